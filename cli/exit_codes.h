@@ -1,0 +1,12 @@
+#pragma once
+// Exit codes of the datapatch command line; the README documents them.
+namespace cli {
+enum ExitCode : int {
+    kSuccess = 0,
+    kPassFailed = 1,         // a patch pass stopped on an error
+    kStartupEnded = 2,       // start-up ended the program (message shown)
+    kHandedToMigration = 3,  // the database was handed to the migration tool
+    kUsage = 64,             // bad command line
+    kInternal = 70,          // unexpected failure
+};
+}  // namespace cli

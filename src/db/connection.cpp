@@ -1,0 +1,85 @@
+#include "db/connection.h"
+
+#include "db/router.h"
+
+namespace db {
+namespace {
+
+constexpr const char* kSource = "ADODB.Connection";
+
+DbError ClosedError() {
+    return DbError(ErrorNumber::kObjectClosed, "개체가 닫혀 있으면 작업이 허용되지 않습니다.",
+                   kSource);
+}
+
+}  // namespace
+
+Connection::Connection(std::shared_ptr<const Router> router) : router_(std::move(router)) {}
+
+Connection::~Connection() = default;
+
+void Connection::Open() {
+    errors_.clear();
+    try {
+        if (session_) {
+            throw DbError(ErrorNumber::kObjectOpen, "개체가 열려 있으면 작업이 허용되지 않습니다.",
+                          kSource);
+        }
+        session_ = router_->Open(ConnectionString, ConnectionTimeout, Mode);
+    } catch (const DbError& e) {
+        Record(e);
+        throw;
+    }
+}
+
+// Closing a closed connection does nothing, so that clean-up code never has to test first.
+void Connection::Close() {
+    session_.reset();
+}
+
+ObjectState Connection::State() const {
+    return session_ ? ObjectState::Open : ObjectState::Closed;
+}
+
+std::int64_t Connection::Execute(std::string_view sql) {
+    errors_.clear();
+    try {
+        ExecOutcome outcome = LiveSession().Execute(sql, CommandTimeout);
+        return outcome.affected < 0 ? 0 : outcome.affected;
+    } catch (const DbError& e) {
+        Record(e);
+        throw;
+    }
+}
+
+Session& Connection::Engine() {
+    if (!session_) {
+        const DbError e = ClosedError();
+        Record(e);
+        throw e;
+    }
+    return *session_;
+}
+
+Dialect Connection::SqlDialect() const {
+    if (!session_) throw ClosedError();
+    return session_->SqlDialect();
+}
+
+Session& Connection::LiveSession() {
+    Session& session = Engine();
+    if (!session.Alive()) {
+        throw DbError(ErrorNumber::kUnspecified,
+                      "데이터베이스와의 연결을 잃었습니다. 연결이 끊어졌거나 데이터베이스 파일을 "
+                      "찾을 수 없습니다.",
+                      kSource);
+    }
+    return session;
+}
+
+void Connection::Record(const DbError& e) {
+    errors_.insert(errors_.begin(), ErrorEntry{e.Number(), e.Description(), e.Source(),
+                                               e.NativeError(), e.SqlState()});
+}
+
+}  // namespace db

@@ -1,0 +1,68 @@
+#pragma once
+// The ADO connection object: a connection string and properties, opened through the Router onto
+// an engine Session. Callers hold it through ConnectionRef so that operations which replace the
+// caller's connection (a reconnect) can do so.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/error.h"
+#include "db/session.h"
+
+namespace db {
+
+class Router;
+class RecordSet;
+
+enum class ObjectState { Closed = 0, Open = 1 };
+
+struct ErrorEntry {
+    std::int32_t number = 0;
+    std::string description;
+    std::string source;
+    std::int32_t nativeError = 0;
+    std::string sqlState;
+};
+
+class Connection {
+  public:
+    explicit Connection(std::shared_ptr<const Router> router);
+    ~Connection();
+
+    std::string ConnectionString;
+    int Mode = 0;
+    int CursorLocation = 2;      // 2 server-side, 3 client-side
+    int ConnectionTimeout = 15;  // seconds
+    int CommandTimeout = 30;     // seconds
+
+    // Opens the engine named by ConnectionString. Throws DbError (also recorded in Errors()).
+    void Open();
+    void Close();
+    ObjectState State() const;
+    // Runs an action statement; returns the affected-row count (0 when none). Throws DbError.
+    std::int64_t Execute(std::string_view sql);
+    // The engine session of an open connection; throws DbError 3704 when closed.
+    Session& Engine();
+    Dialect SqlDialect() const;
+    const std::vector<ErrorEntry>& Errors() const { return errors_; }
+    const Router& RouterRef() const { return *router_; }
+    std::shared_ptr<const Router> SharedRouter() const { return router_; }
+
+  private:
+    friend class RecordSet;
+    void Record(const DbError& e);
+    // The session of an open connection whose link is still there; throws DbError 3704 when
+    // closed and 0x80004005 when the engine reports the link gone.
+    Session& LiveSession();
+
+    std::shared_ptr<const Router> router_;
+    std::unique_ptr<Session> session_;
+    std::vector<ErrorEntry> errors_;
+};
+
+// The caller's handle on a connection; empty means "no object".
+using ConnectionRef = std::shared_ptr<Connection>;
+
+}  // namespace db

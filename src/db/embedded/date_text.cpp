@@ -1,0 +1,100 @@
+#include "db/embedded/date_text.h"
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "db/embedded/token.h"
+
+namespace db::embedded {
+namespace {
+
+// The numbers of the text, in order, and its AM/PM suffix.
+struct Parts {
+    std::vector<int> numbers;
+    std::string suffix;  // "AM", "PM" or empty
+};
+
+std::optional<Parts> Split(std::string_view text) {
+    Parts p;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            int v = 0;
+            int digits = 0;
+            while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 9) {
+                v = v * 10 + (text[i] - '0');
+                ++i;
+                ++digits;
+            }
+            p.numbers.push_back(v);
+            continue;
+        }
+        if (c == '-' || c == '/' || c == ':' || c == ' ' || c == '.' || c == 'T') {
+            ++i;
+            continue;
+        }
+        const std::string rest = UpperAscii(text.substr(i));
+        if (rest == "AM" || rest == "PM") {
+            p.suffix = rest;
+            break;
+        }
+        return std::nullopt;
+    }
+    return p;
+}
+
+bool ValidDate(const util::CivilTime& t) {
+    static constexpr std::array<int, 12> kDays{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (t.year < 100 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1) return false;
+    if (t.day > kDays[static_cast<std::size_t>(t.month - 1)]) return false;
+    const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
+    return !(t.month == 2 && t.day == 29 && !leap);
+}
+
+}  // namespace
+
+std::optional<DateText> ParseDateText(std::string_view text) {
+    const std::optional<Parts> parts = Split(text);
+    if (!parts || parts->numbers.size() < 3 || parts->numbers.size() > 7) return std::nullopt;
+    const std::vector<int>& n = parts->numbers;
+    DateText d;
+    // A first number of four digits (or above 31) is the year; otherwise month/day/year.
+    if (n[0] > 31) {
+        d.time.year = n[0];
+        d.time.month = n[1];
+        d.time.day = n[2];
+    } else {
+        d.time.month = n[0];
+        d.time.day = n[1];
+        d.time.year = n[2];
+    }
+    if (!ValidDate(d.time)) return std::nullopt;
+    if (n.size() >= 5) {
+        d.hasTime = true;
+        d.time.hour = n[3];
+        d.time.minute = n[4];
+        d.time.second = n.size() >= 6 ? n[5] : 0;
+    } else if (n.size() == 4) {
+        return std::nullopt;
+    }
+    if (parts->suffix == "PM" && d.time.hour < 12) d.time.hour += 12;
+    if (parts->suffix == "AM" && d.time.hour == 12) d.time.hour = 0;
+    if (d.time.hour > 23 || d.time.minute > 59 || d.time.second > 59) return std::nullopt;
+    return d;
+}
+
+std::string FormatStoredDate(const DateText& date) {
+    const util::CivilTime& t = date.time;
+    char buf[32];
+    if (date.hasTime) {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                      t.hour, t.minute, t.second);
+    } else {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.year, t.month, t.day);
+    }
+    return buf;
+}
+
+}  // namespace db::embedded

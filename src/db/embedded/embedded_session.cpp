@@ -1,0 +1,173 @@
+#include "db/embedded/embedded_session.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <climits>
+
+#include "db/embedded/error_map.h"
+#include "db/embedded/names.h"
+#include "db/embedded/row_cursor.h"
+#include "db/embedded/token.h"
+
+namespace db::embedded {
+namespace {
+
+// The command timeout of one statement text: SQLite waits that long for a lock and interrupts
+// a statement that runs longer (both give 0x80040E31). 0 means no limit, as in ADO.
+class CommandDeadline {
+  public:
+    CommandDeadline(sqlite3* db, int seconds) : db_(db) {
+        const int limitMs = seconds > 0 && seconds < INT_MAX / 1000 ? seconds * 1000 : INT_MAX;
+        sqlite3_busy_timeout(db_, limitMs);
+        if (seconds > 0) {
+            deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+            sqlite3_progress_handler(db_, kProgressSteps, &CommandDeadline::Expired, this);
+        }
+    }
+    ~CommandDeadline() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    CommandDeadline(const CommandDeadline&) = delete;
+    CommandDeadline& operator=(const CommandDeadline&) = delete;
+
+  private:
+    static constexpr int kProgressSteps = 10000;
+
+    static int Expired(void* self) {
+        return std::chrono::steady_clock::now() > static_cast<CommandDeadline*>(self)->deadline_;
+    }
+
+    sqlite3* db_;
+    std::chrono::steady_clock::time_point deadline_;
+};
+
+}  // namespace
+
+FileIdentity FileIdentity::Of(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        throw EngineError(
+            ErrorNumber::kUnspecified,
+            "'" + path.string() + "' 파일을 찾을 수 없습니다. (Could not find file.)");
+    }
+    return FileIdentity{st.st_dev, st.st_ino};
+}
+
+bool FileIdentity::StillAt(const std::filesystem::path& path) const {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && st.st_dev == device && st.st_ino == inode;
+}
+
+EmbeddedSession::EmbeddedSession(DatabaseHandle db, std::filesystem::path file, Dialect dialect)
+    : db_(std::move(db)),
+      file_(std::move(file)),
+      identity_(FileIdentity::Of(file_)),
+      dialect_(dialect),
+      statements_(std::make_shared<StatementCache>(db_.get(), kCachedStatements)),
+      schema_(db_.get(), dialect, [this] { EnsureAlive(); }) {}
+
+EmbeddedSession::~EmbeddedSession() = default;
+
+bool EmbeddedSession::Alive() {
+    if (!lost_ && !identity_.StillAt(file_)) MarkLost();
+    return !lost_;
+}
+
+void EmbeddedSession::EnsureAlive() {
+    if (Alive()) return;
+    throw EngineError(ErrorNumber::kUnspecified,
+                      "데이터베이스 연결을 잃었습니다. (The connection to the database was lost: " +
+                          file_.string() + ")");
+}
+
+void EmbeddedSession::MarkLost() {
+    lost_ = true;
+    // The write-ahead log beside the path may belong to another file by now: closing must not
+    // checkpoint into it or remove it.
+    sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
+std::shared_ptr<const Program> EmbeddedSession::ProgramFor(std::string_view sql) {
+    const std::string key(sql);
+    if (std::shared_ptr<const Program>* found = translations_.Find(key)) return *found;
+    auto program = std::make_shared<const Program>(Translate(sql, dialect_));
+    translations_.Put(key, program);
+    return program;
+}
+
+ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSeconds) {
+    EnsureAlive();
+    const std::shared_ptr<const Program> program = ProgramFor(sql);
+    CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
+    ExecOutcome outcome;
+    if (program->steps.size() == 1) {
+        RunStep(program->steps.front(), outcome, true);
+        return outcome;
+    }
+    Transaction transaction(db_.get());
+    for (const Step& step : program->steps) RunStep(step, outcome, false);
+    transaction.Commit();
+    return outcome;
+}
+
+void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool streamRows) {
+    switch (step.kind) {
+        case Step::Kind::Sql:
+            return RunSql(step.sql, step.countsChanges, outcome, streamRows);
+        case Step::Kind::DropColumn:
+            CheckColumnDroppable(step);
+            return RunSql(step.sql, false, outcome, streamRows);
+        case Step::Kind::DropIndex:
+            return RunSql(DropIndexSql(step), false, outcome, streamRows);
+    }
+}
+
+void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
+                             bool streamRows) {
+    StatementLease stmt = statements_->Lease(sql);
+    if (sqlite3_column_count(stmt.get()) > 0) {
+        auto cursor = std::make_unique<StatementCursor>(db_, std::move(stmt), dialect_);
+        if (outcome.rows) return;  // only the first result with rows is handed out
+        if (streamRows) {
+            outcome.rows = std::move(cursor);
+        } else {
+            outcome.rows = std::make_unique<MemoryCursor>(*cursor);
+        }
+        return;
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) throw LastError(db_.get(), rc);
+    if (countsChanges) outcome.affected = sqlite3_changes64(db_.get());
+}
+
+void EmbeddedSession::CheckColumnDroppable(const Step& step) {
+    for (const IndexInfo& index : schema_.Indexes(step.table)) {
+        for (const std::string& column : index.columns) {
+            if (!EqualsNoCase(column, step.name)) continue;
+            if (dialect_ == Dialect::Jet) {
+                throw EngineError(ErrorNumber::kUnspecified, kJetIndexedColumnDrop);
+            }
+            throw EngineError(ErrorNumber::kSyntax,
+                              "The index '" + index.name + "' is dependent on column '" +
+                                  step.name + "'. ALTER TABLE DROP COLUMN " + step.name +
+                                  " failed because one or more objects access this column.");
+        }
+    }
+}
+
+std::string EmbeddedSession::DropIndexSql(const Step& step) {
+    std::string stored;
+    QueryRows(db_.get(),
+              "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 COLLATE "
+              "NOCASE AND (name = ?2 COLLATE NOCASE OR name = ?3 COLLATE NOCASE)",
+              {step.table, StoredIndexName(step.table, step.name), step.name},
+              [&](sqlite3_stmt* s) { stored = ColumnText(s, 0); });
+    if (stored.empty()) {
+        throw EngineError(ErrorNumber::kSyntax, "Cannot drop the index '" + step.table + "." +
+                                                    step.name + "', because it does not exist.");
+    }
+    return "DROP INDEX " + QuoteName(stored);
+}
+
+}  // namespace db::embedded

@@ -1,0 +1,63 @@
+#pragma once
+// A session of the embedded engine on one SQLite file: statement texts are translated (and the
+// translations kept), run as one transaction each, and their results handed out as rows.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "db/embedded/embedded_schema.h"
+#include "db/embedded/lru_cache.h"
+#include "db/embedded/sqlite_handle.h"
+#include "db/embedded/statement_cache.h"
+#include "db/embedded/translator.h"
+#include "db/session.h"
+
+namespace db::embedded {
+
+// The identity of the file a session opened; the link counts as lost once the path names
+// another file or none.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    // Throws DbError 0x80004005 when path cannot be read.
+    static FileIdentity Of(const std::filesystem::path& path);
+    bool StillAt(const std::filesystem::path& path) const;
+};
+
+class EmbeddedSession : public Session {
+  public:
+    static constexpr std::size_t kCachedTranslations = 256;
+    static constexpr std::size_t kCachedStatements = 256;
+
+    EmbeddedSession(DatabaseHandle db, std::filesystem::path file, Dialect dialect);
+    ~EmbeddedSession() override;
+
+    Dialect SqlDialect() const override { return dialect_; }
+    // Throws DbError: the translator's errors, SQLite's errors mapped to ADO numbers, and
+    // 0x80004005 "… 연결을 …" once the file has gone.
+    ExecOutcome Execute(std::string_view sql, int commandTimeoutSeconds) override;
+    Schema& SchemaInfo() override { return schema_; }
+    bool Alive() override;
+
+  private:
+    void EnsureAlive();
+    void MarkLost();
+    std::shared_ptr<const Program> ProgramFor(std::string_view sql);
+    void RunStep(const Step& step, ExecOutcome& outcome, bool streamRows);
+    void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
+    void CheckColumnDroppable(const Step& step);
+    std::string DropIndexSql(const Step& step);
+
+    DatabaseHandle db_;
+    std::filesystem::path file_;
+    FileIdentity identity_;
+    Dialect dialect_;
+    bool lost_ = false;
+    LruCache<std::shared_ptr<const Program>> translations_{kCachedTranslations};
+    std::shared_ptr<StatementCache> statements_;
+    EmbeddedSchema schema_;
+};
+
+}  // namespace db::embedded

@@ -1,0 +1,78 @@
+#include "db/embedded/error_map.h"
+
+#include <array>
+#include <string>
+
+namespace db::embedded {
+namespace {
+
+// Engine texts that name the situation, matched by their beginning or by a fragment. The first
+// row that matches decides; result codes decide for the rest (below).
+struct TextRule {
+    std::string_view fragment;
+    std::int32_t number;
+};
+
+constexpr std::array kTextRules{
+    TextRule{"no such table", ErrorNumber::kTableMissing},
+    TextRule{"no such view", ErrorNumber::kTableMissing},
+    TextRule{"syntax error", ErrorNumber::kSyntax},
+    TextRule{"incomplete input", ErrorNumber::kSyntax},
+    TextRule{"unrecognized token", ErrorNumber::kSyntax},
+    TextRule{"duplicate column name", ErrorNumber::kSyntax},
+    TextRule{"no such column", ErrorNumber::kSyntax},
+    TextRule{"no such function", ErrorNumber::kSyntax},
+    TextRule{"no such index", ErrorNumber::kSyntax},
+    TextRule{"already exists", ErrorNumber::kSyntax},
+    TextRule{"ambiguous column name", ErrorNumber::kSyntax},
+    TextRule{"wrong number of arguments", ErrorNumber::kSyntax},
+    TextRule{"misuse of aggregate", ErrorNumber::kSyntax},
+    TextRule{"values were supplied", ErrorNumber::kSyntax},
+    TextRule{"Cannot add a NOT NULL column", ErrorNumber::kSyntax},
+    TextRule{"Cannot add a PRIMARY KEY column", ErrorNumber::kSyntax},
+    TextRule{"Cannot add a UNIQUE column", ErrorNumber::kSyntax},
+    TextRule{"has no column named", ErrorNumber::kSyntax},
+    TextRule{"cannot drop column", ErrorNumber::kSyntax},
+    TextRule{"string or blob too big", ErrorNumber::kTruncated},
+};
+
+struct CodeRule {
+    int primaryCode;
+    std::int32_t number;
+};
+
+constexpr std::array kCodeRules{
+    CodeRule{SQLITE_CONSTRAINT, ErrorNumber::kConstraint},
+    CodeRule{SQLITE_BUSY, ErrorNumber::kTimeout},
+    CodeRule{SQLITE_LOCKED, ErrorNumber::kTimeout},
+    CodeRule{SQLITE_INTERRUPT, ErrorNumber::kTimeout},
+    CodeRule{SQLITE_TOOBIG, ErrorNumber::kTruncated},
+};
+
+std::int32_t NumberFor(int rc, std::string_view message) {
+    const int primary = rc & 0xff;
+    for (const CodeRule& rule : kCodeRules) {
+        if (rule.primaryCode == primary) return rule.number;
+    }
+    for (const TextRule& rule : kTextRules) {
+        if (message.find(rule.fragment) != std::string_view::npos) return rule.number;
+    }
+    return ErrorNumber::kUnspecified;
+}
+
+}  // namespace
+
+DbError MapSqliteError(int rc, std::string_view message) {
+    std::string text(message.empty() ? std::string_view(sqlite3_errstr(rc)) : message);
+    return DbError(NumberFor(rc, text), text, kEngineSource, rc);
+}
+
+DbError LastError(sqlite3* db, int rc) {
+    return MapSqliteError(rc, db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+}
+
+DbError EngineError(std::int32_t number, std::string description) {
+    return DbError(number, std::move(description), kEngineSource);
+}
+
+}  // namespace db::embedded

@@ -1,0 +1,23 @@
+#pragma once
+// SQLite failures as the ADO errors the callers test: the error number is chosen from the result
+// code and the engine text (data table in error_map.cpp); the description is the engine text.
+#include <sqlite3.h>
+
+#include <string_view>
+
+#include "db/error.h"
+
+namespace db::embedded {
+
+inline constexpr const char* kEngineSource = "datapatch embedded engine";
+
+// The error for result code rc with SQLite's message text.
+DbError MapSqliteError(int rc, std::string_view message);
+
+// The error of the last failed call on db.
+DbError LastError(sqlite3* db, int rc);
+
+// Errors the engine raises itself, with its own source.
+DbError EngineError(std::int32_t number, std::string description);
+
+}  // namespace db::embedded

@@ -1,0 +1,86 @@
+#include "db/embedded/functions.h"
+
+#include <array>
+#include <string_view>
+
+#include "db/embedded/error_map.h"
+
+namespace db::embedded {
+namespace {
+
+bool IsLeadByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+// Byte offset of the character that stands count characters into text (UTF-8).
+std::size_t CharacterOffset(std::string_view text, std::int64_t count) {
+    std::int64_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsLeadByte(text[i]) && seen++ == count) return i;
+    }
+    return text.size();
+}
+
+std::int64_t CharacterCount(std::string_view text) {
+    std::int64_t n = 0;
+    for (char c : text) n += IsLeadByte(c) ? 1 : 0;
+    return n;
+}
+
+// Calls take(text, n) for non-Null arguments; Null in gives Null out, a negative n an error.
+template <typename Take>
+void TextAndCount(sqlite3_context* ctx, sqlite3_value** argv, const char* name, Take take) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const std::string_view text(raw == nullptr ? "" : raw,
+                                static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+    const std::int64_t n = sqlite3_value_int64(argv[1]);
+    if (n < 0) {
+        const std::string message =
+            std::string("Invalid length parameter passed to the ") + name + " function.";
+        sqlite3_result_error(ctx, message.c_str(), -1);
+        return;
+    }
+    const std::string_view part = take(text, n);
+    sqlite3_result_text(ctx, part.data(), static_cast<int>(part.size()), SQLITE_TRANSIENT);
+}
+
+void Left(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    TextAndCount(ctx, argv, "left", [](std::string_view text, std::int64_t n) {
+        return text.substr(0, CharacterOffset(text, n));
+    });
+}
+
+void Right(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    TextAndCount(ctx, argv, "right", [](std::string_view text, std::int64_t n) {
+        const std::int64_t skip = CharacterCount(text) - n;
+        return skip <= 0 ? text : text.substr(CharacterOffset(text, skip));
+    });
+}
+
+struct Function {
+    const char* name;
+    int arguments;
+    void (*call)(sqlite3_context*, int, sqlite3_value**);
+};
+
+constexpr std::array kFunctions{
+    Function{"dp_left", 2, Left},
+    Function{"dp_right", 2, Right},
+};
+
+}  // namespace
+
+void RegisterFunctions(sqlite3* db) {
+    for (const Function& f : kFunctions) {
+        const int rc = sqlite3_create_function_v2(
+            db, f.name, f.arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+            f.call, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) throw LastError(db, rc);
+    }
+}
+
+}  // namespace db::embedded

@@ -1,0 +1,120 @@
+// Opening an embedded database: the file must exist (unless asked to create it) and be an SQLite
+// database; Jet files may carry a database password, kept in the engine's own table.
+#include <system_error>
+
+#include "db/embedded/embedded.h"
+#include "db/embedded/embedded_session.h"
+#include "db/embedded/error_map.h"
+#include "db/embedded/functions.h"
+#include "db/embedded/names.h"
+
+namespace db::embedded {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kPasswordKey = "jet_password";
+constexpr int kDefaultBusyMs = 30000;
+
+[[noreturn]] void ThrowMissingFile(const fs::path& file) {
+    throw EngineError(ErrorNumber::kUnspecified, "'" + file.string() +
+                                                     "' 파일을 찾을 수 없습니다. (Could not find "
+                                                     "file '" +
+                                                     file.string() + "'.)");
+}
+
+[[noreturn]] void ThrowNotADatabase(const fs::path& file) {
+    throw EngineError(ErrorNumber::kUnspecified,
+                      "인식할 수 없는 데이터베이스 형식입니다. (Unrecognized database format '" +
+                          file.string() + "'.)");
+}
+
+[[noreturn]] void ThrowWrongPassword() {
+    throw EngineError(ErrorNumber::kUnspecified,
+                      "데이터베이스 암호가 올바르지 않습니다. (Not a valid password.)");
+}
+
+void CheckFile(const fs::path& file, bool create) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (!fs::exists(status)) {
+        if (!create) ThrowMissingFile(file);
+        return;
+    }
+    if (!fs::is_regular_file(status)) ThrowNotADatabase(file);
+    // An empty file is a valid SQLite database but not one that anybody made.
+    if (!create && fs::file_size(file, ec) == 0) ThrowNotADatabase(file);
+}
+
+DatabaseHandle OpenHandle(const fs::path& file, bool create) {
+    sqlite3* raw = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+    DatabaseHandle db = AdoptDatabase(raw);
+    if (rc != SQLITE_OK) throw LastError(raw, rc);
+    sqlite3_extended_result_codes(db.get(), 1);
+    // A double-quoted name is always a name, never a text that SQLite guesses.
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_busy_timeout(db.get(), kDefaultBusyMs);
+    return db;
+}
+
+void Configure(sqlite3* db, const fs::path& file) {
+    const int rc =
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) ThrowNotADatabase(file);
+    if (rc != SQLITE_OK) throw LastError(db, rc);
+    ExecPlain(db, "PRAGMA journal_mode=WAL");
+    ExecPlain(db, "PRAGMA synchronous=NORMAL");
+}
+
+bool HasMetaTable(sqlite3* db) {
+    bool found = false;
+    QueryRows(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1", {kMetaTable},
+              [&](sqlite3_stmt*) { found = true; });
+    return found;
+}
+
+std::string StoredPassword(sqlite3* db) {
+    std::string password;
+    if (!HasMetaTable(db)) return password;
+    QueryRows(db, "SELECT value FROM " + QuoteName(kMetaTable) + " WHERE key = ?1", {kPasswordKey},
+              [&](sqlite3_stmt* s) { password = ColumnText(s, 0); });
+    return password;
+}
+
+// The password is a gate as Jet's is, not a protection of the data: anyone with the file can read
+// it with any SQLite tool.
+void StorePassword(sqlite3* db, const std::string& password) {
+    ExecPlain(db, "CREATE TABLE IF NOT EXISTS " + QuoteName(kMetaTable) +
+                      " (key TEXT PRIMARY KEY, value TEXT)");
+    QueryRows(db,
+              "INSERT OR REPLACE INTO " + QuoteName(kMetaTable) + " (key, value) VALUES (?1, ?2)",
+              {kPasswordKey, password}, [](sqlite3_stmt*) {});
+}
+
+}  // namespace
+
+std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) {
+    CheckFile(file, options.create);
+    std::error_code ec;
+    const bool existed = fs::exists(file, ec) && fs::file_size(file, ec) > 0;
+    DatabaseHandle db = OpenHandle(file, options.create);
+    Configure(db.get(), file);
+    if (options.dialect == Dialect::Jet) {
+        if (!existed && !options.jetPassword.empty()) StorePassword(db.get(), options.jetPassword);
+        const std::string stored = StoredPassword(db.get());
+        // A database without a password opens with any password, as Jet's do.
+        if (!stored.empty() && stored != options.jetPassword) ThrowWrongPassword();
+    }
+    RegisterFunctions(db.get());
+    return std::make_unique<EmbeddedSession>(std::move(db), file, options.dialect);
+}
+
+fs::path ServerDatabaseFile(const fs::path& serverFolder, const std::string& database) {
+    return serverFolder / (database + ".sqlite");
+}
+
+}  // namespace db::embedded

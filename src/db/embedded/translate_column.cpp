@@ -1,0 +1,148 @@
+// Column definitions of CREATE TABLE and ALTER TABLE ADD: name, declared type (kept as declared,
+// see type_map.h), constraints. Text columns compare without regard to letter case (NOCASE)
+// unless a case-sensitive collation is named.
+#include <array>
+#include <charconv>
+
+#include "db/embedded/translate_forms.h"
+#include "db/embedded/type_map.h"
+
+namespace db::embedded {
+namespace {
+
+constexpr std::array<std::string_view, 14> kConstraintWords{
+    "NULL",   "NOT",   "CONSTRAINT", "DEFAULT", "IDENTITY",   "COLLATE", "PRIMARY",
+    "UNIQUE", "CHECK", "REFERENCES", "WITH",    "ROWGUIDCOL", "SPARSE",  "FOREIGN"};
+
+bool IsConstraintWord(const Token& t) {
+    for (std::string_view word : kConstraintWords) {
+        if (t.Is(word)) return true;
+    }
+    return false;
+}
+
+int ReadInt(const Cursor& c, const Token& t) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(t.value.data(), t.value.data() + t.value.size(), v);
+    if (t.kind != TokenKind::Number || ec != std::errc() ||
+        end != t.value.data() + t.value.size()) {
+        c.Fail("near '" + t.value + "'");
+    }
+    return v;
+}
+
+DeclaredType ReadType(Cursor& c) {
+    DeclaredType d;
+    while (c.Peek().IsName() && !IsConstraintWord(c.Peek())) {
+        if (!d.name.empty()) d.name += ' ';
+        d.name += c.ReadName();
+    }
+    if (d.name.empty()) c.Fail("column type missing");
+    d.row = FindType(d.name);
+    if (d.row == nullptr) c.Fail("unknown type '" + d.name + "'");
+    if (!c.Peek().IsPunct("(")) return d;
+    const Span args = c.ReadParens();
+    const Tokens& t = c.tokens();
+    if (args.end == args.begin + 1 && t[args.begin].Is("MAX")) {
+        d.max = true;
+        return d;
+    }
+    if (args.Empty()) c.Fail("type size missing");
+    d.size = ReadInt(c, t[args.begin]);
+    if (args.end == args.begin + 3 && t[args.begin + 1].IsPunct(",")) {
+        d.scale = ReadInt(c, t[args.begin + 2]);
+        d.hasScale = true;
+    } else if (args.end != args.begin + 1) {
+        c.Fail("near '" + t[args.begin + 1].value + "'");
+    }
+    return d;
+}
+
+// IDENTITY [(seed, increment)]
+std::string ReadIdentity(Cursor& c) {
+    if (!c.Peek().IsPunct("(")) return "IDENTITY(1,1)";
+    const Span args = c.ReadParens();
+    const Tokens& t = c.tokens();
+    if (args.end != args.begin + 3 || !t[args.begin + 1].IsPunct(",")) c.Fail("IDENTITY");
+    return "IDENTITY(" + std::to_string(ReadInt(c, t[args.begin])) + "," +
+           std::to_string(ReadInt(c, t[args.begin + 2])) + ")";
+}
+
+// The default value: one literal as it is; anything else in parentheses, which SQLite wants around
+// expressions and strips when it keeps the text, so that "((0))" is kept as "((0))".
+std::string ReadDefault(Cursor& c) {
+    const std::size_t start = c.pos();
+    c.Seek(start + 1);
+    int depth = 0;
+    for (; !c.AtEnd(); c.Seek(c.pos() + 1)) {
+        const Token& t = c.Peek();
+        if (t.IsPunct("(")) ++depth;
+        if (t.IsPunct(")")) --depth;
+        if (depth == 0 && IsConstraintWord(t) && !t.Is("NULL")) break;
+    }
+    const Span value{start, c.pos()};
+    if (value.Empty()) c.Fail("DEFAULT value missing");
+    const std::string text = WriteExpression(c, value);
+    return value.end == value.begin + 1 ? text : "(" + text + ")";
+}
+
+}  // namespace
+
+ColumnDefinition ReadColumnDefinition(Cursor& c) {
+    ColumnDefinition def;
+    def.name = c.ReadName();
+    DeclaredType type = ReadType(c);
+    std::string constraints;
+    std::string collation = "NOCASE";
+    bool notNull = false;
+    bool primaryKey = false;
+    while (!c.AtEnd()) {
+        if (c.Accept("NULL")) {
+            constraints += " NULL";
+        } else if (c.Accept("NOT")) {
+            c.Expect("NULL");
+            constraints += " NOT NULL";
+            notNull = true;
+        } else if (c.Accept("CONSTRAINT")) {
+            constraints += " CONSTRAINT " + QuoteName(c.ReadName());
+        } else if (c.Accept("DEFAULT")) {
+            constraints += " DEFAULT " + ReadDefault(c);
+            def.hasDefault = true;
+        } else if (c.Accept("IDENTITY")) {
+            type.identity = ReadIdentity(c);
+        } else if (c.Accept("COLLATE")) {
+            const std::string name = UpperAscii(c.ReadName());
+            collation = name.find("_CS") == std::string::npos ? "NOCASE" : "BINARY";
+        } else if (c.Accept("PRIMARY")) {
+            c.Expect("KEY");
+            SkipClusterOption(c);
+            if (!c.Accept("ASC")) c.Accept("DESC");
+            constraints += " PRIMARY KEY";
+            primaryKey = true;
+        } else if (c.Accept("UNIQUE")) {
+            SkipClusterOption(c);
+            constraints += " UNIQUE";
+        } else if (c.Accept("CHECK")) {
+            constraints += " CHECK (" + WriteExpression(c, c.ReadParens()) + ")";
+        } else if (c.Accept("REFERENCES")) {
+            constraints += " REFERENCES " + QuoteName(c.ReadTableName());
+            if (c.Peek().IsPunct("(")) {
+                constraints += "(" + WriteIndexedColumns(c, c.ReadParens()) + ")";
+            }
+        } else if (c.Jet() && c.Accept("WITH")) {
+            // WITH COMP[RESSION]: Jet's compressed texts; nothing to keep.
+            if (!c.Accept("COMP")) c.Expect("COMPRESSION");
+        } else {
+            c.Fail("near '" + c.Peek().value + "'");
+        }
+    }
+    // A primary key column holds no Null, as both dialects make it.
+    if (primaryKey && !notNull) constraints += " NOT NULL";
+    def.nullable = !notNull && !primaryKey;
+    def.sql = QuoteName(def.name) + " " + type.StoredText();
+    if (type.IsText()) def.sql += " COLLATE " + collation;
+    def.sql += constraints;
+    return def;
+}
+
+}  // namespace db::embedded

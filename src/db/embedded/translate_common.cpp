@@ -1,0 +1,157 @@
+#include "db/embedded/translate_common.h"
+
+#include "db/embedded/error_map.h"
+
+namespace db::embedded {
+
+Cursor::Cursor(const Tokens& tokens, Span span, Dialect dialect, std::string form)
+    : tokens_(tokens),
+      pos_(span.begin),
+      end_(span.end),
+      dialect_(dialect),
+      form_(std::move(form)) {}
+
+const Token& Cursor::Peek(std::size_t ahead) const {
+    static const Token kEnd{};
+    return pos_ + ahead < end_ ? tokens_[pos_ + ahead] : kEnd;
+}
+
+bool Cursor::Accept(std::string_view word) {
+    if (!Peek().Is(word)) return false;
+    ++pos_;
+    return true;
+}
+
+bool Cursor::AcceptPunct(std::string_view p) {
+    if (!Peek().IsPunct(p)) return false;
+    ++pos_;
+    return true;
+}
+
+void Cursor::Expect(std::string_view word) {
+    if (!Accept(word)) Fail("expected " + std::string(word));
+}
+
+void Cursor::ExpectPunct(std::string_view p) {
+    if (!AcceptPunct(p)) Fail("expected '" + std::string(p) + "'");
+}
+
+std::string Cursor::ReadName() {
+    if (!Peek().IsName()) Fail(AtEnd() ? "name missing" : "near '" + Peek().value + "'");
+    return tokens_[pos_++].value;
+}
+
+std::vector<std::string> Cursor::ReadNameParts() {
+    std::vector<std::string> parts{ReadName()};
+    while (Peek().IsPunct(".") && Peek(1).IsName()) {
+        ++pos_;
+        parts.push_back(ReadName());
+    }
+    return parts;
+}
+
+std::string Cursor::ReadTableName() {
+    std::vector<std::string> parts = ReadNameParts();
+    if (parts.size() > 3) Fail("near '" + parts.back() + "'");
+    return parts.back();
+}
+
+Span Cursor::ReadParens() {
+    if (!Peek().IsPunct("(")) Fail("expected '('");
+    const std::size_t close = MatchParen(tokens_, pos_, end_);
+    if (close >= end_) Fail("')' missing");
+    const Span inner{pos_ + 1, close};
+    pos_ = close + 1;
+    return inner;
+}
+
+Span Cursor::ReadUntilComma() {
+    const std::size_t start = pos_;
+    int depth = 0;
+    for (; pos_ < end_; ++pos_) {
+        const Token& t = tokens_[pos_];
+        if (t.IsPunct("(")) ++depth;
+        if (t.IsPunct(")")) --depth;
+        if (depth == 0 && t.IsPunct(",")) break;
+    }
+    return {start, pos_};
+}
+
+void Cursor::Fail(std::string_view detail) const {
+    std::string text = dialect_ == Dialect::Jet ? "Syntax error in " + form_ + " statement."
+                                                : "Incorrect syntax in " + form_ + " statement.";
+    if (!detail.empty()) text += " (" + std::string(detail) + ")";
+    throw EngineError(ErrorNumber::kSyntax, text);
+}
+
+void Cursor::NotSupported(std::string_view construct) const {
+    throw EngineError(ErrorNumber::kSyntax, "The embedded engine does not run " +
+                                                std::string(construct) + " yet (" + form_ +
+                                                " statement).");
+}
+
+std::size_t MatchParen(const Tokens& tokens, std::size_t open, std::size_t end) {
+    int depth = 0;
+    for (std::size_t i = open; i < end; ++i) {
+        if (tokens[i].IsPunct("(")) ++depth;
+        if (tokens[i].IsPunct(")") && --depth == 0) return i;
+    }
+    return end;
+}
+
+std::vector<Span> SplitCommas(const Tokens& tokens, Span span) {
+    std::vector<Span> parts;
+    std::size_t start = span.begin;
+    int depth = 0;
+    for (std::size_t i = span.begin; i < span.end; ++i) {
+        if (tokens[i].IsPunct("(")) ++depth;
+        if (tokens[i].IsPunct(")")) --depth;
+        if (depth == 0 && tokens[i].IsPunct(",")) {
+            parts.push_back({start, i});
+            start = i + 1;
+        }
+    }
+    parts.push_back({start, span.end});
+    return parts;
+}
+
+std::size_t FindTopLevel(const Tokens& tokens, Span span, std::string_view word) {
+    int depth = 0;
+    for (std::size_t i = span.begin; i < span.end; ++i) {
+        if (tokens[i].IsPunct("(")) ++depth;
+        if (tokens[i].IsPunct(")")) --depth;
+        if (depth == 0 && tokens[i].Is(word)) return i;
+    }
+    return span.end;
+}
+
+void SkipStorageOptions(Cursor& c) {
+    while (true) {
+        if (c.Accept("WITH")) {
+            c.ReadParens();
+        } else if (c.Accept("ON") || c.Accept("TEXTIMAGE_ON")) {
+            c.ReadName();
+        } else {
+            return;
+        }
+    }
+}
+
+void SkipClusterOption(Cursor& c) {
+    if (!c.Accept("CLUSTERED")) c.Accept("NONCLUSTERED");
+}
+
+std::string WriteIndexedColumns(const Cursor& c, Span span) {
+    std::string out;
+    for (const Span& part : SplitCommas(c.tokens(), span)) {
+        Cursor item(c.tokens(), part, c.dialect(), "CREATE INDEX");
+        if (!out.empty()) out += ", ";
+        out += QuoteName(item.ReadName());
+        if (item.Accept("ASC")) out += " ASC";
+        if (item.Accept("DESC")) out += " DESC";
+        if (!item.AtEnd()) c.Fail("near '" + item.Peek().value + "'");
+    }
+    return out;
+}
+
+}  // namespace db::embedded

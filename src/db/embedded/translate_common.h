@@ -1,0 +1,86 @@
+#pragma once
+// Shared pieces of the statement translators: a cursor over the tokens of one statement, the
+// expression writer, and the errors of the dialects.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/embedded/names.h"
+#include "db/embedded/token.h"
+#include "db/embedded/translator.h"
+
+namespace db::embedded {
+
+// Token indices [begin, end).
+struct Span {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool Empty() const { return begin >= end; }
+};
+
+class Cursor {
+  public:
+    Cursor(const Tokens& tokens, Span span, Dialect dialect, std::string form);
+
+    const Tokens& tokens() const { return tokens_; }
+    Dialect dialect() const { return dialect_; }
+    bool Jet() const { return dialect_ == Dialect::Jet; }
+    std::size_t pos() const { return pos_; }
+    void Seek(std::size_t pos) { pos_ = pos; }
+    std::size_t end() const { return end_; }
+    bool AtEnd() const { return pos_ >= end_; }
+    // The token ahead of the position; an Illegal token with an empty value past the end.
+    const Token& Peek(std::size_t ahead = 0) const;
+    // Span from the position to the end of the statement.
+    Span Rest() const { return {pos_, end_}; }
+
+    bool Accept(std::string_view word);
+    bool AcceptPunct(std::string_view p);
+    void Expect(std::string_view word);
+    void ExpectPunct(std::string_view p);
+    // One table, column or index name (bracketed, quoted or bare).
+    std::string ReadName();
+    // Name parts separated by '.': [dbo].[t].[i] gives {"dbo", "t", "i"}.
+    std::vector<std::string> ReadNameParts();
+    // A table name; a leading owner "dbo" (or database and owner) is dropped.
+    std::string ReadTableName();
+    // At '(': the span inside the parentheses; the position moves past the ')'.
+    Span ReadParens();
+    // Skips tokens up to the next top-level ',' or the end, and returns them.
+    Span ReadUntilComma();
+
+    // 0x80040E14 with the dialect's text for a syntax error in this statement.
+    [[noreturn]] void Fail(std::string_view detail) const;
+    // 0x80040E14 for a construct that this statement form cannot run on the embedded engine yet.
+    [[noreturn]] void NotSupported(std::string_view construct) const;
+
+  private:
+    const Tokens& tokens_;
+    std::size_t pos_;
+    std::size_t end_;
+    Dialect dialect_;
+    std::string form_;
+};
+
+// Index of the ')' that closes the '(' at open; end when it is missing.
+std::size_t MatchParen(const Tokens& tokens, std::size_t open, std::size_t end);
+// The top-level pieces of span separated by ','.
+std::vector<Span> SplitCommas(const Tokens& tokens, Span span);
+// Index of the first top-level Word equal to word in span; span.end when none.
+std::size_t FindTopLevel(const Tokens& tokens, Span span, std::string_view word);
+
+// The SQLite text of an expression or clause: names quoted, owner prefixes dropped, literals
+// rewritten (N'x', #date#), functions mapped, SELECT TOP turned into LIMIT.
+std::string WriteExpression(const Cursor& c, Span span);
+
+// Storage clauses that the embedded engine has no use for: WITH (…), ON [PRIMARY],
+// TEXTIMAGE_ON [PRIMARY].
+void SkipStorageOptions(Cursor& c);
+// CLUSTERED or NONCLUSTERED, when present.
+void SkipClusterOption(Cursor& c);
+
+// An indexed column list "[a] ASC, [b]" as "\"a\" ASC, \"b\"".
+std::string WriteIndexedColumns(const Cursor& c, Span span);
+
+}  // namespace db::embedded

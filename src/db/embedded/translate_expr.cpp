@@ -1,0 +1,297 @@
+// The expression writer: re-emits the tokens of a clause for SQLite, token by token, with the
+// rewrites both dialects need (quoted names, literals, functions, SELECT TOP).
+#include <array>
+
+#include "db/embedded/date_text.h"
+#include "db/embedded/translate_common.h"
+#include "db/embedded/type_map.h"
+
+namespace db::embedded {
+namespace {
+
+enum class Fn {
+    Keep,           // same name and arguments
+    Rename,         // target name, same arguments
+    TrimmedLength,  // LEN of T-SQL: length without trailing blanks
+    Cast,           // CAST(x AS type)
+    Convert,        // CONVERT(type, x [, style]) as CAST
+    IsNullTest,     // Jet IsNull(x): x IS NULL
+    Now,            // the local date and time as stored text
+    CharIndex,      // CHARINDEX(part, text): instr(text, part)
+    Reject,         // a function the dialect does not have
+};
+
+struct FunctionRule {
+    std::string_view name;
+    Fn jet;
+    std::string_view jetTarget;
+    Fn sqlServer;
+    std::string_view sqlServerTarget;
+};
+
+// dp_left and dp_right are registered on every connection (functions.cpp).
+constexpr std::array kFunctions{
+    FunctionRule{"LEN", Fn::Rename, "length", Fn::TrimmedLength, ""},
+    FunctionRule{"CONVERT", Fn::Reject, "", Fn::Convert, ""},
+    FunctionRule{"CAST", Fn::Cast, "", Fn::Cast, ""},
+    FunctionRule{"ISNULL", Fn::IsNullTest, "", Fn::Rename, "ifnull"},
+    FunctionRule{"UCASE", Fn::Rename, "upper", Fn::Rename, "upper"},
+    FunctionRule{"LCASE", Fn::Rename, "lower", Fn::Rename, "lower"},
+    FunctionRule{"MID", Fn::Rename, "substr", Fn::Rename, "substr"},
+    FunctionRule{"SUBSTRING", Fn::Rename, "substr", Fn::Rename, "substr"},
+    FunctionRule{"LEFT", Fn::Rename, "dp_left", Fn::Rename, "dp_left"},
+    FunctionRule{"RIGHT", Fn::Rename, "dp_right", Fn::Rename, "dp_right"},
+    FunctionRule{"GETDATE", Fn::Now, "", Fn::Now, ""},
+    FunctionRule{"NOW", Fn::Now, "", Fn::Now, ""},
+    FunctionRule{"CHARINDEX", Fn::Keep, "", Fn::CharIndex, ""},
+    FunctionRule{"REPLACE", Fn::Keep, "", Fn::Keep, ""},
+};
+
+const FunctionRule* FindFunction(std::string_view name) {
+    for (const FunctionRule& rule : kFunctions) {
+        if (EqualsNoCase(rule.name, name)) return &rule;
+    }
+    return nullptr;
+}
+
+// SQLite's CAST target for a type of either dialect: the affinity of the type's kind.
+constexpr std::array<std::string_view, 8> kCastTypes{"TEXT", "INTEGER", "REAL",    "REAL",
+                                                     "REAL", "TEXT",    "INTEGER", "BLOB"};
+
+class Writer {
+  public:
+    explicit Writer(const Cursor& c) : c_(c), t_(c.tokens()) {}
+
+    std::string Run(Span span) {
+        Write(span);
+        return std::move(out_);
+    }
+
+  private:
+    void Put(std::string_view piece) {
+        if (piece.empty()) return;
+        const bool tight = out_.empty() || out_.back() == '(' || out_.back() == '.' ||
+                           piece.front() == ')' || piece.front() == ',' || piece.front() == '.';
+        if (!tight) out_ += ' ';
+        out_ += piece;
+    }
+
+    [[noreturn]] void FailAt(std::size_t i) const {
+        c_.Fail(i < t_.size() ? "near '" + t_[i].value + "'" : "unexpected end");
+    }
+
+    void Write(Span s) {
+        std::size_t i = s.begin;
+        while (i < s.end) i = WriteToken(i, s);
+    }
+
+    std::size_t WriteToken(std::size_t i, Span s) {
+        const Token& t = t_[i];
+        switch (t.kind) {
+            case TokenKind::Word:
+                return WriteWord(i, s);
+            case TokenKind::QuotedName:
+                return WriteName(i, s);
+            case TokenKind::String:
+            case TokenKind::NString:
+                Put(QuoteText(t.value));
+                return i + 1;
+            case TokenKind::Date:
+                return WriteDate(i);
+            case TokenKind::Number:
+                Put(t.value);
+                return i + 1;
+            case TokenKind::Punct:
+                return WritePunct(i, s);
+            case TokenKind::Variable:
+            case TokenKind::Illegal:
+                break;
+        }
+        FailAt(i);
+    }
+
+    std::size_t WritePunct(std::size_t i, Span s) {
+        const Token& t = t_[i];
+        if (t.IsPunct("(")) {
+            const std::size_t close = MatchParen(t_, i, s.end);
+            if (close >= s.end) c_.Fail("')' missing");
+            Put("(");
+            Write({i + 1, close});
+            Put(")");
+            return close + 1;
+        }
+        if (t.IsPunct(")")) FailAt(i);
+        if (t.IsPunct("!<")) {
+            Put(">=");
+        } else if (t.IsPunct("!>")) {
+            Put("<=");
+        } else if (t.IsPunct("&") && c_.Jet()) {
+            Put("||");  // Jet's text concatenation
+        } else {
+            Put(t.value);
+        }
+        return i + 1;
+    }
+
+    std::size_t WriteWord(std::size_t i, Span s) {
+        const Token& t = t_[i];
+        const bool call = i + 1 < s.end && t_[i + 1].IsPunct("(");
+        if (call && (!t.keyword || FindFunction(t.value) != nullptr)) return WriteCall(i, s);
+        if (t.Is("SELECT")) return WriteQuery(i, s);
+        if (c_.Jet() && (t.Is("TRUE") || t.Is("FALSE"))) {
+            Put(t.Is("TRUE") ? "-1" : "0");  // Jet's Yes is -1
+            return i + 1;
+        }
+        if (t.Is("COLLATE")) return WriteCollate(i, s);
+        if (!t.keyword) return WriteName(i, s);
+        Put(t.value);
+        return i + 1;
+    }
+
+    // name, owner.name, alias.column, alias.*: each part quoted, the owner dbo dropped.
+    std::size_t WriteName(std::size_t i, Span s) {
+        std::vector<std::string> parts{t_[i].value};
+        std::size_t j = i + 1;
+        bool star = false;
+        while (j + 1 < s.end && t_[j].IsPunct(".")) {
+            if (t_[j + 1].IsPunct("*")) {
+                star = true;
+                j += 2;
+                break;
+            }
+            if (!t_[j + 1].IsName()) break;
+            parts.push_back(t_[j + 1].value);
+            j += 2;
+        }
+        if (parts.size() >= 2 && EqualsNoCase(parts[parts.size() - 2], "dbo")) {
+            parts.erase(parts.begin(), parts.end() - 1);
+        }
+        std::string text;
+        for (const std::string& part : parts) {
+            if (!text.empty()) text += '.';
+            text += QuoteName(part);
+        }
+        if (star) text += ".*";
+        Put(text);
+        return j;
+    }
+
+    std::size_t WriteDate(std::size_t i) {
+        if (!c_.Jet()) FailAt(i);
+        const std::optional<DateText> date = ParseDateText(t_[i].value);
+        Put(QuoteText(date ? FormatStoredDate(*date) : t_[i].value));
+        return i + 1;
+    }
+
+    // COLLATE <name>: case-insensitive collations compare as NOCASE, the others as BINARY.
+    std::size_t WriteCollate(std::size_t i, Span s) {
+        if (i + 1 >= s.end || !t_[i + 1].IsName()) FailAt(i);
+        const std::string upper = UpperAscii(t_[i + 1].value);
+        Put(upper.find("_CS") == std::string::npos ? "COLLATE NOCASE" : "COLLATE BINARY");
+        return i + 2;
+    }
+
+    // SELECT [DISTINCT|ALL] [TOP n] ...: the query reaches to the end of the span; TOP n becomes
+    // LIMIT n at its end.
+    std::size_t WriteQuery(std::size_t i, Span s) {
+        Put(t_[i].value);
+        ++i;
+        if (i < s.end && (t_[i].Is("DISTINCT") || t_[i].Is("ALL"))) Put(t_[i++].value);
+        std::string limit;
+        if (i < s.end && t_[i].Is("TOP")) {
+            ++i;
+            const bool paren = i < s.end && t_[i].IsPunct("(");
+            if (paren) ++i;
+            if (i >= s.end || t_[i].kind != TokenKind::Number) FailAt(i);
+            limit = t_[i++].value;
+            if (paren && (i >= s.end || !t_[i++].IsPunct(")"))) FailAt(i - 1);
+            if (i < s.end && t_[i].Is("PERCENT")) c_.NotSupported("TOP … PERCENT");
+            if (i + 1 < s.end && t_[i].Is("WITH") && t_[i + 1].Is("TIES")) i += 2;
+        }
+        Write({i, s.end});
+        if (!limit.empty()) Put("LIMIT " + limit);
+        return s.end;
+    }
+
+    std::size_t WriteCall(std::size_t i, Span s) {
+        const std::size_t close = MatchParen(t_, i + 1, s.end);
+        if (close >= s.end) c_.Fail("')' missing");
+        const Span inner{i + 2, close};
+        const FunctionRule* rule = FindFunction(t_[i].value);
+        const Fn fn = rule == nullptr ? Fn::Keep : c_.Jet() ? rule->jet : rule->sqlServer;
+        const std::string_view target = rule == nullptr ? std::string_view()
+                                        : c_.Jet()      ? rule->jetTarget
+                                                        : rule->sqlServerTarget;
+        WriteFunction(fn, fn == Fn::Rename ? target : std::string_view(t_[i].value), inner, i);
+        return close + 1;
+    }
+
+    void WriteFunction(Fn fn, std::string_view name, Span inner, std::size_t at) {
+        const std::vector<Span> args = SplitCommas(t_, inner);
+        switch (fn) {
+            case Fn::Keep:
+            case Fn::Rename:
+                Put(std::string(name) + "(");
+                Write(inner);
+                Put(")");
+                return;
+            case Fn::TrimmedLength:
+                Put("length(rtrim(");
+                Write(inner);
+                Put(", ' '))");
+                return;
+            case Fn::Cast: {
+                const std::size_t as = FindTopLevel(t_, inner, "AS");
+                if (as >= inner.end) FailAt(at);
+                return WriteCast({inner.begin, as}, {as + 1, inner.end});
+            }
+            case Fn::Convert:
+                if (args.size() < 2) FailAt(at);
+                return WriteCast(args[1], args[0]);
+            case Fn::IsNullTest:
+                Put("(");
+                Write(inner);
+                Put("IS NULL)");
+                return;
+            case Fn::Now:
+                Put("datetime('now', 'localtime')");
+                return;
+            case Fn::CharIndex:
+                if (args.size() != 2) c_.NotSupported("CHARINDEX with a start position");
+                Put("instr(");
+                Write(args[1]);
+                Put(",");
+                Write(args[0]);
+                Put(")");
+                return;
+            case Fn::Reject:
+                break;
+        }
+        FailAt(at);
+    }
+
+    void WriteCast(Span value, Span type) {
+        std::string name;
+        for (std::size_t j = type.begin; j < type.end && t_[j].IsName(); ++j) {
+            if (!name.empty()) name += ' ';
+            name += t_[j].value;
+        }
+        const TypeRow* row = FindType(name);
+        if (row == nullptr) c_.Fail("unknown type '" + name + "'");
+        Put("CAST(");
+        Write(value);
+        Put("AS " + std::string(kCastTypes[static_cast<std::size_t>(row->kind)]) + ")");
+    }
+
+    const Cursor& c_;
+    const Tokens& t_;
+    std::string out_;
+};
+
+}  // namespace
+
+std::string WriteExpression(const Cursor& c, Span span) {
+    return Writer(c).Run(span);
+}
+
+}  // namespace db::embedded

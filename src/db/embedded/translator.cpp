@@ -1,0 +1,167 @@
+// Splits a statement text into statements, refuses what the dialect does not accept, and hands
+// each statement to the translator of its form (dispatch table below).
+#include "db/embedded/translator.h"
+
+#include <array>
+
+#include "db/embedded/error_map.h"
+#include "db/embedded/translate_forms.h"
+
+namespace db::embedded {
+namespace {
+
+using Handler = void (*)(Cursor&, Program&);
+
+struct Form {
+    std::string_view first;
+    std::string_view second;  // empty: the first word decides
+    std::size_t consumed;     // words the handler does not see
+    Handler handler;
+    bool checked;  // the token checks below apply (routine bodies have their own language)
+};
+
+constexpr std::array kForms{
+    Form{"SELECT", "", 0, TranslateSelect, true},
+    Form{"INSERT", "", 1, TranslateInsert, true},
+    Form{"UPDATE", "", 1, TranslateUpdate, true},
+    Form{"DELETE", "", 1, TranslateDelete, true},
+    Form{"CREATE", "TABLE", 2, TranslateCreateTable, true},
+    Form{"CREATE", "INDEX", 1, TranslateCreateIndex, true},
+    Form{"CREATE", "UNIQUE", 1, TranslateCreateIndex, true},
+    Form{"CREATE", "CLUSTERED", 1, TranslateCreateIndex, true},
+    Form{"CREATE", "NONCLUSTERED", 1, TranslateCreateIndex, true},
+    Form{"ALTER", "TABLE", 2, TranslateAlterTable, true},
+    Form{"DROP", "TABLE", 2, TranslateDropTable, true},
+    Form{"DROP", "INDEX", 2, TranslateDropIndex, true},
+    Form{"CREATE", "FUNCTION", 0, TranslateRoutine, false},
+    Form{"CREATE", "PROC", 0, TranslateRoutine, false},
+    Form{"CREATE", "PROCEDURE", 0, TranslateRoutine, false},
+    Form{"DROP", "FUNCTION", 0, TranslateRoutine, false},
+    Form{"DROP", "PROC", 0, TranslateRoutine, false},
+    Form{"DROP", "PROCEDURE", 0, TranslateRoutine, false},
+    Form{"EXEC", "", 0, TranslateRoutine, false},
+    Form{"EXECUTE", "", 0, TranslateRoutine, false},
+    Form{"IF", "", 0, TranslateRoutine, false},
+};
+
+// Tokens a dialect refuses wherever they stand.
+struct Refusal {
+    TokenKind kind;
+    std::string_view word;  // for Word tokens
+    bool jet;
+    bool sqlServer;
+};
+
+constexpr std::array kRefusals{
+    Refusal{TokenKind::Word, "IDENTITY", true, false},
+    Refusal{TokenKind::Word, "COLLATE", true, false},
+    Refusal{TokenKind::Word, "CLUSTERED", true, false},
+    Refusal{TokenKind::Word, "NONCLUSTERED", true, false},
+    Refusal{TokenKind::Date, "", false, true},
+    Refusal{TokenKind::Variable, "", true, true},
+    Refusal{TokenKind::Illegal, "", true, true},
+};
+
+// The system catalogue of the server kind: tables and schemas that neither the embedded SQL
+// Server mode nor Jet has. The engine's own table is as invisible to statements as to the schema.
+constexpr std::array<std::string_view, 7> kSystemTables{
+    "SYSCOLUMNS", "SYSOBJECTS", "SYSINDEXES", "SYSCOMMENTS", "SYSTYPES", "SYSUSERS", kMetaTable};
+constexpr std::array<std::string_view, 2> kSystemSchemas{"SYS", "INFORMATION_SCHEMA"};
+
+bool IsOneOf(const Token& t, const auto& names) {
+    if (!t.IsName()) return false;
+    for (std::string_view name : names) {
+        if (EqualsNoCase(t.value, name)) return true;
+    }
+    return false;
+}
+
+[[noreturn]] void ThrowMissingObject(const std::string& name, Dialect dialect) {
+    throw EngineError(ErrorNumber::kTableMissing,
+                      dialect == Dialect::Jet
+                          ? "The input table or query '" + name + "' cannot be found."
+                          : "Invalid object name '" + name + "'.");
+}
+
+void CheckSystemCatalogue(const Tokens& t, Span s, Dialect dialect) {
+    for (std::size_t i = s.begin; i < s.end; ++i) {
+        const bool call = i + 1 < s.end && t[i + 1].IsPunct("(");
+        if (IsOneOf(t[i], kSystemTables) && !call) ThrowMissingObject(t[i].value, dialect);
+        if (IsOneOf(t[i], kSystemSchemas) && i + 2 < s.end && t[i + 1].IsPunct(".")) {
+            ThrowMissingObject(t[i].value + "." + t[i + 2].value, dialect);
+        }
+    }
+}
+
+void CheckRefusals(const Cursor& c, Span s) {
+    const Tokens& t = c.tokens();
+    for (std::size_t i = s.begin; i < s.end; ++i) {
+        for (const Refusal& r : kRefusals) {
+            const bool applies = c.Jet() ? r.jet : r.sqlServer;
+            if (!applies || t[i].kind != r.kind) continue;
+            if (r.kind == TokenKind::Word && !t[i].Is(r.word)) continue;
+            c.Fail("near '" + (t[i].kind == TokenKind::Date ? "#" + t[i].value + "#" : t[i].value) +
+                   "'");
+        }
+    }
+}
+
+const Form* FindForm(const Tokens& t, Span s) {
+    for (const Form& form : kForms) {
+        if (!t[s.begin].Is(form.first)) continue;
+        if (form.second.empty()) return &form;
+        if (s.begin + 1 < s.end && t[s.begin + 1].Is(form.second)) return &form;
+    }
+    return nullptr;
+}
+
+bool IsSystemProcedure(const Token& t) {
+    return t.kind == TokenKind::Word && t.value.size() > 3 &&
+           EqualsNoCase(t.value.substr(0, 3), "sp_");
+}
+
+void TranslateStatement(const Tokens& t, Span s, Dialect dialect, Program& out) {
+    const Form* form = FindForm(t, s);
+    if (form == nullptr && IsSystemProcedure(t[s.begin])) {
+        Cursor c(t, s, dialect, UpperAscii(t[s.begin].value));
+        return TranslateRoutine(c, out);
+    }
+    std::string name = form == nullptr ? t[s.begin].value : std::string(form->first);
+    if (form != nullptr && !form->second.empty()) name += " " + std::string(form->second);
+    Cursor c(t, s, dialect, UpperAscii(name));
+    if (form == nullptr) c.Fail("near '" + t[s.begin].value + "'");
+    if (form->checked) {
+        CheckSystemCatalogue(t, s, dialect);
+        CheckRefusals(c, s);
+    }
+    c.Seek(s.begin + form->consumed);
+    form->handler(c, out);
+}
+
+// Statements are separated by top-level ';'.
+std::vector<Span> SplitStatements(const Tokens& t) {
+    std::vector<Span> spans;
+    std::size_t start = 0;
+    int depth = 0;
+    for (std::size_t i = 0; i <= t.size(); ++i) {
+        if (i < t.size() && t[i].IsPunct("(")) ++depth;
+        if (i < t.size() && t[i].IsPunct(")")) --depth;
+        if (i == t.size() || (depth <= 0 && t[i].IsPunct(";"))) {
+            if (i > start) spans.push_back({start, i});
+            start = i + 1;
+        }
+    }
+    return spans;
+}
+
+}  // namespace
+
+Program Translate(std::string_view text, Dialect dialect) {
+    const Tokens tokens = Tokenize(text);
+    Program out;
+    for (const Span& s : SplitStatements(tokens)) TranslateStatement(tokens, s, dialect, out);
+    if (out.steps.empty()) throw EngineError(ErrorNumber::kSyntax, "The statement text is empty.");
+    return out;
+}
+
+}  // namespace db::embedded

@@ -1,0 +1,57 @@
+#pragma once
+// The one error type of the database layer: a run-time error as ADO reports it. Numbers are the
+// ADO providers' (see ErrorNumber) so that callers can test them the way the store software does.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace db {
+
+namespace ErrorNumber {
+inline constexpr std::int32_t kTableMissing = static_cast<std::int32_t>(0x80040E37);
+inline constexpr std::int32_t kSyntax = static_cast<std::int32_t>(0x80040E14);
+inline constexpr std::int32_t kUnspecified = static_cast<std::int32_t>(0x80004005);
+inline constexpr std::int32_t kTruncated = static_cast<std::int32_t>(0x80040E57);
+inline constexpr std::int32_t kConstraint = static_cast<std::int32_t>(0x80040E2F);
+inline constexpr std::int32_t kTimeout = static_cast<std::int32_t>(0x80040E31);
+inline constexpr std::int32_t kItemNotFound = 3265;
+inline constexpr std::int32_t kObjectClosed = 3704;
+inline constexpr std::int32_t kObjectOpen = 3705;
+}  // namespace ErrorNumber
+
+inline constexpr const char* kJetIndexedColumnDrop =
+    "인덱스의 일부이거나 시스템에 필요한 필드는 삭제할 수 없습니다.";
+
+// Description of error 3265, as a collection lookup by a name that is not there reports it.
+inline constexpr const char* kItemNotFoundText =
+    "Item cannot be found in the collection corresponding to the requested name or ordinal.";
+
+class DbError : public std::runtime_error {
+  public:
+    DbError(std::int32_t number, std::string description, std::string source = {},
+            std::int32_t nativeError = 0, std::string sqlState = {})
+        : std::runtime_error(description),
+          number_(number),
+          description_(std::move(description)),
+          source_(std::move(source)),
+          nativeError_(nativeError),
+          sqlState_(std::move(sqlState)) {}
+
+    std::int32_t Number() const { return number_; }
+    const std::string& Description() const { return description_; }
+    const std::string& Source() const { return source_; }
+    std::int32_t NativeError() const { return nativeError_; }
+    const std::string& SqlState() const { return sqlState_; }
+
+  private:
+    std::int32_t number_;
+    std::string description_;
+    std::string source_;
+    std::int32_t nativeError_;
+    std::string sqlState_;
+};
+
+// "0x80040E37" style text of an error number, for messages and logs.
+std::string HexNumber(std::int32_t number);
+
+}  // namespace db

@@ -1,0 +1,156 @@
+#pragma once
+// Kro_Ado: the store software's thin layer over the connection objects. It opens connections of
+// five kinds (MDB, SQL Server, Excel, dBase, Paradox), runs statements and queries with an
+// automatic reconnect and a question to the user when the link is lost, and inspects and changes
+// tables and columns. The connections always belong to the caller; the object keeps the one it
+// opened last (its "own" connection) for the schema operations.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+#include "db/current_db_info.h"
+#include "db/recordset.h"
+#include "util/variant.h"
+
+namespace host {
+class Desktop;
+}
+namespace util {
+class Dialogs;
+}
+
+namespace db {
+
+class Router;
+
+// What every Kro_Ado object of a process shares; the process owns all of it.
+struct AdoContext {
+    std::shared_ptr<const Router> router;
+    host::Desktop& desktop;
+    util::Dialogs& dialogs;
+    CurrentDbInfo& dbInfo;
+};
+
+// Column type codes of TableAdd, FieldAdd and FieldTypeChange.
+namespace FieldCode {
+inline constexpr int kChar = 0, kNVarChar = 1, kText = 2, kBit = 10, kTinyInt = 11, kSmallInt = 12,
+                     kInt = 13, kDecimal = 21, kFloat = 22, kDateTime = 23, kMoney = 24;
+}
+
+class Kro_Ado {
+  public:
+    explicit Kro_Ado(const AdoContext& context);
+
+    // Filled by the connection operations on failure only; callers read and may clear them.
+    util::Variant ErrNo;
+    std::string ErrDes;
+    std::string ErrSou;
+    std::string ErrDetails;
+    std::string ErrDB;
+
+    // 0 MDB, 1 SQL Server (dBase and Paradox too), 2 Excel.
+    int DataType() const { return kind_; }
+    // The connection most recently opened through this object; empty before the first.
+    const ConnectionRef& OwnConnection() const { return own_; }
+
+    // --- connections (each puts a new connection object into cn) -----------------------------
+    bool DBConnection_MDB(ConnectionRef& cn, const std::string& MDB_PATH,
+                          const std::string& password, int MDBVERSION, int ConTimeOut = 0);
+    bool DBConnection_SQL(ConnectionRef& cn, std::string SQL_Server, std::string SQL_DATABASE,
+                          std::string SQL_USERID, std::string SQL_USERPASSWORD, int NewWorkLB = 0,
+                          int ConTimeOut = 0, bool NvMainYN = false);
+    bool DBConnection_EXCEL(ConnectionRef& cn, const std::string& EXCEL_PATH,
+                            const std::string& EXCELDir, int ConTimeOut = 0);
+    bool DBConnection_FOX(ConnectionRef& cn, const std::string& PATH);
+    bool DBConnection_PARADOXS(ConnectionRef& cn, const std::string& PATH);
+
+    // --- statements (never throw) --------------------------------------------------------------
+    // The affected-record count; 0 when the statement was abandoned after an error.
+    std::int32_t RunSql(ConnectionRef& cn, const std::string& Sql);
+    // An open record set, or a closed one when the query was abandoned.
+    RecordSetRef GetRecordSet(ConnectionRef& cn, const std::string& rsSql,
+                              int rsCursorType = CursorType::kStatic,
+                              const util::Variant& rsLockTypeEnum = 1,
+                              const util::Variant& rsCursorLocationEnum = 3);
+    // Closes rs and empties the handle; does nothing to a closed set or an empty handle.
+    static void CloseRecordSet(RecordSetRef& rs);
+    bool IsServerConnect(const ConnectionRef& cn) const;
+    // Replaces dbConnect with a new connection on the same connection string, showing the wait
+    // window meanwhile. iCnTime 0 means a 10 second connection timeout.
+    bool ConnectServerRe(ConnectionRef& dbConnect, int iCnTime = 0);
+    // The same without window and without setting the server-connected flag.
+    bool DBReConnect(ConnectionRef& cn, int ConTimeOut = 0);
+
+    // --- schema (on the object's own connection) -----------------------------------------------
+    // "Passed to the caller" operations throw DbError; a never-connected object throws 3704.
+    bool TableAdd(std::string Table, std::string FirstField, int FieldType, int FileSize = 0);
+    std::string TableNameGet();
+    std::string TableNameGet(int& nCount);
+    bool TableFind(const std::string& Table);
+    void TableDelete(const std::string& Table);
+    // Creates NewTableName on NewCn with the columns and indexes of OldTableName. A statement
+    // that fails is skipped and the copy goes on with the next; the last failure is rethrown
+    // once everything was tried.
+    void TableCopy(ConnectionRef& NewCn, const std::string& OldTableName,
+                   const std::string& NewTableName);
+    bool FieldAdd(std::string Table, std::string Field, int FieldType, int FileSize = 0);
+    std::string FieldTypeName(int FieldType) const;
+    // Leaves the data in the new column Field + "_X"; the old column is dropped.
+    void FieldTypeChange(const std::string& Table, const std::string& Field, int FieldType,
+                         int FieldSize = 0);
+    // Column names joined by ","; "ERR" on any error.
+    std::string FieldNameGet(const std::string& Table);
+    std::string FieldNameGet(const std::string& Table, int& nCount);
+    bool FieldFind(const std::string& Table, const std::string& Field);
+    // InfoKind 0 type name, 1 precision, 2 nullability ("YES"/"NO"), any other the qualifier.
+    util::Variant FieldInfo(const std::string& Table, const std::string& Field, int InfoKind);
+    // nValue as an SQL literal for the column: quoted (apostrophes doubled) for text and date
+    // columns, a number otherwise.
+    std::string FieldTypeGetSql(const std::string& Table, const std::string& Field,
+                                const util::Variant& nValue);
+    void FieldDelete(const std::string& Table, const std::string& Field);
+
+  private:
+    // One column as the server's column listing describes it.
+    struct ColumnRow {
+        std::string name;
+        std::string typeName;
+        util::Variant precision;
+        std::string isNullable;  // "YES" / "NO"
+        util::Variant nullable;  // 1 / 0
+        util::Variant qualifier;
+    };
+    enum class Outcome { Done, Abandoned };
+
+    // Runs `attempt` with the reconnect rules of RunSql and GetRecordSet.
+    Outcome WithReconnect(ConnectionRef& cn, const std::function<void()>& attempt);
+    bool OpenNew(ConnectionRef& cn, const std::string& connectionString, int mode,
+                 int commandTimeout);
+    void RecordFailure(const ConnectionRef& cn, const DbError* runtime);
+    void Adopt(const ConnectionRef& cn, int kind);
+
+    // The connection behind a handle; an empty handle throws DbError 91.
+    static Connection& Require(const ConnectionRef& cn);
+    // The object's own connection; throws DbError 3704 before the first connection.
+    Connection& Own();
+    // True when the catalogue procedures of a real SQL Server answer the schema questions.
+    bool OnServerProcedures();
+    // The columns of Table as the server's column listing gives them: from `procedureText` on a
+    // real server, from the catalogue otherwise.
+    std::vector<ColumnRow> ServerColumns(const std::string& Table,
+                                         const std::string& procedureText);
+    std::string TypeClause(int FieldType, int FileSize) const;
+    bool TryRun(const std::string& sql);
+
+    AdoContext context_;
+    ConnectionRef own_;
+    int kind_ = 0;
+    int mdbVersion_ = 0;
+    bool serverConnected_ = false;
+    bool ownOnOdbc_ = false;
+};
+
+}  // namespace db

@@ -1,0 +1,68 @@
+// The ODBC engine's session: statements go to the driver as they are written.
+#include <algorithm>
+#include <memory>
+
+#include "db/odbc/link.h"
+#include "db/odbc/odbc.h"
+#include "db/odbc/odbc_schema.h"
+#include "db/odbc/row_cursor.h"
+
+namespace db::odbc {
+namespace {
+
+class OdbcSession : public Session {
+  public:
+    OdbcSession(std::shared_ptr<Link> link, Dialect dialect)
+        : link_(link), schema_(std::move(link)), dialect_(dialect) {}
+
+    Dialect SqlDialect() const override { return dialect_; }
+    ExecOutcome Execute(std::string_view sql, int commandTimeoutSeconds) override;
+    Schema& SchemaInfo() override { return schema_; }
+    bool Alive() override { return link_->Alive(); }
+
+  private:
+    std::shared_ptr<Link> link_;
+    OdbcSchema schema_;
+    Dialect dialect_;
+};
+
+// Walks the results of the statement text: counts of action statements until the first result
+// with columns, which becomes the cursor.
+ExecOutcome CollectResults(Statement statement) {
+    ExecOutcome outcome;
+    for (;;) {
+        SQLSMALLINT columns = 0;
+        statement.Check(SQLNumResultCols(statement.Get(), &columns));
+        if (columns > 0) {
+            outcome.rows = std::make_unique<OdbcRowCursor>(std::move(statement));
+            return outcome;
+        }
+        SQLLEN count = -1;
+        if (SQL_SUCCEEDED(SQLRowCount(statement.Get(), &count)) && count >= 0) {
+            outcome.affected = count;
+        }
+        const SQLRETURN rc = SQLMoreResults(statement.Get());
+        if (rc == SQL_NO_DATA) return outcome;
+        statement.Check(rc);
+    }
+}
+
+ExecOutcome OdbcSession::Execute(std::string_view sql, int commandTimeoutSeconds) {
+    Statement statement(link_);
+    // A driver that cannot time out a query still runs it; the attribute is a wish.
+    SQLSetStmtAttr(
+        statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(commandTimeoutSeconds, 0))), 0);
+    statement.Check(statement.Text().ExecDirect(statement.Get(), sql));
+    return CollectResults(std::move(statement));
+}
+
+}  // namespace
+
+std::unique_ptr<Session> Open(const std::string& driverConnectionString, Dialect dialect,
+                              int connectTimeoutSeconds) {
+    return std::make_unique<OdbcSession>(
+        Link::Connect(driverConnectionString, connectTimeoutSeconds), dialect);
+}
+
+}  // namespace db::odbc

@@ -1,0 +1,47 @@
+#pragma once
+// An open connection to one engine. The embedded engine (SQLite in Jet or SQL Server mode) and
+// the ODBC engine implement it; Connection and RecordSet sit on top. Every failure is a DbError.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/schema.h"
+#include "util/variant.h"
+
+namespace db {
+
+enum class Dialect { Jet, SqlServer };
+
+struct FieldDesc {
+    std::string name;
+    int adoType = AdoType::kVarWChar;
+    int size = 0;
+};
+
+// Rows of a result, pulled one at a time. Next() returns false at the end.
+class RowCursor {
+  public:
+    virtual ~RowCursor() = default;
+    virtual const std::vector<FieldDesc>& Fields() const = 0;
+    virtual bool Next(std::vector<util::Variant>& row) = 0;
+};
+
+struct ExecOutcome {
+    std::int64_t affected = -1;       // rows changed by the last action statement, -1 if none
+    std::unique_ptr<RowCursor> rows;  // the first result that has rows, if any
+};
+
+class Session {
+  public:
+    virtual ~Session() = default;
+    virtual Dialect SqlDialect() const = 0;
+    // Runs one statement text (it may hold several statements as the dialect allows).
+    virtual ExecOutcome Execute(std::string_view sql, int commandTimeoutSeconds) = 0;
+    virtual Schema& SchemaInfo() = 0;
+    // False once the engine knows the link is gone (file removed, server dropped).
+    virtual bool Alive() = 0;
+};
+
+}  // namespace db

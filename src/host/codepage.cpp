@@ -1,0 +1,155 @@
+#include "host/codepage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace host {
+namespace {
+
+constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";  // U+FFFD
+
+// Owns one iconv conversion descriptor. A descriptor that could not be opened (no gconv module)
+// reports !Ok() and every conversion through it fails, so callers fall back to '?' or nullopt.
+class Iconv {
+  public:
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (Ok()) iconv_close(cd_);
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts from the front of `in`, appending to `out` and consuming what was converted.
+    // Returns 0 when all of `in` was converted, else the errno that stopped it (EILSEQ, EINVAL).
+    int Convert(std::string_view& in, std::string& out) {
+        if (!Ok()) return EILSEQ;
+        char buffer[4096];
+        char* inPtr = const_cast<char*>(in.data());
+        std::size_t inLeft = in.size();
+        int error = 0;
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const std::size_t rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+            if (rc != static_cast<std::size_t>(-1)) continue;
+            if (errno == E2BIG) continue;
+            error = errno;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+            break;
+        }
+        in.remove_prefix(in.size() - inLeft);
+        return error;
+    }
+
+  private:
+    iconv_t cd_;
+};
+
+struct AnsiPrefix {
+    std::string bytes;
+    std::size_t consumed = 0;  // UTF-8 bytes taken from the input
+};
+
+// Converts character by character so that the output can stop at a character boundary.
+AnsiPrefix ToCp949(std::string_view utf8, std::size_t maxBytes) {
+    Iconv toAnsi("CP949", "UTF-8");
+    AnsiPrefix result;
+    std::string piece;
+    while (result.consumed < utf8.size()) {
+        const std::size_t pos = result.consumed;
+        std::size_t length = 1;
+        piece.clear();
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            piece.push_back(utf8[pos]);
+        } else if ((length = Utf8CharLength(utf8, pos)) == 0) {
+            length = 1;
+            piece = "?";
+        } else {
+            std::string_view ch = utf8.substr(pos, length);
+            if (toAnsi.Convert(ch, piece) != 0 || piece.empty()) piece = "?";
+        }
+        if (result.bytes.size() + piece.size() > maxBytes) break;
+        result.bytes += piece;
+        result.consumed += length;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
+    if (pos >= text.size()) return 0;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char min2 = 0x80, max2 = 0xBF;  // allowed range of the second byte
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) min2 = 0xA0;  // overlong
+        if (lead == 0xED) max2 = 0x9F;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) min2 = 0x90;  // overlong
+        if (lead == 0xF4) max2 = 0x8F;  // above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (pos + length > text.size()) return 0;
+    if (byte(1) < min2 || byte(1) > max2) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t length = Utf8CharLength(bytes, pos);
+        if (length == 0) return false;
+        pos += length;
+    }
+    return true;
+}
+
+std::optional<std::string> Cp949ToUtf8(std::string_view bytes) {
+    Iconv toUtf8("UTF-8", "CP949");
+    std::string out;
+    if (toUtf8.Convert(bytes, out) != 0) return std::nullopt;
+    return out;
+}
+
+std::string Cp949ToUtf8Lossy(std::string_view bytes) {
+    Iconv toUtf8("UTF-8", "CP949");
+    std::string out;
+    while (toUtf8.Convert(bytes, out) != 0) {
+        // A byte that iconv cannot take; ASCII always converts, so only lead bytes land here.
+        if (static_cast<unsigned char>(bytes.front()) < 0x80) {
+            out.push_back(bytes.front());
+        } else {
+            out += kReplacementChar;
+        }
+        bytes.remove_prefix(1);
+    }
+    return out;
+}
+
+std::string Utf8ToCp949(std::string_view utf8) {
+    return ToCp949(utf8, std::string::npos).bytes;
+}
+
+int AnsiByteLength(std::string_view utf8) {
+    return static_cast<int>(ToCp949(utf8, std::string::npos).bytes.size());
+}
+
+std::string_view TruncateToAnsiBytes(std::string_view utf8, std::size_t maxBytes) {
+    return utf8.substr(0, ToCp949(utf8, maxBytes).consumed);
+}
+
+}  // namespace host

@@ -1,0 +1,117 @@
+#include "host/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "host/unique_fd.h"
+
+namespace fs = std::filesystem;
+
+namespace host {
+namespace {
+
+constexpr int kTempNameAttempts = 16;
+
+// Removes the temporary file unless it was renamed into place.
+class TempFileGuard {
+  public:
+    explicit TempFileGuard(fs::path path) : path_(std::move(path)) {}
+    ~TempFileGuard() {
+        if (!committed_) ::unlink(path_.c_str());
+    }
+    TempFileGuard(const TempFileGuard&) = delete;
+    TempFileGuard& operator=(const TempFileGuard&) = delete;
+    void Commit() { committed_ = true; }
+
+  private:
+    fs::path path_;
+    bool committed_ = false;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Opens a new, uniquely named file beside `target`; sets `tempPath` to its name.
+UniqueFd CreateTempBeside(const fs::path& target, fs::path& tempPath) {
+    std::random_device random;
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        tempPath = target.parent_path() /
+                   ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
+                    std::to_string(random()) + ".tmp");
+        UniqueFd fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.Valid() || errno != EEXIST) return fd;
+    }
+    return UniqueFd();
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+bool IsReadOnly(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) return false;
+    constexpr fs::perms kAnyWrite =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (status.permissions() & kAnyWrite) == fs::perms::none;
+}
+
+bool ReplaceFileAtomically(const fs::path& file, std::string_view bytes) {
+    std::error_code ec;
+    fs::path target = file;
+    if (fs::is_symlink(fs::symlink_status(file, ec))) {
+        target = fs::weakly_canonical(file, ec);
+        if (ec) return false;
+    }
+    if (target.parent_path().empty()) target = fs::path(".") / target;
+
+    const fs::file_status status = fs::status(target, ec);
+    const bool exists = fs::exists(status);
+    if (exists && (!fs::is_regular_file(status) || IsReadOnly(target))) return false;
+    if (!fs::is_directory(target.parent_path(), ec) || IsReadOnly(target.parent_path())) {
+        return false;
+    }
+
+    fs::path tempPath;
+    UniqueFd fd = CreateTempBeside(target, tempPath);
+    if (!fd.Valid()) return false;
+    TempFileGuard guard(tempPath);
+    if (exists && ::fchmod(fd.Get(), static_cast<mode_t>(status.permissions()) & 07777) != 0) {
+        return false;
+    }
+    if (!WriteAll(fd.Get(), bytes) || ::fsync(fd.Get()) != 0) return false;
+    if (::close(fd.Get()) != 0) {
+        static_cast<void>(fd.Release());
+        return false;
+    }
+    static_cast<void>(fd.Release());
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) return false;
+    guard.Commit();
+    return true;
+}
+
+}  // namespace host

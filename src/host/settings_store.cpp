@@ -1,0 +1,51 @@
+#include "host/settings_store.h"
+
+#include "host/profile.h"
+
+namespace fs = std::filesystem;
+
+namespace host {
+namespace {
+
+std::string ApplicationSection(std::string_view application, std::string_view section) {
+    return std::string(application) + "\\" + std::string(section);
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(fs::path file) : file_(std::move(file)) {}
+
+std::string SettingsStore::Get(std::string_view section, std::string_view key,
+                               std::string_view def) const {
+    return LoadProfileFile(file_).Get(section, key).value_or(std::string(def));
+}
+
+bool SettingsStore::Set(std::string_view section, std::string_view key, std::string_view value) {
+    return Update([&](ProfileDocument& doc) { return doc.Set(section, key, value); });
+}
+
+bool SettingsStore::Remove(std::string_view section, std::string_view key) {
+    return Update([&](ProfileDocument& doc) { return doc.Remove(section, key); });
+}
+
+std::vector<std::string> SettingsStore::Keys(std::string_view section) const {
+    return LoadProfileFile(file_).Keys(section);
+}
+
+std::string SettingsStore::GetSetting(std::string_view application, std::string_view section,
+                                      std::string_view key, std::string_view def) const {
+    return Get(ApplicationSection(application, section), key, def);
+}
+
+bool SettingsStore::SaveSetting(std::string_view application, std::string_view section,
+                                std::string_view key, std::string_view value) {
+    return Set(ApplicationSection(application, section), key, value);
+}
+
+bool SettingsStore::Update(const std::function<bool(ProfileDocument&)>& change) {
+    std::error_code ec;
+    fs::create_directories(file_.parent_path(), ec);
+    return UpdateProfileFile(file_, change);
+}
+
+}  // namespace host

@@ -1,0 +1,44 @@
+#pragma once
+// The per-user settings store: one INI file (<root>/users/<user>/settings.ini) in place of the
+// per-user part of the Windows registry. It holds the application settings that the store
+// software shares with us, the regional settings and the network-drive table. The file and its
+// folder are created on the first write; reads of a missing file give the defaults.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+
+class ProfileDocument;
+
+class SettingsStore {
+  public:
+    explicit SettingsStore(std::filesystem::path file);
+    const std::filesystem::path& File() const { return file_; }
+
+    // The trimmed value, or `def` when the key is missing. Names ignore ASCII case.
+    std::string Get(std::string_view section, std::string_view key,
+                    std::string_view def = {}) const;
+    // False when the value cannot be stored (unwritable file or folder, or a text that cannot be
+    // an INI line; see ProfileDocument::Set).
+    bool Set(std::string_view section, std::string_view key, std::string_view value);
+    // False when the key was not there or the file cannot be written.
+    bool Remove(std::string_view section, std::string_view key);
+    std::vector<std::string> Keys(std::string_view section) const;
+
+    // Application settings kept under an application name (the SaveSetting/GetSetting pair):
+    // stored in the section "<application>\<section>".
+    std::string GetSetting(std::string_view application, std::string_view section,
+                           std::string_view key, std::string_view def = {}) const;
+    bool SaveSetting(std::string_view application, std::string_view section, std::string_view key,
+                     std::string_view value);
+
+  private:
+    bool Update(const std::function<bool(ProfileDocument&)>& change);
+
+    std::filesystem::path file_;
+};
+
+}  // namespace host

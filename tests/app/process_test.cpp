@@ -1,0 +1,46 @@
+#include "app/process.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host/host.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+TEST(VersionText, WritesEachNumberWithoutLeadingZeros) {
+    EXPECT_EQ(app::BuildVersionText(40, 4, 4), "하로나 DataPatchProgram Ver40.4.4");
+    EXPECT_EQ(app::BuildVersionText(1, 0, 12), "하로나 DataPatchProgram Ver1.0.12");
+}
+
+class ProcessTest : public ::testing::Test {
+  protected:
+    ProcessTest() : host_(Options()), process_(host_) {}
+    host::HostOptions Options() {
+        host::HostOptions o;
+        o.root = temp_.Path();
+        return o;
+    }
+    host_test::TempFolder temp_;
+    host::Host host_;
+    app::Process process_;
+};
+
+TEST_F(ProcessTest, StartsWithTheReleaseValues) {
+    EXPECT_EQ(process_.PatchReleaseDate, "20201221");
+    EXPECT_EQ(process_.PatchVersionTag, "UpDate");
+    EXPECT_EQ(process_.StoreCode, "0001");
+    EXPECT_TRUE(process_.NewConfigFlag);
+    EXPECT_EQ(process_.VersionText.rfind("하로나 DataPatchProgram Ver", 0), 0u);
+}
+
+TEST_F(ProcessTest, UtilitiesReleasedAndRecreatedKeepTheProcessState) {
+    std::filesystem::create_directories(*host_.Native("C:\\Data"));
+    ASSERT_TRUE(process_.Utilities().SetCurrentDir(util::Variant("C:\\Data")));
+    process_.ReleaseUtilities();
+    // A new utility object sees the same current folder: the state belongs to the process.
+    EXPECT_EQ(process_.Utilities().GetCurrentDir(), "C:\\Data");
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+#pragma once
+// A small world for the database layer's tests: a Host on a fresh root, a login file that maps
+// the server "STORE-PC" to an embedded SQL Server folder, real embedded databases made on demand,
+// a scripted Desktop, the dialog models and the shared connection record.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/current_db_info.h"
+#include "db/embedded/embedded.h"
+#include "db/kro_ado.h"
+#include "db/login_resolver.h"
+#include "db/router.h"
+#include "host/desktop.h"
+#include "host/host.h"
+#include "host/profile.h"
+#include "host/temp_folder.h"
+#include "util/dialogs.h"
+
+namespace db_test {
+
+inline constexpr const char* kServer = "STORE-PC";
+inline constexpr const char* kServerAddress = "127.0.0.1";
+inline constexpr const char* kServerPassword = "store#pw";
+inline constexpr const char* kServerFolder = "C:\\Quillon\\Server";
+inline constexpr const char* kMdbPath = "C:\\Quillon\\Data\\store.mdb";
+inline constexpr const char* kMdbPassword = "jetpw";
+
+inline std::string DefaultLoginText() {
+    return std::string("[") + kServer + "]\r\nAddress=" + kServerAddress +
+           "\r\nPassword=" + kServerPassword + "\r\nEngine=embedded:" + kServerFolder +
+           "\r\n[Central]\r\nServer=CENTRAL\r\nDatabase=NVCENTRAL\r\n";
+}
+
+// The error number the action throws, 0 when it does not throw.
+inline int NumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const db::DbError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+class AdoWorld : public ::testing::Test {
+  protected:
+    explicit AdoWorld(const std::string& loginText = DefaultLoginText())
+        : host_(Options(temp_)),
+          logins_(std::make_shared<db::LoginResolver>(
+              host::ProfileDocument::Parse(std::string_view(loginText)))),
+          router_(std::make_shared<db::Router>(host_, logins_)),
+          dialogs_(desktop_),
+          context_{router_, desktop_, dialogs_, dbInfo_} {}
+
+    std::filesystem::path Native(std::string_view windowsPath) const {
+        return *host_.Native(windowsPath);
+    }
+
+    // Creates a database file of the embedded engine and runs the statements on it.
+    void MakeDatabase(const std::filesystem::path& file, db::Dialect dialect,
+                      const std::string& jetPassword, const std::vector<std::string>& sql) {
+        std::filesystem::create_directories(file.parent_path());
+        db::embedded::OpenOptions options;
+        options.dialect = dialect;
+        options.jetPassword = jetPassword;
+        options.create = true;
+        auto session = db::embedded::Open(file, options);
+        for (const auto& s : sql) session->Execute(s, 30);
+    }
+    std::filesystem::path ServerFile(const std::string& database) const {
+        return db::embedded::ServerDatabaseFile(Native(kServerFolder), database);
+    }
+    void MakeServerDatabase(const std::string& database, const std::vector<std::string>& sql) {
+        MakeDatabase(ServerFile(database), db::Dialect::SqlServer, "", sql);
+    }
+    void MakeMdb(const std::vector<std::string>& sql) {
+        MakeDatabase(Native(kMdbPath), db::Dialect::Jet, kMdbPassword, sql);
+    }
+
+    // A connected Kro_Ado of either kind on a database made from the statements.
+    bool ConnectSql(db::Kro_Ado& ado, db::ConnectionRef& cn,
+                    const std::string& database = "STORE") {
+        return ado.DBConnection_SQL(cn, kServer, database, "sa", "");
+    }
+    bool ConnectMdb(db::Kro_Ado& ado, db::ConnectionRef& cn) {
+        return ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, 0);
+    }
+
+    // The MDB file with the table 품목 of three rows: (A1, 감기약, 3), (a2, 소화제, 5), (B3, 파스,
+    // 7).
+    void MakeItemsMdb() {
+        MakeMdb({"CREATE TABLE 품목 (코드 TEXT(10), 이름 TEXT(20), 수량 LONG)",
+                 "INSERT INTO 품목 VALUES ('A1', '감기약', 3)",
+                 "INSERT INTO 품목 VALUES ('a2', '소화제', 5)",
+                 "INSERT INTO 품목 VALUES ('B3', '파스', 7)"});
+    }
+
+    // An open connection on the MDB file, made without Kro_Ado.
+    db::ConnectionRef OpenMdbConnection() {
+        auto cn = std::make_shared<db::Connection>(router_);
+        cn->ConnectionString = std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+                               kMdbPath + ";jet oledb:database Password=" + kMdbPassword;
+        cn->Open();
+        return cn;
+    }
+
+    std::int64_t Count(db::ConnectionRef& cn, const std::string& table) {
+        db::RecordSet rs;
+        rs.Open("SELECT COUNT(*) AS N FROM " + table, *cn);
+        return rs["N"].AsInt();
+    }
+
+    host_test::TempFolder temp_;
+    host::Host host_;
+    std::shared_ptr<const db::LoginResolver> logins_;
+    std::shared_ptr<const db::Router> router_;
+    host::ScriptedDesktop desktop_;
+    util::Dialogs dialogs_;
+    db::CurrentDbInfo dbInfo_;
+    db::AdoContext context_;
+
+  private:
+    static host::HostOptions Options(const host_test::TempFolder& temp) {
+        host::HostOptions options;
+        options.root = temp.Path();
+        return options;
+    }
+};
+
+}  // namespace db_test

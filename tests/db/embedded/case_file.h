@@ -1,0 +1,132 @@
+#pragma once
+// Translation cases kept as data (cases/*.txt). A file holds cases in this form:
+//
+//   # a comment
+//   case: a name
+//   mode: jet | sqlserver | both
+//   setup: a statement that must succeed first (any number)
+//   run: the statement under test
+//   + a continuation of the statement above, joined to it with CR LF
+//   expect: ok | affected N | rows N | error 0xNUMBER [text the description contains]
+//   check: a statement => the text of its first value, (null), (no row), or (error 0xNUMBER)
+//          (any number; an action statement that succeeds gives (no row))
+#include <cstdint>
+#include <istream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace db::embedded::testing {
+
+struct Check {
+    std::string query;
+    std::string expected;
+};
+
+struct TranslationCase {
+    std::string name;
+    std::string file;
+    int line = 0;
+    bool jet = false;
+    bool sqlServer = false;
+    std::vector<std::string> setup;
+    std::string run;
+    std::string expectKind;  // "ok", "affected", "rows", "error"
+    std::int64_t expectCount = 0;
+    std::int32_t expectNumber = 0;
+    std::string expectText;
+    std::vector<Check> checks;
+};
+
+inline std::string Trim(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t\r");
+    const auto e = s.find_last_not_of(" \t\r");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+class CaseFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+inline void ParseExpect(TranslationCase& c, const std::string& value) {
+    const auto blank = value.find(' ');
+    c.expectKind = value.substr(0, blank);
+    const std::string rest = blank == std::string::npos ? "" : Trim(value.substr(blank + 1));
+    if (c.expectKind == "ok") return;
+    if (c.expectKind == "affected" || c.expectKind == "rows") {
+        c.expectCount = std::stoll(rest);
+        return;
+    }
+    if (c.expectKind == "error") {
+        const auto space = rest.find(' ');
+        c.expectNumber = static_cast<std::int32_t>(std::stoul(rest.substr(0, space), nullptr, 16));
+        if (space != std::string::npos) c.expectText = Trim(rest.substr(space + 1));
+        return;
+    }
+    throw CaseFileError("unknown expectation: " + value);
+}
+
+inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::string& file) {
+    std::vector<TranslationCase> cases;
+    std::string line;
+    std::string* last = nullptr;  // the statement that a '+' line continues
+    int number = 0;
+    auto fail = [&](const std::string& why) {
+        throw CaseFileError(file + ":" + std::to_string(number) + ": " + why);
+    };
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (Trim(line).empty() || line[0] == '#') continue;
+        if (line.rfind("+ ", 0) == 0 || line == "+") {
+            if (last == nullptr) fail("continuation without a statement");
+            *last += "\r\n" + (line.size() > 2 ? line.substr(2) : "");
+            continue;
+        }
+        const auto colon = line.find(':');
+        if (colon == std::string::npos) fail("expected 'key: value'");
+        const std::string key = line.substr(0, colon);
+        const std::string value = Trim(line.substr(colon + 1));
+        // Statements keep their blanks, trailing ones included.
+        const std::string raw = line.substr(colon + (line[colon + 1] == ' ' ? 2 : 1));
+        last = nullptr;
+        if (key == "case") {
+            cases.emplace_back();
+            cases.back().name = value;
+            cases.back().file = file;
+            cases.back().line = number;
+            continue;
+        }
+        if (cases.empty()) fail("'" + key + "' before the first case");
+        TranslationCase& c = cases.back();
+        if (key == "mode") {
+            c.jet = value == "jet" || value == "both";
+            c.sqlServer = value == "sqlserver" || value == "both";
+            if (!c.jet && !c.sqlServer) fail("unknown mode: " + value);
+        } else if (key == "setup") {
+            c.setup.push_back(raw);
+            last = &c.setup.back();
+        } else if (key == "run") {
+            c.run = raw;
+            last = &c.run;
+        } else if (key == "expect") {
+            ParseExpect(c, value);
+        } else if (key == "check") {
+            const auto arrow = value.rfind("=>");
+            if (arrow == std::string::npos) fail("check without '=>'");
+            c.checks.push_back({Trim(value.substr(0, arrow)), Trim(value.substr(arrow + 2))});
+        } else {
+            fail("unknown key: " + key);
+        }
+    }
+    for (const TranslationCase& c : cases) {
+        if (c.run.empty() || c.expectKind.empty() || (!c.jet && !c.sqlServer)) {
+            throw CaseFileError(file + ":" + std::to_string(c.line) + ": case '" + c.name +
+                                "' needs mode, run and expect");
+        }
+    }
+    return cases;
+}
+
+}  // namespace db::embedded::testing

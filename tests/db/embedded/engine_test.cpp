@@ -1,0 +1,238 @@
+// Opening files, passwords, the lost-file detection, values read back by declared type, and the
+// lifetime of results.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "db/embedded/embedded.h"
+#include "db/embedded/session_helpers.h"
+#include "db/embedded/temp_dir.h"
+#include "db/error.h"
+#include "util/date_serial.h"
+
+namespace db::embedded::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+OpenOptions Jet(std::string password = {}, bool create = false) {
+    return OpenOptions{Dialect::Jet, std::move(password), create};
+}
+
+// The error of f, or a failure when it does not throw.
+template <typename F>
+DbError ErrorOf(F f) {
+    try {
+        f();
+    } catch (const DbError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return DbError(0, "");
+}
+
+class EngineTest : public ::testing::Test {
+  protected:
+    TempDir dir_;
+    fs::path file_ = dir_ / "store.mdb";
+};
+
+TEST_F(EngineTest, MissingFileIsAnErrorAndIsNotCreated) {
+    const DbError e = ErrorOf([&] { Open(file_, Jet()); });
+    EXPECT_EQ(e.Number(), ErrorNumber::kUnspecified);
+    EXPECT_NE(e.Description().find("store.mdb"), std::string::npos);
+    EXPECT_FALSE(fs::exists(file_));
+}
+
+TEST_F(EngineTest, FilesThatAreNoDatabaseAreRefused) {
+    std::ofstream(file_) << "this is a text file, not a database, and long enough to say so";
+    const fs::path empty = dir_ / "empty.mdb";
+    std::ofstream{empty};
+    for (const fs::path& f : {file_, empty, dir_.path()}) {
+        const DbError e = ErrorOf([&] { Open(f, Jet()); });
+        EXPECT_EQ(e.Number(), ErrorNumber::kUnspecified) << f;
+        EXPECT_NE(e.Description().find("Unrecognized database format"), std::string::npos) << f;
+    }
+}
+
+TEST_F(EngineTest, JetPasswordIsKeptInTheFileAndChecked) {
+    Open(file_, Jet("비밀1", true))->Execute("CREATE TABLE t (a INT)", 30);
+    EXPECT_NO_THROW(Open(file_, Jet("비밀1")));
+    for (const char* wrong : {"", "비밀", "비밀1 "}) {
+        const DbError e = ErrorOf([&] { Open(file_, Jet(wrong)); });
+        EXPECT_EQ(e.Number(), ErrorNumber::kUnspecified) << wrong;
+        EXPECT_NE(e.Description().find("password"), std::string::npos) << wrong;
+    }
+}
+
+TEST_F(EngineTest, DatabaseWithoutPasswordOpensWithAnyPassword) {
+    Open(file_, Jet("", true));
+    EXPECT_NO_THROW(Open(file_, Jet("whatever")));
+    EXPECT_NO_THROW(Open(file_, Jet()));
+}
+
+TEST_F(EngineTest, ServerModeFilesLiveInTheServerFolder) {
+    EXPECT_EQ(ServerDatabaseFile(dir_.path(), "데이터1"), dir_.path() / "데이터1.sqlite");
+}
+
+TEST_F(EngineTest, LostFileIsDetectedBeforeTheNextStatement) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE t (a INT)", 30);
+    s->Execute("INSERT INTO t VALUES (7)", 30);
+    EXPECT_TRUE(s->Alive());
+
+    const fs::path away = dir_ / "away.mdb";
+    fs::rename(file_, away);
+    const DbError e = ErrorOf([&] { s->Execute("SELECT * FROM t", 30); });
+    EXPECT_EQ(e.Number(), ErrorNumber::kUnspecified);
+    EXPECT_NE(e.Description().find("연결을"), std::string::npos);
+    EXPECT_FALSE(s->Alive());
+    EXPECT_THROW(s->SchemaInfo().Tables(), DbError);
+
+    fs::rename(away, file_);
+    EXPECT_FALSE(s->Alive());  // a lost session stays lost
+    EXPECT_THROW(s->Execute("SELECT * FROM t", 30), DbError);
+    std::unique_ptr<Session> again = Open(file_, Jet());
+    EXPECT_EQ(FirstValue(*again, "SELECT a FROM t"), util::Variant(7));
+}
+
+TEST_F(EngineTest, ReplacedFileCountsAsLost) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE t (a INT)", 30);
+    fs::copy_file(file_, dir_ / "copy.mdb");
+    fs::remove(file_);
+    fs::rename(dir_ / "copy.mdb", file_);
+    EXPECT_FALSE(s->Alive());
+}
+
+TEST_F(EngineTest, ValuesComeBackByDeclaredType) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute(
+        "CREATE TABLE v (t TEXT(10), n INT, m CURRENCY, f DOUBLE, d DATETIME, b YESNO, z MEMO)",
+        30);
+    s->Execute("INSERT INTO v VALUES ('00123', 5, 12.5, 2, #2020-12-21 10:00:00#, True, '007')",
+               30);
+    s->Execute("INSERT INTO v (t) VALUES (NULL)", 30);
+    ExecOutcome out = s->Execute("SELECT * FROM v", 30);
+    ASSERT_TRUE(out.rows);
+    const std::vector<FieldDesc>& fields = out.rows->Fields();
+    ASSERT_EQ(fields.size(), 7u);
+    const int kTypes[] = {AdoType::kVarWChar,    AdoType::kInteger, AdoType::kCurrency,
+                          AdoType::kDouble,      AdoType::kDate,    AdoType::kBoolean,
+                          AdoType::kLongVarWChar};
+    for (std::size_t i = 0; i < fields.size(); ++i) EXPECT_EQ(fields[i].adoType, kTypes[i]) << i;
+    EXPECT_EQ(fields[0].name, "t");
+    EXPECT_EQ(fields[0].size, 10);
+
+    std::vector<util::Variant> row;
+    ASSERT_TRUE(out.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant("00123"));  // text stays text
+    EXPECT_EQ(row[1], util::Variant(5));
+    EXPECT_EQ(row[2], util::Variant(util::Currency{125000}));
+    EXPECT_EQ(row[3], util::Variant(2.0));
+    EXPECT_EQ(row[4], util::Variant(util::MakeDateTime({2020, 12, 21, 10, 0, 0})));
+    EXPECT_EQ(row[5], util::Variant(true));
+    EXPECT_EQ(row[6], util::Variant("007"));  // a memo keeps leading zeros
+    ASSERT_TRUE(out.rows->Next(row));
+    for (const util::Variant& v : row) EXPECT_TRUE(v.IsNull());
+    EXPECT_FALSE(out.rows->Next(row));
+}
+
+TEST_F(EngineTest, ComputedColumnsAreDescribedByTheirValues) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE v (a INT)", 30);
+    ExecOutcome out = s->Execute("SELECT COUNT(*) AS Cnt, 1.5 AS x, 'k' AS y FROM v", 30);
+    ASSERT_TRUE(out.rows);
+    EXPECT_EQ(out.rows->Fields()[0].name, "Cnt");
+    EXPECT_EQ(out.rows->Fields()[0].adoType, AdoType::kInteger);
+    EXPECT_EQ(out.rows->Fields()[1].adoType, AdoType::kDouble);
+    EXPECT_EQ(out.rows->Fields()[2].adoType, AdoType::kVarWChar);
+}
+
+TEST_F(EngineTest, AffectedCountsOnlyForDataStatements) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    EXPECT_EQ(Affected(*s, "CREATE TABLE t (a INT)"), -1);
+    EXPECT_EQ(Affected(*s, "INSERT INTO t VALUES (1)"), 1);
+    EXPECT_EQ(Affected(*s, "INSERT INTO t SELECT a + 1 FROM t"), 1);
+    EXPECT_EQ(Affected(*s, "UPDATE t SET a = a * 10"), 2);
+    EXPECT_EQ(Affected(*s, "UPDATE t SET a = 0 WHERE a > 100"), 0);
+    EXPECT_EQ(Affected(*s, "ALTER TABLE t ADD b INT"), -1);
+}
+
+TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE t (a INT)", 30);
+    for (int i = 1; i <= 3; ++i) s->Execute("INSERT INTO t VALUES (" + std::to_string(i) + ")", 30);
+    const char* kQuery = "SELECT a FROM t ORDER BY a";
+    ExecOutcome first = s->Execute(kQuery, 30);
+    ExecOutcome second = s->Execute(kQuery, 30);  // same text while the first still reads
+    std::vector<util::Variant> row;
+    ASSERT_TRUE(first.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant(1));
+    ASSERT_TRUE(second.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant(1));
+    ASSERT_TRUE(first.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant(2));
+
+    s.reset();
+    ASSERT_TRUE(second.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant(2));
+    ASSERT_TRUE(second.rows->Next(row));
+    EXPECT_FALSE(second.rows->Next(row));
+}
+
+TEST_F(EngineTest, StatementTextWithSeveralStatementsIsOneTransaction) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE t (a INT NOT NULL)", 30);
+    EXPECT_THROW(s->Execute("INSERT INTO t VALUES (1); INSERT INTO t VALUES (NULL)", 30), DbError);
+    EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t"), util::Variant(0));
+    ExecOutcome out = s->Execute("INSERT INTO t VALUES (1); SELECT a FROM t", 30);
+    EXPECT_EQ(out.affected, 1);
+    ASSERT_TRUE(out.rows);
+    std::vector<util::Variant> row;
+    ASSERT_TRUE(out.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant(1));
+}
+
+TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {
+    {
+        std::unique_ptr<Session> s = Open(file_, OpenOptions{Dialect::SqlServer, "", true});
+        s->Execute("CREATE TABLE t (a NVARCHAR(16), b TEXT(32), c MEMO, d MONEY)", 30);
+        s->Execute("INSERT INTO t VALUES ('abc', 'x', 'y', 1)", 30);
+        s->Execute("CREATE INDEX i ON t (a)", 30);
+    }
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file_.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    std::vector<std::string> types;
+    int matches = 0;
+    auto collect = [](void* out, int, char** values, char**) {
+        static_cast<std::vector<std::string>*>(out)->push_back(values[0] ? values[0] : "");
+        return 0;
+    };
+    auto count = [](void* out, int, char** values, char**) {
+        *static_cast<int*>(out) = std::atoi(values[0]);
+        return 0;
+    };
+    EXPECT_EQ(
+        sqlite3_exec(raw, "SELECT type FROM pragma_table_info('t')", collect, &types, nullptr),
+        SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, "SELECT COUNT(*) FROM t WHERE a = 'ABC'", count, &matches, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    EXPECT_EQ(types, (std::vector<std::string>{"NVARCHAR(16)", "TEXT(32)", "MEMO TEXT", "MONEY"}));
+    EXPECT_EQ(matches, 1);
+}
+
+TEST_F(EngineTest, KeyValuesCompareWithoutRegardToCase) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE 폼버튼퍼미션 (폼코드 NVARCHAR(10) PRIMARY KEY, 폼명 NVARCHAR(40))",
+               30);
+    s->Execute("INSERT INTO 폼버튼퍼미션 VALUES ('frmA', 'a')", 30);
+    const DbError e =
+        ErrorOf([&] { s->Execute("INSERT INTO 폼버튼퍼미션 VALUES ('FRMA', 'b')", 30); });
+    EXPECT_EQ(e.Number(), ErrorNumber::kConstraint);
+}
+
+}  // namespace
+}  // namespace db::embedded::testing

@@ -1,0 +1,134 @@
+// Runs the translation cases of cases/*.txt (format in case_file.h) on fresh databases of each
+// mode the case names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "db/embedded/case_file.h"
+#include "db/embedded/embedded.h"
+#include "db/embedded/session_helpers.h"
+#include "db/embedded/temp_dir.h"
+#include "db/error.h"
+
+namespace db::embedded::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Hex(std::int32_t number) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<std::uint32_t>(number));
+    return buf;
+}
+
+std::vector<TranslationCase> AllCases() {
+    const fs::path dir = fs::path(__FILE__).parent_path() / "cases";
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().extension() == ".txt") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<TranslationCase> cases;
+    for (const fs::path& file : files) {
+        std::ifstream in(file);
+        for (TranslationCase& c : LoadCases(in, file.filename().string())) cases.push_back(c);
+    }
+    return cases;
+}
+
+std::string CheckValue(Session& s, const std::string& sql) {
+    try {
+        const util::Variant v = FirstValue(s, sql);
+        if (v.IsEmpty()) return "(no row)";
+        if (v.IsNull()) return "(null)";
+        return v.AsText();
+    } catch (const DbError& e) {
+        return "(error " + Hex(e.Number()) + ")";
+    }
+}
+
+void RunCase(const TranslationCase& c, Dialect dialect) {
+    TempDir dir;
+    std::unique_ptr<Session> s = Open(dir / "case.db", OpenOptions{dialect, "", true});
+    for (const std::string& setup : c.setup) {
+        try {
+            s->Execute(setup, 30);
+        } catch (const DbError& e) {
+            ADD_FAILURE() << "setup failed: " << setup << ": " << e.Description();
+            return;
+        }
+    }
+    try {
+        ExecOutcome outcome = s->Execute(c.run, 30);
+        if (c.expectKind == "error") {
+            ADD_FAILURE() << "ran, expected error " << Hex(c.expectNumber);
+        } else if (c.expectKind == "affected") {
+            EXPECT_EQ(outcome.affected, c.expectCount);
+        } else if (c.expectKind == "rows") {
+            ASSERT_TRUE(outcome.rows) << "no result rows";
+            std::int64_t n = 0;
+            std::vector<util::Variant> row;
+            while (outcome.rows->Next(row)) ++n;
+            EXPECT_EQ(n, c.expectCount);
+        }
+    } catch (const DbError& e) {
+        if (c.expectKind != "error") {
+            ADD_FAILURE() << "failed: " << Hex(e.Number()) << " " << e.Description();
+        } else {
+            EXPECT_EQ(Hex(e.Number()), Hex(c.expectNumber)) << e.Description();
+            EXPECT_NE(e.Description().find(c.expectText), std::string::npos) << e.Description();
+        }
+    }
+    for (const Check& check : c.checks) {
+        EXPECT_EQ(CheckValue(*s, check.query), check.expected) << check.query;
+    }
+}
+
+TEST(TranslationCasesTest, EveryCaseHoldsInEachOfItsModes) {
+    const std::vector<TranslationCase> cases = AllCases();
+    ASSERT_GE(cases.size(), 40u);
+    for (const TranslationCase& c : cases) {
+        for (Dialect d : {Dialect::Jet, Dialect::SqlServer}) {
+            if ((d == Dialect::Jet && !c.jet) || (d == Dialect::SqlServer && !c.sqlServer))
+                continue;
+            SCOPED_TRACE(c.file + ":" + std::to_string(c.line) + " [" +
+                         (d == Dialect::Jet ? "jet" : "sqlserver") + "] " + c.name);
+            RunCase(c, d);
+        }
+    }
+}
+
+TEST(CaseFileTest, JoinsContinuationLinesWithCrLf) {
+    std::istringstream in(
+        "case: x\nmode: both\nrun: A \n+ B\n+\nexpect: error 0x80040E14 some text\n"
+        "check: SELECT 1 => 1\n");
+    const auto cases = LoadCases(in, "t");
+    ASSERT_EQ(cases.size(), 1u);
+    EXPECT_EQ(cases[0].run, "A \r\nB\r\n");
+    EXPECT_EQ(cases[0].expectNumber, static_cast<std::int32_t>(0x80040E14));
+    EXPECT_EQ(cases[0].expectText, "some text");
+    ASSERT_EQ(cases[0].checks.size(), 1u);
+    EXPECT_EQ(cases[0].checks[0].expected, "1");
+}
+
+TEST(CaseFileTest, RejectsMalformedFiles) {
+    const char* const kBad[] = {
+        "mode: jet\n",                                        // before the first case
+        "case: x\nmode: jet\nrun: A\n",                       // no expectation
+        "case: x\nmode: sometimes\nrun: A\nexpect: ok\n",     // unknown mode
+        "case: x\nmode: jet\nrun: A\nexpect: maybe\n",        // unknown expectation
+        "case: x\n+ B\n",                                     // continuation of nothing
+        "case: x\nmode: jet\nrun: A\nexpect: ok\ncheck: q\n"  // check without =>
+    };
+    for (const char* text : kBad) {
+        std::istringstream in(text);
+        EXPECT_THROW(LoadCases(in, "t"), CaseFileError) << text;
+    }
+}
+
+}  // namespace
+}  // namespace db::embedded::testing

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/embedded/translator.h"
+#include "db/error.h"
+
+namespace db::embedded {
+namespace {
+
+std::vector<std::string> Texts(std::string_view sql, Dialect dialect) {
+    std::vector<std::string> out;
+    for (const Step& step : Translate(sql, dialect).steps) out.push_back(step.sql);
+    return out;
+}
+
+struct TextCase {
+    const char* input;
+    Dialect dialect;
+    std::vector<std::string> sqlite;
+};
+
+const TextCase kTexts[] = {
+    {"SELECT TOP 1 날짜 FROM PATCH_HIST WHERE NV_GUBUN = 1 ORDER BY 날짜 DESC",
+     Dialect::Jet,
+     {"SELECT \"날짜\" FROM \"PATCH_HIST\" WHERE \"NV_GUBUN\" = 1 ORDER BY \"날짜\" DESC LIMIT 1"}},
+    {"SELECT TOP (5) * FROM [dbo].[T]", Dialect::SqlServer, {"SELECT * FROM \"T\" LIMIT 5"}},
+    {"SELECT 제품코드 FROM 사용상품 WHERE LEN(상품위치) > 0 ",
+     Dialect::Jet,
+     {"SELECT \"제품코드\" FROM \"사용상품\" WHERE length(\"상품위치\") > 0"}},
+    {"SELECT 제품코드 FROM 사용상품 WHERE LEN(상품위치) > 0 ",
+     Dialect::SqlServer,
+     {"SELECT \"제품코드\" FROM \"사용상품\" WHERE length(rtrim(\"상품위치\", ' ')) > 0"}},
+    {"SELECT [a b], [x]]y], \"q\" FROM dbo.[t 1] WHERE c = N'it''s'",
+     Dialect::SqlServer,
+     {"SELECT \"a b\", \"x]y\", \"q\" FROM \"t 1\" WHERE \"c\" = 'it''s'"}},
+    {"SELECT * FROM t WHERE d >= #12/21/2020 10:30 PM# AND e = #2020-12-21#",
+     Dialect::Jet,
+     {"SELECT * FROM \"t\" WHERE \"d\" >= '2020-12-21 22:30:00' AND \"e\" = '2020-12-21'"}},
+    {"SELECT COUNT(*) AS Cnt FROM 코드대분류 AS S LEFT JOIN 코드마스터 AS M ON M.분류키 = "
+     "S.마스터분류키",
+     Dialect::Jet,
+     {"SELECT COUNT(*) AS \"Cnt\" FROM \"코드대분류\" AS \"S\" LEFT JOIN \"코드마스터\" AS \"M\" "
+      "ON "
+      "\"M\".\"분류키\" = \"S\".\"마스터분류키\""}},
+    {"SELECT t.* FROM t WHERE a & 'x' = b",
+     Dialect::Jet,
+     {"SELECT \"t\".* FROM \"t\" WHERE \"a\" || 'x' = \"b\""}},
+    {"insert into 포스버튼(순서,버튼명) Values(16,'전자게시판')",
+     Dialect::Jet,
+     {"INSERT INTO \"포스버튼\" (\"순서\", \"버튼명\") Values (16, '전자게시판')"}},
+    {"DELETE * FROM t WHERE a = 1", Dialect::Jet, {"DELETE FROM \"t\" WHERE \"a\" = 1"}},
+    {"UPDATE 세금계산서상품 SET 단가 =  CONVERT(INT, (CONVERT(MONEY, 공급가액) / 수량))",
+     Dialect::SqlServer,
+     {"UPDATE \"세금계산서상품\" SET \"단가\" = CAST((CAST(\"공급가액\" AS REAL) / \"수량\") AS "
+      "INTEGER)"}},
+    {"UPDATE 재고조사_담당자 SET DEL_CHK = 1 FROM 재고조사_담당자 AS 담 LEFT JOIN 재고조사전표 AS "
+     "전 "
+     "ON 담.조사코드 = 전.조사코드 WHERE 담.DEL_CHK = 0",
+     Dialect::SqlServer,
+     {"UPDATE \"재고조사_담당자\" SET \"DEL_CHK\" = \"dp_from\".\"dp_v1\" FROM (SELECT "
+      "\"담\".rowid "
+      "AS \"dp_rowid\", 1 AS \"dp_v1\" FROM \"재고조사_담당자\" AS \"담\" LEFT JOIN "
+      "\"재고조사전표\" "
+      "AS \"전\" ON \"담\".\"조사코드\" = \"전\".\"조사코드\" WHERE \"담\".\"DEL_CHK\" = 0) AS "
+      "\"dp_from\" WHERE \"재고조사_담당자\".rowid = \"dp_from\".\"dp_rowid\""}},
+    {"CREATE TABLE 표준검색 (Find_Date  TEXT(10), Search_Cnt INT, 메모 MEMO)",
+     Dialect::Jet,
+     {"CREATE TABLE \"표준검색\" (\"Find_Date\" TEXT(10) COLLATE NOCASE, \"Search_Cnt\" INT, "
+      "\"메모\" MEMO TEXT COLLATE NOCASE)"}},
+    {"CREATE TABLE TB_X (vcCmpCd VARCHAR(6) COLLATE Korean_Wansung_CI_AS NOT NULL, 금액 MONEY "
+     "NULL , CONSTRAINT [PK_TB_X] PRIMARY KEY CLUSTERED ( [vcCmpCd] ASC ) ON [PRIMARY] ) ON "
+     "[PRIMARY] ",
+     Dialect::SqlServer,
+     {"CREATE TABLE \"TB_X\" (\"vcCmpCd\" VARCHAR(6) COLLATE NOCASE NOT NULL, \"금액\" MONEY NULL, "
+      "CONSTRAINT \"PK_TB_X\" PRIMARY KEY (\"vcCmpCd\" ASC))"}},
+    {" CREATE TABLE [dbo].[간편주문]( \r\n   [일련번호] [smallint] IDENTITY(1,1) NOT NULL, \r\n"
+     "   [요청] [nvarchar](max) NULL, \r\n  CONSTRAINT [PK_간편주문] PRIMARY KEY CLUSTERED  \r\n"
+     " ( \r\n   [일련번호] ASC \r\n)WITH (PAD_INDEX  = OFF) ON [PRIMARY] \r\n) ON [PRIMARY] \r\n",
+     Dialect::SqlServer,
+     {"CREATE TABLE \"간편주문\" (\"일련번호\" smallint IDENTITY(1,1) NOT NULL, \"요청\" "
+      "nvarchar(-1) COLLATE NOCASE NULL, CONSTRAINT \"PK_간편주문\" PRIMARY KEY (\"일련번호\" "
+      "ASC))"}},
+    {"ALTER TABLE 발주전표 ADD 입고일자 NVARCHAR(8), 입고여부 SMALLINT ",
+     Dialect::SqlServer,
+     {"ALTER TABLE \"발주전표\" ADD COLUMN \"입고일자\" NVARCHAR(8) COLLATE NOCASE",
+      "ALTER TABLE \"발주전표\" ADD COLUMN \"입고여부\" SMALLINT"}},
+    {"ALTER TABLE 거래처마스터 ADD 주문서발송 SMALLINT NULL CONSTRAINT DF_주문서발송 DEFAULT "
+     "((0)) ",
+     Dialect::SqlServer,
+     {"ALTER TABLE \"거래처마스터\" ADD COLUMN \"주문서발송\" SMALLINT NULL CONSTRAINT "
+      "\"DF_주문서발송\" DEFAULT (((0)))",
+      "UPDATE \"거래처마스터\" SET \"주문서발송\" = NULL"}},
+    {"CREATE UNIQUE  INDEX [IX] ON [dbo].[t] ([a] , [b] DESC) ON [PRIMARY]",
+     Dialect::SqlServer,
+     {"CREATE UNIQUE INDEX \"t.IX\" ON \"t\" (\"a\", \"b\" DESC)"}},
+    {"DROP TABLE 링커오류검증", Dialect::Jet, {"DROP TABLE \"링커오류검증\""}},
+    {"SELECT 1; SELECT 2;", Dialect::Jet, {"SELECT 1", "SELECT 2"}},
+};
+
+TEST(TranslateTest, WritesSqliteText) {
+    for (const TextCase& c : kTexts) {
+        EXPECT_EQ(Texts(c.input, c.dialect), c.sqlite) << c.input;
+    }
+}
+
+TEST(TranslateTest, DropStepsCarryTheirNames) {
+    const Program drop = Translate("Alter Table 사용상품 Drop Column SCPCODE", Dialect::Jet);
+    ASSERT_EQ(drop.steps.size(), 1u);
+    EXPECT_EQ(drop.steps[0].kind, Step::Kind::DropColumn);
+    EXPECT_EQ(drop.steps[0].table, "사용상품");
+    EXPECT_EQ(drop.steps[0].name, "SCPCODE");
+
+    const Program index = Translate("DROP INDEX 사용상품.상품위치", Dialect::SqlServer);
+    ASSERT_EQ(index.steps.size(), 1u);
+    EXPECT_EQ(index.steps[0].kind, Step::Kind::DropIndex);
+    EXPECT_EQ(index.steps[0].table, "사용상품");
+    EXPECT_EQ(index.steps[0].name, "상품위치");
+}
+
+TEST(TranslateTest, CountsChangesOnlyForDataStatements) {
+    EXPECT_TRUE(Translate("UPDATE t SET a = 1", Dialect::Jet).steps[0].countsChanges);
+    EXPECT_TRUE(Translate("INSERT INTO t VALUES (1)", Dialect::Jet).steps[0].countsChanges);
+    EXPECT_TRUE(Translate("DELETE FROM t", Dialect::Jet).steps[0].countsChanges);
+    EXPECT_FALSE(Translate("CREATE TABLE t (a INT)", Dialect::Jet).steps[0].countsChanges);
+}
+
+struct Refusal {
+    const char* input;
+    Dialect dialect;
+    std::int32_t number;
+};
+
+constexpr auto kJet = Dialect::Jet;
+constexpr auto kServer = Dialect::SqlServer;
+constexpr auto kSyntax = ErrorNumber::kSyntax;
+constexpr auto kMissing = ErrorNumber::kTableMissing;
+
+const Refusal kRefusals[] = {
+    // Statements that only the server kind runs.
+    {"CREATE TABLE t (a smallint IDENTITY(1,1) NOT NULL)", kJet, kSyntax},
+    {"CREATE TABLE t (a VARCHAR(6) COLLATE Korean_Wansung_CI_AS NULL)", kJet, kSyntax},
+    {"CREATE TABLE t (a INT, CONSTRAINT pk PRIMARY KEY CLUSTERED (a))", kJet, kSyntax},
+    {"CREATE FUNCTION [dbo].[f] (@a INT) RETURNS INT AS BEGIN RETURN 1 END", kJet, kSyntax},
+    {"CREATE Proc p AS SELECT 1", kJet, kSyntax},
+    {"UPDATE a SET x = 1 FROM a AS b LEFT JOIN c ON b.k = c.k", kJet, kSyntax},
+    {"UPDATE t SET a = CONVERT(INT, b)", kJet, kSyntax},
+    {"DROP INDEX 사용상품.상품위치", kJet, kSyntax},
+    {"EXEC SP_COLUMNS '사용상품'", kJet, kSyntax},
+    // System catalogue probes.
+    {"SELECT * FROM SYSCOLUMNS WHERE ID=OBJECT_ID('팜페이') AND NAME='카드번호'", kJet, kMissing},
+    {"SELECT * FROM SYSOBJECTS WHERE xtype = 'FN' AND NAME = 'ConcatList' ", kJet, kMissing},
+    {"SELECT * FROM sys.objects WHERE object_id = OBJECT_ID(N'[dbo].[FN_SPLIT_nth]')", kJet,
+     kMissing},
+    {"SELECT * FROM SYSCOLUMNS WHERE ID=OBJECT_ID('팜페이') AND NAME='카드번호'", kServer,
+     kMissing},
+    {"SELECT * FROM sys.objects WHERE object_id = OBJECT_ID(N'[dbo].[FN_SPLIT_nth]')", kServer,
+     kMissing},
+    // Faults of either dialect.
+    {"SELECT * FROM t WHERE d = #2020-01-01#", kServer, kSyntax},
+    {"SELECT 'open", kJet, kSyntax},
+    {"SELECT [open", kServer, kSyntax},
+    {"SELECT (1", kJet, kSyntax},
+    {"ALTER TABLE [t] ADD c ", kJet, kSyntax},
+    {"ALTER TABLE t ADD c NOSUCHTYPE", kServer, kSyntax},
+    {"CREATE TABLE t (a NVARCHAR(x))", kServer, kSyntax},
+    {"SELECT @x", kServer, kSyntax},
+    {"GRANT SELECT ON t TO u", kServer, kSyntax},
+    {"", kJet, kSyntax},
+    {" ; ", kJet, kSyntax},
+    {"DROP INDEX i", kServer, kSyntax},
+    {"SELECT TOP x * FROM t", kServer, kSyntax},
+};
+
+TEST(TranslateTest, RefusesWhatTheDialectRejects) {
+    for (const Refusal& r : kRefusals) {
+        try {
+            Translate(r.input, r.dialect);
+            ADD_FAILURE() << "translated: " << r.input;
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.Number(), r.number) << r.input << ": " << e.Description();
+            EXPECT_FALSE(e.Description().empty()) << r.input;
+        }
+    }
+}
+
+TEST(TranslateTest, AcceptsTheOtherDialectsPlainTypeNames) {
+    const char* const kTypes[] = {"NVARCHAR(10)", "TEXT(10)", "MONEY",   "CURRENCY", "SMALLINT",
+                                  "INT",          "FLOAT",    "DOUBLE",  "DATETIME", "MEMO",
+                                  "YESNO",        "BIT",      "INTEGER", "LONG",     "VARCHAR(4)"};
+    for (Dialect d : {Dialect::Jet, Dialect::SqlServer}) {
+        for (const char* type : kTypes) {
+            EXPECT_NO_THROW(Translate(std::string("ALTER TABLE t ADD c ") + type, d)) << type;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace db::embedded

@@ -1,0 +1,282 @@
+// Kro_Ado's connection operations: the exact connection strings, modes and timeouts, the shared
+// connection record, the server-connected flag and the reconnects.
+#include <gtest/gtest.h>
+
+#include "db/ado_world.h"
+#include "db/kro_ado.h"
+#include "db/odbc/sqlite_odbc.h"
+
+namespace db_test {
+namespace {
+
+using host::ScriptedDesktop;
+
+class KroAdoConnectTest : public AdoWorld {
+  protected:
+    void SetUp() override {
+        MakeServerDatabase("STORE", {"CREATE TABLE T (A INT)"});
+        MakeMdb({"CREATE TABLE T (A LONG)"});
+    }
+};
+
+TEST_F(KroAdoConnectTest, MdbStringVersionAndTimeouts) {
+    struct Case {
+        int version, conTimeOut;
+        std::string versionText;
+        int commandTimeout;
+    } cases[] = {{0, 0, "4.0", 600}, {1, 30, "3.51", 30}, {7, -5, "3.51", 600}};
+    for (const auto& c : cases) {
+        db::Kro_Ado ado(context_);
+        db::ConnectionRef cn;
+        ASSERT_TRUE(ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, c.version, c.conTimeOut))
+            << ado.ErrDes;
+        EXPECT_EQ(cn->ConnectionString, "Provider=Microsoft.Jet.OLEDB." + c.versionText +
+                                            ";Persist Security Info=True;Data Source=" + kMdbPath +
+                                            ";jet oledb:database Password=" + kMdbPassword);
+        EXPECT_EQ(cn->Mode, 3);
+        EXPECT_EQ(cn->CursorLocation, 2);
+        EXPECT_EQ(cn->CommandTimeout, c.commandTimeout);
+        EXPECT_EQ(ado.DataType(), 0);
+        EXPECT_EQ(ado.OwnConnection(), cn);
+        EXPECT_EQ(dbInfo_.Kind, 0);
+        EXPECT_EQ(dbInfo_.MdbPath, kMdbPath);
+        EXPECT_EQ(dbInfo_.MdbPassword, kMdbPassword);
+        EXPECT_EQ(dbInfo_.MdbVersion, c.version);
+    }
+}
+
+TEST_F(KroAdoConnectTest, SqlStringNetworkLibraryAndTimeouts) {
+    struct Case {
+        int newWorkLB, conTimeOut;
+        std::string ending;
+        int commandTimeout;
+    } cases[] = {{0, 0, ";Network Library=dbmssocn", 600},
+                 {1, 30, "", 30},
+                 {0, 1, ";Network Library=dbmssocn", 1}};
+    for (const auto& c : cases) {
+        db::Kro_Ado ado(context_);
+        db::ConnectionRef cn;
+        ASSERT_TRUE(
+            ado.DBConnection_SQL(cn, kServer, "STORE", "kim", "ignored", c.newWorkLB, c.conTimeOut))
+            << ado.ErrDes;
+        // The login was completed by the login file: address, "sa" and the server's password.
+        EXPECT_EQ(cn->ConnectionString, std::string("Provider=SQLOLEDB;User ID=sa;Initial ") +
+                                            "Catalog=STORE;Data Source=" + kServerAddress +
+                                            ";Password=" + kServerPassword + c.ending +
+                                            (c.ending.empty() ? ";" : ""));
+        EXPECT_EQ(cn->Mode, 3);
+        EXPECT_EQ(cn->CommandTimeout, c.commandTimeout);
+        EXPECT_EQ(ado.DataType(), 1);
+        EXPECT_TRUE(ado.IsServerConnect(cn));
+    }
+    EXPECT_EQ(dbInfo_.Kind, 1);
+    EXPECT_EQ(dbInfo_.SqlServer, kServerAddress);
+    EXPECT_EQ(dbInfo_.SqlDatabase, "STORE");
+    EXPECT_EQ(dbInfo_.SqlUserId, "sa");
+    EXPECT_EQ(dbInfo_.SqlPassword, kServerPassword);
+}
+
+TEST_F(KroAdoConnectTest, EachKindWritesOnlyItsFieldsOfTheSharedRecord) {
+    db::Kro_Ado first(context_), second(context_);
+    db::ConnectionRef a, b;
+    ASSERT_TRUE(first.DBConnection_SQL(a, kServer, "STORE", "", ""));
+    ASSERT_TRUE(second.DBConnection_MDB(b, kMdbPath, kMdbPassword, 0));
+    EXPECT_EQ(dbInfo_.Kind, 0);
+    EXPECT_EQ(dbInfo_.SqlDatabase, "STORE");  // kept from the first object's connection
+    EXPECT_EQ(dbInfo_.MdbPath, kMdbPath);
+}
+
+TEST_F(KroAdoConnectTest, FailedSqlConnectionClearsTheFlagOfThatObjectOnly) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef good, bad;
+    ASSERT_TRUE(ado.DBConnection_SQL(good, kServer, "STORE", "", ""));
+    ASSERT_TRUE(ado.IsServerConnect(good));
+
+    EXPECT_FALSE(ado.DBConnection_SQL(bad, kServer, "MISSING", "", ""));
+    EXPECT_EQ(good->State(), db::ObjectState::Open);
+    EXPECT_FALSE(ado.IsServerConnect(good));
+    EXPECT_FALSE(ado.IsServerConnect(bad));
+    EXPECT_EQ(ado.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
+    EXPECT_NE(ado.ErrDes.find("MISSING"), std::string::npos);
+    EXPECT_EQ(ado.ErrDetails, "4060");
+    EXPECT_FALSE(ado.ErrSou.empty());
+    EXPECT_EQ(ado.ErrDB, "42000");
+    EXPECT_FALSE(std::filesystem::exists(ServerFile("MISSING")));
+
+    db::Kro_Ado other(context_);  // another object knows nothing of that flag
+    db::ConnectionRef c;
+    ASSERT_TRUE(other.DBConnection_SQL(c, kServer, "STORE", "", ""));
+    EXPECT_TRUE(other.IsServerConnect(c));
+}
+
+TEST_F(KroAdoConnectTest, ConnectionFailuresFillTheErrorFieldsAndNeverClearThem) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    EXPECT_FALSE(ado.DBConnection_SQL(cn, "UNKNOWN-PC", "STORE", "sa", "x"));
+    EXPECT_EQ(ado.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
+    EXPECT_NE(ado.ErrDes.find("UNKNOWN-PC"), std::string::npos);
+    ASSERT_TRUE(cn);  // the new, unopened connection
+    EXPECT_EQ(cn->State(), db::ObjectState::Closed);
+
+    ASSERT_TRUE(ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, 0));
+    EXPECT_NE(ado.ErrDes.find("UNKNOWN-PC"), std::string::npos);  // success clears nothing
+
+    EXPECT_FALSE(ado.DBConnection_MDB(cn, kMdbPath, "wrong", 0));
+    EXPECT_EQ(ado.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
+    EXPECT_EQ(ado.DataType(), 0);
+}
+
+TEST_F(KroAdoConnectTest, WrongServerPasswordIsALoginFailure) {
+    const std::string logins = DefaultLoginText() +
+                               "[PLAIN]\r\nPassword=right\r\nEngine=embedded:" + kServerFolder +
+                               "\r\n";
+    auto resolver = std::make_shared<db::LoginResolver>(host::ProfileDocument::Parse(logins));
+    auto router = std::make_shared<db::Router>(host_, resolver);
+    db::AdoContext context{router, desktop_, dialogs_, dbInfo_};
+    db::Kro_Ado ado(context);
+    db::ConnectionRef cn;
+    // A known server takes its password from the login file, so the driver's connect text is the
+    // way to present a wrong one.
+    cn = std::make_shared<db::Connection>(router);
+    cn->ConnectionString = "Driver={SQL Server};Server=PLAIN;Database=STORE;UID=sa;PWD=bad";
+    try {
+        cn->Open();
+        FAIL() << "opened with a wrong password";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x80040E4D));
+        EXPECT_EQ(e.Description(), "Login failed for user 'sa'.");
+    }
+    EXPECT_TRUE(ado.DBConnection_SQL(cn, "PLAIN", "STORE", "", ""));
+}
+
+TEST_F(KroAdoConnectTest, FileSourcesNeedAConfiguredDriver) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    EXPECT_FALSE(ado.DBConnection_EXCEL(cn, "C:\\xls\\a.xls", "C:\\xls"));
+    EXPECT_EQ(cn->ConnectionString,
+              "Driver={Microsoft Excel Driver (*.xls)};DriverId=790;Dbq=C:\\xls\\a.xls;"
+              "DefaultDir=C:\\xls;");
+    EXPECT_EQ(cn->CommandTimeout, 600);
+    EXPECT_NE(ado.ErrDes.find("Excel"), std::string::npos);
+
+    EXPECT_FALSE(ado.DBConnection_FOX(cn, "C:\\dbf"));
+    EXPECT_EQ(cn->ConnectionString,
+              "Provider=Microsoft.Jet.OLEDB.4.0; Data Source = C:\\dbf;Extended "
+              "Properties=DBASE IV;");
+    EXPECT_NE(ado.ErrDes.find("dBase"), std::string::npos);
+
+    EXPECT_FALSE(ado.DBConnection_PARADOXS(cn, "C:\\px"));
+    EXPECT_EQ(cn->ConnectionString,
+              "Driver={Microsoft Paradox Driver (*.db)};DriverID=538;Fil=Paradox 5.X;"
+              "DefaultDir=C:\\px;Dbq=C:\\px;CollatingSequence=ASCII;");
+    EXPECT_NE(ado.ErrDes.find("Paradox"), std::string::npos);
+    EXPECT_EQ(ado.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
+    EXPECT_EQ(ado.OwnConnection(), nullptr);
+}
+
+TEST_F(KroAdoConnectTest, ConnectServerReReplacesTheConnectionBehindTheWaitWindow) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    ASSERT_TRUE(ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, 0));
+    const db::ConnectionRef before = cn;
+    std::string shownText;
+    desktop_.OnDoEvents([&] {
+        if (auto* w = dialogs_.LoadedMessageWindow(); w && w->Shown()) shownText = w->panMsg;
+    });
+
+    EXPECT_TRUE(ado.ConnectServerRe(cn));
+    EXPECT_EQ(shownText, "서버와 연결이 종료되어 재연결 시도 중입니다.");
+    EXPECT_NE(cn, before);
+    EXPECT_EQ(cn->ConnectionString, before->ConnectionString);
+    EXPECT_EQ(cn->CursorLocation, 3);
+    EXPECT_EQ(cn->ConnectionTimeout, 10);
+    EXPECT_EQ(cn->CommandTimeout, 10);
+    EXPECT_TRUE(ado.IsServerConnect(cn));  // a reconnect sets the flag, whatever the kind
+    EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
+    EXPECT_EQ(desktop_.CurrentMousePointer(), host::MousePointer::Default);
+
+    EXPECT_TRUE(ado.ConnectServerRe(cn, 5));
+    EXPECT_EQ(cn->ConnectionTimeout, 5);
+}
+
+TEST_F(KroAdoConnectTest, FailedConnectServerReClosesItsWindowAndClearsTheFlag) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    ASSERT_TRUE(ConnectSql(ado, cn));
+    std::filesystem::rename(ServerFile("STORE"), ServerFile("STORE").string() + ".away");
+    EXPECT_FALSE(ado.ConnectServerRe(cn));
+    EXPECT_EQ(cn->State(), db::ObjectState::Closed);
+    EXPECT_FALSE(ado.IsServerConnect(cn));
+    EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
+
+    db::ConnectionRef none;
+    EXPECT_FALSE(ado.ConnectServerRe(none));
+    EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
+}
+
+TEST_F(KroAdoConnectTest, DBReConnectIsQuiet) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    ASSERT_TRUE(ConnectSql(ado, cn));
+    const auto callsBefore = desktop_.Calls().size();
+    const db::ConnectionRef before = cn;
+
+    EXPECT_TRUE(ado.DBReConnect(cn));
+    EXPECT_NE(cn, before);
+    EXPECT_EQ(before->State(), db::ObjectState::Closed);
+    EXPECT_EQ(cn->ConnectionTimeout, 10);
+    EXPECT_EQ(cn->CursorLocation, 3);
+    EXPECT_FALSE(ado.IsServerConnect(cn));  // the flag is cleared and not set again
+    EXPECT_EQ(desktop_.Calls().size(), callsBefore);
+
+    EXPECT_TRUE(ado.DBReConnect(cn, 20));
+    EXPECT_EQ(cn->ConnectionTimeout, 20);
+
+    db::ConnectionRef empty = std::make_shared<db::Connection>(router_);
+    EXPECT_FALSE(ado.DBReConnect(empty));
+    db::ConnectionRef none;
+    EXPECT_FALSE(ado.DBReConnect(none));
+}
+
+// --- sources served through ODBC (Debian's SQLite ODBC driver stands in for the real drivers) ---
+
+class KroAdoOdbcTest : public AdoWorld {
+  protected:
+    static std::string Logins(const std::filesystem::path& file) {
+        std::string driver;
+        odbc_test::SqliteConnectionString(file, driver);
+        return DefaultLoginText() + "[HQ]\r\nEngine=odbc:" + driver +
+               "\r\n[Drivers]\r\nExcel=" + driver + "\r\n";
+    }
+    KroAdoOdbcTest() : AdoWorld(Logins(scratch_.Path() / "odbc.sqlite")) {}
+    void SetUp() override { ASSERT_FALSE(odbc_test::SqliteOdbcDriver().empty()); }
+
+    static inline odbc_test::ScratchFolder scratch_;
+};
+
+TEST_F(KroAdoOdbcTest, ExcelOpensThroughTheConfiguredDriver) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    ASSERT_TRUE(ado.DBConnection_EXCEL(cn, "C:\\xls\\a.xls", "C:\\xls", 30)) << ado.ErrDes;
+    EXPECT_EQ(cn->CommandTimeout, 30);
+    EXPECT_EQ(ado.DataType(), 2);
+    EXPECT_EQ(dbInfo_.Kind, 2);
+    EXPECT_EQ(dbInfo_.ExcelPath, "C:\\xls\\a.xls");
+    EXPECT_EQ(dbInfo_.ExcelDir, "C:\\xls");
+    EXPECT_EQ(cn->SqlDialect(), db::Dialect::Jet);
+}
+
+TEST_F(KroAdoOdbcTest, OdbcServerAnswersSchemaQuestionsWithItsOwnProcedures) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    ASSERT_TRUE(ado.DBConnection_SQL(cn, "HQ", "NVMAIN", "", "")) << ado.ErrDes;
+    EXPECT_EQ(cn->SqlDialect(), db::Dialect::SqlServer);
+    cn->Execute("CREATE TABLE 상품 (코드 VARCHAR(10))");
+    EXPECT_TRUE(ado.TableFind("상품"));  // the catalogue, on every engine
+    // The column listing goes to the server's procedure, which this stand-in does not have.
+    EXPECT_EQ(ado.FieldNameGet("상품"), "ERR");
+    EXPECT_THROW(ado.TableNameGet(), db::DbError);
+}
+
+}  // namespace
+}  // namespace db_test

@@ -1,0 +1,202 @@
+// The ODBC engine against Debian's SQLite ODBC driver: what the engine must do about that
+// driver's ways (general errors, undeclared kinds, narrow text) and about ODBC itself (pattern
+// arguments, cursors that outlive the session, long texts read in pieces).
+#include <gtest/gtest.h>
+
+#include "db/error.h"
+#include "db/odbc/odbc.h"
+#include "db/odbc/sqlite_odbc.h"
+
+namespace db::odbc {
+namespace {
+
+class SqliteOdbc : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(
+            odbc_test::SqliteConnectionString(folder_.Path() / "store.sqlite", connection_));
+        session_ = Open(connection_, Dialect::SqlServer, 5);
+    }
+
+    std::int64_t Run(std::string_view sql) { return session_->Execute(sql, 30).affected; }
+
+    std::vector<std::vector<util::Variant>> Rows(std::string_view sql) {
+        ExecOutcome outcome = session_->Execute(sql, 30);
+        std::vector<std::vector<util::Variant>> rows;
+        std::vector<util::Variant> row;
+        while (outcome.rows && outcome.rows->Next(row)) rows.push_back(row);
+        return rows;
+    }
+
+    DbError ErrorOf(std::string_view sql) {
+        try {
+            session_->Execute(sql, 30);
+        } catch (const DbError& error) {
+            return error;
+        }
+        ADD_FAILURE() << "no error from: " << sql;
+        return DbError(0, "");
+    }
+
+    odbc_test::ScratchFolder folder_;
+    std::string connection_;
+    std::unique_ptr<Session> session_;
+};
+
+TEST_F(SqliteOdbc, AMissingDriverFailsAsAConnectionError) {
+    try {
+        Open("Driver=/nonexistent/libnothing.so;Database=x", Dialect::SqlServer, 5);
+        FAIL() << "opened";
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.Number(), ErrorNumber::kUnspecified);
+        EXPECT_NE(error.Description().find("연결을"), std::string::npos) << error.Description();
+        EXPECT_NE(error.Description().find("libnothing.so"), std::string::npos)
+            << error.Description();
+        EXPECT_FALSE(error.SqlState().empty());
+    }
+}
+
+TEST_F(SqliteOdbc, GeneralErrorsKeepTheDriversStateAndSqlitesCode) {
+    Run("CREATE TABLE [상품] ([코드] NVARCHAR(16) PRIMARY KEY)");
+    Run("INSERT INTO [상품] VALUES ('A01')");
+    struct Case {
+        const char* sql;
+        std::int32_t number;
+        int sqliteCode;
+    };
+    static const Case kCases[] = {
+        {"SELECT * FROM [없는표]", ErrorNumber::kTableMissing, 1},
+        {"SELEC * FROM [상품]", ErrorNumber::kSyntax, 1},
+        {"ALTER TABLE [상품] ADD [코드] INT", ErrorNumber::kSyntax, 1},
+        {"INSERT INTO [상품] VALUES ('A01')", ErrorNumber::kConstraint, 19},
+    };
+    for (const Case& c : kCases) {
+        const DbError error = ErrorOf(c.sql);
+        EXPECT_EQ(error.Number(), c.number) << c.sql << ": " << error.Description();
+        EXPECT_EQ(error.SqlState(), "HY000") << c.sql;
+        EXPECT_EQ(error.NativeError(), c.sqliteCode) << c.sql;
+        EXPECT_EQ(error.Description().find("[SQLite]"), std::string::npos) << c.sql;
+    }
+    EXPECT_NE(ErrorOf("SELECT * FROM [없는표]").Description().find("없는표"), std::string::npos);
+    EXPECT_TRUE(session_->Alive());
+}
+
+TEST_F(SqliteOdbc, KoreanTextLongerThanOneReadComesBackWhole) {
+    std::string longText;
+    for (int i = 0; i < 3000; ++i) longText += "가나다";  // 27000 bytes
+    Run("CREATE TABLE [메모] ([본문] MEMO)");
+    EXPECT_EQ(Run("INSERT INTO [메모] VALUES ('" + longText + "')"), 1);
+    const auto rows = Rows("SELECT [본문], LENGTH([본문]) FROM [메모]");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], util::Variant(longText));
+    EXPECT_EQ(rows[0][1], util::Variant(9000));
+}
+
+TEST_F(SqliteOdbc, KindsTheDriverCallsVarcharAreReadByTheirDeclaredName) {
+    Run("CREATE TABLE [t] ([금액] MONEY, [단가] CURRENCY, [소수] DECIMAL(10,2), [여부] YESNO, "
+        "[긴수] LONG, [비율] FLOAT)");
+    Run("INSERT INTO [t] VALUES (1234.5678, 10, 12.5, -1, 70000, NULL)");
+    ExecOutcome outcome = session_->Execute("SELECT * FROM [t]", 30);
+    ASSERT_TRUE(outcome.rows);
+    const std::vector<FieldDesc>& fields = outcome.rows->Fields();
+    ASSERT_EQ(fields.size(), 6u);
+    EXPECT_EQ(fields[0].adoType, AdoType::kCurrency);
+    EXPECT_EQ(fields[1].adoType, AdoType::kCurrency);
+    EXPECT_EQ(fields[2].adoType, AdoType::kNumeric);
+    EXPECT_EQ(fields[3].adoType, AdoType::kBoolean);
+    EXPECT_EQ(fields[4].adoType, AdoType::kInteger);
+    EXPECT_EQ(fields[5].adoType, AdoType::kDouble);
+    std::vector<util::Variant> row;
+    ASSERT_TRUE(outcome.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant(util::Currency{12345678}));
+    EXPECT_EQ(row[1], util::Variant(util::Currency{100000}));
+    EXPECT_EQ(row[2], util::Variant(util::Currency{125000}));
+    EXPECT_EQ(row[3], util::Variant(true));
+    EXPECT_EQ(row[4], util::Variant(70000));
+    EXPECT_TRUE(row[5].IsNull());
+    EXPECT_FALSE(outcome.rows->Next(row));
+}
+
+TEST_F(SqliteOdbc, CountsOfActionStatements) {
+    Run("CREATE TABLE [t] ([a] INT)");
+    EXPECT_EQ(Run("INSERT INTO [t] VALUES (1)"), 1);
+    EXPECT_EQ(Run("INSERT INTO [t] SELECT [a] + 1 FROM [t]"), 1);
+    EXPECT_EQ(Run("UPDATE [t] SET [a] = [a] * 10"), 2);
+    // The driver answers SQL_NO_DATA when nothing matched.
+    EXPECT_EQ(Run("UPDATE [t] SET [a] = 0 WHERE [a] > 100"), 0);
+    EXPECT_EQ(Run("DELETE FROM [t]"), 2);
+}
+
+TEST_F(SqliteOdbc, ARowCursorOutlivesItsSession) {
+    Run("CREATE TABLE [t] ([a] INT)");
+    Run("INSERT INTO [t] VALUES (7)");
+    ExecOutcome outcome = session_->Execute("SELECT [a] FROM [t]", 30);
+    session_.reset();
+    std::vector<util::Variant> row;
+    ASSERT_TRUE(outcome.rows->Next(row));
+    EXPECT_EQ(row[0], util::Variant(7));
+    EXPECT_FALSE(outcome.rows->Next(row));
+    EXPECT_FALSE(outcome.rows->Next(row));
+}
+
+TEST_F(SqliteOdbc, TableNamesAreNotSearchPatterns) {
+    Run("CREATE TABLE [a_b] ([x] INT)");
+    Run("CREATE TABLE [axb] ([y] INT)");
+    Run("CREATE TABLE [c%] ([z] INT)");
+    Run("CREATE INDEX [ix_axb] ON [axb] ([y])");
+    Schema& schema = session_->SchemaInfo();
+    const std::vector<ColumnInfo> columns = schema.Columns("A_B");
+    ASSERT_EQ(columns.size(), 1u);
+    EXPECT_EQ(columns[0].name, "x");
+    EXPECT_EQ(schema.Columns("c%").size(), 1u);
+    EXPECT_TRUE(schema.Indexes("a_b").empty());
+    EXPECT_EQ(schema.Indexes("axb").size(), 1u);
+}
+
+TEST_F(SqliteOdbc, SchemaOfAMissingTableIsItemNotFound) {
+    Run("CREATE TABLE [있는표] ([a] INT)");
+    Schema& schema = session_->SchemaInfo();
+    for (const char* table : {"없는표", "있는", "%"}) {
+        try {
+            schema.Indexes(table);
+            ADD_FAILURE() << "indexes of " << table;
+        } catch (const DbError& error) {
+            EXPECT_EQ(error.Number(), ErrorNumber::kItemNotFound)
+                << table << ": " << error.Description() << " " << error.SqlState();
+        }
+        EXPECT_THROW(schema.Columns(table), DbError) << table;
+    }
+}
+
+TEST_F(SqliteOdbc, TheKeyIsFoundWithoutAKeyName) {
+    Run("CREATE TABLE [t] ([a] INT NOT NULL, [b] INT NOT NULL, [c] INT, "
+        "CONSTRAINT [PK_t] PRIMARY KEY ([a], [b]))");
+    Run("CREATE UNIQUE INDEX [ux_t_c] ON [t] ([c])");
+    const std::vector<IndexInfo> indexes = session_->SchemaInfo().Indexes("t");
+    ASSERT_EQ(indexes.size(), 2u);
+    for (const IndexInfo& index : indexes) {
+        EXPECT_TRUE(index.unique) << index.name;
+        EXPECT_EQ(index.primaryKey, index.name != "ux_t_c") << index.name;
+        if (index.primaryKey) {
+            EXPECT_EQ(index.columns, (std::vector<std::string>{"a", "b"}));
+        }
+    }
+}
+
+TEST_F(SqliteOdbc, DefaultsAndTypeNamesComeFromTheDeclaration) {
+    Run("CREATE TABLE [t] ([a] TEXT(40) DEFAULT '없음', [b] DECIMAL(10,2) NOT NULL)");
+    const std::vector<ColumnInfo> columns = session_->SchemaInfo().Columns("t");
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].typeName, "TEXT");
+    EXPECT_EQ(columns[0].size, 40);
+    ASSERT_TRUE(columns[0].defaultText.has_value());
+    EXPECT_NE(columns[0].defaultText->find("없음"), std::string::npos);  // the driver unquotes
+    EXPECT_TRUE(columns[0].nullable);
+    EXPECT_EQ(columns[1].typeName, "DECIMAL");
+    EXPECT_EQ(columns[1].size, 10);
+    EXPECT_EQ(columns[1].adoType, AdoType::kNumeric);
+    EXPECT_FALSE(columns[1].nullable);
+}
+
+}  // namespace
+}  // namespace db::odbc

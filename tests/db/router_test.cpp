@@ -1,0 +1,151 @@
+#include "db/router.h"
+
+#include <gtest/gtest.h>
+
+#include "db/ado_world.h"
+
+namespace db_test {
+namespace {
+
+TEST(ConnectionStringPartsTest, ReadsKeysAndValues) {
+    struct Case {
+        std::string_view text, key;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"Provider=SQLOLEDB;User ID=sa;", "user id", "sa"},
+        {"Provider=SQLOLEDB;User ID=sa;", "USER ID", "sa"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0; Data Source = C:\\a b\\x;", "data source",
+         "C:\\a b\\x"},
+        {"Data Source=C:\\x.mdb;jet oledb:database Password=p=w", "Jet OLEDB:Database Password",
+         "p=w"},
+        {"Driver={Microsoft Excel Driver (*.xls)};DriverId=790;", "driver",
+         "Microsoft Excel Driver (*.xls)"},
+        {"PWD={a;b}}c};UID=x", "pwd", "a;b}c"},
+        {"PWD={a;b}}c};UID=x", "uid", "x"},
+        {"Password=\"it's;here\";User ID=u", "password", "it's;here"},
+        {"Password=;User ID=u", "password", ""},
+        {"junk;User ID=u", "user id", "u"},
+        {"User ID=first;User ID=second", "user id", "first"},
+        {"Provider=SQLOLEDB", "password", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(db::ConnectionStringParts::Parse(c.text).Get(c.key), c.value) << c.text;
+    }
+}
+
+std::string LoginsWithOdbc() {
+    return DefaultLoginText() +
+           "[HQ]\r\nAddress=hq.example\r\nPassword=hqpw\r\n"
+           "Engine=odbc:Driver=FreeTDS;Server=10.0.0.5\r\n"
+           "[Drivers]\r\nParadox=Driver={Paradox ODBC}\r\n";
+}
+
+class RouterTest : public AdoWorld {
+  protected:
+    RouterTest() : AdoWorld(LoginsWithOdbc()) {}
+
+    std::int32_t FailureOf(const std::string& text, std::string* description = nullptr) {
+        try {
+            router_->Plan(text);
+        } catch (const db::DbError& e) {
+            if (description) *description = e.Description();
+            return e.Number();
+        }
+        return 0;
+    }
+};
+
+TEST_F(RouterTest, JetStringsGoToTheMappedFile) {
+    MakeMdb({});
+    const auto route = router_->Plan(std::string("Provider=Microsoft.Jet.OLEDB.3.51;Persist ") +
+                                     "Security Info=True;Data Source=C:\\QUILLON\\data\\STORE.MDB" +
+                                     ";jet oledb:database Password=" + kMdbPassword);
+    EXPECT_EQ(route.engine, db::Route::Engine::Embedded);
+    EXPECT_EQ(route.dialect, db::Dialect::Jet);
+    EXPECT_TRUE(std::filesystem::equivalent(route.file, Native(kMdbPath)));
+    EXPECT_EQ(route.jetPassword, kMdbPassword);
+}
+
+TEST_F(RouterTest, SqlServerStringsGoThroughTheLoginFile) {
+    MakeServerDatabase("STORE", {});
+    const std::string forms[] = {
+        std::string("Provider=SQLOLEDB;User ID=sa;Initial Catalog=STORE;Data Source=") +
+            kServerAddress + ";Password=" + kServerPassword + ";Network Library=dbmssocn",
+        std::string("Driver={SQL Server};Server=") + kServer +
+            ";Database=STORE;UID=sa;PWD=" + kServerPassword,
+    };
+    for (const auto& text : forms) {
+        const auto route = router_->Plan(text);
+        EXPECT_EQ(route.engine, db::Route::Engine::Embedded) << text;
+        EXPECT_EQ(route.dialect, db::Dialect::SqlServer);
+        EXPECT_EQ(route.file, ServerFile("STORE"));
+    }
+}
+
+TEST_F(RouterTest, OdbcServersGetDatabaseAndLoginAppended) {
+    const auto route = router_->Plan(
+        "Provider=SQLOLEDB;User ID=sa;Initial Catalog=NVMAIN;Data Source=hq.example;"
+        "Password=a;b;");
+    EXPECT_EQ(route.engine, db::Route::Engine::Odbc);
+    EXPECT_EQ(route.dialect, db::Dialect::SqlServer);
+    EXPECT_EQ(route.odbcText, "Driver=FreeTDS;Server=10.0.0.5;Database=NVMAIN;UID=sa;PWD=a;");
+    const auto braced = router_->Plan("Driver={SQL Server};Server=HQ;Database=X;UID=sa;PWD={p;w}");
+    EXPECT_EQ(braced.odbcText, "Driver=FreeTDS;Server=10.0.0.5;Database=X;UID=sa;PWD={p;w};");
+}
+
+TEST_F(RouterTest, RefusalsNameTheirCause) {
+    MakeServerDatabase("STORE", {});
+    struct Case {
+        std::string text;
+        std::int32_t number;
+        std::string_view mentions;
+    } cases[] = {
+        {"Provider=SQLOLEDB;User ID=sa;Initial Catalog=STORE;Data Source=ELSEWHERE;Password=x;",
+         db::ErrorNumber::kUnspecified, "ELSEWHERE"},
+        {std::string("Provider=SQLOLEDB;User ID=sa;Initial Catalog=STORE;Data Source=") + kServer +
+             ";Password=wrong;",
+         static_cast<std::int32_t>(0x80040E4D), "Login failed for user 'sa'."},
+        {std::string("Provider=SQLOLEDB;User ID=sa;Initial Catalog=NOPE;Data Source=") + kServer +
+             ";Password=" + kServerPassword + ";",
+         db::ErrorNumber::kUnspecified, "NOPE"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Quillon\\none.mdb",
+         db::ErrorNumber::kUnspecified, "C:\\Quillon\\none.mdb"},
+        {"Driver={Microsoft Excel Driver (*.xls)};DriverId=790;Dbq=C:\\a.xls;DefaultDir=C:\\;",
+         db::ErrorNumber::kUnspecified, "Excel"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0; Data Source = C:\\dbf;Extended Properties=DBASE IV;",
+         db::ErrorNumber::kUnspecified, "dBase"},
+        {"Provider=SomethingElse;Data Source=x", db::ErrorNumber::kUnspecified, "연결을"},
+    };
+    for (const auto& c : cases) {
+        std::string description;
+        EXPECT_EQ(FailureOf(c.text, &description), c.number) << c.text;
+        EXPECT_NE(description.find(c.mentions), std::string::npos) << description;
+    }
+    // Nothing was created on the way.
+    EXPECT_FALSE(std::filesystem::exists(ServerFile("NOPE")));
+    EXPECT_FALSE(std::filesystem::exists(Native("C:\\Quillon\\none.mdb")));
+}
+
+TEST_F(RouterTest, ConfiguredDriverCarriesTheMappedPaths) {
+    std::filesystem::create_directories(Native("C:\\Paradox"));
+    const auto route = router_->Plan(
+        "Driver={Microsoft Paradox Driver (*.db)};DriverID=538;Fil=Paradox 5.X;"
+        "DefaultDir=C:\\Paradox;Dbq=C:\\Paradox;CollatingSequence=ASCII;");
+    EXPECT_EQ(route.engine, db::Route::Engine::Odbc);
+    const std::string native = Native("C:\\Paradox").string();
+    EXPECT_EQ(route.odbcText,
+              "Driver={Paradox ODBC};Dbq=" + native + ";DefaultDir=" + native + ";");
+}
+
+TEST_F(RouterTest, OpenGivesAWorkingSession) {
+    MakeServerDatabase("STORE", {"CREATE TABLE T (A INT)", "INSERT INTO T VALUES (1)"});
+    auto session = router_->Open(std::string("Driver={SQL Server};Server=") + kServer +
+                                     ";Database=STORE;UID=sa;PWD=" + kServerPassword,
+                                 15, 3);
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->SqlDialect(), db::Dialect::SqlServer);
+    EXPECT_TRUE(session->Alive());
+}
+
+}  // namespace
+}  // namespace db_test

@@ -1,0 +1,124 @@
+#include "host/desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace host {
+namespace {
+
+using Kind = ScriptedDesktop::CallKind;
+
+TEST(ScriptedDesktopTest, RecordsEveryCallInOrder) {
+    ScriptedDesktop desktop;
+    desktop.SetMousePointer(MousePointer::Hourglass);
+    desktop.DoEvents();
+    desktop.Inform("완료", "알림");
+    desktop.EndProgram(3);
+
+    const auto& calls = desktop.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[0].kind, Kind::SetMousePointer);
+    EXPECT_EQ(calls[0].pointer, MousePointer::Hourglass);
+    EXPECT_EQ(calls[1].kind, Kind::DoEvents);
+    EXPECT_EQ(calls[2].kind, Kind::MessageBox);
+    EXPECT_EQ(calls[2].text, "완료");
+    EXPECT_EQ(calls[2].title, "알림");
+    EXPECT_EQ(calls[2].icon, MsgIcon::Information);
+    EXPECT_EQ(calls[2].buttons, MsgButtons::Ok);
+    EXPECT_EQ(calls[2].answer, MsgAnswer::Ok);
+    EXPECT_EQ(calls[3].kind, Kind::EndProgram);
+    EXPECT_EQ(calls[3].exitCode, 3);
+    EXPECT_TRUE(desktop.Ended());
+    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Hourglass);
+    EXPECT_EQ(desktop.CallsOf(Kind::MessageBox).size(), 1u);
+}
+
+TEST(ScriptedDesktopTest, AnswersFromTheQueueThenTheFallback) {
+    ScriptedDesktop desktop(MsgAnswer::No);
+    desktop.QueueAnswer(MsgAnswer::Yes);
+    int hookRuns = 0;
+    desktop.QueueResponder([&](const ScriptedDesktop::Call& call) {
+        ++hookRuns;
+        EXPECT_EQ(call.title, "두번째");
+        return MsgAnswer::Yes;
+    });
+
+    EXPECT_TRUE(desktop.AskYesNo("q1", "첫번째"));
+    EXPECT_TRUE(desktop.AskYesNo("q2", "두번째"));
+    EXPECT_FALSE(desktop.AskYesNo("q3", "세번째"));  // queue empty: fallback No
+    EXPECT_EQ(hookRuns, 1);
+
+    const auto boxes = desktop.CallsOf(Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Question);
+    EXPECT_EQ(boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes[2].answer, MsgAnswer::No);
+}
+
+TEST(ScriptedDesktopTest, FallbackOutsideTheButtonsTakesTheDecliningButton) {
+    ScriptedDesktop desktop(MsgAnswer::Yes);
+    EXPECT_EQ(desktop.MessageBox("t", "", MsgIcon::None, MsgButtons::Ok), MsgAnswer::Ok);
+    EXPECT_EQ(desktop.MessageBox("t", "", MsgIcon::None, MsgButtons::OkCancel), MsgAnswer::Cancel);
+}
+
+TEST(ScriptedDesktopTest, DoEventsHookSeesTheCall) {
+    ScriptedDesktop desktop;
+    std::size_t seen = 0;
+    desktop.OnDoEvents([&] { seen = desktop.Calls().size(); });
+    desktop.DoEvents();
+    EXPECT_EQ(seen, 1u);
+}
+
+struct ConsoleRun {
+    std::istringstream in;
+    std::ostringstream out, err;
+};
+
+TEST(ConsoleDesktopTest, PrintsBoxesWithTheirTitle) {
+    ConsoleRun run;
+    ConsoleDesktop desktop({MsgAnswer::No, "datapatch"}, run.in, run.out, run.err, false);
+    desktop.Inform("패치할 데이타 없음", "알림");
+    desktop.Inform("기본 제목");
+    desktop.Inform("데이터연결 실패", "데이터연결오류", MsgIcon::Critical);
+
+    EXPECT_EQ(run.out.str(), "[알림] 패치할 데이타 없음\n[datapatch] 기본 제목\n");
+    EXPECT_EQ(run.err.str(), "[데이터연결오류] 데이터연결 실패\n");
+}
+
+TEST(ConsoleDesktopTest, NonInteractiveQuestionsGetTheFixedAnswer) {
+    struct Case {
+        MsgAnswer fixed;
+        bool expectYes;
+    } cases[] = {{MsgAnswer::No, false}, {MsgAnswer::Yes, true}};
+    for (const auto& c : cases) {
+        ConsoleRun run;
+        run.in.str("y\n");  // never read: input is not a terminal
+        ConsoleDesktop desktop({c.fixed, "t"}, run.in, run.out, run.err, false);
+        EXPECT_EQ(desktop.AskYesNo("다시 연결을 시도 하시겠습니까?", "서버접속 실패"), c.expectYes)
+            << static_cast<int>(c.fixed);
+        EXPECT_NE(run.out.str().find("[서버접속 실패]"), std::string::npos);
+    }
+}
+
+TEST(ConsoleDesktopTest, InteractiveQuestionReadsTheTerminal) {
+    ConsoleRun run;
+    run.in.str("maybe\n\n  Y\n");
+    ConsoleDesktop desktop({MsgAnswer::No, "t"}, run.in, run.out, run.err, true);
+    EXPECT_TRUE(desktop.AskYesNo("계속?", "질문"));
+
+    ConsoleRun eof;
+    ConsoleDesktop closed({MsgAnswer::No, "t"}, eof.in, eof.out, eof.err, true);
+    EXPECT_FALSE(closed.AskYesNo("계속?", "질문"));  // end of input: the fixed answer
+}
+
+TEST(ConsoleDesktopTest, KeepsTheMousePointer) {
+    ConsoleRun run;
+    ConsoleDesktop desktop({}, run.in, run.out, run.err, false);
+    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Default);
+    desktop.SetMousePointer(MousePointer::Hourglass);
+    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Hourglass);
+}
+
+}  // namespace
+}  // namespace host

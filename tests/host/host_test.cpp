@@ -1,0 +1,83 @@
+#include "host/host.h"
+
+#include <gtest/gtest.h>
+
+#include "host/net_drives.h"
+#include "host/settings_store.h"
+#include "host/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace host {
+namespace {
+
+class HostTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // A stand-in for a sibling program: the shell, under a Windows program name.
+        fs::create_directories(temp_.Path() / "c" / "Quillon");
+        fs::copy_file("/bin/sh", temp_.Path() / "c" / "Quillon" / "Tessel.exe");
+        fs::create_directories(temp_.Path() / "unc" / "srv" / "share");
+    }
+
+    host_test::TempFolder temp_;
+    Host host_{HostOptions{temp_.Path()}};
+};
+
+TEST_F(HostTest, StartsProgramsByWindowsPathOrBareName) {
+    EXPECT_EQ(host_.Start("C:\\quillon\\TESSEL.EXE", {"-c", "exit 4"}, true).exitCode, 4);
+    EXPECT_EQ(host_.Start("Tessel.exe", {"-c", "exit 5"}, true).exitCode, 5);
+    const std::string checkRoot = "[ \"$DATAPATCH_ROOT\" = \"" + host_.Root().string() + "\" ]";
+    EXPECT_EQ(host_.Start("Tessel.exe", {"-c", checkRoot}, true).exitCode, 0);
+}
+
+TEST_F(HostTest, MissingProgramGivesAClearError) {
+    const SpawnResult missing = host_.Start("Lintor.exe", {}, false);
+    EXPECT_FALSE(missing.started);
+    EXPECT_NE(missing.error.find("C:\\Quillon\\Lintor.exe"), std::string::npos) << missing.error;
+    EXPECT_NE(missing.error.find((temp_.Path() / "c/Quillon/Lintor.exe").string()),
+              std::string::npos)
+        << missing.error;
+    EXPECT_NE(missing.error.find("no such program file"), std::string::npos) << missing.error;
+
+    const SpawnResult unmapped = host_.Start("..\\Tessel.exe", {}, true);
+    EXPECT_FALSE(unmapped.started);
+    EXPECT_NE(unmapped.error.find("..\\Tessel.exe"), std::string::npos) << unmapped.error;
+}
+
+TEST_F(HostTest, NativeFollowsMappedNetworkDrives) {
+    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "z" / "a.mdb");
+    ASSERT_EQ(host_.Drives().Add('Z', "\\\\SRV\\Share", "", ""), net_result::kOk);
+    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
+    EXPECT_EQ(host_.Native("z:\\..\\..\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
+    EXPECT_EQ(host_.Native("c:\\quillon\\tessel.exe"), temp_.Path() / "c/Quillon/Tessel.exe");
+    EXPECT_FALSE(host_.Native("relative\\path").has_value());
+}
+
+TEST_F(HostTest, SettingsLiveUnderTheUsersFolder) {
+    ASSERT_TRUE(host_.Settings().Set("S", "K", "V"));
+    EXPECT_TRUE(fs::exists(temp_.Path() / "users" / host_.UserName() / "settings.ini"));
+    EXPECT_FALSE(host_.UserName().empty());
+}
+
+TEST_F(HostTest, ComputerNameIsUpperCaseWithoutDomain) {
+    const std::string name = host_.ComputerName();
+    EXPECT_FALSE(name.empty());
+    EXPECT_EQ(name.find('.'), std::string::npos);
+    for (const char c : name) EXPECT_FALSE(c >= 'a' && c <= 'z') << name;
+}
+
+TEST(HostRoot, MissingRootIsRefusedWithItsPath) {
+    host_test::TempFolder temp;
+    const fs::path missing = temp.Path() / "absent";
+    try {
+        Host host(HostOptions{missing});
+        ADD_FAILURE() << "a missing root was accepted";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(missing.string()), std::string::npos)
+            << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace host

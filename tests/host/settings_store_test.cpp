@@ -1,0 +1,59 @@
+#include "host/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "host/codepage.h"
+#include "host/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace host {
+namespace {
+
+TEST(SettingsStore, CreatesFolderAndFileOnFirstWrite) {
+    host_test::TempFolder temp;
+    const fs::path file = temp.Path() / "users" / "kim" / "settings.ini";
+    SettingsStore store(file);
+    EXPECT_EQ(store.Get("Regional", "sShortDate", "yyyy-MM-dd"), "yyyy-MM-dd");
+    EXPECT_FALSE(fs::exists(file));  // reading creates nothing
+
+    ASSERT_TRUE(store.Set("Regional", "sShortDate", "yy/MM/dd"));
+    EXPECT_EQ(store.Get("regional", "SSHORTDATE"), "yy/MM/dd");
+    ASSERT_TRUE(store.Set("Regional", "sShortDate", "yyyy.MM.dd"));
+    EXPECT_EQ(host_test::ReadBytes(file), "[Regional]\r\nsShortDate=yyyy.MM.dd\r\n");
+}
+
+TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationName) {
+    host_test::TempFolder temp;
+    SettingsStore store(temp.Path() / "settings.ini");
+    ASSERT_TRUE(store.SaveSetting("하로나\\화면옵션\\주문서생성", "수동주문", "단가표기", "1"));
+    ASSERT_TRUE(store.SaveSetting("하로나\\화면옵션", "상품주문서", "단가표시", "1"));
+    EXPECT_EQ(store.GetSetting("하로나\\화면옵션\\주문서생성", "수동주문", "단가표기"), "1");
+    EXPECT_EQ(store.GetSetting("하로나\\화면옵션", "수동주문", "단가표기", "none"), "none");
+    EXPECT_EQ(store.Get("하로나\\화면옵션\\상품주문서", "단가표시"), "1");
+    EXPECT_EQ(host_test::ReadBytes(temp.Path() / "settings.ini"),
+              Utf8ToCp949("[하로나\\화면옵션\\주문서생성\\수동주문]\r\n단가표기=1\r\n"
+                          "[하로나\\화면옵션\\상품주문서]\r\n단가표시=1\r\n"));
+}
+
+TEST(SettingsStore, RemovesKeysAndListsThem) {
+    host_test::TempFolder temp;
+    SettingsStore store(temp.Path() / "settings.ini");
+    ASSERT_TRUE(store.Set("NetworkDrives", "Z", "\\\\srv\\a"));
+    ASSERT_TRUE(store.Set("NetworkDrives", "Y", "\\\\srv\\b"));
+    EXPECT_EQ(store.Keys("networkdrives"), (std::vector<std::string>{"Z", "Y"}));
+    EXPECT_TRUE(store.Remove("NetworkDrives", "z"));
+    EXPECT_FALSE(store.Remove("NetworkDrives", "z"));
+    EXPECT_EQ(store.Keys("NetworkDrives"), std::vector<std::string>{"Y"});
+}
+
+TEST(SettingsStore, UnwritableStoreReportsFailure) {
+    host_test::TempFolder temp;
+    host_test::WriteBytes(temp.Path() / "blocker", "a file where the folder should be");
+    SettingsStore store(temp.Path() / "blocker" / "settings.ini");
+    EXPECT_FALSE(store.Set("S", "K", "V"));
+    EXPECT_EQ(store.Get("S", "K", "def"), "def");
+}
+
+}  // namespace
+}  // namespace host

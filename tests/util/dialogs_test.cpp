@@ -1,0 +1,171 @@
+#include "util/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "host/desktop.h"
+
+namespace util {
+namespace {
+
+using host::MousePointer;
+using host::ScriptedDesktop;
+
+class DialogsTest : public ::testing::Test {
+  protected:
+    ScriptedDesktop desktop;
+    Dialogs dialogs{desktop};
+
+    void Run(int mode, int total, int done, std::string& text, bool hideStrip = false,
+             bool hideCancel = false) {
+        dialogs.ProgressDialog(mode, total, done, text, hideStrip, hideCancel);
+    }
+};
+
+TEST_F(DialogsTest, ShowSetsTheWindowAndClearsTheStopFlag) {
+    dialogs.StopRequested = true;
+    std::string text = "기존자료를 초기화 하고있습니다. 잠시만 기다려주세요!";
+    Run(0, 0, 0, text);
+
+    frm02Msg* w = dialogs.LoadedProgressWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->Shown());
+    EXPECT_EQ(w->panMsg, text);
+    EXPECT_TRUE(w->PbSubVisible);
+    EXPECT_TRUE(w->cmd취소Visible);
+    EXPECT_FALSE(dialogs.StopRequested);
+    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Hourglass);
+}
+
+TEST_F(DialogsTest, ShowHonoursTheHideFlags) {
+    std::string text = "t";
+    Run(0, 0, 0, text, true, true);
+    EXPECT_FALSE(dialogs.ProgressWindow().PbSubVisible);
+    EXPECT_FALSE(dialogs.ProgressWindow().cmd취소Visible);
+}
+
+TEST_F(DialogsTest, StepCaptionsAndPercentages) {
+    struct Case {
+        int total, done;
+        std::string text, expectedText, caption;
+        int percent;
+    } cases[] = {
+        {120, 5, "바코드", "[ 바코드 ]", "120 / 5건 [ 바코드 ]", 4},
+        {120, 5, "", "", "120 / 5건 ", 4},
+        {0, 0, "", "", "0 / 0건 ", 100},
+        {0, 7, "x", "[ x ]", "0 / 7건 [ x ]", 100},
+        {200, 50, "", "", "200 / 50건 ", 25},
+        {3, 0, "", "", "3 / 0건 ", 100},
+        {1000000, 999999, "", "", "1000000 / 999999건 ", 99},
+    };
+    for (auto& c : cases) {
+        std::string text = c.text;
+        Run(1, c.total, c.done, text);
+        EXPECT_EQ(text, c.expectedText) << c.caption;
+        EXPECT_EQ(dialogs.ProgressWindow().PbSub.caption, c.caption);
+        EXPECT_EQ(dialogs.ProgressWindow().PbSub.percent, c.percent) << c.caption;
+    }
+}
+
+TEST_F(DialogsTest, EveryModeYieldsOnce) {
+    std::string text;
+    for (int mode : {0, 1, 2, 7}) {
+        const auto before = desktop.CallsOf(ScriptedDesktop::CallKind::DoEvents).size();
+        Run(mode, 10, 1, text);
+        EXPECT_EQ(desktop.CallsOf(ScriptedDesktop::CallKind::DoEvents).size(), before + 1) << mode;
+    }
+}
+
+TEST_F(DialogsTest, CloseUnloadsAndAStepLoadsItAgainUnseen) {
+    std::string text = "t";
+    Run(0, 0, 0, text);
+    Run(2, 0, 0, text);
+    EXPECT_EQ(dialogs.LoadedProgressWindow(), nullptr);
+    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Default);
+
+    std::string step = "a";
+    Run(1, 10, 5, step);
+    ASSERT_NE(dialogs.LoadedProgressWindow(), nullptr);
+    EXPECT_FALSE(dialogs.LoadedProgressWindow()->Shown());
+    EXPECT_EQ(dialogs.LoadedProgressWindow()->PbSub.caption, "10 / 5건 [ a ]");
+    EXPECT_EQ(dialogs.LoadedProgressWindow()->panMsg, "");  // a new window
+}
+
+TEST_F(DialogsTest, OtherModesChangeNothing) {
+    std::string text = "keep";
+    Run(5, 10, 5, text);
+    EXPECT_EQ(text, "keep");
+    EXPECT_EQ(dialogs.LoadedProgressWindow(), nullptr);
+}
+
+TEST_F(DialogsTest, ProgressWindowKeys) {
+    std::string text = "t";
+    Run(0, 0, 0, text);
+    frm02Msg& w = dialogs.ProgressWindow();
+
+    w.KeyDown(27);  // Escape on the window itself does nothing
+    EXPECT_FALSE(dialogs.StopRequested);
+    w.KeyDown(19);
+    EXPECT_TRUE(dialogs.StopRequested);
+    EXPECT_TRUE(w.Cancelled);
+
+    for (int key : {27, 36}) {
+        dialogs.StopRequested = false;
+        w.cmd취소_KeyDown(key);
+        EXPECT_TRUE(dialogs.StopRequested) << key;
+    }
+    dialogs.StopRequested = false;
+    w.cmd취소_KeyDown(13);
+    EXPECT_FALSE(dialogs.StopRequested);
+
+    w.cmd취소_Click();
+    EXPECT_TRUE(dialogs.StopRequested);
+}
+
+TEST_F(DialogsTest, EscapeOnTheCancelButtonOnlyWhileVisible) {
+    std::string text = "t";
+    Run(0, 0, 0, text, false, true);  // cancel button hidden
+    dialogs.ProgressWindow().cmd취소_KeyDown(27);
+    dialogs.ProgressWindow().cmd취소_KeyDown(36);
+    EXPECT_FALSE(dialogs.StopRequested);
+
+    Run(0, 0, 0, text);  // shown again with the button
+    dialogs.ProgressWindow().cmd취소_KeyDown(27);
+    EXPECT_TRUE(dialogs.StopRequested);
+}
+
+TEST_F(DialogsTest, WaitWindowLifecycleAndKeys) {
+    frmMsg& w = dialogs.ShowMessageWindow("신환경설정을 적용하는중입니다 (소요시간 5초~1분)");
+    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Hourglass);
+    EXPECT_EQ(w.panMsg, "신환경설정을 적용하는중입니다 (소요시간 5초~1분)");
+    EXPECT_TRUE(w.Shown());
+
+    w.KeyDown(27);
+    EXPECT_FALSE(dialogs.StopRequested);
+    w.KeyDown(19);
+    EXPECT_TRUE(dialogs.StopRequested);
+
+    dialogs.StopRequested = false;
+    w.cmd취소Visible = false;
+    w.KeyDown(19);
+    EXPECT_FALSE(dialogs.StopRequested);
+    w.cmd취소_Click();
+    EXPECT_TRUE(dialogs.StopRequested);
+
+    dialogs.UnloadMessageWindow();
+    EXPECT_EQ(dialogs.LoadedMessageWindow(), nullptr);
+    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Default);
+    dialogs.UnloadMessageWindow();                        // not loaded: nothing
+    EXPECT_TRUE(dialogs.MessageWindow().panMsg.empty());  // loaded anew
+}
+
+TEST_F(DialogsTest, ShowingAgainDoesNotClearAStopSetMeanwhileByTheWaitWindow) {
+    // Only showing the progress window resets the flag; stepping leaves it.
+    std::string text = "t";
+    Run(0, 0, 0, text);
+    dialogs.MessageWindow().cmd취소_Click();
+    Run(1, 10, 1, text);
+    EXPECT_TRUE(dialogs.StopRequested);
+}
+
+}  // namespace
+}  // namespace util
