@@ -4,6 +4,7 @@ namespace cli {
 enum ExitCode : int {
     kSuccess = 0,
     kPassFailed = 1,         // a patch pass stopped on an error
+    kStatementFailed = 1,    // sql: a statement text failed or the database did not open
     kStartupEnded = 2,       // start-up ended the program (message shown)
     kHandedToMigration = 3,  // the database was handed to the migration tool
     kUsage = 64,             // bad command line

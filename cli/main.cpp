@@ -1,9 +1,13 @@
-// The datapatch command line: parses arguments and hands each subcommand to its file.
+// The datapatch command line: parses arguments, hands the chosen subcommand to its file and maps
+// its outcome to the documented exit codes.
 #include <CLI/CLI.hpp>
+#include <exception>
 #include <iostream>
 
 #include "app/process.h"
 #include "app/version.h"
+#include "cmd_sql.h"
+#include "commands.h"
 #include "exit_codes.h"
 
 namespace {
@@ -16,6 +20,26 @@ void PrintVersion() {
               << "catalogue release 20201221\n";
 }
 
+struct ExitCodeOf {
+    cli::Outcome outcome;
+    cli::ExitCode code;
+};
+constexpr ExitCodeOf kExitCodes[] = {
+    {cli::Outcome::Success, cli::kSuccess},
+    {cli::Outcome::PassFailed, cli::kPassFailed},
+    {cli::Outcome::StartupEnded, cli::kStartupEnded},
+    {cli::Outcome::HandedToMigration, cli::kHandedToMigration},
+    {cli::Outcome::Usage, cli::kUsage},
+    {cli::Outcome::Internal, cli::kInternal},
+};
+
+int ExitCode(cli::Outcome outcome) {
+    for (const ExitCodeOf& e : kExitCodes) {
+        if (e.outcome == outcome) return e.code;
+    }
+    return cli::kInternal;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -25,14 +49,24 @@ int main(int argc, char** argv) {
         "datapatch"};
     bool showVersion = false;
     cliApp.add_flag("-V,--version", showVersion, "Print the version and exit");
-    std::string root;
-    cliApp.add_option("--root", root,
+    cli::GlobalOptions global;
+    cliApp.add_option("--root", global.root,
                       "Folder that holds the virtual drives (C:\\ is <root>/c); default "
                       "$DATAPATCH_ROOT, then ~/.local/share/datapatch/root");
     cliApp.require_subcommand(0, 1);
     cliApp.footer(
         "Exit codes: 0 success, 1 a pass failed, 2 start-up ended, 3 handed to the migration "
-        "tool, 64 usage.");
+        "tool, 64 usage, 70 internal error.");
+
+    cli::RunOptions runOptions;
+    cli::StatusOptions statusOptions;
+    cli::DemoOptions demoOptions;
+    CLI::App* run = cli::AddRunCommand(cliApp, runOptions);
+    CLI::App* status = cli::AddStatusCommand(cliApp, statusOptions);
+    CLI::App* demo = cli::AddDemoCommand(cliApp, demoOptions);
+    cli::SqlOptions sqlOptions;
+    CLI::App* sql = cli::AddSqlCommand(cliApp, sqlOptions);
+
     try {
         cliApp.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -43,9 +77,15 @@ int main(int argc, char** argv) {
         PrintVersion();
         return cli::kSuccess;
     }
-    if (cliApp.get_subcommands().empty()) {
-        std::cout << cliApp.help();
-        return cli::kSuccess;
+    try {
+        if (run->parsed()) return ExitCode(cli::RunCommand(global, runOptions));
+        if (status->parsed()) return ExitCode(cli::StatusCommand(global, statusOptions));
+        if (demo->parsed()) return ExitCode(cli::DemoCommand(global, demoOptions));
+        if (sql->parsed()) return cli::RunSqlCommand(sqlOptions, global.root);
+    } catch (const std::exception& e) {
+        std::cerr << "datapatch: " << e.what() << "\n";
+        return cli::kInternal;
     }
+    std::cout << cliApp.help();
     return cli::kSuccess;
 }

@@ -1,7 +1,9 @@
 #include "app/process.h"
 
+#include "app/frm_db_patch_main.h"
 #include "app/version.h"
 #include "host/host.h"
+#include "host/instance_lock.h"
 
 namespace app {
 
@@ -10,22 +12,32 @@ std::string BuildVersionText(int major, int minor, int revision) {
            "." + std::to_string(revision);
 }
 
-Process::Process(host::Host& host)
-    : VersionText(BuildVersionText(kVersionMajor, kVersionMinor, kVersionRevision)), host_(host) {}
-
-Process::~Process() = default;
-
-util::Kro_Function& Process::Utilities() {
-    if (!utilities_) {
-        util::KroFunctionOptions options;
-        options.state = &utilityState_;
-        utilities_ = std::make_unique<util::Kro_Function>(host_, std::move(options));
-    }
-    return *utilities_;
+Process::Process(host::Host& host, host::Desktop& desktop) : Runtime(host, desktop) {
+    VersionText = BuildVersionText(kVersionMajor, kVersionMinor, kVersionRevision);
 }
 
-void Process::ReleaseUtilities() {
-    utilities_.reset();
+// The window goes before the runtime values it refers to.
+Process::~Process() {
+    mainForm_.reset();
+}
+
+bool Process::AcquireInstanceLock() {
+    if (!instanceLock_) instanceLock_ = std::make_unique<host::SingleInstanceLock>(Host().Root());
+    return instanceLock_->TryAcquire() || !instanceLock_->LastError().empty();
+}
+
+frmDBPatchMain& Process::ShowMainWindow() {
+    if (!mainForm_) {
+        mainForm_ = std::make_unique<frmDBPatchMain>(*this);
+        mainForm_->Form_Load();
+    }
+    return *mainForm_;
+}
+
+void Process::UnloadMainWindow() {
+    if (!mainForm_) return;
+    mainForm_->Form_QueryUnload();
+    mainForm_.reset();
 }
 
 }  // namespace app

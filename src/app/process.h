@@ -1,43 +1,45 @@
 #pragma once
-// The process-wide values of the program: release date, version texts, store code, the shared
-// utility object and, as the layers above arrive, the connections and windows. One Process is
-// created by the entry point (or by a test) and passed by reference; nothing here is global.
+// The process of the program: the shared runtime values plus what only the front ends use. One
+// Process is created by the entry point (or by a test) and passed by reference; nothing here is
+// global.
 #include <memory>
 #include <string>
 
+#include "config/runtime.h"
+
 namespace host {
-class Host;
+class SingleInstanceLock;
 }
-#include "util/kro_function.h"
 
 namespace app {
+
+class frmDBPatchMain;
 
 // "하로나 DataPatchProgram Ver" + major.minor.revision, each in decimal without leading zeros.
 std::string BuildVersionText(int major, int minor, int revision);
 
-class Process {
+class Process : public config::Runtime {
   public:
-    explicit Process(host::Host& host);
-    ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
+    Process(host::Host& host, host::Desktop& desktop);
+    ~Process() override;
 
-    host::Host& Host() { return host_; }
+    // Takes the one-running-copy lock of the root for the rest of the process. False when another
+    // copy holds it. A lock file that cannot be opened at all does not stop the program: later
+    // steps report what is wrong with the root.
+    bool AcquireInstanceLock();
 
-    std::string PatchReleaseDate = "20201221";
-    std::string VersionText;
-    std::string PatchVersionTag = "UpDate";
-    std::string StoreCode = "0001";
-    bool NewConfigFlag = true;
-
-    // Created on first use; ReleaseUtilities drops it and the next use creates a new one.
-    util::Kro_Function& Utilities();
-    void ReleaseUtilities();
+    // Creates the main window's logic (window created) and runs its load; the window stays until
+    // UnloadMainWindow. Showing it again only returns it.
+    frmDBPatchMain& ShowMainWindow();
+    // The main window while it is shown, else null.
+    frmDBPatchMain* MainForm() { return mainForm_.get(); }
+    // Closing the window: its unload releases what it holds and the configuration object, then
+    // the window itself goes. Nothing happens when it is not shown.
+    void UnloadMainWindow();
 
   private:
-    host::Host& host_;
-    util::KroFunctionState utilityState_;  // network-drive letter and current folder
-    std::unique_ptr<util::Kro_Function> utilities_;
+    std::unique_ptr<host::SingleInstanceLock> instanceLock_;
+    std::unique_ptr<frmDBPatchMain> mainForm_;
 };
 
 }  // namespace app

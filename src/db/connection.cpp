@@ -7,6 +7,10 @@ namespace {
 
 constexpr const char* kSource = "ADODB.Connection";
 
+// OLE DB's XACT_E_XTIONEXISTS and XACT_E_NOTRANSACTION.
+constexpr std::int32_t kTransactionExists = static_cast<std::int32_t>(0x8004D013);
+constexpr std::int32_t kNoTransaction = static_cast<std::int32_t>(0x8004D00E);
+
 DbError ClosedError() {
     return DbError(ErrorNumber::kObjectClosed, "개체가 닫혀 있으면 작업이 허용되지 않습니다.",
                    kSource);
@@ -33,8 +37,10 @@ void Connection::Open() {
 }
 
 // Closing a closed connection does nothing, so that clean-up code never has to test first.
+// The session rolls back a transaction left open.
 void Connection::Close() {
     session_.reset();
+    transactionLevel_ = 0;
 }
 
 ObjectState Connection::State() const {
@@ -44,8 +50,52 @@ ObjectState Connection::State() const {
 std::int64_t Connection::Execute(std::string_view sql) {
     errors_.clear();
     try {
-        ExecOutcome outcome = LiveSession().Execute(sql, CommandTimeout);
+        Session& session = LiveSession();
+        router_->Trace().Notify({ConnectionString, sql, false});
+        ExecOutcome outcome = session.Execute(sql, CommandTimeout);
         return outcome.affected < 0 ? 0 : outcome.affected;
+    } catch (const DbError& e) {
+        Record(e);
+        throw;
+    }
+}
+
+std::int32_t Connection::BeginTrans() {
+    errors_.clear();
+    try {
+        Session& session = LiveSession();
+        if (transactionLevel_ > 0) {
+            throw DbError(kTransactionExists, "이 세션에서는 트랜잭션을 하나만 시작할 수 있습니다.",
+                          kSource);
+        }
+        session.BeginTransaction();
+        transactionLevel_ = 1;
+        return transactionLevel_;
+    } catch (const DbError& e) {
+        Record(e);
+        throw;
+    }
+}
+
+void Connection::CommitTrans() {
+    EndTransaction(&Session::CommitTransaction);
+}
+
+void Connection::RollbackTrans() {
+    EndTransaction(&Session::RollbackTransaction);
+}
+
+// The transaction counts as ended whatever the engine answers: a commit that fails has undone
+// the work, and a rollback that fails leaves nothing the caller could still commit.
+void Connection::EndTransaction(void (Session::*end)()) {
+    errors_.clear();
+    try {
+        Session& session = Engine();
+        if (transactionLevel_ == 0) {
+            throw DbError(kNoTransaction, "활성화된 트랜잭션이 없습니다.", kSource);
+        }
+        transactionLevel_ = 0;
+        (session.*end)();
     } catch (const DbError& e) {
         Record(e);
         throw;

@@ -43,6 +43,14 @@ class Connection {
     ObjectState State() const;
     // Runs an action statement; returns the affected-row count (0 when none). Throws DbError.
     std::int64_t Execute(std::string_view sql);
+    // ADO's transactions, one at a time. BeginTrans returns the nesting level (1); a second
+    // BeginTrans throws DbError 0x8004D013. CommitTrans and RollbackTrans without a transaction
+    // throw 0x8004D00E; a failed CommitTrans has undone the work. Closing (or destroying) the
+    // connection rolls an open transaction back. Failures are recorded in Errors().
+    std::int32_t BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const { return transactionLevel_ > 0; }
     // The engine session of an open connection; throws DbError 3704 when closed.
     Session& Engine();
     Dialect SqlDialect() const;
@@ -53,6 +61,7 @@ class Connection {
   private:
     friend class RecordSet;
     void Record(const DbError& e);
+    void EndTransaction(void (Session::*end)());
     // The session of an open connection whose link is still there; throws DbError 3704 when
     // closed and 0x80004005 when the engine reports the link gone.
     Session& LiveSession();
@@ -60,6 +69,7 @@ class Connection {
     std::shared_ptr<const Router> router_;
     std::unique_ptr<Session> session_;
     std::vector<ErrorEntry> errors_;
+    std::int32_t transactionLevel_ = 0;
 };
 
 // The caller's handle on a connection; empty means "no object".

@@ -4,6 +4,7 @@
 #include "db/ascii_text.h"
 #include "db/kro_ado.h"
 #include "db/router.h"
+#include "util/sql_text.h"
 
 namespace db {
 namespace {
@@ -45,16 +46,6 @@ constexpr int kQuotedTypes[] = {AdoType::kChar,        AdoType::kWChar,    AdoTy
                                 AdoType::kDate};
 
 constexpr std::int32_t kTypeMismatch = 13;
-
-// A text between apostrophes, with apostrophes inside doubled.
-std::string Quoted(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
-}
 
 std::string Join(const std::vector<std::string>& names, int& nCount) {
     std::string out;
@@ -240,7 +231,7 @@ std::string Kro_Ado::FieldNameGet(const std::string& Table, int& nCount) {
     nCount = 0;
     try {
         std::vector<std::string> names;
-        for (const auto& row : ServerColumns(Table, "EXEC SP_COLUMNS " + Quoted(Table))) {
+        for (const auto& row : ServerColumns(Table, "EXEC SP_COLUMNS " + util::SqlQuoted(Table))) {
             names.push_back(row.name);
         }
         return Join(names, nCount);
@@ -250,7 +241,7 @@ std::string Kro_Ado::FieldNameGet(const std::string& Table, int& nCount) {
 }
 
 util::Variant Kro_Ado::FieldInfo(const std::string& Table, const std::string& Field, int InfoKind) {
-    for (const auto& row : ServerColumns(Table, "EXEC SP_COLUMNS " + Quoted(Table))) {
+    for (const auto& row : ServerColumns(Table, "EXEC SP_COLUMNS " + util::SqlQuoted(Table))) {
         if (row.name != Field) continue;
         switch (InfoKind) {
             case 0:
@@ -276,7 +267,7 @@ std::string Kro_Ado::FieldTypeGetSql(const std::string& Table, const std::string
     }
     if (std::find(std::begin(kQuotedTypes), std::end(kQuotedTypes), it->adoType) !=
         std::end(kQuotedTypes)) {
-        return Quoted(nValue.AsText());
+        return util::SqlQuoted(nValue.AsText());
     }
     return NumberLiteral(nValue);
 }
@@ -286,7 +277,7 @@ void Kro_Ado::TableCopy(ConnectionRef& NewCn, const std::string& OldTableName,
     std::vector<std::string> statements;
     std::string columns;
     for (const auto& c :
-         ServerColumns(OldTableName, "sp_columns @table_name=" + Quoted(OldTableName))) {
+         ServerColumns(OldTableName, "sp_columns @table_name=" + util::SqlQuoted(OldTableName))) {
         columns += ", " + c.name + " " + c.typeName + " (" + c.precision.AsText() + ") " +
                    (c.nullable.AsText() == "0" ? "NOT NULL" : "NULL");
     }
@@ -296,7 +287,8 @@ void Kro_Ado::TableCopy(ConnectionRef& NewCn, const std::string& OldTableName,
     std::vector<std::pair<std::string, std::string>> indexes;  // name, keys
     if (OnServerProcedures()) {
         RecordSet rs;
-        rs.Open("sp_HELPINDEX " + Quoted(OldTableName), Own(), CursorType::kForwardOnly, 1);
+        rs.Open("sp_HELPINDEX " + util::SqlQuoted(OldTableName), Own(), CursorType::kForwardOnly,
+                1);
         for (; rs.State() == ObjectState::Open && !rs.Eof(); rs.MoveNext()) {
             indexes.emplace_back(rs["INDEX_NAME"].AsText(), rs["INDEX_KEYS"].AsText());
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/ascii_text.h"
+#include "db/router.h"
 
 namespace db {
 namespace {
@@ -34,7 +35,9 @@ void RecordSet::Open(std::string_view sql, Connection& cn, int cursorType, int /
     }
     cn.errors_.clear();
     try {
-        ExecOutcome outcome = cn.LiveSession().Execute(sql, cn.CommandTimeout);
+        Session& session = cn.LiveSession();
+        cn.RouterRef().Trace().Notify({cn.ConnectionString, sql, true});
+        ExecOutcome outcome = session.Execute(sql, cn.CommandTimeout);
         // An action statement gives no rows: the set stays closed, as ADO leaves it.
         if (!outcome.rows) return;
         fields_ = outcome.rows->Fields();

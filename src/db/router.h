@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "db/session.h"
+#include "db/statement_trace.h"
 
 namespace host {
 class Host;
@@ -52,10 +53,14 @@ class Router {
     Route Plan(std::string_view connectionString) const;
     const host::Host& HostRef() const { return host_; }
     const LoginResolver& Logins() const { return *logins_; }
+    // The statement tap of every connection opened through this router (see StatementTrace).
+    StatementTrace& Trace() const { return *trace_; }
+    std::shared_ptr<StatementTrace> SharedTrace() const { return trace_; }
 
   private:
     const host::Host& host_;
     std::shared_ptr<const LoginResolver> logins_;
+    std::shared_ptr<StatementTrace> trace_ = std::make_shared<StatementTrace>();
 };
 
 }  // namespace db

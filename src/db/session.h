@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/error.h"
 #include "db/schema.h"
 #include "util/variant.h"
 
@@ -42,6 +43,20 @@ class Session {
     virtual Schema& SchemaInfo() = 0;
     // False once the engine knows the link is gone (file removed, server dropped).
     virtual bool Alive() = 0;
+
+    // One transaction at a time (Connection keeps the count): the statements run between Begin
+    // and Commit take effect together; Rollback undoes them. A failed Commit leaves nothing of
+    // the work behind. Rollback succeeds when the engine has already given the transaction up.
+    // Closing the session with a transaction open rolls it back. Engines without transactions
+    // refuse with DbError 0x80004005.
+    virtual void BeginTransaction() { NoTransactions(); }
+    virtual void CommitTransaction() { NoTransactions(); }
+    virtual void RollbackTransaction() { NoTransactions(); }
+
+  private:
+    [[noreturn]] static void NoTransactions() {
+        throw DbError(ErrorNumber::kUnspecified, "이 연결은 트랜잭션을 지원하지 않습니다.");
+    }
 };
 
 }  // namespace db

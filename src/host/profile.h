@@ -95,6 +95,9 @@ bool UpdateProfileFile(const std::filesystem::path& file,
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view def, int size,
                                     const std::filesystem::path& file);
+// The same read on a document loaded once, for a caller that reads many keys of one file.
+std::string GetProfileString(const ProfileDocument& doc, std::string_view section,
+                             std::string_view key, std::string_view def, int size);
 // WritePrivateProfileStringA; false when the file cannot be written or the texts cannot be put
 // into an INI line (see ProfileDocument::Set).
 bool WritePrivateProfileString(std::string_view section, std::string_view key,

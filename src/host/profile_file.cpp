@@ -49,13 +49,19 @@ bool UpdateProfileFile(const fs::path& file, const std::function<bool(ProfileDoc
     return ReplaceFileAtomically(file, updated);
 }
 
+std::string GetProfileString(const ProfileDocument& doc, std::string_view section,
+                             std::string_view key, std::string_view def, int size) {
+    if (size <= 1) return std::string();
+    const auto maxBytes = static_cast<std::size_t>(std::min(size, kMaxProfileBuffer) - 1);
+    const std::optional<std::string> value = doc.Get(section, key);
+    const std::string_view text = value ? StripQuotes(*value) : TrimTrailingBlanks(def);
+    return std::string(TruncateToAnsiBytes(text, maxBytes));
+}
+
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view def, int size, const fs::path& file) {
     if (size <= 1) return std::string();
-    const auto maxBytes = static_cast<std::size_t>(std::min(size, kMaxProfileBuffer) - 1);
-    const std::optional<std::string> value = LoadProfileFile(file).Get(section, key);
-    const std::string_view text = value ? StripQuotes(*value) : TrimTrailingBlanks(def);
-    return std::string(TruncateToAnsiBytes(text, maxBytes));
+    return GetProfileString(LoadProfileFile(file), section, key, def, size);
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "host/desktop.h"
 #include "host/host.h"
 #include "host/temp_folder.h"
 
@@ -16,7 +17,7 @@ TEST(VersionText, WritesEachNumberWithoutLeadingZeros) {
 
 class ProcessTest : public ::testing::Test {
   protected:
-    ProcessTest() : host_(Options()), process_(host_) {}
+    ProcessTest() : host_(Options()), process_(host_, desktop_) {}
     host::HostOptions Options() {
         host::HostOptions o;
         o.root = temp_.Path();
@@ -24,6 +25,7 @@ class ProcessTest : public ::testing::Test {
     }
     host_test::TempFolder temp_;
     host::Host host_;
+    host::ScriptedDesktop desktop_;
     app::Process process_;
 };
 

@@ -1,11 +1,13 @@
 // Runs the built datapatch program as a user would and checks what it prints and returns.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "host/temp_folder.h"
 
 namespace {
 
@@ -14,10 +16,10 @@ struct Outcome {
     std::string output;
 };
 
-Outcome RunDatapatch(const std::string& args) {
+Outcome RunDatapatch(const std::string& args, const char* streams = " 2>&1") {
     const char* bin = std::getenv("DATAPATCH_TEST_BIN");
     const std::string program = std::string(bin ? bin : ".") + "/datapatch";
-    const std::string command = program + " " + args + " 2>&1";
+    const std::string command = "LC_ALL=C " + program + " " + args + " </dev/null" + streams;
     Outcome out;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return out;
@@ -30,24 +32,104 @@ Outcome RunDatapatch(const std::string& args) {
     return out;
 }
 
+bool Has(const Outcome& out, const std::string& text) {
+    return out.output.find(text) != std::string::npos;
+}
+
 TEST(CommandLine, VersionNamesTheProgramVersionAndRelease) {
     for (const char* flag : {"--version", "-V"}) {
         const Outcome out = RunDatapatch(flag);
         EXPECT_EQ(out.exitCode, 0) << flag;
-        EXPECT_NE(out.output.find("하로나 DataPatchProgram Ver"), std::string::npos) << out.output;
-        EXPECT_NE(out.output.find("20201221"), std::string::npos) << out.output;
+        EXPECT_TRUE(Has(out, "하로나 DataPatchProgram Ver")) << out.output;
+        EXPECT_TRUE(Has(out, "20201221")) << out.output;
     }
 }
 
-TEST(CommandLine, HelpListsTheOptionsAndExitCodes) {
+TEST(CommandLine, HelpListsTheOptionsSubcommandsAndExitCodes) {
     const Outcome out = RunDatapatch("--help");
     EXPECT_EQ(out.exitCode, 0);
-    EXPECT_NE(out.output.find("--root"), std::string::npos) << out.output;
-    EXPECT_NE(out.output.find("Exit codes"), std::string::npos) << out.output;
+    for (const char* expected : {"--root", "Exit codes", "run", "status", "demo"}) {
+        EXPECT_TRUE(Has(out, expected)) << expected << "\n" << out.output;
+    }
 }
 
-TEST(CommandLine, UnknownOptionIsAUsageError) {
-    const Outcome out = RunDatapatch("--no-such-option");
+TEST(CommandLine, BadArgumentsAreUsageErrors) {
+    for (const char* args :
+         {"--no-such-option", "run --answer maybe", "demo --kind access", "run --store --bogus"}) {
+        const Outcome out = RunDatapatch(args);
+        EXPECT_EQ(out.exitCode, 64) << args << "\n" << out.output;
+    }
+}
+
+class DemoRoot : public ::testing::Test {
+  protected:
+    std::string Root() const { return "--root " + (temp_.Path() / "demo-root").string() + " "; }
+    host_test::TempFolder temp_;
+};
+
+TEST_F(DemoRoot, DemoThenRunPatchesAndStatusHasNothingLeft) {
+    for (const char* kind : {"mdb", "sql"}) {
+        const Outcome demo = RunDatapatch(Root() + "demo --kind " + kind);
+        ASSERT_EQ(demo.exitCode, 0) << demo.output;
+
+        const Outcome before = RunDatapatch(Root() + "status");
+        EXPECT_EQ(before.exitCode, 0) << before.output;
+        EXPECT_TRUE(Has(before, "last patch   20100101")) << before.output;
+        EXPECT_TRUE(Has(before, "패치할 데이타 있음")) << before.output;
+
+        const Outcome run = RunDatapatch(Root() + "run");
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        for (const char* line :
+             {"-------------------------- 매장디비", "* 매장데이터패치종료", "* 데이터1패치종료",
+              "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\"}) {
+            EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
+        }
+        // Not a terminal: no status line with cursor controls.
+        EXPECT_FALSE(Has(run, "\033[K")) << run.output;
+
+        const Outcome after = RunDatapatch(Root() + "status");
+        EXPECT_EQ(after.exitCode, 0) << after.output;
+        EXPECT_TRUE(Has(after, "last patch   20201221")) << after.output;
+        EXPECT_TRUE(Has(after, "패치할 데이타 없음")) << after.output;
+    }
+}
+
+TEST_F(DemoRoot, JsonReportGoesToStandardOutputAlone) {
+    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
+    const Outcome out = RunDatapatch(Root() + "run --json --no-data1", " 2>/dev/null");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_EQ(out.output.rfind("{\n", 0), 0u) << out.output;
+    for (const char* expected :
+         {"\"startup\": \"ready\"",
+          "\"passes\": [{\"target\": 0, \"database\": \"store\", \"opened\": true, \"ok\": true}]",
+          "\"messages\": [\"매장데이터패치시작\", \"매장데이터패치종료\"]",
+          "\"result\": \"success\""}) {
+        EXPECT_TRUE(Has(out, expected)) << expected << "\n" << out.output;
+    }
+}
+
+TEST_F(DemoRoot, SqlTraceNamesEachStatementAndHidesPasswords) {
+    ASSERT_EQ(RunDatapatch(Root() + "demo --kind sql").exitCode, 0);
+    const auto trace = temp_.Path() / "trace.sql";
+    const Outcome out = RunDatapatch(Root() + "run --trace-sql " + trace.string());
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    const std::string text = host_test::ReadBytes(trace);
+    EXPECT_NE(text.find("-- #1 query SQL Server STORE-SQL/ZENTRIX\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("INSERT INTO PATCH_HIST"), std::string::npos) << text;
+    EXPECT_EQ(text.find("norv2093"), std::string::npos) << text;
+}
+
+TEST_F(DemoRoot, StartUpThatEndsGivesItsExitCode) {
+    // An empty root: no configuration, no store database.
+    std::filesystem::create_directories(temp_.Path() / "demo-root");
+    const Outcome out = RunDatapatch(Root() + "run --answer no");
+    EXPECT_EQ(out.exitCode, 2) << out.output;
+    EXPECT_TRUE(Has(out, "] 데이터가 연결에 오류가 있습니다. 데이터 경로를 확인바랍니다"))
+        << out.output;
+}
+
+TEST_F(DemoRoot, MissingRootIsAUsageError) {
+    const Outcome out = RunDatapatch(Root() + "status");
     EXPECT_EQ(out.exitCode, 64) << out.output;
 }
 

@@ -13,7 +13,31 @@ namespace {
 struct Parts {
     std::vector<int> numbers;
     std::string suffix;  // "AM", "PM" or empty
+    bool korean = false;
 };
+
+// The words of Korean date and time texts ("2020년 12월 21일 오후 3시 04분"): the half of the day,
+// which may stand before the time, and the unit words, which separate like ':' and '-'.
+struct KoreanMark {
+    std::string_view text;
+    std::string_view suffix;  // "AM", "PM" or empty for a unit word
+};
+
+constexpr std::array<KoreanMark, 8> kKoreanMarks{{{"오전", "AM"},
+                                                  {"오후", "PM"},
+                                                  {"년", ""},
+                                                  {"월", ""},
+                                                  {"일", ""},
+                                                  {"시", ""},
+                                                  {"분", ""},
+                                                  {"초", ""}}};
+
+const KoreanMark* KoreanMarkAt(std::string_view text, std::size_t i) {
+    for (const KoreanMark& mark : kKoreanMarks) {
+        if (text.substr(i, mark.text.size()) == mark.text) return &mark;
+    }
+    return nullptr;
+}
 
 std::optional<Parts> Split(std::string_view text) {
     Parts p;
@@ -33,6 +57,12 @@ std::optional<Parts> Split(std::string_view text) {
         }
         if (c == '-' || c == '/' || c == ':' || c == ' ' || c == '.' || c == 'T') {
             ++i;
+            continue;
+        }
+        if (const KoreanMark* mark = KoreanMarkAt(text, i)) {
+            if (!mark->suffix.empty()) p.suffix = mark->suffix;
+            p.korean = true;
+            i += mark->text.size();
             continue;
         }
         const std::string rest = UpperAscii(text.substr(i));
@@ -79,6 +109,8 @@ std::optional<DateText> ParseDateText(std::string_view text) {
     } else if (n.size() == 4) {
         return std::nullopt;
     }
+    if (!parts->suffix.empty() && !d.hasTime) return std::nullopt;  // a half-day needs a time
+    d.localForm = parts->korean || !parts->suffix.empty();
     if (parts->suffix == "PM" && d.time.hour < 12) d.time.hour += 12;
     if (parts->suffix == "AM" && d.time.hour == 12) d.time.hour = 0;
     if (d.time.hour > 23 || d.time.minute > 59 || d.time.second > 59) return std::nullopt;

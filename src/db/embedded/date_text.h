@@ -12,6 +12,7 @@ namespace db::embedded {
 struct DateText {
     util::CivilTime time;
     bool hasTime = false;
+    bool localForm = false;  // written with AM/PM, 오전/오후 or Korean unit words
 };
 
 // Reads year-month-day (with '-' or '/') or month/day/year, optionally followed by a time

@@ -11,11 +11,6 @@
 namespace db::embedded {
 namespace {
 
-bool IsHidden(std::string_view table) {
-    return EqualsNoCase(table, kMetaTable) ||
-           (table.size() >= 7 && EqualsNoCase(table.substr(0, 7), "sqlite_"));
-}
-
 // The name of the primary key constraint as the CREATE TABLE text gives it ("CONSTRAINT n
 // PRIMARY KEY"); otherwise the name each dialect gives an unnamed key.
 std::string PrimaryKeyName(sqlite3* db, const std::string& table, Dialect dialect) {
@@ -45,7 +40,7 @@ std::vector<TableInfo> EmbeddedSchema::Tables() {
                   TableInfo info;
                   info.name = ColumnText(s, 0);
                   info.type = ColumnText(s, 1) == "view" ? "VIEW" : "TABLE";
-                  if (!IsHidden(info.name)) tables.push_back(std::move(info));
+                  if (!IsHiddenTable(info.name)) tables.push_back(std::move(info));
               });
     return tables;
 }
@@ -53,7 +48,7 @@ std::vector<TableInfo> EmbeddedSchema::Tables() {
 std::vector<ColumnInfo> EmbeddedSchema::Columns(const std::string& table) {
     ensureAlive_();
     std::vector<ColumnInfo> columns;
-    if (!IsHidden(table)) {
+    if (!IsHiddenTable(table)) {
         QueryRows(db_, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1)",
                   {table}, [&](sqlite3_stmt* s) {
                       const DeclaredType type = ParseStoredType(ColumnText(s, 1));
@@ -80,7 +75,7 @@ std::vector<ColumnInfo> EmbeddedSchema::Columns(const std::string& table) {
 std::vector<IndexInfo> EmbeddedSchema::Indexes(const std::string& table) {
     ensureAlive_();
     std::vector<IndexInfo> indexes;
-    if (IsHidden(table)) return indexes;
+    if (IsHiddenTable(table)) return indexes;
     QueryRows(db_, "SELECT name, \"unique\", origin FROM pragma_index_list(?1)", {table},
               [&](sqlite3_stmt* s) {
                   IndexInfo info;

@@ -63,13 +63,44 @@ EmbeddedSession::EmbeddedSession(DatabaseHandle db, std::filesystem::path file, 
       identity_(FileIdentity::Of(file_)),
       dialect_(dialect),
       statements_(std::make_shared<StatementCache>(db_.get(), kCachedStatements)),
-      schema_(db_.get(), dialect, [this] { EnsureAlive(); }) {}
+      schema_(db_.get(), dialect, [this] { EnsureAlive(); }),
+      server_(db_.get(), schema_, file_.stem().string()) {}
 
-EmbeddedSession::~EmbeddedSession() = default;
+// A row cursor may keep the file open after the session: the transaction must not outlive it.
+EmbeddedSession::~EmbeddedSession() {
+    if (!sqlite3_get_autocommit(db_.get())) {
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
 
 bool EmbeddedSession::Alive() {
     if (!lost_ && !identity_.StillAt(file_)) MarkLost();
     return !lost_;
+}
+
+void EmbeddedSession::BeginTransaction() {
+    EnsureAlive();
+    ExecPlain(db_.get(), "BEGIN");
+}
+
+// SQLite gives a transaction up by itself after some failures (disk full, I/O errors); the
+// work is gone then and the commit must say so.
+void EmbeddedSession::CommitTransaction() {
+    if (sqlite3_get_autocommit(db_.get())) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "트랜잭션이 이미 취소되어 작업을 저장할 수 없습니다.");
+    }
+    try {
+        ExecPlain(db_.get(), "COMMIT");
+    } catch (const DbError&) {
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void EmbeddedSession::RollbackTransaction() {
+    if (sqlite3_get_autocommit(db_.get())) return;
+    ExecPlain(db_.get(), "ROLLBACK");
 }
 
 void EmbeddedSession::EnsureAlive() {
@@ -98,13 +129,21 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
     EnsureAlive();
     const std::shared_ptr<const Program> program = ProgramFor(sql);
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
+    server_.Prepare(*program);
     ExecOutcome outcome;
     if (program->steps.size() == 1) {
         RunStep(program->steps.front(), outcome, true);
         return outcome;
     }
     Transaction transaction(db_.get());
-    for (const Step& step : program->steps) RunStep(step, outcome, false);
+    const std::vector<Step>& steps = program->steps;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].kind == Step::Kind::SkipUnless && !server_.Holds(steps[i])) {
+            i += steps[i].skip;
+            continue;
+        }
+        RunStep(steps[i], outcome, false);
+    }
     transaction.Commit();
     return outcome;
 }
@@ -118,6 +157,16 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
             return RunSql(step.sql, false, outcome, streamRows);
         case Step::Kind::DropIndex:
             return RunSql(DropIndexSql(step), false, outcome, streamRows);
+        case Step::Kind::SkipUnless:
+            return;  // evaluated by Execute
+        case Step::Kind::CreateRoutine:
+        case Step::Kind::DropRoutine:
+        case Step::Kind::CallRoutine:
+            return server_.Run(step, outcome);
+        case Step::Kind::AlterColumn:
+        case Step::Kind::AddPrimaryKey:
+        case Step::Kind::Insert:
+            return RunShapedStep(step, outcome);
     }
 }
 
@@ -137,7 +186,7 @@ void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOut
     int rc;
     while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) throw LastError(db_.get(), rc);
+    if (rc != SQLITE_DONE) throw ForDialect(LastError(db_.get(), rc), dialect_);
     if (countsChanges) outcome.affected = sqlite3_changes64(db_.get());
 }
 

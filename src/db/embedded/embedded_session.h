@@ -9,8 +9,10 @@
 
 #include "db/embedded/embedded_schema.h"
 #include "db/embedded/lru_cache.h"
+#include "db/embedded/server_objects.h"
 #include "db/embedded/sqlite_handle.h"
 #include "db/embedded/statement_cache.h"
+#include "db/embedded/table_shape.h"
 #include "db/embedded/translator.h"
 #include "db/session.h"
 
@@ -40,6 +42,11 @@ class EmbeddedSession : public Session {
     ExecOutcome Execute(std::string_view sql, int commandTimeoutSeconds) override;
     Schema& SchemaInfo() override { return schema_; }
     bool Alive() override;
+    // BEGIN/COMMIT/ROLLBACK on the file. A multi-statement text inside the transaction runs in
+    // its savepoint as always, so its failure undoes that text only.
+    void BeginTransaction() override;
+    void CommitTransaction() override;
+    void RollbackTransaction() override;
 
   private:
     void EnsureAlive();
@@ -49,6 +56,8 @@ class EmbeddedSession : public Session {
     void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
     void CheckColumnDroppable(const Step& step);
     std::string DropIndexSql(const Step& step);
+    // Steps that depend on the shape of their table (embedded_session_shaped.cpp).
+    void RunShapedStep(const Step& step, ExecOutcome& outcome);
 
     DatabaseHandle db_;
     std::filesystem::path file_;
@@ -58,6 +67,8 @@ class EmbeddedSession : public Session {
     LruCache<std::shared_ptr<const Program>> translations_{kCachedTranslations};
     std::shared_ptr<StatementCache> statements_;
     EmbeddedSchema schema_;
+    TableShapes shapes_{db_.get()};
+    ServerObjects server_;
 };
 
 }  // namespace db::embedded

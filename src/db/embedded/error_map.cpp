@@ -3,8 +3,13 @@
 #include <array>
 #include <string>
 
+#include "db/embedded/names.h"
+
 namespace db::embedded {
 namespace {
+
+// A value that does not convert to the type asked for (DB_E_CANTCONVERTVALUE).
+constexpr std::int32_t kConversionFailed = static_cast<std::int32_t>(0x80040E07);
 
 // Engine texts that name the situation, matched by their beginning or by a fragment. The first
 // row that matches decides; result codes decide for the rest (below).
@@ -28,12 +33,14 @@ constexpr std::array kTextRules{
     TextRule{"wrong number of arguments", ErrorNumber::kSyntax},
     TextRule{"misuse of aggregate", ErrorNumber::kSyntax},
     TextRule{"values were supplied", ErrorNumber::kSyntax},
+    TextRule{" values for ", ErrorNumber::kSyntax},
     TextRule{"Cannot add a NOT NULL column", ErrorNumber::kSyntax},
     TextRule{"Cannot add a PRIMARY KEY column", ErrorNumber::kSyntax},
     TextRule{"Cannot add a UNIQUE column", ErrorNumber::kSyntax},
     TextRule{"has no column named", ErrorNumber::kSyntax},
     TextRule{"cannot drop column", ErrorNumber::kSyntax},
     TextRule{"string or blob too big", ErrorNumber::kTruncated},
+    TextRule{"Conversion failed", kConversionFailed},
 };
 
 struct CodeRule {
@@ -51,6 +58,11 @@ constexpr std::array kCodeRules{
 
 std::int32_t NumberFor(int rc, std::string_view message) {
     const int primary = rc & 0xff;
+    // The length checks are constraints of SQLite but truncations to both dialects.
+    if (primary == SQLITE_CONSTRAINT &&
+        message.find(kLengthCheckPrefix) != std::string_view::npos) {
+        return ErrorNumber::kTruncated;
+    }
     for (const CodeRule& rule : kCodeRules) {
         if (rule.primaryCode == primary) return rule.number;
     }
@@ -73,6 +85,24 @@ DbError LastError(sqlite3* db, int rc) {
 
 DbError EngineError(std::int32_t number, std::string description) {
     return DbError(number, std::move(description), kEngineSource);
+}
+
+DbError ForDialect(DbError error, Dialect dialect) {
+    if (error.Number() != ErrorNumber::kTruncated) return error;
+    return DbError(error.Number(),
+                   dialect == Dialect::Jet
+                       ? "The field is too small to accept the amount of data you attempted to "
+                         "add. Try inserting or pasting less data."
+                       : "String or binary data would be truncated.",
+                   error.Source(), error.NativeError());
+}
+
+DbError MissingTableError(std::string_view table, Dialect dialect) {
+    const std::string name(table);
+    return EngineError(ErrorNumber::kTableMissing,
+                       dialect == Dialect::Jet
+                           ? "The input table or query '" + name + "' cannot be found."
+                           : "Invalid object name '" + name + "'.");
 }
 
 }  // namespace db::embedded

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "db/error.h"
+#include "db/session.h"
 
 namespace db::embedded {
 
@@ -19,5 +20,13 @@ DbError LastError(sqlite3* db, int rc);
 
 // Errors the engine raises itself, with its own source.
 DbError EngineError(std::int32_t number, std::string description);
+
+// An error of SQLite as the dialect reports it: a failed length check of a text column
+// (constraint kLengthCheckPrefix…, mapped to 0x80040E57) gets the dialect's text; other errors
+// are returned as they are.
+DbError ForDialect(DbError error, Dialect dialect);
+
+// 0x80040E37 with the dialect's text for a table that does not exist.
+DbError MissingTableError(std::string_view table, Dialect dialect);
 
 }  // namespace db::embedded

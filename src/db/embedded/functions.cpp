@@ -1,6 +1,7 @@
 #include "db/embedded/functions.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "db/embedded/error_map.h"
@@ -61,6 +62,39 @@ void Right(sqlite3_context* ctx, int, sqlite3_value** argv) {
     });
 }
 
+// a + b of both dialects: two texts are joined; otherwise both are numbers (a text that reads as
+// a number counts as one) and are added. Null on either side gives Null.
+void Add(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const int a = sqlite3_value_type(argv[0]);
+    const int b = sqlite3_value_type(argv[1]);
+    if (a == SQLITE_NULL || b == SQLITE_NULL) return sqlite3_result_null(ctx);
+    if (a == SQLITE_TEXT && b == SQLITE_TEXT) {
+        std::string joined(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                           static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+        joined.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])),
+                      static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
+        return sqlite3_result_text(ctx, joined.data(), static_cast<int>(joined.size()),
+                                   SQLITE_TRANSIENT);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const int kind = sqlite3_value_numeric_type(argv[i]);
+        if (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) continue;
+        const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        const std::string message = "Conversion failed when converting the value '" +
+                                    std::string(raw == nullptr ? "" : raw) + "' to a number.";
+        return sqlite3_result_error(ctx, message.c_str(), -1);
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER &&
+        sqlite3_value_type(argv[1]) == SQLITE_INTEGER) {
+        long long sum = 0;
+        if (!__builtin_add_overflow(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]),
+                                    &sum)) {
+            return sqlite3_result_int64(ctx, sum);
+        }
+    }
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
+}
+
 struct Function {
     const char* name;
     int arguments;
@@ -70,6 +104,7 @@ struct Function {
 constexpr std::array kFunctions{
     Function{"dp_left", 2, Left},
     Function{"dp_right", 2, Right},
+    Function{"dp_add", 2, Add},
 };
 
 }  // namespace

@@ -21,8 +21,24 @@ std::string QuoteName(std::string_view name) {
     return Quote(name, '"');
 }
 
+std::string QuoteNames(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) {
+        if (!list.empty()) list += ", ";
+        list += QuoteName(name);
+    }
+    return list;
+}
+
 std::string QuoteText(std::string_view text) {
     return Quote(text, '\'');
+}
+
+bool IsHiddenTable(std::string_view name) {
+    constexpr std::string_view kSqlitePrefix = "sqlite_";
+    return EqualsNoCase(name, kMetaTable) || EqualsNoCase(name, kRoutineTable) ||
+           (name.size() >= kSqlitePrefix.size() &&
+            EqualsNoCase(name.substr(0, kSqlitePrefix.size()), kSqlitePrefix));
 }
 
 std::string StoredIndexName(std::string_view table, std::string_view index) {

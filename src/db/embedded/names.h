@@ -3,14 +3,27 @@
 // table that keeps the engine's own facts (the Jet database password).
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace db::embedded {
 
-// The engine's own table; never listed as a user table.
+// The engine's own tables; never listed as user tables. The routine table keeps the functions and
+// procedures of the server kind (name, kind code, definition).
 inline constexpr std::string_view kMetaTable = "dp_meta";
+inline constexpr std::string_view kRoutineTable = "dp_routines";
+
+// The names the engine gives its own constraints and work tables: length checks of sized text
+// columns are named kLengthCheckPrefix + column; a table being rebuilt is built as kRebuildTable.
+inline constexpr std::string_view kLengthCheckPrefix = "dp_len_";
+inline constexpr std::string_view kRebuildTable = "dp_rebuild";
+
+// True for the engine's own tables and SQLite's (sqlite_…), which no statement or listing sees.
+bool IsHiddenTable(std::string_view name);
 
 // "name" with embedded double quotes doubled.
 std::string QuoteName(std::string_view name);
+// The names quoted and separated by ", ".
+std::string QuoteNames(const std::vector<std::string>& names);
 // 'text' with embedded apostrophes doubled.
 std::string QuoteText(std::string_view text);
 

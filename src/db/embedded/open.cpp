@@ -7,6 +7,8 @@
 #include "db/embedded/error_map.h"
 #include "db/embedded/functions.h"
 #include "db/embedded/names.h"
+#include "db/embedded/routine_natives.h"
+#include "db/embedded/syscat_functions.h"
 
 namespace db::embedded {
 namespace {
@@ -110,6 +112,10 @@ std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) 
         if (!stored.empty() && stored != options.jetPassword) ThrowWrongPassword();
     }
     RegisterFunctions(db.get());
+    if (options.dialect == Dialect::SqlServer) {
+        RegisterCatalogueFunctions(db.get());
+        RegisterNativeRoutines(db.get());
+    }
     return std::make_unique<EmbeddedSession>(std::move(db), file, options.dialect);
 }
 

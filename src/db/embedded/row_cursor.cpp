@@ -34,6 +34,10 @@ MemoryCursor::MemoryCursor(RowCursor& source) : fields_(source.Fields()) {
     while (source.Next(row)) rows_.push_back(row);
 }
 
+MemoryCursor::MemoryCursor(std::vector<FieldDesc> fields,
+                           std::vector<std::vector<util::Variant>> rows)
+    : fields_(std::move(fields)), rows_(std::move(rows)) {}
+
 bool MemoryCursor::Next(std::vector<util::Variant>& row) {
     if (next_ >= rows_.size()) return false;
     row = rows_[next_++];

@@ -36,6 +36,8 @@ class MemoryCursor : public RowCursor {
   public:
     // Reads every row of source.
     explicit MemoryCursor(RowCursor& source);
+    // Rows made by the engine itself (system procedures).
+    MemoryCursor(std::vector<FieldDesc> fields, std::vector<std::vector<util::Variant>> rows);
 
     const std::vector<FieldDesc>& Fields() const override { return fields_; }
     bool Next(std::vector<util::Variant>& row) override;

@@ -1,5 +1,6 @@
 // ALTER TABLE t ADD [COLUMN] c type [NULL] [CONSTRAINT n DEFAULT …], c2 type …
 // ALTER TABLE t DROP COLUMN c [, c2]
+// ALTER TABLE t ALTER COLUMN … and ADD CONSTRAINT … have their own sources.
 #include "db/embedded/translate_forms.h"
 
 namespace db::embedded {
@@ -10,8 +11,8 @@ void AddColumns(Cursor& c, const std::string& table, Program& out) {
     for (const Span& element : SplitCommas(c.tokens(), c.Rest())) {
         Cursor e(c.tokens(), element, c.dialect(), "ALTER TABLE");
         e.Accept("COLUMN");
-        if (e.Peek().Is("CONSTRAINT") || e.Peek().Is("PRIMARY") || e.Peek().Is("UNIQUE")) {
-            e.NotSupported("ADD CONSTRAINT");
+        if (e.Peek().Is("UNIQUE") || e.Peek().Is("FOREIGN") || e.Peek().Is("CHECK")) {
+            e.NotSupported("ADD CONSTRAINT other than PRIMARY KEY");
         }
         const ColumnDefinition def = ReadColumnDefinition(e);
         Step add;
@@ -40,18 +41,24 @@ void DropColumns(Cursor& c, const std::string& table, Program& out) {
     }
 }
 
+// WITH NOCHECK ADD …, ADD CONSTRAINT …, ADD PRIMARY KEY …
+bool AddsConstraint(const Cursor& c) {
+    return c.Peek().Is("WITH") ||
+           (c.Peek().Is("ADD") && (c.Peek(1).Is("CONSTRAINT") || c.Peek(1).Is("PRIMARY")));
+}
+
 }  // namespace
 
 void TranslateAlterTable(Cursor& c, Program& out) {
     const std::string table = c.ReadTableName();
+    if (AddsConstraint(c)) return TranslateAddConstraint(c, table, out);
     if (c.Accept("ADD")) return AddColumns(c, table, out);
     if (c.Accept("DROP")) {
         if (c.Accept("COLUMN")) return DropColumns(c, table, out);
         if (c.Peek().Is("CONSTRAINT")) c.NotSupported("DROP CONSTRAINT");
         c.Fail("near '" + c.Peek().value + "'");
     }
-    if (c.Peek().Is("ALTER")) c.NotSupported("ALTER COLUMN");
-    if (c.Peek().Is("WITH")) c.NotSupported("WITH NOCHECK ADD CONSTRAINT");
+    if (c.Accept("ALTER")) return TranslateAlterColumn(c, table, out);
     c.Fail(c.AtEnd() ? "ADD, DROP or ALTER missing" : "near '" + c.Peek().value + "'");
 }
 

@@ -6,6 +6,7 @@
 
 #include "db/embedded/translate_forms.h"
 #include "db/embedded/type_map.h"
+#include "db/schema.h"
 
 namespace db::embedded {
 namespace {
@@ -72,18 +73,33 @@ std::string ReadIdentity(Cursor& c) {
 // expressions and strips when it keeps the text, so that "((0))" is kept as "((0))".
 std::string ReadDefault(Cursor& c) {
     const std::size_t start = c.pos();
-    c.Seek(start + 1);
     int depth = 0;
     for (; !c.AtEnd(); c.Seek(c.pos() + 1)) {
         const Token& t = c.Peek();
+        if (depth == 0 && c.pos() > start && IsConstraintWord(t) && !t.Is("NULL")) break;
         if (t.IsPunct("(")) ++depth;
         if (t.IsPunct(")")) --depth;
-        if (depth == 0 && IsConstraintWord(t) && !t.Is("NULL")) break;
     }
     const Span value{start, c.pos()};
     if (value.Empty()) c.Fail("DEFAULT value missing");
-    const std::string text = WriteExpression(c, value);
+    const std::string text = WriteExpression(c, value, ExpressionUse::Schema);
     return value.end == value.begin + 1 ? text : "(" + text + ")";
+}
+
+// The check that keeps the values of a sized text column within its size, counted as the dialect
+// counts: characters, or for the non-Unicode types of the server kind bytes of the Korean code
+// page, where every character beyond ASCII takes two.
+std::string LengthCheck(const std::string& column, const DeclaredType& type, Dialect dialect) {
+    if (!type.IsText() || type.row == nullptr || type.max || type.size <= 0) return {};
+    const std::string name = QuoteName(column);
+    const int ado = type.AdoType(dialect);
+    const bool bytes =
+        ado == AdoType::kChar || ado == AdoType::kVarChar || ado == AdoType::kLongVarChar;
+    const std::string measure = bytes ? "length(" + name + ") + (length(CAST(" + name +
+                                            " AS BLOB)) - length(" + name + ")) / 2"
+                                      : "length(" + name + ")";
+    return " CONSTRAINT " + QuoteName(std::string(kLengthCheckPrefix) + column) + " CHECK (" +
+           measure + " <= " + std::to_string(type.size) + ")";
 }
 
 }  // namespace
@@ -123,7 +139,8 @@ ColumnDefinition ReadColumnDefinition(Cursor& c) {
             SkipClusterOption(c);
             constraints += " UNIQUE";
         } else if (c.Accept("CHECK")) {
-            constraints += " CHECK (" + WriteExpression(c, c.ReadParens()) + ")";
+            constraints +=
+                " CHECK (" + WriteExpression(c, c.ReadParens(), ExpressionUse::Schema) + ")";
         } else if (c.Accept("REFERENCES")) {
             constraints += " REFERENCES " + QuoteName(c.ReadTableName());
             if (c.Peek().IsPunct("(")) {
@@ -139,9 +156,11 @@ ColumnDefinition ReadColumnDefinition(Cursor& c) {
     // A primary key column holds no Null, as both dialects make it.
     if (primaryKey && !notNull) constraints += " NOT NULL";
     def.nullable = !notNull && !primaryKey;
-    def.sql = QuoteName(def.name) + " " + type.StoredText();
-    if (type.IsText()) def.sql += " COLLATE " + collation;
-    def.sql += constraints;
+    def.notNull = notNull;
+    def.body = type.StoredText();
+    if (type.IsText()) def.body += " COLLATE " + collation;
+    def.body += constraints + LengthCheck(def.name, type, c.dialect());
+    def.sql = QuoteName(def.name) + " " + def.body;
     return def;
 }
 

@@ -126,6 +126,10 @@ std::size_t FindTopLevel(const Tokens& tokens, Span span, std::string_view word)
 }
 
 void SkipStorageOptions(Cursor& c) {
+    // Filegroups and index options are the server's; Jet knows neither.
+    if (c.Jet() && (c.Peek().Is("WITH") || c.Peek().Is("ON") || c.Peek().Is("TEXTIMAGE_ON"))) {
+        c.Fail("near '" + c.Peek().value + "'");
+    }
     while (true) {
         if (c.Accept("WITH")) {
             c.ReadParens();

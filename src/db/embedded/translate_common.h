@@ -70,12 +70,18 @@ std::vector<Span> SplitCommas(const Tokens& tokens, Span span);
 // Index of the first top-level Word equal to word in span; span.end when none.
 std::size_t FindTopLevel(const Tokens& tokens, Span span, std::string_view word);
 
+// Where an expression is written: in a statement, or in the schema (defaults and checks), which
+// must stay readable by plain SQLite and so may not call the engine's own functions.
+enum class ExpressionUse { Statement, Schema };
+
 // The SQLite text of an expression or clause: names quoted, owner prefixes dropped, literals
-// rewritten (N'x', #date#), functions mapped, SELECT TOP turned into LIMIT.
-std::string WriteExpression(const Cursor& c, Span span);
+// rewritten (N'x', #date#), functions mapped, SELECT TOP turned into LIMIT, '+' between texts
+// joining them.
+std::string WriteExpression(const Cursor& c, Span span,
+                            ExpressionUse use = ExpressionUse::Statement);
 
 // Storage clauses that the embedded engine has no use for: WITH (…), ON [PRIMARY],
-// TEXTIMAGE_ON [PRIMARY].
+// TEXTIMAGE_ON [PRIMARY]. Jet refuses them (0x80040E14).
 void SkipStorageOptions(Cursor& c);
 // CLUSTERED or NONCLUSTERED, when present.
 void SkipClusterOption(Cursor& c);

@@ -15,7 +15,7 @@ std::string ReadTableConstraint(Cursor& c) {
     std::string out;
     if (c.Accept("CONSTRAINT")) out = "CONSTRAINT " + QuoteName(c.ReadName()) + " ";
     if (c.Accept("CHECK")) {
-        out += "CHECK (" + WriteExpression(c, c.ReadParens()) + ")";
+        out += "CHECK (" + WriteExpression(c, c.ReadParens(), ExpressionUse::Schema) + ")";
     } else {
         if (c.Accept("PRIMARY")) {
             c.Expect("KEY");

@@ -1,5 +1,6 @@
 // The expression writer: re-emits the tokens of a clause for SQLite, token by token, with the
 // rewrites both dialects need (quoted names, literals, functions, SELECT TOP).
+#include <algorithm>
 #include <array>
 
 #include "db/embedded/date_text.h"
@@ -58,9 +59,31 @@ const FunctionRule* FindFunction(std::string_view name) {
 constexpr std::array<std::string_view, 8> kCastTypes{"TEXT", "INTEGER", "REAL",    "REAL",
                                                      "REAL", "TEXT",    "INTEGER", "BLOB"};
 
+// Punctuation that ends an operand of '+': operators of lower or equal precedence and separators.
+constexpr std::array<std::string_view, 17> kOperandEnds{
+    ",", "=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>", "&", "|", "^", "||", ";", "+", "-"};
+
+// Words that stand for a value although they are keywords.
+constexpr std::array<std::string_view, 4> kValueWords{"NULL", "TRUE", "FALSE", "CURRENT_TIMESTAMP"};
+
+bool IsOneOf(std::string_view value, const auto& list) {
+    for (std::string_view item : list) {
+        if (EqualsNoCase(value, item)) return true;
+    }
+    return false;
+}
+
+// A text literal as stored. A date and time in the local form of the system's clock ("2020-12-21
+// 오후 3:04:05") is what both engines take for a date: it is stored as the date text that sorts
+// and compares as a date.
+std::string TextLiteral(const std::string& text) {
+    const std::optional<DateText> date = ParseDateText(text);
+    return date && date->localForm ? FormatStoredDate(*date) : text;
+}
+
 class Writer {
   public:
-    explicit Writer(const Cursor& c) : c_(c), t_(c.tokens()) {}
+    Writer(const Cursor& c, ExpressionUse use) : c_(c), t_(c.tokens()), use_(use) {}
 
     std::string Run(Span span) {
         Write(span);
@@ -80,9 +103,130 @@ class Writer {
         c_.Fail(i < t_.size() ? "near '" + t_[i].value + "'" : "unexpected end");
     }
 
+    // The span piece by piece: the operands between operators of '+' precedence or lower, and
+    // the operators. A piece that adds operands with '+' is written by WriteSum.
     void Write(Span s) {
         std::size_t i = s.begin;
-        while (i < s.end) i = WriteToken(i, s);
+        while (i < s.end) {
+            const std::size_t end = PieceEnd(i, s);
+            if (end > i && HasSum({i, end})) {
+                WriteSum({i, end});
+                i = end;
+                continue;
+            }
+            const std::size_t stop = std::max(end, i + 1);
+            while (i < stop) i = WriteToken(i, s);
+        }
+    }
+
+    // Index past the token or group at i: a parenthesized group or a CASE … END block as a whole.
+    std::size_t Skip(std::size_t i, Span s) const {
+        if (t_[i].IsPunct("(")) return std::min(MatchParen(t_, i, s.end) + 1, s.end);
+        if (!t_[i].Is("CASE")) return i + 1;
+        int depth = 0;
+        for (std::size_t j = i; j < s.end; ++j) {
+            if (t_[j].IsPunct("(")) j = MatchParen(t_, j, s.end);
+            if (j >= s.end) break;
+            if (t_[j].Is("CASE")) ++depth;
+            if (t_[j].Is("END") && --depth == 0) return j + 1;
+        }
+        return s.end;
+    }
+
+    // A token that ends the operands of an addition: an operator of '+' precedence or lower, a
+    // separator, or a keyword that is no value and no function call.
+    bool EndsOperand(std::size_t i, Span s) const {
+        const Token& t = t_[i];
+        if (t.kind == TokenKind::Punct) return IsOneOf(t.value, kOperandEnds);
+        if (t.kind != TokenKind::Word || !t.keyword) return false;
+        if (IsOneOf(t.value, kValueWords) || t.Is("CASE")) return false;
+        const bool call = i + 1 < s.end && t_[i + 1].IsPunct("(");
+        return !(call && FindFunction(t.value) != nullptr);
+    }
+
+    // End of the piece that starts at i: i itself when the token there ends operands; otherwise
+    // the next token that does, '+' and '-' between operands excepted.
+    std::size_t PieceEnd(std::size_t i, Span s) const {
+        if (EndsOperand(i, s) && !t_[i].IsPunct("+") && !t_[i].IsPunct("-")) return i;
+        std::size_t j = i;
+        while (j < s.end) {
+            const bool sign = t_[j].IsPunct("+") || t_[j].IsPunct("-");
+            if (EndsOperand(j, s) && !sign) break;
+            j = Skip(j, s);
+        }
+        return j;
+    }
+
+    // True when the token before i ends an operand, so that '+' or '-' at i is binary.
+    bool AfterOperand(std::size_t i, Span piece) const {
+        if (i == piece.begin) return false;
+        const Token& before = t_[i - 1];
+        if (before.kind == TokenKind::Punct) return before.IsPunct(")");
+        return before.kind != TokenKind::Word || !before.keyword || before.Is("END") ||
+               IsOneOf(before.value, kValueWords);
+    }
+
+    // The binary '+' and '-' of the piece, in order.
+    std::vector<std::size_t> Operators(Span piece) const {
+        std::vector<std::size_t> ops;
+        for (std::size_t i = piece.begin; i < piece.end; i = Skip(i, piece)) {
+            const bool sign = t_[i].IsPunct("+") || t_[i].IsPunct("-");
+            if (sign && AfterOperand(i, piece)) ops.push_back(i);
+        }
+        return ops;
+    }
+
+    bool HasSum(Span piece) const {
+        for (std::size_t i : Operators(piece)) {
+            if (t_[i].IsPunct("+")) return true;
+        }
+        return false;
+    }
+
+    enum class Kind { Unknown, Number, Text };
+
+    Kind KindOf(Span operand) const {
+        if (operand.end != operand.begin + 1) return Kind::Unknown;
+        const Token& t = t_[operand.begin];
+        if (t.kind == TokenKind::Number) return Kind::Number;
+        if (t.kind == TokenKind::String || t.kind == TokenKind::NString) return Kind::Text;
+        return Kind::Unknown;
+    }
+
+    std::string Render(Span operand) const {
+        Writer w(c_, use_);
+        w.Write(operand);
+        return std::move(w.out_);
+    }
+
+    // a + b + c, left to right: numbers add (a number on either side makes the server convert
+    // the other), two texts are joined, and operands of unknown kind are decided by their values
+    // (dp_add, functions.cpp). Schema texts keep SQLite's '+', since the schema must not need the
+    // engine's functions.
+    void WriteSum(Span piece) {
+        const std::vector<std::size_t> ops = Operators(piece);
+        Span operand{piece.begin, ops.front()};
+        std::string sum = Render(operand);
+        Kind kind = KindOf(operand);
+        for (std::size_t k = 0; k < ops.size(); ++k) {
+            operand = {ops[k] + 1, k + 1 < ops.size() ? ops[k + 1] : piece.end};
+            if (operand.Empty()) FailAt(ops[k]);
+            const Kind right = KindOf(operand);
+            const std::string value = Render(operand);
+            if (t_[ops[k]].IsPunct("-") || kind == Kind::Number || right == Kind::Number) {
+                sum += (t_[ops[k]].IsPunct("-") ? " - " : " + ") + value;
+                kind = Kind::Number;
+            } else if (kind == Kind::Text && right == Kind::Text) {
+                sum += " || " + value;
+            } else if (use_ == ExpressionUse::Schema) {
+                sum += " + " + value;
+                kind = Kind::Unknown;
+            } else {
+                sum = "dp_add(" + sum + ", " + value + ")";
+                kind = Kind::Unknown;
+            }
+        }
+        Put(sum);
     }
 
     std::size_t WriteToken(std::size_t i, Span s) {
@@ -94,7 +238,7 @@ class Writer {
                 return WriteName(i, s);
             case TokenKind::String:
             case TokenKind::NString:
-                Put(QuoteText(t.value));
+                Put(QuoteText(TextLiteral(t.value)));
                 return i + 1;
             case TokenKind::Date:
                 return WriteDate(i);
@@ -178,8 +322,10 @@ class Writer {
 
     std::size_t WriteDate(std::size_t i) {
         if (!c_.Jet()) FailAt(i);
+        // Jet refuses a date literal that it cannot read as a date.
         const std::optional<DateText> date = ParseDateText(t_[i].value);
-        Put(QuoteText(date ? FormatStoredDate(*date) : t_[i].value));
+        if (!date) c_.Fail("syntax error in date '#" + t_[i].value + "#'");
+        Put(QuoteText(FormatStoredDate(*date)));
         return i + 1;
     }
 
@@ -285,13 +431,14 @@ class Writer {
 
     const Cursor& c_;
     const Tokens& t_;
+    ExpressionUse use_;
     std::string out_;
 };
 
 }  // namespace
 
-std::string WriteExpression(const Cursor& c, Span span) {
-    return Writer(c).Run(span);
+std::string WriteExpression(const Cursor& c, Span span, ExpressionUse use) {
+    return Writer(c, use).Run(span);
 }
 
 }  // namespace db::embedded

@@ -17,12 +17,30 @@ void TranslateDropTable(Cursor& c, Program& out);
 void TranslateCreateIndex(Cursor& c, Program& out);
 void TranslateDropIndex(Cursor& c, Program& out);
 void TranslateRoutine(Cursor& c, Program& out);
+// ALTER TABLE t ALTER COLUMN …, from the position after ALTER; ALTER TABLE t [WITH NOCHECK] ADD
+// CONSTRAINT … from the position after the table name.
+void TranslateAlterColumn(Cursor& c, const std::string& table, Program& out);
+void TranslateAddConstraint(Cursor& c, const std::string& table, Program& out);
+void TranslateIf(Cursor& c, Program& out);
+
+// A statement inside another (the statement of IF EXISTS …), translated by its own form.
+void TranslateNested(const Tokens& tokens, Span span, Dialect dialect, Program& out);
+
+// CREATE FUNCTION and CREATE PROC[EDURE] take the whole statement text as their definition, so
+// they are recognised before the text is split into statements.
+bool IsRoutineDefinition(const Tokens& tokens);
+void TranslateRoutineDefinition(std::string_view text, const Tokens& tokens, Dialect dialect,
+                                Program& out);
+// Notes in out the native routines of the server kind that the statements call.
+void NoteRoutineCalls(const Tokens& tokens, Program& out);
 
 // One column definition of CREATE TABLE or ALTER TABLE ADD, written for SQLite.
 struct ColumnDefinition {
     std::string name;
-    std::string sql;
+    std::string sql;   // the name quoted, then body
+    std::string body;  // type, collation, constraints and the length check of a sized text
     bool nullable = true;
+    bool notNull = false;  // NOT NULL was written
     bool hasDefault = false;
 };
 

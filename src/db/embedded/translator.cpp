@@ -5,6 +5,7 @@
 #include <array>
 
 #include "db/embedded/error_map.h"
+#include "db/embedded/syscat_names.h"
 #include "db/embedded/translate_forms.h"
 
 namespace db::embedded {
@@ -41,7 +42,7 @@ constexpr std::array kForms{
     Form{"DROP", "PROCEDURE", 0, TranslateRoutine, false},
     Form{"EXEC", "", 0, TranslateRoutine, false},
     Form{"EXECUTE", "", 0, TranslateRoutine, false},
-    Form{"IF", "", 0, TranslateRoutine, false},
+    Form{"IF", "", 0, TranslateIf, false},
 };
 
 // Tokens a dialect refuses wherever they stand.
@@ -62,10 +63,12 @@ constexpr std::array kRefusals{
     Refusal{TokenKind::Illegal, "", true, true},
 };
 
-// The system catalogue of the server kind: tables and schemas that neither the embedded SQL
-// Server mode nor Jet has. The engine's own table is as invisible to statements as to the schema.
-constexpr std::array<std::string_view, 7> kSystemTables{
-    "SYSCOLUMNS", "SYSOBJECTS", "SYSINDEXES", "SYSCOMMENTS", "SYSTYPES", "SYSUSERS", kMetaTable};
+// The system catalogue of the server kind: tables and schemas that Jet has not, and that SQL
+// Server mode has only where its catalogue views answer them (syscat_names.h, mapped before this
+// check). The engine's own tables are as invisible to statements as to the schema.
+constexpr std::array<std::string_view, 8> kSystemTables{"SYSCOLUMNS",  "SYSOBJECTS", "SYSINDEXES",
+                                                        "SYSCOMMENTS", "SYSTYPES",   "SYSUSERS",
+                                                        kMetaTable,    kRoutineTable};
 constexpr std::array<std::string_view, 2> kSystemSchemas{"SYS", "INFORMATION_SCHEMA"};
 
 bool IsOneOf(const Token& t, const auto& names) {
@@ -138,8 +141,44 @@ void TranslateStatement(const Tokens& t, Span s, Dialect dialect, Program& out) 
     form->handler(c, out);
 }
 
-// Statements are separated by top-level ';'.
-std::vector<Span> SplitStatements(const Tokens& t) {
+// A SELECT that continues a query (UNION SELECT …).
+bool ContinuesQuery(const Tokens& t, std::size_t i) {
+    const Token& before = t[i - 1];
+    return before.Is("UNION") || before.Is("ALL") || before.Is("EXCEPT") || before.Is("INTERSECT");
+}
+
+// The server kind runs a batch: a statement also ends where the next one begins ("SELECT …
+// CR LF DROP FUNCTION …" are two statements). A statement begins at a top-level word that starts
+// a form, except a SELECT (or EXEC) that gives the rows of an INSERT or continues a query, and the
+// statement that an IF governs, which belongs to the IF.
+void SplitBatch(const Tokens& t, Span s, std::vector<Span>& spans) {
+    std::size_t start = s.begin;
+    bool ifPending = t[s.begin].Is("IF");
+    bool rowsPending = t[s.begin].Is("INSERT");
+    int depth = 0;
+    for (std::size_t i = s.begin + 1; i < s.end; ++i) {
+        if (t[i].IsPunct("(")) ++depth;
+        if (t[i].IsPunct(")")) --depth;
+        if (depth != 0) continue;
+        if (t[i].Is("VALUES")) rowsPending = false;
+        if (FindForm(t, {i, s.end}) == nullptr) continue;
+        const bool rows = t[i].Is("SELECT") || t[i].Is("EXEC") || t[i].Is("EXECUTE");
+        if (rows && (rowsPending || (t[i].Is("SELECT") && ContinuesQuery(t, i)))) {
+            rowsPending = false;
+            continue;
+        }
+        const bool governed = ifPending;
+        ifPending = t[i].Is("IF");
+        rowsPending = t[i].Is("INSERT");
+        if (governed) continue;
+        spans.push_back({start, i});
+        start = i;
+    }
+    spans.push_back({start, s.end});
+}
+
+// Statements are separated by top-level ';' (and on the server kind by the start of the next).
+std::vector<Span> SplitStatements(const Tokens& t, Dialect dialect) {
     std::vector<Span> spans;
     std::size_t start = 0;
     int depth = 0;
@@ -147,7 +186,11 @@ std::vector<Span> SplitStatements(const Tokens& t) {
         if (i < t.size() && t[i].IsPunct("(")) ++depth;
         if (i < t.size() && t[i].IsPunct(")")) --depth;
         if (i == t.size() || (depth <= 0 && t[i].IsPunct(";"))) {
-            if (i > start) spans.push_back({start, i});
+            if (i > start && dialect == Dialect::SqlServer) {
+                SplitBatch(t, {start, i}, spans);
+            } else if (i > start) {
+                spans.push_back({start, i});
+            }
             start = i + 1;
         }
     }
@@ -156,10 +199,24 @@ std::vector<Span> SplitStatements(const Tokens& t) {
 
 }  // namespace
 
+void TranslateNested(const Tokens& tokens, Span span, Dialect dialect, Program& out) {
+    TranslateStatement(tokens, span, dialect, out);
+}
+
 Program Translate(std::string_view text, Dialect dialect) {
-    const Tokens tokens = Tokenize(text);
+    Tokens tokens = Tokenize(text);
     Program out;
-    for (const Span& s : SplitStatements(tokens)) TranslateStatement(tokens, s, dialect, out);
+    if (IsRoutineDefinition(tokens)) {
+        TranslateRoutineDefinition(text, tokens, dialect, out);
+        return out;
+    }
+    if (dialect == Dialect::SqlServer) {
+        out.usesCatalogue = MapSystemCatalogue(tokens);
+        NoteRoutineCalls(tokens, out);
+    }
+    for (const Span& s : SplitStatements(tokens, dialect)) {
+        TranslateStatement(tokens, s, dialect, out);
+    }
     if (out.steps.empty()) throw EngineError(ErrorNumber::kSyntax, "The statement text is empty.");
     return out;
 }

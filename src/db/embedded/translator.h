@@ -2,6 +2,7 @@
 // Translation of one statement text of Jet SQL or T-SQL into the steps that SQLite runs. The
 // forms are translated each in its own source (translate_<form>.cpp); statements a dialect does
 // not accept fail here, before SQLite sees them.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,21 +11,43 @@
 
 namespace db::embedded {
 
+// One argument of a procedure call: positional (name empty) or named (@name = value, the name
+// kept without '@'); a Null value is empty.
+struct CallArgument {
+    std::string name;
+    std::optional<std::string> value;
+};
+
 struct Step {
     enum class Kind {
-        Sql,         // run sql
-        DropColumn,  // drop column name of table, refused when an index uses it
-        DropIndex,   // drop index name of table
+        Sql,            // run sql
+        DropColumn,     // drop column name of table, refused when an index uses it
+        DropIndex,      // drop index name of table
+        SkipUnless,     // sql gives one value; when it is 0, the next skip steps do not run
+        CreateRoutine,  // record routine name of routineKind, its definition in sql
+        DropRoutine,    // remove routine name, a function (routineKind "FN") or procedure ("P")
+        CallRoutine,    // run procedure name with the arguments
+        AlterColumn,    // rebuild table with column name defined anew by sql
+        AddPrimaryKey,  // rebuild table with the key constraint sql (named name) over columns
+        Insert,         // run sql, which inserts into table; its identity columns are numbered
     };
     Kind kind = Kind::Sql;
     std::string sql;
     std::string table;
     std::string name;
     bool countsChanges = false;  // INSERT, UPDATE, DELETE: the affected-row count is reported
+    std::size_t skip = 0;
+    std::string routineKind;
+    std::vector<CallArgument> arguments;
+    std::vector<std::string> columns;  // AddPrimaryKey: key columns; Insert: the columns named
+    std::string source;                // Insert: the VALUES or SELECT part, written for SQLite
+    bool notNull = false;              // AlterColumn: the new definition says NOT NULL
 };
 
 struct Program {
     std::vector<Step> steps;
+    bool usesCatalogue = false;         // reads the server kind's catalogue views
+    std::vector<std::string> routines;  // routines of the server kind that the statements call
 };
 
 // Translates text (one or more statements separated by ';'). Throws DbError: 0x80040E14 for

@@ -1,6 +1,7 @@
 // The ODBC engine's session: statements go to the driver as they are written.
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "db/odbc/link.h"
 #include "db/odbc/odbc.h"
@@ -14,16 +15,50 @@ class OdbcSession : public Session {
   public:
     OdbcSession(std::shared_ptr<Link> link, Dialect dialect)
         : link_(link), schema_(std::move(link)), dialect_(dialect) {}
+    // The driver would refuse to disconnect with a transaction open.
+    ~OdbcSession() override {
+        if (inTransaction_) EndTransaction(SQL_ROLLBACK, false);
+    }
 
     Dialect SqlDialect() const override { return dialect_; }
     ExecOutcome Execute(std::string_view sql, int commandTimeoutSeconds) override;
     Schema& SchemaInfo() override { return schema_; }
     bool Alive() override { return link_->Alive(); }
+    // Manual-commit mode for the length of the transaction.
+    void BeginTransaction() override {
+        SetAutoCommit(SQL_AUTOCOMMIT_OFF, true);
+        inTransaction_ = true;
+    }
+    void CommitTransaction() override { EndTransaction(SQL_COMMIT, true); }
+    void RollbackTransaction() override { EndTransaction(SQL_ROLLBACK, true); }
 
   private:
+    void SetAutoCommit(SQLULEN mode, bool check) {
+        const SQLRETURN rc = SQLSetConnectAttr(link_->Dbc(), SQL_ATTR_AUTOCOMMIT,
+                                               reinterpret_cast<SQLPOINTER>(mode), 0);
+        if (check) link_->Check(rc, SQL_HANDLE_DBC, link_->Dbc());
+    }
+    // A commit that fails is followed by a rollback, so the work is never left half-done; the
+    // connection returns to auto-commit either way.
+    void EndTransaction(SQLSMALLINT completion, bool check) {
+        inTransaction_ = false;
+        std::optional<DbError> failure;
+        if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, link_->Dbc(), completion))) {
+            try {
+                link_->Fail(SQL_HANDLE_DBC, link_->Dbc());
+            } catch (const DbError& e) {
+                failure = e;
+            }
+            if (completion == SQL_COMMIT) SQLEndTran(SQL_HANDLE_DBC, link_->Dbc(), SQL_ROLLBACK);
+        }
+        SetAutoCommit(SQL_AUTOCOMMIT_ON, check && !failure);
+        if (check && failure) throw *failure;
+    }
+
     std::shared_ptr<Link> link_;
     OdbcSchema schema_;
     Dialect dialect_;
+    bool inTransaction_ = false;
 };
 
 // Walks the results of the statement text: counts of action statements until the first result

@@ -5,11 +5,12 @@
 //   case: a name
 //   mode: jet | sqlserver | both
 //   setup: a statement that must succeed first (any number)
-//   run: the statement under test
+//   run: a statement under test
 //   + a continuation of the statement above, joined to it with CR LF
 //   expect: ok | affected N | rows N | error 0xNUMBER [text the description contains]
+//   (further run/expect pairs run in order on the same database)
 //   check: a statement => the text of its first value, (null), (no row), or (error 0xNUMBER)
-//          (any number; an action statement that succeeds gives (no row))
+//          (any number, after the runs; an action statement that succeeds gives (no row))
 #include <cstdint>
 #include <istream>
 #include <stdexcept>
@@ -23,6 +24,15 @@ struct Check {
     std::string expected;
 };
 
+// One statement under test and what it must give.
+struct Action {
+    std::string run;
+    std::string expectKind;  // "ok", "affected", "rows", "error"
+    std::int64_t expectCount = 0;
+    std::int32_t expectNumber = 0;
+    std::string expectText;
+};
+
 struct TranslationCase {
     std::string name;
     std::string file;
@@ -30,11 +40,7 @@ struct TranslationCase {
     bool jet = false;
     bool sqlServer = false;
     std::vector<std::string> setup;
-    std::string run;
-    std::string expectKind;  // "ok", "affected", "rows", "error"
-    std::int64_t expectCount = 0;
-    std::int32_t expectNumber = 0;
-    std::string expectText;
+    std::vector<Action> actions;
     std::vector<Check> checks;
 };
 
@@ -49,7 +55,7 @@ class CaseFileError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-inline void ParseExpect(TranslationCase& c, const std::string& value) {
+inline void ParseExpect(Action& c, const std::string& value) {
     const auto blank = value.find(' ');
     c.expectKind = value.substr(0, blank);
     const std::string rest = blank == std::string::npos ? "" : Trim(value.substr(blank + 1));
@@ -108,10 +114,17 @@ inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::strin
             c.setup.push_back(raw);
             last = &c.setup.back();
         } else if (key == "run") {
-            c.run = raw;
-            last = &c.run;
+            if (!c.actions.empty() && c.actions.back().expectKind.empty()) {
+                fail("run without expect before it");
+            }
+            c.actions.emplace_back();
+            c.actions.back().run = raw;
+            last = &c.actions.back().run;
         } else if (key == "expect") {
-            ParseExpect(c, value);
+            if (c.actions.empty() || !c.actions.back().expectKind.empty()) {
+                fail("expect without run");
+            }
+            ParseExpect(c.actions.back(), value);
         } else if (key == "check") {
             const auto arrow = value.rfind("=>");
             if (arrow == std::string::npos) fail("check without '=>'");
@@ -121,7 +134,8 @@ inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::strin
         }
     }
     for (const TranslationCase& c : cases) {
-        if (c.run.empty() || c.expectKind.empty() || (!c.jet && !c.sqlServer)) {
+        const bool unfinished = c.actions.empty() || c.actions.back().expectKind.empty();
+        if (unfinished || (!c.jet && !c.sqlServer)) {
             throw CaseFileError(file + ":" + std::to_string(c.line) + ": case '" + c.name +
                                 "' needs mode, run and expect");
         }

@@ -26,6 +26,11 @@ const Case kCases[] = {
     {SQLITE_TOOBIG, "string or blob too big", ErrorNumber::kTruncated},
     {SQLITE_IOERR_READ, "disk I/O error", ErrorNumber::kUnspecified},
     {SQLITE_READONLY, "attempt to write a readonly database", ErrorNumber::kUnspecified},
+    {SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: dp_len_제품명", ErrorNumber::kTruncated},
+    {SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: ck_a", ErrorNumber::kConstraint},
+    {SQLITE_ERROR, "2 values for 3 columns", ErrorNumber::kSyntax},
+    {SQLITE_ERROR, "Conversion failed when converting the value 'a' to a number.",
+     static_cast<std::int32_t>(0x80040E07)},
 };
 
 TEST(ErrorMapTest, NumbersFollowTheSituation) {
@@ -35,6 +40,17 @@ TEST(ErrorMapTest, NumbersFollowTheSituation) {
         EXPECT_EQ(e.Description(), c.message);
         EXPECT_EQ(e.NativeError(), c.rc);
     }
+}
+
+TEST(ErrorMapTest, TruncationsGetTheDialectsText) {
+    const DbError check =
+        MapSqliteError(SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: dp_len_a");
+    EXPECT_EQ(ForDialect(check, Dialect::SqlServer).Description(),
+              "String or binary data would be truncated.");
+    EXPECT_NE(ForDialect(check, Dialect::Jet).Description().find("The field is too small"),
+              std::string::npos);
+    const DbError other = MapSqliteError(SQLITE_ERROR, "no such column: x");
+    EXPECT_EQ(ForDialect(other, Dialect::Jet).Description(), "no such column: x");
 }
 
 TEST(ErrorMapTest, EmptyMessageFallsBackToTheCodesText) {

@@ -51,6 +51,31 @@ std::string CheckValue(Session& s, const std::string& sql) {
     }
 }
 
+void RunAction(Session& s, const Action& a) {
+    SCOPED_TRACE(a.run);
+    try {
+        ExecOutcome outcome = s.Execute(a.run, 30);
+        if (a.expectKind == "error") {
+            ADD_FAILURE() << "ran, expected error " << Hex(a.expectNumber);
+        } else if (a.expectKind == "affected") {
+            EXPECT_EQ(outcome.affected, a.expectCount);
+        } else if (a.expectKind == "rows") {
+            ASSERT_TRUE(outcome.rows) << "no result rows";
+            std::int64_t n = 0;
+            std::vector<util::Variant> row;
+            while (outcome.rows->Next(row)) ++n;
+            EXPECT_EQ(n, a.expectCount);
+        }
+    } catch (const DbError& e) {
+        if (a.expectKind != "error") {
+            ADD_FAILURE() << "failed: " << Hex(e.Number()) << " " << e.Description();
+        } else {
+            EXPECT_EQ(Hex(e.Number()), Hex(a.expectNumber)) << e.Description();
+            EXPECT_NE(e.Description().find(a.expectText), std::string::npos) << e.Description();
+        }
+    }
+}
+
 void RunCase(const TranslationCase& c, Dialect dialect) {
     TempDir dir;
     std::unique_ptr<Session> s = Open(dir / "case.db", OpenOptions{dialect, "", true});
@@ -62,27 +87,7 @@ void RunCase(const TranslationCase& c, Dialect dialect) {
             return;
         }
     }
-    try {
-        ExecOutcome outcome = s->Execute(c.run, 30);
-        if (c.expectKind == "error") {
-            ADD_FAILURE() << "ran, expected error " << Hex(c.expectNumber);
-        } else if (c.expectKind == "affected") {
-            EXPECT_EQ(outcome.affected, c.expectCount);
-        } else if (c.expectKind == "rows") {
-            ASSERT_TRUE(outcome.rows) << "no result rows";
-            std::int64_t n = 0;
-            std::vector<util::Variant> row;
-            while (outcome.rows->Next(row)) ++n;
-            EXPECT_EQ(n, c.expectCount);
-        }
-    } catch (const DbError& e) {
-        if (c.expectKind != "error") {
-            ADD_FAILURE() << "failed: " << Hex(e.Number()) << " " << e.Description();
-        } else {
-            EXPECT_EQ(Hex(e.Number()), Hex(c.expectNumber)) << e.Description();
-            EXPECT_NE(e.Description().find(c.expectText), std::string::npos) << e.Description();
-        }
-    }
+    for (const Action& a : c.actions) RunAction(*s, a);
     for (const Check& check : c.checks) {
         EXPECT_EQ(CheckValue(*s, check.query), check.expected) << check.query;
     }
@@ -105,24 +110,29 @@ TEST(TranslationCasesTest, EveryCaseHoldsInEachOfItsModes) {
 TEST(CaseFileTest, JoinsContinuationLinesWithCrLf) {
     std::istringstream in(
         "case: x\nmode: both\nrun: A \n+ B\n+\nexpect: error 0x80040E14 some text\n"
-        "check: SELECT 1 => 1\n");
+        "run: C\nexpect: affected 2\ncheck: SELECT 1 => 1\n");
     const auto cases = LoadCases(in, "t");
     ASSERT_EQ(cases.size(), 1u);
-    EXPECT_EQ(cases[0].run, "A \r\nB\r\n");
-    EXPECT_EQ(cases[0].expectNumber, static_cast<std::int32_t>(0x80040E14));
-    EXPECT_EQ(cases[0].expectText, "some text");
+    ASSERT_EQ(cases[0].actions.size(), 2u);
+    EXPECT_EQ(cases[0].actions[0].run, "A \r\nB\r\n");
+    EXPECT_EQ(cases[0].actions[0].expectNumber, static_cast<std::int32_t>(0x80040E14));
+    EXPECT_EQ(cases[0].actions[0].expectText, "some text");
+    EXPECT_EQ(cases[0].actions[1].run, "C");
+    EXPECT_EQ(cases[0].actions[1].expectCount, 2);
     ASSERT_EQ(cases[0].checks.size(), 1u);
     EXPECT_EQ(cases[0].checks[0].expected, "1");
 }
 
 TEST(CaseFileTest, RejectsMalformedFiles) {
     const char* const kBad[] = {
-        "mode: jet\n",                                        // before the first case
-        "case: x\nmode: jet\nrun: A\n",                       // no expectation
-        "case: x\nmode: sometimes\nrun: A\nexpect: ok\n",     // unknown mode
-        "case: x\nmode: jet\nrun: A\nexpect: maybe\n",        // unknown expectation
-        "case: x\n+ B\n",                                     // continuation of nothing
-        "case: x\nmode: jet\nrun: A\nexpect: ok\ncheck: q\n"  // check without =>
+        "mode: jet\n",                                           // before the first case
+        "case: x\nmode: jet\nrun: A\n",                          // no expectation
+        "case: x\nmode: sometimes\nrun: A\nexpect: ok\n",        // unknown mode
+        "case: x\nmode: jet\nrun: A\nexpect: maybe\n",           // unknown expectation
+        "case: x\n+ B\n",                                        // continuation of nothing
+        "case: x\nmode: jet\nrun: A\nexpect: ok\ncheck: q\n",    // check without =>
+        "case: x\nmode: jet\nrun: A\nrun: B\nexpect: ok\n",      // run without expect
+        "case: x\nmode: jet\nrun: A\nexpect: ok\nexpect: ok\n",  // expect without run
     };
     for (const char* text : kBad) {
         std::istringstream in(text);

@@ -67,14 +67,17 @@ const TextCase kTexts[] = {
       "\"dp_from\" WHERE \"재고조사_담당자\".rowid = \"dp_from\".\"dp_rowid\""}},
     {"CREATE TABLE 표준검색 (Find_Date  TEXT(10), Search_Cnt INT, 메모 MEMO)",
      Dialect::Jet,
-     {"CREATE TABLE \"표준검색\" (\"Find_Date\" TEXT(10) COLLATE NOCASE, \"Search_Cnt\" INT, "
-      "\"메모\" MEMO TEXT COLLATE NOCASE)"}},
+     {"CREATE TABLE \"표준검색\" (\"Find_Date\" TEXT(10) COLLATE NOCASE CONSTRAINT "
+      "\"dp_len_Find_Date\" CHECK (length(\"Find_Date\") <= 10), \"Search_Cnt\" INT, \"메모\" "
+      "MEMO TEXT COLLATE NOCASE)"}},
     {"CREATE TABLE TB_X (vcCmpCd VARCHAR(6) COLLATE Korean_Wansung_CI_AS NOT NULL, 금액 MONEY "
      "NULL , CONSTRAINT [PK_TB_X] PRIMARY KEY CLUSTERED ( [vcCmpCd] ASC ) ON [PRIMARY] ) ON "
      "[PRIMARY] ",
      Dialect::SqlServer,
-     {"CREATE TABLE \"TB_X\" (\"vcCmpCd\" VARCHAR(6) COLLATE NOCASE NOT NULL, \"금액\" MONEY NULL, "
-      "CONSTRAINT \"PK_TB_X\" PRIMARY KEY (\"vcCmpCd\" ASC))"}},
+     {"CREATE TABLE \"TB_X\" (\"vcCmpCd\" VARCHAR(6) COLLATE NOCASE NOT NULL CONSTRAINT "
+      "\"dp_len_vcCmpCd\" CHECK (length(\"vcCmpCd\") + (length(CAST(\"vcCmpCd\" AS BLOB)) - "
+      "length(\"vcCmpCd\")) / 2 <= 6), \"금액\" MONEY NULL, CONSTRAINT \"PK_TB_X\" PRIMARY KEY "
+      "(\"vcCmpCd\" ASC))"}},
     {" CREATE TABLE [dbo].[간편주문]( \r\n   [일련번호] [smallint] IDENTITY(1,1) NOT NULL, \r\n"
      "   [요청] [nvarchar](max) NULL, \r\n  CONSTRAINT [PK_간편주문] PRIMARY KEY CLUSTERED  \r\n"
      " ( \r\n   [일련번호] ASC \r\n)WITH (PAD_INDEX  = OFF) ON [PRIMARY] \r\n) ON [PRIMARY] \r\n",
@@ -84,7 +87,8 @@ const TextCase kTexts[] = {
       "ASC))"}},
     {"ALTER TABLE 발주전표 ADD 입고일자 NVARCHAR(8), 입고여부 SMALLINT ",
      Dialect::SqlServer,
-     {"ALTER TABLE \"발주전표\" ADD COLUMN \"입고일자\" NVARCHAR(8) COLLATE NOCASE",
+     {"ALTER TABLE \"발주전표\" ADD COLUMN \"입고일자\" NVARCHAR(8) COLLATE NOCASE CONSTRAINT "
+      "\"dp_len_입고일자\" CHECK (length(\"입고일자\") <= 8)",
       "ALTER TABLE \"발주전표\" ADD COLUMN \"입고여부\" SMALLINT"}},
     {"ALTER TABLE 거래처마스터 ADD 주문서발송 SMALLINT NULL CONSTRAINT DF_주문서발송 DEFAULT "
      "((0)) ",
@@ -97,6 +101,31 @@ const TextCase kTexts[] = {
      {"CREATE UNIQUE INDEX \"t.IX\" ON \"t\" (\"a\", \"b\" DESC)"}},
     {"DROP TABLE 링커오류검증", Dialect::Jet, {"DROP TABLE \"링커오류검증\""}},
     {"SELECT 1; SELECT 2;", Dialect::Jet, {"SELECT 1", "SELECT 2"}},
+    // '+': numbers add, two texts join, operands of unknown kind are decided by their values.
+    {"UPDATE 툴바설정 SET ID = ID+2 WHERE ID=23",
+     Dialect::Jet,
+     {"UPDATE \"툴바설정\" SET \"ID\" = \"ID\" + 2 WHERE \"ID\" = 23"}},
+    {"SELECT '[' + a + ']', 'x' + 'y', a * 2 + b, -a + 1 FROM t",
+     Dialect::SqlServer,
+     {"SELECT dp_add(dp_add('[', \"a\"), ']'), 'x' || 'y', dp_add(\"a\" * 2, \"b\"), - "
+      "\"a\" + 1 FROM \"t\""}},
+    {"SELECT (a + b) * 2 FROM t WHERE c = d + 'x' AND e IN (f + g, 1)",
+     Dialect::Jet,
+     {"SELECT (dp_add(\"a\", \"b\")) * 2 FROM \"t\" WHERE \"c\" = dp_add(\"d\", 'x') AND "
+      "\"e\" IN (dp_add(\"f\", \"g\"), 1)"}},
+    {"SELECT CASE WHEN a = 1 THEN b ELSE c END + d, LEFT(a, 2) + b FROM t",
+     Dialect::SqlServer,
+     {"SELECT dp_add(CASE WHEN \"a\" = 1 THEN \"b\" ELSE \"c\" END, \"d\"), "
+      "dp_add(dp_left(\"a\", 2), \"b\") FROM \"t\""}},
+    {"ALTER TABLE t ADD c NVARCHAR(4) DEFAULT ('a' + 'b') CHECK (c + 1 > d + e)",
+     Dialect::SqlServer,
+     {"ALTER TABLE \"t\" ADD COLUMN \"c\" NVARCHAR(4) COLLATE NOCASE DEFAULT (('a' || 'b')) "
+      "CHECK (\"c\" + 1 > \"d\" + \"e\") CONSTRAINT \"dp_len_c\" CHECK (length(\"c\") <= 4)",
+      "UPDATE \"t\" SET \"c\" = NULL"}},
+    // Local date-time texts are stored as dates; other texts stay as written.
+    {"INSERT INTO t VALUES ('2020-12-21 오후 3:04:05', '12/21/2020', #2020-12-21 오전 12:30:00#)",
+     Dialect::Jet,
+     {"INSERT INTO \"t\" VALUES ('2020-12-21 15:04:05', '12/21/2020', '2020-12-21 00:30:00')"}},
 };
 
 TEST(TranslateTest, WritesSqliteText) {
@@ -153,10 +182,14 @@ const Refusal kRefusals[] = {
     {"SELECT * FROM SYSOBJECTS WHERE xtype = 'FN' AND NAME = 'ConcatList' ", kJet, kMissing},
     {"SELECT * FROM sys.objects WHERE object_id = OBJECT_ID(N'[dbo].[FN_SPLIT_nth]')", kJet,
      kMissing},
-    {"SELECT * FROM SYSCOLUMNS WHERE ID=OBJECT_ID('팜페이') AND NAME='카드번호'", kServer,
-     kMissing},
-    {"SELECT * FROM sys.objects WHERE object_id = OBJECT_ID(N'[dbo].[FN_SPLIT_nth]')", kServer,
-     kMissing},
+    {"IF EXISTS (SELECT * FROM SYSCOLUMNS WHERE NAME='a') DELETE FROM t", kJet, kSyntax},
+    {"DROP FUNCTION FN_SPLIT_nth", kJet, kSyntax},
+    {"sp_TABLES", kJet, kSyntax},
+    // The server kind answers SYSCOLUMNS, SYSOBJECTS and sys.objects only; the engine's own
+    // tables are no one's to read.
+    {"SELECT * FROM SYSINDEXES", kServer, kMissing},
+    {"SELECT * FROM sys.indexes", kServer, kMissing},
+    {"SELECT * FROM dp_routines", kServer, kMissing},
     // Faults of either dialect.
     {"SELECT * FROM t WHERE d = #2020-01-01#", kServer, kSyntax},
     {"SELECT 'open", kJet, kSyntax},
@@ -182,6 +215,100 @@ TEST(TranslateTest, RefusesWhatTheDialectRejects) {
             EXPECT_EQ(e.Number(), r.number) << r.input << ": " << e.Description();
             EXPECT_FALSE(e.Description().empty()) << r.input;
         }
+    }
+}
+
+struct SplitCase {
+    const char* input;
+    std::vector<Step::Kind> kinds;
+};
+
+// The server kind splits a batch where the next statement begins; Jet leaves it to fail.
+TEST(TranslateTest, SplitsServerBatchesAtStatementStarts) {
+    using K = Step::Kind;
+    const SplitCase kCases[] = {
+        {"SELECT * FROM a\r\n DELETE FROM b", {K::Sql, K::Sql}},
+        {"UPDATE a SET x = 1\r\nINSERT INTO b VALUES (1)\r\nDROP TABLE c",
+         {K::Sql, K::Insert, K::Sql}},
+        {"INSERT INTO a (x) SELECT x FROM b", {K::Insert}},
+        {"INSERT INTO a VALUES (1) SELECT 2", {K::Insert, K::Sql}},
+        {"SELECT x FROM a UNION ALL SELECT x FROM b UNION SELECT 1", {K::Sql}},
+        {"SELECT x FROM a WHERE x IN (SELECT y FROM b)", {K::Sql}},
+        {"ALTER TABLE a DROP COLUMN x", {K::DropColumn}},
+        {"ALTER TABLE a ALTER COLUMN x INT\r\nALTER TABLE b ADD y INT", {K::AlterColumn, K::Sql}},
+        {"ALTER TABLE a ADD y INT; SELECT 1", {K::Sql, K::Sql}},
+        // The statement an IF governs belongs to it; the next one does not.
+        {"IF EXISTS (SELECT * FROM a) INSERT INTO b SELECT 1\r\nDROP TABLE c",
+         {K::SkipUnless, K::Insert, K::Sql}},
+    };
+    for (const SplitCase& c : kCases) {
+        std::vector<K> kinds;
+        for (const Step& step : Translate(c.input, Dialect::SqlServer).steps) {
+            kinds.push_back(step.kind);
+        }
+        EXPECT_EQ(kinds, c.kinds) << c.input;
+    }
+    EXPECT_EQ(Translate("SELECT * FROM a\r\n DELETE FROM b", Dialect::Jet).steps.size(), 1u);
+    EXPECT_EQ(
+        Translate("IF EXISTS (SELECT * FROM a) DELETE FROM b DROP TABLE c", Dialect::SqlServer)
+            .steps[0]
+            .skip,
+        1u);
+}
+
+TEST(TranslateTest, AlterColumnAndAddKeyCarryTheirParts) {
+    const Program alter = Translate(
+        " ALTER TABLE dbo.팜페이 ALTER COLUMN [처리 번호] CHAR(14) NOT NULL ", Dialect::SqlServer);
+    ASSERT_EQ(alter.steps.size(), 1u);
+    EXPECT_EQ(alter.steps[0].kind, Step::Kind::AlterColumn);
+    EXPECT_EQ(alter.steps[0].table, "팜페이");
+    EXPECT_EQ(alter.steps[0].name, "처리 번호");
+    EXPECT_TRUE(alter.steps[0].notNull);
+    EXPECT_EQ(
+        alter.steps[0].sql,
+        "CHAR(14) COLLATE NOCASE NOT NULL CONSTRAINT \"dp_len_처리 번호\" CHECK (length(\"처리 "
+        "번호\") + (length(CAST(\"처리 번호\" AS BLOB)) - length(\"처리 번호\")) / 2 <= 14)");
+
+    const Program key = Translate(
+        "ALTER TABLE [dbo].[확장바코드] WITH NOCHECK ADD CONSTRAINT [PK_확장바코드] PRIMARY KEY  "
+        "CLUSTERED ([바코드코드], 제품코드 DESC)  ON [PRIMARY]",
+        Dialect::SqlServer);
+    ASSERT_EQ(key.steps.size(), 1u);
+    EXPECT_EQ(key.steps[0].kind, Step::Kind::AddPrimaryKey);
+    EXPECT_EQ(key.steps[0].table, "확장바코드");
+    EXPECT_EQ(key.steps[0].name, "PK_확장바코드");
+    EXPECT_EQ(key.steps[0].columns, (std::vector<std::string>{"바코드코드", "제품코드"}));
+    EXPECT_EQ(key.steps[0].sql,
+              "CONSTRAINT \"PK_확장바코드\" PRIMARY KEY (\"바코드코드\", \"제품코드\" DESC)");
+}
+
+const Refusal kFormRefusals[] = {
+    {"ALTER TABLE t ALTER COLUMN a NVARCHAR(20) DEFAULT 'x'", kServer, kSyntax},
+    {"ALTER TABLE t ALTER COLUMN a INT IDENTITY(1,1)", kServer, kSyntax},
+    {"ALTER TABLE t ALTER COLUMN", kJet, kSyntax},
+    {"ALTER TABLE t WITH NOCHECK ADD CONSTRAINT pk PRIMARY KEY (a)", kJet, kSyntax},
+    {"ALTER TABLE t ADD CONSTRAINT u UNIQUE (a)", kServer, kSyntax},
+    {"ALTER TABLE t ADD CONSTRAINT pk PRIMARY KEY (a) ON [PRIMARY]", kJet, kSyntax},
+    {"CREATE TABLE t (a INT) ON [PRIMARY]", kJet, kSyntax},
+    {"CREATE INDEX i ON t (a) ON [PRIMARY]", kJet, kSyntax},
+    {"INSERT INTO t () VALUES (1)", kServer, kSyntax},
+    {"SELECT * FROM t WHERE d = #not a date#", kJet, kSyntax},
+    {"SELECT * FROM t WHERE d = #2020-02-30#", kJet, kSyntax},
+};
+
+TEST(TranslateTest, RefusesMalformedFormsOfTheRebuildsAndInserts) {
+    for (const Refusal& r : kFormRefusals) {
+        EXPECT_THROW(
+            {
+                try {
+                    Translate(r.input, r.dialect);
+                } catch (const DbError& e) {
+                    EXPECT_EQ(e.Number(), r.number) << r.input;
+                    throw;
+                }
+            },
+            DbError)
+            << r.input;
     }
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+// The subcommands of the datapatch command line, one file each (cmd_run.cpp, cmd_status.cpp,
+// cmd_demo.cpp): a plain options struct, the function that adds the subcommand to the parser and
+// the one that carries it out. A subcommand returns an Outcome; main alone turns outcomes into
+// the documented exit codes.
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace cli {
+
+struct GlobalOptions {
+    std::string root;  // --root; empty: $DATAPATCH_ROOT, then the per-user default
+};
+
+enum class Outcome { Success, PassFailed, StartupEnded, HandedToMigration, Usage, Internal };
+
+struct RunOptions {
+    std::optional<bool> store;  // --store / --no-store: tick or untick 매장DataBase
+    std::optional<bool> data1;  // --data1 / --no-data1: tick or untick 서버DataBase
+    std::string answer;         // --answer yes|no: the answer to every Yes/No question
+    std::string traceSql;       // --trace-sql FILE
+    bool json = false;          // --json: the report on standard output
+};
+CLI::App* AddRunCommand(CLI::App& app, RunOptions& options);
+Outcome RunCommand(const GlobalOptions& global, const RunOptions& options);
+
+struct StatusOptions {
+    std::string traceSql;
+};
+CLI::App* AddStatusCommand(CLI::App& app, StatusOptions& options);
+Outcome StatusCommand(const GlobalOptions& global, const StatusOptions& options);
+
+struct DemoOptions {
+    std::string kind = "mdb";  // mdb | sql
+};
+CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options);
+Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options);
+
+}  // namespace cli

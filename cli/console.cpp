@@ -1,0 +1,131 @@
+#include "console.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+#include "host/host.h"
+#include "util/main_window_model.h"
+
+namespace cli {
+
+std::unique_ptr<host::Host> OpenHost(const GlobalOptions& global, bool createRoot) {
+    try {
+        host::HostOptions options;
+        if (!global.root.empty()) {
+            if (createRoot) std::filesystem::create_directories(global.root);
+            options.root = global.root;
+        }
+        return std::make_unique<host::Host>(options);
+    } catch (const std::exception& e) {
+        std::cerr << "datapatch: " << e.what() << "\n";
+        return nullptr;
+    }
+}
+
+bool IsTerminal(const std::ostream& stream) {
+    if (&stream == &std::cout) return isatty(STDOUT_FILENO) == 1;
+    if (&stream == &std::cerr) return isatty(STDERR_FILENO) == 1;
+    return false;
+}
+
+host::MsgAnswer RecordingDesktop::MessageBox(std::string_view text, std::string_view title,
+                                             host::MsgIcon icon, host::MsgButtons buttons) {
+    boxes_.push_back({std::string(title), std::string(text)});
+    if (beforeBox_) beforeBox_();
+    return inner_.MessageBox(text, title, icon, buttons);
+}
+
+struct TerminalProgress::State {
+    using Control = util::frmDBPatchMainModel::Control;
+    static constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+    util::frmDBPatchMainModel& window;
+    std::ostream& out;
+    bool terminal;
+    bool active = true;
+    bool statusShown = false;
+    std::size_t runLinesShown;
+    std::size_t messagesShown;
+    std::chrono::steady_clock::time_point lastDrawn{};
+
+    void ClearStatus() {
+        if (!statusShown) return;
+        out << "\r\033[K";
+        statusShown = false;
+    }
+    void PrintNew(const std::vector<std::string>& lines, std::size_t& shown, const char* prefix) {
+        if (shown >= lines.size()) return;
+        ClearStatus();
+        for (; shown < lines.size(); ++shown) out << prefix << lines[shown] << "\n";
+        out.flush();
+    }
+    void DrawStatus(bool force) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!force && now - lastDrawn < kRedrawInterval) return;
+        lastDrawn = now;
+        out << "\r\033[K단계 " << window.pg1.value << "/" << window.pg1.max;
+        if (window.PB2.max > 0 && window.PB2.value > 0) {
+            out << "  작업 " << window.PB2.value << "/" << window.PB2.max;
+        }
+        out.flush();
+        statusShown = true;
+    }
+    void Changed(Control c) {
+        if (!active) return;
+        switch (c) {
+            case Control::List1:
+                PrintNew(window.List1.lines, runLinesShown, "");
+                break;
+            case Control::lv메세지:
+                PrintNew(window.lv메세지.lines, messagesShown, "* ");
+                break;
+            case Control::pg1:
+                if (terminal) DrawStatus(true);
+                break;
+            case Control::PB2:
+                if (terminal) DrawStatus(false);
+                break;
+            default:
+                break;
+        }
+    }
+};
+
+TerminalProgress::TerminalProgress(util::frmDBPatchMainModel& window, std::ostream& out,
+                                   bool terminal)
+    : state_(std::make_shared<State>(State{window,
+                                           out,
+                                           terminal,
+                                           true,
+                                           false,
+                                           window.List1.lines.size(),
+                                           window.lv메세지.lines.size(),
+                                           {}})) {
+    // The window keeps its observers for its whole life; once this object is gone the observer
+    // finds the state inactive.
+    std::weak_ptr<State> weak = state_;
+    window.Observe([weak](util::frmDBPatchMainModel::Control c) {
+        if (auto s = weak.lock()) s->Changed(c);
+    });
+}
+
+TerminalProgress::~TerminalProgress() {
+    Finish();
+}
+
+void TerminalProgress::ClearStatus() {
+    state_->ClearStatus();
+    state_->out.flush();
+}
+
+void TerminalProgress::Finish() {
+    state_->ClearStatus();
+    state_->out.flush();
+    state_->active = false;
+}
+
+}  // namespace cli

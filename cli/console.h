@@ -1,0 +1,71 @@
+#pragma once
+// What the subcommands share on the terminal: the Host on the chosen root, a Desktop that
+// remembers the message boxes it showed, and the progress of a run drawn from the main window's
+// model.
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/run_record.h"
+#include "commands.h"
+#include "host/desktop.h"
+
+namespace host {
+class Host;
+}
+namespace util {
+class frmDBPatchMainModel;
+}
+
+namespace cli {
+
+// The Host on the root of the options; null, after a message on the error stream, when the
+// root cannot be used. With createRoot a missing --root folder is created first.
+std::unique_ptr<host::Host> OpenHost(const GlobalOptions& global, bool createRoot = false);
+
+// True when the stream is the process's standard output or error and that is a terminal.
+bool IsTerminal(const std::ostream& stream);
+
+// Shows every box through another Desktop and keeps their titles and texts. `beforeBox`, when
+// set, runs before each box is shown (the progress clears its status line).
+class RecordingDesktop : public host::Desktop {
+  public:
+    explicit RecordingDesktop(host::Desktop& inner) : inner_(inner) {}
+    void BeforeBox(std::function<void()> hook) { beforeBox_ = std::move(hook); }
+    host::MsgAnswer MessageBox(std::string_view text, std::string_view title, host::MsgIcon icon,
+                               host::MsgButtons buttons) override;
+    void DoEvents() override { inner_.DoEvents(); }
+    void EndProgram(int exitCode) override { inner_.EndProgram(exitCode); }
+    void SetMousePointer(host::MousePointer pointer) override { inner_.SetMousePointer(pointer); }
+    host::MousePointer CurrentMousePointer() const override { return inner_.CurrentMousePointer(); }
+    const std::vector<app::ShownBox>& Boxes() const { return boxes_; }
+
+  private:
+    host::Desktop& inner_;
+    std::function<void()> beforeBox_;
+    std::vector<app::ShownBox> boxes_;
+};
+
+// Prints the run-list lines and the messages of the main window as they are added. On a terminal
+// it also keeps one status line with the step mark (of 127) and the repairs' row count, redrawn
+// at most ten times a second; elsewhere (a log, a pipe) nothing but the lines is written.
+class TerminalProgress {
+  public:
+    TerminalProgress(util::frmDBPatchMainModel& window, std::ostream& out, bool terminal);
+    ~TerminalProgress();
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+    // Takes the status line off the screen until the next change draws it again.
+    void ClearStatus();
+    // Clears the status line; later changes of the window are not drawn.
+    void Finish();
+
+  private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace cli

@@ -1,0 +1,312 @@
+#include "app/frm_db_patch_main.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "app/main_sequence.h"
+#include "app/process.h"
+#include "app/run_log.h"
+#include "app/version.h"
+#include "config/norv_conn.h"
+#include "config/slot_map.h"
+#include "db/central_login.h"
+#include "db/dao.h"
+#include "db/error.h"
+#include "db/recordset.h"
+#include "db/router.h"
+#include "history/cls_patch_hist.h"
+#include "history/patch_run_records.h"
+#include "host/desktop.h"
+#include "host/host.h"
+#include "patch/catalogue.h"
+#include "patch/run_catalogue.h"
+#include "util/kro_function.h"
+#include "util/main_window_model.h"
+#include "util/vb_text.h"
+
+namespace app {
+
+using Model = util::frmDBPatchMainModel;
+
+namespace {
+
+// The texts of the two passes of the run driver, by target.
+struct PassText {
+    const char* startMessage;
+    const char* separator;
+    const char* endMessage;
+    const char* daoFailedMessage;
+};
+constexpr PassText kPassTexts[] = {
+    {"매장데이터패치시작", "-------------------------- 매장디비", "매장데이터패치종료",
+     "매장데이터패치실패(DAO연결오류)"},
+    {"데이터1패치시작", "-------------------------- 데이터1", "데이터1패치종료",
+     "데이터1패치실패(DAO연결오류)"},
+};
+constexpr std::int16_t kStoreTarget = 0;
+constexpr std::int16_t kData1Target = 1;
+
+constexpr const char* kMdbDaoConnect = ";Pwd=kelp2093";
+constexpr const char* kTesselProgram = "Tessel.exe";
+constexpr const char* kTesselQuery =
+    "SELECT TOP 1 날짜 FROM PATCH_HIST WHERE NV_GUBUN = 1 ORDER BY 날짜 DESC";
+// Databases last patched before this date start the sibling tool without its switch.
+constexpr const char* kTesselSwitchFrom = "20080901";
+
+// Puts the remembered connection back into StoreConnection when the run driver leaves, however
+// it leaves.
+class StoreConnectionRestore {
+  public:
+    explicit StoreConnectionRestore(db::ConnectionRef& store) : store_(store), saved_(store) {}
+    ~StoreConnectionRestore() { store_ = saved_; }
+    StoreConnectionRestore(const StoreConnectionRestore&) = delete;
+    StoreConnectionRestore& operator=(const StoreConnectionRestore&) = delete;
+
+  private:
+    db::ConnectionRef& store_;
+    db::ConnectionRef saved_;
+};
+
+// Marks the window busy with cmd종료 off for as long as it lives.
+class BusyWindow {
+  public:
+    explicit BusyWindow(Model& window) : window_(window) {
+        window_.running = true;
+        window_.cmd종료Enabled = false;
+        window_.Changed(Model::Control::Window);
+    }
+    ~BusyWindow() {
+        window_.cmd종료Enabled = true;
+        window_.running = false;
+        window_.Changed(Model::Control::Window);
+    }
+    BusyWindow(const BusyWindow&) = delete;
+    BusyWindow& operator=(const BusyWindow&) = delete;
+
+  private:
+    Model& window_;
+};
+
+// "Driver={SQL Server}; Server=…; Database=…; UID=…; PWD=…".
+std::string OdbcConnectText(const std::string& server, const std::string& database,
+                            const std::string& user, const std::string& password) {
+    return "Driver={SQL Server}; Server=" + server + "; Database=" + database + "; UID=" + user +
+           "; PWD=" + password;
+}
+
+// The MDB path setting without NUL characters and carriage returns, trimmed.
+std::string CleanMdbPath(std::string_view path) {
+    std::string clean;
+    for (char c : path) {
+        if (c != '\0' && c != '\r') clean += c;
+    }
+    return util::Trim(clean);
+}
+
+// A "데이터1" database is configured: more than one store and all four connection settings.
+bool Data1Configured(config::NorvConn& config) {
+    return config.Slot(config::SlotNumber::kStoreCount).AsDouble() > 1 &&
+           !config.데이터_SQLServer_S.empty() && !config.데이터_SQLDataName_S.empty() &&
+           !config.데이터_SQLID_S.empty() && !config.데이터_SQLPass_S.empty();
+}
+
+std::vector<std::string> LinesFrom(const std::vector<std::string>& lines, std::size_t first) {
+    return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(first, lines.size())),
+            lines.end()};
+}
+
+}  // namespace
+
+const char* PatchStateLabel(std::string_view lastPatchDate, std::string_view releaseDate) {
+    return lastPatchDate == releaseDate ? kNothingToPatchLabel : kPatchPendingLabel;
+}
+
+frmDBPatchMain::frmDBPatchMain(Process& process) : process_(process), context_(process) {
+    context_.OnRule = [this](const patch::RuleEvent& event) {
+        lastRun_.rules.push_back(event);
+        if (OnRule) OnRule(event);
+    };
+}
+
+frmDBPatchMain::~frmDBPatchMain() = default;
+
+Model& frmDBPatchMain::Window() {
+    return process_.MainWindow();
+}
+
+void frmDBPatchMain::Form_Load() {
+    Model& w = Window();
+    w.Height = Model::kNormalHeight;
+    w.Label2 = "패치된 내역은 [" + process_.Host().ProgramFolder() + "\\Patch] 폴더에 저장됩니다";
+    w.Label4 = process_.VersionText;
+    std::string lastPatch;
+    try {
+        history::clsPatch_Hist history(process_);
+        lastPatch = history.LastPatchDate();
+    } catch (const db::DbError&) {
+        // An unreadable history offers the patch.
+    }
+    w.lab패치디비 = PatchStateLabel(lastPatch, process_.PatchReleaseDate);
+    if (Data1Configured(process_.Config())) w.chk보안 = true;
+    w.Caption += " Ver" + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) +
+                 "." + std::to_string(kVersionRevision);
+    w.Changed(Model::Control::Labels);
+    w.Changed(Model::Control::CheckBoxes);
+    w.Changed(Model::Control::Window);
+}
+
+void frmDBPatchMain::cmdStart_Click() {
+    Model& w = Window();
+    // The catalogue yields to the window system between its lines; a click that arrives then
+    // would enter the catalogue a second time and apply its updates twice.
+    if (w.running) return;
+    const std::size_t firstLine = w.List1.lines.size();
+    const std::size_t firstMessage = w.lv메세지.lines.size();
+    lastRun_ = RunRecord{};
+    lastRun_.started = std::chrono::system_clock::now();
+    {
+        BusyWindow busy(w);
+        RunPatch();
+    }
+    lastRun_.ended = std::chrono::system_clock::now();
+    lastRun_.runLines = LinesFrom(w.List1.lines, firstLine);
+    lastRun_.messages = LinesFrom(w.lv메세지.lines, firstMessage);
+    lastRun_.logFile = WriteRunLog(process_, lastRun_);
+}
+
+void frmDBPatchMain::cmd종료_Click() {
+    if (!Window().cmd종료Enabled) return;
+    process_.Desktop().EndProgram(0);
+}
+
+void frmDBPatchMain::RunPatch() {
+    Model& w = Window();
+    if (w.chk보안) OpenData1Connection(process_);
+    {
+        StoreConnectionRestore restore(process_.StoreConnection);
+        if (w.chk매장) RunPass(kStoreTarget);
+        if (w.chk보안) RunPass(kData1Target);
+    }
+    w.AddRunLine(kRunEndLine);
+    w.lab패치디비 = kNothingToPatchLabel;
+    w.Changed(Model::Control::Labels);
+}
+
+void frmDBPatchMain::RunPass(std::int16_t target) {
+    Model& w = Window();
+    const PassText& pass = kPassTexts[target];
+    context_.PatchTarget = target;
+    if (target == kData1Target) process_.StoreConnection = process_.Data1Connection;
+    w.AddMessage(pass.startMessage);
+    PassDbKind = target == kData1Target ? 1 : process_.Config().데이터_종류;
+    w.AddRunLine(pass.separator);
+
+    PassRecord record{target, false, false};
+    OpenDaoDatabase(target, record.opened);
+    if (!record.opened) {
+        w.AddMessage(pass.daoFailedMessage);
+        lastRun_.passes.push_back(record);
+        return;
+    }
+    context_.RunDbKind = PassDbKind;
+    patch::RunPatchCatalogue(context_, catalogue_ ? *catalogue_ : patch::StoreCatalogue(),
+                             record.catalogueOk);
+    if (record.catalogueOk) {
+        if (target == kData1Target) {
+            history::RecordPatchRun(process_, context_.History());
+        } else {
+            history::RecordPatchRun(process_, context_.History(), "");
+        }
+    } else {
+        process_.Desktop().Inform(kRunStoppedText);
+    }
+    w.picChk[target] = true;
+    w.Changed(Model::Control::CheckBoxes);
+    w.AddMessage(pass.endMessage);
+    lastRun_.passes.push_back(record);
+}
+
+void frmDBPatchMain::OpenDaoDatabase(std::int16_t target, bool& ok) {
+    ok = false;
+    try {
+        config::NorvConn& config = process_.Config();
+        std::string name;
+        std::string connect;
+        if (target == 0 && config.데이터_종류 == 0) {
+            name = CleanMdbPath(config.데이터_MDBPath);
+            connect = kMdbDaoConnect;
+        } else if (target == 0) {
+            connect = OdbcConnectText(
+                util::Trim(config.데이터_SQLServer), util::Trim(config.데이터_SQLDataName),
+                util::Trim(config.데이터_SQLID), util::Trim(config.데이터_SQLPass));
+        } else if (target == 1) {
+            std::string server = util::Trim(config.데이터_SQLServer_S);
+            std::string database = util::Trim(config.데이터_SQLDataName_S);
+            std::string user = util::Trim(config.데이터_SQLID_S);
+            std::string password = util::Trim(config.데이터_SQLPass_S);
+            db::ApplyCentralLoginDefaults(process_.Ado().router->Logins(), server, database, user,
+                                          password);
+            connect = OdbcConnectText(server, database, user, password);
+        } else {
+            ok = true;
+            return;
+        }
+        // A handle on the previous pass's database must not serve this pass.
+        context_.DaoTableDef.reset();
+        context_.DaoDatabase.reset();
+        context_.DaoDatabase = db::DaoDatabase::Open(*process_.Ado().router, name, connect);
+        ok = true;
+    } catch (const db::DbError&) {
+        ok = false;
+    }
+}
+
+void frmDBPatchMain::cmdTslRun_Click() {
+    const std::string folder = process_.Host().ProgramFolder();
+    if (!FileOpenable(process_, folder + "\\" + kTesselProgram)) {
+        process_.Desktop().Inform(kTesselMissingText, kTesselMissingTitle);
+        return;
+    }
+    try {
+        db::ConnectionRef store = process_.StoreConnection;
+        if (!store) return;
+        db::RecordSet rs;
+        rs.Open(kTesselQuery, *store, db::CursorType::kStatic, 1);
+        if (!rs.Eof()) {
+            const std::string date = util::Kro_Function::Nz(rs["날짜"], 1).AsText();
+            const std::string program = folder + "\\Tessel.EXE";
+            if (date < kTesselSwitchFrom) {
+                process_.Utilities().FileOpenEXE(program);
+            } else {
+                // A folder with blanks is quoted so that the command line keeps it whole.
+                const bool quote = program.find(' ') != std::string::npos;
+                const std::string command = (quote ? "\"" + program + "\"" : program) + " /Mds";
+                process_.Utilities().FileOpenEXEWait(command, true);
+            }
+        }
+        rs.Close();
+    } catch (const db::DbError&) {
+        // Without a readable history nothing is started.
+    }
+}
+
+void frmDBPatchMain::Image1_Click() {
+    Model& w = Window();
+    ++w.revealCounter;
+    if (w.revealCounter > 3) {
+        w.Height = Model::kRevealedHeight;
+        if (w.revealCounter > 6) {
+            w.revealCounter = 0;
+            w.Height = Model::kNormalHeight;
+        }
+    }
+    w.Changed(Model::Control::Window);
+}
+
+void frmDBPatchMain::Form_QueryUnload() {
+    context_.DaoTableDef.reset();
+    context_.DaoDatabase.reset();
+    process_.ReleaseConfig();
+}
+
+}  // namespace app

@@ -1,0 +1,89 @@
+#pragma once
+// frmDBPatchMain: the main window's logic. Its state is the model Process::MainWindow(), which
+// the Qt window and the command line draw; this class holds the run context (pass, database
+// kind, DAO handle, patch history, retry flag) and the event handlers: load, the start button
+// with the patch run driver RunPatch, the exit button, the sibling-tool button and the picture
+// that reveals the maintenance buttons.
+//
+// A run makes a store pass and a "데이터1" pass as the check boxes say. During the "데이터1" pass
+// StoreConnection refers to Data1Connection; it refers to the store database again when RunPatch
+// ends, however it ends. A click on the start button while a run is going on is ignored.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/run_record.h"
+#include "patch/run_context.h"
+#include "patch/step.h"
+
+namespace util {
+class frmDBPatchMainModel;
+}
+
+namespace app {
+
+class Process;
+
+inline constexpr const char* kPatchPendingLabel = "패치할 데이타 있음";
+inline constexpr const char* kNothingToPatchLabel = "패치할 데이타 없음";
+inline constexpr const char* kRunStoppedText =
+    "데이터패치 오류로 인하여 작업을 중단합니다. 노르브에 문의 바랍니다";
+inline constexpr const char* kRunEndLine = "-------------------------- 작업 종료";
+inline constexpr const char* kTesselMissingText =
+    "상품분류 동기화 관련 파일이 존재하지 않습니다.\r\n\r\n노르베일으로 문의 요합니다.";
+inline constexpr const char* kTesselMissingTitle = "(株)Norvale";
+
+// What the window's label says for a database last patched on lastPatchDate: nothing to patch
+// only when that is this release.
+const char* PatchStateLabel(std::string_view lastPatchDate, std::string_view releaseDate);
+
+class frmDBPatchMain {
+  public:
+    // The window created; its runs walk the store catalogue.
+    explicit frmDBPatchMain(Process& process);
+    ~frmDBPatchMain();
+    frmDBPatchMain(const frmDBPatchMain&) = delete;
+    frmDBPatchMain& operator=(const frmDBPatchMain&) = delete;
+
+    // --- events -------------------------------------------------------------------------------
+    void Form_Load();
+    // Switches cmd종료 off, runs RunPatch, switches it on again and writes the run's log into
+    // the Patch folder. Ignored while a run is going on.
+    void cmdStart_Click();
+    // Ends the program at once (through the Desktop port); nothing while the button is off.
+    void cmd종료_Click();
+    void cmdTslRun_Click();
+    void Image1_Click();
+    // Releases the DAO objects, the history and the configuration object. Never refuses.
+    void Form_QueryUnload();
+
+    // --- the run driver -----------------------------------------------------------------------
+    void RunPatch();
+    // Opens the DAO handle of a pass: 0 the store database, 1 "데이터1"; other targets do
+    // nothing and report success. Any failure gives false, silently.
+    void OpenDaoDatabase(std::int16_t target, bool& ok);
+
+    // Kind of the pass's database when the pass starts (the configured kind, 1 for "데이터1").
+    std::int16_t PassDbKind = 0;
+    // PatchTarget, RunDbKind, DaoDatabase, DaoTableDef, History and the retry flag.
+    patch::RunContext& Context() { return context_; }
+    // The record of the last click on the start button (empty before the first).
+    const RunRecord& LastRun() const { return lastRun_; }
+    // Told every decision of the catalogue's error rules, as it happens.
+    std::function<void(const patch::RuleEvent&)> OnRule;
+    // Makes later runs walk `catalogue` (which must outlive them); null: the store catalogue.
+    void UseCatalogue(const patch::Catalogue* catalogue) { catalogue_ = catalogue; }
+
+  private:
+    util::frmDBPatchMainModel& Window();
+    // One pass of the driver: 0 the store database, 1 "데이터1".
+    void RunPass(std::int16_t target);
+
+    Process& process_;
+    const patch::Catalogue* catalogue_ = nullptr;
+    patch::RunContext context_;
+    RunRecord lastRun_;
+};
+
+}  // namespace app

@@ -1,0 +1,73 @@
+#include "app/run_log.h"
+
+#include <ctime>
+
+#include "app/process.h"
+#include "app/run_record.h"
+#include "app/run_report.h"
+#include "host/host.h"
+#include "util/kro_function.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kPatchFolder = "\\Patch";
+constexpr const char* kPassNames[] = {"매장디비", "데이터1"};
+
+std::string LocalText(std::chrono::system_clock::time_point when, const char* format) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char buffer[64];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, format, &local);
+    return std::string(buffer, n);
+}
+
+void Section(std::string& text, const char* heading, const std::vector<std::string>& lines) {
+    text += std::string("[") + heading + "]\r\n";
+    for (const std::string& line : lines) text += line + "\r\n";
+}
+
+std::string PassLine(const PassRecord& pass) {
+    const char* name = kPassNames[pass.target == 1 ? 1 : 0];
+    if (!pass.opened) return std::string(name) + ": 연결 실패";
+    return std::string(name) + (pass.catalogueOk ? ": 완료" : ": 중단");
+}
+
+std::string RuleLine(const patch::RuleEvent& e) {
+    return "mark " + std::to_string(e.mark) + " (step mark " + std::to_string(e.stepMark) +
+           ") rule " + std::to_string(e.rule) + ": " + HexNumber(e.number) + " " + e.description;
+}
+
+}  // namespace
+
+std::string RunLogPath(Process& process, std::chrono::system_clock::time_point started) {
+    return process.Host().ProgramFolder() + kPatchFolder + "\\" +
+           LocalText(started, "%Y%m%d-%H%M%S") + ".log";
+}
+
+std::string RunLogText(Process& process, const RunRecord& record) {
+    std::string text = process.VersionText + "\r\n";
+    text += "시작 " + LocalText(record.started, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    text += "종료 " + LocalText(record.ended, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    std::vector<std::string> passes;
+    for (const PassRecord& p : record.passes) passes.push_back(PassLine(p));
+    Section(text, "패스", passes);
+    Section(text, "패치 목록", record.runLines);
+    Section(text, "진행 메시지", record.messages);
+    std::vector<std::string> rules;
+    for (const patch::RuleEvent& e : record.rules) rules.push_back(RuleLine(e));
+    Section(text, "오류 처리", rules);
+    text += std::string("[결과] ") + (record.Succeeded() ? "성공" : "실패");
+    return text;
+}
+
+std::string WriteRunLog(Process& process, const RunRecord& record) {
+    const std::string path = RunLogPath(process, record.started);
+    const std::string folder = process.Host().ProgramFolder() + kPatchFolder;
+    const bool written =
+        process.Utilities().FileWriteStr(path, RunLogText(process, record), folder, true);
+    return written ? path : std::string();
+}
+
+}  // namespace app

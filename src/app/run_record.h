@@ -1,0 +1,44 @@
+#pragma once
+// What one click on the start button did: the passes with their outcome, the run-list and
+// message lines the run added, every error the catalogue's rules decided on, and where the run's
+// log went. The main window keeps the record of its last run; reports and logs are made from it.
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "patch/run_context.h"
+
+namespace app {
+
+struct PassRecord {
+    std::int16_t target = 0;   // 0 the store database, 1 "데이터1"
+    bool opened = false;       // the pass's DAO connection opened
+    bool catalogueOk = false;  // the catalogue reached its end
+};
+
+// A message box shown while the program ran (filled by the front end that shows them).
+struct ShownBox {
+    std::string title;
+    std::string text;
+};
+
+struct RunRecord {
+    std::chrono::system_clock::time_point started;
+    std::chrono::system_clock::time_point ended;
+    std::vector<PassRecord> passes;
+    std::vector<std::string> runLines;  // added to List1 by the run
+    std::vector<std::string> messages;  // added to lv메세지 by the run
+    std::vector<patch::RuleEvent> rules;
+    std::string logFile;  // Windows path of the run's log; empty when it could not be written
+
+    // Every pass that ran opened its database and reached the end of the catalogue.
+    bool Succeeded() const {
+        for (const PassRecord& p : passes) {
+            if (!p.opened || !p.catalogueOk) return false;
+        }
+        return true;
+    }
+};
+
+}  // namespace app

@@ -1,0 +1,156 @@
+#include "app/run_report.h"
+
+#include <cstdio>
+
+namespace app {
+namespace {
+
+struct Name {
+    int value;
+    const char* text;
+};
+
+constexpr Name kStartupNames[] = {
+    {static_cast<int>(StartupOutcome::Ready), "ready"},
+    {static_cast<int>(StartupOutcome::AlreadyRunning), "already-running"},
+    {static_cast<int>(StartupOutcome::TimeFormatRefused), "time-format-refused"},
+    {static_cast<int>(StartupOutcome::ConfigurationFailed), "configuration-failed"},
+    {static_cast<int>(StartupOutcome::HandedToMigration), "handed-to-migration"},
+};
+constexpr Name kResultNames[] = {
+    {static_cast<int>(RunResult::Success), "success"},
+    {static_cast<int>(RunResult::PassFailed), "pass-failed"},
+    {static_cast<int>(RunResult::StartupEnded), "startup-ended"},
+    {static_cast<int>(RunResult::HandedToMigration), "handed-to-migration"},
+};
+constexpr const char* kTargetNames[] = {"store", "data1"};
+
+template <std::size_t N>
+const char* NameOf(const Name (&names)[N], int value) {
+    for (const Name& n : names) {
+        if (n.value == value) return n.text;
+    }
+    return "unknown";
+}
+
+std::string Bool(bool b) {
+    return b ? "true" : "false";
+}
+
+std::string Strings(const std::vector<std::string>& lines) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out += (i ? ", " : "") + JsonQuoted(lines[i]);
+    }
+    return out + "]";
+}
+
+std::string Passes(const std::vector<PassRecord>& passes) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < passes.size(); ++i) {
+        const PassRecord& p = passes[i];
+        out += std::string(i ? ", " : "") + "{\"target\": " + std::to_string(p.target) +
+               ", \"database\": \"" + kTargetNames[p.target == 1 ? 1 : 0] +
+               "\", \"opened\": " + Bool(p.opened) + ", \"ok\": " + Bool(p.catalogueOk) + "}";
+    }
+    return out + "]";
+}
+
+std::string Rules(const std::vector<patch::RuleEvent>& rules) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        const patch::RuleEvent& e = rules[i];
+        out += std::string(i ? ", " : "") + "{\"mark\": " + std::to_string(e.mark) +
+               ", \"stepMark\": " + std::to_string(e.stepMark) +
+               ", \"rule\": " + std::to_string(e.rule) +
+               ", \"number\": " + std::to_string(e.number) + ", \"hex\": \"" + HexNumber(e.number) +
+               "\", \"description\": " + JsonQuoted(e.description) + "}";
+    }
+    return out + "]";
+}
+
+std::string Boxes(const std::vector<ShownBox>& boxes) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        out += std::string(i ? ", " : "") + "{\"title\": " + JsonQuoted(boxes[i].title) +
+               ", \"text\": " + JsonQuoted(boxes[i].text) + "}";
+    }
+    return out + "]";
+}
+
+}  // namespace
+
+RunResult ResultOf(const RunReport& report) {
+    switch (report.startup.outcome) {
+        case StartupOutcome::Ready:
+            break;
+        case StartupOutcome::HandedToMigration:
+            return RunResult::HandedToMigration;
+        default:
+            return RunResult::StartupEnded;
+    }
+    return !report.run || report.run->Succeeded() ? RunResult::Success : RunResult::PassFailed;
+}
+
+std::string HexNumber(std::int32_t number) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(number));
+    return buffer;
+}
+
+std::string JsonQuoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (u < 0x20) {
+                    char buffer[8];
+                    std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
+                    out += buffer;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string RunReportJson(const RunReport& report) {
+    const RunRecord empty;
+    const RunRecord& run = report.run ? *report.run : empty;
+    std::string out = "{\n";
+    out += "  \"version\": " + JsonQuoted(report.versionText) + ",\n";
+    out += "  \"release\": " + JsonQuoted(report.releaseDate) + ",\n";
+    out += "  \"startup\": \"" +
+           std::string(NameOf(kStartupNames, static_cast<int>(report.startup.outcome))) + "\",\n";
+    if (report.startup.outcome == StartupOutcome::HandedToMigration) {
+        out += "  \"migrationStarted\": " + Bool(report.startup.migrationStarted) + ",\n";
+    }
+    out += "  \"passes\": " + Passes(run.passes) + ",\n";
+    out += "  \"runList\": " + Strings(run.runLines) + ",\n";
+    out += "  \"messages\": " + Strings(run.messages) + ",\n";
+    out += "  \"rules\": " + Rules(run.rules) + ",\n";
+    out += "  \"boxes\": " + Boxes(report.boxes) + ",\n";
+    out += "  \"logFile\": " + JsonQuoted(run.logFile) + ",\n";
+    out += "  \"result\": \"" +
+           std::string(NameOf(kResultNames, static_cast<int>(ResultOf(report)))) + "\"\n";
+    return out + "}\n";
+}
+
+}  // namespace app

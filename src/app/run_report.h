@@ -1,0 +1,38 @@
+#pragma once
+// The report of one `datapatch run`: how start-up ended, what the run did (passes, run-list
+// lines, messages, the errors that the catalogue's rules decided on) and the message boxes the
+// user saw, with the overall result. Rendered as JSON for scripts and support tools.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/main_sequence.h"
+#include "app/run_record.h"
+
+namespace app {
+
+enum class RunResult { Success, PassFailed, StartupEnded, HandedToMigration };
+
+struct RunReport {
+    std::string versionText;
+    std::string releaseDate;
+    StartupResult startup;
+    std::optional<RunRecord> run;  // empty when start-up did not reach the main window
+    std::vector<ShownBox> boxes;
+};
+
+// Start-up's end decides first; then whether every pass of the run succeeded.
+RunResult ResultOf(const RunReport& report);
+
+// An error number as the providers write it: "0x80040E14".
+std::string HexNumber(std::int32_t number);
+
+// The text as a JSON string literal: quotes, backslashes and control characters escaped, UTF-8
+// kept as it is.
+std::string JsonQuoted(std::string_view text);
+
+std::string RunReportJson(const RunReport& report);
+
+}  // namespace app

@@ -1,0 +1,162 @@
+// NorvConn: reading the configuration tables into the item table and the typed items.
+#include <cmath>
+#include <span>
+#include <vector>
+
+#include "config/config_errors.h"
+#include "config/connection_setup.h"
+#include "config/item_catalog.h"
+#include "config/norv_conn.h"
+#include "config/runtime.h"
+#include "config/slot_map.h"
+#include "db/error.h"
+#include "db/recordset.h"
+#include "host/desktop.h"
+#include "util/kro_function.h"
+#include "util/sql_text.h"
+#include "util/vb_text.h"
+
+namespace config {
+namespace {
+
+// An error 91 with the connection still there is a passing state of the connection object; the
+// table load starts again at most this often before it gives up.
+constexpr int kMaxRestarts = 3;
+
+bool HasConnectionString(const db::ConnectionRef& cn) {
+    return cn && !cn->ConnectionString.empty();
+}
+
+// The slot a row belongs to: the integer part of its 환경코드.
+std::size_t SlotOf(const util::Variant& code) {
+    double number = 0;
+    bool numeric = false;
+    if (code.IsText()) {
+        numeric = util::ParseNumber(code.AsText(), number);
+    } else if (code.IsNumeric()) {
+        number = code.AsDouble();
+        numeric = true;
+    }
+    if (!numeric) {
+        throw db::DbError(ConfigError::kTypeMismatch,
+                          "환경코드 '" + code.AsText() + "' is not a number");
+    }
+    const double slot = std::trunc(number);
+    if (slot < 0 || slot >= kSlotCount) {
+        throw db::DbError(ConfigError::kSubscriptOutOfRange,
+                          "환경코드 " + code.AsText() + " is outside 0-350");
+    }
+    return static_cast<std::size_t>(slot);
+}
+
+std::string TextOrEmpty(const util::Variant& v) {
+    return v.IsNull() ? "" : v.AsText();
+}
+
+// Copies the item table into the items of the bindings.
+void CopySlots(NorvConn& config, std::span<const int> slotNumbers) {
+    for (const int slot : slotNumbers) {
+        if (const ItemInfo* item = ItemForSlot(slot)) item->set(config, config.Slot(slot));
+    }
+}
+
+}  // namespace
+
+void NorvConn::ReadSlots(const std::string& sql, db::ConnectionRef& cn) {
+    if (!cn) throw db::DbError(ConfigError::kObjectNotSet, "Object variable not set");
+    db::RecordSet rs;
+    rs.Open(sql, *cn, db::CursorType::kForwardOnly, 1);
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const std::size_t slot = SlotOf(rs["환경코드"]);
+        const util::Variant& value = rs["적용"];
+        if (rs["필드구분"].AsInt() == 2) {
+            slots_[slot] = util::Variant(TextOrEmpty(value));
+        } else {
+            slots_[slot] = util::Variant(value.IsNull() ? 0.0 : util::Val(value.AsText()));
+        }
+    }
+    rs.Close();
+}
+
+db::Connection& NorvConn::Shared() {
+    if (!shared_) throw db::DbError(ConfigError::kObjectNotSet, "Object variable not set");
+    return *shared_;
+}
+
+bool NorvConn::LoadFailed(std::int32_t number) {
+    if (number != ConfigError::kNoDataPath) {
+        runtime_.Desktop().Inform("환경설정을 불러올 수 없습니다", "환경설정에러",
+                                  host::MsgIcon::Critical);
+    }
+    return false;
+}
+
+void NorvConn::ReadConfigTable(NorvConn& config) {
+    std::string table;
+    if (!ActionGetTable(table, runtime_.NewConfigFlag)) {
+        throw db::DbError(ConfigError::kTableNotResolved, "환경설정 테이블을 찾을 수 없습니다");
+    }
+    tableName_ = table;
+    if (util::Trim(table).empty()) {
+        throw db::DbError(ConfigError::kBlankTableName, "환경설정 테이블 이름이 없습니다");
+    }
+    ActionSave_Basic();
+    slots_.fill(util::Variant());
+    ReadSlots("SELECT * FROM " + table + " WHERE 대그룹 <4", shared_);
+    std::vector<int> all;
+    for (const SlotBinding& b : SlotBindings()) all.push_back(b.slot);
+    CopySlots(config, all);
+
+    db::RecordSet rs;
+    rs.Open(
+        "select * from 피씨명 where 피씨명=" + util::SqlQuoted(runtime_.Utilities().SysComName()),
+        Shared(), db::CursorType::kForwardOnly, 1);
+    pcCode_ = rs.Eof() ? "" : TextOrEmpty(rs["피씨코드"]);
+    rs.Close();
+}
+
+bool NorvConn::LoadConfigTable(NorvConn& config, db::ConnectionRef& cn) {
+    if (HasConnectionString(cn)) {
+        shared_ = cn;
+    } else {
+        if (!ConnectStoreDatabase(runtime_, config)) return LoadFailed(ConfigError::kNoDataPath);
+        shared_ = runtime_.StoreConnection;
+    }
+    for (int restarts = 0;; ++restarts) {
+        try {
+            ReadConfigTable(config);
+            return true;
+        } catch (const db::DbError& e) {
+            if (e.Number() == ConfigError::kObjectNotSet && HasConnectionString(shared_) &&
+                restarts < kMaxRestarts) {
+                continue;
+            }
+            return LoadFailed(e.Number());
+        } catch (const std::exception&) {
+            return LoadFailed(0);
+        }
+    }
+}
+
+bool NorvConn::ActionConFigLoad_Admin(NorvConn& config, db::ConnectionRef& cn,
+                                      db::Kro_Ado* Bin_KroAdo) {
+    config_ = &config;
+    sharedAdo_ = Bin_KroAdo;
+    try {
+        if (!HasConnectionString(cn)) {
+            if (!ConnectAdminDatabase(runtime_, config)) {
+                throw db::DbError(ConfigError::kNoDataPath, "데이터경로 이상");
+            }
+            cn = runtime_.AdminConnection;
+        }
+        ReadSlots("SELECT * FROM CONFIG WHERE DEL_CHK=0 and 대그룹=3", cn);
+        CopySlots(config, AdminSlots());
+        return true;
+    } catch (const db::DbError& e) {
+        return LoadFailed(e.Number());
+    } catch (const std::exception&) {
+        return LoadFailed(0);
+    }
+}
+
+}  // namespace config

@@ -1,0 +1,46 @@
+#include "config/kro_ini.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "config/runtime.h"
+#include "host/host.h"
+#include "util/kro_function.h"
+#include "util/vb_text.h"
+
+namespace config {
+
+Kro_INI::Kro_INI(Runtime& runtime) : rt_(runtime) {}
+
+void Kro_INI::EnsureFile(std::string_view FilePathName) {
+    const auto native = rt_.Host().Native(FilePathName);
+    std::error_code ec;
+    if (!native || std::filesystem::exists(*native, ec)) return;
+    util::Kro_Function& utilities = rt_.Utilities();
+    utilities.FileWriteStr(FilePathName, "", util::Kro_Function::FileGetPath(FilePathName), false);
+}
+
+std::string Kro_INI::INIRead(std::string_view SectionName, std::string_view KeyName,
+                             std::int32_t tmpByte, std::string_view FilePathName) {
+    EnsureFile(FilePathName);
+    const auto native = rt_.Host().Native(FilePathName);
+    if (!native) return "";
+    const std::string key = native->string();
+    auto it = documents_.find(key);
+    if (it == documents_.end()) it = documents_.emplace(key, host::LoadProfileFile(*native)).first;
+    std::string text = host::GetProfileString(it->second, SectionName, KeyName, "", tmpByte);
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    return util::Trim(text);
+}
+
+bool Kro_INI::INIWrite(std::string_view SectionName, std::string_view KeyName,
+                       std::string_view FilePathName, std::string_view value) {
+    EnsureFile(FilePathName);
+    const auto native = rt_.Host().Native(FilePathName);
+    if (!native) return false;
+    documents_.erase(native->string());
+    return host::WritePrivateProfileString(SectionName, KeyName, value, *native);
+}
+
+}  // namespace config

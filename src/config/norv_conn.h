@@ -1,0 +1,143 @@
+#pragma once
+// NorvConn: the store software's configuration object. It carries the 334 typed items (see
+// norv_conn_items.h; by name at run time through config/item_catalog.h) and the loading and saving
+// operations that fill them from the INI files and the store database's configuration tables.
+//
+// The object belongs to the process (Runtime::Config). A load remembers what later operations
+// use: the INI paths, the object it filled, the shared connection, the configuration table name
+// and the item table of 351 slots filled by 환경코드.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "config/norv_conn_items.h"
+#include "db/connection.h"
+#include "util/variant.h"
+
+namespace db {
+class Kro_Ado;
+}
+
+namespace config {
+
+class Runtime;
+
+enum class ItemKind : std::uint8_t { Text, Int32, Byte, Boolean };
+
+template <ItemKind K>
+struct ItemTypeOf;
+template <>
+struct ItemTypeOf<ItemKind::Text> {
+    using type = std::string;
+};
+template <>
+struct ItemTypeOf<ItemKind::Int32> {
+    using type = std::int32_t;
+};
+template <>
+struct ItemTypeOf<ItemKind::Byte> {
+    using type = std::uint8_t;
+};
+template <>
+struct ItemTypeOf<ItemKind::Boolean> {
+    using type = bool;
+};
+template <ItemKind K>
+using ItemType = typename ItemTypeOf<K>::type;
+
+// The typed items, each at its zero value (empty text, 0, false) until a load fills it.
+struct NorvConnItems {
+#define DATAPATCH_DECLARE_ITEM(name, kind) ItemType<ItemKind::kind> name{};
+    DATAPATCH_NORVCONN_ITEMS(DATAPATCH_DECLARE_ITEM)
+#undef DATAPATCH_DECLARE_ITEM
+};
+
+// Slots of the item table: 환경코드 0 to 350.
+inline constexpr int kSlotCount = 351;
+
+class NorvConn : public NorvConnItems {
+  public:
+    explicit NorvConn(Runtime& runtime);
+    ~NorvConn();
+    NorvConn(const NorvConn&) = delete;
+    NorvConn& operator=(const NorvConn&) = delete;
+
+    // --- loading ---------------------------------------------------------------------------
+    // Reads the INI files into `config` (defaults applied), then, unless NoCon, opens the store
+    // database when `cn` has no connection string and reads this PC's configuration table.
+    // False when the database cannot be reached (quietly) or the table cannot be read (after
+    // the box "환경설정을 불러올 수 없습니다"). Never throws.
+    bool ActionConFigLoad_Basic(NorvConn& config, db::ConnectionRef& cn, bool NoCon = false,
+                                db::Kro_Ado* Bin_KroAdo = nullptr);
+    // Reads the administrator group of the shared table CONFIG into the three 관리자 items,
+    // opening the "데이터1" database (rt.AdminConnection, then handed to `cn`) when `cn` has no
+    // connection string. False when that database cannot be reached (after the connection's
+    // message) or the rows cannot be read (after the box "환경설정을 불러올 수 없습니다").
+    // Never throws.
+    bool ActionConFigLoad_Admin(NorvConn& config, db::ConnectionRef& cn,
+                                db::Kro_Ado* Bin_KroAdo = nullptr);
+    // Finds (or allocates and builds) this PC's configuration table; its name goes to nTable.
+    // With NewConfig, missing configuration tables are created first. Never throws.
+    bool ActionGetTable(std::string& nTable, bool NewConfig = false);
+
+    // --- saving ----------------------------------------------------------------------------
+    // Writes the INI-held items back and mirrors the connection items into the table.
+    bool ActionSave_Basic();
+    bool ActionSave_StandardConfig();
+    // Copies the store software's local files from the system folder; errors reach the caller.
+    void ProcMoveIni();
+
+    // --- what the loads keep ---------------------------------------------------------------
+    Runtime& Process() const { return runtime_; }
+    // "C:\Quillon\NVConfig.INI" and <system folder>\zentrix_s_sys.ini, set by the basic load.
+    const std::string& MainIniPath() const { return mainIni_; }
+    const std::string& PrinterIniPath() const { return printerIni_; }
+    // The object the last load filled (its `config` argument); this object before any load.
+    NorvConn& ConfigObject() { return *config_; }
+    // The connection configuration reads and writes go to; empty before a table load.
+    db::ConnectionRef& SharedConnection() { return shared_; }
+    // The Kro_Ado passed to the last load, or null.
+    db::Kro_Ado* SharedKroAdo() const { return sharedAdo_; }
+    // CONFIG or CONFIG + PC code, once ActionGetTable has found it; empty before.
+    const std::string& ConfigTableName() const { return tableName_; }
+    void SetConfigTableName(std::string name) { tableName_ = std::move(name); }
+    // The item table as loaded; Empty for a slot never filled and for numbers outside 0-350.
+    const util::Variant& Slot(int slot) const;
+    // 데이터_종류 as the last basic load left it (the connection set-up restores it from here).
+    std::uint8_t LoadedDataKind() const { return loadedDataKind_; }
+    // This PC's code from the table 피씨명, read by the last table load.
+    const std::string& PcCode() const { return pcCode_; }
+
+  private:
+    // The INI half of the basic load, defaults included.
+    void ReadIniFiles(NorvConn& config);
+    // The configuration table half of the basic load, with its error handling.
+    bool LoadConfigTable(NorvConn& config, db::ConnectionRef& cn);
+    // Steps after the connection: table, saving, rows, items, PC code; throws db::DbError.
+    void ReadConfigTable(NorvConn& config);
+    // Fills the item table from the rows of the query (slot = 환경코드); throws db::DbError.
+    void ReadSlots(const std::string& sql, db::ConnectionRef& cn);
+    // The error handler of both loads: false, after the failure box unless quiet.
+    bool LoadFailed(std::int32_t number);
+    // This PC's table: by the code of the main INI, or a new code allocated, registered in
+    // CONFIGPC and written back; checked readable. Throws db::DbError.
+    std::string FindConfigTable();
+    // Builds the workstation table when it is missing; throws db::DbError 4000 when it fails.
+    void EnsureWorkstationTable(const std::string& table);
+    bool TableExists(const std::string& table);
+    // The shared connection; throws db::DbError 91 when there is none.
+    db::Connection& Shared();
+
+    Runtime& runtime_;
+    std::string mainIni_;
+    std::string printerIni_;
+    NorvConn* config_ = this;
+    db::ConnectionRef shared_;
+    db::Kro_Ado* sharedAdo_ = nullptr;
+    std::string tableName_;
+    std::array<util::Variant, kSlotCount> slots_{};
+    std::uint8_t loadedDataKind_ = 0;
+    std::string pcCode_;
+};
+
+}  // namespace config

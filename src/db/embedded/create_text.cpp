@@ -1,0 +1,123 @@
+#include "db/embedded/create_text.h"
+
+#include <array>
+
+#include "db/embedded/error_map.h"
+#include "db/embedded/names.h"
+#include "db/embedded/translate_common.h"
+
+namespace db::embedded {
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    const std::size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos) return {};
+    const std::size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+// The words that begin a column constraint of SQLite.
+constexpr std::array<std::string_view, 11> kConstraintStarts{
+    "CONSTRAINT", "PRIMARY", "NOT",        "NULL",      "UNIQUE", "CHECK",
+    "DEFAULT",    "COLLATE", "REFERENCES", "GENERATED", "AS"};
+
+bool StartsConstraint(const Tokens& t, std::size_t i) {
+    bool start = false;
+    for (std::string_view word : kConstraintStarts) start = start || t[i].Is(word);
+    if (!start || i == 0) return start;
+    // NOT NULL and DEFAULT NULL are one constraint; so is CONSTRAINT name KIND.
+    if (t[i].Is("NULL") && (t[i - 1].Is("NOT") || t[i - 1].Is("DEFAULT"))) return false;
+    return !(i >= 2 && t[i - 2].Is("CONSTRAINT"));
+}
+
+// The constraints kept when a column gets a new type, by their kind word.
+constexpr std::array<std::string_view, 7> kLastingKinds{
+    "DEFAULT", "PRIMARY", "UNIQUE", "REFERENCES", "CHECK", "GENERATED", "AS"};
+
+bool Lasting(const Tokens& t, std::size_t begin) {
+    std::string name;
+    if (t[begin].Is("CONSTRAINT") && begin + 2 < t.size()) {
+        name = t[begin + 1].value;
+        begin += 2;
+    }
+    if (t[begin].Is("CHECK") && name.rfind(kLengthCheckPrefix, 0) == 0) return false;
+    for (std::string_view kind : kLastingKinds) {
+        if (t[begin].Is(kind)) return true;
+    }
+    return false;
+}
+
+[[noreturn]] void ThrowUnreadable(std::string_view sql) {
+    throw EngineError(ErrorNumber::kUnspecified,
+                      "The table definition cannot be read: " + std::string(sql));
+}
+
+}  // namespace
+
+CreateText CreateText::Parse(std::string_view sql) {
+    const Tokens t = Tokenize(sql);
+    std::size_t open = 0;
+    while (open < t.size() && !t[open].IsPunct("(")) ++open;
+    const std::size_t close = MatchParen(t, open, t.size());
+    if (open >= t.size() || close >= t.size()) ThrowUnreadable(sql);
+    CreateText text;
+    std::size_t start = t[open].offset + 1;
+    int depth = 0;
+    for (std::size_t i = open + 1; i <= close; ++i) {
+        if (t[i].IsPunct("(")) ++depth;
+        if (t[i].IsPunct(")")) --depth;
+        if ((depth == 0 && t[i].IsPunct(",")) || i == close) {
+            text.elements_.emplace_back(TrimBlanks(sql.substr(start, t[i].offset - start)));
+            start = t[i].offset + 1;
+        }
+    }
+    text.tail_ = TrimBlanks(sql.substr(t[close].offset + 1));
+    return text;
+}
+
+std::size_t CreateText::FindColumn(std::string_view column) const {
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        const Tokens t = Tokenize(elements_[i]);
+        if (!t.empty() && t[0].IsName() && !StartsConstraint(t, 0) && !t[0].Is("FOREIGN") &&
+            EqualsNoCase(t[0].value, column)) {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
+std::string CreateText::Write(std::string_view table) const {
+    std::string sql = "CREATE TABLE " + QuoteName(table) + " (";
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        if (i > 0) sql += ", ";
+        sql += elements_[i];
+    }
+    sql += ")";
+    if (!tail_.empty()) sql += " " + tail_;
+    return sql;
+}
+
+std::string LastingConstraints(std::string_view columnDefinition) {
+    const Tokens t = Tokenize(columnDefinition);
+    // The starts of the constraints, after the name and the type.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 1; i < t.size(); ++i) {
+        if (t[i].IsPunct("(")) {
+            i = MatchParen(t, i, t.size());
+            continue;
+        }
+        if (StartsConstraint(t, i)) starts.push_back(i);
+    }
+    std::string kept;
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        if (!Lasting(t, starts[k])) continue;
+        const std::size_t from = t[starts[k]].offset;
+        const std::size_t to =
+            k + 1 < starts.size() ? t[starts[k + 1]].offset : columnDefinition.size();
+        if (!kept.empty()) kept += ' ';
+        kept += TrimBlanks(columnDefinition.substr(from, to - from));
+    }
+    return kept;
+}
+
+}  // namespace db::embedded

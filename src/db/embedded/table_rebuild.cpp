@@ -1,0 +1,161 @@
+#include "db/embedded/table_rebuild.h"
+
+#include "db/embedded/create_text.h"
+#include "db/embedded/error_map.h"
+#include "db/embedded/names.h"
+
+namespace db::embedded {
+namespace {
+
+bool IsJet(Dialect dialect) {
+    return dialect == Dialect::Jet;
+}
+
+const TableShape& ShapeOf(TableShapes& shapes, Dialect dialect, const std::string& table) {
+    const TableShape* shape = shapes.Find(table);
+    if (shape == nullptr) throw MissingTableError(table, dialect);
+    return *shape;
+}
+
+[[noreturn]] void ThrowMissingColumn(Dialect dialect, const std::string& table,
+                                     const std::string& column, std::string_view serverText) {
+    throw EngineError(ErrorNumber::kSyntax, IsJet(dialect) ? "Cannot find field '" + column +
+                                                                 "' in table '" + table + "'."
+                                                           : std::string(serverText));
+}
+
+bool AnyRow(sqlite3* db, const std::string& sql) {
+    bool found = false;
+    QueryRows(db, sql, {}, [&](sqlite3_stmt*) { found = true; });
+    return found;
+}
+
+// Makes the table anew from text: the rows are copied in column order and the indexes made
+// again; a row that the new definition refuses fails the whole change.
+void Rebuild(sqlite3* db, const TableShape& shape, const CreateText& text) {
+    const std::string table = QuoteName(shape.name);
+    const std::string work = QuoteName(kRebuildTable);
+    Transaction transaction(db);
+    ExecPlain(db, text.Write(kRebuildTable));
+    ExecPlain(db, "INSERT INTO " + work + " SELECT * FROM " + table);
+    ExecPlain(db, "DROP TABLE " + table);
+    ExecPlain(db, "ALTER TABLE " + work + " RENAME TO " + table);
+    for (const std::string& index : shape.indexSql) ExecPlain(db, index);
+    transaction.Commit();
+}
+
+// The element of text that defines column; an unreadable definition when there is none.
+std::size_t ColumnElement(const CreateText& text, const ColumnShape& column) {
+    const std::size_t i = text.FindColumn(column.name);
+    if (i == std::string::npos) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "The definition of column '" + column.name + "' cannot be read.");
+    }
+    return i;
+}
+
+// The first key value that more than one row holds, as "(a, b)"; empty when the key is unique.
+std::string DuplicateKey(sqlite3* db, const TableShape& shape,
+                         const std::vector<std::string>& columns) {
+    const std::string list = QuoteNames(columns);
+    std::string value;
+    QueryRows(db,
+              "SELECT " + list + " FROM " + QuoteName(shape.name) + " GROUP BY " + list +
+                  " HAVING COUNT(*) > 1 LIMIT 1",
+              {}, [&](sqlite3_stmt* s) {
+                  value = "(";
+                  for (int i = 0; i < sqlite3_column_count(s); ++i) {
+                      if (i > 0) value += ", ";
+                      value +=
+                          sqlite3_column_type(s, i) == SQLITE_NULL ? "<NULL>" : ColumnText(s, i);
+                  }
+                  value += ")";
+              });
+    return value;
+}
+
+void CheckKeyColumns(sqlite3* db, Dialect dialect, const TableShape& shape, const Step& step) {
+    if (shape.HasPrimaryKey()) {
+        throw EngineError(
+            ErrorNumber::kSyntax,
+            IsJet(dialect) ? "Primary key already exists."
+                           : "Table '" + shape.name + "' already has a primary key defined on it.");
+    }
+    for (const std::string& name : step.columns) {
+        const ColumnShape* column = shape.Find(name);
+        if (column == nullptr) {
+            ThrowMissingColumn(
+                dialect, shape.name, name,
+                "Column name '" + name + "' does not exist in the target table or view.");
+        }
+        // The server kind refuses a key over a column that allows Null, whatever it holds; Jet
+        // refuses Null values.
+        if (!IsJet(dialect) && !column->notNull) {
+            throw EngineError(ErrorNumber::kSyntax,
+                              "Cannot define PRIMARY KEY constraint on nullable column in table '" +
+                                  shape.name + "'.");
+        }
+        if (IsJet(dialect) && AnyRow(db, "SELECT 1 FROM " + QuoteName(shape.name) + " WHERE " +
+                                             QuoteName(column->name) + " IS NULL LIMIT 1")) {
+            throw EngineError(ErrorNumber::kConstraint,
+                              "Index or primary key cannot contain a Null value.");
+        }
+    }
+    const std::string duplicate = DuplicateKey(db, shape, step.columns);
+    if (duplicate.empty()) return;
+    if (IsJet(dialect)) {
+        throw EngineError(ErrorNumber::kConstraint,
+                          "The changes you requested to the table were not successful because "
+                          "they would create duplicate values in the index, primary key, or "
+                          "relationship.");
+    }
+    throw EngineError(ErrorNumber::kSyntax,
+                      "The CREATE UNIQUE INDEX statement terminated because a duplicate key was "
+                      "found for the object name 'dbo." +
+                          shape.name + "' and the index name '" + step.name +
+                          "'. The duplicate key value is " + duplicate + ".");
+}
+
+}  // namespace
+
+void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
+    const TableShape shape = ShapeOf(shapes, dialect, step.table);
+    const ColumnShape* column = shape.Find(step.name);
+    if (column == nullptr) {
+        ThrowMissingColumn(dialect, shape.name, step.name,
+                           "ALTER TABLE ALTER COLUMN " + step.name + " failed because column '" +
+                               step.name + "' does not exist in table '" + shape.name + "'.");
+    }
+    if (step.notNull && AnyRow(db, "SELECT 1 FROM " + QuoteName(shape.name) + " WHERE " +
+                                       QuoteName(column->name) + " IS NULL LIMIT 1")) {
+        throw EngineError(
+            ErrorNumber::kConstraint,
+            IsJet(dialect)
+                ? "Field '" + shape.name + "." + column->name + "' cannot contain a Null value."
+                : "Cannot insert the value NULL into column '" + column->name + "', table '" +
+                      shape.name + "'; column does not allow nulls. UPDATE fails.");
+    }
+    CreateText text = CreateText::Parse(shape.createSql);
+    std::string& element = text.elements()[ColumnElement(text, *column)];
+    std::string definition = QuoteName(column->name) + " " + step.sql;
+    // A key column keeps refusing Null whatever the new definition says.
+    if (column->keyPosition > 0 && !step.notNull) definition += " NOT NULL";
+    const std::string lasting = LastingConstraints(element);
+    if (!lasting.empty()) definition += " " + lasting;
+    element = std::move(definition);
+    Rebuild(db, shape, text);
+}
+
+void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
+    const TableShape shape = ShapeOf(shapes, dialect, step.table);
+    CheckKeyColumns(db, dialect, shape, step);
+    CreateText text = CreateText::Parse(shape.createSql);
+    for (const std::string& name : step.columns) {
+        const ColumnShape& column = *shape.Find(name);
+        if (!column.notNull) text.elements()[ColumnElement(text, column)] += " NOT NULL";
+    }
+    text.elements().push_back(step.sql);
+    Rebuild(db, shape, text);
+}
+
+}  // namespace db::embedded

@@ -1,0 +1,27 @@
+#pragma once
+// Schema changes that SQLite cannot make in place: a column defined anew (ALTER COLUMN) and a
+// primary key added to a table. Both rebuild the table in one transaction: a new table is
+// created, the rows copied (which checks them against the new definition), the old table
+// dropped, the new one renamed and the indexes made again. Data, indexes, the primary key and
+// the defaults are kept; on any failure nothing changes.
+#include <sqlite3.h>
+
+#include "db/embedded/table_shape.h"
+#include "db/embedded/translator.h"
+
+namespace db::embedded {
+
+// Step kind AlterColumn: step.table, step.name, step.sql (the new column definition, written for
+// SQLite), step.notNull. Throws DbError: 0x80040E37 for a missing table, 0x80040E14 for a missing
+// column, 0x80040E57 when a value is longer than the new size, 0x80040E2F when NOT NULL meets
+// Null.
+void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step);
+
+// Step kind AddPrimaryKey: step.table, step.name (the constraint), step.columns, step.sql (the
+// table constraint). Throws DbError 0x80040E37 for a missing table; for a table that has a key,
+// a missing column, a column that allows Null, Null values or duplicate keys: 0x80040E14 on the
+// server kind (as the server reports the failed CREATE UNIQUE INDEX), 0x80040E14 or 0x80040E2F
+// in Jet (duplicates and Null values violate the key).
+void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step);
+
+}  // namespace db::embedded

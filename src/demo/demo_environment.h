@@ -1,0 +1,40 @@
+#pragma once
+// The demo environment: a store PC under the root, ready for a patch run. It holds the store
+// software's INI files (in code page 949, as the store software writes them), the login-
+// resolution file for embedded SQL Servers, the template "환경설정.mdb", a store database of an
+// old layout (an MDB file or a database of the embedded server "STORE-SQL"), the "데이터1"
+// database on that server, an empty central database, and configuration values under which the
+// main window offers the "데이터1" pass. Building again replaces what an earlier build made.
+#include <string>
+#include <vector>
+
+#include "demo/store_database.h"
+
+namespace host {
+class Host;
+}
+
+namespace demo {
+
+enum class StoreKind { Mdb, SqlServer };
+
+inline constexpr const char* kDemoMdbPath = "C:\\Quillon\\Data\\DatMain.mdb";
+inline constexpr const char* kDemoServer = "STORE-SQL";
+inline constexpr const char* kDemoServerFolder = "C:\\Quillon\\SqlServer";
+inline constexpr const char* kDemoServerPassword = "norv2093";
+inline constexpr const char* kDemoStoreDatabase = "ZENTRIX";
+inline constexpr const char* kDemoData1Database = "ZENTRIX_DATA1";
+inline constexpr const char* kDemoCentralServer = "NORV-CENTRAL";
+inline constexpr const char* kDemoCentralFolder = "C:\\Quillon\\Central";
+inline constexpr const char* kDemoCentralDatabase = "NVMAIN";
+inline constexpr const char* kMainIniPath = "C:\\Quillon\\NVConfig.INI";
+inline constexpr const char* kLoginFilePath = "C:\\Quillon\\SqlLogin.INI";
+
+// The demo's databases on the embedded server.
+ServerStore DemoServerStore(const std::string& database);
+
+// Builds the environment on the host's root and returns one line per thing built (Windows path
+// and what it is). Throws db::DbError or std::exception when a file cannot be made.
+std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind);
+
+}  // namespace demo

@@ -1,0 +1,10 @@
+#include "patch/catalogue.h"
+
+namespace patch {
+
+Catalogue CatalogueMarks001To060() {
+    Catalogue steps;
+    return steps;
+}
+
+}  // namespace patch

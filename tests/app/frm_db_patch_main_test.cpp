@@ -1,0 +1,339 @@
+#include "app/frm_db_patch_main.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "app_world.h"
+#include "config/norv_conn.h"
+#include "patch/step.h"
+#include "util/main_window_model.h"
+
+namespace app_test {
+namespace {
+
+using Model = util::frmDBPatchMainModel;
+
+class MainWindowTest : public AppWorld {
+  protected:
+    // Start-up, with the window showing; the runs walk `catalogue` when one is given.
+    app::frmDBPatchMain& Window(const patch::Catalogue* catalogue = nullptr) {
+        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
+        P().MainForm()->UseCatalogue(catalogue);
+        return *P().MainForm();
+    }
+    Model& M() { return P().MainWindow(); }
+    void Tick(bool store, bool data1) {
+        M().chk매장 = store;
+        M().chk보안 = data1;
+    }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& b : Boxes()) texts.push_back(b.text);
+        return texts;
+    }
+};
+
+// --- load ------------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, LoadSetsTheTextsOfTheWindow) {
+    Window();
+    EXPECT_EQ(M().Height, 5925);
+    EXPECT_EQ(M().Label2, "패치된 내역은 [C:\\Quillon\\Patch] 폴더에 저장됩니다");
+    EXPECT_EQ(M().Label4, P().VersionText);
+    EXPECT_EQ(M().Caption, "하로나 데이타 패치 프로그램 Ver40.4.4");
+}
+
+TEST_F(MainWindowTest, LabelOffersThePatchUnlessThisReleasePatchedLast) {
+    struct Case {
+        const char* lastDate;
+        const char* label;
+    };
+    const Case cases[] = {
+        {"20100101", "패치할 데이타 있음"},
+        {"20201221", "패치할 데이타 없음"},
+        {"20210301", "패치할 데이타 있음"},  // a newer release wrote it
+    };
+    for (const Case& c : cases) {
+        {
+            auto store = OpenStore();
+            Exec(*store, {std::string("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver) VALUES ('") +
+                          c.lastDate + "', 9, 'UpDate')"});
+        }
+        NewProcess();
+        Window();
+        EXPECT_EQ(M().lab패치디비, c.label) << c.lastDate;
+        P().UnloadMainWindow();
+        auto store = OpenStore();
+        Exec(*store, {std::string("DELETE FROM PATCH_HIST WHERE 번호 = 9")});
+    }
+}
+
+TEST_F(MainWindowTest, Data1BoxIsTickedOnlyWithTwoStoresAndAllFourSettings) {
+    struct Case {
+        const char* item;
+        const char* value;
+        const char* demoValue;
+        bool ticked;
+    };
+    const Case cases[] = {
+        {"매장수", "2", "2", true},
+        {"매장수", "1", "2", false},
+        {"데이터_SQLServer_S", "", demo::kDemoServer, false},
+        {"데이터_SQLDataName_S", "", demo::kDemoData1Database, false},
+        {"데이터_SQLID_S", "", "sa", false},
+        {"데이터_SQLPass_S", "", demo::kDemoServerPassword, false},
+    };
+    for (const Case& c : cases) {
+        SetConfig(c.item, c.value);
+        NewProcess();
+        Window();
+        EXPECT_EQ(M().chk보안, c.ticked) << c.item << "=" << c.value;
+        EXPECT_TRUE(M().chk매장);
+        SetConfig(c.item, c.demoValue);
+    }
+}
+
+// --- the run driver --------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, RunPatchesBothDatabasesAndRecordsEach) {
+    app::frmDBPatchMain& form = Window();
+    ASSERT_TRUE(M().chk보안);
+    form.cmdStart_Click();
+
+    EXPECT_EQ(M().lv메세지.lines,
+              (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치종료",
+                                        "데이터1패치시작", "데이터1패치종료"}));
+    EXPECT_EQ(M().List1.lines, (std::vector<std::string>{"-------------------------- 매장디비",
+                                                         "-------------------------- 데이터1",
+                                                         "-------------------------- 작업 종료"}));
+    EXPECT_EQ(M().List1.listIndex, 2);
+    EXPECT_TRUE(M().picChk[0]);
+    EXPECT_TRUE(M().picChk[1]);
+    EXPECT_EQ(M().lab패치디비, "패치할 데이타 없음");
+    EXPECT_TRUE(form.LastRun().Succeeded());
+    EXPECT_TRUE(M().cmd종료Enabled);
+
+    auto store = OpenStore();
+    EXPECT_EQ(PatchDates(*store),
+              (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
+    auto data1 = OpenData1();
+    EXPECT_EQ(PatchDates(*data1),
+              (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
+}
+
+TEST_F(MainWindowTest, OnlyData1TickedPatchesOnlyData1AndRestoresTheStoreConnection) {
+    app::frmDBPatchMain& form = Window();
+    const db::ConnectionRef store = P().StoreConnection;
+    Tick(false, true);
+    form.cmdStart_Click();
+
+    EXPECT_EQ(P().StoreConnection, store);
+    EXPECT_EQ(M().lv메세지.lines, (std::vector<std::string>{"데이터1패치시작", "데이터1패치종료"}));
+    EXPECT_FALSE(M().picChk[0]);
+    EXPECT_TRUE(M().picChk[1]);
+    auto storeDb = OpenStore();
+    EXPECT_EQ(PatchDates(*storeDb).back(), "20100101");
+    auto data1 = OpenData1();
+    EXPECT_EQ(PatchDates(*data1).back(), "20201221");
+}
+
+TEST_F(MainWindowTest, StoreConnectionIsRestoredWhenTheRunIsLeftByAnException) {
+    patch::Catalogue catalogue;
+    catalogue.push_back(std::move(patch::Step(1).Always().Call(
+        [](patch::RunContext&) { throw std::runtime_error("bug in a repair"); })));
+    app::frmDBPatchMain& form = Window(&catalogue);
+    const db::ConnectionRef store = P().StoreConnection;
+    Tick(false, true);
+    EXPECT_THROW(form.cmdStart_Click(), std::runtime_error);
+    EXPECT_EQ(P().StoreConnection, store);
+    // The window is usable again.
+    EXPECT_FALSE(M().running);
+    EXPECT_TRUE(M().cmd종료Enabled);
+}
+
+TEST_F(MainWindowTest, NeitherBoxTickedOnlyClosesTheRun) {
+    app::frmDBPatchMain& form = Window();
+    Tick(false, false);
+    form.cmdStart_Click();
+    EXPECT_TRUE(M().lv메세지.lines.empty());
+    EXPECT_EQ(M().List1.lines, (std::vector<std::string>{"-------------------------- 작업 종료"}));
+    EXPECT_EQ(M().lab패치디비, "패치할 데이타 없음");
+    auto store = OpenStore();
+    EXPECT_EQ(PatchDates(*store).back(), "20100101");
+}
+
+TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
+    patch::Catalogue catalogue;
+    catalogue.push_back(std::move(patch::Step(1).Always().CallOrStop([](patch::RunContext& c) {
+        return c.PatchTarget == 1;  // the store pass fails
+    })));
+    app::frmDBPatchMain& form = Window(&catalogue);
+    form.cmdStart_Click();
+
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{
+                  "데이터패치 오류로 인하여 작업을 중단합니다. 노르브에 문의 바랍니다"}));
+    EXPECT_TRUE(M().picChk[0]);  // the failed pass still gets its mark and closing line
+    EXPECT_EQ(M().lv메세지.lines,
+              (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치종료",
+                                        "데이터1패치시작", "데이터1패치종료"}));
+    EXPECT_FALSE(form.LastRun().Succeeded());
+    EXPECT_EQ(M().lab패치디비, "패치할 데이타 없음");
+    auto store = OpenStore();
+    EXPECT_EQ(PatchDates(*store).back(), "20100101");
+    auto data1 = OpenData1();
+    EXPECT_EQ(PatchDates(*data1).back(), "20201221");
+}
+
+TEST_F(MainWindowTest, UnopenableDaoDatabaseSkipsThePass) {
+    app::frmDBPatchMain& form = Window();
+    Tick(true, false);
+    P().Config().데이터_MDBPath = "C:\\Quillon\\Data\\없는파일.mdb";
+    form.cmdStart_Click();
+    EXPECT_EQ(M().lv메세지.lines,
+              (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치실패(DAO연결오류)"}));
+    EXPECT_FALSE(M().picChk[0]);
+    EXPECT_FALSE(form.LastRun().Succeeded());
+    auto store = OpenStore();
+    EXPECT_EQ(PatchDates(*store).back(), "20100101");
+}
+
+TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
+    patch::Catalogue catalogue;
+    catalogue.push_back(std::move(patch::Step(1).Always().Line("사용상품 테이블 점검")));
+    app::frmDBPatchMain& form = Window(&catalogue);
+    Tick(true, false);
+    int reentries = 0;
+    desktop_.OnDoEvents([&] {
+        ++reentries;
+        form.cmdStart_Click();  // the user clicks again while the line is painted
+    });
+    form.cmdStart_Click();
+    desktop_.OnDoEvents(nullptr);
+
+    EXPECT_GT(reentries, 0);
+    EXPECT_EQ(M().List1.lines, (std::vector<std::string>{"-------------------------- 매장디비",
+                                                         "사용상품 테이블 점검",
+                                                         "-------------------------- 작업 종료"}));
+    auto store = OpenStore();
+    EXPECT_EQ(PatchDates(*store),
+              (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
+}
+
+TEST_F(MainWindowTest, RunIsLoggedInThePatchFolder) {
+    app::frmDBPatchMain& form = Window();
+    form.cmdStart_Click();
+    const std::string logFile = form.LastRun().logFile;
+    ASSERT_EQ(logFile.rfind("C:\\Quillon\\Patch\\", 0), 0u) << logFile;
+    const std::string text = host_test::ReadBytes(Native(logFile));
+    for (const char* expected : {"-------------------------- 매장디비", "매장데이터패치종료",
+                                 "데이터1패치종료", "[결과] 성공"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    }
+}
+
+// --- DAO handle ------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, MdbPathEndingInNulAndCarriageReturnOpensTheFile) {
+    app::frmDBPatchMain& form = Window();
+    struct Case {
+        std::string path;
+        bool ok;
+    };
+    const Case cases[] = {
+        {std::string(demo::kDemoMdbPath) + std::string(1, '\0') + "\r", true},
+        {"C:\\Quillon\\Data\\없는파일.mdb", false},
+    };
+    for (const Case& c : cases) {
+        P().Config().데이터_MDBPath = c.path;
+        bool ok = !c.ok;
+        form.OpenDaoDatabase(0, ok);
+        EXPECT_EQ(ok, c.ok);
+        EXPECT_EQ(form.Context().DaoDatabase != nullptr, c.ok);
+    }
+}
+
+TEST_F(MainWindowTest, Data1DaoHandleUsesTheLoginDefaults) {
+    app::frmDBPatchMain& form = Window();
+    // The server's password comes from the login resolution, whatever is configured.
+    P().Config().데이터_SQLPass_S = "stale";
+    bool ok = false;
+    form.OpenDaoDatabase(1, ok);
+    EXPECT_TRUE(ok);
+    form.OpenDaoDatabase(7, ok);
+    EXPECT_TRUE(ok);  // other targets do nothing and succeed
+}
+
+// --- buttons ---------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, PictureRevealsTheMaintenanceButtonsOnTheFourthClick) {
+    app::frmDBPatchMain& form = Window();
+    // Clicks 1 to 11: the fourth shows the buttons, the seventh hides them and starts again.
+    const int heights[] = {5925, 5925, 5925, 6615, 6615, 6615, 5925, 5925, 5925, 5925, 6615};
+    for (int click = 1; click <= 11; ++click) {
+        form.Image1_Click();
+        EXPECT_EQ(M().Height, heights[click - 1]) << "click " << click;
+    }
+    EXPECT_EQ(M().revealCounter, 4);
+}
+
+TEST_F(MainWindowTest, SiblingToolIsStartedByTheDateOfTheLastPatchRun) {
+    struct Case {
+        const char* lastRun;  // 날짜 of the newest row with NV_GUBUN 1
+        const char* arguments;
+    };
+    const Case cases[] = {{"20080831", ""}, {"20080901", "/Mds"}, {"20100101", "/Mds"}};
+    app::frmDBPatchMain& form = Window();
+    PutStandIn("Tessel.exe");
+    for (const Case& c : cases) {
+        std::filesystem::remove(StartedNote("Tessel.exe"));
+        P().StoreConnection->Execute("DELETE FROM PATCH_HIST WHERE NV_GUBUN = 1");
+        P().StoreConnection->Execute(
+            std::string("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver, NV_GUBUN) VALUES ('") +
+            c.lastRun + "', 1, 'UpDate', 1)");
+        form.cmdTslRun_Click();
+        EXPECT_EQ(StandInArguments("Tessel.exe"), std::optional<std::string>(c.arguments))
+            << c.lastRun;
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(MainWindowTest, SiblingToolMissingOrNoPatchRunStartsNothing) {
+    app::frmDBPatchMain& form = Window();
+    form.cmdTslRun_Click();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text,
+              "상품분류 동기화 관련 파일이 존재하지 않습니다.\r\n\r\n노르베일으로 문의 요합니다.");
+    EXPECT_EQ(Boxes()[0].title, "(株)Norvale");
+
+    PutStandIn("Tessel.exe");
+    P().StoreConnection->Execute("DELETE FROM PATCH_HIST WHERE NV_GUBUN = 1");
+    form.cmdTslRun_Click();
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(StartedNote("Tessel.exe")));
+}
+
+TEST_F(MainWindowTest, ExitButtonIsOffDuringARun) {
+    patch::Catalogue catalogue;
+    catalogue.push_back(std::move(patch::Step(1).Always().Line("점검")));
+    app::frmDBPatchMain& form = Window(&catalogue);
+    Tick(true, false);
+    desktop_.OnDoEvents([&] { form.cmd종료_Click(); });
+    form.cmdStart_Click();
+    desktop_.OnDoEvents(nullptr);
+    EXPECT_TRUE(desktop_.CallsOf(host::ScriptedDesktop::CallKind::EndProgram).empty());
+    form.cmd종료_Click();
+    EXPECT_TRUE(desktop_.Ended());
+}
+
+TEST_F(MainWindowTest, UnloadReleasesTheConfiguration) {
+    Window();
+    P().Config().M_담당자 = "표시용";
+    P().UnloadMainWindow();
+    EXPECT_EQ(P().MainForm(), nullptr);
+    EXPECT_EQ(P().Config().M_담당자, "");  // a new object
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,227 @@
+#include "app/main_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "app/frm_db_patch_main.h"
+#include "app_world.h"
+#include "config/norv_conn.h"
+#include "host/instance_lock.h"
+#include "util/main_window_model.h"
+
+namespace app_test {
+namespace {
+
+using app::StartupOutcome;
+
+class MainSequenceTest : public AppWorld {};
+
+// --- the clock -------------------------------------------------------------------------------
+
+TEST_F(MainSequenceTest, TimeFormatMustGiveTwoDigitHours) {
+    struct Case {
+        const char* picture;  // 09:05:07 written with it
+        StartupOutcome expected;
+    };
+    const Case cases[] = {
+        {"H:mm:ss", StartupOutcome::TimeFormatRefused},   // "9:05:07"
+        {"HH:mm:ss", StartupOutcome::Ready},              // "09:05:07"
+        {"HH.mm.ss", StartupOutcome::TimeFormatRefused},  // third character not ":"
+    };
+    for (const Case& c : cases) {
+        host_.Regional().SetTimeFormat(c.picture);
+        NewProcess();
+        desktop_ = host::ScriptedDesktop(host::MsgAnswer::Ok);
+        EXPECT_EQ(Start().outcome, c.expected) << c.picture;
+        const auto boxes = Boxes();
+        if (c.expected == StartupOutcome::TimeFormatRefused) {
+            ASSERT_EQ(boxes.size(), 1u) << c.picture;
+            EXPECT_EQ(boxes[0].text, "시간 표시 형식이 틀립니다. HH:MM:SS 로 설정해주세요");
+            EXPECT_EQ(boxes[0].title, "알림");
+            EXPECT_EQ(boxes[0].icon, host::MsgIcon::Information);
+            EXPECT_EQ(P().MainForm(), nullptr);
+        } else {
+            EXPECT_TRUE(boxes.empty()) << c.picture;
+        }
+    }
+}
+
+TEST_F(MainSequenceTest, ShortDateFormatIsForcedSilently) {
+    struct Case {
+        const char* picture;  // 2020-12-21 written with it
+        const char* after;
+    };
+    const Case cases[] = {
+        {"yyyy.MM.dd", "yyyy-MM-dd"},  // "2020.12.21": ten characters, fifth a full stop
+        {"yyyy-MM-dd", "yyyy-MM-dd"},
+        {"yy-MM-dd", "yyyy-MM-dd"},  // too short
+        {"yyyy-M-d", "yyyy-M-d"},    // "2020-12-21" by chance: left alone
+    };
+    for (const Case& c : cases) {
+        host_.Regional().SetShortDateFormat(c.picture);
+        NewProcess();
+        EXPECT_EQ(Start().outcome, StartupOutcome::Ready) << c.picture;
+        EXPECT_EQ(host_.Regional().ShortDateFormat(), c.after) << c.picture;
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST(ClockTexts, CountCharactersNotBytes) {
+    EXPECT_TRUE(app::TimeTextUsable("09:05:07"));
+    EXPECT_FALSE(app::TimeTextUsable("9:05:07"));
+    EXPECT_TRUE(app::TimeTextUsable("오전:12345"));  // eight characters, eleven bytes
+    EXPECT_TRUE(app::DateTextUsable("2020-12-21"));
+    EXPECT_FALSE(app::DateTextUsable("2020.12.21"));
+    EXPECT_FALSE(app::DateTextUsable("2020년12월21"));
+}
+
+// --- one running copy ------------------------------------------------------------------------
+
+TEST_F(MainSequenceTest, SecondRunningCopyIsRefused) {
+    host::SingleInstanceLock other(host_.Root());
+    ASSERT_TRUE(other.TryAcquire());
+    EXPECT_EQ(Start().outcome, StartupOutcome::AlreadyRunning);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "하로나 데이타베이스 패치 프로그램이 이미 실행중입니다.");
+    EXPECT_EQ(boxes[0].title, "실행오류");
+    // The refused copy did not touch the store.
+    EXPECT_EQ(P().StoreConnection, nullptr);
+
+    other.Release();
+    NewProcess();
+    EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+}
+
+// --- configuration and store -----------------------------------------------------------------
+
+TEST_F(MainSequenceTest, UnreachableStoreEndsStartUpWithItsMessage) {
+    SetIni("DATA", "데이터_MDBPath", "C:\\Quillon\\Data\\없는파일.mdb");
+    NewProcess();
+    EXPECT_EQ(Start().outcome, StartupOutcome::ConfigurationFailed);
+    const auto boxes = Boxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().text, "데이터가 연결에 오류가 있습니다. 데이터 경로를 확인바랍니다");
+    EXPECT_EQ(boxes.back().title, "");
+}
+
+TEST_F(MainSequenceTest, MissingMainIniIsBroughtFromTheSystemFolder) {
+    const auto productIni = Native(demo::kMainIniPath);
+    const auto systemIni = Native("C:\\Windows\\System32\\NVConfig.INI");
+    std::filesystem::rename(productIni, systemIni);
+    NewProcess();
+    EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+    EXPECT_TRUE(std::filesystem::exists(productIni));
+    EXPECT_TRUE(std::filesystem::exists(systemIni));  // the system folder keeps its copy
+}
+
+// --- the migration hand-over -----------------------------------------------------------------
+
+TEST_F(MainSequenceTest, OldOrUnpatchedDatabasesGoToTheMigrationTool) {
+    struct Row {
+        const char* date;
+        const char* tag;
+    };
+    struct Case {
+        std::vector<Row> rows;  // PATCH_HIST
+        bool handed;
+    };
+    const Case cases[] = {
+        {{}, true},
+        {{{"20100420", "Setup"}}, true},  // only rows tagged UpDate count
+        {{{"20071028", "UpDate"}}, true},
+        {{{"20071029", "UpDate"}}, false},
+        {{{"20071028", "UpDate"}, {"20080101", "UpDate"}}, false},
+    };
+    PutStandIn(app::kMigrationTool);
+    for (const Case& c : cases) {
+        std::filesystem::remove(StartedNote(app::kMigrationTool));
+        {
+            auto store = OpenStore();
+            Exec(*store, {"DELETE FROM PATCH_HIST"});
+            for (const Row& row : c.rows) {
+                Exec(*store, {std::string("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver) VALUES ('") +
+                              row.date + "', 1, '" + row.tag + "')"});
+            }
+        }
+        NewProcess();
+        const app::StartupResult result = Start();
+        if (c.handed) {
+            EXPECT_EQ(result.outcome, StartupOutcome::HandedToMigration);
+            EXPECT_TRUE(result.migrationStarted);
+            EXPECT_EQ(P().MainForm(), nullptr);
+            EXPECT_TRUE(StandInArguments(app::kMigrationTool).has_value());
+        } else {
+            EXPECT_EQ(result.outcome, StartupOutcome::Ready);
+            EXPECT_NE(P().MainForm(), nullptr);
+            EXPECT_FALSE(std::filesystem::exists(StartedNote(app::kMigrationTool)));
+        }
+    }
+}
+
+TEST_F(MainSequenceTest, MissingMigrationToolStillEndsStartUp) {
+    auto store = OpenStore();
+    Exec(*store, {"DELETE FROM PATCH_HIST"});
+    store.reset();
+    const app::StartupResult result = Start();
+    EXPECT_EQ(result.outcome, StartupOutcome::HandedToMigration);
+    EXPECT_FALSE(result.migrationStarted);
+}
+
+// --- central connection and store code -------------------------------------------------------
+
+TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
+    EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+    ASSERT_NE(P().CentralConnection, nullptr);
+    EXPECT_EQ(P().CentralConnection->State(), db::ObjectState::Open);
+
+    SetConfig("장비_온라인서비스", "1");
+    NewProcess();
+    EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+    EXPECT_EQ(P().CentralConnection, nullptr);
+}
+
+TEST_F(MainSequenceTest, UnreachableCentralDatabaseIsSilent) {
+    std::filesystem::remove_all(Native(demo::kDemoCentralFolder));
+    EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(!P().CentralConnection ||
+                P().CentralConnection->State() == db::ObjectState::Closed);
+}
+
+TEST(StoreCode, FourCharactersOrTheDefault) {
+    struct Case {
+        const char* configured;
+        const char* settled;
+    };
+    const Case cases[] = {
+        {"12", "0001"}, {"    ", "0001"},  {"0123", "0123"},     {"00123", "0001"},
+        {"", "0001"},   {"강남1", "0001"}, {"강남12", "강남12"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(app::SettleStoreCode(c.configured), c.settled) << "[" << c.configured << "]";
+    }
+}
+
+TEST_F(MainSequenceTest, StoreCodeComesFromTheIni) {
+    struct Case {
+        const char* ini;
+        const char* storeCode;
+    };
+    const Case cases[] = {{"0123", "0123"}, {"00123", "0001"}, {"12", "0001"}};
+    for (const Case& c : cases) {
+        SetIni("마스터", "매장등록", c.ini);
+        NewProcess();
+        ASSERT_EQ(Start().outcome, StartupOutcome::Ready) << c.ini;
+        EXPECT_EQ(P().StoreCode, c.storeCode) << c.ini;
+    }
+}
+
+TEST_F(MainSequenceTest, ReadyStartShowsTheLoadedMainWindow) {
+    ASSERT_EQ(Start().outcome, StartupOutcome::Ready);
+    ASSERT_NE(P().MainForm(), nullptr);
+    EXPECT_EQ(P().MainWindow().Label4, P().VersionText);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,221 @@
+// Runs `datapatch sql` as a support technician would, on databases made in a fresh root.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "db/embedded/embedded.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string output;
+};
+
+// The quoting of one shell word.
+std::string Quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class SqlCommand : public ::testing::Test {
+  protected:
+    const fs::path& Root() const { return root_.Path(); }
+
+    // A database file of the embedded engine at a path under the root ("c/Data/store.mdb").
+    fs::path MakeDatabase(const std::string& underRoot, db::Dialect dialect) {
+        const fs::path file = Root() / underRoot;
+        fs::create_directories(file.parent_path());
+        db::embedded::OpenOptions options;
+        options.dialect = dialect;
+        options.create = true;
+        options.jetPassword = dialect == db::Dialect::Jet ? "kelp2093" : "";
+        db::embedded::Open(file, options);
+        return file;
+    }
+
+    void WriteFile(const std::string& underRoot, const std::string& text) {
+        const fs::path file = Root() / underRoot;
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+    }
+
+    // Runs `datapatch --root <root> sql <args>` on `script` given as a file.
+    Outcome Run(const std::string& args, const std::string& script) {
+        WriteFile("script.sql", script);
+        return Shell(args + " " + Quoted((Root() / "script.sql").string()));
+    }
+
+    Outcome Shell(const std::string& args) {
+        const char* bin = std::getenv("DATAPATCH_TEST_BIN");
+        const std::string command = std::string(bin ? bin : ".") + "/datapatch --root " +
+                                    Quoted(Root().string()) + " sql " + args + " 2>&1";
+        Outcome out;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return out;
+        std::array<char, 4096> buffer{};
+        size_t n = 0;
+        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            out.output.append(buffer.data(), n);
+        const int status = pclose(pipe);
+        out.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return out;
+    }
+
+    Outcome RunOnStore(const std::string& script) {
+        MakeDatabase("c/Data/store.mdb", db::Dialect::Jet);
+        return Run(Quoted("--mdb=C:\\Data\\store.mdb"), script);
+    }
+
+    static constexpr const char* kTable =
+        "CREATE TABLE [상품] ([코드] TEXT(10), [이름] TEXT(20), [수량] INT)\n";
+
+  private:
+    host_test::TempFolder root_;
+};
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+TEST_F(SqlCommand, GoLinesInAnyCaseAndWithBlanksSeparateTheTexts) {
+    const Outcome out = RunOnStore(std::string(kTable) +
+                                   "go\n"
+                                   "INSERT INTO [상품] VALUES ('A1', '가', 1)\r\n"
+                                   "  Go\t\r\n"
+                                   "INSERT INTO [상품] VALUES ('A2', '나', 2)\n"
+                                   "GO\n"
+                                   "GO\n"
+                                   "SELECT COUNT(*) AS GOODS FROM [상품]\n"
+                                   "GO");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_EQ(Count(out.output, "(1 rows affected)"), 3u) << out.output;
+    EXPECT_NE(out.output.find("GOODS\n-----\n2\n"), std::string::npos) << out.output;
+}
+
+TEST_F(SqlCommand, LinesThatOnlyStartWithGoStayInTheText) {
+    const Outcome out = RunOnStore(std::string(kTable) +
+                                   "GO\n"
+                                   "SELECT COUNT(*)\n"
+                                   "GOTO_COUNT\n"
+                                   "FROM [상품]\n");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_NE(out.output.find("GOTO_COUNT\n----------\n0\n"), std::string::npos) << out.output;
+}
+
+TEST_F(SqlCommand, LineEndsInsideATextAreCrLf) {
+    const Outcome out = RunOnStore(std::string(kTable) +
+                                   "GO\n"
+                                   "INSERT INTO [상품] VALUES ('A1', 'ab\n"
+                                   "cd', 1)\n"
+                                   "GO\n"
+                                   "SELECT LEN([이름]) AS N FROM [상품]\n");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_NE(out.output.find("N\n-\n6\n"), std::string::npos) << out.output;
+}
+
+TEST_F(SqlCommand, AServerBatchOfTwoStatementsOnTwoLinesRunsBoth) {
+    MakeDatabase("c/Server/점포.sqlite", db::Dialect::SqlServer);
+    WriteFile("c/Quillon/SqlLogin.INI",
+              "[STORE]\r\nAddress=127.0.0.1\r\nPassword=pw\r\nEngine=embedded:C:\\Server\r\n");
+    const Outcome out = Run("--server STORE --database 점포",
+                            "CREATE TABLE [상품] ([코드] NVARCHAR(10))\n"
+                            "GO\n"
+                            "INSERT INTO [상품] VALUES ('A1')\n"
+                            "INSERT INTO [상품] VALUES ('A2')\n"
+                            "GO\n"
+                            "SELECT COUNT(*) AS N FROM [상품]\n");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_NE(out.output.find("N\n-\n2\n"), std::string::npos) << out.output;
+}
+
+TEST_F(SqlCommand, RowsAreAlignedWithKoreanTextTwoColumnsWide) {
+    const Outcome out = RunOnStore(std::string(kTable) +
+                                   "GO\n"
+                                   "INSERT INTO [상품] VALUES ('A1', '타이레놀', 10)\n"
+                                   "GO\n"
+                                   "INSERT INTO [상품] VALUES ('B22', NULL, 5)\n"
+                                   "GO\n"
+                                   "SELECT [코드], [이름], [수량] FROM [상품] ORDER BY [코드]\n");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    const std::string table =
+        "코드  이름      수량\n"
+        "----  --------  ----\n"
+        "A1    타이레놀  10\n"
+        "B22   NULL      5\n"
+        "\n"
+        "(2 rows affected)\n";
+    EXPECT_NE(out.output.find(table), std::string::npos) << out.output;
+}
+
+TEST_F(SqlCommand, AFailedTextShowsItsNumberInHexAndTheRestStillRuns) {
+    const Outcome out = RunOnStore(
+        "SELECT * FROM [없는표]\n"
+        "GO\n"
+        "SELEC 1\n"
+        "GO\n" +
+        std::string(kTable));
+    EXPECT_EQ(out.exitCode, 1) << out.output;
+    EXPECT_NE(out.output.find("Error 0x80040E37: "), std::string::npos) << out.output;
+    EXPECT_NE(out.output.find("Error 0x80040E14: "), std::string::npos) << out.output;
+    EXPECT_NE(out.output.find("(0 rows affected)"), std::string::npos) << out.output;
+}
+
+TEST_F(SqlCommand, ExitCodes) {
+    MakeDatabase("plain.mdb", db::Dialect::Jet);
+    const std::string plain = Quoted((Root() / "plain.mdb").string());
+    struct Case {
+        std::string args;
+        std::string script;
+        int exitCode;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"--mdb " + plain, "SELECT 1 AS ONE", 0, "ONE"},
+        {"--mdb " + plain, "SELECT 1 AS ONE\nGO\nDROP TABLE [없는표]", 1, "Error 0x80040E37"},
+        {"--mdb " + Quoted((Root() / "missing.mdb").string()), "SELECT 1", 1, "Error 0x80004005"},
+        {Quoted("--mdb=C:\\Data\\missing.mdb"), "SELECT 1", 1, "Error 0x80004005"},
+        {"--mdb " + plain + " --password wrong", "SELECT 1", 1, "Error 0x80004005"},
+        {"--database NVMAIN", "SELECT 1", 64, "--database"},
+        {"--server X --mdb " + plain, "SELECT 1", 64, "--server"},
+    };
+    for (const Case& c : cases) {
+        const Outcome out = Run(c.args, c.script);
+        EXPECT_EQ(out.exitCode, c.exitCode) << c.args << "\n" << out.output;
+        EXPECT_NE(out.output.find(c.shown), std::string::npos) << c.args << "\n" << out.output;
+    }
+}
+
+TEST_F(SqlCommand, ReadsStandardInputWithoutAFile) {
+    MakeDatabase("plain.mdb", db::Dialect::Jet);
+    WriteFile("in.sql", "SELECT 7 AS SEVEN\nGO\n");
+    const Outcome out = Shell("--mdb " + Quoted((Root() / "plain.mdb").string()) + " < " +
+                              Quoted((Root() / "in.sql").string()));
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_NE(out.output.find("SEVEN\n-----\n7\n"), std::string::npos) << out.output;
+}
+
+TEST_F(SqlCommand, WithoutATargetRunsOnTheConfiguredStoreDatabase) {
+    MakeDatabase("c/Data/store.mdb", db::Dialect::Jet);
+    WriteFile("c/Quillon/NVConfig.INI",
+              "[DATA]\r\nM_매장디비모드=0\r\n데이터_MDBPath=C:\\Data\\store.mdb\r\n");
+    WriteFile("script.sql", std::string(kTable) + "GO\nSELECT COUNT(*) AS N FROM [상품]\n");
+    const Outcome out = Shell(Quoted((Root() / "script.sql").string()));
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_NE(out.output.find("N\n-\n0\n"), std::string::npos) << out.output;
+    EXPECT_NE(out.output.find("(0 rows affected)"), std::string::npos) << out.output;
+}
+
+}  // namespace

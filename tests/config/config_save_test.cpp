@@ -1,0 +1,259 @@
+#include "config/config_save.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "config/config_copy_world.h"
+#include "config/ini_items.h"
+#include "config/item_catalog.h"
+#include "db/error.h"
+#include "host/profile.h"
+
+namespace config_test {
+namespace {
+
+constexpr const char* kMainIni = "C:\\Quillon\\NVConfig.INI";
+constexpr const char* kPrinterIni = "C:\\Windows\\System32\\zentrix_s_sys.ini";
+
+class ConfigSaveTest : public CopyWorld {
+  protected:
+    // A store whose CONFIG holds the template rows, a second workstation table, and the INI files
+    // loaded (without the table) into the configuration object.
+    void MakeConfiguredStore() {
+        std::vector<std::string> sql;
+        for (const char* table : {"CONFIG", "CONFIG0000000002"}) {
+            sql.push_back(fixtures::CreateConfigTableSql(table, StoreDialect()));
+            for (const auto& row : rows_) sql.push_back(fixtures::InsertConfigRowSql(table, row));
+        }
+        MakeStore(sql, false);
+        PutIni("");
+        config::NorvConn& c = Rt().Config();
+        ASSERT_TRUE(c.ActionConFigLoad_Basic(c, Rt().StoreConnection, true));
+        c.SharedConnection() = Rt().StoreConnection;
+        c.SetConfigTableName("CONFIG");
+    }
+    // The main INI naming this world's store database, plus `more` lines.
+    void PutIni(const std::string& more) {
+        std::string ini = "[DATA]\r\n데이터_MDBPath=" + std::string(kStoreMdbPath) + "\r\n";
+        if (!Mdb()) {
+            ini += "데이터_종류=1\r\nM_매장디비모드=1\r\n데이터_SQLServer=" + server_.server +
+                   "\r\n데이터_SQLDataName=" + server_.database +
+                   "\r\n데이터_SQLID=" + server_.user + "\r\n데이터_SQLPass=" + server_.password +
+                   "\r\n";
+        }
+        host_test::WriteBytes(*host_.Native(kMainIni), ini + more);
+    }
+    std::string Ini(const char* file, std::string_view section, std::string_view key) {
+        return host::GetPrivateProfileString(section, key, "<none>", 255, *host_.Native(file));
+    }
+    // 적용 of the row whose 신규명 is the item.
+    std::string Applied(const std::string& table, const std::string& item) {
+        const auto rows = Rows("SELECT 적용 FROM " + table + " WHERE 신규명 = '" + item + "'");
+        return rows.size() == 1 ? rows[0].at("적용").AsText()
+                                : "<" + std::to_string(rows.size()) + ">";
+    }
+    // The item's value as the configuration object holds it, as text.
+    std::string ItemValue(std::string_view item) {
+        return config::ItemText(Rt().Config(), *config::FindItem(item));
+    }
+    void Set(std::string_view item, const util::Variant& value) {
+        config::FindItem(item)->set(Rt().Config(), value);
+    }
+};
+
+constexpr const char* kConnectionItems[] = {
+    "데이터_종류",       "데이터_MDBPath",    "데이터_네트웍사용여부", "데이터_네트웍계정",
+    "데이터_네트웍Pass", "데이터_SQLServer",  "데이터_SQLDataName",    "데이터_SQLID",
+    "데이터_SQLPass",    "데이터_SQLConMode", "데이터_BackUpPath"};
+
+TEST_P(ConfigSaveTest, BasicSaveWritesEveryIniItemBackWhereItWasRead) {
+    MakeConfiguredStore();
+    Set("M_담당자", "김약사");
+    Set("M_바코드Top", "420");
+    Set("M_바코드용지종류", 3);
+    Set("판매등록_공지이미지", "C:\\Quillon\\공지.jpg");
+    ASSERT_TRUE(Rt().Config().ActionSave_Basic());
+    for (const config::IniItem& row : config::IniItems()) {
+        const char* file = row.file == config::IniFile::Main ? kMainIni : kPrinterIni;
+        EXPECT_EQ(Ini(file, row.section, row.key), ItemValue(row.item)) << row.item;
+    }
+    EXPECT_EQ(Ini(kMainIni, "담당자", "담당자"), "김약사");
+    EXPECT_EQ(Ini(kPrinterIni, "BARCODEPRINT", "바코드용지종류"), "3");
+}
+
+TEST_P(ConfigSaveTest, BasicSaveMirrorsConnectionItemsIntoTheConfigurationTable) {
+    MakeConfiguredStore();
+    Set("데이터_네트웍계정", "store");
+    Set("데이터_SQLConMode", 1);
+    Set("데이터_BackUpPath", "D:\\백업\\");
+    ASSERT_TRUE(Rt().Config().ActionSave_Basic());
+    for (const char* item : kConnectionItems) {
+        EXPECT_EQ(Applied("CONFIG", item), ItemValue(item)) << item;
+    }
+    EXPECT_EQ(Applied("CONFIG", "데이터_SQLConMode"), "1");
+    EXPECT_EQ(Applied("CONFIG", "데이터_종류"), Mdb() ? "0" : "1");
+    // Nothing else changes: other rows, other tables.
+    EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
+    EXPECT_EQ(Applied("CONFIG0000000002", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
+}
+
+// Values are written escaped: a password with an apostrophe is stored as it is.
+TEST_P(ConfigSaveTest, ApostropheInPasswordIsStoredExactly) {
+    MakeConfiguredStore();
+    Set("데이터_SQLPass", "pa'ss");
+    Set("데이터_네트웍Pass", "'; DELETE FROM CONFIG; --");
+    EXPECT_TRUE(Rt().Config().ActionSave_Basic());
+    EXPECT_EQ(Applied("CONFIG", "데이터_SQLPass"), "pa'ss");
+    EXPECT_EQ(Applied("CONFIG", "데이터_네트웍Pass"), "'; DELETE FROM CONFIG; --");
+    EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
+}
+
+TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
+    MakeConfiguredStore();
+    config::NorvConn& c = Rt().Config();
+    c.SharedConnection().reset();
+    Set("M_담당자코드", "A7");
+    EXPECT_FALSE(c.ActionSave_Basic());
+    EXPECT_EQ(Ini(kMainIni, "담당자", "담당자코드"), "A7");
+
+    c.SharedConnection() = Rt().StoreConnection;
+    c.SetConfigTableName("CONFIG9999999999");  // not there
+    EXPECT_FALSE(c.ActionSave_Basic());
+}
+
+TEST_P(ConfigSaveTest, StandardConfigUpdatesItsSixRows) {
+    MakeConfiguredStore();
+    Set("표준DB사용여부", 1);
+    Set("표준DB서버명", "STD-SRV");
+    Set("표준DB데이터명", "SIMSTD2");
+    Set("표준DBID", "norv");
+    Set("표준DBPW", "p'w");
+    Set("체인구분", 2);
+    ASSERT_TRUE(Rt().Config().ActionSave_StandardConfig());
+    const std::pair<const char*, const char*> expected[] = {
+        {"표준DB사용여부", "1"}, {"표준DB서버명", "STD-SRV"}, {"표준DB데이터명", "SIMSTD2"},
+        {"표준DBID", "norv"},    {"표준DBPW", "p'w"},         {"체인구분", "2"}};
+    for (const auto& [item, value] : expected) EXPECT_EQ(Applied("CONFIG", item), value) << item;
+    EXPECT_EQ(Applied("CONFIG0000000002", "표준DB서버명"), "");
+
+    Rt().Config().SetConfigTableName("");
+    EXPECT_FALSE(Rt().Config().ActionSave_StandardConfig());
+}
+
+TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
+    MakeConfiguredStore();
+    for (const char* sql :
+         {"CREATE TABLE CONFIGPC (피씨코드 TEXT(10), 피씨명 TEXT(50), 테이블명 TEXT(50))",
+          "CREATE TABLE CONFIG_SYS (신규명 TEXT(100), 적용 TEXT(255))",
+          "INSERT INTO CONFIG_SYS (신규명, 적용) VALUES ('데이터_SQLServer_S', 'SYS')"}) {
+        Store().Execute(sql);
+    }
+    Set("데이터_SQLServer_S", "DATA1-SRV");
+    Set("데이터_SQLPass_S", "d'1");
+    Set("데이터_SQLConMode_S", 1);
+    Set("체인구분", 1);
+    ASSERT_TRUE(config::ActionSave_AllConfigTables(Rt().Config()));
+    for (const char* table : {"CONFIG", "CONFIG0000000002"}) {
+        EXPECT_EQ(Applied(table, "데이터_SQLServer_S"), "DATA1-SRV") << table;
+        EXPECT_EQ(Applied(table, "데이터_SQLPass_S"), "d'1") << table;
+        EXPECT_EQ(Applied(table, "데이터_SQLConMode_S"), "1") << table;
+        EXPECT_EQ(Applied(table, "체인구분"), "1") << table;
+    }
+    EXPECT_EQ(Applied("CONFIG_SYS", "데이터_SQLServer_S"), "SYS");
+}
+
+// The first load on a PC whose INI lacks 데이터_BackUpPath: the default ends up in the INI and in
+// the new configuration table.
+TEST_P(ConfigSaveTest, LoadWritesDefaultBackUpPathToIniAndTable) {
+    MakeStore({Mdb() ? "CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"
+                     : "CREATE TABLE 피씨명 (피씨코드 NVARCHAR(10), 피씨명 NVARCHAR(50))"});
+    PutIni("");
+    config::NorvConn& c = Rt().Config();
+    ASSERT_TRUE(c.ActionConFigLoad_Basic(c, Rt().StoreConnection));
+    EXPECT_EQ(c.ConfigTableName(), "CONFIG");
+    EXPECT_EQ(Ini(kMainIni, "DATA", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
+    EXPECT_EQ(Applied("CONFIG", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
+    EXPECT_EQ(Applied("CONFIG", "데이터_MDBPath"), kStoreMdbPath);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ConfigSaveTest,
+                         ::testing::Values(StoreKind::Mdb, StoreKind::SqlServer), StoreKindName);
+
+// --- ProcMoveIni ----------------------------------------------------------------------------
+
+constexpr const char* kSystem = "C:\\Windows\\System32\\";
+constexpr const char* kProduct = "C:\\Quillon\\";
+const char* const kLocalFiles[] = {"NVConfig.INI", "QLPRIM.INI", "tallymain.mdb", "seatclient.mdb",
+                                   "QL6SYS.INI"};
+
+struct MoveCase {
+    const char* name;
+    std::vector<std::string> inSystem;
+    std::vector<std::string> inProduct;
+    std::vector<std::string> copied;  // files that end up in C:\Quillon with the system's bytes
+    int error;                        // the error number raised, 0 for none
+};
+
+class ProcMoveIniTest : public ::testing::TestWithParam<MoveCase> {
+  protected:
+    ProcMoveIniTest() : host_(Options(temp_)), rt_(host_, desktop_) {}
+    std::filesystem::path Native(const std::string& path) { return *host_.Native(path); }
+
+    host_test::TempFolder temp_;
+    host::Host host_;
+    host::ScriptedDesktop desktop_;
+    config::Runtime rt_;
+
+  private:
+    static host::HostOptions Options(const host_test::TempFolder& temp) {
+        host::HostOptions options;
+        options.root = temp.Path();
+        return options;
+    }
+};
+
+TEST_P(ProcMoveIniTest, CopiesMissingFilesOnly) {
+    const MoveCase& c = GetParam();
+    for (const auto& f : c.inSystem) host_test::WriteBytes(Native(kSystem + f), "system " + f);
+    for (const auto& f : c.inProduct) host_test::WriteBytes(Native(kProduct + f), "product " + f);
+    int error = 0;
+    try {
+        rt_.Config().ProcMoveIni();
+    } catch (const db::DbError& e) {
+        error = e.Number();
+    }
+    EXPECT_EQ(error, c.error);
+    for (const char* f : kLocalFiles) {
+        const bool copied = std::find(c.copied.begin(), c.copied.end(), f) != c.copied.end();
+        const bool kept = std::find(c.inProduct.begin(), c.inProduct.end(), f) != c.inProduct.end();
+        const auto product = Native(kProduct + std::string(f));
+        if (copied) {
+            EXPECT_EQ(host_test::ReadBytes(product), "system " + std::string(f)) << f;
+        } else if (kept) {
+            EXPECT_EQ(host_test::ReadBytes(product), "product " + std::string(f)) << f;
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(product)) << f;
+        }
+    }
+    // The system folder keeps its copies.
+    for (const auto& f : c.inSystem) EXPECT_TRUE(std::filesystem::exists(Native(kSystem + f)));
+}
+
+const std::vector<std::string> kAll(std::begin(kLocalFiles), std::end(kLocalFiles));
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProcMoveIniTest,
+    ::testing::Values(MoveCase{"NewPc", kAll, {}, kAll, 0},
+                      MoveCase{"EverythingInPlace", kAll, kAll, {}, 0},
+                      MoveCase{"OnlyMainIni", {"NVConfig.INI"}, {}, {"NVConfig.INI"}, 0},
+                      MoveCase{"SomeMissing",
+                               {"NVConfig.INI", "tallymain.mdb", "QL6SYS.INI"},
+                               {"NVConfig.INI", "QLPRIM.INI"},
+                               {"tallymain.mdb", "QL6SYS.INI"},
+                               0},
+                      MoveCase{"NoMainIniAnywhere", {"QLPRIM.INI"}, {}, {}, 53}),
+    [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace config_test

@@ -1,0 +1,168 @@
+// The configuration-table half of the basic load, and the administrator load.
+#include <gtest/gtest.h>
+
+#include "config/config_world.h"
+#include "config/norv_conn.h"
+#include "config/slot_map.h"
+#include "host/host.h"
+
+namespace config {
+namespace {
+
+using config_test::ConfigRow;
+
+class ConfigTableLoadTest : public config_test::ConfigWorld {
+  protected:
+    // An MDB store whose CONFIG holds `rows`, registered for code 0000000001 (this PC).
+    void MakeStore(const std::vector<ConfigRow>& rows) {
+        std::vector<std::string> sql =
+            PcTables({{"0000000001", "CONFIG"}}, {{host_.ComputerName(), "07"}, {"OTHER", "08"}});
+        sql.push_back(CreateConfigTable("CONFIG"));
+        RunMdb(sql);
+        RunMdb(Insert("CONFIG", rows));
+        PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
+    }
+    bool Load() { return Config().ActionConFigLoad_Basic(Config(), Rt().StoreConnection); }
+    void ExpectLoadErrorBox() {
+        const auto boxes = desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox);
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().text, "환경설정을 불러올 수 없습니다");
+        EXPECT_EQ(boxes.back().title, "환경설정에러");
+        EXPECT_EQ(boxes.back().icon, host::MsgIcon::Critical);
+    }
+};
+
+TEST_F(ConfigTableLoadTest, RowsFeedTheItemTableAndTheItems) {
+    MakeStore({
+        {"140", 1, 1, "-1", "장비_온라인서비스"},
+        {"142", 1, 3, "31", "관리자_날짜범위"},
+        {"146", 2, 2, " SRV ", "데이터_SQLServer_S"},
+        {"147", 2, 2, std::nullopt, "데이터_SQLDataName_S"},
+        {"150", 1, 2, std::nullopt, "데이터_SQLConMode_S"},
+        {"85", 1, 0, "2", ""},
+        {"12.9", 1, 0, "5abc", ""},  // integer part; leading number
+        {" 20 ", 2, 0, "글자", ""},
+        {"30", 1, 4, "9", ""},  // group 4 is not loaded
+    });
+    ASSERT_TRUE(Load());
+    EXPECT_TRUE(Messages().empty());
+    NorvConn& c = Config();
+    EXPECT_TRUE(c.장비_온라인서비스);
+    EXPECT_EQ(c.관리자_날짜범위, 31);
+    EXPECT_EQ(c.데이터_SQLServer_S, " SRV ");
+    EXPECT_EQ(c.데이터_SQLDataName_S, "");
+    EXPECT_EQ(c.데이터_SQLConMode_S, 0);
+    EXPECT_EQ(c.Slot(85).AsInt(), 2);
+    EXPECT_EQ(c.Slot(12).AsInt(), 5);
+    EXPECT_EQ(c.Slot(20), util::Variant("글자"));
+    EXPECT_TRUE(c.Slot(30).IsEmpty());
+    EXPECT_TRUE(c.Slot(400).IsEmpty());
+    EXPECT_EQ(c.ConfigTableName(), "CONFIG");
+    EXPECT_EQ(c.PcCode(), "07");
+    ASSERT_TRUE(Rt().StoreConnection);
+    EXPECT_EQ(Rt().StoreConnection->State(), db::ObjectState::Open);
+    EXPECT_EQ(c.SharedConnection(), Rt().StoreConnection);
+}
+
+TEST_F(ConfigTableLoadTest, SlotOutsideTheTableStopsTheLoad) {
+    MakeStore({{"140", 1, 1, "0", ""}, {"400", 1, 1, "1", ""}});
+    EXPECT_FALSE(Load());
+    ExpectLoadErrorBox();
+}
+
+TEST_F(ConfigTableLoadTest, BadItemNumbersStopTheLoad) {
+    MakeStore({});
+    for (const char* code : {"abc", "", "-1", "351", "1e9"}) {
+        SCOPED_TRACE(code);
+        RunMdb({"DELETE FROM CONFIG"});
+        RunMdb(Insert("CONFIG", {{"1", 1, 1, "0", ""}, {code, 1, 1, "1", ""}}));
+        const std::size_t before = Messages().size();
+        EXPECT_FALSE(Load());
+        EXPECT_EQ(Messages().size(), before + 1);
+        ExpectLoadErrorBox();
+    }
+}
+
+TEST_F(ConfigTableLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
+    PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
+    EXPECT_FALSE(Load());
+    // The set-up explained the missing file; the load adds no box of its own.
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], "해당 폴더에 데이터가 없습니다");
+}
+
+TEST_F(ConfigTableLoadTest, GivenConnectionIsUsedAsItIs) {
+    MakeStore({{"140", 1, 1, "1", ""}});
+    ASSERT_TRUE(Load());
+    db::ConnectionRef given = Rt().StoreConnection;
+    // The INI now names a file that does not exist: no set-up runs for a given connection.
+    Put(config_test::kMainIni,
+        "[DATA]\r\n데이터_MDBPath=C:\\gone.mdb\r\n[기타관리]\r\n데이터_종류=0000000001\r\n");
+    NorvConn again(Rt());
+    ASSERT_TRUE(again.ActionConFigLoad_Basic(again, given));
+    EXPECT_EQ(again.SharedConnection(), given);
+    EXPECT_TRUE(again.장비_온라인서비스);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ConfigTableLoadTest, PcCodeWithAnApostropheStaysAValue) {
+    RunMdb(PcTables({{"0000000001", "CONFIG"}, {"00'1", "CONFIG"}}));
+    RunMdb({CreateConfigTable("CONFIG")});
+    RunMdb(Insert("CONFIG", {{"144", 1, 3, "9", ""}}));
+    PutMdbIni("[기타관리]\r\n데이터_종류=00'1\r\n");
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG");
+    EXPECT_EQ(Config().관리자_체인점포인트, 9);
+    EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM CONFIGPC", "N"), std::vector<std::string>{"2"});
+}
+
+TEST_F(ConfigTableLoadTest, SqlServerStore) {
+    std::vector<std::string> sql = PcTables({{"0000000001", "CONFIG"}});
+    sql.push_back(CreateConfigTable("CONFIG", db::Dialect::SqlServer));
+    RunServer("STORE", sql);
+    RunServer("STORE", Insert("CONFIG", {{"143", 1, 3, "12", ""}}));
+    Put(config_test::kMainIni,
+        std::string("[DATA]\r\n데이터_MDBPath=C:\\stale.mdb\r\nM_매장디비모드=1\r\n"
+                    "데이터_SQLServer=") +
+            config_test::kServer +
+            "\r\n데이터_SQLDataName=STORE\r\n데이터_SQLID=sa\r\n"
+            "[기타관리]\r\n데이터_종류=0000000001\r\n");
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().관리자_체인점교환단가, 12);
+    EXPECT_EQ(Config().PcCode(), "");  // no row for this PC in 피씨명
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ConfigTableLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
+    RunServer("DATA1", {CreateConfigTable("CONFIG", db::Dialect::SqlServer)});
+    RunServer("DATA1", Insert("CONFIG", {{"142", 1, 3, "7", ""},
+                                         {"143", 1, 3, "8", "", 1},  // deleted
+                                         {"144", 1, 3, "9", ""},
+                                         {"140", 1, 3, "-1", ""},
+                                         {"85", 1, 2, "5", ""}}));
+    NorvConn& c = Config();
+    c.데이터_SQLServer_S = config_test::kServer;
+    c.데이터_SQLDataName_S = "DATA1";
+    c.관리자_체인점교환단가 = 4;
+    ASSERT_TRUE(c.ActionConFigLoad_Admin(c, Rt().Data1Connection));
+    EXPECT_EQ(c.관리자_날짜범위, 7);
+    EXPECT_EQ(c.관리자_체인점교환단가, 0);  // its slot stayed empty
+    EXPECT_EQ(c.관리자_체인점포인트, 9);
+    EXPECT_FALSE(c.장비_온라인서비스);  // only the three administrator slots are copied
+    EXPECT_EQ(c.Slot(140).AsInt(), -1);
+    EXPECT_TRUE(c.Slot(85).IsEmpty());
+    EXPECT_EQ(Rt().Data1Connection, Rt().AdminConnection);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ConfigTableLoadTest, AdminLoadWithoutItsDatabase) {
+    Config().데이터_SQLServer_S = config_test::kServer;
+    Config().데이터_SQLDataName_S = "NONE";
+    EXPECT_FALSE(Config().ActionConFigLoad_Admin(Config(), Rt().Data1Connection));
+    ASSERT_EQ(Messages().size(), 1u);  // the connection's message only
+    EXPECT_EQ(Messages()[0], "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다");
+    EXPECT_FALSE(Rt().Data1Connection);
+}
+
+}  // namespace
+}  // namespace config

@@ -1,0 +1,105 @@
+#include "config/item_catalog.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "config/config_errors.h"
+#include "db/error.h"
+
+namespace config {
+namespace {
+
+TEST(ItemCatalog, HoldsEveryItemOnceWithItsMember) {
+    ASSERT_EQ(Items().size(), 334u);
+    std::set<std::string_view> names;
+    for (const ItemInfo& item : Items()) {
+        EXPECT_TRUE(names.insert(item.name).second) << item.name;
+        EXPECT_EQ(FindItem(item.name), &item);
+    }
+    EXPECT_EQ(FindItem("데이터_없는항목"), nullptr);
+    EXPECT_EQ(FindItem("m_매장코드"), nullptr);  // names are exact
+}
+
+TEST(ItemCatalog, AccessorsReachTheNamedMember) {
+    NorvConnItems items;
+    FindItem("데이터_MDBPath")->set(items, util::Variant("D:\\Data\\x.mdb"));
+    FindItem("관리자_날짜범위")->set(items, util::Variant("31"));
+    FindItem("데이터_종류")->set(items, util::Variant(1));
+    FindItem("장비_온라인서비스")->set(items, util::Variant(-1));
+    EXPECT_EQ(items.데이터_MDBPath, "D:\\Data\\x.mdb");
+    EXPECT_EQ(items.관리자_날짜범위, 31);
+    EXPECT_EQ(items.데이터_종류, 1);
+    EXPECT_TRUE(items.장비_온라인서비스);
+
+    items.M_매장코드 = "0123";
+    items.관리자_체인점포인트 = -7;
+    EXPECT_EQ(FindItem("M_매장코드")->get(items), util::Variant("0123"));
+    EXPECT_EQ(FindItem("관리자_체인점포인트")->get(items), util::Variant(-7));
+}
+
+TEST(ItemCatalog, KindsOfTheConnectionSettings) {
+    const struct {
+        std::string_view name;
+        ItemKind kind;
+    } cases[] = {
+        {"데이터_종류", ItemKind::Byte},
+        {"데이터_MDBPath", ItemKind::Text},
+        {"데이터_네트웍사용여부", ItemKind::Int32},
+        {"데이터_SQLConMode", ItemKind::Byte},
+        {"데이터_SQLServer_S", ItemKind::Text},
+        {"데이터_SQLConMode_S", ItemKind::Int32},
+        {"관리자_날짜범위", ItemKind::Int32},
+        {"장비_온라인서비스", ItemKind::Boolean},
+        {"M_매장코드종류", ItemKind::Int32},
+        {"M_바코드폰트", ItemKind::Text},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(FindItem(c.name), nullptr) << c.name;
+        EXPECT_EQ(FindItem(c.name)->kind, c.kind) << c.name;
+    }
+}
+
+TEST(ItemCatalog, ConversionsOnStore) {
+    NorvConnItems items;
+    const ItemInfo& number = *FindItem("포인트_우수리");
+    const ItemInfo& byte = *FindItem("M_바코드종류");
+    const ItemInfo& flag = *FindItem("장비_온라인서비스");
+    const ItemInfo& text = *FindItem("영수증_메시지1");
+
+    number.set(items, util::Variant(2.5));  // half to even, as VB's CLng
+    EXPECT_EQ(items.포인트_우수리, 2);
+    number.set(items, util::Variant(3.5));
+    EXPECT_EQ(items.포인트_우수리, 4);
+    number.set(items, util::Variant());  // an empty slot
+    EXPECT_EQ(items.포인트_우수리, 0);
+    text.set(items, util::Variant(12.0));
+    EXPECT_EQ(items.영수증_메시지1, "12");
+    flag.set(items, util::Variant(0.0));
+    EXPECT_FALSE(items.장비_온라인서비스);
+
+    const util::Variant tooLarge[] = {util::Variant(256), util::Variant(-1)};
+    for (const auto& v : tooLarge) {
+        try {
+            byte.set(items, v);
+            ADD_FAILURE() << v.AsText();
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.Number(), ConfigError::kOverflow);
+        }
+    }
+    EXPECT_THROW(number.set(items, util::Variant(3e9)), db::DbError);
+}
+
+TEST(ItemCatalog, ItemTextAsStatementsWriteIt) {
+    NorvConnItems items;
+    items.장비_온라인서비스 = true;
+    items.데이터_종류 = 1;
+    items.데이터_SQLPass = "a'b";
+    EXPECT_EQ(ItemText(items, *FindItem("장비_온라인서비스")), "-1");
+    EXPECT_EQ(ItemText(items, *FindItem("데이터_종류")), "1");
+    EXPECT_EQ(ItemText(items, *FindItem("데이터_SQLPass")), "a'b");
+}
+
+}  // namespace
+}  // namespace config

@@ -1,0 +1,102 @@
+#include "config/slot_map.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "config/ini_items.h"
+#include "host/temp_folder.h"
+
+namespace config {
+namespace {
+
+TEST(SlotMap, BindingsNameRealItemsOnce) {
+    std::set<int> slots;
+    std::set<std::string_view> items;
+    for (const SlotBinding& b : SlotBindings()) {
+        EXPECT_TRUE(slots.insert(b.slot).second) << b.slot;
+        EXPECT_GE(b.slot, 0);
+        EXPECT_LT(b.slot, kSlotCount);
+        if (b.item.empty()) continue;
+        EXPECT_TRUE(items.insert(b.item).second) << b.item;
+        ASSERT_NE(FindItem(b.item), nullptr) << b.item;
+        EXPECT_EQ(ItemForSlot(b.slot), FindItem(b.item));
+    }
+    EXPECT_EQ(ItemForSlot(SlotNumber::kStoreCount), nullptr);  // read by number only
+    EXPECT_EQ(ItemForSlot(0), nullptr);
+}
+
+TEST(SlotMap, FixedSlotsFeedTheirItems) {
+    const struct {
+        int slot;
+        std::string_view item;
+        ItemKind kind;
+    } cases[] = {
+        {140, "장비_온라인서비스", ItemKind::Boolean},
+        {142, "관리자_날짜범위", ItemKind::Int32},
+        {143, "관리자_체인점교환단가", ItemKind::Int32},
+        {144, "관리자_체인점포인트", ItemKind::Int32},
+        {146, "데이터_SQLServer_S", ItemKind::Text},
+        {147, "데이터_SQLDataName_S", ItemKind::Text},
+        {148, "데이터_SQLID_S", ItemKind::Text},
+        {149, "데이터_SQLPass_S", ItemKind::Text},
+        {150, "데이터_SQLConMode_S", ItemKind::Int32},
+    };
+    for (const auto& c : cases) {
+        const ItemInfo* item = ItemForSlot(c.slot);
+        ASSERT_NE(item, nullptr) << c.slot;
+        EXPECT_EQ(item->name, c.item);
+        EXPECT_EQ(item->kind, c.kind) << c.slot;
+    }
+    ASSERT_EQ(AdminSlots().size(), 3u);
+    EXPECT_EQ(AdminSlots()[0], 142);
+}
+
+TEST(SlotMap, NoSlotFeedsAnIniItem) {
+    for (const IniItem& row : IniItems()) {
+        for (const SlotBinding& b : SlotBindings()) EXPECT_NE(b.item, row.item);
+    }
+}
+
+TEST(SlotMap, EveryTableItemHasItsOwnSlot) {
+    std::set<std::string_view> ini;
+    for (const IniItem& row : IniItems()) ini.insert(row.item);
+    std::set<std::string_view> fed;
+    for (const SlotBinding& b : SlotBindings()) {
+        if (!b.item.empty()) fed.insert(b.item);
+    }
+    for (const ItemInfo& item : Items()) {
+        EXPECT_NE(ini.count(item.name) + fed.count(item.name), 0u) << item.name;
+    }
+    EXPECT_EQ(fed.size() + ini.size(), Items().size());
+}
+
+TEST(SlotMap, EveryItemHasOneRowCodeBelowTheSlotLimit) {
+    std::set<int> codes;
+    for (const ItemInfo& item : Items()) {
+        const std::optional<int> code = CodeOfItem(item.name);
+        ASSERT_TRUE(code.has_value()) << item.name;
+        EXPECT_LT(*code, kSlotCount) << item.name;
+        EXPECT_TRUE(codes.insert(*code).second) << item.name << " shares " << *code;
+    }
+    EXPECT_FALSE(codes.count(SlotNumber::kStoreCount));
+    EXPECT_FALSE(CodeOfItem("없는항목").has_value());
+}
+
+// The README's section is generated from the table; the copy in docs/ must not drift from it.
+// DATAPATCH_WRITE_DOCS=1 rewrites the copy after a deliberate change of the table.
+TEST(SlotMap, DocumentationMatchesTheTable) {
+    const auto doc = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                     "docs" / "configuration-slots.md";
+    const std::string md = ConfigurationSlotsMarkdown();
+    if (std::getenv("DATAPATCH_WRITE_DOCS")) host_test::WriteBytes(doc, md);
+    ASSERT_TRUE(std::filesystem::exists(doc)) << doc;
+    EXPECT_EQ(host_test::ReadBytes(doc), md);
+    EXPECT_NE(md.find("| 140 | `장비_온라인서비스` | boolean |"), std::string::npos);
+    EXPECT_NE(md.find("| 85 | (by number) | number |"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace config

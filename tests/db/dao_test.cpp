@@ -1,0 +1,230 @@
+#include "db/dao.h"
+
+#include <gtest/gtest.h>
+
+#include <span>
+
+#include "db/ado_world.h"
+
+namespace {
+
+using db::DaoType::kBoolean;
+using db::DaoType::kCurrency;
+using db::DaoType::kDate;
+using db::DaoType::kDouble;
+using db::DaoType::kInteger;
+using db::DaoType::kLong;
+using db::DaoType::kMemo;
+using db::DaoType::kText;
+using db_test::kMdbPassword;
+using db_test::kMdbPath;
+
+enum class Kind { Mdb, SqlServer };
+
+std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
+    return info.param == Kind::Mdb ? "Mdb" : "SqlServer";
+}
+
+struct ColumnCase {
+    const char* declared;  // in the kind's own dialect
+    int type;
+    int size;
+};
+
+// The column types the store databases use, as the size probe and field lookups see them.
+const ColumnCase kMdbColumns[] = {
+    {"TEXT(32)", kText, 32}, {"TEXT(255)", kText, 255},  {"LONG", kLong, 4},
+    {"SHORT", kInteger, 2},  {"CURRENCY", kCurrency, 8}, {"DOUBLE", kDouble, 8},
+    {"DATETIME", kDate, 8},  {"BIT", kBoolean, 1},       {"MEMO", kMemo, 0},
+};
+const ColumnCase kServerColumns[] = {
+    {"NVARCHAR(16)", kText, 16}, {"VARCHAR(500)", kText, 500}, {"INT", kLong, 4},
+    {"SMALLINT", kInteger, 2},   {"MONEY", kCurrency, 8},      {"FLOAT", kDouble, 8},
+    {"DATETIME", kDate, 8},      {"BIT", kBoolean, 1},         {"NTEXT", kMemo, 0},
+};
+
+class DaoTest : public db_test::AdoWorld, public ::testing::WithParamInterface<Kind> {
+  protected:
+    bool Mdb() const { return GetParam() == Kind::Mdb; }
+
+    // The store database of the kind, made from the statements.
+    void Make(const std::vector<std::string>& sql) {
+        if (Mdb()) {
+            MakeMdb(sql);
+        } else {
+            MakeServerDatabase("STORE", sql);
+        }
+    }
+    // Opened the way the patch run and the configuration copy open it.
+    std::unique_ptr<db::DaoDatabase> Open() {
+        if (Mdb()) {
+            return db::DaoDatabase::Open(*router_, kMdbPath, std::string(";Pwd=") + kMdbPassword);
+        }
+        return db::DaoDatabase::Open(
+            *router_, "",
+            std::string("Driver={SQL Server}; Server=") + db_test::kServer +
+                "; Database=STORE; UID=sa; PWD=" + db_test::kServerPassword);
+    }
+    // An ADO connection on the same database.
+    db::ConnectionRef OpenConnection() {
+        if (Mdb()) return OpenMdbConnection();
+        auto cn = std::make_shared<db::Connection>(router_);
+        cn->ConnectionString =
+            std::string("Provider=SQLOLEDB;Data Source=") + db_test::kServer +
+            ";Initial Catalog=STORE;User ID=sa;Password=" + db_test::kServerPassword;
+        cn->Open();
+        return cn;
+    }
+    std::span<const ColumnCase> Columns() const {
+        return Mdb() ? std::span<const ColumnCase>(kMdbColumns)
+                     : std::span<const ColumnCase>(kServerColumns);
+    }
+};
+
+TEST_P(DaoTest, FieldsReportTypeAndDeclaredSize) {
+    std::string create = "CREATE TABLE 사용상품 (";
+    int n = 0;
+    for (const ColumnCase& c : Columns()) {
+        create += std::string(n ? ", " : "") + "c" + std::to_string(n) + " " + c.declared;
+        ++n;
+    }
+    Make({create + ")"});
+    auto dao = Open();
+    auto def = dao->TableDefs("사용상품");
+    ASSERT_EQ(def->Fields.Count(), n);
+    n = 0;
+    for (const ColumnCase& c : Columns()) {
+        const db::DaoField& f = def->Fields("C" + std::to_string(n++));  // letter case ignored
+        EXPECT_EQ(f.Type, c.type) << c.declared;
+        EXPECT_EQ(f.Size, c.size) << c.declared;
+    }
+}
+
+TEST_P(DaoTest, MissingTableOrFieldIsItemNotFound) {
+    Make({"CREATE TABLE 입출상품 (코드 INT)"});
+    auto dao = Open();
+    EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs("임시입출상품"); }), 3265);
+    auto def = dao->TableDefs("입출상품");
+    EXPECT_EQ(db_test::NumberOf([&] { def->Fields("확장코드"); }), 3265);
+}
+
+// Mark 9's field creation: five fields appended to an existing table become its columns.
+TEST_P(DaoTest, FieldsAppendedToExistingTableBecomeColumns) {
+    Make({"CREATE TABLE 임시입출상품 (코드 INT)", "INSERT INTO 임시입출상품 (코드) VALUES (7)"});
+    auto dao = Open();
+    auto def = dao->TableDefs("임시입출상품");
+    def->Fields.Append(def->CreateField("확장코드", kText, 10));
+    for (const char* name : {"확장수량", "확장포장수량", "확장단가", "확장공급가"}) {
+        def->Fields.Append(def->CreateField(name, kDouble));
+    }
+    def->Fields("확장코드").AllowZeroLength = true;
+    EXPECT_TRUE(def->Fields("확장코드").AllowZeroLength);
+
+    auto again = Open()->TableDefs("임시입출상품");
+    ASSERT_EQ(again->Fields.Count(), 6);
+    EXPECT_EQ(again->Fields("확장코드").Type, kText);
+    EXPECT_EQ(again->Fields("확장코드").Size, 10);
+    EXPECT_EQ(again->Fields("확장공급가").Type, kDouble);
+    // Existing rows keep their data; the new columns are Null there.
+    auto cn = OpenConnection();
+    db::RecordSet rs;
+    rs.Open("SELECT 코드, 확장코드 FROM 임시입출상품", *cn);
+    EXPECT_EQ(rs["코드"].AsInt(), 7);
+    EXPECT_TRUE(rs["확장코드"].IsNull());
+}
+
+TEST_P(DaoTest, NewTableDefinitionCreatesTableWithFieldsInOrder) {
+    Make({});
+    auto dao = Open();
+    auto def = dao->CreateTableDef("CONFIGPC");
+    EXPECT_FALSE(def->InDatabase());
+    for (const auto& [name, size] : {std::pair{"피씨코드", 10}, {"피씨명", 50}, {"테이블명", 50}}) {
+        db::DaoField f = def->CreateField(name, kText, size);
+        f.AllowZeroLength = true;
+        def->Fields.Append(f);
+    }
+    def->Fields.Append(def->CreateField("순서", kLong));
+    dao->TableDefs.Append(def);
+    EXPECT_TRUE(def->InDatabase());
+
+    auto read = dao->TableDefs("configpc");
+    EXPECT_EQ(read->Name(), "CONFIGPC");
+    std::vector<std::string> names;
+    for (const db::DaoField& f : read->Fields) names.push_back(f.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"피씨코드", "피씨명", "테이블명", "순서"}));
+    EXPECT_EQ(read->Fields("피씨명").Size, 50);
+    EXPECT_EQ(read->Fields("순서").Type, kLong);
+
+    // Empty texts are stored (the engines never refuse them), also through a second link.
+    EXPECT_EQ(
+        OpenConnection()->Execute("INSERT INTO CONFIGPC (피씨코드, 피씨명, 테이블명, 순서) VALUES "
+                                  "('0000000001', '', 'CONFIG', 1)"),
+        1);
+}
+
+TEST_P(DaoTest, RefusesWhatDaoRefuses) {
+    Make({"CREATE TABLE 거래처 (코드 INT)"});
+    auto dao = Open();
+    auto def = dao->TableDefs("거래처");
+    EXPECT_EQ(db_test::NumberOf([&] { def->Fields.Append(def->CreateField("코드", kLong)); }),
+              db::DaoError::kNameInCollection);
+    EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs.Append(def); }),
+              db::DaoError::kNameInCollection);
+    EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs.Append(dao->CreateTableDef("빈표")); }),
+              db::DaoError::kNoFieldDefined);
+    EXPECT_EQ(db_test::NumberOf([&] { def->CreateField("x", 99); }),
+              db::DaoError::kInvalidFieldType);
+    // A table that is there already: the engine's refusal comes through.
+    auto twin = dao->CreateTableDef("거래처");
+    twin->Fields.Append(twin->CreateField("코드", kLong));
+    EXPECT_NE(db_test::NumberOf([&] { dao->TableDefs.Append(twin); }), 0);
+    EXPECT_FALSE(twin->InDatabase());
+}
+
+TEST_P(DaoTest, DefinitionsOutlivingTheDatabaseFailCleanly) {
+    Make({"CREATE TABLE 거래처 (코드 INT)"});
+    auto dao = Open();
+    auto def = dao->TableDefs("거래처");
+    dao->Close();
+    EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs("거래처"); }), db::DaoError::kObjectInvalid);
+    dao.reset();
+    EXPECT_TRUE(def->InDatabase());
+    EXPECT_EQ(db_test::NumberOf([&] { def->Fields.Append(def->CreateField("이름", kText, 20)); }),
+              db::DaoError::kObjectInvalid);
+    EXPECT_EQ(def->Fields.Count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DaoTest, ::testing::Values(Kind::Mdb, Kind::SqlServer), KindName);
+
+class DaoOpenTest : public db_test::AdoWorld {};
+
+TEST_F(DaoOpenTest, MdbOpenChecksFileAndPassword) {
+    MakeItemsMdb();
+    EXPECT_NO_THROW(db::DaoDatabase::Open(*router_, kMdbPath, ";Pwd=jetpw"));
+    // The name may carry blanks around it, as configuration values do.
+    EXPECT_NO_THROW(
+        db::DaoDatabase::Open(*router_, std::string(" ") + kMdbPath + " ", ";Pwd=jetpw"));
+    EXPECT_NE(db_test::NumberOf([&] { db::DaoDatabase::Open(*router_, kMdbPath, ";Pwd=wrong"); }),
+              0);
+    EXPECT_NE(db_test::NumberOf([&] {
+                  db::DaoDatabase::Open(*router_, "C:\\Quillon\\Data\\없는파일.mdb", ";Pwd=jetpw");
+              }),
+              0);
+}
+
+TEST_F(DaoOpenTest, OdbcTextRoutesThroughLoginResolution) {
+    MakeServerDatabase("STORE", {"CREATE TABLE 거래처 (코드 NVARCHAR(16))"});
+    const std::string good = std::string("ODBC;Driver={SQL Server}; Server=") + db_test::kServer +
+                             "; Database=STORE; UID=sa; PWD=" + db_test::kServerPassword;
+    auto dao = db::DaoDatabase::Open(*router_, "ignored.mdb", good);
+    EXPECT_EQ(dao->SqlDialect(), db::Dialect::SqlServer);
+    EXPECT_EQ(dao->TableDefs("거래처")->Fields("코드").Size, 16);
+    EXPECT_NE(db_test::NumberOf([&] {
+                  db::DaoDatabase::Open(*router_, "",
+                                        "Driver={SQL Server}; Server=NOWHERE; Database=STORE; "
+                                        "UID=sa; PWD=x");
+              }),
+              0);
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// Tables rebuilt by ALTER COLUMN and ADD PRIMARY KEY: what is kept, what is refused, and that a
+// refused change leaves the table as it was.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "db/embedded/embedded.h"
+#include "db/embedded/session_helpers.h"
+#include "db/embedded/temp_dir.h"
+#include "db/error.h"
+
+namespace db::embedded::testing {
+namespace {
+
+class TableRebuildTest : public ::testing::TestWithParam<Dialect> {
+  protected:
+    void SetUp() override { session_ = Open(file_, OpenOptions{GetParam(), "", true}); }
+    void Run(std::string_view sql) { session_->Execute(sql, 30); }
+    bool Jet() const { return GetParam() == Dialect::Jet; }
+    Schema& schema() { return session_->SchemaInfo(); }
+
+    const ColumnInfo& Column(const std::string& table, const std::string& name) {
+        columns_ = schema().Columns(table);
+        for (const ColumnInfo& c : columns_) {
+            if (c.name == name) return c;
+        }
+        throw std::runtime_error("no column " + name);
+    }
+
+    // The error number of sql, 0 when it runs.
+    std::int32_t ErrorOf(std::string_view sql) {
+        try {
+            Run(sql);
+        } catch (const DbError& e) {
+            return e.Number();
+        }
+        return 0;
+    }
+
+    TempDir dir_;
+    std::filesystem::path file_ = dir_ / "store.db";
+    std::unique_ptr<Session> session_;
+    std::vector<ColumnInfo> columns_;
+};
+
+// 거래처마스터 with a named key, an index, a default and a row.
+void MakePartners(Session& s) {
+    s.Execute(
+        "CREATE TABLE 거래처마스터 (거래처코드 NVARCHAR(6) NOT NULL, 대표자명 NVARCHAR(10), "
+        "주문서발송 "
+        "SMALLINT NULL CONSTRAINT DF_주문서발송 DEFAULT ((0)), 비고 VARCHAR(20), CONSTRAINT "
+        "PK_거래처마스터 PRIMARY KEY (거래처코드))",
+        30);
+    s.Execute("CREATE INDEX 대표자명 ON 거래처마스터 (대표자명)", 30);
+    s.Execute(
+        "INSERT INTO 거래처마스터 (거래처코드, 대표자명, 비고) VALUES ('X00001', '김대표', 'b')",
+        30);
+}
+
+TEST_P(TableRebuildTest, WideningKeepsDataKeyIndexesAndDefaults) {
+    MakePartners(*session_);
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(14)");
+
+    const ColumnInfo& changed = Column("거래처마스터", "대표자명");
+    EXPECT_EQ(changed.typeName, "NVARCHAR");
+    EXPECT_EQ(changed.size, 14);
+    EXPECT_EQ(Column("거래처마스터", "주문서발송").defaultText, "((0))");
+    EXPECT_EQ(columns_.size(), 4u);  // the column order and the other columns stay
+
+    const std::vector<IndexInfo> indexes = schema().Indexes("거래처마스터");
+    ASSERT_EQ(indexes.size(), 2u);
+    EXPECT_EQ(indexes[0].name, "PK_거래처마스터");
+    EXPECT_TRUE(indexes[0].primaryKey);
+    EXPECT_EQ(indexes[1].name, "대표자명");
+    EXPECT_EQ(indexes[1].columns, std::vector<std::string>{"대표자명"});
+
+    EXPECT_EQ(
+        FirstValue(*session_, "SELECT 대표자명 FROM 거래처마스터 WHERE 거래처코드 = 'x00001'"),
+        util::Variant("김대표"));
+    Run("INSERT INTO 거래처마스터 (거래처코드, 대표자명) VALUES ('X00002', "
+        "'가나다라마바사아자차카타')");
+    EXPECT_EQ(
+        FirstValue(*session_, "SELECT 주문서발송 FROM 거래처마스터 WHERE 거래처코드 = 'X00002'"),
+        util::Variant(0));
+    EXPECT_EQ(ErrorOf("INSERT INTO 거래처마스터 (거래처코드) VALUES ('X00001')"),
+              ErrorNumber::kConstraint);
+}
+
+TEST_P(TableRebuildTest, NarrowingThatWouldCutDataChangesNothing) {
+    MakePartners(*session_);
+    try {
+        Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(2)");
+        FAIL() << "narrowed";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.Number(), ErrorNumber::kTruncated);
+        EXPECT_EQ(e.Description(), Jet() ? "The field is too small to accept the amount of data "
+                                           "you attempted to add. Try inserting or pasting less "
+                                           "data."
+                                         : "String or binary data would be truncated.");
+    }
+    EXPECT_EQ(Column("거래처마스터", "대표자명").size, 10);
+    EXPECT_EQ(schema().Indexes("거래처마스터").size(), 2u);
+    EXPECT_EQ(FirstValue(*session_, "SELECT 대표자명 FROM 거래처마스터"), util::Variant("김대표"));
+    // Narrowing to a size the data fits is allowed.
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(3)");
+    EXPECT_EQ(Column("거래처마스터", "대표자명").size, 3);
+}
+
+TEST_P(TableRebuildTest, NotNullAndTypeChangesAreReportedBack) {
+    MakePartners(*session_);
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 비고 VARCHAR(600) NOT NULL");
+    const ColumnInfo& note = Column("거래처마스터", "비고");
+    EXPECT_FALSE(note.nullable);
+    EXPECT_EQ(note.size, 600);
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 비고 TEXT(30)");
+    EXPECT_TRUE(Column("거래처마스터", "비고").nullable);
+    EXPECT_EQ(Column("거래처마스터", "비고").typeName, "TEXT");
+
+    Run("INSERT INTO 거래처마스터 (거래처코드) VALUES ('X00003')");
+    EXPECT_EQ(ErrorOf("ALTER TABLE 거래처마스터 ALTER COLUMN 비고 TEXT(30) NOT NULL"),
+              ErrorNumber::kConstraint);
+    EXPECT_TRUE(Column("거래처마스터", "비고").nullable);
+}
+
+TEST_P(TableRebuildTest, KeyColumnsStayNotNull) {
+    MakePartners(*session_);
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 거래처코드 NVARCHAR(10)");
+    EXPECT_FALSE(Column("거래처마스터", "거래처코드").nullable);
+    EXPECT_EQ(ErrorOf("INSERT INTO 거래처마스터 (대표자명) VALUES ('x')"),
+              ErrorNumber::kConstraint);
+}
+
+TEST_P(TableRebuildTest, AddedKeyIsReportedAndEnforced) {
+    Run("CREATE TABLE 확장바코드 (제품코드 NVARCHAR(10), 바코드코드 NVARCHAR(10) NOT NULL)");
+    Run("CREATE INDEX 제품코드 ON 확장바코드 (제품코드)");
+    Run("INSERT INTO 확장바코드 VALUES ('P1', '0000000001')");
+    Run("ALTER TABLE 확장바코드 ADD CONSTRAINT PK_확장바코드 PRIMARY KEY (바코드코드)");
+
+    const std::vector<IndexInfo> indexes = schema().Indexes("확장바코드");
+    ASSERT_EQ(indexes.size(), 2u);
+    EXPECT_EQ(indexes[0].name, "PK_확장바코드");
+    EXPECT_TRUE(indexes[0].primaryKey);
+    EXPECT_EQ(indexes[0].columns, std::vector<std::string>{"바코드코드"});
+    EXPECT_EQ(indexes[1].name, "제품코드");
+    EXPECT_EQ(ErrorOf("INSERT INTO 확장바코드 VALUES ('P2', '0000000001')"),
+              ErrorNumber::kConstraint);
+    EXPECT_EQ(ErrorOf("ALTER TABLE 확장바코드 ADD CONSTRAINT PK2 PRIMARY KEY (제품코드)"),
+              ErrorNumber::kSyntax);
+}
+
+struct KeyRefusal {
+    const char* name;
+    const char* setup;
+    std::int32_t jet;
+    std::int32_t server;
+};
+
+const KeyRefusal kKeyRefusals[] = {
+    {"duplicates", "INSERT INTO t VALUES ('a', 1), ('A', 2)", ErrorNumber::kConstraint,
+     ErrorNumber::kSyntax},
+    {"a Null value", "INSERT INTO t VALUES (NULL, 1)", ErrorNumber::kConstraint,
+     ErrorNumber::kSyntax},
+    {"a column that allows Null", "INSERT INTO t VALUES ('a', 1)", 0, ErrorNumber::kSyntax},
+};
+
+TEST_P(TableRebuildTest, KeyOverDuplicatesOrNullIsRefusedAndNothingChanges) {
+    for (const KeyRefusal& r : kKeyRefusals) {
+        SCOPED_TRACE(r.name);
+        Run("CREATE TABLE t (k NVARCHAR(4), n INT)");
+        Run(r.setup);
+        EXPECT_EQ(ErrorOf("ALTER TABLE t ADD CONSTRAINT PK_t PRIMARY KEY (k)"),
+                  Jet() ? r.jet : r.server);
+        if (Jet() && r.jet == 0) {
+            EXPECT_FALSE(Column("t", "k").nullable);  // Jet makes the key column required
+        } else {
+            EXPECT_TRUE(schema().Indexes("t").empty());
+            EXPECT_TRUE(Column("t", "k").nullable);
+        }
+        Run("DROP TABLE t");
+    }
+}
+
+TEST_P(TableRebuildTest, RebuiltFileStaysReadableWithPlainSqlite) {
+    MakePartners(*session_);
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(4)");
+    session_.reset();
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file_.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(
+        sqlite3_exec(raw, "INSERT INTO 거래처마스터 (거래처코드, 대표자명) VALUES ('Y1', 'abcd')",
+                     nullptr, nullptr, &error),
+        SQLITE_OK)
+        << (error ? error : "");
+    sqlite3_free(error);
+    EXPECT_EQ(
+        sqlite3_exec(raw, "INSERT INTO 거래처마스터 (거래처코드, 대표자명) VALUES ('Y2', 'abcde')",
+                     nullptr, nullptr, nullptr),
+        SQLITE_CONSTRAINT);
+    EXPECT_EQ(sqlite3_exec(raw, "PRAGMA integrity_check", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDialects, TableRebuildTest,
+                         ::testing::Values(Dialect::Jet, Dialect::SqlServer), [](const auto& info) {
+                             return info.param == Dialect::Jet ? "Jet" : "SqlServer";
+                         });
+
+}  // namespace
+}  // namespace db::embedded::testing

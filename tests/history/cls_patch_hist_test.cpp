@@ -1,0 +1,320 @@
+// The patch history record class on real store databases of both kinds.
+#include "history/cls_patch_hist.h"
+
+#include <gtest/gtest.h>
+
+#include "history/history_helper.h"
+#include "history/history_world.h"
+#include "host/temp_folder.h"
+
+namespace history_test {
+namespace {
+
+constexpr const char* kWriteFailed = "작업에 오류가있으므로 저장할 수 없습니다.";
+constexpr const char* kWriteFailedTitle = "오류메세지 ☞ 관리자에게 문의하세요.";
+constexpr const char* kReportPath = "C:\\Quillon\\DataPatchErrorReport.log";
+
+// The error number the action throws, 0 when it does not throw.
+template <typename Action>
+std::int32_t NumberOf(Action action) {
+    try {
+        action();
+    } catch (const db::DbError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+class PatchHistTest : public HistoryWorld, public ::testing::WithParamInterface<StoreKind> {
+  protected:
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(ConnectStore(GetParam())); }
+
+    // The fields as a patch run sets them, for the date given.
+    void PrepareRun(history::clsPatch_Hist& hist, const std::string& date) {
+        hist.날짜 = date;
+        hist.NV_Ver = "UpDate";
+        hist.NV_ETC = kVersionText;
+        hist.NV_GUBUN = 1;
+        hist.작업구분 = 0;
+    }
+    void Run(const std::string& sql) { Rt().StoreConnection->Execute(sql); }
+    void AddRow(const std::string& date, int number, const std::string& version) {
+        Run("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver, NV_GUBUN) VALUES ('" + date + "', " +
+            std::to_string(number) + ", '" + version + "', 1)");
+    }
+};
+
+TEST_P(PatchHistTest, StartsEmptyWithNothingDone) {
+    history::clsPatch_Hist hist(Rt());
+    EXPECT_EQ(hist.작업구분, 0);
+    EXPECT_EQ(hist.LastAction, 3);
+    EXPECT_EQ(hist.NoRecord, 1);
+    EXPECT_EQ(hist.LastPatchDate(), "");
+    std::int16_t next = 0;
+    hist.날짜 = "20201221";
+    hist.new번호(next);
+    EXPECT_EQ(next, 1);
+}
+
+TEST_P(PatchHistTest, InsertsNumberRowsWithinTheirDateWithoutDashes) {
+    history::clsPatch_Hist hist(Rt());
+    for (const char* date : {"2020-12-21", "20201221", "2020-12-22"}) {
+        PrepareRun(hist, date);
+        hist.Update();
+        EXPECT_EQ(hist.LastAction, 0) << date;
+    }
+    EXPECT_EQ(hist.날짜, "20201222");
+    EXPECT_EQ(hist.번호, 1);
+    const auto rows = StoreRows();
+    ASSERT_EQ(rows.size(), 3u);
+    const std::pair<const char*, int> keys[] = {{"20201221", 1}, {"20201221", 2}, {"20201222", 1}};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].날짜, keys[i].first) << i;
+        EXPECT_EQ(rows[i].번호, keys[i].second) << i;
+        EXPECT_EQ(rows[i].NV_Ver, "UpDate") << i;
+        EXPECT_EQ(rows[i].NV_ETC, kVersionText) << i;
+        EXPECT_EQ(rows[i].NV_GUBUN, 1) << i;
+        EXPECT_TRUE(rows[i].NV_Date.has_value()) << i;
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_P(PatchHistTest, TextsWithApostrophesAreStoredAsWritten) {
+    history::clsPatch_Hist hist(Rt());
+    PrepareRun(hist, "20201221");
+    hist.NV_ETC = "하로나's 'Ver' 40";
+    hist.NV_Ver = "Up'Date";
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 0);
+    hist.번호 = 1;
+    hist.RecordSelect();
+    EXPECT_EQ(hist.NoRecord, 0);
+    EXPECT_EQ(hist.NV_ETC, "하로나's 'Ver' 40");
+    EXPECT_EQ(hist.NV_Ver, "Up'Date");
+    hist.NV_ETC = "it's rewritten";
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 1);
+    EXPECT_EQ(StoreRows().at(0).NV_ETC, "it's rewritten");
+}
+
+TEST_P(PatchHistTest, LastPatchDateCountsOnlyUpDateRows) {
+    history::clsPatch_Hist hist(Rt());
+    AddRow("20071029", 1, "UpDate");
+    AddRow("20201221", 1, "UpDate");
+    AddRow("20201221", 2, "UpDate");
+    AddRow("20211231", 1, "Manual");  // later, but not a patch run
+    AddRow("20220101", 1, "");
+    EXPECT_EQ(hist.LastPatchDate(), "20201221");
+    Run("DELETE FROM PATCH_HIST WHERE NV_Ver = 'UpDate'");
+    EXPECT_EQ(hist.LastPatchDate(), "");
+}
+
+TEST_P(PatchHistTest, AMissingTableReadsAsNeverPatchedButOtherMembersFail) {
+    Run("DROP TABLE PATCH_HIST");
+    history::clsPatch_Hist hist(Rt());
+    EXPECT_EQ(hist.LastPatchDate(), "");
+    std::int16_t next = 0;
+    EXPECT_EQ(NumberOf([&] { hist.new번호(next); }), db::ErrorNumber::kTableMissing);
+    EXPECT_EQ(NumberOf([&] { hist.RecordSelect(); }), db::ErrorNumber::kTableMissing);
+    // Any other failure still reaches the caller.
+    Rt().StoreConnection->Close();
+    EXPECT_EQ(NumberOf([&] { hist.LastPatchDate(); }), db::ErrorNumber::kObjectClosed);
+}
+
+TEST_P(PatchHistTest, AnUnknownKindOfWorkWritesNothing) {
+    history::clsPatch_Hist hist(Rt());
+    PrepareRun(hist, "20201221");
+    hist.작업구분 = 5;
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 3);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "작업구분이 누락되었습니다.");
+    EXPECT_EQ(Boxes()[0].title, "프로그램버그");
+    EXPECT_EQ(Boxes()[0].icon, host::MsgIcon::Question);
+    EXPECT_TRUE(StoreRows().empty());
+    EXPECT_FALSE(Rt().StoreConnection->InTransaction());
+}
+
+TEST_P(PatchHistTest, AFailedInsertIsRolledBackShownAndReported) {
+    history::clsPatch_Hist hist(Rt());
+    PrepareRun(hist, "20201221");
+    hist.NV_ETC = std::string(101, 'x');  // the column holds 100
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 3);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, kWriteFailed);
+    EXPECT_EQ(Boxes()[0].title, kWriteFailedTitle);
+    EXPECT_EQ(Boxes()[0].icon, host::MsgIcon::Critical);
+    EXPECT_TRUE(StoreRows().empty());
+    EXPECT_FALSE(Rt().StoreConnection->InTransaction());
+    const std::string report = host_test::ReadBytes(Native(kReportPath));
+    EXPECT_NE(report.find("[clsPatch_Hist:Update]"), std::string::npos) << report;
+    EXPECT_NE(report.find("0x80040E57"), std::string::npos) << report;
+    EXPECT_FALSE(desktop_.Ended());
+
+    // The connection is free again: the next write goes through and stays.
+    hist.NV_ETC = kVersionText;
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 0);
+    EXPECT_EQ(StoreRows().size(), 1u);
+}
+
+TEST_P(PatchHistTest, ANumberBeyondTheSixteenBitRangeIsAFailureNotAWrap) {
+    AddRow("20201221", 32767, "UpDate");
+    history::clsPatch_Hist hist(Rt());
+    PrepareRun(hist, "20201221");
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 3);
+    EXPECT_EQ(StoreRows().size(), 1u);
+}
+
+TEST_P(PatchHistTest, AReportThatCannotBeWrittenEndsTheProgram) {
+    std::filesystem::create_directories(Native(kReportPath));  // a folder in the file's place
+    Run("DROP TABLE PATCH_HIST");
+    history::clsPatch_Hist hist(Rt());
+    PrepareRun(hist, "20201221");
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 3);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text, kWriteFailed);
+    EXPECT_EQ(Boxes()[1].text, "에러핸들오류로 인하여 프로그램을 종료합니다.");
+    EXPECT_EQ(Boxes()[1].title, "에러핸들오류");
+    EXPECT_EQ(Boxes()[1].icon, host::MsgIcon::Critical);
+    EXPECT_TRUE(desktop_.Ended());
+}
+
+TEST_P(PatchHistTest, SelectsRewritesAndDeletesOneRow) {
+    history::clsPatch_Hist hist(Rt());
+    for (int i = 0; i < 3; ++i) {
+        PrepareRun(hist, "20201221");
+        hist.Update();
+    }
+    hist.번호 = 2;
+    hist.RecordSelect();
+    EXPECT_EQ(hist.NoRecord, 0);
+    EXPECT_EQ(hist.작업구분, 1);
+    EXPECT_EQ(hist.LastAction, 0);
+    EXPECT_EQ(hist.NV_ETC, kVersionText);
+    EXPECT_EQ(hist.NV_GUBUN, 1);
+
+    hist.NV_ETC = "수정";
+    hist.NV_GUBUN = 2;
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 1);
+    auto rows = StoreRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].NV_ETC, "수정");
+    EXPECT_EQ(rows[1].NV_GUBUN, 2);
+    EXPECT_EQ(rows[0].NV_ETC, kVersionText);
+
+    hist.작업구분 = 2;
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 2);
+    hist.번호 = 3;
+    hist.Delete();
+    EXPECT_EQ(hist.LastAction, 2);
+    rows = StoreRows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].번호, 1);
+    EXPECT_TRUE(Boxes().empty());
+
+    hist.번호 = 2;
+    hist.RecordSelect();
+    EXPECT_EQ(hist.NoRecord, 1);
+    EXPECT_EQ(hist.작업구분, 0);
+    EXPECT_EQ(hist.날짜, "");
+    EXPECT_EQ(hist.번호, 0);
+    EXPECT_EQ(hist.NV_Ver, "");
+    EXPECT_EQ(hist.NV_GUBUN, 0);
+}
+
+TEST_P(PatchHistTest, NullColumnsReadAsEmptyTextAndZero) {
+    Run("INSERT INTO PATCH_HIST (날짜, 번호) VALUES ('20200101', 4)");
+    history::clsPatch_Hist hist(Rt());
+    hist.날짜 = "20200101";
+    hist.번호 = 4;
+    hist.NV_ETC = "old";
+    hist.NV_GUBUN = 9;
+    hist.RecordSelect();
+    EXPECT_EQ(hist.NoRecord, 0);
+    EXPECT_EQ(hist.NV_Ver, "");
+    EXPECT_EQ(hist.NV_ETC, "");
+    EXPECT_EQ(hist.NV_GUBUN, 0);
+}
+
+TEST_P(PatchHistTest, DataLoadOpensTheRowsOfOneDate) {
+    AddRow("20201221", 1, "UpDate");
+    AddRow("20201221", 2, "UpDate");
+    AddRow("20201222", 1, "UpDate");
+    history::clsPatch_Hist hist(Rt());
+    db::RecordSet rs;
+    hist.DataLoad(rs, "2020-12-21", 7);
+    EXPECT_EQ(hist.NoRecord, 0);
+    int count = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        EXPECT_EQ(rs["날짜"].AsText(), "20201221");
+        ++count;
+    }
+    EXPECT_EQ(count, 2);
+    db::RecordSet none;
+    hist.DataLoad(none, "2019-01-01");
+    EXPECT_EQ(hist.NoRecord, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, PatchHistTest,
+                         ::testing::Values(StoreKind::Mdb, StoreKind::SqlServer), KindName);
+
+// The moment of the write, in the regional date form "yyyy/MM/dd": an MDB date literal #…# is
+// read as a date and kept as "yyyy-MM-dd …"; a quoted SQL Server literal keeps the form as
+// written (and a #…# would be refused there).
+struct LiteralCase {
+    StoreKind store;
+    std::int32_t section;
+    bool data1File;  // where the row must land
+    char separator;  // of the stored date
+};
+
+class NowLiteralTest : public HistoryWorld, public ::testing::WithParamInterface<LiteralCase> {};
+
+TEST_P(NowLiteralTest, FollowsTheSectionAndTheConfiguredKind) {
+    const LiteralCase& c = GetParam();
+    host_.Regional().SetShortDateFormat("yyyy/MM/dd");
+    ASSERT_NO_FATAL_FAILURE(ConnectStore(c.store));
+    ASSERT_NO_FATAL_FAILURE(ConnectData1());
+    history::clsPatch_Hist hist(Rt());
+    hist.날짜 = "20201221";
+    hist.NV_Ver = "UpDate";
+    hist.Update(c.section);
+    EXPECT_EQ(hist.LastAction, 0);
+    EXPECT_TRUE(Boxes().empty());
+    const auto file = c.data1File                 ? ServerFile(Data1Server())
+                      : c.store == StoreKind::Mdb ? MdbFile()
+                                                  : ServerFile(StoreServer());
+    const auto dates = StoredDates(file);
+    ASSERT_EQ(dates.size(), 1u);
+    ASSERT_EQ(dates[0].size(), 19u) << dates[0];
+    EXPECT_EQ(dates[0][4], c.separator) << dates[0];
+    EXPECT_EQ(dates[0][13], ':') << dates[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Literals, NowLiteralTest,
+                         ::testing::Values(LiteralCase{StoreKind::Mdb, 0, false, '-'},
+                                           LiteralCase{StoreKind::SqlServer, 0, false, '/'},
+                                           // "데이터1" is SQL Server whatever the store is
+                                           LiteralCase{StoreKind::Mdb, 1, true, '/'}));
+
+class Data1SectionTest : public HistoryWorld {};
+
+TEST_F(Data1SectionTest, AWriteWithoutItsConnectionIsAHandledFailure) {
+    ASSERT_NO_FATAL_FAILURE(ConnectStore(StoreKind::Mdb));
+    history::clsPatch_Hist hist(Rt());
+    hist.날짜 = "20201221";
+    hist.Update(1);
+    EXPECT_EQ(hist.LastAction, 3);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, kWriteFailed);
+    EXPECT_TRUE(StoreRows().empty());
+}
+
+}  // namespace
+}  // namespace history_test

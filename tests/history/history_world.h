@@ -1,0 +1,156 @@
+#pragma once
+// A small world for the patch history's tests: a Host on a fresh root, a scripted Desktop, the
+// process values (Runtime), and real embedded databases holding PATCH_HIST as the store software
+// has it: an MDB store, a SQL Server store and the "데이터1" database on the same server. The
+// connections are opened through Kro_Ado, as the program opens them.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/norv_conn.h"
+#include "config/runtime.h"
+#include "db/kro_ado.h"
+#include "db/recordset.h"
+#include "fixtures/store_database.h"
+#include "history/cls_patch_hist.h"
+#include "host/desktop.h"
+#include "host/host.h"
+#include "host/regional.h"
+#include "host/temp_folder.h"
+
+namespace history_test {
+
+inline constexpr const char* kStoreMdb = "C:\\Quillon\\Data\\DatMain.mdb";
+inline constexpr const char* kVersionText = "하로나 DataPatchProgram Ver40.4.4";
+
+inline const std::string kMdbHistTable =
+    "CREATE TABLE PATCH_HIST (날짜 TEXT(8), 번호 INT, NV_Ver TEXT(20), NV_ETC TEXT(100), "
+    "NV_GUBUN INT, NV_Date DATETIME)";
+inline const std::string kServerHistTable =
+    "CREATE TABLE PATCH_HIST (날짜 NVARCHAR(8), 번호 INT, NV_Ver NVARCHAR(20), "
+    "NV_ETC NVARCHAR(100), NV_GUBUN INT, NV_Date DATETIME)";
+
+enum class StoreKind { Mdb, SqlServer };
+
+inline std::string KindName(const ::testing::TestParamInfo<StoreKind>& info) {
+    return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
+}
+
+// One PATCH_HIST row as stored; NV_Date is the text the engine keeps.
+struct HistRow {
+    std::string 날짜;
+    int 번호 = 0;
+    std::string NV_Ver;
+    std::string NV_ETC;
+    int NV_GUBUN = 0;
+    std::optional<std::string> NV_Date;
+};
+
+class HistoryWorld : public ::testing::Test {
+  protected:
+    HistoryWorld() : host_(Options(temp_)) {
+        fixtures::CreateServerStore(host_, StoreServer(), {kServerHistTable});
+        fixtures::CreateServerStore(host_, Data1Server(), {kServerHistTable});
+        fixtures::CreateMdbStore(host_, kStoreMdb, {kMdbHistTable});
+        host_.Regional().SetShortDateFormat("yyyy-MM-dd");
+        host_.Regional().SetTimeFormat("HH:mm:ss");
+        runtime_ = std::make_unique<config::Runtime>(host_, desktop_);
+        runtime_->VersionText = kVersionText;
+    }
+
+    static fixtures::ServerStore StoreServer() { return fixtures::ServerStore{}; }
+    static fixtures::ServerStore Data1Server() {
+        fixtures::ServerStore data1;
+        data1.database = "DATA1";
+        return data1;
+    }
+
+    config::Runtime& Rt() { return *runtime_; }
+
+    // Opens StoreConnection on the store of that kind and configures the kind to match.
+    void ConnectStore(StoreKind kind) {
+        db::Kro_Ado ado(Rt().Ado());
+        const bool ok = kind == StoreKind::Mdb
+                            ? ado.DBConnection_MDB(Rt().StoreConnection, kStoreMdb,
+                                                   fixtures::kStoreMdbPassword, 0)
+                            : Connect(ado, Rt().StoreConnection, StoreServer());
+        ASSERT_TRUE(ok) << ado.ErrDes;
+        Rt().Config().데이터_종류 = kind == StoreKind::Mdb ? 0 : 1;
+    }
+    void ConnectData1() {
+        db::Kro_Ado ado(Rt().Ado());
+        ASSERT_TRUE(Connect(ado, Rt().Data1Connection, Data1Server())) << ado.ErrDes;
+    }
+
+    // The rows of PATCH_HIST on a connection, by 날짜 and 번호.
+    std::vector<HistRow> Rows(const db::ConnectionRef& cn) {
+        db::RecordSet rs;
+        rs.Open("SELECT * FROM PATCH_HIST ORDER BY 날짜, 번호", *cn);
+        std::vector<HistRow> rows;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            HistRow row{rs["날짜"].AsText(),
+                        static_cast<int>(rs["번호"].AsInt()),
+                        rs["NV_Ver"].AsText(),
+                        rs["NV_ETC"].AsText(),
+                        static_cast<int>(rs["NV_GUBUN"].AsInt()),
+                        std::nullopt};
+            if (!rs["NV_Date"].IsNull()) row.NV_Date = rs["NV_Date"].AsText();
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    std::vector<HistRow> StoreRows() { return Rows(Rt().StoreConnection); }
+
+    // NV_Date as the database file keeps it, read past the engine: how the statement wrote it.
+    std::vector<std::string> StoredDates(const std::filesystem::path& file) {
+        std::vector<std::string> dates;
+        sqlite3* raw = nullptr;
+        if (sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* stmt = nullptr;
+            sqlite3_prepare_v2(raw, "SELECT NV_Date FROM PATCH_HIST WHERE NV_Date IS NOT NULL", -1,
+                               &stmt, nullptr);
+            while (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW) {
+                dates.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+            }
+            sqlite3_finalize(stmt);
+        }
+        sqlite3_close(raw);
+        return dates;
+    }
+    std::filesystem::path MdbFile() const { return *host_.Native(kStoreMdb); }
+    std::filesystem::path ServerFile(const fixtures::ServerStore& store) const {
+        return fixtures::ServerStoreFile(host_, store);
+    }
+
+    std::vector<host::ScriptedDesktop::Call> Boxes() const {
+        return desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox);
+    }
+
+    std::filesystem::path Native(std::string_view windowsPath) const {
+        return *host_.Native(windowsPath);
+    }
+
+    host_test::TempFolder temp_;
+    host::Host host_;
+    host::ScriptedDesktop desktop_;
+    std::unique_ptr<config::Runtime> runtime_;
+
+  private:
+    static bool Connect(db::Kro_Ado& ado, db::ConnectionRef& cn,
+                        const fixtures::ServerStore& store) {
+        return ado.DBConnection_SQL(cn, store.server, store.database, store.user, store.password);
+    }
+    static host::HostOptions Options(const host_test::TempFolder& temp) {
+        host::HostOptions options;
+        options.root = temp.Path();
+        return options;
+    }
+};
+
+}  // namespace history_test

@@ -1,0 +1,108 @@
+#pragma once
+// A store database of either kind with the tables that the test catalogues and the closing
+// repairs touch, a run context as the main window keeps it, and helpers to run a catalogue and
+// read what it did.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "patch/run_catalogue.h"
+#include "patch/run_context.h"
+#include "patch/step.h"
+#include "repairs/store_world.h"
+
+namespace patch_test {
+
+using store_test::Kind;
+
+// Tables of a store database before any test step: the product tables with a wrongly flagged
+// product, the order tables, an indexed 사용상품.SCPCODE and an empty history.
+inline std::vector<std::string> BaseSchema() {
+    return {
+        "CREATE TABLE 사용상품 (제품코드 VARCHAR(10), 제품분류 VARCHAR(4), 연합회코드 VARCHAR(20), "
+        "조제약여부 SMALLINT, DEL_CHK SMALLINT, SCPCODE VARCHAR(10), 심평원규격 VARCHAR(40))",
+        "CREATE INDEX IX_SCPCODE ON 사용상품 (SCPCODE)",
+        "CREATE TABLE 상품분류코드 (분류코드 VARCHAR(4), 조제구분 SMALLINT, DEL_CHK SMALLINT)",
+        "CREATE TABLE 임시입출상품 (제품코드 VARCHAR(10))",
+        "CREATE TABLE 입출상품 (작업일자 VARCHAR(8), 전표번호 VARCHAR(6), 일련번호 INT, "
+        "제품코드 VARCHAR(10), 확장코드 VARCHAR(10), 확장포장수량 FLOAT, 전표종류 SMALLINT, "
+        "DEL_CHK SMALLINT)",
+        "CREATE TABLE 확장바코드 (제품코드 VARCHAR(10), 바코드코드 VARCHAR(10), 포장수량 FLOAT, "
+        "DEL_CHK SMALLINT)",
+        "CREATE TABLE 전표마스터 (작업일자 VARCHAR(8), 전표번호 VARCHAR(6), 비고 VARCHAR(100), "
+        "DEL_CHK SMALLINT)",
+        "CREATE TABLE PATCH_HIST (날짜 VARCHAR(8), 번호 INT, NV_Ver VARCHAR(20), "
+        "NV_ETC VARCHAR(100), NV_GUBUN INT, NV_Date DATETIME)",
+    };
+}
+
+// A product whose 조제약여부 the closing repair corrects (to 0), and an order line whose
+// package quantity it corrects (to 10).
+inline std::vector<std::string> WorkForTheClosingRepairs() {
+    return {
+        "INSERT INTO 사용상품 (제품코드, 제품분류, 연합회코드, 조제약여부, DEL_CHK) "
+        "VALUES ('P1', '0001', '', 5, 0)",
+        "INSERT INTO 확장바코드 VALUES ('P1', 'B1', 10, 0)",
+        "INSERT INTO 전표마스터 VALUES ('20200101', '000001', '발주전표', 0)",
+        "INSERT INTO 입출상품 VALUES ('20200101', '000001', 1, 'P1', 'B1', 1, 0, 0)",
+    };
+}
+
+inline constexpr const char* kMarkerInsert = "INSERT INTO 임시입출상품 (제품코드) VALUES ('MARK')";
+
+// Raises the error when run as a follow-up routine.
+inline patch::Routine Raise(std::int32_t number, std::string description) {
+    return [number, description](patch::RunContext&) { throw db::DbError(number, description); };
+}
+
+class PatchWorld : public store_test::StoreWorld {
+  public:
+    explicit PatchWorld(Kind kind) : StoreWorld(kind), context_(Runtime()) {
+        context_.RunDbKind = kind == Kind::Mdb ? 0 : 1;
+        context_.OnRule = [this](const patch::RuleEvent& e) { rules_.push_back(e); };
+    }
+
+    void MakeStore(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> sql = BaseSchema();
+        sql.insert(sql.end(), extra.begin(), extra.end());
+        Make(sql);
+    }
+
+    bool Run(const patch::Catalogue& catalogue) {
+        bool ok = false;
+        patch::RunPatchCatalogue(context_, catalogue, ok);
+        return ok;
+    }
+
+    patch::RunContext& Context() { return context_; }
+    const std::vector<patch::RuleEvent>& Rules() const { return rules_; }
+    std::vector<int> RuleNumbers() const {
+        std::vector<int> numbers;
+        for (const auto& e : rules_) numbers.push_back(e.rule);
+        return numbers;
+    }
+    void ClearRules() { rules_.clear(); }
+    // Forgets the run list, the rule decisions and the marker rows, for another run on the same
+    // database.
+    void ResetObservations() {
+        Runtime().MainWindow().List1 = {};
+        rules_.clear();
+        Execute("DELETE FROM 임시입출상품 WHERE 제품코드 = 'MARK'");
+    }
+    int Pg1() { return Runtime().MainWindow().pg1.value; }
+    int ListIndex() { return Runtime().MainWindow().List1.listIndex; }
+    int Markers() {
+        return std::stoi(Scalar("SELECT COUNT(*) FROM 임시입출상품 WHERE 제품코드 = 'MARK'"));
+    }
+    // True when the closing repairs have not run: the wrongly flagged product is unchanged.
+    bool ClosingSkipped() {
+        return Scalar("SELECT 조제약여부 FROM 사용상품 WHERE 제품코드 = 'P1'") == "5";
+    }
+
+  private:
+    patch::RunContext context_;
+    std::vector<patch::RuleEvent> rules_;
+};
+
+}  // namespace patch_test
