@@ -100,7 +100,7 @@ std::optional<int> CodeOfItem(std::string_view item) {
 
 std::string ConfigurationSlotsMarkdown() {
     std::string md =
-        "## Configuration slots\n\n"
+        "### Configuration slots\n\n"
         "Each row of a configuration table (CONFIG, CONFIG + PC code) carries its item number in "
         "`환경코드`. A table load puts the row's `적용` into slot `환경코드` of the item table "
         "(351 "
