@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "console.h"
 #include "host/host.h"
+#include "trace_option.h"
 #include "util/main_window_model.h"
 
 namespace cli {
@@ -97,13 +98,7 @@ Outcome RunCommand(const GlobalOptions& global, const RunOptions& options) {
     app::Process process(*host, desktop);
 
     std::unique_ptr<app::SqlTrace> trace;
-    if (!options.traceSql.empty()) {
-        trace = std::make_unique<app::SqlTrace>(process, options.traceSql);
-        if (!trace->Ok()) {
-            std::cerr << "datapatch: cannot write the trace file " << options.traceSql << "\n";
-            return Outcome::Usage;
-        }
-    }
+    if (!StartSqlTrace(process, options.traceSql, trace)) return Outcome::Usage;
 
     app::RunReport report;
     report.versionText = process.VersionText;

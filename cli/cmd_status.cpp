@@ -13,6 +13,7 @@
 #include "db/error.h"
 #include "history/cls_patch_hist.h"
 #include "host/host.h"
+#include "trace_option.h"
 
 namespace cli {
 
@@ -32,13 +33,7 @@ Outcome StatusCommand(const GlobalOptions& global, const StatusOptions& options)
                                  false);
     app::Process process(*host, console);
     std::unique_ptr<app::SqlTrace> trace;
-    if (!options.traceSql.empty()) {
-        trace = std::make_unique<app::SqlTrace>(process, options.traceSql);
-        if (!trace->Ok()) {
-            std::cerr << "datapatch: cannot write the trace file " << options.traceSql << "\n";
-            return Outcome::Usage;
-        }
-    }
+    if (!StartSqlTrace(process, options.traceSql, trace)) return Outcome::Usage;
 
     if (app::PrepareStore(process) != app::StartupOutcome::Ready) return Outcome::StartupEnded;
     std::string lastPatch;

@@ -21,31 +21,22 @@
 #include "db/embedded/embedded.h"
 #include "db/recordset.h"
 #include "demo/demo_environment.h"
-#include "host/desktop.h"
-#include "host/host.h"
+#include "fixtures/calendar_time.h"
+#include "fixtures/host_root.h"
 #include "host/profile.h"
 #include "host/regional.h"
-#include "host/temp_folder.h"
 
 namespace app_test {
 
 // 2020-12-21 09:05:07, local time.
 inline std::chrono::system_clock::time_point MorningOfRelease() {
-    std::tm t{};
-    t.tm_year = 2020 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 21;
-    t.tm_hour = 9;
-    t.tm_min = 5;
-    t.tm_sec = 7;
-    t.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&t));
+    return fixtures::LocalTimePoint(2020, 12, 21, 9, 5, 7);
 }
 
-class AppWorld : public ::testing::Test {
+class AppWorld : public ::testing::Test, public fixtures::DesktopRoot {
   protected:
     explicit AppWorld(demo::StoreKind kind = demo::StoreKind::Mdb)
-        : kind_(kind), host_(Options(temp_)) {
+        : DesktopRoot(host::MsgAnswer::Ok), kind_(kind) {
         demo::BuildDemo(host_, kind);
         host_.Regional().SetShortDateFormat("yyyy-MM-dd");
         NewProcess();
@@ -131,28 +122,12 @@ class AppWorld : public ::testing::Test {
         return std::nullopt;
     }
 
-    std::vector<host::ScriptedDesktop::Call> Boxes() const {
-        return desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox);
-    }
-    std::filesystem::path Native(std::string_view windowsPath) const {
-        return *host_.Native(windowsPath);
-    }
     std::filesystem::path ServerFile(const std::string& database) const {
         return db::embedded::ServerDatabaseFile(Native(demo::kDemoServerFolder), database);
     }
 
     demo::StoreKind kind_;
-    host_test::TempFolder temp_;
-    host::Host host_;
-    host::ScriptedDesktop desktop_{host::MsgAnswer::Ok};
     std::unique_ptr<app::Process> process_;
-
-  private:
-    static host::HostOptions Options(const host_test::TempFolder& temp) {
-        host::HostOptions options;
-        options.root = temp.Path();
-        return options;
-    }
 };
 
 }  // namespace app_test

@@ -4,9 +4,8 @@
 
 #include <filesystem>
 
+#include "fixtures/host_root.h"
 #include "host/desktop.h"
-#include "host/host.h"
-#include "host/temp_folder.h"
 
 namespace {
 
@@ -15,16 +14,9 @@ TEST(VersionText, WritesEachNumberWithoutLeadingZeros) {
     EXPECT_EQ(app::BuildVersionText(1, 0, 12), "하로나 DataPatchProgram Ver1.0.12");
 }
 
-class ProcessTest : public ::testing::Test {
+class ProcessTest : public ::testing::Test, public fixtures::HostRoot {
   protected:
-    ProcessTest() : host_(Options()), process_(host_, desktop_) {}
-    host::HostOptions Options() {
-        host::HostOptions o;
-        o.root = temp_.Path();
-        return o;
-    }
-    host_test::TempFolder temp_;
-    host::Host host_;
+    ProcessTest() : process_(host_, desktop_) {}
     host::ScriptedDesktop desktop_;
     app::Process process_;
 };

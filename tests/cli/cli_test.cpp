@@ -1,35 +1,18 @@
 // Runs the built datapatch program as a user would and checks what it prints and returns.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "fixtures/program_runner.h"
 #include "host/temp_folder.h"
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string output;
-};
+using fixtures::Outcome;
 
 Outcome RunDatapatch(const std::string& args, const char* streams = " 2>&1") {
-    const char* bin = std::getenv("DATAPATCH_TEST_BIN");
-    const std::string program = std::string(bin ? bin : ".") + "/datapatch";
-    const std::string command = "LC_ALL=C " + program + " " + args + " </dev/null" + streams;
-    Outcome out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 4096> buffer{};
-    size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.output.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    out.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
+    return fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " " + args +
+                              " </dev/null" + streams);
 }
 
 bool Has(const Outcome& out, const std::string& text) {

@@ -1,31 +1,20 @@
 // Runs `datapatch sql` as a support technician would, on databases made in a fresh root.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "db/embedded/embedded.h"
+#include "fixtures/program_runner.h"
+#include "fixtures/world.h"
 #include "host/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string output;
-};
-
-// The quoting of one shell word.
-std::string Quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using fixtures::Outcome;
+using fixtures::Quoted;
 
 class SqlCommand : public ::testing::Test {
   protected:
@@ -34,12 +23,7 @@ class SqlCommand : public ::testing::Test {
     // A database file of the embedded engine at a path under the root ("c/Data/store.mdb").
     fs::path MakeDatabase(const std::string& underRoot, db::Dialect dialect) {
         const fs::path file = Root() / underRoot;
-        fs::create_directories(file.parent_path());
-        db::embedded::OpenOptions options;
-        options.dialect = dialect;
-        options.create = true;
-        options.jetPassword = dialect == db::Dialect::Jet ? "kelp2093" : "";
-        db::embedded::Open(file, options);
+        fixtures::RunOnDatabase(file, dialect, dialect == db::Dialect::Jet ? "kelp2093" : "", {});
         return file;
     }
 
@@ -56,19 +40,8 @@ class SqlCommand : public ::testing::Test {
     }
 
     Outcome Shell(const std::string& args) {
-        const char* bin = std::getenv("DATAPATCH_TEST_BIN");
-        const std::string command = std::string(bin ? bin : ".") + "/datapatch --root " +
-                                    Quoted(Root().string()) + " sql " + args + " 2>&1";
-        Outcome out;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return out;
-        std::array<char, 4096> buffer{};
-        size_t n = 0;
-        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            out.output.append(buffer.data(), n);
-        const int status = pclose(pipe);
-        out.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return out;
+        return fixtures::RunShell(fixtures::DatapatchProgram() + " --root " +
+                                  Quoted(Root().string()) + " sql " + args + " 2>&1");
     }
 
     Outcome RunOnStore(const std::string& script) {

@@ -16,13 +16,11 @@
 #include "db/recordset.h"
 #include "fixtures/config_template.h"
 #include "fixtures/store_database.h"
-#include "host/desktop.h"
-#include "host/host.h"
-#include "host/temp_folder.h"
+#include "fixtures/world.h"
 
 namespace config_test {
 
-enum class StoreKind { Mdb = 0, SqlServer = 1 };
+using fixtures::StoreKind;
 
 inline std::string StoreKindName(const ::testing::TestParamInfo<StoreKind>& info) {
     return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
@@ -30,9 +28,9 @@ inline std::string StoreKindName(const ::testing::TestParamInfo<StoreKind>& info
 
 inline constexpr const char* kStoreMdbPath = "C:\\Quillon\\Data\\DatMain.mdb";
 
-class CopyWorld : public ::testing::TestWithParam<StoreKind> {
+class CopyWorld : public ::testing::TestWithParam<StoreKind>, public fixtures::RuntimeRoot {
   protected:
-    CopyWorld() : host_(Options(temp_)) {}
+    CopyWorld() : RuntimeRoot(host::MsgAnswer::Ok) {}
 
     // Makes the store database (running the statements in its dialect), the runtime and the
     // shared connection. The template is made first unless the test does it itself.
@@ -43,27 +41,24 @@ class CopyWorld : public ::testing::TestWithParam<StoreKind> {
         } else {
             fixtures::CreateServerStore(host_, server_, statements);
         }
-        rt_ = std::make_unique<config::Runtime>(host_, desktop_);
-        config::NorvConn& c = rt_->Config();
+        config::NorvConn& c = MakeRuntime().Config();
         c.데이터_종류 = Mdb() ? 0 : 1;
         c.데이터_MDBPath = kStoreMdbPath;
         c.데이터_SQLServer = server_.server;
         c.데이터_SQLDataName = server_.database;
         c.데이터_SQLID = server_.user;
         c.데이터_SQLPass = server_.password;
-        db::Kro_Ado ado(rt_->Ado());
-        const bool open =
-            Mdb() ? ado.DBConnection_MDB(rt_->StoreConnection, kStoreMdbPath,
-                                         fixtures::kStoreMdbPassword, 0)
-                  : ado.DBConnection_SQL(rt_->StoreConnection, server_.server, server_.database,
-                                         server_.user, server_.password, 1);
-        ASSERT_TRUE(open) << ado.ErrDes;
+        fixtures::StoreTarget target;
+        target.kind = GetParam();
+        target.mdbPath = kStoreMdbPath;
+        target.server = server_;
+        target.newWorkLB = 1;
+        fixtures::InstallStore(Rt(), target);
     }
 
     bool Mdb() const { return GetParam() == StoreKind::Mdb; }
     db::Dialect StoreDialect() const { return Mdb() ? db::Dialect::Jet : db::Dialect::SqlServer; }
-    config::Runtime& Rt() { return *rt_; }
-    db::Connection& Store() { return *rt_->StoreConnection; }
+    db::Connection& Store() { return *Rt().StoreConnection; }
 
     bool HasTable(const std::string& table) {
         for (const auto& t : Store().Engine().SchemaInfo().Tables()) {
@@ -84,30 +79,13 @@ class CopyWorld : public ::testing::TestWithParam<StoreKind> {
         return rows;
     }
 
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> texts;
-        for (const auto& c : desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox)) {
-            texts.push_back(c.text);
-        }
-        return texts;
-    }
+    std::vector<std::string> Boxes() const { return BoxTexts(); }
     std::size_t Yields() const {
         return desktop_.CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size();
     }
 
-    host_test::TempFolder temp_;
-    host::Host host_;
-    host::ScriptedDesktop desktop_{host::MsgAnswer::Ok};
     fixtures::ServerStore server_;
     std::vector<fixtures::ConfigRow> rows_ = fixtures::TemplateRows();
-    std::unique_ptr<config::Runtime> rt_;
-
-  private:
-    static host::HostOptions Options(const host_test::TempFolder& temp) {
-        host::HostOptions options;
-        options.root = temp.Path();
-        return options;
-    }
 };
 
 }  // namespace config_test

@@ -195,22 +195,12 @@ struct MoveCase {
     int error;                        // the error number raised, 0 for none
 };
 
-class ProcMoveIniTest : public ::testing::TestWithParam<MoveCase> {
+class ProcMoveIniTest : public ::testing::TestWithParam<MoveCase>, public fixtures::HostRoot {
   protected:
-    ProcMoveIniTest() : host_(Options(temp_)), rt_(host_, desktop_) {}
-    std::filesystem::path Native(const std::string& path) { return *host_.Native(path); }
+    ProcMoveIniTest() : rt_(host_, desktop_) {}
 
-    host_test::TempFolder temp_;
-    host::Host host_;
     host::ScriptedDesktop desktop_;
     config::Runtime rt_;
-
-  private:
-    static host::HostOptions Options(const host_test::TempFolder& temp) {
-        host::HostOptions options;
-        options.root = temp.Path();
-        return options;
-    }
 };
 
 TEST_P(ProcMoveIniTest, CopiesMissingFilesOnly) {

@@ -4,11 +4,9 @@
 // databases (an MDB file, and a SQL Server folder named by the login file) made on demand.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "config/norv_conn.h"
@@ -16,19 +14,17 @@
 #include "db/embedded/embedded.h"
 #include "db/recordset.h"
 #include "fixtures/config_template.h"
-#include "host/desktop.h"
-#include "host/host.h"
-#include "host/temp_folder.h"
+#include "fixtures/world.h"
 #include "util/sql_text.h"
 
 namespace config_test {
 
 inline constexpr const char* kMainIni = "C:\\Quillon\\NVConfig.INI";
 inline constexpr const char* kPrinterIni = "C:\\Windows\\System32\\zentrix_s_sys.ini";
-inline constexpr const char* kStoreMdb = "C:\\Quillon\\Data\\store.mdb";
-inline constexpr const char* kStoreMdbPassword = "kelp2093";
-inline constexpr const char* kServer = "STORE-PC";
-inline constexpr const char* kServerFolder = "C:\\Quillon\\Server";
+inline constexpr const char* kStoreMdb = fixtures::kStoreMdbFile;
+inline constexpr const char* kStoreMdbPassword = fixtures::kStoreMdbPassword;
+using fixtures::kServer;
+using fixtures::kServerFolder;
 
 // A row of a configuration table as the tests need it.
 struct ConfigRow {
@@ -40,31 +36,14 @@ struct ConfigRow {
     int deleted = 0;                   // Del_Chk
 };
 
-class ConfigWorld : public ::testing::Test {
+class ConfigWorld : public ::testing::Test, public fixtures::RuntimeRoot {
   protected:
-    ConfigWorld() : host_(Options(temp_)) {
-        Put("C:\\Quillon\\SqlLogin.INI", std::string("[") + kServer +
-                                             "]\r\nAddress=127.0.0.1\r\nPassword=pw\r\n"
-                                             "Engine=embedded:" +
-                                             kServerFolder + "\r\n");
-        runtime_ = std::make_unique<config::Runtime>(host_, desktop_);
+    ConfigWorld() : RuntimeRoot(host::MsgAnswer::Ok) {
+        fixtures::WriteEmbeddedLogin(host_, kServer, "pw", kServerFolder);
+        MakeRuntime();
     }
 
-    config::Runtime& Rt() { return *runtime_; }
     config::NorvConn& Config() { return runtime_->Config(); }
-
-    std::filesystem::path Native(std::string_view windowsPath) const {
-        return *host_.Native(windowsPath);
-    }
-    void Put(std::string_view windowsPath, std::string_view bytes) {
-        host_test::WriteBytes(Native(windowsPath), bytes);
-    }
-    std::string Get(std::string_view windowsPath) const {
-        return host_test::ReadBytes(Native(windowsPath));
-    }
-    bool Exists(std::string_view windowsPath) const {
-        return std::filesystem::exists(Native(windowsPath));
-    }
 
     // The main INI of an MDB store at kStoreMdb, plus `more` lines (CR LF each).
     void PutMdbIni(std::string_view more = "") {
@@ -73,31 +52,15 @@ class ConfigWorld : public ::testing::Test {
     }
 
     // The texts of the message boxes shown so far.
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> texts;
-        for (const auto& call : desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox)) {
-            texts.push_back(call.text);
-        }
-        return texts;
-    }
+    std::vector<std::string> Messages() const { return BoxTexts(); }
 
     // --- databases ---------------------------------------------------------------------------
-    static void Run(const std::filesystem::path& file, db::Dialect dialect,
-                    const std::string& password, const std::vector<std::string>& sql) {
-        std::filesystem::create_directories(file.parent_path());
-        db::embedded::OpenOptions options;
-        options.dialect = dialect;
-        options.jetPassword = password;
-        options.create = true;
-        auto session = db::embedded::Open(file, options);
-        for (const auto& s : sql) session->Execute(s, 30);
-    }
     void RunMdb(const std::vector<std::string>& sql) {
-        Run(Native(kStoreMdb), db::Dialect::Jet, kStoreMdbPassword, sql);
+        fixtures::RunOnDatabase(Native(kStoreMdb), db::Dialect::Jet, kStoreMdbPassword, sql);
     }
     void RunServer(const std::string& database, const std::vector<std::string>& sql) {
-        Run(db::embedded::ServerDatabaseFile(Native(kServerFolder), database),
-            db::Dialect::SqlServer, "", sql);
+        fixtures::RunOnDatabase(db::embedded::ServerDatabaseFile(Native(kServerFolder), database),
+                                db::Dialect::SqlServer, "", sql);
     }
 
     static std::string CreateConfigTable(const std::string& table,
@@ -153,18 +116,6 @@ class ConfigWorld : public ::testing::Test {
         rs.Open(sql, *cn);
         for (; !rs.Eof(); rs.MoveNext()) out.push_back(rs[column].AsText());
         return out;
-    }
-
-    host_test::TempFolder temp_;
-    host::Host host_;
-    host::ScriptedDesktop desktop_{host::MsgAnswer::Ok};
-    std::unique_ptr<config::Runtime> runtime_;
-
-  private:
-    static host::HostOptions Options(const host_test::TempFolder& temp) {
-        host::HostOptions options;
-        options.root = temp.Path();
-        return options;
     }
 };
 

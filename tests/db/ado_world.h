@@ -4,11 +4,9 @@
 // a scripted Desktop, the dialog models and the shared connection record.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "db/current_db_info.h"
@@ -16,25 +14,24 @@
 #include "db/kro_ado.h"
 #include "db/login_resolver.h"
 #include "db/router.h"
+#include "fixtures/host_root.h"
+#include "fixtures/world.h"
 #include "host/desktop.h"
-#include "host/host.h"
 #include "host/profile.h"
-#include "host/temp_folder.h"
 #include "util/dialogs.h"
 
 namespace db_test {
 
-inline constexpr const char* kServer = "STORE-PC";
+using fixtures::kServer;
+using fixtures::kServerFolder;
 inline constexpr const char* kServerAddress = "127.0.0.1";
 inline constexpr const char* kServerPassword = "store#pw";
-inline constexpr const char* kServerFolder = "C:\\Quillon\\Server";
-inline constexpr const char* kMdbPath = "C:\\Quillon\\Data\\store.mdb";
+inline constexpr const char* kMdbPath = fixtures::kStoreMdbFile;
 inline constexpr const char* kMdbPassword = "jetpw";
 
 inline std::string DefaultLoginText() {
-    return std::string("[") + kServer + "]\r\nAddress=" + kServerAddress +
-           "\r\nPassword=" + kServerPassword + "\r\nEngine=embedded:" + kServerFolder +
-           "\r\n[Central]\r\nServer=CENTRAL\r\nDatabase=NVCENTRAL\r\n";
+    return fixtures::EmbeddedLoginText(kServer, kServerPassword, kServerFolder) +
+           "[Central]\r\nServer=CENTRAL\r\nDatabase=NVCENTRAL\r\n";
 }
 
 // The error number the action throws, 0 when it does not throw.
@@ -47,39 +44,24 @@ inline int NumberOf(const std::function<void()>& action) {
     return 0;
 }
 
-class AdoWorld : public ::testing::Test {
+class AdoWorld : public ::testing::Test, public fixtures::HostRoot {
   protected:
     explicit AdoWorld(const std::string& loginText = DefaultLoginText())
-        : host_(Options(temp_)),
-          logins_(std::make_shared<db::LoginResolver>(
+        : logins_(std::make_shared<db::LoginResolver>(
               host::ProfileDocument::Parse(std::string_view(loginText)))),
           router_(std::make_shared<db::Router>(host_, logins_)),
           dialogs_(desktop_),
           context_{router_, desktop_, dialogs_, dbInfo_} {}
 
-    std::filesystem::path Native(std::string_view windowsPath) const {
-        return *host_.Native(windowsPath);
-    }
-
-    // Creates a database file of the embedded engine and runs the statements on it.
-    void MakeDatabase(const std::filesystem::path& file, db::Dialect dialect,
-                      const std::string& jetPassword, const std::vector<std::string>& sql) {
-        std::filesystem::create_directories(file.parent_path());
-        db::embedded::OpenOptions options;
-        options.dialect = dialect;
-        options.jetPassword = jetPassword;
-        options.create = true;
-        auto session = db::embedded::Open(file, options);
-        for (const auto& s : sql) session->Execute(s, 30);
-    }
     std::filesystem::path ServerFile(const std::string& database) const {
         return db::embedded::ServerDatabaseFile(Native(kServerFolder), database);
     }
+    // Embedded databases (made when missing) with the statements run on them.
     void MakeServerDatabase(const std::string& database, const std::vector<std::string>& sql) {
-        MakeDatabase(ServerFile(database), db::Dialect::SqlServer, "", sql);
+        fixtures::RunOnDatabase(ServerFile(database), db::Dialect::SqlServer, "", sql);
     }
     void MakeMdb(const std::vector<std::string>& sql) {
-        MakeDatabase(Native(kMdbPath), db::Dialect::Jet, kMdbPassword, sql);
+        fixtures::RunOnDatabase(Native(kMdbPath), db::Dialect::Jet, kMdbPassword, sql);
     }
 
     // A connected Kro_Ado of either kind on a database made from the statements.
@@ -115,21 +97,22 @@ class AdoWorld : public ::testing::Test {
         return rs["N"].AsInt();
     }
 
-    host_test::TempFolder temp_;
-    host::Host host_;
     std::shared_ptr<const db::LoginResolver> logins_;
     std::shared_ptr<const db::Router> router_;
     host::ScriptedDesktop desktop_;
     util::Dialogs dialogs_;
     db::CurrentDbInfo dbInfo_;
     db::AdoContext context_;
+};
 
-  private:
-    static host::HostOptions Options(const host_test::TempFolder& temp) {
-        host::HostOptions options;
-        options.root = temp.Path();
-        return options;
-    }
+using db::ErrorNumber::kObjectClosed;
+using db::ErrorNumber::kObjectOpen;
+
+// AdoWorld with the items MDB (see MakeItemsMdb) made before each test.
+class ItemsMdbWorld : public AdoWorld {
+  protected:
+    void SetUp() override { MakeItemsMdb(); }
+    db::ConnectionRef OpenMdb() { return OpenMdbConnection(); }
 };
 
 }  // namespace db_test

@@ -7,14 +7,7 @@
 namespace db_test {
 namespace {
 
-using db::ErrorNumber::kObjectClosed;
-using db::ErrorNumber::kObjectOpen;
-
-class ConnectionTest : public AdoWorld {
-  protected:
-    void SetUp() override { MakeItemsMdb(); }
-    db::ConnectionRef OpenMdb() { return OpenMdbConnection(); }
-};
+class ConnectionTest : public ItemsMdbWorld {};
 
 TEST_F(ConnectionTest, ExecutesAndCountsAffectedRows) {
     auto cn = OpenMdb();

@@ -7,14 +7,7 @@
 namespace db_test {
 namespace {
 
-using db::ErrorNumber::kObjectClosed;
-using db::ErrorNumber::kObjectOpen;
-
-class RecordSetTest : public AdoWorld {
-  protected:
-    void SetUp() override { MakeItemsMdb(); }
-    db::ConnectionRef OpenMdb() { return OpenMdbConnection(); }
-};
+class RecordSetTest : public ItemsMdbWorld {};
 
 TEST_F(RecordSetTest, StaticSetIsASnapshotWithNavigation) {
     auto cn = OpenMdb();

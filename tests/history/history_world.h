@@ -18,11 +18,9 @@
 #include "db/kro_ado.h"
 #include "db/recordset.h"
 #include "fixtures/store_database.h"
+#include "fixtures/world.h"
 #include "history/cls_patch_hist.h"
-#include "host/desktop.h"
-#include "host/host.h"
 #include "host/regional.h"
-#include "host/temp_folder.h"
 
 namespace history_test {
 
@@ -36,7 +34,7 @@ inline const std::string kServerHistTable =
     "CREATE TABLE PATCH_HIST (날짜 NVARCHAR(8), 번호 INT, NV_Ver NVARCHAR(20), "
     "NV_ETC NVARCHAR(100), NV_GUBUN INT, NV_Date DATETIME)";
 
-enum class StoreKind { Mdb, SqlServer };
+using fixtures::StoreKind;
 
 inline std::string KindName(const ::testing::TestParamInfo<StoreKind>& info) {
     return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
@@ -52,16 +50,15 @@ struct HistRow {
     std::optional<std::string> NV_Date;
 };
 
-class HistoryWorld : public ::testing::Test {
+class HistoryWorld : public ::testing::Test, public fixtures::RuntimeRoot {
   protected:
-    HistoryWorld() : host_(Options(temp_)) {
+    HistoryWorld() {
         fixtures::CreateServerStore(host_, StoreServer(), {kServerHistTable});
         fixtures::CreateServerStore(host_, Data1Server(), {kServerHistTable});
         fixtures::CreateMdbStore(host_, kStoreMdb, {kMdbHistTable});
         host_.Regional().SetShortDateFormat("yyyy-MM-dd");
         host_.Regional().SetTimeFormat("HH:mm:ss");
-        runtime_ = std::make_unique<config::Runtime>(host_, desktop_);
-        runtime_->VersionText = kVersionText;
+        MakeRuntime().VersionText = kVersionText;
     }
 
     static fixtures::ServerStore StoreServer() { return fixtures::ServerStore{}; }
@@ -71,21 +68,11 @@ class HistoryWorld : public ::testing::Test {
         return data1;
     }
 
-    config::Runtime& Rt() { return *runtime_; }
-
     // Opens StoreConnection on the store of that kind and configures the kind to match.
-    void ConnectStore(StoreKind kind) {
-        db::Kro_Ado ado(Rt().Ado());
-        const bool ok = kind == StoreKind::Mdb
-                            ? ado.DBConnection_MDB(Rt().StoreConnection, kStoreMdb,
-                                                   fixtures::kStoreMdbPassword, 0)
-                            : Connect(ado, Rt().StoreConnection, StoreServer());
-        ASSERT_TRUE(ok) << ado.ErrDes;
-        Rt().Config().데이터_종류 = kind == StoreKind::Mdb ? 0 : 1;
-    }
+    void ConnectStore(StoreKind kind) { fixtures::InstallStore(Rt(), Target(kind, StoreServer())); }
     void ConnectData1() {
-        db::Kro_Ado ado(Rt().Ado());
-        ASSERT_TRUE(Connect(ado, Rt().Data1Connection, Data1Server())) << ado.ErrDes;
+        fixtures::OpenThroughAdo(Rt(), Rt().Data1Connection,
+                                 Target(StoreKind::SqlServer, Data1Server()));
     }
 
     // The rows of PATCH_HIST on a connection, by 날짜 and 번호.
@@ -128,28 +115,13 @@ class HistoryWorld : public ::testing::Test {
         return fixtures::ServerStoreFile(host_, store);
     }
 
-    std::vector<host::ScriptedDesktop::Call> Boxes() const {
-        return desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox);
-    }
-
-    std::filesystem::path Native(std::string_view windowsPath) const {
-        return *host_.Native(windowsPath);
-    }
-
-    host_test::TempFolder temp_;
-    host::Host host_;
-    host::ScriptedDesktop desktop_;
-    std::unique_ptr<config::Runtime> runtime_;
-
   private:
-    static bool Connect(db::Kro_Ado& ado, db::ConnectionRef& cn,
-                        const fixtures::ServerStore& store) {
-        return ado.DBConnection_SQL(cn, store.server, store.database, store.user, store.password);
-    }
-    static host::HostOptions Options(const host_test::TempFolder& temp) {
-        host::HostOptions options;
-        options.root = temp.Path();
-        return options;
+    static fixtures::StoreTarget Target(StoreKind kind, const fixtures::ServerStore& server) {
+        fixtures::StoreTarget target;
+        target.kind = kind;
+        target.mdbPath = kStoreMdb;
+        target.server = server;
+        return target;
     }
 };
 

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/calendar_time.h"
+
 namespace host {
 namespace {
 
 std::tm MakeTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
+    std::tm t = fixtures::CalendarFields(year, month, day, hour, minute, second);
     timegm(&t);  // fills in the weekday
     return t;
 }

@@ -2,25 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/calendar_time.h"
 #include "host/settings_store.h"
 #include "host/temp_folder.h"
 
 namespace host {
 namespace {
 
-// A local time point, so that the expectations hold in every time zone.
-std::chrono::system_clock::time_point LocalTimePoint(int year, int month, int day, int hour,
-                                                     int minute, int second) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&t));
-}
+using fixtures::LocalTimePoint;
 
 class RegionalSettingsTest : public ::testing::Test {
   protected:

@@ -19,22 +19,18 @@ using store_test::Kind;
 // Tables of a store database before any test step: the product tables with a wrongly flagged
 // product, the order tables, an indexed 사용상품.SCPCODE and an empty history.
 inline std::vector<std::string> BaseSchema() {
-    return {
+    std::vector<std::string> sql = {
         "CREATE TABLE 사용상품 (제품코드 VARCHAR(10), 제품분류 VARCHAR(4), 연합회코드 VARCHAR(20), "
         "조제약여부 SMALLINT, DEL_CHK SMALLINT, SCPCODE VARCHAR(10), 심평원규격 VARCHAR(40))",
         "CREATE INDEX IX_SCPCODE ON 사용상품 (SCPCODE)",
         "CREATE TABLE 상품분류코드 (분류코드 VARCHAR(4), 조제구분 SMALLINT, DEL_CHK SMALLINT)",
         "CREATE TABLE 임시입출상품 (제품코드 VARCHAR(10))",
-        "CREATE TABLE 입출상품 (작업일자 VARCHAR(8), 전표번호 VARCHAR(6), 일련번호 INT, "
-        "제품코드 VARCHAR(10), 확장코드 VARCHAR(10), 확장포장수량 FLOAT, 전표종류 SMALLINT, "
-        "DEL_CHK SMALLINT)",
-        "CREATE TABLE 확장바코드 (제품코드 VARCHAR(10), 바코드코드 VARCHAR(10), 포장수량 FLOAT, "
-        "DEL_CHK SMALLINT)",
-        "CREATE TABLE 전표마스터 (작업일자 VARCHAR(8), 전표번호 VARCHAR(6), 비고 VARCHAR(100), "
-        "DEL_CHK SMALLINT)",
-        "CREATE TABLE PATCH_HIST (날짜 VARCHAR(8), 번호 INT, NV_Ver VARCHAR(20), "
-        "NV_ETC VARCHAR(100), NV_GUBUN INT, NV_Date DATETIME)",
     };
+    for (auto& statement : store_test::OrderTablesSql()) sql.push_back(std::move(statement));
+    sql.push_back(
+        "CREATE TABLE PATCH_HIST (날짜 VARCHAR(8), 번호 INT, NV_Ver VARCHAR(20), "
+        "NV_ETC VARCHAR(100), NV_GUBUN INT, NV_Date DATETIME)");
+    return sql;
 }
 
 // A product whose 조제약여부 the closing repair corrects (to 0), and an order line whose

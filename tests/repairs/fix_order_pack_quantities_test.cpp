@@ -7,21 +7,17 @@
 namespace {
 
 using store_test::Kind;
+using store_test::KindName;
 
 std::vector<std::string> OrderTables(const std::vector<std::string>& rows) {
-    std::vector<std::string> sql = {
-        "CREATE TABLE 입출상품 (작업일자 VARCHAR(8), 전표번호 VARCHAR(6), 일련번호 INT, "
-        "제품코드 VARCHAR(10), 확장코드 VARCHAR(10), 확장포장수량 FLOAT, 전표종류 SMALLINT, "
-        "DEL_CHK SMALLINT)",
-        "CREATE TABLE 확장바코드 (제품코드 VARCHAR(10), 바코드코드 VARCHAR(10), 포장수량 FLOAT, "
-        "DEL_CHK SMALLINT)",
-        "CREATE TABLE 전표마스터 (작업일자 VARCHAR(8), 전표번호 VARCHAR(6), 비고 VARCHAR(100), "
-        "DEL_CHK SMALLINT)",
-        "INSERT INTO 확장바코드 VALUES ('P1', 'B1', 10, 0)",
-        "INSERT INTO 확장바코드 VALUES ('P2', 'B2', 6, 0)",
-        "INSERT INTO 전표마스터 VALUES ('20200101', '000001', '발주전표 자동', 0)",
-        "INSERT INTO 전표마스터 VALUES ('20200101', '000002', '입고', 0)",
-    };
+    std::vector<std::string> sql = store_test::OrderTablesSql();
+    sql.insert(sql.end(),
+               {
+                   "INSERT INTO 확장바코드 VALUES ('P1', 'B1', 10, 0)",
+                   "INSERT INTO 확장바코드 VALUES ('P2', 'B2', 6, 0)",
+                   "INSERT INTO 전표마스터 VALUES ('20200101', '000001', '발주전표 자동', 0)",
+                   "INSERT INTO 전표마스터 VALUES ('20200101', '000002', '입고', 0)",
+               });
     sql.insert(sql.end(), rows.begin(), rows.end());
     return sql;
 }

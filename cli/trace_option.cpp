@@ -1,0 +1,17 @@
+#include "trace_option.h"
+
+#include <iostream>
+
+namespace cli {
+
+bool StartSqlTrace(app::Process& process, const std::string& file,
+                   std::unique_ptr<app::SqlTrace>& trace) {
+    if (file.empty()) return true;
+    trace = std::make_unique<app::SqlTrace>(process, file);
+    if (trace->Ok()) return true;
+    trace.reset();
+    std::cerr << "datapatch: cannot write the trace file " << file << "\n";
+    return false;
+}
+
+}  // namespace cli

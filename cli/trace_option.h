@@ -1,0 +1,15 @@
+#pragma once
+// The --trace-sql option that the run and status subcommands share.
+#include <memory>
+#include <string>
+
+#include "app/sql_trace.h"
+
+namespace cli {
+
+// Starts tracing into `file` when one was given. False, after telling the user on standard
+// error, when the file cannot be written; `trace` then holds nothing.
+bool StartSqlTrace(app::Process& process, const std::string& file,
+                   std::unique_ptr<app::SqlTrace>& trace);
+
+}  // namespace cli
