@@ -67,10 +67,10 @@ AnsiPrefix ToCp949(std::string_view utf8, std::size_t maxBytes) {
             piece.push_back(utf8[pos]);
         } else if ((length = Utf8CharLength(utf8, pos)) == 0) {
             length = 1;
-            piece = "?";
+            piece.assign(1, '?');  // a char, not a literal: GCC 12 warns falsely (-Wrestrict)
         } else {
             std::string_view ch = utf8.substr(pos, length);
-            if (toAnsi.Convert(ch, piece) != 0 || piece.empty()) piece = "?";
+            if (toAnsi.Convert(ch, piece) != 0 || piece.empty()) piece.assign(1, '?');
         }
         if (result.bytes.size() + piece.size() > maxBytes) break;
         result.bytes += piece;

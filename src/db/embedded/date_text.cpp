@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "db/embedded/token.h"
@@ -117,16 +118,39 @@ std::optional<DateText> ParseDateText(std::string_view text) {
     return d;
 }
 
+namespace {
+
+// value as width decimal digits (leading zeros), at out.
+void PutDigits(char* out, int value, int width) {
+    for (int k = width - 1; k >= 0; --k) {
+        out[k] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+}
+
+}  // namespace
+
 std::string FormatStoredDate(const DateText& date) {
     const util::CivilTime& t = date.time;
-    char buf[32];
-    if (date.hasTime) {
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+    const bool fits = t.year >= 0 && t.year <= 9999 && t.month >= 0 && t.month <= 99 &&
+                      t.day >= 0 && t.day <= 99 && t.hour >= 0 && t.hour <= 99 && t.minute >= 0 &&
+                      t.minute <= 99 && t.second >= 0 && t.second <= 99;
+    if (!fits) {
+        char wide[80];
+        std::snprintf(wide, sizeof wide, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                       t.hour, t.minute, t.second);
-    } else {
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.year, t.month, t.day);
+        return std::string(wide, date.hasTime ? std::strlen(wide) : std::strcspn(wide, " "));
     }
-    return buf;
+    // Digits written by hand: this runs for every date literal of every statement.
+    char buf[] = "0000-00-00 00:00:00";
+    PutDigits(buf, t.year, 4);
+    PutDigits(buf + 5, t.month, 2);
+    PutDigits(buf + 8, t.day, 2);
+    if (!date.hasTime) return std::string(buf, 10);
+    PutDigits(buf + 11, t.hour, 2);
+    PutDigits(buf + 14, t.minute, 2);
+    PutDigits(buf + 17, t.second, 2);
+    return std::string(buf, 19);
 }
 
 }  // namespace db::embedded

@@ -117,17 +117,10 @@ void EmbeddedSession::MarkLost() {
     sqlite3_db_config(db_.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
 }
 
-std::shared_ptr<const Program> EmbeddedSession::ProgramFor(std::string_view sql) {
-    const std::string key(sql);
-    if (std::shared_ptr<const Program>* found = translations_.Find(key)) return *found;
-    auto program = std::make_shared<const Program>(Translate(sql, dialect_));
-    translations_.Put(key, program);
-    return program;
-}
-
 ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSeconds) {
     EnsureAlive();
-    const std::shared_ptr<const Program> program = ProgramFor(sql);
+    const std::shared_ptr<const Program> program = translations_.ProgramFor(sql);
+    keepStatements_ = !program->oneOff;
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
     server_.Prepare(*program);
     ExecOutcome outcome;
@@ -172,7 +165,7 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
 
 void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
                              bool streamRows) {
-    StatementLease stmt = statements_->Lease(sql);
+    StatementLease stmt = statements_->Lease(sql, keepStatements_);
     if (sqlite3_column_count(stmt.get()) > 0) {
         auto cursor = std::make_unique<StatementCursor>(db_, std::move(stmt), dialect_);
         if (outcome.rows) return;  // only the first result with rows is handed out

@@ -13,6 +13,7 @@
 #include "db/embedded/sqlite_handle.h"
 #include "db/embedded/statement_cache.h"
 #include "db/embedded/table_shape.h"
+#include "db/embedded/translation_cache.h"
 #include "db/embedded/translator.h"
 #include "db/session.h"
 
@@ -51,7 +52,6 @@ class EmbeddedSession : public Session {
   private:
     void EnsureAlive();
     void MarkLost();
-    std::shared_ptr<const Program> ProgramFor(std::string_view sql);
     void RunStep(const Step& step, ExecOutcome& outcome, bool streamRows);
     void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
     void CheckColumnDroppable(const Step& step);
@@ -64,7 +64,8 @@ class EmbeddedSession : public Session {
     FileIdentity identity_;
     Dialect dialect_;
     bool lost_ = false;
-    LruCache<std::shared_ptr<const Program>> translations_{kCachedTranslations};
+    bool keepStatements_ = true;  // of the text running now: its prepared statements are kept
+    TranslationCache translations_{dialect_, kCachedTranslations};
     std::shared_ptr<StatementCache> statements_;
     EmbeddedSchema schema_;
     TableShapes shapes_{db_.get()};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <unordered_set>
 
 #include "db/embedded/token.h"
 
@@ -40,11 +41,23 @@ constexpr std::array kKeywords{
 
 static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end()));
 
+constexpr std::size_t kLongest =
+    std::max_element(kKeywords.begin(), kKeywords.end(),
+                     [](auto a, auto b) { return a.size() < b.size(); }) -> size();
+
 }  // namespace
 
 bool IsKeyword(std::string_view word) {
-    const std::string upper = UpperAscii(word);
-    return std::binary_search(kKeywords.begin(), kKeywords.end(), std::string_view(upper));
+    // Upper-cased in a buffer of the longest keyword's size: no word longer is a keyword.
+    char buffer[kLongest];
+    if (word.size() > kLongest) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        buffer[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    // Hashed rather than searched: every bare word of every statement is looked up.
+    static const std::unordered_set<std::string_view> kSet(kKeywords.begin(), kKeywords.end());
+    return kSet.contains(std::string_view(buffer, word.size()));
 }
 
 }  // namespace db::embedded

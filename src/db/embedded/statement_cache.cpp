@@ -13,7 +13,8 @@ StatementLease::~StatementLease() {
     }
 }
 
-StatementLease StatementCache::Lease(const std::string& sql) {
+StatementLease StatementCache::Lease(const std::string& sql, bool keep) {
+    if (!keep) return StatementLease({}, {}, Prepare(db_, sql));
     std::optional<StatementHandle> cached = statements_.Take(sql);
     StatementHandle stmt = cached ? std::move(*cached) : Prepare(db_, sql);
     return StatementLease(weak_from_this(), sql, std::move(stmt));

@@ -33,8 +33,9 @@ class StatementCache : public std::enable_shared_from_this<StatementCache> {
     StatementCache(sqlite3* db, std::size_t capacity) : db_(db), statements_(capacity) {}
 
     // The statement of sql, prepared now or taken from the cache. Throws DbError when SQLite
-    // cannot prepare it.
-    StatementLease Lease(const std::string& sql);
+    // cannot prepare it. A statement not to keep (a text that is likely never run again) is
+    // prepared now and finalized when its lease ends, sparing the cache the bookkeeping.
+    StatementLease Lease(const std::string& sql, bool keep = true);
     // Resets stmt and keeps it for the next lease of sql.
     void Return(const std::string& sql, StatementHandle stmt);
     std::size_t Size() const { return statements_.Size(); }

@@ -69,19 +69,17 @@ bool IsWordChar(std::string_view s, std::size_t i) {
 // Reads a quoted run starting at i (the opening quote) up to close; a doubled close stands for
 // one. Returns the end offset, or npos when the run is not closed.
 std::size_t ReadQuoted(std::string_view s, std::size_t i, char close, std::string& value) {
-    for (std::size_t j = i + 1; j < s.size(); ++j) {
-        if (s[j] != close) {
-            value += s[j];
-            continue;
-        }
+    for (std::size_t from = i + 1;;) {
+        const std::size_t j = s.find(close, from);
+        if (j == std::string_view::npos) return j;
+        value.append(s.substr(from, j - from));
         if (j + 1 < s.size() && s[j + 1] == close) {
             value += close;
-            ++j;
+            from = j + 2;
             continue;
         }
         return j + 1;
     }
-    return std::string_view::npos;
 }
 
 std::size_t ReadNumber(std::string_view s, std::size_t i) {
@@ -127,18 +125,20 @@ class Scanner {
     }
 
   private:
-    void Emit(TokenKind kind, std::size_t end, std::string value) {
-        Token t;
+    // The token begins at the position and ends at end; the caller fills in its value.
+    Token& Emit(TokenKind kind, std::size_t end) {
+        Token& t = out_.emplace_back();
         t.kind = kind;
-        t.value = std::move(value);
         t.offset = i_;
-        if (kind == TokenKind::Word) t.keyword = IsKeyword(t.value);
-        out_.push_back(std::move(t));
         i_ = end;
+        return t;
     }
 
     void EmitRaw(TokenKind kind, std::size_t end) {
-        Emit(kind, end, std::string(s_.substr(i_, end - i_)));
+        const std::size_t begin = i_;
+        Token& t = Emit(kind, end);
+        t.value.assign(s_.substr(begin, end - begin));
+        if (kind == TokenKind::Word) t.keyword = IsKeyword(t.value);
     }
 
     void EmitQuoted(TokenKind kind, std::size_t open, char close) {
@@ -147,7 +147,7 @@ class Scanner {
         if (end == std::string_view::npos) {
             EmitRaw(TokenKind::Illegal, s_.size());
         } else {
-            Emit(kind, end, std::move(value));
+            Emit(kind, end).value = std::move(value);
         }
     }
 
@@ -226,7 +226,8 @@ class Scanner {
         if (close == std::string_view::npos || s_[close] != '#') {
             return EmitRaw(TokenKind::Illegal, close == std::string_view::npos ? s_.size() : close);
         }
-        Emit(TokenKind::Date, close + 1, std::string(s_.substr(i_ + 1, close - i_ - 1)));
+        const std::size_t begin = i_ + 1;
+        Emit(TokenKind::Date, close + 1).value.assign(s_.substr(begin, close - begin));
     }
 
     std::string_view s_;

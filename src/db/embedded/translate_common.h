@@ -2,6 +2,7 @@
 // Shared pieces of the statement translators: a cursor over the tokens of one statement, the
 // expression writer, and the errors of the dialects.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,10 @@ std::size_t MatchParen(const Tokens& tokens, std::size_t open, std::size_t end);
 std::vector<Span> SplitCommas(const Tokens& tokens, Span span);
 // Index of the first top-level Word equal to word in span; span.end when none.
 std::size_t FindTopLevel(const Tokens& tokens, Span span, std::string_view word);
+
+// The SQLite text of a literal token (text, number or date), as every expression writes it
+// wherever it stands; empty for other tokens and for a date literal that is no date.
+std::optional<std::string> WriteLiteral(const Token& t);
 
 // Where an expression is written: in a statement, or in the schema (defaults and checks), which
 // must stay readable by plain SQLite and so may not call the engine's own functions.

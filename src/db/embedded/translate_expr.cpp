@@ -238,13 +238,11 @@ class Writer {
                 return WriteName(i, s);
             case TokenKind::String:
             case TokenKind::NString:
-                Put(QuoteText(TextLiteral(t.value)));
+            case TokenKind::Number:
+                Put(*WriteLiteral(t));
                 return i + 1;
             case TokenKind::Date:
                 return WriteDate(i);
-            case TokenKind::Number:
-                Put(t.value);
-                return i + 1;
             case TokenKind::Punct:
                 return WritePunct(i, s);
             case TokenKind::Variable:
@@ -323,9 +321,9 @@ class Writer {
     std::size_t WriteDate(std::size_t i) {
         if (!c_.Jet()) FailAt(i);
         // Jet refuses a date literal that it cannot read as a date.
-        const std::optional<DateText> date = ParseDateText(t_[i].value);
+        const std::optional<std::string> date = WriteLiteral(t_[i]);
         if (!date) c_.Fail("syntax error in date '#" + t_[i].value + "#'");
-        Put(QuoteText(FormatStoredDate(*date)));
+        Put(*date);
         return i + 1;
     }
 
@@ -436,6 +434,23 @@ class Writer {
 };
 
 }  // namespace
+
+std::optional<std::string> WriteLiteral(const Token& t) {
+    switch (t.kind) {
+        case TokenKind::String:
+        case TokenKind::NString:
+            return QuoteText(TextLiteral(t.value));
+        case TokenKind::Number:
+            return t.value;
+        case TokenKind::Date: {
+            const std::optional<DateText> date = ParseDateText(t.value);
+            if (!date) return std::nullopt;
+            return QuoteText(FormatStoredDate(*date));
+        }
+        default:
+            return std::nullopt;
+    }
+}
 
 std::string WriteExpression(const Cursor& c, Span span, ExpressionUse use) {
     return Writer(c, use).Run(span);

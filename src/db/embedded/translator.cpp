@@ -204,7 +204,10 @@ void TranslateNested(const Tokens& tokens, Span span, Dialect dialect, Program& 
 }
 
 Program Translate(std::string_view text, Dialect dialect) {
-    Tokens tokens = Tokenize(text);
+    return TranslateTokens(text, Tokenize(text), dialect);
+}
+
+Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
     Program out;
     if (IsRoutineDefinition(tokens)) {
         TranslateRoutineDefinition(text, tokens, dialect, out);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/embedded/token.h"
 #include "db/session.h"
 
 namespace db::embedded {
@@ -16,6 +17,7 @@ namespace db::embedded {
 struct CallArgument {
     std::string name;
     std::optional<std::string> value;
+    bool operator==(const CallArgument&) const = default;
 };
 
 struct Step {
@@ -42,16 +44,22 @@ struct Step {
     std::vector<std::string> columns;  // AddPrimaryKey: key columns; Insert: the columns named
     std::string source;                // Insert: the VALUES or SELECT part, written for SQLite
     bool notNull = false;              // AlterColumn: the new definition says NOT NULL
+    bool operator==(const Step&) const = default;
 };
 
 struct Program {
     std::vector<Step> steps;
     bool usesCatalogue = false;         // reads the server kind's catalogue views
     std::vector<std::string> routines;  // routines of the server kind that the statements call
+    bool oneOff = false;  // literal values filled into a known shape: its text seldom recurs
+    bool operator==(const Program&) const = default;
 };
 
 // Translates text (one or more statements separated by ';'). Throws DbError: 0x80040E14 for
 // syntax errors and constructs the dialect rejects, 0x80040E37 for system-catalogue probes.
 Program Translate(std::string_view text, Dialect dialect);
+// The same for text already split into tokens (Tokenize(text), or a copy with other literal
+// values).
+Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect);
 
 }  // namespace db::embedded

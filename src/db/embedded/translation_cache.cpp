@@ -1,0 +1,177 @@
+// The translation cache. A shape is slotted once: translated again with a marker for each
+// literal, whose written text shows where the literal lands, and kept only when the slotted
+// translation, filled with the text's own literals, is exactly the text's translation.
+#include "db/embedded/translation_cache.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "db/embedded/statement_shape.h"
+#include "db/embedded/translate_common.h"
+#include "db/error.h"
+
+namespace db::embedded {
+namespace {
+
+// More literals than the date markers can tell apart leave a statement to the translator.
+constexpr std::size_t kMaxLiterals = 3000;
+
+// A stand-in for literal n, of its kind, whose written text occurs nowhere else in a
+// translation.
+Token Marker(const Token& literal, std::size_t n) {
+    Token marker = literal;
+    char buffer[40];
+    switch (literal.kind) {
+        case TokenKind::Number:
+            std::snprintf(buffer, sizeof buffer, "7355608%05zu", n);
+            break;
+        case TokenKind::Date:
+            std::snprintf(buffer, sizeof buffer, "2999-12-31 00:%02zu:%02zu", (n + 1) / 60,
+                          (n + 1) % 60);
+            break;
+        default:
+            std::snprintf(buffer, sizeof buffer,
+                          "\x01"
+                          "dp%zu\x02",
+                          n);
+            break;
+    }
+    marker.value = buffer;
+    return marker;
+}
+
+// The written texts of the literals of shape; empty when one cannot stand in a slot: a date that
+// is no date (the translator reports it), or a number that begins or ends with '.', which the
+// writer joins to its neighbours.
+std::optional<std::vector<std::string>> LiteralTexts(const Tokens& tokens,
+                                                     const StatementShape& shape) {
+    std::vector<std::string> values;
+    values.reserve(shape.literals.size());
+    for (std::size_t i : shape.literals) {
+        std::optional<std::string> text = WriteLiteral(tokens[i]);
+        if (!text || text->empty() || text->front() == '.' || text->back() == '.') {
+            return std::nullopt;
+        }
+        values.push_back(std::move(*text));
+    }
+    return values;
+}
+
+// text cut at the markers; empty when a marker occurs twice, or not at all where required.
+std::optional<SlottedText> Slot(const std::string& text, const std::vector<std::string>& markers,
+                                bool required) {
+    std::vector<std::pair<std::size_t, std::size_t>> found;  // offset, literal
+    for (std::size_t n = 0; n < markers.size(); ++n) {
+        const std::size_t at = text.find(markers[n]);
+        if (at == std::string::npos) {
+            if (required) return std::nullopt;
+            continue;
+        }
+        if (text.find(markers[n], at + 1) != std::string::npos) return std::nullopt;
+        found.emplace_back(at, n);
+    }
+    std::sort(found.begin(), found.end());
+    SlottedText slotted;
+    slotted.pieces.clear();
+    std::size_t from = 0;
+    for (const auto& [at, n] : found) {
+        if (at < from) return std::nullopt;
+        slotted.pieces.push_back(text.substr(from, at - from));
+        slotted.slots.push_back(n);
+        from = at + markers[n].size();
+    }
+    slotted.pieces.push_back(text.substr(from));
+    return slotted;
+}
+
+std::shared_ptr<const Program> Fill(const ShapedTranslation& shaped,
+                                    const std::vector<std::string>& values) {
+    auto program = std::make_shared<Program>(shaped.program);
+    program->oneOff = true;
+    Step& step = program->steps.front();
+    step.sql = shaped.sql.Fill(values);
+    step.source = shaped.source.Fill(values);
+    return program;
+}
+
+ShapedTranslation MakeShaped(std::string_view text, const Tokens& tokens,
+                             const StatementShape& shape, Dialect dialect, const Program& real) {
+    ShapedTranslation shaped;
+    if (real.steps.size() != 1 || shape.literals.size() > kMaxLiterals) return shaped;
+    const Step::Kind kind = real.steps.front().kind;
+    if (kind != Step::Kind::Sql && kind != Step::Kind::Insert) return shaped;
+    const std::optional<std::vector<std::string>> values = LiteralTexts(tokens, shape);
+    if (!values) return shaped;
+    Tokens probe = tokens;
+    std::vector<std::string> markers;
+    for (std::size_t n = 0; n < shape.literals.size(); ++n) {
+        Token& literal = probe[shape.literals[n]];
+        literal = Marker(literal, n);
+        std::optional<std::string> written = WriteLiteral(literal);
+        if (!written) return shaped;
+        markers.push_back(std::move(*written));
+    }
+    try {
+        shaped.program = TranslateTokens(text, std::move(probe), dialect);
+    } catch (const DbError&) {
+        return shaped;
+    }
+    if (shaped.program.steps.size() != 1) return shaped;
+    Step& step = shaped.program.steps.front();
+    std::optional<SlottedText> sql = Slot(step.sql, markers, true);
+    std::optional<SlottedText> source = Slot(step.source, markers, false);
+    if (!sql || !source) return shaped;
+    shaped.sql = std::move(*sql);
+    shaped.source = std::move(*source);
+    step.sql.clear();
+    step.source.clear();
+    Program filled = *Fill(shaped, *values);
+    filled.oneOff = real.oneOff;
+    shaped.usable = filled == real;
+    return shaped;
+}
+
+}  // namespace
+
+std::string SlottedText::Fill(const std::vector<std::string>& values) const {
+    std::size_t size = 0;
+    for (const std::string& piece : pieces) size += piece.size();
+    for (std::size_t n : slots) size += values[n].size();
+    std::string out;
+    out.reserve(size);
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        out += pieces[k];
+        out += values[slots[k]];
+    }
+    out += pieces.back();
+    return out;
+}
+
+std::shared_ptr<const Program> TranslationCache::ProgramFor(std::string_view text) {
+    const std::string key(text);
+    if (std::shared_ptr<const Program>* found = texts_.Find(key)) return *found;
+    Tokens tokens = Tokenize(text);
+    const std::optional<StatementShape> shape = ShapeOf(tokens, dialect_);
+    const std::shared_ptr<const ShapedTranslation>* shaped =
+        shape ? shapes_.Find(shape->key) : nullptr;
+    if (shaped != nullptr && (*shaped)->usable) {
+        if (const auto values = LiteralTexts(tokens, *shape)) {
+            ++shapeHits_;
+            return Fill(**shaped, *values);
+        }
+    }
+    if (shape && shaped == nullptr) {
+        Program real = TranslateTokens(text, tokens, dialect_);
+        shapes_.Put(shape->key, std::make_shared<const ShapedTranslation>(
+                                    MakeShaped(text, tokens, *shape, dialect_, real)));
+        return std::make_shared<const Program>(std::move(real));
+    }
+    auto program =
+        std::make_shared<const Program>(TranslateTokens(text, std::move(tokens), dialect_));
+    texts_.Put(key, program);
+    return program;
+}
+
+}  // namespace db::embedded
