@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "db/embedded/embedded.h"
+#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
@@ -18,18 +19,6 @@ namespace fs = std::filesystem;
 
 OpenOptions Jet(std::string password = {}, bool create = false) {
     return OpenOptions{Dialect::Jet, std::move(password), create};
-}
-
-// The error of f, or a failure when it does not throw.
-template <typename F>
-DbError ErrorOf(F f) {
-    try {
-        f();
-    } catch (const DbError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error";
-    return DbError(0, "");
 }
 
 class EngineTest : public ::testing::Test {

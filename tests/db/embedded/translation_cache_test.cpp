@@ -2,6 +2,7 @@
 // them, whatever their literal values; shapes whose literals steer the translation are always
 // translated in full.
 #include "db/embedded/translation_cache.h"
+#include "db/embedded/server_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -130,17 +131,7 @@ TEST_P(ShapeCacheTest, GivesTheTranslatorsTranslation) {
 INSTANTIATE_TEST_SUITE_P(Cases, ShapeCacheTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The error of f, or a failure when it does not throw.
-template <typename F>
-DbError ErrorOf(F f) {
-    try {
-        f();
-    } catch (const DbError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error";
-    return DbError(0, "");
-}
+using testing::ErrorOf;
 
 TEST(ShapeCache, FaultyLiteralsOfAKnownShapeFailAsInTheTranslator) {
     TranslationCache cache(Dialect::Jet, 16);
