@@ -1,5 +1,7 @@
 #include "app/run_log.h"
 
+#include "db/error.h"
+
 #include <ctime>
 
 #include "app/process.h"
@@ -36,7 +38,8 @@ std::string PassLine(const PassRecord& pass) {
 
 std::string RuleLine(const patch::RuleEvent& e) {
     return "mark " + std::to_string(e.mark) + " (step mark " + std::to_string(e.stepMark) +
-           ") rule " + std::to_string(e.rule) + ": " + HexNumber(e.number) + " " + e.description;
+           ") rule " + std::to_string(e.rule) + ": " + db::HexNumber(e.number) + " " +
+           e.description;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/run_report.h"
 
+#include "db/error.h"
+
 #include <cstdio>
 
 namespace app {
@@ -63,8 +65,8 @@ std::string Rules(const std::vector<patch::RuleEvent>& rules) {
         out += std::string(i ? ", " : "") + "{\"mark\": " + std::to_string(e.mark) +
                ", \"stepMark\": " + std::to_string(e.stepMark) +
                ", \"rule\": " + std::to_string(e.rule) +
-               ", \"number\": " + std::to_string(e.number) + ", \"hex\": \"" + HexNumber(e.number) +
-               "\", \"description\": " + JsonQuoted(e.description) + "}";
+               ", \"number\": " + std::to_string(e.number) + ", \"hex\": \"" +
+               db::HexNumber(e.number) + "\", \"description\": " + JsonQuoted(e.description) + "}";
     }
     return out + "]";
 }
@@ -90,12 +92,6 @@ RunResult ResultOf(const RunReport& report) {
             return RunResult::StartupEnded;
     }
     return !report.run || report.run->Succeeded() ? RunResult::Success : RunResult::PassFailed;
-}
-
-std::string HexNumber(std::int32_t number) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(number));
-    return buffer;
 }
 
 std::string JsonQuoted(std::string_view text) {

@@ -26,9 +26,6 @@ struct RunReport {
 // Start-up's end decides first; then whether every pass of the run succeeded.
 RunResult ResultOf(const RunReport& report);
 
-// An error number as the providers write it: "0x80040E14".
-std::string HexNumber(std::int32_t number);
-
 // The text as a JSON string literal: quotes, backslashes and control characters escaped, UTF-8
 // kept as it is.
 std::string JsonQuoted(std::string_view text);

@@ -1,7 +1,6 @@
 #include "history/history_helper.h"
 
-#include <cstdio>
-
+#include "db/error.h"
 #include "db/recordset.h"
 #include "util/date_serial.h"
 #include "util/kro_function.h"
@@ -16,13 +15,6 @@ std::string OneLine(std::string_view text) {
         if (c == '\r' || c == '\n') c = ' ';
     }
     return out;
-}
-
-// "0x80040E37": the form in which the store software's support reads error numbers.
-std::string Hex(std::int32_t number) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<std::uint32_t>(number));
-    return text;
 }
 
 }  // namespace
@@ -45,7 +37,7 @@ std::string ErrorReportPath(std::string_view programFolder) {
 bool ErrorReport(util::Kro_Function& utilities, const ErrorDetails& details) {
     const std::string line =
         util::FormatDateTime(util::NowLocal()) + "\t[" + details.routine + "]\t오류 " +
-        Hex(details.number) + " (" + std::to_string(details.number) +
+        db::HexNumber(details.number) + " (" + std::to_string(details.number) +
         ")\t원본: " + OneLine(details.source) + "\t설명: " + OneLine(details.description) +
         "\t도움말: " + details.helpFile + "#" + std::to_string(details.helpContext) +
         "\t시스템오류: " + std::to_string(details.lastSystemError) +
