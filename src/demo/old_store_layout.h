@@ -1,9 +1,14 @@
 #pragma once
-// A store database of an old layout, as a store that last ran the patch program early in 2010
-// has it: the tables that the catalogue's first steps, its closing repairs and the patch history
-// work on, with a handful of rows of a small pharmacy, and the configuration tables (CONFIGPC,
-// 피씨명 and the shared table CONFIG) of the PC that runs the demo. The layout grows with the
-// catalogue.
+// A store database of an old layout, as a pharmacy that last ran the patch program early in 2010
+// has it: every table and column that the first sixty catalogue steps and their data repairs
+// read or change without creating, with the keys and indexes of a working store and the rows of
+// a small pharmacy that give each of those steps and repairs some work, plus the configuration
+// tables (CONFIGPC, 피씨명 and the shared table CONFIG) of the PC that runs the demo.
+//
+// The tables that those steps create (PERMISSION_HIST, 약가갱신이력, 폼버튼설정, 상품소분류,
+// 상품설명출력, PdtLocation, TB_… and others) are absent. An MDB store also holds the chart and
+// receipt tables that the store software's MDB edition makes itself, because the steps that
+// create them speak T-SQL only.
 #include <string>
 #include <vector>
 
@@ -17,8 +22,8 @@ inline constexpr const char* kDemoPcCode = "0000000001";
 // The last patch run recorded in the history: after the migration date, before every date gate.
 inline constexpr const char* kDemoLastPatchDate = "20100101";
 
-// The statements that create and fill the product, stock, supplier, permission and history
-// tables in the dialect.
+// The statements that create the store tables of the old layout in the dialect (keys inside
+// CREATE TABLE, indexes by CREATE INDEX), then fill them.
 std::vector<std::string> OldStoreStatements(db::Dialect dialect);
 
 // The statements that create CONFIGPC, 피씨명 and CONFIG with `rows`, registering the computer

@@ -1,0 +1,177 @@
+#include "repairs/product_locations.h"
+
+#include <string>
+#include <vector>
+
+#include "config/runtime.h"
+#include "db/kro_ado.h"
+#include "db/recordset.h"
+#include "host/desktop.h"
+#include "repairs/repair_progress.h"
+#include "repairs/repair_report.h"
+#include "repairs/require.h"
+#include "util/dialogs.h"
+#include "util/kro_function.h"
+#include "util/sql_text.h"
+#include "util/vb_text.h"
+
+namespace repairs {
+
+namespace {
+
+using util::Kro_Function;
+using util::SqlQuoted;
+
+constexpr const char* kClearingText = "기존자료를 초기화 하고있습니다. 잠시만 기다려주세요!";
+constexpr const char* kReadingText = "정리를 위한 자료를 읽고 있습니다. 잠시만 기다려주세요!";
+
+constexpr const char* kProductLocations =
+    "SELECT 제품코드, 제품명, 상품위치 FROM 사용상품 WHERE DEL_CHK=0 AND LEN(상품위치) > 0 ";
+constexpr const char* kBarcodeLocations =
+    "SELECT 확.제품코드, 확.바코드코드, 확.바코드구분, 확.상품위치  \r\n"
+    "FROM 확장바코드 AS 확 \r\n"
+    "   LEFT JOIN 사용상품 AS 상 ON 확.제품코드=상.제품코드 AND 상.DEL_CHK=0 \r\n"
+    "WHERE 확.DEL_CHK=0 AND LEN(확.상품위치) > 0 AND 상.DEL_CHK=0 \r\n";
+
+// Codes as trimmed text; a numeric code keeps its leading zeros.
+std::string CodeText(const util::Variant& value) {
+    return Kro_Function::Nz(value, 1).AsText();
+}
+
+// A location text exactly as stored, blanks included; Null gives "". Taken as text even when it
+// reads as a number, so that "1,2" stays two locations.
+std::string LocationText(const util::Variant& value) {
+    return value.IsNull() ? std::string() : value.AsText();
+}
+
+// --- RebuildProductLocations -------------------------------------------------------------------
+
+// One rebuild: the Kro_Ado object whose statements and queries it runs (it reconnects the store
+// connection once, before its first statement) and the record set being read.
+class LocationRebuild {
+  public:
+    explicit LocationRebuild(config::Runtime& runtime)
+        : runtime_(runtime), dialogs_(runtime.Dialogs()), ado_(runtime.Ado()) {}
+
+    void Run() {
+        try {
+            Progress(0, kClearingText);
+            ado_.RunSql(runtime_.StoreConnection, "DELETE FROM PdtLocation ");
+            Progress(2, "");
+            Progress(0, kReadingText);
+            Store(kProductLocations, "제품명", nullptr);
+            db::Kro_Ado::CloseRecordSet(rs_);
+            Store(kBarcodeLocations, "바코드구분", "바코드코드");
+            Progress(2, "");
+            db::Kro_Ado::CloseRecordSet(rs_);
+            dialogs_.UnloadMessageWindow();
+        } catch (const db::DbError& e) {
+            ShowRepairErrorReport(runtime_, e);
+            db::Kro_Ado::CloseRecordSet(rs_);
+        }
+    }
+
+  private:
+    void Progress(int mode, std::string text, int total = 0, int done = 0) {
+        dialogs_.ProgressDialog(mode, total, done, text);
+    }
+
+    // Stores every location of the query's rows, one progress step per row captioned by
+    // `captionField`; `barcodeField` null stores the product's own locations (no barcode).
+    void Store(const char* query, const char* captionField, const char* barcodeField) {
+        rs_ = ado_.GetRecordSet(runtime_.StoreConnection, query);
+        db::RecordSet& rs = Require(rs_);
+        int counter = 0;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            ++counter;
+            Progress(1, Kro_Function::Nz(rs[captionField], 1).AsText(),
+                     static_cast<int>(rs.RecordCount()), counter);
+            const std::string product = SqlQuoted(CodeText(rs["제품코드"]));
+            const std::string barcode =
+                SqlQuoted(barcodeField ? CodeText(rs[barcodeField]) : std::string());
+            const std::vector<std::string> pieces =
+                Kro_Function::SR특정문자기준으로배열생성(LocationText(rs["상품위치"]), ",");
+            for (std::size_t i = 0; i < pieces.size(); ++i) {
+                if (util::Trim(pieces[i]).empty()) continue;
+                ado_.RunSql(runtime_.StoreConnection,
+                            "INSERT INTO PdtLocation (제품코드, 바코드코드, 상품위치, 줄번호, "
+                            "위치대표) " +
+                                ("VALUES (" + product + ", " + barcode + ", " +
+                                 SqlQuoted(pieces[i]) + ", 0, " + (i == 0 ? "1" : "0") + ") "));
+            }
+        }
+    }
+
+    config::Runtime& runtime_;
+    util::Dialogs& dialogs_;
+    db::Kro_Ado ado_;
+    db::RecordSetRef rs_;
+};
+
+// --- BuildProductLocations ---------------------------------------------------------------------
+
+// One pass: its query and how a row's first location is inserted.
+struct LocationPass {
+    const char* query;
+    bool withBarcode;
+};
+constexpr LocationPass kPasses[] = {
+    {"SELECT 상품위치, 제품코드 FROM 사용상품 WHERE DEL_CHK = 0 AND 상품위치 <> '' AND 상품위치 "
+     "IS NOT NULL ",
+     false},
+    {"SELECT 확.상품위치, 확.제품코드, 확.바코드코드 FROM 확장바코드 AS 확 INNER JOIN 사용상품 AS "
+     "상 ON 상.DEL_CHK = 0 AND 상.제품코드 = 확.제품코드 WHERE 확.DEL_CHK = 0 AND 확.상품위치 IS "
+     "NOT NULL AND 확.상품위치 <> ''",
+     true},
+};
+
+// The text before the first comma, blanks kept; "" for a text of blanks only.
+std::string FirstLocation(const std::string& text) {
+    if (util::Trim(text).empty()) return {};
+    return text.substr(0, text.find(','));
+}
+
+std::string FirstLocationInsert(const LocationPass& pass, const db::RecordSet& row,
+                                const std::string& location) {
+    const std::string product = SqlQuoted(CodeText(row["제품코드"]));
+    if (!pass.withBarcode) {
+        return "INSERT INTO PdtLocation (제품코드, 상품위치) " +
+               ("VALUES (" + product + ", " + SqlQuoted(location) + ")");
+    }
+    return "INSERT INTO PdtLocation (제품코드, 바코드코드, 상품위치) " +
+           ("VALUES (" + product + ", " + SqlQuoted(CodeText(row["바코드코드"])) + ", " +
+            SqlQuoted(location) + ")");
+}
+
+void BuildPass(config::Runtime& runtime, db::Connection& cn, const LocationPass& pass) {
+    db::RecordSet rows;
+    rows.Open(pass.query, cn, db::CursorType::kStatic, 1);
+    PB2Counter bar(runtime);
+    if (!rows.Eof()) {
+        rows.MoveFirst();
+        bar.SetMax(rows.RecordCount());
+    }
+    for (; !rows.Eof(); rows.MoveNext()) {
+        bar.Step();
+        const std::string location = FirstLocation(LocationText(rows["상품위치"]));
+        if (!location.empty()) cn.Execute(FirstLocationInsert(pass, rows, location));
+    }
+    rows.Close();
+}
+
+}  // namespace
+
+void BuildProductLocations(config::Runtime& runtime) {
+    try {
+        db::Connection& cn = Require(runtime.StoreConnection);
+        for (const LocationPass& pass : kPasses) BuildPass(runtime, cn, pass);
+    } catch (const db::DbError&) {
+        runtime.Desktop().DoEvents();
+    }
+}
+
+void RebuildProductLocations(config::Runtime& runtime) {
+    LocationRebuild(runtime).Run();
+}
+
+}  // namespace repairs

@@ -1,0 +1,87 @@
+#include "repairs/trading_partners.h"
+
+#include <string>
+
+#include "config/runtime.h"
+#include "db/recordset.h"
+#include "host/desktop.h"
+#include "repairs/clock_text.h"
+#include "repairs/repair_progress.h"
+#include "repairs/require.h"
+#include "util/kro_function.h"
+#include "util/sql_text.h"
+
+namespace repairs {
+
+namespace {
+
+using util::SqlQuoted;
+
+std::string Text(const util::Variant& value) {
+    return util::Kro_Function::Nz(value, 1).AsText();
+}
+
+}  // namespace
+
+bool MoveAreaCodes(config::Runtime& runtime, bool doMove) {
+    db::Connection& cn = Require(runtime.StoreConnection);
+    db::RecordSet partners;
+    partners.Open(
+        "SELECT 거래처코드, 지역번호, 전화번호 FROM 거래처마스터 "
+        "WHERE 지역번호 IS NOT NULL AND 지역번호 <>'' ",
+        cn, db::CursorType::kStatic, 1);
+    const bool found = !partners.Eof();
+    if (doMove && found) {
+        partners.MoveFirst();
+        PB2Counter bar(runtime);
+        bar.SetMax(partners.RecordCount());
+        for (; !partners.Eof(); partners.MoveNext()) {
+            bar.Step();
+            const std::string partner = SqlQuoted(Text(partners["거래처코드"]));
+            const std::string area = Text(partners["지역번호"]);
+            const std::string phone = Text(partners["전화번호"]);
+            // A number that starts with 0 carries its area code already; an area code of blanks
+            // has nothing to give the number.
+            if (!area.empty() && phone.substr(0, 1) != "0") {
+                cn.Execute("UPDATE 거래처마스터 SET 전화번호 = " + SqlQuoted(area + "-" + phone) +
+                           ", 지역번호 = '' WHERE 거래처코드 = " + partner);
+            } else {
+                cn.Execute("UPDATE 거래처마스터 SET 지역번호 = '' WHERE 거래처코드 = " + partner);
+            }
+        }
+    }
+    partners.Close();
+    return found;
+}
+
+void ClearDeletedSupplierRefs(config::Runtime& runtime) {
+    db::Connection& cn = Require(runtime.StoreConnection);
+    db::RecordSet deleted;
+    deleted.Open("SELECT 거래처코드 FROM 거래처마스터 WHERE DEL_CHK = 1", cn,
+                 db::CursorType::kStatic, 1);
+    if (deleted.Eof()) {
+        deleted.Close();
+        return;
+    }
+    runtime.MainWindow().AddRunLine("거래처마스터 데이터 정리");
+    PB2Counter bar(runtime);
+    bar.SetMax(deleted.RecordCount());
+    runtime.Desktop().DoEvents();
+
+    for (; !deleted.Eof(); deleted.MoveNext()) {
+        const std::string partner = Text(deleted["거래처코드"]);
+        // A deleted row without a code names no product's supplier; matching it would stamp
+        // every product without a supplier as changed.
+        if (!partner.empty()) {
+            for (const char* column : {"매입거래처", "최근매입처"}) {
+                cn.Execute(std::string("UPDATE 사용상품 SET ") + column +
+                           " = '', UP_DATE = " + SqlQuoted(NowText(runtime)) +
+                           " WHERE DEL_CHK = 0 AND " + column + " = " + SqlQuoted(partner));
+            }
+        }
+        bar.Step();
+    }
+    deleted.Close();
+}
+
+}  // namespace repairs

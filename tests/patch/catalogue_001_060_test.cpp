@@ -1,0 +1,461 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "patch/catalogue.h"
+#include "patch/patch_world.h"
+#include "repairs/clock_text.h"
+#include "repairs/vendor.h"
+
+namespace {
+
+using patch::Catalogue;
+using patch::Step;
+using patch_test::Kind;
+using patch_test::PatchWorld;
+
+// The steps of the first half whose marks are listed, in catalogue order.
+Catalogue Pick(std::initializer_list<int> marks) {
+    Catalogue picked;
+    for (const Step& step : patch::CatalogueMarks001To060()) {
+        if (std::find(marks.begin(), marks.end(), step.Mark()) != marks.end()) {
+            picked.push_back(step);
+        }
+    }
+    return picked;
+}
+
+bool Contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The error rules' decisions, for failure messages.
+std::string RuleText(const PatchWorld& world) {
+    std::string text;
+    for (const auto& e : world.Rules()) {
+        text += "\n mark " + std::to_string(e.mark) + " rule " + std::to_string(e.rule) + " " +
+                std::to_string(e.number) + " " + e.description;
+    }
+    return text;
+}
+
+class Catalogue001Test : public ::testing::TestWithParam<Kind> {
+  protected:
+    Catalogue001Test() : world_(GetParam()) {}
+
+    // Records every action statement sent to the engines from now on.
+    void TraceStatements() {
+        world_.Runtime().Ado().router->Trace().Observe([this](const db::TracedStatement& s) {
+            if (!s.query) executed_.emplace_back(s.sql);
+        });
+    }
+
+    bool Mdb() const { return GetParam() == Kind::Mdb; }
+
+    bool HasTable(const std::string& table) {
+        try {
+            return !world_.Columns(table).empty();
+        } catch (const db::DbError&) {
+            return false;
+        }
+    }
+
+    const db::ColumnInfo* Column(const std::string& table, const std::string& name) {
+        columns_ = world_.Columns(table);
+        for (const auto& column : columns_) {
+            if (column.name == name) return &column;
+        }
+        return nullptr;
+    }
+
+    PatchWorld world_;
+    std::vector<std::string> executed_;
+    std::vector<db::ColumnInfo> columns_;
+};
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, Catalogue001Test, ::testing::Values(Kind::Mdb, Kind::SqlServer),
+                         [](const auto& info) { return store_test::KindName(info.param); });
+
+TEST(Catalogue001, MarksOneToSixtyInOrderWithFiveTwiceAndNoThirtyNine) {
+    const Catalogue catalogue = patch::CatalogueMarks001To060();
+    EXPECT_TRUE(patch::CatalogueProblems(catalogue).empty());
+    std::vector<int> expected;
+    for (int mark = 1; mark <= 60; ++mark) {
+        if (mark == 39) continue;
+        expected.push_back(mark);
+        if (mark == 5) expected.push_back(5);
+    }
+    std::vector<int> marks;
+    for (const Step& step : catalogue) {
+        marks.push_back(step.Mark());
+        // No step of this half is gated by date.
+        for (const patch::Block& block : step.Blocks()) {
+            EXPECT_FALSE(block.gates.before) << "mark " << step.Mark();
+        }
+    }
+    EXPECT_EQ(marks, expected);
+}
+
+TEST_P(Catalogue001Test, TheConfiguredKindChoosesTheTextOfEachPair) {
+    world_.MakeStore({"CREATE TABLE 발주상품 (발주일자 VARCHAR(8), 발주번호 VARCHAR(6))",
+                      "CREATE TABLE 재고조사_집계 (조사코드 VARCHAR(6))"});
+    TraceStatements();
+    ASSERT_TRUE(world_.Run(Pick({23, 24, 25})));
+    const std::vector<std::string> expected =
+        Mdb() ? std::vector<
+                    std::string>{"CREATE TABLE 표준검색 (Find_Date  TEXT(10), Search_Cnt INT)",
+                                 "ALTER TABLE 발주상품 ADD SaveType INT",
+                                 "ALTER TABLE 재고조사_집계 ADD 창고수량 CURRENCY"}
+              : std::vector<std::string>{
+                    "CREATE TABLE 표준검색 (Find_Date  NVARCHAR(10), Search_Cnt  SMALLINT)",
+                    "ALTER TABLE 발주상품 ADD SaveType SMALLINT",
+                    "ALTER TABLE 재고조사_집계 ADD 창고수량 FLOAT"};
+    for (const auto& sql : expected) EXPECT_TRUE(Contains(executed_, sql)) << sql;
+    const db::ColumnInfo* count = Column("표준검색", "Search_Cnt");
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->typeName, Mdb() ? "INT" : "SMALLINT");
+    // Mark 24 adds its column without a line.
+    EXPECT_EQ(world_.RunList(),
+              (std::vector<std::string>{"표준검색 테이블 생성",
+                                        "재고조사_집계 테이블에 창고수량 필드 추가"}));
+    EXPECT_EQ(world_.Pg1(), 25);
+}
+
+TEST_P(Catalogue001Test, TempVoucherFieldsComeThroughDaoOnAnMdbPass) {
+    world_.MakeStore();
+    world_.Context().DaoDatabase = world_.OpenDao();
+    TraceStatements();
+    ASSERT_TRUE(world_.Run(Pick({9})));
+    for (const char* name : {"확장코드", "확장수량", "확장포장수량", "확장단가", "확장공급가"}) {
+        EXPECT_NE(Column("임시입출상품", name), nullptr) << name;
+    }
+    const bool altered =
+        Contains(executed_, "ALTER TABLE 임시입출상품 ADD 확장코드 NVARCHAR(10) NULL");
+    EXPECT_EQ(altered, !Mdb());
+    EXPECT_EQ(world_.RunList(),
+              std::vector<std::string>{"임시입출상품 테이블에 확장코드 외 다수 필드 추가"});
+}
+
+TEST_P(Catalogue001Test, InsuranceSpecNarrowsByTheConfiguredKind) {
+    world_.MakeStore();
+    world_.Context().DaoDatabase = world_.OpenDao();
+    TraceStatements();
+    ASSERT_TRUE(world_.Run(Pick({21})));
+    EXPECT_EQ(Contains(executed_, "ALTER TABLE 사용상품 ALTER COLUMN 심평원규격 TEXT(32)"), Mdb());
+    EXPECT_EQ(Contains(executed_, "ALTER TABLE 사용상품 ALTER COLUMN 심평원규격 NVARCHAR(16) "),
+              !Mdb());
+    const db::ColumnInfo* spec = Column("사용상품", "심평원규격");
+    ASSERT_NE(spec, nullptr);
+    EXPECT_EQ(spec->size, Mdb() ? 32 : 16);
+    // (The repair that follows on SQL Server may add lines of its own.)
+    ASSERT_FALSE(world_.RunList().empty());
+    EXPECT_EQ(world_.RunList().front(), "사용상품 테이블에 심평원규격 필드크기 수정");
+}
+
+TEST_P(Catalogue001Test, ProgressShowsFiveForBothStepsWithMarkFive) {
+    world_.MakeStore(
+        {"CREATE TABLE 포스버튼 (순서 SMALLINT, 버튼명 VARCHAR(20), 버튼기능 "
+         "VARCHAR(100), 사용 SMALLINT, 버튼인덱스 SMALLINT)"});
+    auto& window = world_.Runtime().MainWindow();
+    std::vector<int> shown;       // pg1 after each change
+    std::vector<int> atEachLine;  // pg1 when a run-list line appears
+    window.Observe([&](util::frmDBPatchMainModel::Control c) {
+        if (c == util::frmDBPatchMainModel::Control::pg1) shown.push_back(window.pg1.value);
+        if (c == util::frmDBPatchMainModel::Control::List1) atEachLine.push_back(window.pg1.value);
+    });
+    ASSERT_TRUE(world_.Run(Pick({4, 5})));
+    EXPECT_EQ(shown, (std::vector<int>{0, 4, 5, 5}));
+    EXPECT_EQ(atEachLine, (std::vector<int>{4, 5}));
+    EXPECT_EQ(world_.RunList(),
+              (std::vector<std::string>{"입출상품에 확장공급가 필드 추가",
+                                        "포스버튼 테이블에 데이터 추가 - 전자게시판"}));
+    EXPECT_EQ(world_.Scalar("SELECT 버튼명 FROM 포스버튼 WHERE 버튼인덱스 = 15"), "전자게시판");
+}
+
+// 발주상품 with 선택 and 주문CHK already there: mark 45 finds nothing to do, mark 46's updates run
+// anyway.
+TEST_P(Catalogue001Test, OrderLineUpdatesRunOnEveryPass) {
+    world_.MakeStore({
+        "CREATE TABLE 발주상품 (발주일자 VARCHAR(8), 발주번호 VARCHAR(6), 제품코드 VARCHAR(10), "
+        "선택 SMALLINT, 주문CHK SMALLINT)",
+        "CREATE TABLE 바코드MAIN (ID VARCHAR(10))",
+        "INSERT INTO 발주상품 VALUES ('20200101', '000001', 'A', 0, 0)",
+        "INSERT INTO 발주상품 VALUES ('20200101', '000002', 'B', NULL, 1)",
+        "INSERT INTO 발주상품 VALUES ('', '', 'C', 0, 0)",
+    });
+    const auto state = [&](const char* code) {
+        return world_.Scalar(std::string("SELECT 선택 FROM 발주상품 WHERE 제품코드 = '") + code +
+                             "'") +
+               "/" +
+               world_.Scalar(std::string("SELECT 주문CHK FROM 발주상품 WHERE 제품코드 = '") + code +
+                             "'");
+    };
+    ASSERT_TRUE(world_.Run(Pick({45, 46})));
+    EXPECT_TRUE(world_.RunList().empty());
+    EXPECT_EQ(world_.Pg1(), 46);
+    EXPECT_EQ(state("A"), "1/1");
+    EXPECT_EQ(state("B"), "1/1");
+    EXPECT_EQ(state("C"), "0/0");
+
+    // A second pass over the same database: a line ordered since is marked too.
+    world_.Execute("INSERT INTO 발주상품 VALUES ('20200102', '000003', 'D', 0, 0)");
+    ASSERT_TRUE(world_.Run(Pick({45, 46})));
+    EXPECT_TRUE(world_.RunList().empty());
+    EXPECT_EQ(state("D"), "1/1");
+    EXPECT_EQ(state("C"), "0/0");
+
+    // The tables of the independent part come only when 바코드MAIN is missing.
+    world_.Execute("DROP TABLE 바코드MAIN");
+    ASSERT_TRUE(world_.Run(Pick({46})));
+    EXPECT_EQ(world_.RunList(),
+              (std::vector<std::string>{"바코드MAIN 테이블 생성", "바코드보조 테이블 생성"}));
+    EXPECT_NE(Column("바코드보조", "라벨표시상품명"), nullptr);
+    EXPECT_NE(Column("바코드MAIN", "제목"), nullptr);
+}
+
+// Mark 19: the correction and its box depend on the probe; the new column does not.
+struct VoucherCase {
+    const char* name;
+    std::vector<std::string> rows;  // 전표마스터 rows: 전표번호, 비고, 거래금액, 미대금
+    bool box;
+    std::vector<std::pair<std::string, std::string>> balances;  // 전표번호 → 미대금 after
+};
+
+const VoucherCase kVoucherCases[] = {
+    {"notice price change",
+     {"('000001', '고시단가 변경으로 조정', 100, 50)", "('000002', '고시단가 변경 조정', 80, 0)",
+      "('000003', '기타', 70, 0)"},
+     true,
+     {{"000001", "100"}, {"000002", "80"}, {"000003", "0"}}},
+    // Only the update's wider pattern matches: the probe finds nothing and nothing changes.
+    {"no probe match",
+     {"('000002', '고시단가 변경 조정', 80, 0)", "('000003', '기타', 70, 0)"},
+     false,
+     {{"000002", "0"}, {"000003", "0"}}},
+};
+
+TEST_P(Catalogue001Test, VoucherBalanceCorrectionAndTheBoxThatFollowsIt) {
+    for (const VoucherCase& c : kVoucherCases) {
+        PatchWorld world(GetParam());
+        std::vector<std::string> extra = {"ALTER TABLE 전표마스터 ADD 거래금액 FLOAT",
+                                          "ALTER TABLE 전표마스터 ADD 미대금 FLOAT",
+                                          "ALTER TABLE 사용상품 ADD 디자인명 VARCHAR(20)"};
+        for (const auto& row : c.rows) {
+            extra.push_back("INSERT INTO 전표마스터 (전표번호, 비고, 거래금액, 미대금) VALUES " +
+                            row);
+        }
+        world.MakeStore(extra);
+        ASSERT_TRUE(world.Run(Pick({19}))) << c.name;
+        const auto boxes = world.Boxes();
+        ASSERT_EQ(boxes.size(), c.box ? 1u : 0u) << c.name;
+        if (c.box) {
+            EXPECT_EQ(boxes[0].text,
+                      "거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!");
+            EXPECT_EQ(boxes[0].title, "거래처 재계산 요함");
+            EXPECT_EQ(boxes[0].icon, host::MsgIcon::Critical);
+            EXPECT_EQ(boxes[0].buttons, host::MsgButtons::Ok);
+        }
+        for (const auto& [number, balance] : c.balances) {
+            EXPECT_EQ(
+                world.Scalar("SELECT 미대금 FROM 전표마스터 WHERE 전표번호 = '" + number + "'"),
+                balance)
+                << c.name << " " << number;
+        }
+        EXPECT_EQ(world.RunList(),
+                  (std::vector<std::string>{"입출상품 테이블에 [조제정보] 필드 추가",
+                                            "사용상품 테이블의 [디자인명] 필드 초기화"}))
+            << c.name;
+    }
+}
+
+// Conditions inside a step's branch: mark 36 rebuilds TB_ShowPdt only when the table is there,
+// mark 55 drops only the scratch tables that exist, without lines of their own.
+TEST_P(Catalogue001Test, ConditionsInsideABranchDecideEachOnTheirOwn) {
+    world_.MakeStore({"CREATE TABLE TB_ShowPdt (vcDate VARCHAR(8))",
+                      "CREATE TABLE 임시테이블 (a INT)", "CREATE TABLE 임시테이블3 (a INT)"});
+    TraceStatements();
+    ASSERT_TRUE(world_.Run(Pick({36, 55}))) << RuleText(world_);
+    EXPECT_NE(Column("TB_ShowPdt", "iOrdPdtNum"), nullptr);
+    EXPECT_FALSE(HasTable("임시테이블"));
+    EXPECT_FALSE(HasTable("임시테이블3"));
+    EXPECT_TRUE(Contains(executed_, "DROP TABLE 임시테이블"));
+    EXPECT_FALSE(Contains(executed_, "DROP TABLE 임시테이블2"));
+    EXPECT_EQ(world_.RunList(),
+              (std::vector<std::string>{"발주서 관련 테이블 수정...",
+                                        "영업집계표에서 사용할 임시테이블 생성"}));
+
+    // Without TB_ShowPdt mark 36 has nothing to rebuild.
+    world_.Execute("DROP TABLE TB_ShowPdt");
+    world_.ResetObservations();
+    ASSERT_TRUE(world_.Run(Pick({36})));
+    EXPECT_TRUE(world_.RunList().empty());
+    EXPECT_FALSE(HasTable("TB_ShowPdt"));
+}
+
+// Tables for marks 41, 50 and 51.
+std::vector<std::string> PartnerAndChartTables() {
+    return {
+        "CREATE TABLE 바코드외부출력 (상품코드 VARCHAR(10))",
+        "CREATE TABLE 거래처마스터 (거래처코드 VARCHAR(6), 거래처명 VARCHAR(50), 우편번호 "
+        "VARCHAR(7), 주소 VARCHAR(100), 거래구분 SMALLINT, 최초등록일 VARCHAR(8), DEL_CHK "
+        "SMALLINT, UP_DATE DATETIME, CHk_MEMO VARCHAR(20), 현재포인트 FLOAT, 우편숫자 "
+        "SMALLINT, 대표자명 VARCHAR(20), 업종 VARCHAR(20), 업태 VARCHAR(20), 사업자번호 "
+        "VARCHAR(20), 전화번호 VARCHAR(20), 팩스번호 VARCHAR(20), 담당자 VARCHAR(10), 기념일1 "
+        "VARCHAR(6), 기념일2 VARCHAR(6))",
+        "ALTER TABLE 사용상품 ADD 상품위치 VARCHAR(50)",
+        "ALTER TABLE 사용상품 ADD 제조사 VARCHAR(30)",
+        "CREATE INDEX 상품위치 ON 사용상품 (상품위치)",
+    };
+}
+
+const char* const kPartnerAlters[] = {
+    "ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(14)",
+    "ALTER TABLE 거래처마스터 ALTER COLUMN 업종 NVARCHAR(30)",
+    "ALTER TABLE 거래처마스터 ALTER COLUMN 업태 NVARCHAR(30)",
+    "ALTER TABLE 거래처마스터 ALTER COLUMN 사업자번호 NVARCHAR(14)",
+    "ALTER TABLE 거래처마스터 ALTER COLUMN 담당자 NVARCHAR(12)",
+    "ALTER TABLE 거래처마스터 ALTER COLUMN 기념일1 NVARCHAR(8)",
+    "ALTER TABLE 거래처마스터 ALTER COLUMN 기념일2 NVARCHAR(8)",
+};
+constexpr const char* kDropLocationIndex = "DROP INDEX 사용상품.상품위치";
+
+TEST_P(Catalogue001Test, TheSecondDatabaseRunAltersPartnersAndDropsTheLocationIndex) {
+    for (int target : {0, 1}) {
+        PatchWorld world(GetParam());
+        world.MakeStore(PartnerAndChartTables());
+        world.Context().PatchTarget = static_cast<std::int16_t>(target);
+        std::vector<std::string> executed;
+        world.Runtime().Ado().router->Trace().Observe([&](const db::TracedStatement& s) {
+            if (!s.query) executed.emplace_back(s.sql);
+        });
+        ASSERT_TRUE(world.Run(Pick({41, 51}))) << target << RuleText(world);
+        for (const char* sql : kPartnerAlters) {
+            EXPECT_EQ(Contains(executed, sql), target == 1) << sql;
+        }
+        EXPECT_EQ(Contains(executed, kDropLocationIndex), target == 1);
+        EXPECT_TRUE(Contains(executed, "ALTER TABLE 사용상품 ALTER COLUMN 제조사 VARCHAR(50)"));
+        // The head-office supplier row comes on both runs.
+        EXPECT_EQ(world.Scalar("SELECT COUNT(*) FROM 거래처마스터 WHERE 거래처코드 = 'X00002'"),
+                  "1");
+        EXPECT_EQ(world.RunList(),
+                  (std::vector<std::string>{"바코드외부출력 테이블에 선택 필드 추가",
+                                            "상품차트 테이블 생성"}));
+        EXPECT_EQ(world.Pg1(), 51);
+    }
+}
+
+TEST_P(Catalogue001Test, HeadOfficeSupplierRowCarriesTheVendorsValues) {
+    namespace v = repairs::vendor;
+    world_.MakeStore(PartnerAndChartTables());
+    TraceStatements();
+    ASSERT_TRUE(world_.Run(Pick({41}))) << RuleText(world_);
+    const std::string today = repairs::TodayDigits(world_.Runtime());
+    const auto value = [&](const char* column) {
+        return world_.Scalar(std::string("SELECT ") + column +
+                             " FROM 거래처마스터 WHERE 거래처코드 = 'X00002'");
+    };
+    EXPECT_EQ(value("거래처명"), v::kName);
+    EXPECT_EQ(value("우편번호"), v::kPostalCode);
+    EXPECT_EQ(value("주소"), v::kAddress);
+    EXPECT_EQ(value("거래구분"), "0");
+    EXPECT_EQ(value("최초등록일"), today);
+    EXPECT_EQ(value("DEL_CHK"), "0");
+    EXPECT_EQ(value("UP_DATE").substr(0, 10), repairs::TodayText(world_.Runtime()));
+    EXPECT_EQ(value("CHk_MEMO"), "본사자동등록");
+    EXPECT_EQ(value("현재포인트"), "0");
+    EXPECT_EQ(value("우편숫자"), "10");
+    EXPECT_EQ(value("대표자명"), v::kRepresentatives);
+    EXPECT_EQ(value("업종"), "");
+    EXPECT_EQ(value("업태"), "");
+    EXPECT_EQ(value("사업자번호"), v::kBusinessNumber);
+    EXPECT_EQ(value("전화번호"), v::kTelephone);
+    EXPECT_EQ(value("팩스번호"), v::kFax);
+    const std::string head =
+        "INSERT INTO 거래처마스터 (거래처코드, 거래처명, 우편번호, 주소, 거래구분, 최초등록일, "
+        "DEL_CHK, UP_DATE, CHk_MEMO, 현재포인트, 우편숫자, 대표자명, 업종, 업태, 사업자번호, "
+        "전화번호, 팩스번호) VALUES  ('X00002', ";
+    const auto insert = std::find_if(executed_.begin(), executed_.end(),
+                                     [&](const std::string& s) { return s.rfind(head, 0) == 0; });
+    EXPECT_NE(insert, executed_.end());
+}
+
+// A companion program in the program folder that tells a pipe when it has started; the pipe is
+// read after the runs, so no start is waited for by time.
+class PellinProbe {
+  public:
+    explicit PellinProbe(config::Runtime& runtime) {
+        const auto folder = *runtime.Host().Native(runtime.Host().ProgramFolder());
+        std::filesystem::create_directories(folder);
+        pipe_ = folder / "pellin.pipe";
+        log_ = folder / "pellin.log";
+        program_ = folder / "Pellin.exe";
+        EXPECT_EQ(::mkfifo(pipe_.c_str(), 0600), 0);
+    }
+    ~PellinProbe() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    void WriteScript() {
+        std::ofstream(program_) << "#!/bin/sh\necho started >> '" << log_.string()
+                                << "'\necho started > '" << pipe_.string() << "'\n";
+        std::filesystem::permissions(program_, std::filesystem::perms::owner_all);
+    }
+    void WriteNonExecutable() { std::ofstream(program_) << "MZ not a program here\n"; }
+    // Waits for the started program to write to the pipe; false when none did within a generous
+    // bound (the bound guards against a hang, it measures nothing).
+    bool AwaitStart() {
+        fd_ = ::open(pipe_.c_str(), O_RDONLY | O_NONBLOCK);
+        if (fd_ < 0) return false;
+        pollfd p{fd_, POLLIN, 0};
+        return ::poll(&p, 1, 60000) == 1;
+    }
+    int Starts() {
+        std::ifstream in(log_);
+        int lines = 0;
+        for (std::string line; std::getline(in, line);) ++lines;
+        return lines;
+    }
+
+  private:
+    std::filesystem::path pipe_, log_, program_;
+    int fd_ = -1;
+};
+
+TEST_P(Catalogue001Test, OnlyTheStoreRunStartsPellin) {
+    world_.MakeStore();
+    PellinProbe pellin(world_.Runtime());
+    pellin.WriteScript();
+    world_.Context().PatchTarget = 1;
+    ASSERT_TRUE(world_.Run(Pick({50})));
+    EXPECT_EQ(world_.RunList(), std::vector<std::string>{"영업집계수납금액 테이블 이동"});
+    // An MDB database refuses the server's table text, so the step is still to do there.
+    if (!Mdb()) world_.Execute("DROP TABLE TB_BusinessReceipt");
+    world_.ResetObservations();
+    world_.Context().PatchTarget = 0;
+    ASSERT_TRUE(world_.Run(Pick({50})));
+    ASSERT_TRUE(pellin.AwaitStart());
+    EXPECT_EQ(pellin.Starts(), 1);
+}
+
+TEST_P(Catalogue001Test, APellinThatCannotBeStartedDoesNotStopTheRun) {
+    world_.MakeStore(PartnerAndChartTables());
+    PellinProbe pellin(world_.Runtime());
+    pellin.WriteNonExecutable();
+    EXPECT_TRUE(world_.Run(Pick({50, 51})));
+    EXPECT_EQ(world_.RunList(),
+              (std::vector<std::string>{"영업집계수납금액 테이블 이동", "상품차트 테이블 생성"}));
+    if (!Mdb()) {
+        EXPECT_TRUE(world_.Rules().empty()) << RuleText(world_);
+    }
+    EXPECT_EQ(world_.Pg1(), 51);
+}
+
+}  // namespace
