@@ -1,7 +1,5 @@
 // datapatch run: start-up as the program does it, then one click on the start button with the
 // check boxes as loaded (or as --store/--data1 say), and the outcome.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
@@ -73,12 +71,8 @@ CLI::App* AddRunCommand(CLI::App& app, RunOptions& options) {
                  "Patch (or skip) the store database; default as the window loads it (ticked)");
     TriStateFlag(*cmd, "--data1,!--no-data1", options.data1,
                  "Patch (or skip) the \"데이터1\" database; default as the configuration says");
-    cmd->add_option("--answer", options.answer,
-                    "Answer every Yes/No question so; default: ask at a terminal, else no")
-        ->check(CLI::IsMember({"yes", "no"}));
-    cmd->add_option("--trace-sql", options.traceSql,
-                    "Write every statement sent, with its database, to FILE (passwords masked)")
-        ->option_text("FILE");
+    AddAnswerOption(*cmd, options.answer);
+    AddTraceSqlOption(*cmd, options.traceSql);
     cmd->add_flag("--json", options.json,
                   "Print a JSON report on standard output (progress goes to standard error)");
     return cmd;
@@ -89,12 +83,8 @@ Outcome RunCommand(const GlobalOptions& global, const RunOptions& options) {
     if (!host) return Outcome::Usage;
     std::ostream& human = options.json ? std::cerr : std::cout;
 
-    host::ConsoleDesktop::Options consoleOptions;
-    consoleOptions.fixedAnswer =
-        options.answer == "yes" ? host::MsgAnswer::Yes : host::MsgAnswer::No;
-    const bool interactive = options.answer.empty() && isatty(STDIN_FILENO) == 1;
-    host::ConsoleDesktop console(consoleOptions, std::cin, human, std::cerr, interactive);
-    RecordingDesktop desktop(console);
+    std::unique_ptr<host::ConsoleDesktop> console = AnsweringConsole(options.answer, human);
+    RecordingDesktop desktop(*console);
     app::Process process(*host, desktop);
 
     std::unique_ptr<app::SqlTrace> trace;

@@ -20,9 +20,7 @@ namespace cli {
 CLI::App* AddStatusCommand(CLI::App& app, StatusOptions& options) {
     CLI::App* cmd = app.add_subcommand(
         "status", "Show the version and whether the store database still needs this release");
-    cmd->add_option("--trace-sql", options.traceSql,
-                    "Write every statement sent, with its database, to FILE (passwords masked)")
-        ->option_text("FILE");
+    AddTraceSqlOption(*cmd, options.traceSql);
     return cmd;
 }
 

@@ -40,4 +40,12 @@ struct DemoOptions {
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options);
 Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options);
 
+struct RepairOptions {
+    std::string name;      // the routine
+    std::string answer;    // --answer yes|no
+    std::string traceSql;  // --trace-sql FILE
+};
+CLI::App* AddRepairCommand(CLI::App& app, RepairOptions& options);
+Outcome RepairCommand(const GlobalOptions& global, const RepairOptions& options);
+
 }  // namespace cli

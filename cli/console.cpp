@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -24,6 +25,20 @@ std::unique_ptr<host::Host> OpenHost(const GlobalOptions& global, bool createRoo
         std::cerr << "datapatch: " << e.what() << "\n";
         return nullptr;
     }
+}
+
+void AddAnswerOption(CLI::App& cmd, std::string& answer) {
+    cmd.add_option("--answer", answer,
+                   "Answer every Yes/No question so; default: ask at a terminal, else no")
+        ->check(CLI::IsMember({"yes", "no"}));
+}
+
+std::unique_ptr<host::ConsoleDesktop> AnsweringConsole(const std::string& answer,
+                                                       std::ostream& out) {
+    host::ConsoleDesktop::Options options;
+    options.fixedAnswer = answer == "yes" ? host::MsgAnswer::Yes : host::MsgAnswer::No;
+    const bool interactive = answer.empty() && isatty(STDIN_FILENO) == 1;
+    return std::make_unique<host::ConsoleDesktop>(options, std::cin, out, std::cerr, interactive);
 }
 
 bool IsTerminal(const std::ostream& stream) {

@@ -13,6 +13,9 @@
 #include "commands.h"
 #include "host/desktop.h"
 
+namespace CLI {
+class App;
+}
 namespace host {
 class Host;
 }
@@ -25,6 +28,13 @@ namespace cli {
 // The Host on the root of the options; null, after a message on the error stream, when the
 // root cannot be used. With createRoot a missing --root folder is created first.
 std::unique_ptr<host::Host> OpenHost(const GlobalOptions& global, bool createRoot = false);
+
+// The --answer yes|no option of the subcommands that may ask a Yes/No question.
+void AddAnswerOption(CLI::App& cmd, std::string& answer);
+// A console Desktop that answers every question as --answer says; with no answer it asks at a
+// terminal and answers "no" elsewhere. Boxes go to `out` (and critical ones to the error stream).
+std::unique_ptr<host::ConsoleDesktop> AnsweringConsole(const std::string& answer,
+                                                       std::ostream& out);
 
 // True when the stream is the process's standard output or error and that is a terminal.
 bool IsTerminal(const std::ostream& stream);

@@ -66,6 +66,8 @@ int main(int argc, char** argv) {
     CLI::App* demo = cli::AddDemoCommand(cliApp, demoOptions);
     cli::SqlOptions sqlOptions;
     CLI::App* sql = cli::AddSqlCommand(cliApp, sqlOptions);
+    cli::RepairOptions repairOptions;
+    CLI::App* repair = cli::AddRepairCommand(cliApp, repairOptions);
 
     try {
         cliApp.parse(argc, argv);
@@ -82,6 +84,7 @@ int main(int argc, char** argv) {
         if (status->parsed()) return ExitCode(cli::StatusCommand(global, statusOptions));
         if (demo->parsed()) return ExitCode(cli::DemoCommand(global, demoOptions));
         if (sql->parsed()) return cli::RunSqlCommand(sqlOptions, global.root);
+        if (repair->parsed()) return ExitCode(cli::RepairCommand(global, repairOptions));
     } catch (const std::exception& e) {
         std::cerr << "datapatch: " << e.what() << "\n";
         return cli::kInternal;

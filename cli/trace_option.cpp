@@ -1,8 +1,15 @@
 #include "trace_option.h"
 
+#include <CLI/CLI.hpp>
 #include <iostream>
 
 namespace cli {
+
+void AddTraceSqlOption(CLI::App& cmd, std::string& file) {
+    cmd.add_option("--trace-sql", file,
+                   "Write every statement sent, with its database, to FILE (passwords masked)")
+        ->option_text("FILE");
+}
 
 bool StartSqlTrace(app::Process& process, const std::string& file,
                    std::unique_ptr<app::SqlTrace>& trace) {

@@ -1,11 +1,18 @@
 #pragma once
-// The --trace-sql option that the run and status subcommands share.
+// The --trace-sql option that the subcommands share.
 #include <memory>
 #include <string>
 
 #include "app/sql_trace.h"
 
+namespace CLI {
+class App;
+}
+
 namespace cli {
+
+// Adds --trace-sql FILE to the subcommand.
+void AddTraceSqlOption(CLI::App& cmd, std::string& file);
 
 // Starts tracing into `file` when one was given. False, after telling the user on standard
 // error, when the file cannot be written; `trace` then holds nothing.

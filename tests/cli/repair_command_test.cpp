@@ -1,0 +1,72 @@
+// Runs `datapatch repair` as a support technician would: on the demo store, by name.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fixtures/program_runner.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+using fixtures::Outcome;
+using fixtures::Quoted;
+
+class RepairCommand : public ::testing::Test {
+  protected:
+    Outcome Datapatch(const std::string& args) {
+        return fixtures::RunShell(fixtures::DatapatchProgram() + " --root " +
+                                  Quoted((temp_.Path() / "root").string()) + " " + args +
+                                  " </dev/null 2>&1");
+    }
+    static bool Has(const Outcome& out, const std::string& text) {
+        return out.output.find(text) != std::string::npos;
+    }
+
+  private:
+    host_test::TempFolder temp_;
+};
+
+TEST_F(RepairCommand, HelpListsEveryRoutineAndUnknownNamesAreUsageErrors) {
+    const Outcome help = Datapatch("repair --help");
+    EXPECT_EQ(help.exitCode, 0) << help.output;
+    for (const char* name :
+         {"SetPackageBarcodePrimaryKey", "TrimProductTexts", "TrimInsuranceSpec",
+          "ClearPackageMemos", "MoveAreaCodes", "ClearDeletedSupplierRefs", "RenameToolbarMenus",
+          "InsertPrescriptionMenu", "NumberPointHistory", "RenumberProductClassCodes",
+          "ActionUserTesselSetting2", "BuildProductLocations", "RebuildProductLocations",
+          "FixDispensingFlags", "FixOrderPackQuantities"}) {
+        EXPECT_TRUE(Has(help, name)) << name << "\n" << help.output;
+    }
+    const Outcome unknown = Datapatch("repair NoSuchRoutine");
+    EXPECT_EQ(unknown.exitCode, 64) << unknown.output;
+    EXPECT_TRUE(Has(unknown, "there is no repair routine \"NoSuchRoutine\"")) << unknown.output;
+    EXPECT_TRUE(Has(unknown, "FixDispensingFlags")) << unknown.output;
+    EXPECT_EQ(Datapatch("repair").exitCode, 64);
+}
+
+TEST_F(RepairCommand, RunsOneRoutineOnTheConfiguredStoreByNameInAnyCase) {
+    ASSERT_EQ(Datapatch("demo --kind mdb").exitCode, 0);
+    const Outcome fixed = Datapatch("repair fixorderpackquantities");
+    EXPECT_EQ(fixed.exitCode, 0) << fixed.output;
+    EXPECT_TRUE(Has(fixed, "FixOrderPackQuantities finished: ")) << fixed.output;
+    EXPECT_TRUE(Has(fixed, "DatMain.mdb")) << fixed.output;
+    // Nothing is left to correct the second time.
+    const Outcome again = Datapatch("repair FixOrderPackQuantities");
+    EXPECT_TRUE(Has(again, "FixOrderPackQuantities finished: 0 rows changed")) << again.output;
+}
+
+TEST_F(RepairCommand, ARoutineThatMeetsAnErrorStopsWithItsNumberAndExitCodeOne) {
+    ASSERT_EQ(Datapatch("demo --kind mdb").exitCode, 0);
+    // The old store has no serial number column in the point history yet.
+    const Outcome out = Datapatch("repair NumberPointHistory");
+    EXPECT_EQ(out.exitCode, 1) << out.output;
+    EXPECT_TRUE(Has(out, "NumberPointHistory stopped with error ")) << out.output;
+}
+
+TEST_F(RepairCommand, StartUpWithoutAConfiguredStoreEndsBeforeAnyRoutine) {
+    const Outcome out = Datapatch("repair ClearPackageMemos");
+    EXPECT_NE(out.exitCode, 0) << out.output;
+    EXPECT_FALSE(Has(out, "ClearPackageMemos finished")) << out.output;
+}
+
+}  // namespace
