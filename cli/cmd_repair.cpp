@@ -21,9 +21,11 @@ namespace {
 
 std::string RoutineList() {
     std::ostringstream out;
-    out << "Repair routines:\n";
+    out << "Repair routines (in brackets the name of the main window's button that runs it):\n";
     for (const app::RepairRoutine& routine : app::RepairRoutines()) {
-        out << "  " << routine.name << "\n      " << routine.summary << "\n";
+        out << "  " << routine.name;
+        if (*routine.button) out << " (" << routine.button << ")";
+        out << "\n      " << routine.summary << "\n";
     }
     return out.str();
 }

@@ -2,7 +2,9 @@
 
 #include "config/runtime.h"
 #include "db/ascii_text.h"
+#include "patch/schema_checks.h"
 #include "repairs/class_codes.h"
+#include "repairs/drug_prices.h"
 #include "repairs/fix_dispensing_flags.h"
 #include "repairs/fix_order_pack_quantities.h"
 #include "repairs/point_history.h"
@@ -16,6 +18,7 @@ namespace app {
 namespace {
 
 using Routine = void (*)(config::Runtime&);
+using CheckedRoutine = bool (*)(config::Runtime&);
 
 // A routine without a result of its own.
 std::function<RepairOutcome(config::Runtime&)> Plain(Routine routine) {
@@ -24,6 +27,17 @@ std::function<RepairOutcome(config::Runtime&)> Plain(Routine routine) {
         return RepairOutcome{};
     };
 }
+
+// A routine that reports its own errors and answers whether it went through.
+std::function<RepairOutcome(config::Runtime&)> Checked(CheckedRoutine routine,
+                                                       const char* whenStopped) {
+    return [routine, whenStopped](config::Runtime& runtime) {
+        const bool completed = routine(runtime);
+        return RepairOutcome{completed, completed ? "" : whenStopped};
+    };
+}
+
+constexpr const char* kEndedByError = "ended by an error";
 
 // A routine that counts the rows it changed.
 template <class Counting>
@@ -38,7 +52,8 @@ std::vector<RepairRoutine> MakeRoutines() {
     return {
         {"SetPackageBarcodePrimaryKey",
          "give duplicated package barcode codes new codes and key 확장바코드 by 바코드코드",
-         Plain(repairs::SetPackageBarcodePrimaryKey)},
+         Checked(repairs::SetPackageBarcodePrimaryKey,
+                 "a product holds one code twice: the key is not set")},
         {"ClearDeletedSupplierRefs", "empty product supplier columns that name deleted partners",
          Plain(repairs::ClearDeletedSupplierRefs)},
         {"RenameToolbarMenus", "give five toolbar buttons their current names",
@@ -55,20 +70,34 @@ std::vector<RepairRoutine> MakeRoutines() {
              return RepairOutcome{true, hadWork ? "area codes moved" : "no area codes to move"};
          }},
         {"TrimProductTexts", "trim names, makers and barcodes of products and package barcodes",
-         Plain(repairs::TrimProductTexts)},
+         Checked(repairs::TrimProductTexts, kEndedByError)},
         {"RenumberProductClassCodes", "widen classification codes to four characters",
          [](config::Runtime& runtime) {
              const bool ok = repairs::RenumberProductClassCodes(runtime);
              return RepairOutcome{ok, ok ? "" : "the codes are partly converted"};
-         }},
+         },
+         "renumber-classes"},
         {"BuildProductLocations", "store the first location of each product in PdtLocation",
-         Plain(repairs::BuildProductLocations)},
+         Checked(repairs::BuildProductLocations, kEndedByError)},
         {"NumberPointHistory", "number the rows of each reward-point transaction",
          Plain(repairs::NumberPointHistory)},
+        {"ActionSimStandardCodeCreate", "fill 사용상품.표준코드 from SimStdCd.MDB",
+         [](config::Runtime& runtime) {
+             const bool columnExists =
+                 patch::FieldExists(runtime.StoreConnection, "사용상품", "표준코드");
+             const bool completed = repairs::ActionSimStandardCodeCreate(runtime, columnExists);
+             return RepairOutcome{completed, completed ? "" : kEndedByError};
+         }},
+        {"RefreshDrugPrices", "rewrite prescription drugs from the central reference prices",
+         [](config::Runtime& runtime) {
+             const std::string result = repairs::RefreshDrugPrices(runtime);
+             return RepairOutcome{!result.empty(), result.empty() ? "ended early" : result};
+         },
+         "drug-prices"},
         {"RebuildProductLocations", "rebuild PdtLocation with every location of each product",
-         Plain(repairs::RebuildProductLocations)},
+         Checked(repairs::RebuildProductLocations, kEndedByError), "rebuild-locations"},
         {"ActionUserTesselSetting2", "classify unclassified products into margin-rate classes",
-         Plain(repairs::ActionUserTesselSetting2)},
+         Checked(repairs::ActionUserTesselSetting2, kEndedByError), "margin-classes"},
         {"FixDispensingFlags", "correct 조제약여부 values other than 0, 1 and 2",
          Counted(repairs::FixDispensingFlags)},
         {"FixOrderPackQuantities", "correct package quantities of order voucher lines",
@@ -85,7 +114,10 @@ const std::vector<RepairRoutine>& RepairRoutines() {
 
 const RepairRoutine* FindRepairRoutine(std::string_view name) {
     for (const RepairRoutine& routine : RepairRoutines()) {
-        if (db::EqualsNoCase(routine.name, name)) return &routine;
+        if (db::EqualsNoCase(routine.name, name) ||
+            (*routine.button && db::EqualsNoCase(routine.button, name))) {
+            return &routine;
+        }
     }
     return nullptr;
 }

@@ -21,12 +21,15 @@ struct RepairRoutine {
     const char* name;
     const char* summary;
     std::function<RepairOutcome(config::Runtime&)> run;
+    // The name of the main window's maintenance button that runs it; empty when none does.
+    const char* button = "";
 };
 
 // Every routine, in the order the catalogue first uses them.
 const std::vector<RepairRoutine>& RepairRoutines();
 
-// The routine of that name, compared without regard to letter case; null when there is none.
+// The routine of that name or button name, compared without regard to letter case; null when
+// there is none.
 const RepairRoutine* FindRepairRoutine(std::string_view name);
 
 }  // namespace app

@@ -256,16 +256,18 @@ bool RenumberProductClassCodes(config::Runtime& runtime) {
     }
 }
 
-void ActionUserTesselSetting2(config::Runtime& runtime) {
+bool ActionUserTesselSetting2(config::Runtime& runtime) {
     try {
         db::Connection& cn = Require(runtime.StoreConnection);
         cn.Execute("UPDATE 사용상품 SET 기타분류 = '' WHERE 기타분류 BETWEEN '0001' AND '0012'");
         cn.Execute("DELETE FROM 기타분류코드 WHERE 분류코드 BETWEEN '0001' AND '0012'");
         InsertMarginClasses(runtime, cn);
         ClassifyByMargin(runtime, cn);
+        return true;
     } catch (const db::DbError&) {
         runtime.Desktop().MessageBox(kTesselErrorText, "", host::MsgIcon::None,
                                      host::MsgButtons::Ok);
+        return false;
     }
 }
 

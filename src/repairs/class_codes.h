@@ -13,7 +13,7 @@ namespace repairs {
 bool RenumberProductClassCodes(config::Runtime& runtime);
 
 // Replaces the 기타분류 classes "0001" to "0012" by seven margin-rate classes and classifies every
-// unclassified product with prices by its margin. Reports an error itself and ends.
-void ActionUserTesselSetting2(config::Runtime& runtime);
+// unclassified product with prices by its margin. Reports an error itself and answers false.
+bool ActionUserTesselSetting2(config::Runtime& runtime);
 
 }  // namespace repairs

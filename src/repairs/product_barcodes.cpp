@@ -159,7 +159,7 @@ std::string NextCodeNumber(config::Runtime& runtime, const std::string& table,
     return prefix + CodeAfter(largest, width);
 }
 
-void SetPackageBarcodePrimaryKey(config::Runtime& runtime) {
+bool SetPackageBarcodePrimaryKey(config::Runtime& runtime) {
     db::Connection& cn = Require(runtime.StoreConnection);
     db::RecordSet duplicated;
     duplicated.Open(kDuplicatedCodes, cn, db::CursorType::kStatic, 1);
@@ -170,7 +170,7 @@ void SetPackageBarcodePrimaryKey(config::Runtime& runtime) {
         for (; !duplicated.Eof(); duplicated.MoveNext()) {
             if (!RecodeDuplicate(runtime, cn, Text(duplicated["바코드코드"]))) {
                 duplicated.Close();
-                return;
+                return false;
             }
             bar.Step();
         }
@@ -180,9 +180,10 @@ void SetPackageBarcodePrimaryKey(config::Runtime& runtime) {
     runtime.MainWindow().AddRunLine("확장바코드 테이블에 기본키 설정");
     ExecuteIgnoringErrors(runtime, kPrimaryKeyColumn);
     ExecuteIgnoringErrors(runtime, kPrimaryKey);
+    return true;
 }
 
-void TrimProductTexts(config::Runtime& runtime) {
+bool TrimProductTexts(config::Runtime& runtime) {
     try {
         db::Connection& cn = Require(runtime.StoreConnection);
         PB2Counter bar(runtime);
@@ -214,8 +215,10 @@ void TrimProductTexts(config::Runtime& runtime) {
                 " AND 바코드코드 = " + SqlQuoted(Text(packages["바코드코드"])));
         }
         packages.Close();
+        return true;
     } catch (const db::DbError&) {
         runtime.Desktop().DoEvents();
+        return false;
     }
 }
 

@@ -20,11 +20,13 @@ std::string NextCodeNumber(config::Runtime& runtime, const std::string& table,
 // or the first number after it that no row holds yet. Stops without the key when one product
 // holds a code twice. Errors before the key statements reach the caller; the two key statements
 // are skipped when they fail (an MDB refuses the second).
-void SetPackageBarcodePrimaryKey(config::Runtime& runtime);
+// False when it stopped without the key statements (a product holding a code twice).
+bool SetPackageBarcodePrimaryKey(config::Runtime& runtime);
 
 // Trims the names, makers and barcodes of live products and package barcodes (Null becomes
 // empty text). Ends silently on an error, after letting the window system draw once.
-void TrimProductTexts(config::Runtime& runtime);
+// False when an error ended it.
+bool TrimProductTexts(config::Runtime& runtime);
 
 // Trims 사용상품.심평원규격 of live products. Errors reach the caller.
 void TrimInsuranceSpec(config::Runtime& runtime);

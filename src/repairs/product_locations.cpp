@@ -53,7 +53,7 @@ class LocationRebuild {
     explicit LocationRebuild(config::Runtime& runtime)
         : runtime_(runtime), dialogs_(runtime.Dialogs()), ado_(runtime.Ado()) {}
 
-    void Run() {
+    bool Run() {
         try {
             Progress(0, kClearingText);
             ado_.RunSql(runtime_.StoreConnection, "DELETE FROM PdtLocation ");
@@ -65,9 +65,11 @@ class LocationRebuild {
             Progress(2, "");
             db::Kro_Ado::CloseRecordSet(rs_);
             dialogs_.UnloadMessageWindow();
+            return true;
         } catch (const db::DbError& e) {
             ShowRepairErrorReport(runtime_, e);
             db::Kro_Ado::CloseRecordSet(rs_);
+            return false;
         }
     }
 
@@ -161,17 +163,19 @@ void BuildPass(config::Runtime& runtime, db::Connection& cn, const LocationPass&
 
 }  // namespace
 
-void BuildProductLocations(config::Runtime& runtime) {
+bool BuildProductLocations(config::Runtime& runtime) {
     try {
         db::Connection& cn = Require(runtime.StoreConnection);
         for (const LocationPass& pass : kPasses) BuildPass(runtime, cn, pass);
+        return true;
     } catch (const db::DbError&) {
         runtime.Desktop().DoEvents();
+        return false;
     }
 }
 
-void RebuildProductLocations(config::Runtime& runtime) {
-    LocationRebuild(runtime).Run();
+bool RebuildProductLocations(config::Runtime& runtime) {
+    return LocationRebuild(runtime).Run();
 }
 
 }  // namespace repairs
