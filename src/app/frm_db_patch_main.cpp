@@ -20,6 +20,10 @@
 #include "host/host.h"
 #include "patch/catalogue.h"
 #include "patch/run_catalogue.h"
+#include "repairs/class_codes.h"
+#include "repairs/drug_prices.h"
+#include "repairs/product_locations.h"
+#include "repairs/repair_report.h"
 #include "util/kro_function.h"
 #include "util/main_window_model.h"
 #include "util/vb_text.h"
@@ -288,6 +292,31 @@ void frmDBPatchMain::cmdTslRun_Click() {
     } catch (const db::DbError&) {
         // Without a readable history nothing is started.
     }
+}
+
+void frmDBPatchMain::RunMaintenance(const std::function<void()>& repair) {
+    if (Window().running) return;
+    try {
+        repair();
+    } catch (const db::DbError& e) {
+        repairs::ShowRepairErrorReport(process_, e);
+    }
+}
+
+void frmDBPatchMain::cmd상품위치_Click() {
+    RunMaintenance([this] { repairs::RebuildProductLocations(process_); });
+}
+
+void frmDBPatchMain::cmd조제약정리명_Click() {
+    RunMaintenance([this] { repairs::RefreshDrugPrices(process_); });
+}
+
+void frmDBPatchMain::cmdTessel_Click() {
+    RunMaintenance([this] { repairs::RenumberProductClassCodes(process_); });
+}
+
+void frmDBPatchMain::cmdUserTessel_Click() {
+    RunMaintenance([this] { repairs::ActionUserTesselSetting2(process_); });
 }
 
 void frmDBPatchMain::Image1_Click() {

@@ -2,8 +2,8 @@
 // frmDBPatchMain: the main window's logic. Its state is the model Process::MainWindow(), which
 // the Qt window and the command line draw; this class holds the run context (pass, database
 // kind, DAO handle, patch history, retry flag) and the event handlers: load, the start button
-// with the patch run driver RunPatch, the exit button, the sibling-tool button and the picture
-// that reveals the maintenance buttons.
+// with the patch run driver RunPatch, the exit button, the sibling-tool button, the picture
+// that reveals the maintenance buttons and those buttons.
 //
 // A run makes a store pass and a "데이터1" pass as the check boxes say. During the "데이터1" pass
 // StoreConnection refers to Data1Connection; it refers to the store database again when RunPatch
@@ -55,6 +55,13 @@ class frmDBPatchMain {
     void cmd종료_Click();
     void cmdTslRun_Click();
     void Image1_Click();
+    // The maintenance buttons below the normal window height: each runs one data repair on the
+    // store database and nothing else (ignored while a run is going on). An error that the
+    // repair does not report itself gets the repair error report.
+    void cmd상품위치_Click();
+    void cmd조제약정리명_Click();
+    void cmdTessel_Click();
+    void cmdUserTessel_Click();
     // Releases the DAO objects, the history and the configuration object. Never refuses.
     void Form_QueryUnload();
 
@@ -79,6 +86,7 @@ class frmDBPatchMain {
     util::frmDBPatchMainModel& Window();
     // One pass of the driver: 0 the store database, 1 "데이터1".
     void RunPass(std::int16_t target);
+    void RunMaintenance(const std::function<void()>& repair);
 
     Process& process_;
     const patch::Catalogue* catalogue_ = nullptr;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "demo/config_template.h"
+#include "demo/drug_reference.h"
 #include "demo/old_store_layout.h"
 #include "host/codepage.h"
 #include "host/file_io.h"
@@ -100,15 +101,64 @@ std::string LoginFile() {
     });
 }
 
-// The template rows with the demo store's values.
-std::vector<ConfigRow> DemoConfigRows() {
+// The store's backup folder row as an old release left it: in place 121, with "0" for "none
+// chosen yet".
+constexpr const char* kBackupItem = "데이터_BackUpPath";
+constexpr int kBackupPlace = 121;
+
+// The template rows with the backup folder row of an old release.
+std::vector<ConfigRow> OldTemplateRows() {
     std::vector<ConfigRow> rows = TemplateRows();
+    for (ConfigRow& r : rows) {
+        if (r.신규명 != kBackupItem) continue;
+        r.순서 = kBackupPlace;
+        r.적용 = "0";
+    }
+    return rows;
+}
+
+// The old template rows with the demo store's values. (Start-up saves the configuration of the
+// store database, backup folder included, so there the "0" does not outlive the first start.)
+std::vector<ConfigRow> DemoConfigRows() {
+    std::vector<ConfigRow> rows = OldTemplateRows();
     for (const Setting& s : kDemoSettings) {
         for (ConfigRow& r : rows) {
             if (r.신규명 == s.item) r.적용 = s.value;
         }
     }
     return rows;
+}
+
+// The drug reference rows of the demo's prescription drugs: for each, a row that expired at the
+// end of November 2020 and, for two of them, the row valid since. The sleeping pill gets a new
+// name, maker and ceiling price and keeps its own price class (마약); the antacid has only the
+// expired row and stays as it is; the ointment, whose wrong dispensing flag the catalogue
+// corrects only after the refresh, waits for the next refresh with its new standard code.
+std::vector<std::string> DemoDrugReferenceRows() {
+    constexpr const char* kExpiredFrom = "20100101";
+    constexpr const char* kExpiredTo = "20201130";
+    constexpr const char* kValidFrom = "20201201";
+    return {
+        ReferenceRow("643500170", "8800643500", "후시딘연고(외용)", "후시딘연고 옛", "10g",
+                     "동화약품", "4000", "일반", kExpiredFrom, kExpiredTo),
+        ReferenceRow("643500170", "8800643501", "후시딘연고(외용)", "후시딘연고", "10g",
+                     "동화약품(주)", "4500", "일반", kValidFrom),
+        ReferenceRow("644900310", "8800644900", "스틸녹스정10밀리그램(내복)", "스틸녹스정 옛",
+                     "10mg", "한독", "3000", "전문", kExpiredFrom, kExpiredTo),
+        ReferenceRow("644900310", "8800644900", "스틸녹스정10밀리그램(내복)", "스틸녹스정10mg",
+                     "10mg", "사노피-아벤티스", "3300", "전문", kValidFrom),
+        ReferenceRow("650300120", "8800650300", "오메드정20밀리그램(내복)", "오메드정20mg 옛",
+                     "20mg", "닥터레디", "250", "전문", kExpiredFrom, kExpiredTo),
+    };
+}
+
+// The standard codes of the demo products' old insurance codes (연합회코드).
+std::vector<std::string> DemoStandardCodeRows() {
+    return {
+        StandardCodeRow("642100380", "8800642100"), StandardCodeRow("641600390", "8800641600"),
+        StandardCodeRow("643500170", "8800643500"), StandardCodeRow("644900310", "8800644900"),
+        StandardCodeRow("650300120", "8800650300"),
+    };
 }
 
 std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
@@ -155,7 +205,7 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind) {
     CreateServerStore(
         host, DemoServerStore(kDemoData1Database),
         Joined(OldStoreStatements(db::Dialect::SqlServer),
-               ConfigTableStatements(db::Dialect::SqlServer, computer, TemplateRows())));
+               ConfigTableStatements(db::Dialect::SqlServer, computer, OldTemplateRows())));
     built.push_back(std::string(kDemoServer) + "/" + kDemoData1Database + "  \"데이터1\" database");
 
     ServerStore central;
@@ -166,6 +216,13 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind) {
     CreateServerStore(host, central, {});
     built.push_back(std::string(kDemoCentralServer) + "/" + kDemoCentralDatabase +
                     "  central database");
+    CreateDrugReference(host,
+                        ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kCentralPassword),
+                        DemoDrugReferenceRows());
+    built.push_back(std::string(kDemoCentralServer) + "/" + kReferenceDatabase +
+                    "  drug reference (DBF심평원약)");
+    CreateStandardCodeFile(host, DemoStandardCodeRows());
+    built.push_back(StandardCodeFilePath(host) + "  standard codes (표준코드)");
 
     CreateConfigTemplate(host);
     built.push_back(ConfigTemplatePath(host) + "  configuration template");

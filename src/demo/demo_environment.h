@@ -3,8 +3,10 @@
 // software's INI files (in code page 949, as the store software writes them), the login-
 // resolution file for embedded SQL Servers, the template "환경설정.mdb", a store database of an
 // old layout (an MDB file or a database of the embedded server "STORE-SQL"), the "데이터1"
-// database on that server, an empty central database, and configuration values under which the
-// main window offers the "데이터1" pass. Building again replaces what an earlier build made.
+// database on that server, the vendor's central server with an empty central database and the
+// drug reference database DB_NVMAIN, the standard-code file SimStdCd.MDB in the program folder,
+// and configuration values under which the main window offers the "데이터1" pass. Building again
+// replaces what an earlier build made.
 #include <string>
 #include <vector>
 

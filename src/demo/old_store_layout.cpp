@@ -10,7 +10,7 @@ namespace {
 
 // Column kinds and their type names in the two dialects. Text is the store's national text,
 // Var its single-byte text (both TEXT in an MDB file).
-enum class Kind { Text, Var, Short, Long, Money, Double, Date };
+enum class Kind { Text, Var, Char, Short, Long, Money, Double, Date };
 
 struct Column {
     const char* name;
@@ -24,10 +24,10 @@ struct TypeNames {
     const char* sqlServer;
 };
 constexpr TypeNames kTypeNames[] = {
-    {Kind::Text, "TEXT", "NVARCHAR"},     {Kind::Var, "TEXT", "VARCHAR"},
-    {Kind::Short, "SHORT", "SMALLINT"},   {Kind::Long, "LONG", "INT"},
-    {Kind::Money, "CURRENCY", "MONEY"},   {Kind::Double, "DOUBLE", "FLOAT"},
-    {Kind::Date, "DATETIME", "DATETIME"},
+    {Kind::Text, "TEXT", "NVARCHAR"},  {Kind::Var, "TEXT", "VARCHAR"},
+    {Kind::Char, "TEXT", "CHAR"},      {Kind::Short, "SHORT", "SMALLINT"},
+    {Kind::Long, "LONG", "INT"},       {Kind::Money, "CURRENCY", "MONEY"},
+    {Kind::Double, "DOUBLE", "FLOAT"}, {Kind::Date, "DATETIME", "DATETIME"},
 };
 
 // A single-column index; the store names its indexes after their column, per table.
@@ -60,7 +60,8 @@ constexpr Column k사용상품[] = {
     {"디자인명", K::Text, 50}, {"적재자동계산", K::Short}, {"상품위치", K::Text, 50},
     {"무게등록일자", K::Text, 8}, {"재고메모", K::Var, 20}, {"유효기간", K::Var, 8},
     {"매입거래처", K::Text, 6}, {"최근매입처", K::Text, 6}, {"DEL_CHK", K::Short},
-    {"UP_DATE", K::Date}, {"CHK_MEMO", K::Var, 200},
+    {"UP_DATE", K::Date}, {"CHK_MEMO", K::Var, 200}, {"재고수량", K::Double},
+    {"평균단가", K::Money}, {"최근매입일", K::Text, 8}, {"최근매입수량", K::Double},
 };
 constexpr const char* k사용상품Key[] = {"제품코드"};
 constexpr Index k사용상품Indexes[] = {
@@ -73,7 +74,7 @@ constexpr Column k확장바코드[] = {
     {"바코드", K::Var, 13}, {"중복바코드", K::Var, 13}, {"포장수량", K::Money},
     {"구분키", K::Text, 2}, {"상품위치", K::Text, 50}, {"무게등록일자", K::Text, 8},
     {"재고메모", K::Var, 20}, {"CHK_MEMO", K::Var, 200}, {"DEL_CHK", K::Short},
-    {"UP_DATE", K::Date},
+    {"UP_DATE", K::Date}, {"최근입고단가", K::Money}, {"판매단가", K::Money},
 };
 constexpr Index k확장바코드Indexes[] = {{"제품코드", "제품코드"}};
 
@@ -82,9 +83,16 @@ constexpr Column k입출상품[] = {
     {"제품코드", K::Text, 10}, {"제품명", K::Text, 50}, {"확장코드", K::Text, 10},
     {"입출수량", K::Money}, {"단가", K::Money}, {"확장포장수량", K::Double},
     {"전표종류", K::Short}, {"제품분류", K::Var, 2}, {"가격분류", K::Var, 2},
-    {"DEL_CHK", K::Short},
+    {"DEL_CHK", K::Short}, {"매장코드", K::Text, 4}, {"수량", K::Double}, {"거래단가", K::Money},
+    {"전재고", K::Double}, {"현재고", K::Double}, {"재고단가", K::Money}, {"이익금", K::Money},
 };
 constexpr const char* k입출상품Key[] = {"작업일자", "전표번호", "일련번호"};
+
+// The stock carried over at the last closing, per product.
+constexpr Column k제품정보[] = {
+    {"제품코드", K::Text, 10}, {"이월수량", K::Double}, {"재고단가", K::Money},
+    {"최근매입일", K::Text, 8}, {"최근매입수량", K::Double},
+};
 
 constexpr Column k임시입출상품[] = {
     {"작업일자", K::Text, 8}, {"전표번호", K::Text, 6}, {"제품코드", K::Text, 10},
@@ -164,7 +172,9 @@ constexpr Column k상품구분코드[] = {
     {"구분코드", K::Var, 2}, {"구분명칭", K::Text, 30}, {"DEL_CHK", K::Short},
 };
 constexpr Column k기타분류코드[] = {
-    {"분류코드", K::Var, 2}, {"분류명칭", K::Text, 30}, {"DEL_CHK", K::Short},
+    {"분류코드", K::Var, 2}, {"분류명칭", K::Text, 30},  {"DEL_CHK", K::Short},
+    {"비고", K::Var, 100},   {"작업일자", K::Var, 8},    {"관리자_MEMO", K::Var, 200},
+    {"변경시간", K::Date},   {"줄번호", K::Var, 3},
 };
 constexpr Column k발주상품[] = {
     {"발주일자", K::Text, 8}, {"발주번호", K::Text, 6}, {"제품코드", K::Text, 10},
@@ -226,6 +236,12 @@ constexpr Column kPATCH_HIST[] = {
     {"NV_ETC", K::Text, 100}, {"NV_GUBUN", K::Long}, {"NV_Date", K::Date},
 };
 
+// Card payments of the POS terminal, with the old widths of the card and process numbers.
+constexpr Column k팜페이[] = {
+    {"작업일자", K::Text, 8}, {"전표번호", K::Text, 6}, {"카드번호", K::Char, 20},
+    {"승인번호", K::Char, 12}, {"처리번호", K::Char, 12}, {"금액", K::Money},
+};
+
 // The MDB edition's own chart and receipt tables.
 constexpr Column kTB_CustomerChart[] = {
     {"vcCmpCd", K::Var, 6}, {"vcSnNum", K::Var, 6}, {"vcContents", K::Var, 255},
@@ -244,6 +260,84 @@ constexpr Column kTB_BusinessReceipt[] = {
 };
 constexpr const char* kTB_BusinessReceiptKey[] = {"vcDate"};
 
+// The MDB edition's own order, payment, group and calendar tables: the store software makes them
+// in an MDB file itself, since the statements that create them on SQL Server speak T-SQL only.
+constexpr Column k예약상품[] = {
+    {"일련번호", K::Short}, {"제품명", K::Var, 100}, {"제품코드", K::Text, 10},
+    {"확장코드", K::Text, 10}, {"주문수량", K::Double}, {"입고단가", K::Money}, {"금액", K::Money},
+    {"거래처코드", K::Text, 6}, {"거래처명", K::Text, 50}, {"매입처", K::Short},
+    {"확장주문수량", K::Double}, {"확장포장수량", K::Double}, {"확장주문단가", K::Double},
+    {"확장주문금액", K::Money}, {"예약일자", K::Text, 8}, {"반복주기", K::Short},
+    {"반복주기2", K::Short}, {"비고", K::Text, 100},
+};
+constexpr const char* k일련번호Key[] = {"일련번호"};
+constexpr Column k계획상품[] = {
+    {"일련번호", K::Short}, {"제품명", K::Var, 100}, {"제품코드", K::Text, 10},
+    {"확장코드", K::Text, 10}, {"주문수량", K::Double}, {"입고단가", K::Money}, {"금액", K::Money},
+    {"거래처코드", K::Text, 6}, {"거래처명", K::Text, 50}, {"매입처", K::Short},
+    {"확장주문수량", K::Double}, {"확장포장수량", K::Double}, {"확장주문단가", K::Double},
+    {"확장주문금액", K::Money}, {"예약일수", K::Text, 8}, {"비고", K::Text, 100},
+};
+constexpr Column k계획상품_상세[] = {
+    {"제품코드", K::Text, 10}, {"확장코드", K::Text, 10}, {"예약일자", K::Text, 10},
+    {"주문여부", K::Short},
+};
+constexpr Column k간편주문[] = {
+    {"일련번호", K::Short}, {"설정일자", K::Text, 8}, {"제품명", K::Var, 100},
+    {"제품코드", K::Text, 10}, {"확장코드", K::Text, 10}, {"사용량", K::Double},
+    {"주문수량", K::Double}, {"입고단가", K::Money}, {"금액", K::Money},
+    {"거래처코드", K::Text, 6}, {"거래처명", K::Text, 50}, {"매입처", K::Short},
+    {"확장주문수량", K::Double}, {"확장포장수량", K::Double}, {"확장주문단가", K::Double},
+    {"확장주문금액", K::Money}, {"비고", K::Text, 100},
+};
+constexpr const char* k간편주문Key[] = {"일련번호", "설정일자"};
+constexpr Column kCubeRefund[] = {
+    {"ID", K::Short}, {"전문TYPE", K::Char, 4}, {"거래고유번호", K::Char, 12},
+    {"응답코드", K::Char, 4}, {"FTP_flag", K::Char, 1}, {"레코드건수", K::Char, 6},
+    {"레코드길이", K::Char, 4}, {"가맹점거래고유번호", K::Char, 20},
+    {"환급전표발행번호", K::Char, 12}, {"여권번호", K::Char, 9}, {"구매자성명", K::Char, 40},
+    {"구매자국적", K::Char, 3}, {"환급액", K::Char, 8}, {"응답메시지", K::Char, 200},
+    {"Up_Date", K::Date}, {"취소일자", K::Date}, {"요청메시지", K::Text, 255},
+};
+constexpr const char* kIDKey[] = {"ID"};
+constexpr Column k페이페이[] = {
+    {"전표종류", K::Var, 4}, {"카드번호", K::Var, 20}, {"승인번호", K::Var, 12},
+    {"승인일시", K::Var, 14}, {"가맹점번호", K::Var, 15}, {"카드종류", K::Var, 20},
+    {"매입사명", K::Var, 20}, {"할부개월", K::Var, 2}, {"조제금액", K::Var, 9},
+    {"일반금액", K::Var, 9}, {"예비금액", K::Var, 9}, {"세금액", K::Var, 9},
+    {"응답코드", K::Var, 4}, {"응답메시지", K::Var, 100}, {"응답전문", K::Var, 255},
+    {"단말기ID", K::Var, 20}, {"취소일자", K::Date},
+};
+constexpr Column k코드마스터_그룹[] = {
+    {"분류키", K::Text, 3}, {"분류명", K::Text, 50}, {"사용구분", K::Short}, {"비고", K::Text, 50},
+    {"순서", K::Long}, {"Del_Chk", K::Short}, {"바코드", K::Text, 16}, {"수용코드", K::Text, 3},
+    {"Up_Date", K::Date}, {"전표할인", K::Money},
+};
+constexpr const char* k분류키Key[] = {"분류키"};
+constexpr Column k코드대분류_그룹[] = {
+    {"분류키", K::Text, 3}, {"분류명", K::Text, 50}, {"사용구분", K::Short}, {"비고", K::Text, 50},
+    {"순서", K::Long}, {"Del_Chk", K::Short}, {"바코드", K::Text, 16}, {"수용코드", K::Text, 3},
+    {"Up_Date", K::Date}, {"제품코드", K::Text, 10}, {"확장바코드", K::Text, 10},
+    {"마스터분류키", K::Text, 5}, {"수량", K::Short}, {"단가", K::Money}, {"할인", K::Money},
+};
+constexpr Column k유효기간관리[] = {
+    {"일련번호", K::Text, 10}, {"제품명", K::Var, 100}, {"제품코드", K::Text, 10},
+    {"확장코드", K::Text, 10}, {"유효기간", K::Text, 8}, {"재고수량", K::Double},
+    {"유효기간비고", K::Text, 200}, {"UP_DATE", K::Date}, {"DEL_CHK", K::Short},
+};
+constexpr Column k일정관리[] = {
+    {"작성일자", K::Var, 8}, {"작성번호", K::Var, 8}, {"작성자ID", K::Text, 10},
+    {"작성자", K::Text, 14}, {"일정제목", K::Text, 50}, {"일정내용", K::Text, 255},
+    {"Del_Chk", K::Short}, {"Up_date", K::Date}, {"Hit", K::Short},
+};
+constexpr const char* k일정관리Key[] = {"작성일자", "작성번호"};
+constexpr Column k일정관리_댓글[] = {
+    {"작성일자", K::Var, 8}, {"작성번호", K::Var, 8}, {"일련번호", K::Var, 8},
+    {"작성자ID", K::Text, 10}, {"작성자", K::Text, 14}, {"댓글작성일", K::Date},
+    {"댓글내용", K::Text, 255}, {"Del_Chk", K::Short},
+};
+constexpr const char* k일정관리_댓글Key[] = {"작성일자", "작성번호", "일련번호"};
+
 constexpr Column kCONFIGPC[] = {
     {"피씨코드", K::Text, 10}, {"피씨명", K::Text, 50}, {"테이블명", K::Text, 50},
 };
@@ -255,6 +349,7 @@ constexpr Table kStoreTables[] = {
     {"사용상품", k사용상품, k사용상품Key, k사용상품Indexes},
     {"확장바코드", k확장바코드, {}, k확장바코드Indexes},
     {"입출상품", k입출상품, k입출상품Key},
+    {"제품정보", k제품정보},
     {"임시입출상품", k임시입출상품},
     {"포스버튼", k포스버튼},
     {"재고조사_집계", k재고조사_집계},
@@ -294,6 +389,18 @@ constexpr Table kStoreTables[] = {
     {"TB_CustomerChart", kTB_CustomerChart, kTB_CustomerChartKey, {}, Where::MdbOnly},
     {"TB_ProductChart", kTB_ProductChart, kTB_ProductChartKey, {}, Where::MdbOnly},
     {"TB_BusinessReceipt", kTB_BusinessReceipt, kTB_BusinessReceiptKey, {}, Where::MdbOnly},
+    {"팜페이", k팜페이},
+    {"예약상품", k예약상품, k일련번호Key, {}, Where::MdbOnly},
+    {"계획상품", k계획상품, k일련번호Key, {}, Where::MdbOnly},
+    {"계획상품_상세", k계획상품_상세, {}, {}, Where::MdbOnly},
+    {"간편주문", k간편주문, k간편주문Key, {}, Where::MdbOnly},
+    {"CubeRefund", kCubeRefund, kIDKey, {}, Where::MdbOnly},
+    {"페이페이", k페이페이, {}, {}, Where::MdbOnly},
+    {"코드마스터_그룹", k코드마스터_그룹, k분류키Key, {}, Where::MdbOnly},
+    {"코드대분류_그룹", k코드대분류_그룹, k분류키Key, {}, Where::MdbOnly},
+    {"유효기간관리", k유효기간관리, k일련번호Key, {}, Where::MdbOnly},
+    {"일정관리", k일정관리, k일정관리Key, {}, Where::MdbOnly},
+    {"일정관리_댓글", k일정관리_댓글, k일정관리_댓글Key, {}, Where::MdbOnly},
 };
 // clang-format on
 

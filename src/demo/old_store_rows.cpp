@@ -28,13 +28,13 @@ constexpr const char* k사용상품Values[] = {
 // product and a deleted package.
 constexpr const char* k확장바코드Columns =
     "INSERT INTO 확장바코드 (제품코드, 바코드코드, 바코드구분, 바코드, 중복바코드, 포장수량, 구분키, "
-    "상품위치, CHK_MEMO, DEL_CHK, UP_DATE) VALUES ";
+    "상품위치, CHK_MEMO, DEL_CHK, UP_DATE, 최근입고단가, 판매단가) VALUES ";
 constexpr const char* k확장바코드Values[] = {
-    "('P000000001', '0000000001', '10정 PTP', '8806469007213', NULL, 1, 'A', 'A-1-1', '', 0, '2010-01-05 09:30:00')",
-    "('P000000001', '0000000002', ' 10정x10 박스 ', '8806469007220', NULL, 10, 'B', 'A-1-1,창고', '박스 단위 입고', 0, '2010-01-05 09:30:00')",
-    "('P000000003', '0000000002', '10병 박스', '8806433032316', NULL, 10, 'B', 'B-2-1', '', 0, '2010-01-05 09:32:00')",
-    "('P000000005', '0000000004', '50매 박스', '8809551500026', NULL, 50, 'B', 'C-1-1', '', 0, '2010-02-01 11:00:00')",
-    "('P000000002', '0000000003', '10병 박스', '8806433035225', NULL, 10, 'B', 'B-9', '', 1, '2010-01-05 09:31:00')",
+    "('P000000001', '0000000001', '10정 PTP', '8806469007213', NULL, 1, 'A', 'A-1-1', '', 0, '2010-01-05 09:30:00', 25000, 35000)",
+    "('P000000001', '0000000002', ' 10정x10 박스 ', '8806469007220', NULL, 10, 'B', 'A-1-1,창고', '박스 단위 입고', 0, '2010-01-05 09:30:00', 25000, 30000)",
+    "('P000000003', '0000000002', '10병 박스', '8806433032316', NULL, 10, 'B', 'B-2-1', '', 0, '2010-01-05 09:32:00', 4500, 7000)",
+    "('P000000005', '0000000004', '50매 박스', '8809551500026', NULL, 50, 'B', 'C-1-1', '', 0, '2010-02-01 11:00:00', 35000, 75000)",
+    "('P000000002', '0000000003', '10병 박스', '8806433035225', NULL, 10, 'B', 'B-9', '', 1, '2010-01-05 09:31:00', 3000, 5000)",
 };
 
 // Trading partners: area codes kept apart (02 + 123-4567, 031 + a number that has it already,
@@ -51,7 +51,10 @@ constexpr const char* k거래처마스터Values[] = {
     "('000009', '(주)대성약품', '정대성', '120-81-45678', '도매', '의약품', '', '', 0, '', NULL, '02-333-4444', '', 1, '20080301', 0, '거래 중단', '', 1, '2009-12-01 18:00:00')",
 };
 
-// The toolbar before the prescription button: IDs 1 to 12 with the old button names.
+// The toolbar before the prescription button: IDs 1 to 12 with the old button names, then the
+// buttons of later releases up to the closing group, separator 4, 작업종료 and 수발주서, that
+// the toolbar steps renumber (ID 21 was freed when a button was removed). Fewer than sixteen
+// buttons are shown, so the steps that add one switch it on.
 constexpr const char* k툴바설정Values[] = {
     "(1, '판매등록', '일반판매를 입력하는 화면', 1, 1, 0)",
     "(2, '출고전표', '출고전표를 입력하는 화면', 1, 1, 0)",
@@ -65,16 +68,33 @@ constexpr const char* k툴바설정Values[] = {
     "(10, '일일집계', '하루 판매를 집계하는 화면', 1, 1, 0)",
     "(11, '월간집계', '한 달 판매를 집계하는 화면', 1, 1, 0)",
     "(12, '환경설정', '프로그램 설정을 고치는 화면', 0, 1, 0)",
+    "(13, '재고조사', '재고조사를 입력하는 화면', 1, 1, 0)",
+    "(14, '--------3', '메뉴간의 구분 선3', 1, 1, 1)",
+    "(15, '고객관리', '고객을 등록하고 고치는 화면', 1, 1, 0)",
+    "(16, '계산기', '계산기를 여는 버튼', 1, 1, 0)",
+    "(17, '메뉴', '전체 메뉴를 여는 버튼', 1, 1, 0)",
+    "(18, '바코드출력', '바코드를 출력하는 화면', 0, 1, 0)",
+    "(19, '문자발송', '고객에게 문자를 보내는 화면', 0, 1, 0)",
+    "(20, '--------4', '메뉴간의 구분 선4', 1, 1, 1)",
+    "(22, '작업종료', '프로그램을 마치는 버튼', 1, 1, 0)",
+    "(23, '수발주서', '수발주서를 보내는 화면', 1, 1, 0)",
 };
 
 constexpr const char* kRows[] = {
-    "INSERT INTO 입출상품 VALUES ('20100105', '000001', 1, 'P000000001', '타이레놀정500mg', '0000000002', 10, 2500, 10, 0, '01', '1', 0)",
-    "INSERT INTO 입출상품 VALUES ('20100105', '000001', 2, 'P000000003', '박카스디', '0000000002', 20, 450, 10, 0, '02', '2', 0)",
-    "INSERT INTO 입출상품 VALUES ('20100106', '000002', 1, 'P000000002', '판피린큐액', '', 5, 500, 1, 1, '01', '2', 0)",
+    "INSERT INTO 입출상품 VALUES ('20100105', '000001', 1, 'P000000001', '타이레놀정500mg', '0000000002', 10, 2500, 10, 0, '01', '1', 0, '0001', 10, 2500, NULL, NULL, NULL, NULL)",
+    "INSERT INTO 입출상품 VALUES ('20100105', '000001', 2, 'P000000003', '박카스디', '0000000002', 20, 450, 10, 0, '02', '2', 0, '0001', 20, 450, NULL, NULL, NULL, NULL)",
+    "INSERT INTO 입출상품 VALUES ('20100106', '000002', 1, 'P000000002', '판피린큐액', '', 5, 500, 1, 1, '01', '2', 0, '0001', 5, 500, NULL, NULL, NULL, NULL)",
+    // Stock carried over at the closing of 31 December 2009.
+    "INSERT INTO 제품정보 VALUES ('P000000001', 10, 2400, '20091231', 10)",
+    "INSERT INTO 제품정보 VALUES ('P000000003', 0, 0, '', 0)",
     "INSERT INTO 임시입출상품 VALUES ('20100107', '000003', 'P000000004', '후시딘연고', 2, '01', '1')",
     "INSERT INTO 포스버튼 VALUES (1, '현금', '현금으로 결제합니다.', 1, 0)",
     "INSERT INTO 포스버튼 VALUES (2, '카드', '신용카드로 결제합니다.', 1, 1)",
     "INSERT INTO 포스버튼 VALUES (3, '보류', '판매를 보류합니다.', 1, 2)",
+    // The old names of two buttons, and a cash drawer button of an old release on index 9.
+    "INSERT INTO 포스버튼 VALUES (4, '임시저장', '판매를 임시로 저장합니다.', 1, 3)",
+    "INSERT INTO 포스버튼 VALUES (5, '전표메모', '전표에 메모를 남깁니다.', 1, 4)",
+    "INSERT INTO 포스버튼 VALUES (9, '돈통오픈', '돈통을 엽니다.', 0, 9)",
     "INSERT INTO 재고조사_집계 VALUES ('000001', 'P000000001', 35, 34)",
     "INSERT INTO 재고조사_집계 VALUES ('000001', 'P000000002', 120, 120)",
     // A stock count whose voucher was deleted while its counter stayed.
@@ -86,6 +106,7 @@ constexpr const char* kRows[] = {
     "INSERT INTO 직원관리 VALUES ('0002', '이도윤', '직원')",
     "INSERT INTO 로그인퍼미션 VALUES ('frm상품관리', '상품관리', 1, 1, 1, '0001')",
     "INSERT INTO 로그인퍼미션 VALUES ('frm판매등록', '판매등록', 1, 1, 0, '0001')",
+    "INSERT INTO 로그인퍼미션 VALUES ('frm상품별입출고', '상품별입출고조회', 1, 1, 1, '0001')",
     // Tax invoice lines: one that adds up, two whose unit price does not (10000 / 3, 2000 / 4).
     "INSERT INTO 세금계산서상품 VALUES ('20100105', '000001', 1, 'P000000001', '타이레놀정500mg', 10, 3500, 31818, 3182)",
     "INSERT INTO 세금계산서상품 VALUES ('20100105', '000001', 2, 'P000000003', '박카스디', 3, 3000, 9091, 909)",
@@ -110,8 +131,8 @@ constexpr const char* kRows[] = {
     "INSERT INTO 상품구분코드 VALUES ('1', '일반', 0)",
     "INSERT INTO 상품구분코드 VALUES ('2', '할인', 0)",
     "INSERT INTO 상품구분코드 VALUES ('06', '마약', 0)",
-    "INSERT INTO 기타분류코드 VALUES ('01', '약국추천', 0)",
-    "INSERT INTO 기타분류코드 VALUES ('02', '계절상품', 0)",
+    "INSERT INTO 기타분류코드 VALUES ('01', '약국추천', 0, '', '20090601', '', '2009-06-01 10:00:00', '001')",
+    "INSERT INTO 기타분류코드 VALUES ('02', '계절상품', 0, '', '20090601', '', '2009-06-01 10:00:00', '002')",
     // Order lines: one sent and not yet marked, one marked ordered, one not yet sent.
     "INSERT INTO 발주상품 VALUES ('20100104', '000003', 'P000000001', '타이레놀정500mg', 20, '000001', 0, 0)",
     "INSERT INTO 발주상품 VALUES ('20100104', '000003', 'P000000002', '판피린큐액', 50, '000001', 1, 0)",
@@ -140,6 +161,7 @@ constexpr const char* kRows[] = {
     "INSERT INTO HandyData VALUES ('8806469007213', '타이레놀정500mg', 3)",
     "INSERT INTO 현금시제마감 VALUES ('20100104', 12, 3, 25)",
     "INSERT INTO 메모상용구 VALUES (1, '처방전 재발행 요청')",
+    "INSERT INTO 팜페이 VALUES ('20100105', '000007', '9410-12**-****-3456', '30012345', '100105000007', 3500)",
     "INSERT INTO PATCH_HIST VALUES ('20071105', 1, 'UpDate', '하로나 DataPatchProgram Ver30.1.2', 1, '2007-11-05 14:20:00')",
     "INSERT INTO PATCH_HIST VALUES ('20090315', 1, 'UpDate', '하로나 DataPatchProgram Ver35.2.0', 1, '2009-03-15 10:02:00')",
     "INSERT INTO PATCH_HIST VALUES ('20100101', 1, 'UpDate', '하로나 DataPatchProgram Ver36.0.1', 1, '2010-01-04 09:12:00')",

@@ -3,6 +3,9 @@
 #include <string_view>
 #include <vector>
 
+#include "config/runtime.h"
+#include "repairs/require.h"
+
 namespace patch {
 namespace {
 
@@ -189,6 +192,14 @@ std::string StockRecalcProcedureText() {
         "    IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION",
         "END CATCH",
     });
+}
+
+void InstallSplitFunction(config::Runtime& runtime) {
+    repairs::Require(runtime.StoreConnection).Execute(SplitFunctionText());
+}
+
+void InstallStockRecalcProcedure(config::Runtime& runtime) {
+    repairs::Require(runtime.StoreConnection).Execute(StockRecalcProcedureText());
 }
 
 }  // namespace patch

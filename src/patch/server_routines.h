@@ -3,6 +3,10 @@
 // databases (InstallSplitFunction, InstallStockRecalcProcedure). Every line ends in CR LF.
 #include <string>
 
+namespace config {
+class Runtime;
+}
+
 namespace patch {
 
 // FN_SPLIT_nth(@ParamData): the records of the text (each followed by "$") as rows of a table,
@@ -14,5 +18,11 @@ std::string SplitFunctionText();
 // PR_NVMgt_U_StockReCalc(@Para1st): recalculates one product's stock, average cost and profit
 // through its stock movement lines, in one transaction rolled back on any error.
 std::string StockRecalcProcedureText();
+
+// Execute the CREATE text of the routine once on StoreConnection: no check, no run-list line, no
+// answer. A failure (the routine still exists, an MDB database) is raised to the caller, whose
+// error rules decide.
+void InstallSplitFunction(config::Runtime& runtime);
+void InstallStockRecalcProcedure(config::Runtime& runtime);
 
 }  // namespace patch

@@ -29,12 +29,27 @@ class RepairCommand : public ::testing::Test {
 TEST_F(RepairCommand, HelpListsEveryRoutineAndUnknownNamesAreUsageErrors) {
     const Outcome help = Datapatch("repair --help");
     EXPECT_EQ(help.exitCode, 0) << help.output;
-    for (const char* name :
-         {"SetPackageBarcodePrimaryKey", "TrimProductTexts", "TrimInsuranceSpec",
-          "ClearPackageMemos", "MoveAreaCodes", "ClearDeletedSupplierRefs", "RenameToolbarMenus",
-          "InsertPrescriptionMenu", "NumberPointHistory", "RenumberProductClassCodes",
-          "ActionUserTesselSetting2", "BuildProductLocations", "RebuildProductLocations",
-          "FixDispensingFlags", "FixOrderPackQuantities"}) {
+    for (const char* name : {"SetPackageBarcodePrimaryKey",
+                             "TrimProductTexts",
+                             "TrimInsuranceSpec",
+                             "ClearPackageMemos",
+                             "MoveAreaCodes",
+                             "ClearDeletedSupplierRefs",
+                             "RenameToolbarMenus",
+                             "InsertPrescriptionMenu",
+                             "NumberPointHistory",
+                             "RenumberProductClassCodes",
+                             "ActionUserTesselSetting2",
+                             "BuildProductLocations",
+                             "RebuildProductLocations",
+                             "FixDispensingFlags",
+                             "FixOrderPackQuantities",
+                             "RefreshDrugPrices",
+                             "ActionSimStandardCodeCreate",
+                             "rebuild-locations",
+                             "drug-prices",
+                             "renumber-classes",
+                             "margin-classes"}) {
         EXPECT_TRUE(Has(help, name)) << name << "\n" << help.output;
     }
     const Outcome unknown = Datapatch("repair NoSuchRoutine");
@@ -53,6 +68,16 @@ TEST_F(RepairCommand, RunsOneRoutineOnTheConfiguredStoreByNameInAnyCase) {
     // Nothing is left to correct the second time.
     const Outcome again = Datapatch("repair FixOrderPackQuantities");
     EXPECT_TRUE(Has(again, "FixOrderPackQuantities finished: 0 rows changed")) << again.output;
+}
+
+TEST_F(RepairCommand, TheMaintenanceButtonsNamesRunTheirRoutines) {
+    ASSERT_EQ(Datapatch("demo --kind sql").exitCode, 0);
+    // The margin classes need the columns that the patch run adds.
+    EXPECT_EQ(Datapatch("repair margin-classes").exitCode, 1);
+    ASSERT_EQ(Datapatch("run --answer no").exitCode, 0);
+    const Outcome out = Datapatch("repair margin-classes");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_TRUE(Has(out, "ActionUserTesselSetting2 finished")) << out.output;
 }
 
 TEST_F(RepairCommand, ARoutineThatMeetsAnErrorStopsWithItsNumberAndExitCodeOne) {

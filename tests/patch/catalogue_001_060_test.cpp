@@ -20,32 +20,16 @@ namespace {
 
 using patch::Catalogue;
 using patch::Step;
+using patch_test::Contains;
 using patch_test::Kind;
 using patch_test::PatchWorld;
 
-// The steps of the first half whose marks are listed, in catalogue order.
 Catalogue Pick(std::initializer_list<int> marks) {
-    Catalogue picked;
-    for (const Step& step : patch::CatalogueMarks001To060()) {
-        if (std::find(marks.begin(), marks.end(), step.Mark()) != marks.end()) {
-            picked.push_back(step);
-        }
-    }
-    return picked;
+    return patch_test::PickMarks(patch::CatalogueMarks001To060(), marks);
 }
 
-bool Contains(const std::vector<std::string>& texts, const std::string& text) {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-// The error rules' decisions, for failure messages.
 std::string RuleText(const PatchWorld& world) {
-    std::string text;
-    for (const auto& e : world.Rules()) {
-        text += "\n mark " + std::to_string(e.mark) + " rule " + std::to_string(e.rule) + " " +
-                std::to_string(e.number) + " " + e.description;
-    }
-    return text;
+    return patch_test::RuleText(world.Rules());
 }
 
 class Catalogue001Test : public ::testing::TestWithParam<Kind> {

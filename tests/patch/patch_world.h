@@ -4,6 +4,9 @@
 // read what it did.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include <string>
 #include <vector>
 
@@ -100,5 +103,31 @@ class PatchWorld : public store_test::StoreWorld {
     patch::RunContext context_;
     std::vector<patch::RuleEvent> rules_;
 };
+
+// The steps of `catalogue` whose marks are listed, in catalogue order.
+inline patch::Catalogue PickMarks(const patch::Catalogue& catalogue,
+                                  std::initializer_list<int> marks) {
+    patch::Catalogue picked;
+    for (const patch::Step& step : catalogue) {
+        if (std::find(marks.begin(), marks.end(), step.Mark()) != marks.end()) {
+            picked.push_back(step);
+        }
+    }
+    return picked;
+}
+
+inline bool Contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The error rules' decisions, for failure messages.
+inline std::string RuleText(const std::vector<patch::RuleEvent>& rules) {
+    std::string text;
+    for (const auto& e : rules) {
+        text += "\n mark " + std::to_string(e.mark) + " rule " + std::to_string(e.rule) + " " +
+                std::to_string(e.number) + " " + e.description;
+    }
+    return text;
+}
 
 }  // namespace patch_test

@@ -1,0 +1,77 @@
+// The maintenance buttons of the main window: each runs its data repair on the store database.
+#include <gtest/gtest.h>
+
+#include "app_world.h"
+#include "patch/catalogue.h"
+#include "util/main_window_model.h"
+
+namespace app_test {
+namespace {
+
+class MaintenanceButtonsTest : public AppWorld {
+  protected:
+    app::frmDBPatchMain& Window() {
+        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
+        return *P().MainForm();
+    }
+    std::vector<std::string> Rows(const std::string& sql) {
+        auto store = OpenStore();
+        return Column(*store, sql);
+    }
+};
+
+TEST_F(MaintenanceButtonsTest, ClassButtonsRenumberCodesAndSetMarginClasses) {
+    app::frmDBPatchMain& form = Window();
+    const patch::Catalogue firstHalf = patch::CatalogueMarks001To060();
+    form.UseCatalogue(&firstHalf);
+    P().MainWindow().chk보안 = false;
+    form.cmdStart_Click();
+    ASSERT_TRUE(form.LastRun().Succeeded());
+    const std::size_t boxesOfTheRun = Boxes().size();
+    {
+        auto store = OpenStore();
+        Exec(*store,
+             {"INSERT INTO 상품분류코드 (분류코드, 분류명칭, DEL_CHK) VALUES ('7', '한방', 0)",
+              "UPDATE 사용상품 SET 제품분류 = '7' WHERE 제품코드 = 'P000000002'"});
+    }
+    form.cmdTessel_Click();
+    EXPECT_EQ(Rows("SELECT 분류코드 FROM 상품분류코드 WHERE 분류명칭 = '한방'"),
+              std::vector<std::string>{"1007"});
+    EXPECT_EQ(Rows("SELECT 제품분류 FROM 사용상품 WHERE 제품코드 = 'P000000002'"),
+              std::vector<std::string>{"1007"});
+
+    form.cmdUserTessel_Click();
+    EXPECT_EQ(Rows("SELECT 분류명칭 FROM 기타분류코드 WHERE 분류코드 BETWEEN '0001' AND '0007' "
+                   "ORDER BY 분류코드"),
+              (std::vector<std::string>{"A", "B", "C", "D", "E", "F", "G"}));
+    // Neither repair met an error (they would have said so in a box).
+    EXPECT_EQ(Boxes().size(), boxesOfTheRun);
+}
+
+TEST_F(MaintenanceButtonsTest, LocationButtonRebuildsPdtLocation) {
+    {
+        auto store = OpenStore();
+        Exec(*store, {"CREATE TABLE PdtLocation (제품코드 TEXT(10), 바코드코드 TEXT(10), "
+                      "상품위치 TEXT(50), 줄번호 INT, 위치대표 SHORT)",
+                      "INSERT INTO PdtLocation VALUES ('OLD', '', 'X', 0, 1)"});
+    }
+    Window().cmd상품위치_Click();
+    EXPECT_TRUE(Rows("SELECT 제품코드 FROM PdtLocation WHERE 제품코드 = 'OLD'").empty());
+    EXPECT_FALSE(Rows("SELECT 제품코드 FROM PdtLocation WHERE 위치대표 = 1").empty());
+    EXPECT_EQ(P().Dialogs().LoadedProgressWindow(), nullptr);
+}
+
+TEST_F(MaintenanceButtonsTest, ButtonsDoNothingWhileARunIsGoingOn) {
+    app::frmDBPatchMain& form = Window();
+    P().MainWindow().running = true;
+    form.cmdUserTessel_Click();
+    form.cmd상품위치_Click();
+    form.cmd조제약정리명_Click();
+    form.cmdTessel_Click();
+    P().MainWindow().running = false;
+    EXPECT_TRUE(Rows("SELECT 분류코드 FROM 기타분류코드 WHERE 분류명칭 IN ('A', 'G')").empty());
+    EXPECT_TRUE(Boxes().empty());
+}
+
+}  // namespace
+}  // namespace app_test
