@@ -58,12 +58,5 @@ TEST_F(ConnectionTest, OpenFailuresAreRecordedAndLeaveItClosed) {
     EXPECT_FALSE(std::filesystem::exists(Native("C:\\없음\\x.mdb")));  // never created
 }
 
-TEST_F(ConnectionTest, LostFileIsAConnectionFailure) {
-    auto cn = OpenMdb();
-    std::filesystem::rename(Native(kMdbPath), Native(kMdbPath).string() + ".away");
-    EXPECT_EQ(NumberOf([&] { cn->Execute("DELETE FROM 품목"); }), db::ErrorNumber::kUnspecified);
-    EXPECT_NE(cn->Errors().front().description.find("연결을"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace db_test

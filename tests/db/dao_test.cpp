@@ -100,14 +100,6 @@ TEST_P(DaoTest, FieldsReportTypeAndDeclaredSize) {
     }
 }
 
-TEST_P(DaoTest, MissingTableOrFieldIsItemNotFound) {
-    Make({"CREATE TABLE 입출상품 (코드 INT)"});
-    auto dao = Open();
-    EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs("임시입출상품"); }), 3265);
-    auto def = dao->TableDefs("입출상품");
-    EXPECT_EQ(db_test::NumberOf([&] { def->Fields("확장코드"); }), 3265);
-}
-
 // Mark 9's field creation: five fields appended to an existing table become its columns.
 TEST_P(DaoTest, FieldsAppendedToExistingTableBecomeColumns) {
     Make({"CREATE TABLE 임시입출상품 (코드 INT)", "INSERT INTO 임시입출상품 (코드) VALUES (7)"});
@@ -165,7 +157,9 @@ TEST_P(DaoTest, NewTableDefinitionCreatesTableWithFieldsInOrder) {
 TEST_P(DaoTest, RefusesWhatDaoRefuses) {
     Make({"CREATE TABLE 거래처 (코드 INT)"});
     auto dao = Open();
+    EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs("없는표"); }), 3265);  // item not found
     auto def = dao->TableDefs("거래처");
+    EXPECT_EQ(db_test::NumberOf([&] { def->Fields("확장코드"); }), 3265);
     EXPECT_EQ(db_test::NumberOf([&] { def->Fields.Append(def->CreateField("코드", kLong)); }),
               db::DaoError::kNameInCollection);
     EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs.Append(def); }),

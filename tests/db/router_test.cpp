@@ -137,15 +137,5 @@ TEST_F(RouterTest, ConfiguredDriverCarriesTheMappedPaths) {
               "Driver={Paradox ODBC};Dbq=" + native + ";DefaultDir=" + native + ";");
 }
 
-TEST_F(RouterTest, OpenGivesAWorkingSession) {
-    MakeServerDatabase("STORE", {"CREATE TABLE T (A INT)", "INSERT INTO T VALUES (1)"});
-    auto session = router_->Open(std::string("Driver={SQL Server};Server=") + kServer +
-                                     ";Database=STORE;UID=sa;PWD=" + kServerPassword,
-                                 15, 3);
-    ASSERT_TRUE(session);
-    EXPECT_EQ(session->SqlDialect(), db::Dialect::SqlServer);
-    EXPECT_TRUE(session->Alive());
-}
-
 }  // namespace
 }  // namespace db_test

@@ -25,19 +25,14 @@ class IdentityInsertTest : public ::testing::Test {
     std::unique_ptr<Session> session_;
 };
 
+// The plain IDENTITY(1,1) numbering and the refusal of a given number are shown end to end by the
+// catalogue cases (marks 69, 75 and 86).
 TEST_F(IdentityInsertTest, NumbersNewRowsFromTheSeedByTheIncrement) {
-    Run("CREATE TABLE 예약상품 (일련번호 smallint IDENTITY(1,1) NOT NULL, 제품명 varchar(100) "
-        "NULL, "
-        "CONSTRAINT PK_예약상품 PRIMARY KEY CLUSTERED (일련번호 ASC) ON [PRIMARY]) ON [PRIMARY]");
     Run("CREATE TABLE 계획 (n INT IDENTITY(100, 10) NOT NULL, a NVARCHAR(10))");
     for (const char* name : {"가", "나", "다"}) {
-        EXPECT_EQ(Affected(*session_,
-                           std::string("INSERT INTO 예약상품 (제품명) VALUES ('") + name + "')"),
+        EXPECT_EQ(Affected(*session_, std::string("INSERT INTO 계획 (a) VALUES ('") + name + "')"),
                   1);
-        Run(std::string("INSERT INTO 계획 (a) VALUES ('") + name + "')");
     }
-    EXPECT_EQ(Numbers("SELECT 일련번호 FROM 예약상품 ORDER BY 제품명"),
-              (std::vector<std::int64_t>{1, 2, 3}));
     EXPECT_EQ(Numbers("SELECT n FROM 계획 ORDER BY a"), (std::vector<std::int64_t>{100, 110, 120}));
 }
 
@@ -55,18 +50,6 @@ TEST_F(IdentityInsertTest, NumbersEveryRowOfAnInsertedQueryAndFollowsTheGreatest
     EXPECT_EQ(FirstValue(*session_, "SELECT n FROM 계획 WHERE a = 'v'"), util::Variant(5));
     Run("INSERT INTO 계획 DEFAULT VALUES");
     EXPECT_EQ(FirstValue(*session_, "SELECT MAX(n) FROM 계획"), util::Variant(6));
-}
-
-TEST_F(IdentityInsertTest, ExplicitIdentityValuesAreRefused) {
-    Run("CREATE TABLE 계획 (n INT IDENTITY(1,1) NOT NULL, a NVARCHAR(10))");
-    try {
-        Run("INSERT INTO 계획 (n, a) VALUES (5, 'x')");
-        FAIL() << "inserted";
-    } catch (const DbError& e) {
-        EXPECT_EQ(e.Number(), ErrorNumber::kSyntax);
-        EXPECT_NE(e.Description().find("IDENTITY_INSERT"), std::string::npos);
-    }
-    EXPECT_EQ(FirstValue(*session_, "SELECT COUNT(*) FROM 계획"), util::Variant(0));
 }
 
 TEST(CounterInsertTest, JetCountersNumberRowsAndTakeGivenValues) {

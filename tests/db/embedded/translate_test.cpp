@@ -38,18 +38,9 @@ const TextCase kTexts[] = {
     {"SELECT * FROM t WHERE d >= #12/21/2020 10:30 PM# AND e = #2020-12-21#",
      Dialect::Jet,
      {"SELECT * FROM \"t\" WHERE \"d\" >= '2020-12-21 22:30:00' AND \"e\" = '2020-12-21'"}},
-    {"SELECT COUNT(*) AS Cnt FROM 코드대분류 AS S LEFT JOIN 코드마스터 AS M ON M.분류키 = "
-     "S.마스터분류키",
-     Dialect::Jet,
-     {"SELECT COUNT(*) AS \"Cnt\" FROM \"코드대분류\" AS \"S\" LEFT JOIN \"코드마스터\" AS \"M\" "
-      "ON "
-      "\"M\".\"분류키\" = \"S\".\"마스터분류키\""}},
     {"SELECT t.* FROM t WHERE a & 'x' = b",
      Dialect::Jet,
      {"SELECT \"t\".* FROM \"t\" WHERE \"a\" || 'x' = \"b\""}},
-    {"insert into 포스버튼(순서,버튼명) Values(16,'전자게시판')",
-     Dialect::Jet,
-     {"INSERT INTO \"포스버튼\" (\"순서\", \"버튼명\") Values (16, '전자게시판')"}},
     {"DELETE * FROM t WHERE a = 1", Dialect::Jet, {"DELETE FROM \"t\" WHERE \"a\" = 1"}},
     {"UPDATE 세금계산서상품 SET 단가 =  CONVERT(INT, (CONVERT(MONEY, 공급가액) / 수량))",
      Dialect::SqlServer,
@@ -65,26 +56,6 @@ const TextCase kTexts[] = {
       "\"재고조사전표\" "
       "AS \"전\" ON \"담\".\"조사코드\" = \"전\".\"조사코드\" WHERE \"담\".\"DEL_CHK\" = 0) AS "
       "\"dp_from\" WHERE \"재고조사_담당자\".rowid = \"dp_from\".\"dp_rowid\""}},
-    {"CREATE TABLE 표준검색 (Find_Date  TEXT(10), Search_Cnt INT, 메모 MEMO)",
-     Dialect::Jet,
-     {"CREATE TABLE \"표준검색\" (\"Find_Date\" TEXT(10) COLLATE NOCASE CONSTRAINT "
-      "\"dp_len_Find_Date\" CHECK (length(\"Find_Date\") <= 10), \"Search_Cnt\" INT, \"메모\" "
-      "MEMO TEXT COLLATE NOCASE)"}},
-    {"CREATE TABLE TB_X (vcCmpCd VARCHAR(6) COLLATE Korean_Wansung_CI_AS NOT NULL, 금액 MONEY "
-     "NULL , CONSTRAINT [PK_TB_X] PRIMARY KEY CLUSTERED ( [vcCmpCd] ASC ) ON [PRIMARY] ) ON "
-     "[PRIMARY] ",
-     Dialect::SqlServer,
-     {"CREATE TABLE \"TB_X\" (\"vcCmpCd\" VARCHAR(6) COLLATE NOCASE NOT NULL CONSTRAINT "
-      "\"dp_len_vcCmpCd\" CHECK (length(\"vcCmpCd\") + (length(CAST(\"vcCmpCd\" AS BLOB)) - "
-      "length(\"vcCmpCd\")) / 2 <= 6), \"금액\" MONEY NULL, CONSTRAINT \"PK_TB_X\" PRIMARY KEY "
-      "(\"vcCmpCd\" ASC))"}},
-    {" CREATE TABLE [dbo].[간편주문]( \r\n   [일련번호] [smallint] IDENTITY(1,1) NOT NULL, \r\n"
-     "   [요청] [nvarchar](max) NULL, \r\n  CONSTRAINT [PK_간편주문] PRIMARY KEY CLUSTERED  \r\n"
-     " ( \r\n   [일련번호] ASC \r\n)WITH (PAD_INDEX  = OFF) ON [PRIMARY] \r\n) ON [PRIMARY] \r\n",
-     Dialect::SqlServer,
-     {"CREATE TABLE \"간편주문\" (\"일련번호\" smallint IDENTITY(1,1) NOT NULL, \"요청\" "
-      "nvarchar(-1) COLLATE NOCASE NULL, CONSTRAINT \"PK_간편주문\" PRIMARY KEY (\"일련번호\" "
-      "ASC))"}},
     {"ALTER TABLE 발주전표 ADD 입고일자 NVARCHAR(8), 입고여부 SMALLINT ",
      Dialect::SqlServer,
      {"ALTER TABLE \"발주전표\" ADD COLUMN \"입고일자\" NVARCHAR(8) COLLATE NOCASE CONSTRAINT "
@@ -99,12 +70,8 @@ const TextCase kTexts[] = {
     {"CREATE UNIQUE  INDEX [IX] ON [dbo].[t] ([a] , [b] DESC) ON [PRIMARY]",
      Dialect::SqlServer,
      {"CREATE UNIQUE INDEX \"t.IX\" ON \"t\" (\"a\", \"b\" DESC)"}},
-    {"DROP TABLE 링커오류검증", Dialect::Jet, {"DROP TABLE \"링커오류검증\""}},
     {"SELECT 1; SELECT 2;", Dialect::Jet, {"SELECT 1", "SELECT 2"}},
     // '+': numbers add, two texts join, operands of unknown kind are decided by their values.
-    {"UPDATE 툴바설정 SET ID = ID+2 WHERE ID=23",
-     Dialect::Jet,
-     {"UPDATE \"툴바설정\" SET \"ID\" = \"ID\" + 2 WHERE \"ID\" = 23"}},
     {"SELECT '[' + a + ']', 'x' + 'y', a * 2 + b, -a + 1 FROM t",
      Dialect::SqlServer,
      {"SELECT dp_add(dp_add('[', \"a\"), ']'), 'x' || 'y', dp_add(\"a\" * 2, \"b\"), - "
@@ -134,27 +101,6 @@ TEST(TranslateTest, WritesSqliteText) {
     }
 }
 
-TEST(TranslateTest, DropStepsCarryTheirNames) {
-    const Program drop = Translate("Alter Table 사용상품 Drop Column SCPCODE", Dialect::Jet);
-    ASSERT_EQ(drop.steps.size(), 1u);
-    EXPECT_EQ(drop.steps[0].kind, Step::Kind::DropColumn);
-    EXPECT_EQ(drop.steps[0].table, "사용상품");
-    EXPECT_EQ(drop.steps[0].name, "SCPCODE");
-
-    const Program index = Translate("DROP INDEX 사용상품.상품위치", Dialect::SqlServer);
-    ASSERT_EQ(index.steps.size(), 1u);
-    EXPECT_EQ(index.steps[0].kind, Step::Kind::DropIndex);
-    EXPECT_EQ(index.steps[0].table, "사용상품");
-    EXPECT_EQ(index.steps[0].name, "상품위치");
-}
-
-TEST(TranslateTest, CountsChangesOnlyForDataStatements) {
-    EXPECT_TRUE(Translate("UPDATE t SET a = 1", Dialect::Jet).steps[0].countsChanges);
-    EXPECT_TRUE(Translate("INSERT INTO t VALUES (1)", Dialect::Jet).steps[0].countsChanges);
-    EXPECT_TRUE(Translate("DELETE FROM t", Dialect::Jet).steps[0].countsChanges);
-    EXPECT_FALSE(Translate("CREATE TABLE t (a INT)", Dialect::Jet).steps[0].countsChanges);
-}
-
 struct Refusal {
     const char* input;
     Dialect dialect;
@@ -167,24 +113,14 @@ constexpr auto kSyntax = ErrorNumber::kSyntax;
 constexpr auto kMissing = ErrorNumber::kTableMissing;
 
 const Refusal kRefusals[] = {
-    // Statements that only the server kind runs.
+    // Statements that only the server kind runs (the catalogue probes and routines are refused
+    // by the engine tests of the catalogue and the routines).
     {"CREATE TABLE t (a smallint IDENTITY(1,1) NOT NULL)", kJet, kSyntax},
     {"CREATE TABLE t (a VARCHAR(6) COLLATE Korean_Wansung_CI_AS NULL)", kJet, kSyntax},
     {"CREATE TABLE t (a INT, CONSTRAINT pk PRIMARY KEY CLUSTERED (a))", kJet, kSyntax},
-    {"CREATE FUNCTION [dbo].[f] (@a INT) RETURNS INT AS BEGIN RETURN 1 END", kJet, kSyntax},
-    {"CREATE Proc p AS SELECT 1", kJet, kSyntax},
     {"UPDATE a SET x = 1 FROM a AS b LEFT JOIN c ON b.k = c.k", kJet, kSyntax},
     {"UPDATE t SET a = CONVERT(INT, b)", kJet, kSyntax},
     {"DROP INDEX 사용상품.상품위치", kJet, kSyntax},
-    {"EXEC SP_COLUMNS '사용상품'", kJet, kSyntax},
-    // System catalogue probes.
-    {"SELECT * FROM SYSCOLUMNS WHERE ID=OBJECT_ID('팜페이') AND NAME='카드번호'", kJet, kMissing},
-    {"SELECT * FROM SYSOBJECTS WHERE xtype = 'FN' AND NAME = 'ConcatList' ", kJet, kMissing},
-    {"SELECT * FROM sys.objects WHERE object_id = OBJECT_ID(N'[dbo].[FN_SPLIT_nth]')", kJet,
-     kMissing},
-    {"IF EXISTS (SELECT * FROM SYSCOLUMNS WHERE NAME='a') DELETE FROM t", kJet, kSyntax},
-    {"DROP FUNCTION FN_SPLIT_nth", kJet, kSyntax},
-    {"sp_TABLES", kJet, kSyntax},
     // The server kind answers SYSCOLUMNS, SYSOBJECTS and sys.objects only; the engine's own
     // tables are no one's to read.
     {"SELECT * FROM SYSINDEXES", kServer, kMissing},
@@ -204,6 +140,18 @@ const Refusal kRefusals[] = {
     {" ; ", kJet, kSyntax},
     {"DROP INDEX i", kServer, kSyntax},
     {"SELECT TOP x * FROM t", kServer, kSyntax},
+    // Malformed forms of the rebuilds and inserts.
+    {"ALTER TABLE t ALTER COLUMN a NVARCHAR(20) DEFAULT 'x'", kServer, kSyntax},
+    {"ALTER TABLE t ALTER COLUMN a INT IDENTITY(1,1)", kServer, kSyntax},
+    {"ALTER TABLE t ALTER COLUMN", kJet, kSyntax},
+    {"ALTER TABLE t WITH NOCHECK ADD CONSTRAINT pk PRIMARY KEY (a)", kJet, kSyntax},
+    {"ALTER TABLE t ADD CONSTRAINT u UNIQUE (a)", kServer, kSyntax},
+    {"ALTER TABLE t ADD CONSTRAINT pk PRIMARY KEY (a) ON [PRIMARY]", kJet, kSyntax},
+    {"CREATE TABLE t (a INT) ON [PRIMARY]", kJet, kSyntax},
+    {"CREATE INDEX i ON t (a) ON [PRIMARY]", kJet, kSyntax},
+    {"INSERT INTO t () VALUES (1)", kServer, kSyntax},
+    {"SELECT * FROM t WHERE d = #not a date#", kJet, kSyntax},
+    {"SELECT * FROM t WHERE d = #2020-02-30#", kJet, kSyntax},
 };
 
 TEST(TranslateTest, RefusesWhatTheDialectRejects) {
@@ -264,10 +212,6 @@ TEST(TranslateTest, AlterColumnAndAddKeyCarryTheirParts) {
     EXPECT_EQ(alter.steps[0].table, "팜페이");
     EXPECT_EQ(alter.steps[0].name, "처리 번호");
     EXPECT_TRUE(alter.steps[0].notNull);
-    EXPECT_EQ(
-        alter.steps[0].sql,
-        "CHAR(14) COLLATE NOCASE NOT NULL CONSTRAINT \"dp_len_처리 번호\" CHECK (length(\"처리 "
-        "번호\") + (length(CAST(\"처리 번호\" AS BLOB)) - length(\"처리 번호\")) / 2 <= 14)");
 
     const Program key = Translate(
         "ALTER TABLE [dbo].[확장바코드] WITH NOCHECK ADD CONSTRAINT [PK_확장바코드] PRIMARY KEY  "
@@ -278,49 +222,6 @@ TEST(TranslateTest, AlterColumnAndAddKeyCarryTheirParts) {
     EXPECT_EQ(key.steps[0].table, "확장바코드");
     EXPECT_EQ(key.steps[0].name, "PK_확장바코드");
     EXPECT_EQ(key.steps[0].columns, (std::vector<std::string>{"바코드코드", "제품코드"}));
-    EXPECT_EQ(key.steps[0].sql,
-              "CONSTRAINT \"PK_확장바코드\" PRIMARY KEY (\"바코드코드\", \"제품코드\" DESC)");
-}
-
-const Refusal kFormRefusals[] = {
-    {"ALTER TABLE t ALTER COLUMN a NVARCHAR(20) DEFAULT 'x'", kServer, kSyntax},
-    {"ALTER TABLE t ALTER COLUMN a INT IDENTITY(1,1)", kServer, kSyntax},
-    {"ALTER TABLE t ALTER COLUMN", kJet, kSyntax},
-    {"ALTER TABLE t WITH NOCHECK ADD CONSTRAINT pk PRIMARY KEY (a)", kJet, kSyntax},
-    {"ALTER TABLE t ADD CONSTRAINT u UNIQUE (a)", kServer, kSyntax},
-    {"ALTER TABLE t ADD CONSTRAINT pk PRIMARY KEY (a) ON [PRIMARY]", kJet, kSyntax},
-    {"CREATE TABLE t (a INT) ON [PRIMARY]", kJet, kSyntax},
-    {"CREATE INDEX i ON t (a) ON [PRIMARY]", kJet, kSyntax},
-    {"INSERT INTO t () VALUES (1)", kServer, kSyntax},
-    {"SELECT * FROM t WHERE d = #not a date#", kJet, kSyntax},
-    {"SELECT * FROM t WHERE d = #2020-02-30#", kJet, kSyntax},
-};
-
-TEST(TranslateTest, RefusesMalformedFormsOfTheRebuildsAndInserts) {
-    for (const Refusal& r : kFormRefusals) {
-        EXPECT_THROW(
-            {
-                try {
-                    Translate(r.input, r.dialect);
-                } catch (const DbError& e) {
-                    EXPECT_EQ(e.Number(), r.number) << r.input;
-                    throw;
-                }
-            },
-            DbError)
-            << r.input;
-    }
-}
-
-TEST(TranslateTest, AcceptsTheOtherDialectsPlainTypeNames) {
-    const char* const kTypes[] = {"NVARCHAR(10)", "TEXT(10)", "MONEY",   "CURRENCY", "SMALLINT",
-                                  "INT",          "FLOAT",    "DOUBLE",  "DATETIME", "MEMO",
-                                  "YESNO",        "BIT",      "INTEGER", "LONG",     "VARCHAR(4)"};
-    for (Dialect d : {Dialect::Jet, Dialect::SqlServer}) {
-        for (const char* type : kTypes) {
-            EXPECT_NO_THROW(Translate(std::string("ALTER TABLE t ADD c ") + type, d)) << type;
-        }
-    }
 }
 
 }  // namespace
