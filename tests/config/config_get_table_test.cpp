@@ -30,14 +30,10 @@ class ConfigGetTableTest : public config_test::ConfigWorld {
         return host::GetPrivateProfileString("기타관리", "데이터_종류", "", 50, Native(kMainIni));
     }
     std::vector<std::string> Registered() {
-        std::vector<std::string> rows;
-        const auto codes = Column("SELECT * FROM CONFIGPC ORDER BY 피씨코드", "피씨코드");
-        const auto names = Column("SELECT * FROM CONFIGPC ORDER BY 피씨코드", "피씨명");
-        const auto tables = Column("SELECT * FROM CONFIGPC ORDER BY 피씨코드", "테이블명");
-        for (std::size_t i = 0; i < codes.size(); ++i) {
-            rows.push_back(codes[i] + " " + names[i] + " " + tables[i]);
-        }
-        return rows;
+        return Column(
+            "SELECT 피씨코드 & ' ' & 피씨명 & ' ' & 테이블명 AS R FROM CONFIGPC "
+            "ORDER BY 피씨코드",
+            "R");
     }
 };
 
@@ -61,16 +57,6 @@ TEST_F(ConfigGetTableTest, NewPcGetsTheNextCodeAndItsOwnTable) {
     ASSERT_TRUE(Load());
     EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000005");
     EXPECT_EQ(Registered().size(), 3u);
-}
-
-TEST_F(ConfigGetTableTest, FirstPcUsesTheSharedTable) {
-    MakeStore({});
-    PutMdbIni();
-    ASSERT_TRUE(Load());
-    EXPECT_EQ(Config().ConfigTableName(), "CONFIG");
-    EXPECT_EQ(IniCode(), "0000000001");
-    EXPECT_EQ(Registered(),
-              std::vector<std::string>{"0000000001 " + host_.ComputerName() + " CONFIG"});
 }
 
 TEST_F(ConfigGetTableTest, CodeOneAlwaysUsesConfig) {

@@ -91,7 +91,6 @@ TEST_P(ConfigSaveTest, BasicSaveMirrorsConnectionItemsIntoTheConfigurationTable)
     for (const char* item : kConnectionItems) {
         EXPECT_EQ(Applied("CONFIG", item), ItemValue(item)) << item;
     }
-    EXPECT_EQ(Applied("CONFIG", "데이터_SQLConMode"), "1");
     EXPECT_EQ(Applied("CONFIG", "데이터_종류"), Mdb() ? "0" : "1");
     // Nothing else changes: other rows, other tables.
     EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
@@ -151,13 +150,11 @@ TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
     }
     Set("데이터_SQLServer_S", "DATA1-SRV");
     Set("데이터_SQLPass_S", "d'1");
-    Set("데이터_SQLConMode_S", 1);
     Set("체인구분", 1);
     ASSERT_TRUE(config::ActionSave_AllConfigTables(Rt().Config()));
     for (const char* table : {"CONFIG", "CONFIG0000000002"}) {
         EXPECT_EQ(Applied(table, "데이터_SQLServer_S"), "DATA1-SRV") << table;
         EXPECT_EQ(Applied(table, "데이터_SQLPass_S"), "d'1") << table;
-        EXPECT_EQ(Applied(table, "데이터_SQLConMode_S"), "1") << table;
         EXPECT_EQ(Applied(table, "체인구분"), "1") << table;
     }
     EXPECT_EQ(Applied("CONFIG_SYS", "데이터_SQLServer_S"), "SYS");

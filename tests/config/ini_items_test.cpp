@@ -32,12 +32,5 @@ TEST(IniItems, EveryRowFeedsOneItemOfItsKind) {
     }
 }
 
-TEST(IniItems, FilesOfTheSections) {
-    for (const IniItem& row : IniItems()) {
-        const bool printer = row.section == "BARCODEPRINT" || row.section == "PRINTER_BARCODE";
-        EXPECT_EQ(row.file == IniFile::Printer, printer) << row.key;
-    }
-}
-
 }  // namespace
 }  // namespace config

@@ -22,45 +22,6 @@ TEST(ItemCatalog, HoldsEveryItemOnceWithItsMember) {
     EXPECT_EQ(FindItem("m_매장코드"), nullptr);  // names are exact
 }
 
-TEST(ItemCatalog, AccessorsReachTheNamedMember) {
-    NorvConnItems items;
-    FindItem("데이터_MDBPath")->set(items, util::Variant("D:\\Data\\x.mdb"));
-    FindItem("관리자_날짜범위")->set(items, util::Variant("31"));
-    FindItem("데이터_종류")->set(items, util::Variant(1));
-    FindItem("장비_온라인서비스")->set(items, util::Variant(-1));
-    EXPECT_EQ(items.데이터_MDBPath, "D:\\Data\\x.mdb");
-    EXPECT_EQ(items.관리자_날짜범위, 31);
-    EXPECT_EQ(items.데이터_종류, 1);
-    EXPECT_TRUE(items.장비_온라인서비스);
-
-    items.M_매장코드 = "0123";
-    items.관리자_체인점포인트 = -7;
-    EXPECT_EQ(FindItem("M_매장코드")->get(items), util::Variant("0123"));
-    EXPECT_EQ(FindItem("관리자_체인점포인트")->get(items), util::Variant(-7));
-}
-
-TEST(ItemCatalog, KindsOfTheConnectionSettings) {
-    const struct {
-        std::string_view name;
-        ItemKind kind;
-    } cases[] = {
-        {"데이터_종류", ItemKind::Byte},
-        {"데이터_MDBPath", ItemKind::Text},
-        {"데이터_네트웍사용여부", ItemKind::Int32},
-        {"데이터_SQLConMode", ItemKind::Byte},
-        {"데이터_SQLServer_S", ItemKind::Text},
-        {"데이터_SQLConMode_S", ItemKind::Int32},
-        {"관리자_날짜범위", ItemKind::Int32},
-        {"장비_온라인서비스", ItemKind::Boolean},
-        {"M_매장코드종류", ItemKind::Int32},
-        {"M_바코드폰트", ItemKind::Text},
-    };
-    for (const auto& c : cases) {
-        ASSERT_NE(FindItem(c.name), nullptr) << c.name;
-        EXPECT_EQ(FindItem(c.name)->kind, c.kind) << c.name;
-    }
-}
-
 TEST(ItemCatalog, ConversionsOnStore) {
     NorvConnItems items;
     const ItemInfo& number = *FindItem("포인트_우수리");

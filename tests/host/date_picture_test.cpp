@@ -25,9 +25,7 @@ TEST(FormatPicture, RendersTokensAndLiterals) {
     const Case cases[] = {
         {morning, "H:mm:ss", "9:05:07"},
         {morning, "HH:mm:ss", "09:05:07"},
-        {morning, "yyyy.MM.dd", "2020.12.21"},
         {morning, "yyyy-MM-dd", "2020-12-21"},
-        {morning, "yy/M/d", "20/12/21"},
         {evening, "yy/M/d", "08/3/4"},
         {evening, "y", "8"},
         {evening, "tt h:mm:ss", "PM 9:30:00"},
@@ -36,7 +34,6 @@ TEST(FormatPicture, RendersTokensAndLiterals) {
         {midnight, "H시 m분", "0시 0분"},
         {morning, "ddd dddd MMM MMMM", "Mon Monday Dec December"},
         {evening, "dddd, d MMMM", "Tuesday, 4 March"},
-        {morning, "'Date: 'yyyy", "Date: 2020"},
         {morning, "'it''s' h", "it's 9"},
         {morning, "''yy", "'20"},
         {morning, "'open", "open"},  // an unterminated quote runs to the end
@@ -53,9 +50,7 @@ TEST(PictureFromStrftime, MapsTheLocaleFormats) {
         std::string_view picture;
     };
     const Case cases[] = {
-        {"%m/%d/%y", "MM/dd/yy"},  // C
-        {"%H:%M:%S", "HH:mm:ss"},
-        {"%Y-%m-%d", "yyyy-MM-dd"},
+        {"%m/%d/%y", "MM/dd/yy"},    // C
         {"%d.%m.%Y", "dd.MM.yyyy"},  // de_DE
         {"%r", "hh:mm:ss tt"},
         {"%I:%M:%S %p", "hh:mm:ss tt"},

@@ -9,16 +9,6 @@ namespace fs = std::filesystem;
 namespace host {
 namespace {
 
-TEST(ReplaceFileAtomically, ReplacesAndLeavesNoTemporaryBehind) {
-    host_test::TempFolder temp;
-    const fs::path file = temp.Path() / "a.ini";
-    ASSERT_TRUE(ReplaceFileAtomically(file, std::string("new\0bytes", 9)));
-    EXPECT_EQ(ReadWholeFile(file), std::string("new\0bytes", 9));
-    ASSERT_TRUE(ReplaceFileAtomically(file, ""));
-    EXPECT_EQ(ReadWholeFile(file), "");
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
-}
-
 TEST(ReplaceFileAtomically, RefusesWhatCannotBeReplaced) {
     host_test::TempFolder temp;
     const fs::path readOnly = temp.Path() / "ro.ini";

@@ -73,50 +73,6 @@ TEST(ProfileDocument, SerializesUnchangedDocumentsByteForByte) {
     }
 }
 
-TEST(ProfileDocument, DetectsEncoding) {
-    using Encoding = ProfileDocument::Encoding;
-    struct Case {
-        std::string_view bytes;
-        Encoding encoding;
-    };
-    const Case cases[] = {
-        {"", Encoding::Cp949},
-        {"[a]\r\nk=v\r\n", Encoding::Cp949},  // ASCII: what the store software writes
-        {"[매장]\r\n", Encoding::Utf8},
-        {"\xEF\xBB\xBF[a]\r\n", Encoding::Utf8},
-        {"[\xB8\xC5\xC0\xE5]\r\n", Encoding::Cp949},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ProfileDocument::Parse(c.bytes).SourceEncoding(), c.encoding) << c.bytes;
-    }
-}
-
-TEST(ProfileDocument, Cp949FileRoundTripChangesOnlyTheWrittenLine) {
-    const std::string original = Utf8ToCp949(
-        "; 하로나 설정\r\n"
-        "[기타관리]\r\n"
-        "데이터_종류 = 0000000001\r\n"
-        "매장명=약국\r\n"
-        "\r\n"
-        "[데이터]\r\n"
-        "경로=C:\\Quillon\r\n");
-    ProfileDocument doc = ProfileDocument::Parse(original);
-    ASSERT_EQ(doc.SourceEncoding(), ProfileDocument::Encoding::Cp949);
-    EXPECT_EQ(doc.Get("기타관리", "데이터_종류"), "0000000001");
-    EXPECT_EQ(doc.Get("기타관리", "매장명"), "약국");
-
-    ASSERT_TRUE(doc.Set("기타관리", "데이터_종류", "0000000002 한글"));
-    const std::string expected = Utf8ToCp949(
-        "; 하로나 설정\r\n"
-        "[기타관리]\r\n"
-        "데이터_종류 = 0000000002 한글\r\n"  // key spelling and blanks before the value kept
-        "매장명=약국\r\n"
-        "\r\n"
-        "[데이터]\r\n"
-        "경로=C:\\Quillon\r\n");
-    EXPECT_EQ(doc.Serialize(), expected);
-}
-
 TEST(ProfileDocument, Cp949TrailBytesAreNotFoldedAsLetters) {
     // "똂" is 8C 43 and "똠" is 8C 63: they differ only in an ASCII case bit of the trail byte.
     const ProfileDocument doc = ProfileDocument::Parse(Utf8ToCp949("[s]\r\n똂=1\r\n똠=2\r\n"));
@@ -173,15 +129,12 @@ TEST(ProfileDocument, RefusesTextsThatWouldBreakTheFile) {
     };
     const Case cases[] = {
         {"s", "k", "two\r\n[evil]\r\nk=v"},
-        {"s", "k", "a\nb"},
         {"s", "k", "a\0b"sv},
         {"s\n", "k", "v"},
         {"s]x", "k", "v"},
-        {"s", "", "v"},
         {"s", "  ", "v"},
         {"s", "a=b", "v"},
         {"s", ";k", "v"},
-        {"s", "[k", "v"},
         {"s", "k", "\xC7\xD1"},  // not UTF-8
     };
     for (const Case& c : cases) {

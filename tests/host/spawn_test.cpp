@@ -38,16 +38,6 @@ TEST(SpawnProgram, PassesArgumentsVerbatimWithoutAShell) {
     EXPECT_EQ(host_test::ReadBytes(out), "a b|$HOME|;rm -rf x||");
 }
 
-TEST(SpawnProgram, SetsEnvironmentOverrides) {
-    host_test::TempFolder temp;
-    const fs::path out = temp.Path() / "env";
-    const SpawnResult result =
-        SpawnProgram(kShell, {"-c", "printf %s \"$DATAPATCH_ROOT\" > \"$0\"", out.string()}, true,
-                     {{"DATAPATCH_ROOT", "/some/root"}});
-    ASSERT_TRUE(result.started) << result.error;
-    EXPECT_EQ(host_test::ReadBytes(out), "/some/root");
-}
-
 TEST(SpawnProgram, ExplainsWhyAProgramCannotStart) {
     host_test::TempFolder temp;
     host_test::WriteBytes(temp.Path() / "plain.exe", "#!/bin/sh\n");

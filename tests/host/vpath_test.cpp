@@ -39,25 +39,14 @@ TEST_F(PathMapTest, MapsDriveAndUncPaths) {
         {"C:\\Quillon\\.\\Tessel.exe", "c/Quillon/Tessel.EXE"},
         {"C:\\Quillon\\Tessel.exe. ", "c/Quillon/Tessel.EXE"},  // trailing dot and blank
         {"C:\\Quillon\\데이터\\매장.MDB", "c/Quillon/데이터/매장.mdb"},
-        {"C:\\Quillon\\New\\File.ini", "c/Quillon/New/File.ini"},  // missing: used as given
-        {"C:\\quillon\\nvconfig.ini", "c/Quillon/nvconfig.ini"},
+        {"C:\\quillon\\New\\File.ini", "c/Quillon/New/File.ini"},  // missing: used as given
         {"D:\\Data", "d/Data"},
         {"C:", "c"},
         {"C:\\", "c"},
         {"\\\\server1\\share\\data\\A.MDB", "unc/Server1/Share/Data/a.mdb"},
         {"//SERVER1/SHARE/Data/a.mdb", "unc/Server1/Share/Data/a.mdb"},
         {"\\\\other\\s\\x", "unc/other/s/x"},
-        {"\\\\server1\\share", "unc/Server1/Share"},
-    };
-    for (const MappingCase& c : cases) {
-        const std::optional<fs::path> native = map_.ToNative(c.windows);
-        ASSERT_TRUE(native.has_value()) << c.windows;
-        EXPECT_EQ(*native, Root() / c.native) << c.windows;
-    }
-}
-
-TEST_F(PathMapTest, DotDotNeverClimbsAboveDriveOrShare) {
-    const MappingCase cases[] = {
+        // ".." never climbs above the drive or the share
         {"C:\\Quillon\\..\\Quillon\\Tessel.exe", "c/Quillon/Tessel.EXE"},
         {"C:\\..\\..\\etc\\passwd", "c/etc/passwd"},
         {"C:\\Quillon\\..\\..\\..\\d\\x", "c/d/x"},

@@ -35,20 +35,14 @@ TEST_F(IniModuleTest, PresentValueIsTrimmedAndNotWritten) {
     EXPECT_EQ(Get(kIni), before);
 }
 
-TEST_F(IniModuleTest, BlankValueCountsAsMissing) {
-    Put(kIni, "[A]\r\nkey=   \r\n");
+TEST_F(IniModuleTest, BlankValueCountsAsMissingAndSizeLimitsTheRead) {
+    Put(kIni, "[A]\r\nkey=   \r\nlong=가나다\r\n");
     EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, kIni, Variant(1.5)), "1.5");
     EXPECT_EQ(Raw("A", "key"), "1.5");
-}
-
-TEST_F(IniModuleTest, EmptyDefaultIsWrittenAsAnEmptyValue) {
-    EXPECT_EQ(IniReadWithDefault(host_, "기타관리", "데이터_종류", 50, kIni, ""), "");
-    EXPECT_EQ(Raw("기타관리", "데이터_종류"), "");
-}
-
-TEST_F(IniModuleTest, SizeLimitsTheValueRead) {
-    Put(kIni, "[A]\r\nkey=가나다\r\n");
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 5, kIni, "x"), "가나");
+    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 5, kIni, "x"), "가나");
+    // An empty default is written as an empty value.
+    EXPECT_EQ(IniReadWithDefault(host_, "B", "key", 50, kIni, ""), "");
+    EXPECT_EQ(Raw("B", "key"), "");
 }
 
 TEST_F(IniModuleTest, UnmappablePathGivesTheDefault) {

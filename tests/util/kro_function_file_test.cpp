@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
-#include <thread>
+#include <functional>
 
 #include "util/host_fixture.h"
 #include "util/kro_function.h"
@@ -36,36 +35,37 @@ TEST(FileNamePartsTest, SplitAtTheLastSeparator) {
 
 class KroFunctionFileTest : public util_test::HostFixture {
   protected:
-    // A helper whose waits are short and counted.
-    Kro_Function Helper(std::chrono::milliseconds timeout) {
+    // A helper whose waits are short and counted; `onFirstYield` plays the writer of the file
+    // being waited for.
+    Kro_Function Helper(std::chrono::milliseconds timeout,
+                        std::function<void()> onFirstYield = nullptr) {
         KroFunctionOptions options;
-        options.yield = [this] { ++yields_; };
+        options.yield = [this, onFirstYield] {
+            if (++yields_ == 1 && onFirstYield) onFirstYield();
+        };
         options.loadTimeout = timeout;
-        options.loadRetryInterval = 10ms;
+        options.loadRetryInterval = 1ms;
         return Kro_Function(host_, options);
     }
+    // Writes the file whole, as a writer that renames its finished temporary into place.
+    void Finish(std::string_view windowsPath, const std::string& bytes) {
+        const std::filesystem::path target = Native(windowsPath);
+        host_test::WriteBytes(target.parent_path() / "tmp", bytes);
+        std::filesystem::rename(target.parent_path() / "tmp", target);
+    }
 
-    std::atomic<int> yields_ = 0;
+    int yields_ = 0;
 };
 
-TEST_F(KroFunctionFileTest, FileWriteStrReplacesOrAppends) {
-    Kro_Function f(host_);
-    MakeFolder("C:\\Out");
-    EXPECT_TRUE(f.FileWriteStr("C:\\Out\\log.txt", "one"));
-    EXPECT_TRUE(f.FileWriteStr("C:\\Out\\log.txt", "two"));
-    EXPECT_EQ(Get("C:\\Out\\log.txt"), "two\r\n");
-    EXPECT_TRUE(f.FileWriteStr("C:\\Out\\log.txt", "셋", "", true));
-    EXPECT_EQ(Get("C:\\Out\\log.txt"), "two\r\n셋\r\n");
-}
-
-TEST_F(KroFunctionFileTest, FileWriteStrMakesTheFolderFirst) {
+TEST_F(KroFunctionFileTest, FileWriteStrMakesTheFolderThenReplacesOrAppends) {
     Kro_Function f(host_);
     EXPECT_FALSE(f.FileWriteStr("C:\\New\\Sub\\x.ini", ""));  // no folder, none asked for
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "", " C:\\New\\Sub "));
-    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "\r\n");
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "one", " C:\\New\\Sub "));
     // An existing folder is no reason to skip the write.
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\y.ini", "y", "C:\\New\\Sub"));
-    EXPECT_EQ(Get("C:\\New\\Sub\\y.ini"), "y\r\n");
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "two", "C:\\New\\Sub"));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n");
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "셋", "", true));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
 }
 
 TEST_F(KroFunctionFileTest, FileLoadStrPutsLineKAtIndexK) {
@@ -90,28 +90,15 @@ TEST_F(KroFunctionFileTest, FileLoadStrReadsTheAnsiCodePage) {
 
 TEST_F(KroFunctionFileTest, FileLoadStrWaitsForAFileThatAppears) {
     MakeFolder("C:\\Wait");
-    const std::filesystem::path target = Native("C:\\Wait\\out.txt");
-    std::thread writer([target] {
-        std::this_thread::sleep_for(200ms);
-        host_test::WriteBytes(target.parent_path() / "tmp", "done\r\n");
-        std::filesystem::rename(target.parent_path() / "tmp", target);
-    });
-    Kro_Function f = Helper(10s);
+    Kro_Function f = Helper(10s, [this] { Finish("C:\\Wait\\out.txt", "done\r\n"); });
     std::vector<std::string> lines;
-    bool loaded = f.FileLoadStr(lines, "C:\\Wait\\out.txt");
-    writer.join();
-    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
     EXPECT_EQ(lines, (std::vector<std::string>{"", "done"}));
-    EXPECT_GT(yields_, 0);
-}
-
-TEST_F(KroFunctionFileTest, FileLoadStrGivesUpOnAFileThatNeverAppears) {
-    MakeFolder("C:\\Wait");
-    Kro_Function f = Helper(100ms);
-    std::vector<std::string> lines = {"keep"};
-    EXPECT_FALSE(f.FileLoadStr(lines, "C:\\Wait\\never.txt"));
+    // One that never appears ends in the time-out and leaves the lines alone.
+    Kro_Function impatient = Helper(20ms);
+    lines = {"keep"};
+    EXPECT_FALSE(impatient.FileLoadStr(lines, "C:\\Wait\\never.txt"));
     EXPECT_EQ(lines, std::vector<std::string>{"keep"});
-    EXPECT_GT(yields_, 0);
 }
 
 TEST_F(KroFunctionFileTest, FileLoadStrDoesNotWaitForAMissingFolder) {
@@ -124,7 +111,7 @@ TEST_F(KroFunctionFileTest, FileLoadStrDoesNotWaitForAMissingFolder) {
 
 TEST_F(KroFunctionFileTest, FileLoadStrWaitsForTheWriterToFinish) {
     Put("C:\\Wait\\out.txt", "partial\r\n\r\n");
-    Kro_Function f = Helper(100ms);
+    Kro_Function f = Helper(20ms);
     std::vector<std::string> lines;
     // Without WaitingCreate an empty last line is just a line.
     ASSERT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
@@ -132,26 +119,11 @@ TEST_F(KroFunctionFileTest, FileLoadStrWaitsForTheWriterToFinish) {
     // With it, a writer that never finishes ends in the time-out.
     EXPECT_FALSE(f.FileLoadStr(lines, "C:\\Wait\\out.txt", true));
 
-    const std::filesystem::path target = Native("C:\\Wait\\out.txt");
-    std::thread writer([target] {
-        std::this_thread::sleep_for(200ms);
-        host_test::WriteBytes(target.parent_path() / "tmp", "partial\r\nrest\r\n");
-        std::filesystem::rename(target.parent_path() / "tmp", target);
-    });
-    Kro_Function patient = Helper(10s);
-    bool loaded = patient.FileLoadStr(lines, "C:\\Wait\\out.txt", true);
-    writer.join();
-    EXPECT_TRUE(loaded);
+    yields_ = 0;
+    Kro_Function patient =
+        Helper(10s, [this] { Finish("C:\\Wait\\out.txt", "partial\r\nrest\r\n"); });
+    EXPECT_TRUE(patient.FileLoadStr(lines, "C:\\Wait\\out.txt", true));
     EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", "rest"}));
-}
-
-TEST_F(KroFunctionFileTest, FileExistOnlyForReadableFiles) {
-    Put("C:\\A\\B.TXT", "x");
-    Kro_Function f(host_);
-    EXPECT_TRUE(f.FileExist("C:\\A\\B.TXT"));
-    EXPECT_TRUE(f.FileExist("c:\\a\\b.txt"));
-    EXPECT_FALSE(f.FileExist("C:\\A"));
-    EXPECT_FALSE(f.FileExist("C:\\A\\C.TXT"));
 }
 
 TEST_F(KroFunctionFileTest, FileCopyHonoursChkOverWrite) {
@@ -174,7 +146,8 @@ TEST_F(KroFunctionFileTest, FileMoveKeepsTheSourceWhenTheCopyFails) {
     Put("C:\\Dst\\a.ini", "old");
     Kro_Function f(host_);
     EXPECT_FALSE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\a.ini", true));
-    EXPECT_TRUE(f.FileExist("C:\\Src\\a.ini"));
+    EXPECT_TRUE(f.FileExist("c:\\src\\A.INI"));
+    EXPECT_FALSE(f.FileExist("C:\\Src"));  // a folder is no file
     EXPECT_TRUE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\a.ini", false));
     EXPECT_FALSE(f.FileExist("C:\\Src\\a.ini"));
     EXPECT_EQ(Get("C:\\Dst\\a.ini"), "a");

@@ -53,21 +53,7 @@ TEST(NzTest, NormalisesByKind) {
     EXPECT_EQ(Kro_Function::Nz(kDate, 1), Variant("2020-12-21"));
 }
 
-TEST(KroFunctionTest, ChkSwitchTuFaFlips) {
-    EXPECT_EQ(Kro_Function::ChkSwitchTuFa(0), 1);
-    EXPECT_EQ(Kro_Function::ChkSwitchTuFa(1), 0);
-    EXPECT_EQ(Kro_Function::ChkSwitchTuFa(2), 1);
-}
-
 class KroFunctionHostTest : public util_test::HostFixture {};
-
-TEST_F(KroFunctionHostTest, SystemFoldersAndNamesComeFromTheHost) {
-    Kro_Function f(host_);
-    EXPECT_EQ(f.SysDir(), "C:\\Windows\\System32");
-    EXPECT_EQ(f.SysWinDir(), "C:\\Windows");
-    EXPECT_EQ(f.SysComName(), host_.ComputerName());
-    EXPECT_FALSE(f.SysUserName().empty());
-}
 
 TEST_F(KroFunctionHostTest, CurrentFolderIsAVirtualPath) {
     MakeFolder("C:\\Data\\Sub");
