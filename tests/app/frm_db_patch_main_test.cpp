@@ -28,22 +28,9 @@ class MainWindowTest : public AppWorld {
         M().chk매장 = store;
         M().chk보안 = data1;
     }
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& b : Boxes()) texts.push_back(b.text);
-        return texts;
-    }
 };
 
 // --- load ------------------------------------------------------------------------------------
-
-TEST_F(MainWindowTest, LoadSetsTheTextsOfTheWindow) {
-    Window();
-    EXPECT_EQ(M().Height, 5925);
-    EXPECT_EQ(M().Label2, "패치된 내역은 [C:\\Quillon\\Patch] 폴더에 저장됩니다");
-    EXPECT_EQ(M().Label4, P().VersionText);
-    EXPECT_EQ(M().Caption, "하로나 데이타 패치 프로그램 Ver40.4.4");
-}
 
 TEST_F(MainWindowTest, LabelOffersThePatchUnlessThisReleasePatchedLast) {
     struct Case {
@@ -96,39 +83,6 @@ TEST_F(MainWindowTest, Data1BoxIsTickedOnlyWithTwoStoresAndAllFourSettings) {
 }
 
 // --- the run driver --------------------------------------------------------------------------
-
-TEST_F(MainWindowTest, RunPatchesBothDatabasesAndRecordsEach) {
-    app::frmDBPatchMain& form = Window();
-    ASSERT_TRUE(M().chk보안);
-    form.cmdStart_Click();
-
-    EXPECT_EQ(M().lv메세지.lines,
-              (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치종료",
-                                        "데이터1패치시작", "데이터1패치종료"}));
-    // Each pass lists the steps it ran on the old demo store under its own separator.
-    const std::vector<std::string>& lines = M().List1.lines;
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines.front(), "-------------------------- 매장디비");
-    EXPECT_EQ(lines.back(), "-------------------------- 작업 종료");
-    const auto data1Pass =
-        std::find(lines.begin(), lines.end(), "-------------------------- 데이터1");
-    ASSERT_NE(data1Pass, lines.end());
-    EXPECT_GT(data1Pass - lines.begin(), 1);
-    EXPECT_GT(lines.end() - data1Pass, 2);
-    EXPECT_EQ(M().List1.listIndex, static_cast<int>(lines.size()) - 1);
-    EXPECT_TRUE(M().picChk[0]);
-    EXPECT_TRUE(M().picChk[1]);
-    EXPECT_EQ(M().lab패치디비, "패치할 데이타 없음");
-    EXPECT_TRUE(form.LastRun().Succeeded());
-    EXPECT_TRUE(M().cmd종료Enabled);
-
-    auto store = OpenStore();
-    EXPECT_EQ(PatchDates(*store),
-              (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
-    auto data1 = OpenData1();
-    EXPECT_EQ(PatchDates(*data1),
-              (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
-}
 
 TEST_F(MainWindowTest, OnlyData1TickedPatchesOnlyData1AndRestoresTheStoreConnection) {
     app::frmDBPatchMain& form = Window();
@@ -227,18 +181,6 @@ TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
     auto store = OpenStore();
     EXPECT_EQ(PatchDates(*store),
               (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
-}
-
-TEST_F(MainWindowTest, RunIsLoggedInThePatchFolder) {
-    app::frmDBPatchMain& form = Window();
-    form.cmdStart_Click();
-    const std::string logFile = form.LastRun().logFile;
-    ASSERT_EQ(logFile.rfind("C:\\Quillon\\Patch\\", 0), 0u) << logFile;
-    const std::string text = host_test::ReadBytes(Native(logFile));
-    for (const char* expected : {"-------------------------- 매장디비", "매장데이터패치종료",
-                                 "데이터1패치종료", "[결과] 성공"}) {
-        EXPECT_NE(text.find(expected), std::string::npos) << expected;
-    }
 }
 
 // --- DAO handle ------------------------------------------------------------------------------

@@ -147,11 +147,6 @@ class FullRun : public AppWorld, public ::testing::WithParamInterface<demo::Stor
     static Lines Tail(const Lines& all, std::size_t n) {
         return Lines(all.end() - static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end());
     }
-    Lines BoxTexts() const {
-        Lines texts;
-        for (const auto& b : Boxes()) texts.push_back(b.text);
-        return texts;
-    }
 };
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, FullRun,
@@ -173,13 +168,28 @@ TEST_P(FullRun, BothPassesRunEveryMarkAndRecordTheRun) {
     // The "데이터1" database is a SQL Server database whatever the store's kind.
     EXPECT_EQ(SecondHalf(PassLines(RunList(), kData1Pass)), LaterReleaseLines(false, false));
     EXPECT_EQ(PassLines(RunList(), kStorePass).back(), kClosingLine);
+    EXPECT_EQ(RunList().front(), kStorePass);
     EXPECT_EQ(RunList().back(), app::kRunEndLine);
+    const util::frmDBPatchMainModel& window = P().MainWindow();
+    EXPECT_EQ(window.List1.listIndex, static_cast<int>(RunList().size()) - 1);
+    EXPECT_TRUE(window.picChk[0]);
+    EXPECT_TRUE(window.picChk[1]);
+    EXPECT_EQ(window.lab패치디비, "패치할 데이타 없음");
+    EXPECT_TRUE(window.cmd종료Enabled);
 
     const Lines history{"20071105", "20090315", "20100101", "20201221"};
     auto store = OpenStore();
     EXPECT_EQ(PatchDates(*store), history);
     auto data1 = OpenData1();
     EXPECT_EQ(PatchDates(*data1), history);
+
+    // The run is logged in the patch folder.
+    const std::string logFile = form.LastRun().logFile;
+    ASSERT_EQ(logFile.rfind("C:\\Quillon\\Patch\\", 0), 0u) << logFile;
+    const std::string log = Get(logFile);
+    for (const char* expected : {kStorePass, "데이터1패치종료", "[결과] 성공"}) {
+        EXPECT_NE(log.find(expected), std::string::npos) << expected;
+    }
 }
 
 TEST_P(FullRun, SecondRunFindsNothingLeft) {

@@ -21,14 +21,6 @@ class ProcessTest : public ::testing::Test, public fixtures::HostRoot {
     app::Process process_;
 };
 
-TEST_F(ProcessTest, StartsWithTheReleaseValues) {
-    EXPECT_EQ(process_.PatchReleaseDate, "20201221");
-    EXPECT_EQ(process_.PatchVersionTag, "UpDate");
-    EXPECT_EQ(process_.StoreCode, "0001");
-    EXPECT_TRUE(process_.NewConfigFlag);
-    EXPECT_EQ(process_.VersionText.rfind("하로나 DataPatchProgram Ver", 0), 0u);
-}
-
 TEST_F(ProcessTest, UtilitiesReleasedAndRecreatedKeepTheProcessState) {
     std::filesystem::create_directories(*host_.Native("C:\\Data"));
     ASSERT_TRUE(process_.Utilities().SetCurrentDir(util::Variant("C:\\Data")));

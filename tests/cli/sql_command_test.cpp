@@ -44,9 +44,10 @@ class SqlCommand : public ::testing::Test {
                                   Quoted(Root().string()) + " sql " + args + " 2>&1");
     }
 
-    Outcome RunOnStore(const std::string& script) {
-        MakeDatabase("c/Data/store.mdb", db::Dialect::Jet);
-        return Run(Quoted("--mdb=C:\\Data\\store.mdb"), script);
+    // Runs the script on a new MDB database C:\Data\<name>.mdb.
+    Outcome RunOnStore(const std::string& script, const std::string& name = "store") {
+        MakeDatabase("c/Data/" + name + ".mdb", db::Dialect::Jet);
+        return Run(Quoted("--mdb=C:\\Data\\" + name + ".mdb"), script);
     }
 
     static constexpr const char* kTable =
@@ -63,40 +64,41 @@ std::size_t Count(const std::string& text, const std::string& part) {
     return n;
 }
 
-TEST_F(SqlCommand, GoLinesInAnyCaseAndWithBlanksSeparateTheTexts) {
-    const Outcome out = RunOnStore(std::string(kTable) +
-                                   "go\n"
-                                   "INSERT INTO [상품] VALUES ('A1', '가', 1)\r\n"
-                                   "  Go\t\r\n"
-                                   "INSERT INTO [상품] VALUES ('A2', '나', 2)\n"
-                                   "GO\n"
-                                   "GO\n"
-                                   "SELECT COUNT(*) AS GOODS FROM [상품]\n"
-                                   "GO");
-    EXPECT_EQ(out.exitCode, 0) << out.output;
-    EXPECT_EQ(Count(out.output, "(1 rows affected)"), 3u) << out.output;
-    EXPECT_NE(out.output.find("GOODS\n-----\n2\n"), std::string::npos) << out.output;
-}
-
-TEST_F(SqlCommand, LinesThatOnlyStartWithGoStayInTheText) {
-    const Outcome out = RunOnStore(std::string(kTable) +
-                                   "GO\n"
-                                   "SELECT COUNT(*)\n"
-                                   "GOTO_COUNT\n"
-                                   "FROM [상품]\n");
-    EXPECT_EQ(out.exitCode, 0) << out.output;
-    EXPECT_NE(out.output.find("GOTO_COUNT\n----------\n0\n"), std::string::npos) << out.output;
-}
-
-TEST_F(SqlCommand, LineEndsInsideATextAreCrLf) {
-    const Outcome out = RunOnStore(std::string(kTable) +
-                                   "GO\n"
-                                   "INSERT INTO [상품] VALUES ('A1', 'ab\n"
-                                   "cd', 1)\n"
-                                   "GO\n"
-                                   "SELECT LEN([이름]) AS N FROM [상품]\n");
-    EXPECT_EQ(out.exitCode, 0) << out.output;
-    EXPECT_NE(out.output.find("N\n-\n6\n"), std::string::npos) << out.output;
+// Only lines holding nothing but GO (any case, blanks around) separate the texts; line ends
+// inside a text are CR LF.
+TEST_F(SqlCommand, GoLinesSeparateTheTexts) {
+    const struct {
+        const char* name;
+        std::string script;
+        const char* shown;
+    } cases[] = {
+        {"go",
+         std::string(kTable) + "go\n"
+                               "INSERT INTO [상품] VALUES ('A1', '가', 1)\r\n"
+                               "  Go\t\r\n"
+                               "INSERT INTO [상품] VALUES ('A2', '나', 2)\n"
+                               "GO\n"
+                               "GO\n"
+                               "SELECT COUNT(*) AS GOODS FROM [상품]\n"
+                               "GO",
+         "GOODS\n-----\n2\n"},
+        {"goto", std::string(kTable) + "GO\nSELECT COUNT(*)\nGOTO_COUNT\nFROM [상품]\n",
+         "GOTO_COUNT\n----------\n0\n"},
+        {"crlf",
+         std::string(kTable) + "GO\nINSERT INTO [상품] VALUES ('A1', 'ab\ncd', 1)\nGO\n"
+                               "SELECT LEN([이름]) AS N FROM [상품]\n",
+         "N\n-\n6\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome out = RunOnStore(c.script, c.name);
+        EXPECT_EQ(out.exitCode, 0) << c.name << "\n" << out.output;
+        EXPECT_NE(out.output.find(c.shown), std::string::npos) << c.name << "\n" << out.output;
+        // Two inserts and the count in the first script; the empty text between two GO lines
+        // is skipped.
+        if (c.name == std::string("go")) {
+            EXPECT_EQ(Count(out.output, "(1 rows affected)"), 3u);
+        }
+    }
 }
 
 TEST_F(SqlCommand, AServerBatchOfTwoStatementsOnTwoLinesRunsBoth) {

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <initializer_list>
-
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +14,7 @@
 #include "patch/run_context.h"
 #include "patch/step.h"
 #include "repairs/store_world.h"
+#include "repairs/table_rows.h"
 
 namespace patch_test {
 
@@ -55,6 +56,10 @@ inline patch::Routine Raise(std::int32_t number, std::string description) {
     return [number, description](patch::RunContext&) { throw db::DbError(number, description); };
 }
 
+inline bool Contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
 class PatchWorld : public store_test::StoreWorld {
   public:
     explicit PatchWorld(Kind kind) : StoreWorld(kind), context_(Runtime()) {
@@ -72,6 +77,32 @@ class PatchWorld : public store_test::StoreWorld {
         bool ok = false;
         patch::RunPatchCatalogue(context_, catalogue, ok);
         return ok;
+    }
+
+    // Records every action statement sent to the engines from now on.
+    void TraceStatements() {
+        Runtime().Ado().router->Trace().Observe([this](const db::TracedStatement& s) {
+            if (!s.query) executed_.emplace_back(s.sql);
+        });
+    }
+    bool Executed(const std::string& sql) const { return Contains(executed_, sql); }
+
+    // Each row of the query as its values joined by "|", Null as "NULL".
+    std::vector<std::string> Rows(const std::string& sql) {
+        return store_test::TableRows(*Runtime().StoreConnection, sql);
+    }
+    bool HasTable(const std::string& table) {
+        try {
+            return !Columns(table).empty();
+        } catch (const db::DbError&) {
+            return false;
+        }
+    }
+    std::optional<db::ColumnInfo> Column(const std::string& table, const std::string& name) {
+        for (const auto& column : Columns(table)) {
+            if (column.name == name) return column;
+        }
+        return std::nullopt;
     }
 
     patch::RunContext& Context() { return context_; }
@@ -102,6 +133,7 @@ class PatchWorld : public store_test::StoreWorld {
   private:
     patch::RunContext context_;
     std::vector<patch::RuleEvent> rules_;
+    std::vector<std::string> executed_;
 };
 
 // The steps of `catalogue` whose marks are listed, in catalogue order.
@@ -114,10 +146,6 @@ inline patch::Catalogue PickMarks(const patch::Catalogue& catalogue,
         }
     }
     return picked;
-}
-
-inline bool Contains(const std::vector<std::string>& texts, const std::string& text) {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 // The error rules' decisions, for failure messages.

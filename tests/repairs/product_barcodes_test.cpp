@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "repairs/clock_text.h"
 #include "repairs/store_world.h"
+#include "repairs/table_rows.h"
 
 namespace {
 
@@ -61,6 +63,9 @@ class ProductBarcodesTest : public ::testing::TestWithParam<Kind> {
     }
     std::string Expected(const char* mdb, const char* server) {
         return GetParam() == Kind::Mdb ? mdb : server;
+    }
+    std::vector<std::string> Rows(const std::string& sql) {
+        return store_test::TableRows(*world_.Runtime().StoreConnection, sql);
     }
     const util::ProgressBarModel& PB2() { return world_.Runtime().MainWindow().PB2; }
 
@@ -144,25 +149,6 @@ TEST_P(ProductBarcodesTest, TheLowestProductKeepsASharedCodeAndTheOthersGetNewOn
     EXPECT_EQ(KeyRefusesDuplicate("0000000005"), GetParam() == Kind::SqlServer);
 }
 
-TEST_P(ProductBarcodesTest, VoucherLinesFollowTheirPackageToItsNewCode) {
-    MakeStore({
-        "CREATE TABLE 입출상품 (작업일자 VARCHAR(8), 제품코드 VARCHAR(10), 확장코드 VARCHAR(10))",
-        Package("P1", "0000000005"),
-        Package("P2", "0000000005"),
-        "INSERT INTO 입출상품 VALUES ('20100105', 'P1', '0000000005')",
-        "INSERT INTO 입출상품 VALUES ('20100106', 'P2', '0000000005')",
-        "INSERT INTO 입출상품 VALUES ('20100107', 'P2', '')",
-    });
-    repairs::SetPackageBarcodePrimaryKey(world_.Runtime());
-
-    EXPECT_EQ(CodesOf("P2"), "0000000006");
-    EXPECT_EQ(world_.Scalar("SELECT 확장코드 FROM 입출상품 WHERE 작업일자 = '20100105'"),
-              "0000000005");
-    EXPECT_EQ(world_.Scalar("SELECT 확장코드 FROM 입출상품 WHERE 작업일자 = '20100106'"),
-              "0000000006");
-    EXPECT_EQ(world_.Scalar("SELECT 확장코드 FROM 입출상품 WHERE 작업일자 = '20100107'"), "");
-}
-
 TEST_P(ProductBarcodesTest, AProductHoldingACodeTwiceStopsWithoutAKey) {
     MakeStore({
         Package("P1", "0000000005"),
@@ -234,24 +220,11 @@ TEST_P(ProductBarcodesTest, TrimProductTextsTrimsLiveProductsAndPackages) {
     });
     world_.Runtime().MainWindow().SetPB2(1, 0);  // the bar grows with the rows
     repairs::TrimProductTexts(world_.Runtime());
-    const auto row = [&](const std::string& sql) {
-        db::RecordSet rs;
-        rs.Open(sql, *world_.Runtime().StoreConnection);
-        std::string text;
-        for (int i = 0; i < rs.FieldCount(); ++i) {
-            text += (rs[i].IsNull() ? std::string("NULL") : "[" + rs[i].AsText() + "]");
-        }
-        return text;
-    };
-    const char* products =
-        "SELECT 제품명, 제조사, 바코드, 중복바코드 FROM 사용상품 WHERE 제품코드 = ";
-    EXPECT_EQ(row(std::string(products) + "'P1'"), "[타이레놀][얀센][880][]");
-    EXPECT_EQ(row(std::string(products) + "'P2'"), "[It's][][881][882]");
-    EXPECT_EQ(row(std::string(products) + "'P3'"), "[ 삭제 ][ x ][ 1 ][ 2 ]");
-    const char* packages =
-        "SELECT 바코드구분, 바코드, 중복바코드 FROM 확장바코드 WHERE 바코드코드 = ";
-    EXPECT_EQ(row(std::string(packages) + "'0000000001'"), "[박스][8801][]");
-    EXPECT_EQ(row(std::string(packages) + "'0000000002'"), "[ 삭제 ][ 8802 ]NULL");
+    EXPECT_EQ(
+        Rows("SELECT 제품명, 제조사, 바코드, 중복바코드 FROM 사용상품 ORDER BY 제품코드"),
+        (std::vector<std::string>{"타이레놀|얀센|880|", "It's||881|882", " 삭제 | x | 1 | 2 "}));
+    EXPECT_EQ(Rows("SELECT 바코드구분, 바코드, 중복바코드 FROM 확장바코드 ORDER BY 바코드코드"),
+              (std::vector<std::string>{"박스|8801|", " 삭제 | 8802 |NULL"}));
     EXPECT_EQ(PB2().value, 2);
     EXPECT_EQ(PB2().max, 2);
 }
@@ -271,16 +244,9 @@ TEST_P(ProductBarcodesTest, TrimInsuranceSpecTrimsLiveProductsWithASpec) {
         "INSERT INTO 사용상품 (제품코드, 심평원규격, DEL_CHK) VALUES ('P4', ' 1T ', 1)",
     });
     repairs::TrimInsuranceSpec(world_.Runtime());
-    const auto sizeText = [&](const std::string& code) {
-        db::RecordSet rs;
-        rs.Open("SELECT 심평원규격 FROM 사용상품 WHERE 제품코드 = '" + code + "'",
-                *world_.Runtime().StoreConnection);
-        return rs[0].IsNull() ? std::string("NULL") : rs[0].AsText();
-    };
-    EXPECT_EQ(sizeText("P1"), "500mg");
-    EXPECT_EQ(sizeText("P''2"), "1's");
-    EXPECT_EQ(sizeText("P3"), "NULL");
-    EXPECT_EQ(sizeText("P4"), " 1T ");
+    std::vector<std::string> specs = Rows("SELECT 제품코드, 심평원규격 FROM 사용상품");
+    std::sort(specs.begin(), specs.end());
+    EXPECT_EQ(specs, (std::vector<std::string>{"P'2|1's", "P1|500mg", "P3|NULL", "P4| 1T "}));
     EXPECT_EQ(world_.RunList(), (std::vector<std::string>{"심평원규격 필드 공백 제거"}));
     EXPECT_EQ(world_.Desktop().CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size(), 1u);
     EXPECT_EQ(PB2().value, 2);

@@ -61,18 +61,6 @@ TEST_P(ToolbarMenusTest, RenameGivesTheFiveButtonsTheirNamesAndChangesOnlyRowsTh
     EXPECT_EQ(world_.Scalar("SELECT 메뉴명 FROM 툴바설정 WHERE ID = 5"), "상품별관리");
 }
 
-TEST_P(ToolbarMenusTest, InsertOpensPlacesTwoAndThreeAndNeverMovesTheFirstButton) {
-    MakeToolbar({1, 2, 3});
-    repairs::InsertPrescriptionMenu(world_.Runtime());
-    EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          "1:메뉴1:설명1:1:1:0",
-                          "2:처방조제:처방전을 입력하는 화면:1:1:0",
-                          "3:--------0:메뉴간의 구분 선0:1:1:1",
-                          "4:메뉴2:설명2:1:1:0",
-                          "5:메뉴3:설명3:1:1:0",
-                      }));
-}
-
 TEST_P(ToolbarMenusTest, InsertMovesAdjacentButtonsWithoutMergingThem) {
     // Moving by two from the top down: 4 must go to 6 before 2 comes to 4.
     MakeToolbar({0, 1, 2, 4, 5, 7});
