@@ -1,12 +1,14 @@
 // datapatch demo: builds a store PC under the root, with a store database of an old layout, so
 // that `datapatch run` has something to patch.
 #include <CLI/CLI.hpp>
+#include <chrono>
 #include <iostream>
 #include <memory>
 
 #include "commands.h"
 #include "console.h"
 #include "demo/demo_environment.h"
+#include "demo/large_store.h"
 #include "host/host.h"
 
 namespace cli {
@@ -18,6 +20,11 @@ CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options) {
                     "Kind of the store database: mdb (an MDB file) or sql (an embedded SQL "
                     "Server)")
         ->check(CLI::IsMember({"mdb", "sql"}));
+    cmd->add_option("--size", options.size,
+                    "Size of the store: small (the default), large (about 100,000 products, "
+                    "500,000 voucher lines) or N, N/100 of large (1..1000)")
+        ->check(CLI::IsMember({"small", "large"}) | CLI::Range(1, 1000));
+    cmd->add_option("--seed", options.seed, "Seed of the generated rows (same seed, same store)");
     return cmd;
 }
 
@@ -26,9 +33,19 @@ Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options) {
     if (!host) return Outcome::Usage;
     const demo::StoreKind kind =
         options.kind == "sql" ? demo::StoreKind::SqlServer : demo::StoreKind::Mdb;
-    const std::vector<std::string> built = demo::BuildDemo(*host, kind);
-    std::cout << "demo store (" << options.kind << ") under " << host->Root().string() << ":\n";
+    demo::DemoScale scale;
+    scale.size = options.size == "small"   ? 0
+                 : options.size == "large" ? demo::kLargeSize
+                                           : std::stoi(options.size);
+    scale.seed = options.seed;
+    const auto started = std::chrono::steady_clock::now();
+    const std::vector<std::string> built = demo::BuildDemo(*host, kind, scale);
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::cout << "demo store (" << options.kind << ", " << options.size << ") under "
+              << host->Root().string() << ":\n";
     for (const std::string& line : built) std::cout << "  " << line << "\n";
+    if (scale.size > 0) std::cout << "built in " << seconds << " s\n";
     std::cout << "next: datapatch --root " << host->Root().string() << " run\n";
     return Outcome::Success;
 }

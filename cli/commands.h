@@ -35,7 +35,9 @@ CLI::App* AddStatusCommand(CLI::App& app, StatusOptions& options);
 Outcome StatusCommand(const GlobalOptions& global, const StatusOptions& options);
 
 struct DemoOptions {
-    std::string kind = "mdb";  // mdb | sql
+    std::string kind = "mdb";    // mdb | sql
+    std::string size = "small";  // small | large | 1..1000 (hundredths of large)
+    unsigned seed = 1;           // --seed: the generated rows of a sized store
 };
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options);
 Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options);

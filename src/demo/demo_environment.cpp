@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "db/embedded/embedded.h"
 #include "demo/config_template.h"
 #include "demo/drug_reference.h"
+#include "demo/large_store.h"
 #include "demo/old_store_layout.h"
 #include "host/codepage.h"
 #include "host/file_io.h"
@@ -161,6 +163,28 @@ std::vector<std::string> DemoStandardCodeRows() {
     };
 }
 
+// The generated rows of a scaled store, added to the database file just built.
+void AddGeneratedRows(const std::filesystem::path& file, db::Dialect dialect,
+                      const std::string& jetPassword, const DemoScale& scale, bool reference) {
+    db::embedded::OpenOptions options;
+    options.dialect = dialect;
+    options.jetPassword = jetPassword;
+    auto session = db::embedded::Open(file, options);
+    const LargeStoreCounts counts = CountsForSize(scale.size);
+    if (reference) {
+        FillLargeReference(*session, counts, scale.seed);
+    } else {
+        FillLargeStore(*session, counts, scale.seed);
+    }
+}
+
+std::string CountsText(const LargeStoreCounts& c) {
+    return std::to_string(c.products) + " products (" + std::to_string(c.drugs) +
+           " prescription drugs), " + std::to_string(c.packages) + " package barcodes, " +
+           std::to_string(c.voucherLines) + " voucher lines, " + std::to_string(c.partners) +
+           " trading partners, " + std::to_string(c.pointRows) + " point history rows";
+}
+
 std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -178,7 +202,9 @@ ServerStore DemoServerStore(const std::string& database) {
     return store;
 }
 
-std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind) {
+std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoScale& scale) {
+    const bool scaled = scale.size > 0;
+    if (scaled) CountsForSize(scale.size);  // refuses a size out of range before anything is made
     std::vector<std::string> built;
     const std::string computer = host.ComputerName();
 
@@ -191,6 +217,10 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind) {
             Joined(OldStoreStatements(db::Dialect::Jet),
                    ConfigTableStatements(db::Dialect::Jet, computer, DemoConfigRows()));
         CreateMdbStore(host, kDemoMdbPath, sql);
+        if (scaled) {
+            AddGeneratedRows(*host.Native(kDemoMdbPath), db::Dialect::Jet, kStoreMdbPassword, scale,
+                             false);
+        }
         built.push_back(std::string(kDemoMdbPath) + "  store database (MDB, last patched " +
                         kDemoLastPatchDate + ")");
     } else {
@@ -198,6 +228,10 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind) {
             Joined(OldStoreStatements(db::Dialect::SqlServer),
                    ConfigTableStatements(db::Dialect::SqlServer, computer, DemoConfigRows()));
         CreateServerStore(host, DemoServerStore(kDemoStoreDatabase), sql);
+        if (scaled) {
+            AddGeneratedRows(ServerStoreFile(host, DemoServerStore(kDemoStoreDatabase)),
+                             db::Dialect::SqlServer, "", scale, false);
+        }
         built.push_back(std::string(kDemoServer) + "/" + kDemoStoreDatabase +
                         "  store database (SQL Server, last patched " + kDemoLastPatchDate + ")");
     }
@@ -216,9 +250,14 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind) {
     CreateServerStore(host, central, {});
     built.push_back(std::string(kDemoCentralServer) + "/" + kDemoCentralDatabase +
                     "  central database");
-    CreateDrugReference(host,
-                        ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kCentralPassword),
-                        DemoDrugReferenceRows());
+    const ServerStore reference =
+        ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kCentralPassword);
+    CreateDrugReference(host, reference, DemoDrugReferenceRows());
+    if (scaled) {
+        AddGeneratedRows(ServerStoreFile(host, reference), db::Dialect::SqlServer, "", scale, true);
+        built.push_back("generated rows (size " + std::to_string(scale.size) + ", seed " +
+                        std::to_string(scale.seed) + "): " + CountsText(CountsForSize(scale.size)));
+    }
     built.push_back(std::string(kDemoCentralServer) + "/" + kReferenceDatabase +
                     "  drug reference (DBF심평원약)");
     CreateStandardCodeFile(host, DemoStandardCodeRows());

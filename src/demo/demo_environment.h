@@ -7,6 +7,7 @@
 // drug reference database DB_NVMAIN, the standard-code file SimStdCd.MDB in the program folder,
 // and configuration values under which the main window offers the "데이터1" pass. Building again
 // replaces what an earlier build made.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,15 @@ inline constexpr const char* kLoginFilePath = "C:\\Quillon\\SqlLogin.INI";
 // The demo's databases on the embedded server.
 ServerStore DemoServerStore(const std::string& database);
 
+// The size of the store database: 0 the small store; 1..1000 adds the generated rows of
+// large_store.h, scaled by size / 100, to it and the drug reference (100 is "large").
+struct DemoScale {
+    int size = 0;
+    std::uint32_t seed = 1;
+};
+
 // Builds the environment on the host's root and returns one line per thing built (Windows path
 // and what it is). Throws db::DbError or std::exception when a file cannot be made.
-std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind);
+std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoScale& scale = {});
 
 }  // namespace demo
