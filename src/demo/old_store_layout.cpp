@@ -76,7 +76,8 @@ constexpr Column k확장바코드[] = {
     {"재고메모", K::Var, 20}, {"CHK_MEMO", K::Var, 200}, {"DEL_CHK", K::Short},
     {"UP_DATE", K::Date}, {"최근입고단가", K::Money}, {"판매단가", K::Money},
 };
-constexpr Index k확장바코드Indexes[] = {{"제품코드", "제품코드"}};
+constexpr Index k확장바코드Indexes[] = {{"제품코드", "제품코드"}, {"바코드코드", "바코드코드"}};
+constexpr Index k사은점수이력Indexes[] = {{"작업일자", "작업일자"}};
 
 constexpr Column k입출상품[] = {
     {"작업일자", K::Text, 8}, {"전표번호", K::Text, 6}, {"일련번호", K::Short},
@@ -375,7 +376,7 @@ constexpr Table kStoreTables[] = {
     {"인트_사용상품", k인트_사용상품},
     {"바코드외부출력", k바코드외부출력},
     {"제품", k제품},
-    {"사은점수이력", k사은점수이력},
+    {"사은점수이력", k사은점수이력, {}, k사은점수이력Indexes},
     {"매장전송이력", k매장전송이력},
     {"임시테이블", k임시테이블},
     {"임시테이블2", k임시테이블},
