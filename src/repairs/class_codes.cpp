@@ -10,6 +10,7 @@
 #include "db/recordset.h"
 #include "host/desktop.h"
 #include "repairs/clock_text.h"
+#include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/require.h"
 #include "repairs/vendor.h"
@@ -93,10 +94,6 @@ std::string SmallClassCode(const std::string& code) {
     return FormatCode(code, kDigitsPicture, 3000);
 }
 
-std::string CodeText(const util::Variant& value) {
-    return Kro_Function::Nz(value, 1).AsText();
-}
-
 void OpenClientSide(db::RecordSet& rs, const std::string& sql, db::Connection& cn) {
     rs.CursorLocation = 3;
     rs.Open(sql, cn, db::CursorType::kStatic, 1);
@@ -108,7 +105,7 @@ void RenumberSmallClasses(db::Connection& cn, const std::string& detail) {
     OpenClientSide(small,
                    "SELECT 분류코드 FROM 상품소분류 WHERE 세부분류코드 = " + SqlQuoted(detail), cn);
     for (; !small.Eof(); small.MoveNext()) {
-        const std::string code = CodeText(small[0]);
+        const std::string code = FieldText(small[0]);
         if (!(code < "3000")) continue;
         const std::string moved = SqlQuoted(SmallClassCode(code));
         cn.Execute("UPDATE 상품소분류 SET 분류코드 = " + moved +
@@ -130,7 +127,7 @@ void RenumberDetailClasses(db::Connection& cn, const std::string& code,
         details,
         "SELECT 분류코드 FROM 상품분류세부코드 WHERE 제품분류코드 = " + SqlQuoted(renumbered), cn);
     for (; !details.Eof(); details.MoveNext()) {
-        std::string detail = CodeText(details[0]);
+        std::string detail = FieldText(details[0]);
         if (detail < "1000") {
             const std::string moved = FormatCode(detail, kClassPicture);
             cn.Execute("UPDATE 상품분류세부코드 SET 분류코드 = " + SqlQuoted(moved) +
@@ -150,7 +147,7 @@ void RenumberCodeTable(db::Connection& cn, const CodeTable& t) {
     db::RecordSet codes;
     OpenClientSide(codes, std::string("SELECT ") + t.key + " AS CODE FROM " + t.table, cn);
     for (; !codes.Eof(); codes.MoveNext()) {
-        const std::string code = CodeText(codes["CODE"]);
+        const std::string code = FieldText(codes["CODE"]);
         if (code.size() == 4) continue;
         const std::string renumbered = FormatCode(code, t.picture);
         cn.Execute(std::string("UPDATE ") + t.table + " SET " + t.key + "=" +
@@ -236,7 +233,7 @@ void ClassifyByMargin(config::Runtime& runtime, db::Connection& cn) {
             MarginThousandths(Kro_Function::Nz(products["입고단가"]).AsCurrency(),
                               Kro_Function::Nz(products["소매단가"]).AsCurrency());
         cn.Execute(std::string("UPDATE 사용상품 SET 기타분류 = '") + MarginClassCode(margin) +
-                   "' WHERE 제품코드 = " + SqlQuoted(CodeText(products["제품코드"])));
+                   "' WHERE 제품코드 = " + SqlQuoted(FieldText(products["제품코드"])));
     }
     products.Close();
 }

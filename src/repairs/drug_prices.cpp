@@ -12,6 +12,7 @@
 #include "host/desktop.h"
 #include "host/host.h"
 #include "repairs/clock_text.h"
+#include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/repair_report.h"
 #include "repairs/require.h"
@@ -55,11 +56,6 @@ constexpr const char* kStandardCodeErrorText = "frmDBPatchMain:ActionSimStandard
 constexpr const char* kAddStandardCode = "ALTER TABLE 사용상품 ADD 표준코드 VARCHAR(10) NULL ";
 constexpr const char* kCodedProducts =
     "SELECT 제품코드, 연합회코드 FROM 사용상품 WHERE 연합회코드 <> '' AND 제품코드 <> ''";
-
-// A text value as trimmed text; Null gives "". Codes keep their leading zeros.
-std::string Text(const util::Variant& value) {
-    return Kro_Function::Nz(value, 1).AsText();
-}
 
 // The intake kind by the two characters before the last character of the name.
 struct IntakeKind {
@@ -156,7 +152,7 @@ class DrugPriceRefresh {
         for (; !products.Eof(); products.MoveNext()) {
             if (RefreshProduct(products)) ++updated;
             ++visited;
-            Progress(1, Text(products["제품명"]), static_cast<int>(products.RecordCount()),
+            Progress(1, FieldText(products["제품명"]), static_cast<int>(products.RecordCount()),
                      visited);
             if (dialogs_.StopRequested) break;
         }
@@ -178,15 +174,15 @@ class DrugPriceRefresh {
             referenceCn_,
             "SELECT 약품명, 규격단위, 업소명, 상한가, 급여구분, 약품구분, 적용시작일, 코드, "
             "표준코드, 정리명 FROM DBF심평원약 WHERE ((코드 = " +
-                SqlQuoted(Text(product["연합회코드"])) +
+                SqlQuoted(FieldText(product["연합회코드"])) +
                 " AND 코드 <> '' AND 코드 IS NOT NULL) OR (표준코드 = " +
-                SqlQuoted(Text(product["표준코드"])) +
+                SqlQuoted(FieldText(product["표준코드"])) +
                 " AND 표준코드 <> '' AND 표준코드 IS NOT NULL)) AND 적용시작일 <= " + today_ +
                 " AND 적용종료일 >= " + today_);
         const db::RecordSet& reference = Require(referenceRow_);
         bool updated = false;
-        if (!reference.Eof() && !Text(reference["규격단위"]).empty()) {
-            const std::string code = Text(product["제품코드"]);
+        if (!reference.Eof() && !FieldText(reference["규격단위"]).empty()) {
+            const std::string code = FieldText(product["제품코드"]);
             const util::Variant ceiling = Kro_Function::Nz(reference["상한가"]);
             store_.RunSql(runtime_.StoreConnection,
                           ProductUpdate(product, reference, ceiling, code));
@@ -205,17 +201,17 @@ class DrugPriceRefresh {
             prices = "입고단가 = " + price + ", " + "소매단가 = " + price + ",";
         }
         std::string priceClass;
-        if (TakesReferenceClass(Text(product["가격분류"]))) {
+        if (TakesReferenceClass(FieldText(product["가격분류"]))) {
             priceClass =
-                "가격분류 = " + SqlQuoted(PriceClassOf(Text(reference["약품구분"]))) + ", ";
+                "가격분류 = " + SqlQuoted(PriceClassOf(FieldText(reference["약품구분"]))) + ", ";
         }
-        return "UPDATE 사용상품 SET 심평원규격 = " + SqlQuoted(Text(reference["규격단위"])) + ", " +
-               "표준코드 = " + SqlQuoted(Text(reference["표준코드"])) + ", " +
-               "연합회코드 = " + SqlQuoted(Text(reference["코드"])) + ", " +
-               "제조사 = " + SqlQuoted(Text(reference["업소명"])) + ", " +
-               "제품명 = " + SqlQuoted(Text(reference["정리명"])) + ", " + prices +
-               "급여구분 = " + SqlQuoted(Text(reference["급여구분"])) + " , " +
-               "복용구분=" + std::to_string(IntakeKindOf(Text(reference["약품명"]))) + ", " +
+        return "UPDATE 사용상품 SET 심평원규격 = " + SqlQuoted(FieldText(reference["규격단위"])) +
+               ", " + "표준코드 = " + SqlQuoted(FieldText(reference["표준코드"])) + ", " +
+               "연합회코드 = " + SqlQuoted(FieldText(reference["코드"])) + ", " +
+               "제조사 = " + SqlQuoted(FieldText(reference["업소명"])) + ", " +
+               "제품명 = " + SqlQuoted(FieldText(reference["정리명"])) + ", " + prices +
+               "급여구분 = " + SqlQuoted(FieldText(reference["급여구분"])) + " , " +
+               "복용구분=" + std::to_string(IntakeKindOf(FieldText(reference["약품명"]))) + ", " +
                priceClass + "UP_DATE = " + SqlQuoted(now_) + ", CHK_MEMO = " + memo_ +
                " WHERE 제품코드 = " + SqlQuoted(code);
     }
@@ -239,7 +235,7 @@ class DrugPriceRefresh {
                           "UPDATE 확장바코드 SET 최근입고단가 = " + price + " , CHK_MEMO = " +
                               memo_ + " , 판매단가 = " + (notMarkedUp ? price : "판매단가") + " " +
                               " WHERE 제품코드 = " + SqlQuoted(code) +
-                              " AND 바코드코드 = " + SqlQuoted(Text(packages["바코드코드"])));
+                              " AND 바코드코드 = " + SqlQuoted(FieldText(packages["바코드코드"])));
         }
         db::Kro_Ado::CloseRecordSet(packages_);
     }
@@ -262,14 +258,14 @@ void TakeStandardCode(config::Runtime& runtime, db::Kro_Ado& store, db::Kro_Ado&
                       db::ConnectionRef& codes, db::RecordSetRef& lookup,
                       const db::RecordSet& product) {
     lookup = file.GetRecordSet(codes, "SELECT 표준코드 FROM 표준코드 WHERE 구코드 = " +
-                                          SqlQuoted(Text(product["연합회코드"])));
+                                          SqlQuoted(FieldText(product["연합회코드"])));
     const db::RecordSet& found = Require(lookup);
     if (!found.Eof()) {
-        const std::string standard = Text(found["표준코드"]);
+        const std::string standard = FieldText(found["표준코드"]);
         if (!standard.empty()) {
             store.RunSql(runtime.StoreConnection,
                          "UPDATE 사용상품 SET 표준코드 = " + SqlQuoted(standard) +
-                             " WHERE 제품코드 = " + SqlQuoted(Text(product["제품코드"])));
+                             " WHERE 제품코드 = " + SqlQuoted(FieldText(product["제품코드"])));
         }
     }
     db::Kro_Ado::CloseRecordSet(lookup);

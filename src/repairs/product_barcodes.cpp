@@ -11,6 +11,7 @@
 #include "db/recordset.h"
 #include "host/desktop.h"
 #include "repairs/clock_text.h"
+#include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/require.h"
 #include "util/kro_function.h"
@@ -39,10 +40,6 @@ constexpr const char* kPrimaryKey =
     "ALTER TABLE [dbo].[확장바코드] WITH NOCHECK ADD "
     "CONSTRAINT [PK_확장바코드] PRIMARY KEY  CLUSTERED "
     "([바코드코드])  ON [PRIMARY]";
-
-std::string Text(const util::Variant& value) {
-    return Kro_Function::Nz(value, 1).AsText();
-}
 
 // The text without its first character (a whole UTF-8 sequence).
 std::string WithoutFirstCharacter(const std::string& text) {
@@ -108,7 +105,7 @@ bool RecodeDuplicate(config::Runtime& runtime, db::Connection& cn, const std::st
                  cn, db::CursorType::kStatic, 1);
     if (!holders.Eof()) holders.MoveNext();  // the lowest product keeps the code
     for (; !holders.Eof(); holders.MoveNext()) {
-        const std::string product = Text(holders["제품코드"]);
+        const std::string product = FieldText(holders["제품코드"]);
         const std::string where =
             " WHERE 제품코드 = " + SqlQuoted(product) + " AND 바코드코드 = " + SqlQuoted(code);
         db::RecordSet count;
@@ -153,7 +150,7 @@ std::string NextCodeNumber(config::Runtime& runtime, const std::string& table,
         rs.Close();
         return prefix + std::string(width - 1, '0') + "1";
     }
-    std::string largest = Text(rs["신규번호"]);
+    std::string largest = FieldText(rs["신규번호"]);
     rs.Close();
     if (productCode) largest = WithoutFirstCharacter(largest);
     return prefix + CodeAfter(largest, width);
@@ -168,7 +165,7 @@ bool SetPackageBarcodePrimaryKey(config::Runtime& runtime) {
         bar.SetMax(duplicated.RecordCount());
         AnnounceRepair(runtime, "확장바코드 테이블에 기본키 설정을 위한 추가작업 실시");
         for (; !duplicated.Eof(); duplicated.MoveNext()) {
-            if (!RecodeDuplicate(runtime, cn, Text(duplicated["바코드코드"]))) {
+            if (!RecodeDuplicate(runtime, cn, FieldText(duplicated["바코드코드"]))) {
                 duplicated.Close();
                 return false;
             }
@@ -193,11 +190,11 @@ bool TrimProductTexts(config::Runtime& runtime) {
             cn, db::CursorType::kStatic, 1);
         for (; !products.Eof(); products.MoveNext()) {
             bar.Step();
-            cn.Execute("UPDATE 사용상품 SET 제품명 = " + SqlQuoted(Text(products["제품명"])) +
-                       ", 제조사 = " + SqlQuoted(Text(products["제조사"])) +
-                       ", 바코드 = " + SqlQuoted(Text(products["바코드"])) +
-                       ", 중복바코드 = " + SqlQuoted(Text(products["중복바코드"])) +
-                       " WHERE 제품코드 = " + SqlQuoted(Text(products["제품코드"])));
+            cn.Execute("UPDATE 사용상품 SET 제품명 = " + SqlQuoted(FieldText(products["제품명"])) +
+                       ", 제조사 = " + SqlQuoted(FieldText(products["제조사"])) +
+                       ", 바코드 = " + SqlQuoted(FieldText(products["바코드"])) +
+                       ", 중복바코드 = " + SqlQuoted(FieldText(products["중복바코드"])) +
+                       " WHERE 제품코드 = " + SqlQuoted(FieldText(products["제품코드"])));
         }
         products.Close();
 
@@ -207,12 +204,12 @@ bool TrimProductTexts(config::Runtime& runtime) {
             "DEL_CHK = 0",
             cn, db::CursorType::kStatic, 1);
         for (; !packages.Eof(); packages.MoveNext()) {
-            cn.Execute(
-                "UPDATE 확장바코드 SET 바코드구분 = " + SqlQuoted(Text(packages["바코드구분"])) +
-                ", 바코드 = " + SqlQuoted(Text(packages["바코드"])) +
-                ", 중복바코드 = " + SqlQuoted(Text(packages["중복바코드"])) +
-                " WHERE 제품코드 = " + SqlQuoted(Text(packages["제품코드"])) +
-                " AND 바코드코드 = " + SqlQuoted(Text(packages["바코드코드"])));
+            cn.Execute("UPDATE 확장바코드 SET 바코드구분 = " +
+                       SqlQuoted(FieldText(packages["바코드구분"])) +
+                       ", 바코드 = " + SqlQuoted(FieldText(packages["바코드"])) +
+                       ", 중복바코드 = " + SqlQuoted(FieldText(packages["중복바코드"])) +
+                       " WHERE 제품코드 = " + SqlQuoted(FieldText(packages["제품코드"])) +
+                       " AND 바코드코드 = " + SqlQuoted(FieldText(packages["바코드코드"])));
         }
         packages.Close();
         return true;
@@ -231,8 +228,9 @@ void TrimInsuranceSpec(config::Runtime& runtime) {
         "SELECT 제품코드, 심평원규격 FROM 사용상품 WHERE DEL_CHK = 0 AND 심평원규격 IS NOT NULL",
         cn, db::CursorType::kStatic, 1);
     for (; !products.Eof(); products.MoveNext()) {
-        cn.Execute("UPDATE 사용상품 SET 심평원규격 = " + SqlQuoted(Text(products["심평원규격"])) +
-                   " WHERE 제품코드 = " + SqlQuoted(Text(products["제품코드"])));
+        cn.Execute(
+            "UPDATE 사용상품 SET 심평원규격 = " + SqlQuoted(FieldText(products["심평원규격"])) +
+            " WHERE 제품코드 = " + SqlQuoted(FieldText(products["제품코드"])));
         bar.Step();
     }
     products.Close();

@@ -7,6 +7,7 @@
 #include "db/kro_ado.h"
 #include "db/recordset.h"
 #include "host/desktop.h"
+#include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/repair_report.h"
 #include "repairs/require.h"
@@ -32,11 +33,6 @@ constexpr const char* kBarcodeLocations =
     "FROM 확장바코드 AS 확 \r\n"
     "   LEFT JOIN 사용상품 AS 상 ON 확.제품코드=상.제품코드 AND 상.DEL_CHK=0 \r\n"
     "WHERE 확.DEL_CHK=0 AND LEN(확.상품위치) > 0 AND 상.DEL_CHK=0 \r\n";
-
-// Codes as trimmed text; a numeric code keeps its leading zeros.
-std::string CodeText(const util::Variant& value) {
-    return Kro_Function::Nz(value, 1).AsText();
-}
 
 // A location text exactly as stored, blanks included; Null gives "". Taken as text even when it
 // reads as a number, so that "1,2" stays two locations.
@@ -88,9 +84,9 @@ class LocationRebuild {
             ++counter;
             Progress(1, Kro_Function::Nz(rs[captionField], 1).AsText(),
                      static_cast<int>(rs.RecordCount()), counter);
-            const std::string product = SqlQuoted(CodeText(rs["제품코드"]));
+            const std::string product = SqlQuoted(FieldText(rs["제품코드"]));
             const std::string barcode =
-                SqlQuoted(barcodeField ? CodeText(rs[barcodeField]) : std::string());
+                SqlQuoted(barcodeField ? FieldText(rs[barcodeField]) : std::string());
             const std::vector<std::string> pieces =
                 Kro_Function::SR특정문자기준으로배열생성(LocationText(rs["상품위치"]), ",");
             for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -135,13 +131,13 @@ std::string FirstLocation(const std::string& text) {
 
 std::string FirstLocationInsert(const LocationPass& pass, const db::RecordSet& row,
                                 const std::string& location) {
-    const std::string product = SqlQuoted(CodeText(row["제품코드"]));
+    const std::string product = SqlQuoted(FieldText(row["제품코드"]));
     if (!pass.withBarcode) {
         return "INSERT INTO PdtLocation (제품코드, 상품위치) " +
                ("VALUES (" + product + ", " + SqlQuoted(location) + ")");
     }
     return "INSERT INTO PdtLocation (제품코드, 바코드코드, 상품위치) " +
-           ("VALUES (" + product + ", " + SqlQuoted(CodeText(row["바코드코드"])) + ", " +
+           ("VALUES (" + product + ", " + SqlQuoted(FieldText(row["바코드코드"])) + ", " +
             SqlQuoted(location) + ")");
 }
 

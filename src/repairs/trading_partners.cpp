@@ -6,6 +6,7 @@
 #include "db/recordset.h"
 #include "host/desktop.h"
 #include "repairs/clock_text.h"
+#include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/require.h"
 #include "util/kro_function.h"
@@ -16,10 +17,6 @@ namespace repairs {
 namespace {
 
 using util::SqlQuoted;
-
-std::string Text(const util::Variant& value) {
-    return util::Kro_Function::Nz(value, 1).AsText();
-}
 
 }  // namespace
 
@@ -37,9 +34,9 @@ bool MoveAreaCodes(config::Runtime& runtime, bool doMove) {
         bar.SetMax(partners.RecordCount());
         for (; !partners.Eof(); partners.MoveNext()) {
             bar.Step();
-            const std::string partner = SqlQuoted(Text(partners["거래처코드"]));
-            const std::string area = Text(partners["지역번호"]);
-            const std::string phone = Text(partners["전화번호"]);
+            const std::string partner = SqlQuoted(FieldText(partners["거래처코드"]));
+            const std::string area = FieldText(partners["지역번호"]);
+            const std::string phone = FieldText(partners["전화번호"]);
             // A number that starts with 0 carries its area code already; an area code of blanks
             // has nothing to give the number.
             if (!area.empty() && phone.substr(0, 1) != "0") {
@@ -69,7 +66,7 @@ void ClearDeletedSupplierRefs(config::Runtime& runtime) {
     runtime.Desktop().DoEvents();
 
     for (; !deleted.Eof(); deleted.MoveNext()) {
-        const std::string partner = Text(deleted["거래처코드"]);
+        const std::string partner = FieldText(deleted["거래처코드"]);
         // A deleted row without a code names no product's supplier; matching it would stamp
         // every product without a supplier as changed.
         if (!partner.empty()) {
