@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-bench}
 JOBS=${JOBS:-$(nproc)}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DDATAPATCH_TESTS=OFF \
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDATAPATCH_TESTS=OFF \
     -DDATAPATCH_BENCH=ON ${CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD_DIR" --target datapatch-bench-engine -j "$JOBS"
 exec "$BUILD_DIR/bench/datapatch-bench-engine" "$@"

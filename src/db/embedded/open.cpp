@@ -4,6 +4,7 @@
 
 #include "db/embedded/embedded.h"
 #include "db/embedded/embedded_session.h"
+#include "db/embedded/engine_trace.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/functions.h"
 #include "db/embedded/names.h"
@@ -104,6 +105,7 @@ std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) 
     std::error_code ec;
     const bool existed = fs::exists(file, ec) && fs::file_size(file, ec) > 0;
     DatabaseHandle db = OpenHandle(file, options.create);
+    AttachEngineTrace(db.get());
     Configure(db.get(), file);
     if (options.dialect == Dialect::Jet) {
         if (!existed && !options.jetPassword.empty()) StorePassword(db.get(), options.jetPassword);

@@ -1,0 +1,132 @@
+#include "store_trace.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+namespace bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Rebase(const fs::path& file, const fs::path& from, const fs::path& to) {
+    const fs::path relative = file.lexically_relative(from);
+    if (relative.empty() || *relative.begin() == "..") {
+        throw std::runtime_error("statement on a database outside the store: " + file.string());
+    }
+    return to / relative;
+}
+
+bool IsSqliteFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    char header[16] = {};
+    in.read(header, sizeof header);
+    return in.gcount() == sizeof header && std::string_view(header, 15) == "SQLite format 3";
+}
+
+void Require(int rc, sqlite3* db, const std::string& what) {
+    if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
+    throw std::runtime_error(what + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory"));
+}
+
+struct Closer {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct Finalizer {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+
+// Every value of the first column of the query, as text.
+std::vector<std::string> Column(sqlite3* db, const std::string& sql) {
+    sqlite3_stmt* raw = nullptr;
+    Require(sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr), db, sql);
+    std::unique_ptr<sqlite3_stmt, Finalizer> stmt(raw);
+    std::vector<std::string> values;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
+        values.emplace_back(text != nullptr ? text : "");
+    }
+    Require(rc, db, sql);
+    return values;
+}
+
+std::string QuoteName(std::string_view name) {
+    std::string quoted = "\"";
+    for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
+
+ShellScripts WriteShellScripts(const fs::path& record, const fs::path& from, const fs::path& to,
+                               const fs::path& folder, const fs::path& extension) {
+    std::ifstream in(record, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + record.string());
+    fs::create_directories(folder);
+    ShellScripts result;
+    std::map<fs::path, std::ofstream> outs;
+    std::string header;
+    std::string sql;
+    while (std::getline(in, header)) {
+        const std::size_t tab = header.rfind('\t');
+        if (tab == std::string::npos) throw std::runtime_error("damaged record: " + header);
+        const fs::path database = header.substr(0, tab);
+        const std::size_t length = std::stoul(header.substr(tab + 1));
+        sql.resize(length);
+        in.read(sql.data(), static_cast<std::streamsize>(length));
+        if (in.gcount() != static_cast<std::streamsize>(length) || in.get() != '\n') {
+            throw std::runtime_error("damaged record after " + std::to_string(result.statements) +
+                                     " statements");
+        }
+        if (database.empty()) continue;  // a temporary database of the engine's own
+        const fs::path target = Rebase(database, from, to);
+        auto it = outs.find(target);
+        if (it == outs.end()) {
+            const fs::path script = folder / ("replay-" + std::to_string(outs.size() + 1) + ".sql");
+            it = outs.emplace(target, std::ofstream(script, std::ios::binary)).first;
+            result.scripts.emplace(target, script);
+            it->second << ".load " << extension.string() << "\n"
+                       << ".mode list\n.output /dev/null\n";
+        }
+        // The line break keeps a closing line comment away from the terminator.
+        it->second << sql << "\n;\n";
+        ++result.statements;
+    }
+    for (auto& [database, out] : outs) {
+        out.flush();
+        if (!out) throw std::runtime_error("cannot write the script of " + database.string());
+    }
+    return result;
+}
+
+std::string Fingerprint(const fs::path& root) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file() && IsSqliteFile(entry.path())) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    std::string print;
+    for (const fs::path& file : files) {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        std::unique_ptr<sqlite3, Closer> db(raw);
+        Require(rc, raw, "open " + file.string());
+        print += file.lexically_relative(root).string() + ":";
+        for (const std::string& table :
+             Column(raw, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
+            const std::vector<std::string> count =
+                Column(raw, "SELECT count(*) FROM " + QuoteName(table));
+            print += " " + table + " " + (count.empty() ? "?" : count.front()) + ";";
+        }
+        print += "\n";
+    }
+    return print;
+}
+
+}  // namespace bench
