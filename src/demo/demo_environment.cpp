@@ -163,18 +163,26 @@ std::vector<std::string> DemoStandardCodeRows() {
     };
 }
 
+enum class Generated { StoreRows, ReferenceRows, StandardCodes };
+
 // The generated rows of a scaled store, added to the database file just built.
 void AddGeneratedRows(const std::filesystem::path& file, db::Dialect dialect,
-                      const std::string& jetPassword, const DemoScale& scale, bool reference) {
+                      const std::string& jetPassword, const DemoScale& scale, Generated what) {
     db::embedded::OpenOptions options;
     options.dialect = dialect;
     options.jetPassword = jetPassword;
     auto session = db::embedded::Open(file, options);
     const LargeStoreCounts counts = CountsForSize(scale.size);
-    if (reference) {
-        FillLargeReference(*session, counts, scale.seed);
-    } else {
-        FillLargeStore(*session, counts, scale.seed);
+    switch (what) {
+        case Generated::StoreRows:
+            FillLargeStore(*session, counts, scale.seed);
+            break;
+        case Generated::ReferenceRows:
+            FillLargeReference(*session, counts, scale.seed);
+            break;
+        case Generated::StandardCodes:
+            FillLargeStandardCodes(*session, counts, scale.seed);
+            break;
     }
 }
 
@@ -219,7 +227,7 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoS
         CreateMdbStore(host, kDemoMdbPath, sql);
         if (scaled) {
             AddGeneratedRows(*host.Native(kDemoMdbPath), db::Dialect::Jet, kStoreMdbPassword, scale,
-                             false);
+                             Generated::StoreRows);
         }
         built.push_back(std::string(kDemoMdbPath) + "  store database (MDB, last patched " +
                         kDemoLastPatchDate + ")");
@@ -230,7 +238,7 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoS
         CreateServerStore(host, DemoServerStore(kDemoStoreDatabase), sql);
         if (scaled) {
             AddGeneratedRows(ServerStoreFile(host, DemoServerStore(kDemoStoreDatabase)),
-                             db::Dialect::SqlServer, "", scale, false);
+                             db::Dialect::SqlServer, "", scale, Generated::StoreRows);
         }
         built.push_back(std::string(kDemoServer) + "/" + kDemoStoreDatabase +
                         "  store database (SQL Server, last patched " + kDemoLastPatchDate + ")");
@@ -254,13 +262,18 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoS
         ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kCentralPassword);
     CreateDrugReference(host, reference, DemoDrugReferenceRows());
     if (scaled) {
-        AddGeneratedRows(ServerStoreFile(host, reference), db::Dialect::SqlServer, "", scale, true);
+        AddGeneratedRows(ServerStoreFile(host, reference), db::Dialect::SqlServer, "", scale,
+                         Generated::ReferenceRows);
         built.push_back("generated rows (size " + std::to_string(scale.size) + ", seed " +
                         std::to_string(scale.seed) + "): " + CountsText(CountsForSize(scale.size)));
     }
     built.push_back(std::string(kDemoCentralServer) + "/" + kReferenceDatabase +
                     "  drug reference (DBF심평원약)");
     CreateStandardCodeFile(host, DemoStandardCodeRows());
+    if (scaled) {
+        AddGeneratedRows(*host.Native(StandardCodeFilePath(host)), db::Dialect::Jet, "", scale,
+                         Generated::StandardCodes);
+    }
     built.push_back(StandardCodeFilePath(host) + "  standard codes (표준코드)");
 
     CreateConfigTemplate(host);

@@ -26,7 +26,9 @@ ServerStore ReferenceStore(const std::string& server, const std::string& folder,
 
 void CreateDrugReference(const host::Host& host, const ServerStore& central,
                          const std::vector<std::string>& rows) {
-    std::vector<std::string> sql{kDrugReferenceTable};
+    // The reference is looked up by insurance code or by standard code, one drug at a time.
+    std::vector<std::string> sql{kDrugReferenceTable, "CREATE INDEX 코드 ON DBF심평원약 (코드)",
+                                 "CREATE INDEX 표준코드 ON DBF심평원약 (표준코드)"};
     sql.insert(sql.end(), rows.begin(), rows.end());
     CreateServerStore(host, central, sql);
     const auto loginFile = host.Native(db::kDefaultLoginFile);
@@ -61,6 +63,7 @@ void CreateStandardCodeFile(const host::Host& host, const std::vector<std::strin
     std::vector<std::string> sql;
     if (withTable) {
         sql.push_back("CREATE TABLE 표준코드 (구코드 VARCHAR(10), 표준코드 VARCHAR(13))");
+        sql.push_back("CREATE INDEX 구코드 ON 표준코드 (구코드)");
     }
     sql.insert(sql.end(), rows.begin(), rows.end());
     CreateMdbStore(host, StandardCodeFilePath(host), sql, "");

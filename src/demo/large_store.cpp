@@ -181,7 +181,7 @@ class Generator {
             const std::string stem = p.name.substr(0, p.name.find(form.form));
             const std::string longName =
                 stem + form.longForm + strength.longText + "(" + form.use + ")";
-            const std::string standard = "88" + p.insuranceCode;
+            const std::string standard = StandardCode(p.insuranceCode);
             const std::string kind = random_.Percent(80) ? "전문" : "일반";
             const int roll = random_.Below(10);
             const int ceiling = p.cost + random_.Between(0, 20) * 10;
@@ -199,7 +199,25 @@ class Generator {
         }
     }
 
+    // The standard code file's row of every generated drug.
+    void StandardCodes(const std::function<void(std::string_view)>& sink) {
+        MakeProducts();
+        for (const Product& p : products_) {
+            if (p.insuranceCode.empty()) continue;
+            std::string s = "INSERT INTO 표준코드 (구코드, 표준코드) VALUES (";
+            Text(s, p.insuranceCode);
+            s += ", ";
+            Text(s, StandardCode(p.insuranceCode));
+            sink(s + ")");
+        }
+    }
+
   private:
+    // Ten characters, as wide as the store's column.
+    static std::string StandardCode(const std::string& insuranceCode) {
+        return "8" + insuranceCode;
+    }
+
     static std::string ReferenceRow(const std::string& code, const std::string& standard,
                                     const std::string& drugName, const std::string& cleanName,
                                     const std::string& unit, const std::string& maker,
@@ -593,6 +611,11 @@ void GenerateLargeReferenceRows(const LargeStoreCounts& counts, std::uint32_t se
     Generator(counts, seed).Reference(sink);
 }
 
+void GenerateLargeStandardCodeRows(const LargeStoreCounts& counts, std::uint32_t seed,
+                                   const std::function<void(std::string_view)>& sink) {
+    Generator(counts, seed).StandardCodes(sink);
+}
+
 void FillLargeStore(db::Session& session, const LargeStoreCounts& counts, std::uint32_t seed) {
     RunInTransaction(session,
                      [&](const auto& sink) { GenerateLargeStoreRows(counts, seed, sink); });
@@ -601,6 +624,12 @@ void FillLargeStore(db::Session& session, const LargeStoreCounts& counts, std::u
 void FillLargeReference(db::Session& session, const LargeStoreCounts& counts, std::uint32_t seed) {
     RunInTransaction(session,
                      [&](const auto& sink) { GenerateLargeReferenceRows(counts, seed, sink); });
+}
+
+void FillLargeStandardCodes(db::Session& session, const LargeStoreCounts& counts,
+                            std::uint32_t seed) {
+    RunInTransaction(session,
+                     [&](const auto& sink) { GenerateLargeStandardCodeRows(counts, seed, sink); });
 }
 
 }  // namespace demo

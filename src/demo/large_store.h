@@ -40,8 +40,15 @@ void GenerateLargeStoreRows(const LargeStoreCounts& counts, std::uint32_t seed,
 void GenerateLargeReferenceRows(const LargeStoreCounts& counts, std::uint32_t seed,
                                 const std::function<void(std::string_view)>& sink);
 
+// Hands each INSERT of the standard code file's table 표준코드 for the generated drugs to `sink`:
+// every insurance code with the standard code that the reference rows carry.
+void GenerateLargeStandardCodeRows(const LargeStoreCounts& counts, std::uint32_t seed,
+                                   const std::function<void(std::string_view)>& sink);
+
 // Runs the generated rows on an open session in one transaction (rolled back on failure).
 void FillLargeStore(db::Session& session, const LargeStoreCounts& counts, std::uint32_t seed);
 void FillLargeReference(db::Session& session, const LargeStoreCounts& counts, std::uint32_t seed);
+void FillLargeStandardCodes(db::Session& session, const LargeStoreCounts& counts,
+                            std::uint32_t seed);
 
 }  // namespace demo

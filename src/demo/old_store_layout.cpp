@@ -65,7 +65,8 @@ constexpr Column k사용상품[] = {
 };
 constexpr const char* k사용상품Key[] = {"제품코드"};
 constexpr Index k사용상품Indexes[] = {
-    {"제품명", "제품명"}, {"바코드", "바코드"}, {"상품위치", "상품위치"},
+    {"제품명", "제품명"},       {"바코드", "바코드"},         {"상품위치", "상품위치"},
+    {"매입거래처", "매입거래처"}, {"최근매입처", "최근매입처"},
 };
 
 // No key yet: codes held twice exist until the catalogue renumbers them and sets the key.
@@ -88,6 +89,8 @@ constexpr Column k입출상품[] = {
     {"전재고", K::Double}, {"현재고", K::Double}, {"재고단가", K::Money}, {"이익금", K::Money},
 };
 constexpr const char* k입출상품Key[] = {"작업일자", "전표번호", "일련번호"};
+// Stock and sales screens look voucher lines up by product.
+constexpr Index k입출상품Indexes[] = {{"제품코드", "제품코드"}};
 
 // The stock carried over at the last closing, per product.
 constexpr Column k제품정보[] = {
@@ -349,7 +352,7 @@ constexpr Column k피씨명[] = {
 constexpr Table kStoreTables[] = {
     {"사용상품", k사용상품, k사용상품Key, k사용상품Indexes},
     {"확장바코드", k확장바코드, {}, k확장바코드Indexes},
-    {"입출상품", k입출상품, k입출상품Key},
+    {"입출상품", k입출상품, k입출상품Key, k입출상품Indexes},
     {"제품정보", k제품정보},
     {"임시입출상품", k임시입출상품},
     {"포스버튼", k포스버튼},

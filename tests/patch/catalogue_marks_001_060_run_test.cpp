@@ -382,8 +382,10 @@ TEST_P(FirstHalfOnOldStore, KeysAndIndexes) {
     EXPECT_EQ(store.Keys("확장바코드"), packageKeys);
     // Widening drops and re-creates the name and barcode indexes where the dialect can.
     EXPECT_EQ(store.Keys("사용상품"),
-              (Lines{"PK(제품코드)", "바코드(바코드)", "상품위치(상품위치)", "제품명(제품명)"}));
-    EXPECT_EQ(store.Keys("입출상품"), Lines{"PK(작업일자,전표번호,일련번호)"});
+              (Lines{"PK(제품코드)", "매입거래처(매입거래처)", "바코드(바코드)",
+                     "상품위치(상품위치)", "제품명(제품명)", "최근매입처(최근매입처)"}));
+    EXPECT_EQ(store.Keys("입출상품"),
+              (Lines{"PK(작업일자,전표번호,일련번호)", "제품코드(제품코드)"}));
     EXPECT_EQ(store.Keys("발주상품"), Lines{"제품명(제품명)"});
     EXPECT_EQ(store.Keys("창고입출상품"), Lines{"제품명(제품명)"});
 }
