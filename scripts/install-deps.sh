@@ -10,6 +10,7 @@ PACKAGES=(
   unixodbc-dev odbcinst libsqliteodbc
   libcli11-dev
   clang-format
+  qt6-base-dev fonts-nanum
 )
 PACKAGES+=("$@")
 

@@ -1,0 +1,156 @@
+// The main window on Qt, driven as a user drives it: start-up on a demo store, a run started by
+// clicking cmdStart, the lists, bars and marks afterwards, the picture that reveals the
+// maintenance buttons, and the cancel button of the progress window stopping a long repair.
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/process.h"
+#include "db/embedded/embedded.h"
+#include "gui/dialog_windows.h"
+#include "gui_world.h"
+#include "util/dialogs.h"
+#include "util/main_window_model.h"
+
+namespace gui_test {
+namespace {
+
+std::vector<std::string> Lines(const QListWidget& list) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < list.count(); ++i) lines.push_back(list.item(i)->text().toStdString());
+    return lines;
+}
+
+using MainWindowTest = GuiWorld;
+
+TEST_F(MainWindowTest, LoadShowsEveryControlWithItsCaption) {
+    gui::MainWindowView& window = Start();
+    for (const char* name : {"cmdStart",        "cmd종료",   "chk매장",       "chk보안",
+                             "lab패치디비",     "lv메세지",  "List1",         "picChk1",
+                             "picChk2",         "picChk3",   "Label2",        "Label3",
+                             "Label4",          "Label5",    "Label6",        "Label8_0",
+                             "Label8_1",        "pg1",       "PB2",           "txtProgramPatch",
+                             "Image1",          "Picture1",  "Picture2",      "Picture3",
+                             "Picture4",        "Picture5",  "Picture6",      "cmd상품위치",
+                             "cmd조제약정리명", "cmdTessel", "cmdUserTessel", "cmdTslRun"}) {
+        EXPECT_NE(window.findChild<QWidget*>(name), nullptr) << name;
+    }
+    EXPECT_EQ(window.windowTitle().toStdString(), "하로나 데이타 패치 프로그램 Ver40.4.4");
+    EXPECT_EQ(Find<QPushButton>("cmdStart")->text().toStdString(),
+              std::string(11, ' ') + "데이타 패치 시작");
+    EXPECT_EQ(Find<QLabel>("lab패치디비")->text().toStdString(), "패치할 데이타 있음");
+    EXPECT_EQ(Find<QLabel>("Label2")->text().toStdString(),
+              "패치된 내역은 [C:\\Quillon\\Patch] 폴더에 저장됩니다");
+    EXPECT_TRUE(Find<QCheckBox>("chk매장")->isChecked());
+    EXPECT_EQ(window.height(), 5925 / 15);
+    // The maintenance buttons lie below the window's normal height.
+    EXPECT_GE(Find<QWidget>("Picture6")->y(), window.height());
+}
+
+TEST_F(MainWindowTest, ClickingStartRunsBothPassesAndDrawsTheOutcome) {
+    gui::MainWindowView& window = Start();
+    const util::frmDBPatchMainModel& model = session_->Process().MainWindow();
+    bool exitOffDuringRun = false;
+    int startsDuringRun = 0;
+    onBox_ = [&](QMessageBox&) {
+        exitOffDuringRun = !Find<QPushButton>("cmd종료")->isEnabled();
+        // A second click while the run is going on is ignored.
+        if (startsDuringRun++ == 0) Find<QPushButton>("cmdStart")->click();
+    };
+    Find<QPushButton>("cmdStart")->click();
+
+    ASSERT_GT(startsDuringRun, 0) << "the demo run asks nothing";
+    EXPECT_TRUE(exitOffDuringRun);
+    EXPECT_TRUE(Find<QPushButton>("cmd종료")->isEnabled());
+    const std::vector<std::string> runList = Lines(*Find<QListWidget>("List1"));
+    EXPECT_EQ(runList, model.List1.lines);
+    EXPECT_EQ(std::count(runList.begin(), runList.end(), "-------------------------- 매장디비"), 1);
+    EXPECT_EQ(runList.back(), "-------------------------- 작업 종료");
+    EXPECT_EQ(Find<QListWidget>("List1")->currentRow(), static_cast<int>(runList.size()) - 1);
+    const std::vector<std::string> messages = Lines(*Find<QListWidget>("lv메세지"));
+    EXPECT_EQ(messages, (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치종료",
+                                                  "데이터1패치시작", "데이터1패치종료"}));
+    EXPECT_FALSE(Find<QLabel>("picChk1")->pixmap().isNull());
+    EXPECT_FALSE(Find<QLabel>("picChk2")->pixmap().isNull());
+    EXPECT_TRUE(Find<QLabel>("picChk3")->pixmap().isNull());
+    EXPECT_EQ(Find<QLabel>("lab패치디비")->text().toStdString(), "패치할 데이타 없음");
+    EXPECT_EQ(Find<QProgressBar>("pg1")->maximum(), 127);
+    EXPECT_EQ(Find<QProgressBar>("pg1")->value(), model.pg1.value);
+    EXPECT_GT(model.pg1.value, 100);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, TheFourthClickOnThePictureRevealsTheButtonsAndTheSeventhHidesThem) {
+    gui::MainWindowView& window = Start();
+    QWidget* picture = Find<QWidget>("Image1");
+    const auto click = [&] {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5),
+                          picture->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(picture, &press);
+    };
+    std::vector<int> heights;
+    for (int i = 0; i < 7; ++i) {
+        click();
+        heights.push_back(window.height());
+    }
+    EXPECT_EQ(heights, (std::vector<int>{395, 395, 395, 441, 441, 441, 395}));
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowUnloadsItsLogic) {
+    gui::MainWindowView& window = Start();
+    window.close();
+    EXPECT_TRUE(window.Unloaded());
+    EXPECT_EQ(session_->Process().MainForm(), nullptr);
+}
+
+class LongRepairTest : public GuiWorld {
+  protected:
+    LongRepairTest() : GuiWorld(demo::DemoScale{1, 7}) {
+        // The refresh reads the standard code column that the catalogue adds.
+        Store()->Execute("ALTER TABLE 사용상품 ADD 표준코드 VARCHAR(10) NULL", 30);
+    }
+    std::unique_ptr<db::Session> Store() const {
+        db::embedded::OpenOptions options;
+        options.dialect = db::Dialect::Jet;
+        options.jetPassword = demo::kStoreMdbPassword;
+        return db::embedded::Open(Native(demo::kDemoMdbPath), options);
+    }
+    int Refreshed() const {
+        auto store = Store();
+        auto result =
+            store->Execute("SELECT COUNT(*) FROM 사용상품 WHERE CHK_MEMO LIKE '약가갱신%'", 30);
+        std::vector<util::Variant> row;
+        return result.rows && result.rows->Next(row) ? static_cast<int>(row.at(0).AsInt()) : -1;
+    }
+};
+
+TEST_F(LongRepairTest, TheProgressWindowsCancelButtonStopsTheDrugPriceRefresh) {
+    Start();
+    int steps = 0;
+    bool cancelled = false;
+    // The repair yields after each drug; at the tenth the user clicks the cancel button.
+    session_->Desktop().BeforeEvents([&] {
+        session_->Dialogs().Sync();
+        gui::ProgressWindowView* progress = session_->Dialogs().Progress();
+        if (progress == nullptr || cancelled || ++steps < 10) return;
+        auto* cancel = progress->findChild<QPushButton*>("cmd취소");
+        ASSERT_NE(cancel, nullptr);
+        ASSERT_TRUE(progress->isVisible());
+        cancel->click();
+        cancelled = true;
+    });
+    Find<QPushButton>("cmd조제약정리명")->click();
+    ASSERT_TRUE(cancelled);
+    // The refresh left its loop after the drug it was at: of some 300 drugs about ten changed.
+    EXPECT_GT(Refreshed(), 0);
+    EXPECT_LE(Refreshed(), 12);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(session_->Process().Dialogs().LoadedProgressWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace gui_test
