@@ -2,6 +2,7 @@
 // box a real dialog; then the main window until it is closed or its exit button is clicked.
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -29,6 +30,15 @@ int main(int argc, char** argv) {
     cli.allow_extras();  // Qt's own options (-platform, …)
     CLI11_PARSE(cli, argc, argv);
 
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+        std::cerr << "datapatch-gui: no display to open the window on (set DISPLAY, run it "
+                     "under xvfb-run, or use the datapatch command line)\n";
+        return 64;
+    }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     gui::UseKoreanFont();
