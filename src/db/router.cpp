@@ -156,6 +156,53 @@ Route SqlServerRoute(const host::Host& host, const LoginResolver& logins,
     return route;
 }
 
+// Where the external references of a statement lead: a Jet file or backup file by its mapped
+// path, a database of a server through the login file (embedded servers only).
+embedded::ExternalResolver ExternalResolverFor(const host::Host& host,
+                                               std::shared_ptr<const LoginResolver> logins) {
+    using Kind = embedded::ExternalReference::Kind;
+    return [&host, logins](const embedded::ExternalReference& ref) -> std::filesystem::path {
+        switch (ref.kind) {
+            case Kind::JetFile: {
+                std::filesystem::path file = MapPath(host, ref.path, kJetSource);
+                if (!Exists(file)) {
+                    throw DbError(ErrorNumber::kUnspecified,
+                                  "'" + ref.path + "' 파일을 찾을 수 없습니다.", kJetSource, -1023,
+                                  "3024");
+                }
+                return file;
+            }
+            case Kind::BackupFile:
+                return MapPath(host, ref.path, kSqlSource);
+            case Kind::ServerDatabase:
+                break;
+        }
+        const auto engine = logins->EngineFor(ref.server);
+        if (!engine || engine->kind != LoginResolver::EngineKind::Embedded) {
+            throw DbError(ErrorNumber::kUnspecified,
+                          "SQL Server '" + ref.server +
+                              "'의 데이터베이스를 읽을 수 없습니다. 서버가 없거나 이 컴퓨터의 "
+                              "내장 서버가 아닙니다.",
+                          kSqlSource, 17, "08001");
+        }
+        if (!engine->password.empty() && engine->password != ref.password) {
+            throw DbError(
+                ErrorNumber::kUnspecified,
+                "SQL Server '" + ref.server + "'에 로그인하지 못했습니다. (Login failed.)",
+                kSqlSource, 18456, "28000");
+        }
+        std::filesystem::path file =
+            embedded::ServerDatabaseFile(MapPath(host, engine->target, kSqlSource), ref.database);
+        if (ref.database.empty() || !Exists(file)) {
+            throw DbError(ErrorNumber::kUnspecified,
+                          "SQL Server '" + ref.server + "'에 \"" + ref.database +
+                              "\" 데이터베이스가 없습니다.",
+                          kSqlSource, 4060, "42000");
+        }
+        return file;
+    };
+}
+
 }  // namespace
 
 Router::Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins)
@@ -198,6 +245,7 @@ std::unique_ptr<Session> Router::Open(std::string_view connectionString, int con
     options.dialect = route.dialect;
     options.jetPassword = route.jetPassword;
     options.create = false;
+    options.resolveExternal = ExternalResolverFor(host_, logins_);
     return embedded::Open(route.file, options);
 }
 

@@ -3,6 +3,7 @@
 // mode). An "MDB file" is one SQLite file; a SQL Server of the embedded kind is a folder holding
 // one SQLite file per database, named "<database>.sqlite".
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,10 +11,32 @@
 
 namespace db::embedded {
 
+// A database or file that a statement names outside its own database: the Jet form
+// "[MS Access;DATABASE=path;PWD=pw].table", the OPENROWSET forms of the server kind, and the
+// target file of "BACKUP DATABASE … to Disk ='path'".
+struct ExternalReference {
+    enum class Kind {
+        JetFile,         // an MDB file: path (Windows path as written) and password
+        ServerDatabase,  // a database of a SQL Server: server (as written) and database
+        BackupFile,      // a file to be written: path (Windows path as written)
+    };
+    Kind kind = Kind::JetFile;
+    std::string path;
+    std::string password;
+    std::string server;
+    std::string database;
+    bool operator==(const ExternalReference&) const = default;
+};
+// Where a reference leads on this machine: the SQLite file of the database, or the file to write.
+// Throws DbError when it leads nowhere (unknown server, path outside the root, …).
+using ExternalResolver = std::function<std::filesystem::path(const ExternalReference&)>;
+
 struct OpenOptions {
     Dialect dialect = Dialect::Jet;
     std::string jetPassword;  // checked against the password kept in the file (Jet mode)
     bool create = false;      // create the file when missing (fixtures and demo only)
+    // Resolves the external references of statements; without one they fail with 0x80004005.
+    ExternalResolver resolveExternal{};
 };
 
 // Throws DbError 0x80004005 when the file is missing (and create is false), is not a database,

@@ -94,13 +94,16 @@ void EmbeddedSession::CommitTransaction() {
         ExecPlain(db_.get(), "COMMIT");
     } catch (const DbError&) {
         sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        external_.DetachAll();
         throw;
     }
+    external_.DetachAll();
 }
 
 void EmbeddedSession::RollbackTransaction() {
     if (sqlite3_get_autocommit(db_.get())) return;
     ExecPlain(db_.get(), "ROLLBACK");
+    external_.DetachAll();
 }
 
 void EmbeddedSession::EnsureAlive() {
@@ -123,14 +126,20 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
     keepStatements_ = !program->oneOff;
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
     server_.Prepare(*program);
+    if (program->steps.front().kind == Step::Kind::Attach) return RunWithExternals(*program);
     ExecOutcome outcome;
     if (program->steps.size() == 1) {
         RunStep(program->steps.front(), outcome, true);
         return outcome;
     }
+    RunSteps(program->steps, 0, outcome);
+    return outcome;
+}
+
+void EmbeddedSession::RunSteps(const std::vector<Step>& steps, std::size_t first,
+                               ExecOutcome& outcome) {
     Transaction transaction(db_.get());
-    const std::vector<Step>& steps = program->steps;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
+    for (std::size_t i = first; i < steps.size(); ++i) {
         if (steps[i].kind == Step::Kind::SkipUnless && !server_.Holds(steps[i])) {
             i += steps[i].skip;
             continue;
@@ -138,6 +147,24 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
         RunStep(steps[i], outcome, false);
     }
     transaction.Commit();
+}
+
+// The rows are read before the databases go, and the prepared statements are not kept: their
+// texts name schemas that are detached after the run.
+ExecOutcome EmbeddedSession::RunWithExternals(const Program& program) {
+    keepStatements_ = false;
+    ExternalScope scope(external_);
+    ExecOutcome outcome;
+    try {
+        std::size_t first = 0;
+        for (; first < program.steps.size() && program.steps[first].kind == Step::Kind::Attach;
+             ++first) {
+            external_.Attach(program.steps[first]);
+        }
+        RunSteps(program.steps, first, outcome);
+    } catch (const DbError& e) {
+        throw ExternalDatabases::Plain(e);
+    }
     return outcome;
 }
 
@@ -160,6 +187,10 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
         case Step::Kind::AddPrimaryKey:
         case Step::Kind::Insert:
             return RunShapedStep(step, outcome);
+        case Step::Kind::Attach:
+            return;  // attached by RunWithExternals
+        case Step::Kind::Backup:
+            return external_.Backup(step, file_);
     }
 }
 

@@ -7,8 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "db/embedded/embedded.h"
 #include "db/embedded/embedded_schema.h"
+#include "db/embedded/external_databases.h"
 #include "db/embedded/lru_cache.h"
+#include "db/embedded/server_folder.h"
 #include "db/embedded/server_objects.h"
 #include "db/embedded/sqlite_handle.h"
 #include "db/embedded/statement_cache.h"
@@ -37,6 +40,11 @@ class EmbeddedSession : public Session {
     EmbeddedSession(DatabaseHandle db, std::filesystem::path file, Dialect dialect);
     ~EmbeddedSession() override;
 
+    // How the external references of statements (other databases, backup files) are found.
+    void SetExternalResolver(ExternalResolver resolver) {
+        external_.SetResolver(std::move(resolver));
+    }
+
     Dialect SqlDialect() const override { return dialect_; }
     // Throws DbError: the translator's errors, SQLite's errors mapped to ADO numbers, and
     // 0x80004005 "… 연결을 …" once the file has gone.
@@ -48,10 +56,16 @@ class EmbeddedSession : public Session {
     void BeginTransaction() override;
     void CommitTransaction() override;
     void RollbackTransaction() override;
+    // The claim on a database of a server folder, kept for as long as the session lives.
+    void HoldUse(DatabaseUse use) { use_ = std::move(use); }
 
   private:
     void EnsureAlive();
     void MarkLost();
+    // The steps from first on in one savepoint; a SkipUnless step skips those it guards.
+    void RunSteps(const std::vector<Step>& steps, std::size_t first, ExecOutcome& outcome);
+    // A program that begins with Attach steps: the databases are attached for its run only.
+    ExecOutcome RunWithExternals(const Program& program);
     void RunStep(const Step& step, ExecOutcome& outcome, bool streamRows);
     void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
     void CheckColumnDroppable(const Step& step);
@@ -59,6 +73,8 @@ class EmbeddedSession : public Session {
     // Steps that depend on the shape of their table (embedded_session_shaped.cpp).
     void RunShapedStep(const Step& step, ExecOutcome& outcome);
 
+    // First of the members, so that the claim ends after the connection has closed.
+    DatabaseUse use_;
     DatabaseHandle db_;
     std::filesystem::path file_;
     FileIdentity identity_;
@@ -70,6 +86,7 @@ class EmbeddedSession : public Session {
     EmbeddedSchema schema_;
     TableShapes shapes_{db_.get()};
     ServerObjects server_;
+    ExternalDatabases external_{db_.get()};
 };
 
 }  // namespace db::embedded

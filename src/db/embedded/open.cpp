@@ -9,6 +9,7 @@
 #include "db/embedded/functions.h"
 #include "db/embedded/names.h"
 #include "db/embedded/routine_natives.h"
+#include "db/embedded/server_folder.h"
 #include "db/embedded/syscat_functions.h"
 
 namespace db::embedded {
@@ -102,6 +103,10 @@ void StorePassword(sqlite3* db, const std::string& password) {
 
 std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) {
     CheckFile(file, options.create);
+    // A database of a server is claimed before it is opened, so that the server folder sees the
+    // connection from its first moment (and a database in single-user mode is refused).
+    DatabaseUse use;
+    if (options.dialect == Dialect::SqlServer) use = DatabaseUse::Enter(file);
     std::error_code ec;
     const bool existed = fs::exists(file, ec) && fs::file_size(file, ec) > 0;
     DatabaseHandle db = OpenHandle(file, options.create);
@@ -118,7 +123,10 @@ std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) 
         RegisterCatalogueFunctions(db.get());
         RegisterNativeRoutines(db.get());
     }
-    return std::make_unique<EmbeddedSession>(std::move(db), file, options.dialect);
+    auto session = std::make_unique<EmbeddedSession>(std::move(db), file, options.dialect);
+    session->HoldUse(std::move(use));
+    session->SetExternalResolver(options.resolveExternal);
+    return session;
 }
 
 fs::path ServerDatabaseFile(const fs::path& serverFolder, const std::string& database) {

@@ -2,6 +2,7 @@
 // The statement forms, one translator each. Each takes a cursor placed after the words that
 // chose it (see the dispatch table in translator.cpp) and appends its steps to the program.
 #include <string>
+#include <vector>
 
 #include "db/embedded/translate_common.h"
 
@@ -22,6 +23,8 @@ void TranslateRoutine(Cursor& c, Program& out);
 void TranslateAlterColumn(Cursor& c, const std::string& table, Program& out);
 void TranslateAddConstraint(Cursor& c, const std::string& table, Program& out);
 void TranslateIf(Cursor& c, Program& out);
+// BACKUP DATABASE name TO DISK = 'file' (server kind only).
+void TranslateBackup(Cursor& c, Program& out);
 
 // A statement inside another (the statement of IF EXISTS …), translated by its own form.
 void TranslateNested(const Tokens& tokens, Span span, Dialect dialect, Program& out);
@@ -33,6 +36,20 @@ void TranslateRoutineDefinition(std::string_view text, const Tokens& tokens, Dia
                                 Program& out);
 // Notes in out the native routines of the server kind that the statements call.
 void NoteRoutineCalls(const Tokens& tokens, Program& out);
+
+// Tables of other databases that a statement reads: the Jet form [MS Access;DATABASE=…].t and
+// OPENROWSET(…) of the server kind. Each reference is replaced in tokens by a name in a private
+// schema, for whose database an Attach step is appended to out (before the statements' steps). A
+// rowset given by a query becomes a placeholder name, whose query text FillExternalRowsets puts
+// in place once the statements are translated. Throws DbError 0x80040E14 for forms it does not
+// run (a table of another database as the target of a change, other providers).
+struct ExternalRowset {
+    std::string placeholder;  // as written by the expression writer
+    std::string query;        // the SQLite text of the query
+};
+std::vector<ExternalRowset> ReplaceExternalReferences(Tokens& tokens, Dialect dialect,
+                                                      Program& out);
+void FillExternalRowsets(const std::vector<ExternalRowset>& rowsets, Program& out);
 
 // One column definition of CREATE TABLE or ALTER TABLE ADD, written for SQLite.
 struct ColumnDefinition {

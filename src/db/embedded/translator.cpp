@@ -43,6 +43,7 @@ constexpr std::array kForms{
     Form{"EXEC", "", 0, TranslateRoutine, false},
     Form{"EXECUTE", "", 0, TranslateRoutine, false},
     Form{"IF", "", 0, TranslateIf, false},
+    Form{"BACKUP", "DATABASE", 2, TranslateBackup, true},
 };
 
 // Tokens a dialect refuses wherever they stand.
@@ -213,6 +214,7 @@ Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
         TranslateRoutineDefinition(text, tokens, dialect, out);
         return out;
     }
+    const std::vector<ExternalRowset> rowsets = ReplaceExternalReferences(tokens, dialect, out);
     if (dialect == Dialect::SqlServer) {
         out.usesCatalogue = MapSystemCatalogue(tokens);
         NoteRoutineCalls(tokens, out);
@@ -220,6 +222,7 @@ Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
     for (const Span& s : SplitStatements(tokens, dialect)) {
         TranslateStatement(tokens, s, dialect, out);
     }
+    FillExternalRowsets(rowsets, out);
     if (out.steps.empty()) throw EngineError(ErrorNumber::kSyntax, "The statement text is empty.");
     return out;
 }

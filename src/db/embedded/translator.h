@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/embedded/embedded.h"
 #include "db/embedded/token.h"
 #include "db/session.h"
 
@@ -20,6 +21,9 @@ struct CallArgument {
     bool operator==(const CallArgument&) const = default;
 };
 
+// The private schemas under which an Attach step's database is read are named so, then a number.
+inline constexpr std::string_view kExternalSchemaPrefix = "dp_ext_";
+
 struct Step {
     enum class Kind {
         Sql,            // run sql
@@ -32,6 +36,8 @@ struct Step {
         AlterColumn,    // rebuild table with column name defined anew by sql
         AddPrimaryKey,  // rebuild table with the key constraint sql (named name) over columns
         Insert,         // run sql, which inserts into table; its identity columns are numbered
+        Attach,         // attach the database of external under the schema name for the text's run
+        Backup,         // write a copy of the database name to the file of external
     };
     Kind kind = Kind::Sql;
     std::string sql;
@@ -44,6 +50,7 @@ struct Step {
     std::vector<std::string> columns;  // AddPrimaryKey: key columns; Insert: the columns named
     std::string source;                // Insert: the VALUES or SELECT part, written for SQLite
     bool notNull = false;              // AlterColumn: the new definition says NOT NULL
+    ExternalReference external;        // Attach: the database; Backup: the file to write
     bool operator==(const Step&) const = default;
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+// Consistent copies and compaction of embedded database files, safe on a database that other
+// connections (of this or another process) are writing: the copy holds one committed state,
+// never a raw copy of a file with a write-ahead log beside it.
+#include <filesystem>
+
+namespace db::embedded {
+
+// Writes a copy of the database `source` to `target` (replaced) page by page through SQLite's
+// backup, as one committed state of the source. Throws DbError.
+void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Rebuilds the database file in place without its free pages. Throws DbError (also when another
+// connection holds a transaction open for longer than the busy timeout).
+void CompactDatabaseFile(const std::filesystem::path& file);
+
+}  // namespace db::embedded

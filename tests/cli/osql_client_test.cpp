@@ -1,0 +1,222 @@
+// Runs datapatch-osql as the store software starts it for its housekeeping scripts, on an
+// embedded server in a fresh root, and reads the output file it leaves.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "db/embedded/embedded.h"
+#include "db/embedded/server_folder.h"
+#include "fixtures/program_runner.h"
+#include "fixtures/world.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using fixtures::Outcome;
+using fixtures::Quoted;
+
+std::string OsqlProgram() {
+    const char* bin = std::getenv("DATAPATCH_TEST_BIN");
+    return std::string(bin ? bin : ".") + "/datapatch-osql";
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// The size column of sp_helpdb for the file.
+std::string SizeText(const fs::path& file) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f MB",
+                  static_cast<double>(fs::file_size(file)) / 1048576.0);
+    return text;
+}
+
+class OsqlClient : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteFile("c/Quillon/SqlLogin.INI",
+                  fixtures::EmbeddedLoginText("STORE-PC", "pw", "C:\\Quillon\\Server") +
+                      "[FAR-PC]\r\nPassword=pw\r\nEngine=odbc:Driver=FreeTDS;Server=10.0.0.5\r\n");
+    }
+
+    fs::path Folder() const { return root_.Path() / "c/Quillon/Server"; }
+    fs::path DatabaseFile(const std::string& name) const {
+        return db::embedded::ServerDatabaseFile(Folder(), name);
+    }
+
+    // A database of the server with `rows` rows in table t.
+    void MakeDatabase(const fs::path& file, int rows) {
+        std::vector<std::string> sql = {"CREATE TABLE t (a INT)"};
+        for (int i = 0; i < rows; ++i)
+            sql.push_back("INSERT INTO t VALUES (" + std::to_string(i) + ")");
+        fixtures::RunOnDatabase(file, db::Dialect::SqlServer, "", sql);
+    }
+
+    std::int64_t Rows(const std::string& name) {
+        db::embedded::OpenOptions options;
+        options.dialect = db::Dialect::SqlServer;
+        auto session = db::embedded::Open(DatabaseFile(name), options);
+        std::vector<util::Variant> row;
+        auto outcome = session->Execute("SELECT COUNT(*) FROM t", 30);
+        EXPECT_TRUE(outcome.rows && outcome.rows->Next(row));
+        return row.empty() ? -1 : row[0].AsInt();
+    }
+
+    void WriteFile(const std::string& underRoot, const std::string& text) {
+        const fs::path file = root_.Path() / underRoot;
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+    }
+
+    std::string Output() const {
+        std::ifstream in(root_.Path() / "c/Temp/out.txt", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // Runs the script C:\Temp\script.sql with -o C:\Temp\out.txt; the output file is removed
+    // first so that each run's own output is read.
+    Outcome Run(const std::string& script, const std::string& login = "-S STORE-PC -U sa -P pw") {
+        WriteFile("c/Temp/script.sql", script);
+        fs::remove(root_.Path() / "c/Temp/out.txt");
+        return fixtures::RunShell(OsqlProgram() + " --root " + Quoted(root_.Path().string()) + " " +
+                                  login + " -i " + Quoted("C:\\Temp\\script.sql") + " -o " +
+                                  Quoted("C:\\Temp\\out.txt") + " 2>&1");
+    }
+
+    host_test::TempFolder root_;
+};
+
+// The script the store software runs before it patches a database under a new name.
+TEST_F(OsqlClient, RenameScriptRunsBatchByBatch) {
+    MakeDatabase(DatabaseFile("store"), 5);
+    const Outcome outcome =
+        Run("exec sp_dboption store, 'single user', True\r\n"
+            "GO\r\n"
+            "exec sp_renamedb 'store','store_old'\r\n"
+            "  go  \r\n"
+            "EXEC  SP_DBOPTION 'store_old' ,'single user' , false;\n"
+            "Go\n"
+            "EXEC SP_HELPDB\n");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_EQ(Output(), Lines({
+                            "1> 2> The command(s) completed successfully.",
+                            "1> 2> The database name 'store_old' has been set.",
+                            "The command(s) completed successfully.",
+                            "1> 2> The command(s) completed successfully.",
+                            "1> 2> name  db_size  status",
+                            "---------------------",
+                            "store_old  " + SizeText(DatabaseFile("store_old")) +
+                                "  Status=ONLINE, UserAccess=MULTI_USER",
+                            "",
+                            "(1 rows affected)",
+                        }));
+    EXPECT_FALSE(fs::exists(DatabaseFile("store")));
+    EXPECT_EQ(Rows("store_old"), 5);
+}
+
+TEST_F(OsqlClient, AttachShrinkAndDetach) {
+    MakeDatabase(root_.Path() / "c/Backup/store.mdf", 3);
+    fs::create_directories(Folder());
+    const Outcome outcome =
+        Run("exec sp_attach_db 'store', 'C:\\BACKUP\\Store.mdf'\nGO\n"
+            "DBCC SHRINKDATABASE (store, 10)\nGO\n"
+            "DBCC SHRINKFILE (N'store', 1) WITH NO_INFOMSGS\nGO\n");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+    EXPECT_EQ(Output(), Lines({"1> 2> The command(s) completed successfully.",
+                               "1> 2> The command(s) completed successfully.",
+                               "1> 2> The command(s) completed successfully."}));
+    EXPECT_EQ(Rows("store"), 3);
+    EXPECT_TRUE(fs::exists(root_.Path() / "c/Backup/store.mdf"));
+
+    EXPECT_EQ(Run("exec sp_detach_db store\nGO\n").exitCode, 0);
+    EXPECT_EQ(Output(), Lines({"1> 2> The command(s) completed successfully."}));
+    EXPECT_FALSE(fs::exists(DatabaseFile("store")));
+    EXPECT_TRUE(fs::exists(DatabaseFile("store").string() + ".detached"));
+}
+
+// A failed statement is reported in the output and the script goes on; the run itself succeeds.
+TEST_F(OsqlClient, FailedStatementsAreReportedAsTheServerDoes) {
+    MakeDatabase(DatabaseFile("store"), 1);
+    MakeDatabase(DatabaseFile("other"), 1);
+    // A connection of this process keeps the database in use for the client.
+    db::embedded::OpenOptions options;
+    options.dialect = db::Dialect::SqlServer;
+    auto inUse = db::embedded::Open(DatabaseFile("other"), options);
+    const struct {
+        const char* statement;
+        int msg;
+        const char* message;
+    } cases[] = {
+        {"select * from t", 2812, "Could not find stored procedure 'select'."},
+        {"exec sp_who", 2812, "Could not find stored procedure 'sp_who'."},
+        {"exec sp_renamedb 'store', 'new'", 5030, "could not be exclusively locked"},
+        {"exec sp_renamedb 'store', 'other'", 1801, "'other' already exists"},
+        {"exec sp_dboption other, 'single user', true", 5070, "'other' is already open"},
+        {"exec sp_detach_db 'other'", 3703, "currently in use"},
+        {"DBCC SHRINKDATABASE (nowhere)", 15010, "'nowhere' does not exist"},
+        {"exec sp_attach_db 'fresh', 'C:\\Backup\\missing.mdf'", 5120, "missing.mdf"},
+        {"exec sp_attach_db 'store', 'C:\\Backup\\x.mdf'", 1801, "'store' already exists"},
+        {"exec sp_dboption store, 'read only', true", 15011, "'read only' does not exist"},
+        {"exec sp_dboption store", 201, "'@optname'"},
+        {"exec sp_detach_db 'store", 105, "Unclosed quotation mark"},
+    };
+    std::string script;
+    for (const auto& c : cases) script += std::string(c.statement) + "\nGO\n";
+    const Outcome outcome = Run(script);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+
+    const std::string out = Output();
+    std::size_t at = 0;
+    for (const auto& c : cases) {
+        const std::string head = "1> 2> Msg " + std::to_string(c.msg) +
+                                 ", Level 16, State 1, Server STORE-PC, Line 1\r\n";
+        const std::size_t found = out.find(head, at);
+        ASSERT_EQ(found, at) << c.statement << "\n" << out;
+        const std::size_t end = out.find("\r\n", at + head.size());
+        const std::string message = out.substr(at + head.size(), end - at - head.size());
+        EXPECT_NE(message.find(c.message), std::string::npos) << c.statement << ": " << message;
+        at = end + 2;
+    }
+    EXPECT_EQ(at, out.size());
+    EXPECT_EQ(out.find("completed"), std::string::npos);
+    EXPECT_EQ(Rows("store"), 1);
+    EXPECT_EQ(Rows("other"), 1);
+}
+
+// Refused logins and unusable command lines end the client without running the script.
+TEST_F(OsqlClient, RefusedLoginsAndUsageErrors) {
+    MakeDatabase(DatabaseFile("store"), 1);
+    const std::string script = "exec sp_detach_db store\nGO\n";
+    const struct {
+        const char* login;
+        const char* shown;
+    } cases[] = {
+        {"-S STORE-PC -U sa -P wrong", "Login failed for user 'sa'."},
+        {"-SSTORE-PC -Uclerk", "Login failed for user 'clerk'."},
+        {"-S FAR-PC -U sa -P pw", "embedded servers only"},
+        {"-S NOWHERE -U sa -P pw", "does not exist"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(script, c.login);
+        EXPECT_EQ(outcome.exitCode, 1) << c.login;
+        EXPECT_NE(Output().find(c.shown), std::string::npos) << c.login << ": " << Output();
+    }
+    EXPECT_TRUE(fs::exists(DatabaseFile("store")));
+
+    for (const char* args : {"", " -S STORE-PC", " -S STORE-PC -i", " -S STORE-PC -x 1 -i a"}) {
+        const Outcome outcome = fixtures::RunShell(OsqlProgram() + args + " 2>&1");
+        EXPECT_EQ(outcome.exitCode, 1) << args;
+        EXPECT_NE(outcome.output.find("usage:"), std::string::npos) << args;
+    }
+}
+
+}  // namespace

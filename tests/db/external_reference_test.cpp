@@ -1,0 +1,345 @@
+// Statements that read other databases (the Jet form [MS Access;…].t and OPENROWSET of the server
+// kind) and BACKUP DATABASE, run on the embedded engine through the router.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "db/ado_world.h"
+#include "db/embedded/translator.h"
+
+namespace db_test {
+namespace {
+
+namespace fs = std::filesystem;
+using db::Dialect;
+using db::ErrorNumber::kSyntax;
+using db::ErrorNumber::kTableMissing;
+using db::ErrorNumber::kUnspecified;
+
+constexpr const char* kOldMdb = "C:\\Old\\Data.mdb";
+constexpr const char* kOldPassword = "secret";
+
+const std::string kJetSource = "[MS Access;DATABASE=C:\\Old\\Data.mdb;PWD=secret].OLDT";
+const std::string kJetRowset =
+    "OPENROWSET('Microsoft.Jet.OLEDB.4.0',';Database=C:\\Old\\Data.mdb;pwd=secret;' ,";
+
+std::string ServerRowset(const std::string& server, const std::string& password) {
+    return "OPENROWSET('MSDASQL','DRIVER={SQL Server};SERVER=" + server +
+           ";UID=sa;PWD=" + password + "', OLDDB.DBO.OLDT)";
+}
+
+// The login file of AdoWorld plus a server served through ODBC.
+std::string LoginsWithOdbcServer() {
+    return DefaultLoginText() +
+           "[HQ]\r\nAddress=hq.example\r\nEngine=odbc:Driver=FreeTDS;Server=10.0.0.5\r\n";
+}
+
+class ExternalReferenceTest : public AdoWorld {
+  protected:
+    ExternalReferenceTest() : AdoWorld(LoginsWithOdbcServer()) {}
+
+    void SetUp() override {
+        const std::vector<std::string> old = {"CREATE TABLE OLDT (a VARCHAR(10), b INT, x INT)",
+                                              "INSERT INTO OLDT VALUES ('r1', 1, 1)",
+                                              "INSERT INTO OLDT VALUES ('r2', 2, 0)",
+                                              "INSERT INTO OLDT VALUES ('r3', 3, 1)"};
+        fixtures::RunOnDatabase(Native(kOldMdb), Dialect::Jet, kOldPassword, old);
+        MakeServerDatabase("OLDDB", old);
+        MakeMdb({"CREATE TABLE NEWT (a VARCHAR(10), b INT, x INT)"});
+        MakeServerDatabase("STORE", {"CREATE TABLE NEWT (a VARCHAR(10), b INT, x INT)",
+                                     "INSERT INTO NEWT VALUES ('s0', 0, 0)"});
+    }
+
+    std::unique_ptr<db::Session> OpenMdbSession() {
+        return router_->Open(std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+                                 kMdbPath + ";jet oledb:database Password=" + kMdbPassword,
+                             30, 0);
+    }
+    std::unique_ptr<db::Session> OpenServerSession(const std::string& database = "STORE") {
+        return router_->Open("Provider=SQLOLEDB;Data Source=" + std::string(kServer) +
+                                 ";Initial Catalog=" + database +
+                                 ";User ID=sa;Password=" + kServerPassword,
+                             30, 0);
+    }
+    std::unique_ptr<db::Session> OpenSession(Dialect dialect) {
+        return dialect == Dialect::Jet ? OpenMdbSession() : OpenServerSession();
+    }
+
+    // The rows of NEWT as "a:b" joined by ',', in the order of a.
+    static std::string Rows(db::Session& s, const std::string& table = "NEWT") {
+        db::ExecOutcome outcome = s.Execute("SELECT a, b FROM " + table + " ORDER BY a", 30);
+        std::string text;
+        std::vector<util::Variant> row;
+        while (outcome.rows && outcome.rows->Next(row)) {
+            if (!text.empty()) text += ',';
+            text += row[0].AsText() + ":" + row[1].AsText();
+        }
+        return text;
+    }
+
+    static db::DbError ErrorOf(db::Session& s, const std::string& sql) {
+        try {
+            s.Execute(sql, 30);
+        } catch (const db::DbError& e) {
+            return e;
+        }
+        return db::DbError(0, "no error");
+    }
+};
+
+TEST_F(ExternalReferenceTest, CopiesTheRowsOfEachForm) {
+    const std::string serverRowset = ServerRowset(kServer, kServerPassword);
+    struct Case {
+        Dialect dialect;
+        std::string sql;
+        std::int64_t affected;
+        std::string rows;
+    } cases[] = {
+        {Dialect::Jet, "Insert into NEWT(a,b) select a,b from " + kJetSource + " WHERE x = 1", 2,
+         "r1:1,r3:3"},
+        {Dialect::Jet, "Insert into NEWT select * from " + kJetSource + " ", 3, "r1:1,r2:2,r3:3"},
+        {Dialect::Jet, "INSERT INTO NEWT SELECT * FROM " + kJetSource, 3, "r1:1,r2:2,r3:3"},
+        {Dialect::SqlServer,
+         "INSERT INTO NEWT(a,b) select a,b from " + kJetRowset +
+             "'SELECT a,b FROM OLDT WHERE x = 1')",
+         2, "r1:1,r3:3,s0:0"},
+        {Dialect::SqlServer,
+         "INSERT INTO NEWT select * from " + kJetRowset + "'SELECT * FROM OLDT ')", 3,
+         "r1:1,r2:2,r3:3,s0:0"},
+        {Dialect::SqlServer,
+         "insert into NEWT(a,b) Select a,b From openrowset('microsoft.jet.oledb.4.0',';Database=C:"
+         "\\Old\\Data.mdb;pwd=secret;' ,'select a,b from OLDT where x = 0')",
+         1, "r2:2,s0:0"},
+        // Every table of the query reads from the file, joined ones too.
+        {Dialect::SqlServer,
+         "INSERT INTO NEWT(a,b) select a,b from " + kJetRowset +
+             "'SELECT O.a, P.b FROM OLDT AS O INNER JOIN OLDT AS P ON O.a = P.a WHERE O.x = 0')",
+         1, "r2:2,s0:0"},
+        {Dialect::SqlServer,
+         "Insert into NEWT(a,b) SELECT a,b FROM " + serverRowset + " AS A WHERE A.x = 1", 2,
+         "r1:1,r3:3,s0:0"},
+        {Dialect::SqlServer, "Insert into NEWT(a,b) SELECT a,b FROM " + serverRowset + " AS A", 3,
+         "r1:1,r2:2,r3:3,s0:0"},
+    };
+    for (const Case& c : cases) {
+        auto session = OpenSession(c.dialect);
+        session->Execute("DELETE FROM NEWT WHERE a <> 's0'", 30);
+        EXPECT_EQ(session->Execute(c.sql, 30).affected, c.affected) << c.sql;
+        EXPECT_EQ(Rows(*session), c.rows) << c.sql;
+        // The source is detached again: the same text runs a second time.
+        EXPECT_EQ(session->Execute(c.sql, 30).affected, c.affected) << c.sql;
+    }
+}
+
+TEST_F(ExternalReferenceTest, AQueryReadsRowsOfAnotherFile) {
+    auto session = OpenMdbSession();
+    EXPECT_EQ(Rows(*session, kJetSource), "r1:1,r2:2,r3:3");
+    // The target database has a table of the same name: the reference still reads the file.
+    session->Execute("CREATE TABLE OLDT (a VARCHAR(10), b INT, x INT)", 30);
+    session->Execute("INSERT INTO OLDT VALUES ('own', 0, 1)", 30);
+    session->Execute("Insert into NEWT(a,b) select a,b from " + kJetSource + " WHERE x = 1", 30);
+    EXPECT_EQ(Rows(*session), "r1:1,r3:3");
+}
+
+TEST_F(ExternalReferenceTest, FailuresLeaveTheTargetAsItWas) {
+    const std::string rowset = kJetRowset + "'SELECT a,b FROM OLDT')";
+    struct Case {
+        Dialect dialect;
+        std::string sql;
+        std::int32_t number;
+    } cases[] = {
+        // Wrong password of the source file.
+        {Dialect::Jet,
+         "Insert into NEWT(a,b) select a,b from [MS "
+         "Access;DATABASE=C:\\Old\\Data.mdb;PWD=bad].OLDT",
+         kUnspecified},
+        {Dialect::SqlServer,
+         "INSERT INTO NEWT(a,b) select a,b from OPENROWSET('Microsoft.Jet.OLEDB.4.0',';Database=C:"
+         "\\Old\\Data.mdb;pwd=bad;' ,'SELECT a,b FROM OLDT')",
+         kUnspecified},
+        // Missing source table.
+        {Dialect::Jet,
+         "Insert into NEWT(a,b) select a,b from [MS Access;DATABASE=C:\\Old\\Data.mdb;PWD=secret]."
+         "NOSUCH",
+         kTableMissing},
+        {Dialect::SqlServer,
+         "INSERT INTO NEWT(a,b) select a,b from " + kJetRowset + "'SELECT a,b FROM NOSUCH')",
+         kTableMissing},
+        {Dialect::SqlServer,
+         "Insert into NEWT(a,b) SELECT a,b FROM OPENROWSET('MSDASQL','DRIVER={SQL Server};SERVER=" +
+             std::string(kServer) + ";UID=sa;PWD=" + kServerPassword + "', OLDDB.DBO.NOSUCH) AS A",
+         kTableMissing},
+        // Missing source file, unknown server, a server served through ODBC, wrong server login,
+        // unknown database of a known server.
+        {Dialect::Jet,
+         "Insert into NEWT select * from [MS Access;DATABASE=C:\\Old\\Gone.mdb;PWD=secret].OLDT",
+         kUnspecified},
+        {Dialect::SqlServer,
+         "Insert into NEWT(a,b) SELECT a,b FROM " + ServerRowset("NOWHERE", "pw") + " AS A",
+         kUnspecified},
+        {Dialect::SqlServer,
+         "Insert into NEWT(a,b) SELECT a,b FROM " + ServerRowset("HQ", "pw") + " AS A",
+         kUnspecified},
+        {Dialect::SqlServer,
+         "Insert into NEWT(a,b) SELECT a,b FROM " + ServerRowset(kServer, "wrong") + " AS A",
+         kUnspecified},
+        {Dialect::SqlServer,
+         "Insert into NEWT(a,b) SELECT a,b FROM OPENROWSET('MSDASQL','DRIVER={SQL Server};SERVER=" +
+             std::string(kServer) + ";UID=sa;PWD=" + kServerPassword + "', NODB.DBO.OLDT) AS A",
+         kUnspecified},
+    };
+    for (const Case& c : cases) {
+        auto session = OpenSession(c.dialect);
+        const std::string before = Rows(*session);
+        const db::DbError error = ErrorOf(*session, c.sql);
+        EXPECT_EQ(error.Number(), c.number) << c.sql << ": " << error.Description();
+        EXPECT_EQ(error.Description().find("dp_ext_"), std::string::npos) << error.Description();
+        EXPECT_EQ(Rows(*session), before) << c.sql;
+    }
+    // After a failure the source is detached: a good statement runs on the same session.
+    auto session = OpenMdbSession();
+    EXPECT_NE(ErrorOf(*session,
+                      "Insert into NEWT select * from [MS Access;DATABASE=C:\\Old\\"
+                      "Data.mdb;PWD=bad].OLDT")
+                  .Number(),
+              0);
+    EXPECT_EQ(session->Execute("Insert into NEWT select * from " + kJetSource, 30).affected, 3);
+}
+
+TEST_F(ExternalReferenceTest, MissingTableTextNamesTheTableOnly) {
+    auto session = OpenMdbSession();
+    const db::DbError error =
+        ErrorOf(*session,
+                "Insert into NEWT select * from [MS Access;DATABASE=C:\\Old\\Data.mdb;PWD=secret]."
+                "NOSUCH");
+    EXPECT_NE(error.Description().find("NOSUCH"), std::string::npos) << error.Description();
+}
+
+TEST_F(ExternalReferenceTest, ASourceFileWithoutPasswordOpensWithAny) {
+    fixtures::RunOnDatabase(Native("C:\\Old\\Free.mdb"), Dialect::Jet, "",
+                            {"CREATE TABLE OLDT (a VARCHAR(10), b INT, x INT)",
+                             "INSERT INTO OLDT VALUES ('f1', 1, 1)"});
+    auto session = OpenMdbSession();
+    EXPECT_EQ(session
+                  ->Execute("Insert into NEWT select * from [MS Access;DATABASE=C:\\Old\\Free.mdb;"
+                            "PWD=anything].OLDT",
+                            30)
+                  .affected,
+              1);
+}
+
+TEST_F(ExternalReferenceTest, RunsInsideAnOpenTransaction) {
+    auto session = OpenMdbSession();
+    session->BeginTransaction();
+    session->Execute("Insert into NEWT select * from " + kJetSource, 30);
+    // The source stays attached while the transaction reads it; the same reference is reused.
+    session->Execute("Insert into NEWT(a,b) select a,b from " + kJetSource + " WHERE x = 0", 30);
+    session->RollbackTransaction();
+    EXPECT_EQ(Rows(*session), "");
+
+    session->BeginTransaction();
+    session->Execute("Insert into NEWT(a,b) select a,b from " + kJetSource + " WHERE x = 0", 30);
+    session->CommitTransaction();
+    EXPECT_EQ(Rows(*session), "r2:2");
+    // Detached after the transaction: another file under the same private name.
+    fixtures::RunOnDatabase(Native("C:\\Old\\Other.mdb"), Dialect::Jet, "",
+                            {"CREATE TABLE OLDT (a VARCHAR(10), b INT, x INT)",
+                             "INSERT INTO OLDT VALUES ('o1', 1, 1)"});
+    session->Execute("Insert into NEWT select * from [MS Access;DATABASE=C:\\Old\\Other.mdb].OLDT",
+                     30);
+    EXPECT_EQ(Rows(*session), "o1:1,r2:2");
+}
+
+TEST_F(ExternalReferenceTest, RefusesFormsItDoesNotRun) {
+    struct Case {
+        Dialect dialect;
+        std::string sql;
+    } cases[] = {
+        {Dialect::Jet, "INSERT INTO " + kJetSource + " SELECT * FROM NEWT"},
+        {Dialect::Jet, "UPDATE " + kJetSource + " SET b = 1"},
+        {Dialect::Jet, "DELETE FROM " + kJetSource},
+        {Dialect::Jet, "SELECT * FROM [Excel 8.0;DATABASE=C:\\x.xls].[Sheet1$]"},
+        {Dialect::SqlServer, "SELECT * FROM OPENROWSET('OraOLEDB', 'x', 'SELECT 1')"},
+        {Dialect::SqlServer, "SELECT * FROM OPENROWSET('MSDASQL', 'SERVER=S', OLDT)"},
+        {Dialect::Jet, "BACKUP DATABASE STORE to Disk ='C:\\Backup\\x.dat'"},
+        {Dialect::SqlServer, "BACKUP DATABASE STORE to 'C:\\Backup\\x.dat'"},
+        {Dialect::SqlServer, "BACKUP DATABASE STORE to Disk = C"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NumberOf([&] { db::embedded::Translate(c.sql, c.dialect); }), kSyntax) << c.sql;
+    }
+}
+
+TEST_F(ExternalReferenceTest, BackupWritesACopyThatOpens) {
+    fs::create_directories(Native("C:\\Backup"));
+    auto session = OpenServerSession();
+    struct Case {
+        std::string sql;
+        std::string file;
+        std::string table;
+        std::string rows;
+    } cases[] = {
+        {"BACKUP DATABASE STORE to Disk ='C:\\Backup\\x.dat'", "C:\\Backup\\x.dat", "NEWT", "s0:0"},
+        {"backup database [store] TO DISK = 'C:\\Backup\\y.dat' WITH INIT", "C:\\Backup\\y.dat",
+         "NEWT", "s0:0"},
+        {"BACKUP DATABASE OLDDB to Disk ='C:\\Backup\\old.dat'", "C:\\Backup\\old.dat", "OLDT",
+         "r1:1,r2:2,r3:3"},
+    };
+    for (const Case& c : cases) {
+        session->Execute(c.sql, 30);
+        ASSERT_TRUE(Exists(c.file)) << c.sql;
+        db::embedded::OpenOptions options;
+        options.dialect = Dialect::Jet;
+        auto copy = db::embedded::Open(Native(c.file), options);
+        EXPECT_EQ(Rows(*copy, c.table), c.rows) << c.sql;
+    }
+}
+
+TEST_F(ExternalReferenceTest, BackupHoldsOnlyCommittedRows) {
+    fs::create_directories(Native("C:\\Backup"));
+    auto writer = OpenServerSession();
+    writer->BeginTransaction();
+    writer->Execute("INSERT INTO NEWT VALUES ('u1', 9, 9)", 30);
+    auto session = OpenServerSession();
+    session->Execute("BACKUP DATABASE STORE to Disk ='C:\\Backup\\x.dat'", 30);
+    writer->CommitTransaction();
+
+    db::embedded::OpenOptions options;
+    options.dialect = Dialect::Jet;
+    auto copy = db::embedded::Open(Native("C:\\Backup\\x.dat"), options);
+    EXPECT_EQ(Rows(*copy), "s0:0");
+    EXPECT_EQ(Rows(*session), "s0:0,u1:9");
+}
+
+TEST_F(ExternalReferenceTest, BackupFailures) {
+    fs::create_directories(Native("C:\\Backup"));
+    auto session = OpenServerSession();
+    struct Case {
+        std::string sql;
+        std::int32_t number;
+    } cases[] = {
+        {"BACKUP DATABASE NODB to Disk ='C:\\Backup\\x.dat'", kTableMissing},
+        {"BACKUP DATABASE [..] to Disk ='C:\\Backup\\x.dat'", kTableMissing},
+        {"BACKUP DATABASE STORE to Disk ='C:\\NoFolder\\x.dat'", kUnspecified},
+        // Onto the database's own file: refused, the database stays.
+        {"BACKUP DATABASE STORE to Disk ='C:\\Quillon\\Server\\STORE.sqlite'", kUnspecified},
+    };
+    for (const Case& c : cases) {
+        const db::DbError error = ErrorOf(*session, c.sql);
+        EXPECT_EQ(error.Number(), c.number) << c.sql << ": " << error.Description();
+    }
+    EXPECT_EQ(Rows(*session), "s0:0");
+    EXPECT_FALSE(Exists("C:\\Backup\\x.dat"));
+}
+
+TEST_F(ExternalReferenceTest, WithoutResolverReferencesFail) {
+    db::embedded::OpenOptions options;
+    options.jetPassword = kMdbPassword;
+    auto session = db::embedded::Open(Native(kMdbPath), options);
+    EXPECT_EQ(ErrorOf(*session, "Insert into NEWT select * from " + kJetSource).Number(),
+              kUnspecified);
+    EXPECT_EQ(Rows(*session), "");
+}
+
+}  // namespace
+}  // namespace db_test
