@@ -50,4 +50,19 @@ struct RepairOptions {
 CLI::App* AddRepairCommand(CLI::App& app, RepairOptions& options);
 Outcome RepairCommand(const GlobalOptions& global, const RepairOptions& options);
 
+struct MaintenanceOptions {
+    std::string action;  // db: list, attach, detach, rename, single, shrink, copy
+    std::string name;    // attach, detach: the database; rename: the new name
+    std::string path;    // backup --to; attach: the data file (Windows paths)
+    std::string on;      // single: on | off
+    std::string size;    // shrink
+    bool file = false;   // shrink --file
+    std::string fromMdb, fromServer, database, user, password;  // copy: the source
+    std::string table, into, columns, where;                    // copy: what goes where
+};
+CLI::App* AddBackupCommand(CLI::App& app, MaintenanceOptions& options);
+Outcome BackupCommand(const GlobalOptions& global, const MaintenanceOptions& options);
+CLI::App* AddDbCommand(CLI::App& app, MaintenanceOptions& options);
+Outcome DbCommand(const GlobalOptions& global, const MaintenanceOptions& options);
+
 }  // namespace cli

@@ -68,6 +68,10 @@ int main(int argc, char** argv) {
     CLI::App* sql = cli::AddSqlCommand(cliApp, sqlOptions);
     cli::RepairOptions repairOptions;
     CLI::App* repair = cli::AddRepairCommand(cliApp, repairOptions);
+    cli::MaintenanceOptions backupOptions;
+    CLI::App* backup = cli::AddBackupCommand(cliApp, backupOptions);
+    cli::MaintenanceOptions dbOptions;
+    CLI::App* dbCommand = cli::AddDbCommand(cliApp, dbOptions);
 
     try {
         cliApp.parse(argc, argv);
@@ -85,6 +89,8 @@ int main(int argc, char** argv) {
         if (demo->parsed()) return ExitCode(cli::DemoCommand(global, demoOptions));
         if (sql->parsed()) return cli::RunSqlCommand(sqlOptions, global.root);
         if (repair->parsed()) return ExitCode(cli::RepairCommand(global, repairOptions));
+        if (backup->parsed()) return ExitCode(cli::BackupCommand(global, backupOptions));
+        if (dbCommand->parsed()) return ExitCode(cli::DbCommand(global, dbOptions));
     } catch (const std::exception& e) {
         std::cerr << "datapatch: " << e.what() << "\n";
         return cli::kInternal;

@@ -113,6 +113,47 @@ class Kro_Ado {
                                 const util::Variant& nValue);
     void FieldDelete(const std::string& Table, const std::string& Field);
 
+    // --- backup, data copy and server housekeeping (on the database of CurrentDbInfo) --------
+    // Backs the current database up to BackDataPath (a Windows path; empty: a name of the
+    // database, the date and the time in the program folder's Backup folder). MDB: the backup
+    // file holds the database as it was and the live file is compacted; SQL Server: BACKUP
+    // DATABASE on the object's own connection. False on any error.
+    bool DBGoBackUp(const std::string& BackDataPath = "");
+    // The Windows path the last DBGoBackUp wrote to (or tried to).
+    std::string BackupPath;
+    // Copies rows of OldTableName of the MDB file OldPath into NewTableName on NewCnAdo: the
+    // columns strTable (all when empty), WhereBackStrSQL appended as it is. On failure ErrMsg
+    // holds the error's description.
+    bool DBDataCopy_MDBTOMDB(ConnectionRef& NewCnAdo, const std::string& OldTableName,
+                             const std::string& NewTableName, const std::string& PASSWORD,
+                             const std::string& OldPath, const std::string& strTable = "",
+                             const std::string& WhereBackStrSQL = "",
+                             std::string* ErrMsg = nullptr);
+    // The same from an MDB file into a SQL Server database; a failure is told in a message box
+    // that asks to check that the source table exists.
+    bool DBDataCopy_MDBTOSQL(ConnectionRef& NewSqlCnAdo, const std::string& OldTableName,
+                             const std::string& NewTableName, const std::string& MDBPath,
+                             const std::string& PASSWORD, const std::string& strTable = "",
+                             const std::string& WhereBackStrSQL = "");
+    // The same from a database of another SQL Server; without strTable the columns are those of
+    // the source table on the object's own connection.
+    bool DBDataCopy_SQLTOSQL(ConnectionRef& NewCnAdo, const std::string& NewServerName,
+                             const std::string& NewDataName, const std::string& NewId,
+                             const std::string& NewPass, const std::string& OldTableName,
+                             const std::string& NewTableName, const std::string& strTable = "",
+                             const std::string& WhereBackStrSQL = "");
+    // Housekeeping through the server's command-line client; each returns the client's output or
+    // what it made of it.
+    std::string DBSqlATTACH(const std::string& nDBName, const std::string& nDataPath);
+    std::string DBSqlDeTTACH(const std::string& DBName);
+    // "성공", "실패", "싱글모드 작업실패" or "멀티모드 작업실패".
+    std::string DBSqlDataReName(const std::string& NewData);
+    bool DBSqlSingleMode(bool nValue);
+    // mode 0 the database, 1 its file.
+    bool DBSQL데이터축소(int mode, const std::string& size);
+    // The names of the server's databases, one a line, in ReturnStr.
+    bool DBSQL_DBName(std::string* ReturnStr = nullptr);
+
   private:
     // One column as the server's column listing describes it.
     struct ColumnRow {
@@ -144,6 +185,11 @@ class Kro_Ado {
                                          const std::string& procedureText);
     std::string TypeClause(int FieldType, int FileSize) const;
     bool TryRun(const std::string& sql);
+    // The housekeeping runner: writes the batch and the script, starts the client and returns
+    // its output (empty when it could not be run). `ok` tells whether the output reports no
+    // error.
+    std::string RunHousekeeping(const std::string& statement, bool* ok = nullptr);
+    bool RunCopy(ConnectionRef& cn, const std::string& sql, std::string* description);
 
     AdoContext context_;
     ConnectionRef own_;
