@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 
@@ -223,6 +224,35 @@ TEST_F(HousekeepingTest, SingleUserModeAndShrinkReportTheirOutcome) {
     EXPECT_FALSE(other.DBConnection_SQL(refused, kServer, "STORE", "sa", kServerPassword));
     EXPECT_TRUE(ado_.DBSqlSingleMode(false));
     EXPECT_TRUE(other.DBConnection_SQL(refused, kServer, "STORE", "sa", kServerPassword));
+}
+
+TEST_F(HousekeepingTest, TheScriptAndTheBatchFileHoldWhatTheClientIsGiven) {
+    // A stand-in client that keeps what it was handed and answers as the real one does.
+    const fs::path client = temp_.Path() / "client.sh";
+    {
+        std::ofstream out(client);
+        out << "#!/bin/sh\n"
+               "cp \"$DATAPATCH_ROOT/c/QRXgoDbHdl.BAT\" \"$DATAPATCH_ROOT/seen.bat\"\n"
+               "cp \"$DATAPATCH_ROOT/c/QRXgoDbHdl.SQL\" \"$DATAPATCH_ROOT/seen.sql\"\n"
+               "echo \"$@\" > \"$DATAPATCH_ROOT/seen.args\"\n"
+               "printf '1> 2> The command(s) completed successfully.' > "
+               "\"$DATAPATCH_ROOT/c/QRXgoDbHdl.TXT\"\n";
+    }
+    fs::permissions(client, fs::perms::owner_all);
+    ::setenv("DATAPATCH_OSQL", client.c_str(), 1);
+    EXPECT_TRUE(ado_.DBSqlSingleMode(true));
+    const auto read = [&](const char* name) {
+        std::ifstream in(temp_.Path() / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(read("seen.bat"), std::string("OSQL -S ") + kServerAddress + " -U sa -P " +
+                                    kServerPassword +
+                                    " -i C:\\QRXgoDbHdl.SQL -o C:\\QRXgoDbHdl.TXT\r\n");
+    EXPECT_EQ(read("seen.sql"), "exec sp_dboption STORE, 'single user', True\r\nGO\r\n");
+    EXPECT_EQ(read("seen.args"), std::string("-S ") + kServerAddress + " -U sa -P " +
+                                     kServerPassword +
+                                     " -i C:\\QRXgoDbHdl.SQL -o C:\\QRXgoDbHdl.TXT\n");
+    EXPECT_FALSE(TemporaryFilesLeft());
 }
 
 }  // namespace
