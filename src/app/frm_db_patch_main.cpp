@@ -12,6 +12,7 @@
 #include "db/central_login.h"
 #include "db/dao.h"
 #include "db/error.h"
+#include "db/patch_lock.h"
 #include "db/recordset.h"
 #include "db/router.h"
 #include "history/cls_patch_hist.h"
@@ -40,12 +41,13 @@ struct PassText {
     const char* separator;
     const char* endMessage;
     const char* daoFailedMessage;
+    const char* lockedMessage;
 };
 constexpr PassText kPassTexts[] = {
     {"매장데이터패치시작", "-------------------------- 매장디비", "매장데이터패치종료",
-     "매장데이터패치실패(DAO연결오류)"},
+     "매장데이터패치실패(DAO연결오류)", "매장데이터패치실패(다른 곳에서 패치중)"},
     {"데이터1패치시작", "-------------------------- 데이터1", "데이터1패치종료",
-     "데이터1패치실패(DAO연결오류)"},
+     "데이터1패치실패(DAO연결오류)", "데이터1패치실패(다른 곳에서 패치중)"},
 };
 constexpr std::int16_t kStoreTarget = 0;
 constexpr std::int16_t kData1Target = 1;
@@ -209,6 +211,16 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     OpenDaoDatabase(target, record.opened);
     if (!record.opened) {
         w.AddMessage(pass.daoFailedMessage);
+        lastRun_.passes.push_back(record);
+        return;
+    }
+    // One run at a time on a database, whichever machine it comes from.
+    const std::unique_ptr<db::PatchLock> lock =
+        db::PatchLock::Acquire(*process_.Ado().router, process_.StoreConnection, PatchLockWait,
+                               [this] { process_.Desktop().DoEvents(); });
+    if (!lock) {
+        w.AddMessage(pass.lockedMessage);
+        process_.Desktop().Inform(kPassLockedText);
         lastRun_.passes.push_back(record);
         return;
     }

@@ -8,6 +8,7 @@
 // A run makes a store pass and a "데이터1" pass as the check boxes say. During the "데이터1" pass
 // StoreConnection refers to Data1Connection; it refers to the store database again when RunPatch
 // ends, however it ends. A click on the start button while a run is going on is ignored.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,6 +30,8 @@ inline constexpr const char* kPatchPendingLabel = "패치할 데이타 있음";
 inline constexpr const char* kNothingToPatchLabel = "패치할 데이타 없음";
 inline constexpr const char* kRunStoppedText =
     "데이터패치 오류로 인하여 작업을 중단합니다. 노르브에 문의 바랍니다";
+inline constexpr const char* kPassLockedText =
+    "다른 곳에서 이 데이터베이스를 패치하고 있습니다. 그 작업이 끝난 뒤 다시 실행하십시오.";
 inline constexpr const char* kRunEndLine = "-------------------------- 작업 종료";
 inline constexpr const char* kTesselMissingText =
     "상품분류 동기화 관련 파일이 존재하지 않습니다.\r\n\r\n노르베일으로 문의 요합니다.";
@@ -71,6 +74,8 @@ class frmDBPatchMain {
     // nothing and report success. Any failure gives false, silently.
     void OpenDaoDatabase(std::int16_t target, bool& ok);
 
+    // How long a pass waits for another run on its database to end before it gives up.
+    std::chrono::milliseconds PatchLockWait{10000};
     // Kind of the pass's database when the pass starts (the configured kind, 1 for "데이터1").
     std::int16_t PassDbKind = 0;
     // PatchTarget, RunDbKind, DaoDatabase, DaoTableDef, History and the retry flag.

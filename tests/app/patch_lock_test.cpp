@@ -1,0 +1,88 @@
+// One patch run at a time on a database: a pass whose database another run is patching waits,
+// then gives up without touching it; a lock held by a process that was killed is gone with it.
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "app_world.h"
+#include "db/patch_lock.h"
+#include "util/main_window_model.h"
+
+namespace app_test {
+namespace {
+
+class PatchLockTest : public AppWorld {
+  protected:
+    app::frmDBPatchMain& Window() {
+        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
+        app::frmDBPatchMain& form = *P().MainForm();
+        form.PatchLockWait = std::chrono::milliseconds(0);
+        P().MainWindow().chk보안 = false;
+        return form;
+    }
+    std::unique_ptr<db::PatchLock> HoldStore() {
+        return db::PatchLock::Acquire(*P().Ado().router, P().StoreConnection,
+                                      std::chrono::milliseconds(0), {});
+    }
+    bool Said(const std::string& message) {
+        const auto& lines = P().MainWindow().lv메세지.lines;
+        return std::find(lines.begin(), lines.end(), message) != lines.end();
+    }
+    std::size_t HistoryRows() {
+        auto store = OpenStore();
+        return PatchDates(*store).size();
+    }
+};
+
+TEST_F(PatchLockTest, APassWhoseDatabaseIsBeingPatchedElsewhereIsSkipped) {
+    app::frmDBPatchMain& form = Window();
+    const std::size_t before = HistoryRows();
+    {
+        const std::unique_ptr<db::PatchLock> other = HoldStore();
+        ASSERT_NE(other, nullptr);
+        form.cmdStart_Click();
+        EXPECT_TRUE(Said("매장데이터패치실패(다른 곳에서 패치중)"));
+        EXPECT_FALSE(Said("매장데이터패치종료"));
+        EXPECT_FALSE(P().MainWindow().picChk[0]);
+        EXPECT_FALSE(form.LastRun().Succeeded());
+        ASSERT_FALSE(BoxTexts().empty());
+        EXPECT_EQ(BoxTexts().back(), app::kPassLockedText);
+        EXPECT_EQ(HistoryRows(), before);
+    }
+    // Once the other run has ended, the next click patches.
+    form.cmdStart_Click();
+    EXPECT_TRUE(form.LastRun().Succeeded());
+    EXPECT_EQ(HistoryRows(), before + 1);
+}
+
+TEST_F(PatchLockTest, TheLockOfAKilledRunIsGoneWithIt) {
+    app::frmDBPatchMain& form = Window();
+    const std::string lockFile = Native(demo::kDemoMdbPath).string() + ".patch";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0644);
+        const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? '1' : '0';
+        (void)!::write(ready[1], &ok, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char ok = '0';
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+    EXPECT_EQ(HoldStore(), nullptr) << "the other process holds the database";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    form.cmdStart_Click();
+    EXPECT_TRUE(form.LastRun().Succeeded());
+}
+
+}  // namespace
+}  // namespace app_test
