@@ -1,6 +1,7 @@
 // The datapatch command line: parses arguments, hands the chosen subcommand to its file and maps
 // its outcome to the documented exit codes.
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <exception>
 #include <iostream>
 
@@ -43,6 +44,9 @@ int ExitCode(cli::Outcome outcome) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file that reaches the size limit (a full disk, a quota) is an error of the write that
+    // the database reports, not a signal that kills the run halfway.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App cliApp{
         "datapatch brings a store's back-office database up to the layout of the current store "
         "software release.",

@@ -2,6 +2,7 @@
 // box a real dialog; then the main window until it is closed or its exit button is clicked.
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -22,6 +23,8 @@ int StartupExitCode(app::StartupOutcome outcome) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file that reaches the size limit is an error of the write, not a signal that kills.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App cli{"The desktop window of datapatch.", "datapatch-gui"};
     std::string root;
     cli.add_option("--root", root,

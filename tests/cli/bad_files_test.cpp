@@ -1,0 +1,62 @@
+// The command line on stores in a bad state: a store file that is no database, cut short, or
+// whose disk fills up during the run. Each ends with a message and an exit code, never a crash,
+// and a run after the disk was freed finishes the patch.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "fixtures/program_runner.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+using fixtures::Outcome;
+using fixtures::Quoted;
+namespace fs = std::filesystem;
+
+class BadFiles : public ::testing::Test {
+  protected:
+    BadFiles() { EXPECT_EQ(Datapatch("demo").exitCode, 0); }
+    // `limit` a shell prefix such as "ulimit -f 600;".
+    Outcome Datapatch(const std::string& args, const std::string& limit = "") {
+        return fixtures::RunShell("(" + limit + fixtures::DatapatchProgram() + " --root " +
+                                  Quoted(Root().string()) + " " + args + ") </dev/null 2>&1");
+    }
+    fs::path Root() const { return temp_.Path() / "root"; }
+    fs::path Store() const { return Root() / "c" / "Quillon" / "Data" / "DatMain.mdb"; }
+    static bool Has(const Outcome& out, const std::string& text) {
+        return out.output.find(text) != std::string::npos;
+    }
+
+  private:
+    host_test::TempFolder temp_;
+};
+
+TEST_F(BadFiles, AStoreFileThatIsNoDatabaseOrIsCutShortEndsStartUpWithItsMessage) {
+    const std::string original = [&] {
+        std::ifstream in(Store(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    for (const std::string& bytes :
+         {std::string("not a database at all"), original.substr(0, 5000), std::string()}) {
+        std::ofstream(Store(), std::ios::binary | std::ios::trunc) << bytes;
+        const Outcome out = Datapatch("run --answer no");
+        EXPECT_EQ(out.exitCode, 2) << out.output;
+        EXPECT_TRUE(Has(out, "데이터가 연결에 오류가 있습니다")) << out.output;
+    }
+}
+
+TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
+    // Writes beyond 600 KiB fail as on a full disk.
+    const Outcome full = Datapatch("run --answer no", "ulimit -f 600; ");
+    EXPECT_EQ(full.exitCode, 1) << full.output;
+    EXPECT_TRUE(Has(full, "a patch pass failed")) << full.output;
+
+    const Outcome again = Datapatch("run --answer no");
+    EXPECT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 없음"));
+}
+
+}  // namespace
