@@ -49,6 +49,11 @@ class Iconv {
     iconv_t cd_;
 };
 
+// The second byte of a two-byte CP949 (Unified Hangul Code) character.
+bool IsCp949Trail(unsigned char c) {
+    return (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || (c >= 0x81 && c <= 0xFE);
+}
+
 struct AnsiPrefix {
     std::string bytes;
     std::size_t consumed = 0;  // UTF-8 bytes taken from the input
@@ -128,14 +133,28 @@ std::optional<std::string> Cp949ToUtf8(std::string_view bytes) {
 std::string Cp949ToUtf8Lossy(std::string_view bytes) {
     Iconv toUtf8("UTF-8", "CP949");
     std::string out;
-    while (toUtf8.Convert(bytes, out) != 0) {
-        // A byte that iconv cannot take; ASCII always converts, so only lead bytes land here.
-        if (static_cast<unsigned char>(bytes.front()) < 0x80) {
-            out.push_back(bytes.front());
+    std::string_view all = bytes;
+    if (toUtf8.Convert(all, out) == 0) return out;
+    // Where iconv stopped does not show where the fault is: glibc takes an unassigned pair (A2 E8)
+    // before it reports it, so the byte it stopped at may well be the start of a good character.
+    // Go through the text again one character at a time.
+    out.clear();
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[pos]);
+        if (lead < 0x80) {
+            out.push_back(bytes[pos++]);
+            continue;
+        }
+        const bool pair = lead != 0x80 && lead != 0xFF && pos + 1 < bytes.size() &&
+                          IsCp949Trail(static_cast<unsigned char>(bytes[pos + 1]));
+        std::string_view ch = bytes.substr(pos, pair ? 2 : 1);
+        pos += ch.size();
+        std::string piece;
+        if (pair && toUtf8.Convert(ch, piece) == 0 && !piece.empty()) {
+            out += piece;
         } else {
             out += kReplacementChar;
         }
-        bytes.remove_prefix(1);
     }
     return out;
 }

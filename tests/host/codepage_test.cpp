@@ -52,6 +52,14 @@ TEST(Codepage, InvalidCp949IsRejectedOrReplaced) {
               "a\xEF\xBF\xBD"
               "b\xEF\xBF\xBD");
     EXPECT_EQ(Cp949ToUtf8Lossy("x\0y"sv), "x\0y"sv);
+    // A2 E8 is a well-formed but unassigned pair: one replacement, and the characters after it
+    // (here 값, B0 AA) are kept whole.
+    EXPECT_EQ(Cp949ToUtf8Lossy("a\xA2\xE8"
+                               "\xB0\xAAZ"),
+              "a\xEF\xBF\xBD"
+              "값Z");
+    EXPECT_EQ(Cp949ToUtf8Lossy("[\xA2\xE8"), "[\xEF\xBF\xBD");
+    EXPECT_EQ(Cp949ToUtf8Lossy("\xB0\x20\xFF\x80"), "\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(Codepage, ValidatesUtf8) {

@@ -173,5 +173,24 @@ TEST(ProfileDocument, BinaryInputParsesWithoutHarm) {
     }
 }
 
+// Inputs that once broke the parser (kept in fuzz/regressions/fuzz_ini): each must parse, read
+// back, take a value and keep it through serialising.
+TEST(ProfileDocument, FuzzFindingsParseWithoutHarm) {
+    const std::string_view inputs[] = {
+        // ends in an unassigned CP949 pair, which iconv takes before it reports it
+        "\x88\xBB\xBF[\xEC\x90]\x0A\x14[\xEC\x90]\x0A;(p\xEC\x9E\x90\x0A"
+        "\xEC\x9E\xB3?\xB3?[\xA2\xE8"sv,
+    };
+    for (const std::string_view bytes : inputs) {
+        ProfileDocument doc = ProfileDocument::Parse(bytes);
+        EXPECT_EQ(doc.Serialize(), bytes);
+        for (const std::string& section : doc.Sections()) {
+            for (const std::string& key : doc.Keys(section)) EXPECT_TRUE(doc.Get(section, key));
+        }
+        ASSERT_TRUE(doc.Set("퍼징", "Key", "값=1"));
+        EXPECT_EQ(ProfileDocument::Parse(doc.Serialize()).Get("퍼징", "Key"), "값=1");
+    }
+}
+
 }  // namespace
 }  // namespace host

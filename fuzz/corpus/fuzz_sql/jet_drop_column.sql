@@ -1,0 +1,1 @@
+ALTER TABLE 확장바코드 DROP COLUMN 구분키

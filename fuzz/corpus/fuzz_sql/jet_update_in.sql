@@ -1,0 +1,1 @@
+UPDATE 툴바설정 SET 사용=0 WHERE 메뉴명 IN ('계산기','메뉴')

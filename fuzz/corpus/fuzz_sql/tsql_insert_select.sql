@@ -1,0 +1,1 @@
+INSERT INTO 거래처마스터 (거래처코드, 거래처명) SELECT TOP 10 코드, 이름 FROM [임시 거래처] ORDER BY 코드 DESC

@@ -1,0 +1,1 @@
+ALTER TABLE 재고조사_집계 ADD 조사차수 NVARCHAR(6) NULL; UPDATE 거래처마스터 SET 주문앱연동 = 1
