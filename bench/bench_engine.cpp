@@ -10,6 +10,7 @@
 
 #include "replay.h"
 #include "trace.h"
+#include "work_folder.h"
 
 namespace {
 
@@ -24,16 +25,6 @@ struct BenchOptions {
     int rounds = 3;
     double goal = 1.3;
 };
-
-fs::path MakeWorkFolder(const std::string& requested) {
-    if (!requested.empty()) {
-        fs::create_directories(requested);
-        return requested;
-    }
-    std::string pattern = (fs::temp_directory_path() / "dp-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create " + pattern);
-    return pattern;
-}
 
 // A fresh copy of the base database (the base has been checkpointed: no log beside it).
 fs::path FreshCopy(const fs::path& base, const fs::path& target) {
@@ -116,7 +107,7 @@ bool RunRound(const fs::path& work, const std::vector<std::string>& trace,
 }
 
 int Run(const BenchOptions& options) {
-    const fs::path work = MakeWorkFolder(options.work);
+    const fs::path work = bench::MakeWorkFolder(options.work, false);
     const std::vector<std::string> trace =
         bench::MakeTrace(options.statements, options.seededRows, options.seed);
     const std::vector<std::string> translated = bench::TranslateTrace(trace);

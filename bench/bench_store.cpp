@@ -21,6 +21,7 @@
 #include "child_run.h"
 #include "db/embedded/engine_trace.h"
 #include "store_trace.h"
+#include "work_folder.h"
 
 namespace {
 
@@ -48,17 +49,6 @@ struct Row {
     std::string goal;  // "" when the row has none
     bool met = true;
 };
-
-fs::path MakeWorkFolder(const std::string& requested) {
-    if (!requested.empty()) {
-        fs::remove_all(requested);
-        fs::create_directories(requested);
-        return fs::absolute(requested);
-    }
-    std::string pattern = (fs::temp_directory_path() / "dp-store-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create " + pattern);
-    return pattern;
-}
 
 fs::path FreshCopy(const fs::path& from, const fs::path& to) {
     fs::remove_all(to);
@@ -116,7 +106,8 @@ std::string Today() {
 
 class Bench {
   public:
-    explicit Bench(Options options) : o_(std::move(options)), work_(MakeWorkFolder(o_.work)) {}
+    explicit Bench(Options options)
+        : o_(std::move(options)), work_(bench::MakeWorkFolder(o_.work, true)) {}
 
     int Run() {
         std::cout << "work folder: " << work_.string() << "\n";

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "db/embedded/embedded.h"
+#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
@@ -17,16 +18,6 @@ namespace db::embedded::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-DbError ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const DbError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error";
-    return DbError(0, "");
-}
 
 OpenOptions Server(bool create = false) {
     OpenOptions options;
