@@ -20,6 +20,7 @@
 #include "host/desktop.h"
 #include "host/host.h"
 #include "patch/catalogue.h"
+#include "patch/resume_record.h"
 #include "patch/run_catalogue.h"
 #include "repairs/class_codes.h"
 #include "repairs/drug_prices.h"
@@ -233,6 +234,7 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
         } else {
             history::RecordPatchRun(process_, context_.History(), "");
         }
+        DropFinishedRunRecord();
     } else {
         process_.Desktop().Inform(kRunStoppedText);
     }
@@ -240,6 +242,17 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     w.Changed(Model::Control::CheckBoxes);
     w.AddMessage(pass.endMessage);
     lastRun_.passes.push_back(record);
+}
+
+// Once the history row is written, the record of the gated blocks applied by runs that ended
+// before theirs counts for nothing; should the write have failed, the record stays for the next
+// run.
+void frmDBPatchMain::DropFinishedRunRecord() {
+    try {
+        patch::DropStaleResumeRecord(process_.StoreConnection, context_.History().LastPatchDate());
+    } catch (const db::DbError&) {
+        // Left for the next finished run; a stale record is never read.
+    }
 }
 
 void frmDBPatchMain::OpenDaoDatabase(std::int16_t target, bool& ok) {
@@ -271,6 +284,8 @@ void frmDBPatchMain::OpenDaoDatabase(std::int16_t target, bool& ok) {
         context_.DaoTableDef.reset();
         context_.DaoDatabase.reset();
         context_.DaoDatabase = db::DaoDatabase::Open(*process_.Ado().router, name, connect);
+        // The definitions change through the pass's connection, inside the step's transaction.
+        context_.DaoDatabase->RunThrough(process_.StoreConnection);
         ok = true;
     } catch (const db::DbError&) {
         ok = false;

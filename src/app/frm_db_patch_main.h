@@ -73,6 +73,7 @@ class frmDBPatchMain {
     // Opens the DAO handle of a pass: 0 the store database, 1 "데이터1"; other targets do
     // nothing and report success. Any failure gives false, silently.
     void OpenDaoDatabase(std::int16_t target, bool& ok);
+    void DropFinishedRunRecord();
 
     // How long a pass waits for another run on its database to end before it gives up.
     std::chrono::milliseconds PatchLockWait{10000};

@@ -77,6 +77,10 @@ std::int32_t Connection::BeginTrans() {
     }
 }
 
+bool Connection::TransactionAlive() {
+    return transactionLevel_ > 0 && session_ && session_->TransactionAlive();
+}
+
 void Connection::CommitTrans() {
     EndTransaction(&Session::CommitTransaction);
 }

@@ -51,6 +51,9 @@ class Connection {
     void CommitTrans();
     void RollbackTrans();
     bool InTransaction() const { return transactionLevel_ > 0; }
+    // True while a transaction is open and the engine still holds it (see
+    // Session::TransactionAlive).
+    bool TransactionAlive();
     // The engine session of an open connection; throws DbError 3704 when closed.
     Session& Engine();
     Dialect SqlDialect() const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/ascii_text.h"
+#include "db/connection.h"
 #include "db/error.h"
 #include "db/router.h"
 
@@ -10,6 +11,7 @@ namespace db {
 
 struct DaoLink {
     std::unique_ptr<Session> session;
+    std::weak_ptr<Connection> through;  // see DaoDatabase::RunThrough
     Dialect dialect = Dialect::Jet;
     std::string connectionString;           // as routed, for the statement tap
     std::shared_ptr<StatementTrace> trace;  // the router's statement tap
@@ -109,6 +111,10 @@ std::string ColumnClause(const DaoField& field, Dialect dialect) {
 
 Session& SessionOf(const std::shared_ptr<DaoLink>& link) {
     if (!link || !link->session) ThrowInvalidObject();
+    if (const std::shared_ptr<Connection> through = link->through.lock();
+        through && through->State() == ObjectState::Open) {
+        return through->Engine();
+    }
     return *link->session;
 }
 
@@ -238,6 +244,10 @@ std::unique_ptr<DaoDatabase> DaoDatabase::Open(const Router& router, std::string
 
 Dialect DaoDatabase::SqlDialect() const {
     return link_->dialect;
+}
+
+void DaoDatabase::RunThrough(const std::shared_ptr<Connection>& connection) {
+    link_->through = connection;
 }
 
 void DaoDatabase::Close() {

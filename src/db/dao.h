@@ -20,6 +20,7 @@
 namespace db {
 
 class Router;
+class Connection;
 
 // DAO's field type numbers (DataTypeEnum).
 namespace DaoType {
@@ -129,6 +130,10 @@ class DaoDatabase {
         return std::make_shared<DaoTableDef>(std::move(name));
     }
     Dialect SqlDialect() const;
+    // Reads and changes the definitions through `connection` (an open connection to the same
+    // database) for as long as it is open, so that the changes take part in its transaction;
+    // the database's own session serves again once the connection is closed or gone.
+    void RunThrough(const std::shared_ptr<Connection>& connection);
     // Releases the session; later calls through the database or its definitions fail with 3420.
     void Close();
 

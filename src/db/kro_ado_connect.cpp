@@ -149,7 +149,14 @@ bool Kro_Ado::ConnectServerRe(ConnectionRef& dbConnect, int iCnTime) {
     context_.desktop.DoEvents();
     bool reconnected = false;
     try {
-        if (dbConnect) {
+        if (dbConnect && dbConnect->InTransaction() && dbConnect->State() == ObjectState::Open &&
+            dbConnect->Engine().Alive()) {
+            // A new connection would throw the open transaction's work away (and wait on its
+            // locks): a live link inside a transaction is kept, with the reconnect's timeout.
+            dbConnect->CommandTimeout = 10;
+            serverConnected_ = true;
+            reconnected = true;
+        } else if (dbConnect) {
             dbConnect = Fresh(*dbConnect, iCnTime == 0 ? 10 : iCnTime, 10);
             dbConnect->Open();
             context_.desktop.SetMousePointer(host::MousePointer::Default);

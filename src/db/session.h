@@ -52,6 +52,10 @@ class Session {
     virtual void BeginTransaction() { NoTransactions(); }
     virtual void CommitTransaction() { NoTransactions(); }
     virtual void RollbackTransaction() { NoTransactions(); }
+    // False when the engine has given up the open transaction by itself (an interrupted
+    // statement, an I/O error, a deadlock): its work is undone and later statements would run
+    // outside it. Only meaningful while a transaction is open.
+    virtual bool TransactionAlive() { return true; }
 
   private:
     [[noreturn]] static void NoTransactions() {

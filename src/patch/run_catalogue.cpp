@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <variant>
 
 #include "config/runtime.h"
@@ -9,6 +11,7 @@
 #include "host/desktop.h"
 #include "patch/dao_steps.h"
 #include "patch/error_rules.h"
+#include "patch/resume_record.h"
 #include "patch/run_list.h"
 #include "patch/run_state.h"
 #include "patch/schema_checks.h"
@@ -28,13 +31,61 @@ constexpr int kIgnoreErrorsMark = 11;
 constexpr int kClientCursorMark = 19;
 constexpr int kClientSideCursor = 3;
 constexpr int kReadOnly = 1;
+// The error rule that ends the run, as reported for a step that could not be saved.
+constexpr int kEndRunRule = 10;
 
 template <class... Fs>
 struct Overloaded : Fs... {
     using Fs::operator()...;
 };
 
-enum class Flow { Next, Stop };
+// Replay: the engine gave the step's transaction up; the step runs again from its start.
+enum class Flow { Next, Stop, Replay };
+
+// The transaction that makes one step (with its follow-up routines) or one closing repair take
+// effect whole or not at all, on the pass's connection. An engine that refuses transactions, or
+// a connection already inside one, runs the work statement by statement instead.
+class StepTransaction {
+  public:
+    explicit StepTransaction(db::ConnectionRef connection) : cn_(std::move(connection)) {
+        if (!cn_ || cn_->State() != db::ObjectState::Open || cn_->InTransaction()) return;
+        try {
+            cn_->BeginTrans();
+            open_ = true;
+        } catch (const db::DbError&) {
+            // No transactions here: the work runs as it comes.
+        }
+    }
+    ~StepTransaction() { Rollback(); }
+    StepTransaction(const StepTransaction&) = delete;
+    StepTransaction& operator=(const StepTransaction&) = delete;
+
+    bool Open() const { return open_; }
+    // The engine gave the transaction up, or the pass's connection was replaced under it (a
+    // lost link reconnected): what follows would no longer run inside it.
+    bool Lost(const db::ConnectionRef& current) const {
+        return open_ && (current != cn_ || !cn_->TransactionAlive());
+    }
+    void Rollback() {
+        if (!open_) return;
+        open_ = false;
+        try {
+            cn_->RollbackTrans();
+        } catch (const db::DbError&) {
+            // The engine has ended it already.
+        }
+    }
+    // Throws DbError when the work could not be saved; it is undone then.
+    void Commit() {
+        if (!open_) return;
+        open_ = false;
+        cn_->CommitTrans();
+    }
+
+  private:
+    db::ConnectionRef cn_;
+    bool open_ = false;
+};
 
 class Runner {
   public:
@@ -55,34 +106,69 @@ class Runner {
     config::Runtime& Process() { return s_.context.runtime; }
 
     // Runs one instruction under the error rules: on "resume next" the caller goes on with the
-    // following instruction, on "retry" the instruction runs again here.
+    // following instruction, on "retry" the instruction runs again here. Replay when the
+    // instruction cost the step its transaction.
     Flow Guarded(const std::function<void()>& instruction) {
         s_.busyRetries = 0;
         for (;;) {
+            Flow flow = Flow::Next;
             try {
                 instruction();
-                return Flow::Next;
             } catch (const db::DbError& e) {
                 switch (ApplyErrorRules(s_, e).decision) {
                     case Decision::ResumeNext:
-                        return Flow::Next;
+                        break;
                     case Decision::Retry:
+                        if (TransactionLost()) return Flow::Replay;
                         continue;
                     case Decision::EndRun:
-                        return Flow::Stop;
+                        flow = Flow::Stop;
+                        break;
                 }
             }
+            if (flow == Flow::Next && TransactionLost()) return Flow::Replay;
+            return flow;
         }
     }
 
+    bool TransactionLost() const {
+        return transaction_ != nullptr && transaction_->Lost(s_.context.runtime.StoreConnection);
+    }
+
+    // A step applies whole or not at all where the engine has transactions: a step the run
+    // stops in leaves nothing behind, and one killed halfway is found undone by the next run.
+    // Should the engine give the transaction up halfway (an interrupted statement, an I/O
+    // error), its work so far is undone and the step runs once more from its start without one,
+    // statement by statement as the error rules expect.
     Flow RunStep(const Step& step) {
+        Flow flow = Flow::Next;
+        {
+            StepTransaction transaction(Process().StoreConnection);
+            transaction_ = &transaction;
+            flow = RunStepBlocks(step);
+            transaction_ = nullptr;
+            if (flow == Flow::Next) return CommitStep(transaction);
+            transaction.Rollback();
+        }
+        if (flow == Flow::Replay) {
+            AddRunListLine(Process(), kStepReplayedLine);
+            flow = RunStepBlocks(step);
+        }
+        return flow == Flow::Stop ? Flow::Stop : Flow::Next;
+    }
+
+    Flow RunStepBlocks(const Step& step) {
         s_.runningMark = step.Mark();
         s_.ignoreErrors = step.Mark() == kIgnoreErrorsMark;
         bool stepOpen = true;
         const auto& blocks = step.Blocks();
         for (std::size_t i = 0; i < blocks.size() && stepOpen; ++i) {
             bool gatesOpen = true;
-            if (RunBlock(blocks[i], gatesOpen) == Flow::Stop) return Flow::Stop;
+            const GatePlace place{step.Mark(), static_cast<int>(i)};
+            if (const Flow flow = RunBlock(blocks[i], gatesOpen, place); flow != Flow::Next) {
+                s_.ignoreErrors = false;
+                return flow;
+            }
             // The first block's gates are the step's own.
             if (i == 0 && !gatesOpen) stepOpen = false;
         }
@@ -94,35 +180,84 @@ class Runner {
         return Flow::Next;
     }
 
+    // A step whose work cannot be saved ends the run, whatever the rules would say of the error:
+    // its changes are gone and the run must not be recorded as done.
+    Flow CommitStep(StepTransaction& transaction) {
+        if (transaction.Lost(Process().StoreConnection)) {
+            // A routine passed over the error that cost the transaction: undo and run again.
+            transaction.Rollback();
+            return Flow::Replay;
+        }
+        try {
+            transaction.Commit();
+            return Flow::Next;
+        } catch (const db::DbError& e) {
+            if (Context().OnRule) {
+                Context().OnRule(RuleEvent{s_.runningMark, s_.stepMark, kEndRunRule, e.Number(),
+                                           e.Description()});
+            }
+            return Flow::Stop;
+        }
+    }
+
+    // Where a block sits, for the record of the date-gated blocks already applied.
+    struct GatePlace {
+        int mark;
+        int block;
+    };
+
     // An error passed over in a gate or a check enters the block, as the statement after a
     // failing condition is the first one of its branch.
-    Flow RunBlock(const Block& block, bool& gatesOpen) {
+    Flow RunBlock(const Block& block, bool& gatesOpen, const GatePlace& place) {
         const Gates& gates = block.gates;
         if (gates.target && Context().PatchTarget != *gates.target) {
             gatesOpen = false;
             return Flow::Next;
         }
+        std::optional<GateKey> gateKey;
         if (gates.before) {
             bool open = true;
-            if (Guarded([&] { open = Context().History().LastPatchDate() < *gates.before; }) ==
-                Flow::Stop) {
-                return Flow::Stop;
+            std::string lastPatch;
+            if (const Flow flow = Guarded([&] {
+                    lastPatch = Context().History().LastPatchDate();
+                    open = lastPatch < *gates.before;
+                });
+                flow != Flow::Next) {
+                return flow;
             }
             if (!open) {
                 gatesOpen = false;
                 return Flow::Next;
             }
+            gateKey = GateKey{place.mark, place.block, *gates.before, lastPatch};
+            // Applied by a run that ended before writing its history: the gate counts as
+            // passed, and the block is not applied a second time.
+            bool passed = false;
+            if (const Flow flow = Guarded(
+                    [&] { passed = GateAlreadyPassed(Process().StoreConnection, *gateKey); });
+                flow != Flow::Next) {
+                return flow;
+            }
+            if (passed) return Flow::Next;
         }
+        if (const Flow flow = RunGatedBlock(block, place); flow != Flow::Next) return flow;
+        if (!gateKey) return Flow::Next;
+        return Guarded([&] { NoteGatePassed(Process().StoreConnection, *gateKey); });
+    }
+
+    Flow RunGatedBlock(const Block& block, const GatePlace& place) {
         bool act = true;
-        if (Guarded([&] { act = Evaluate(block.check); }) == Flow::Stop) return Flow::Stop;
+        if (const Flow flow = Guarded([&] { act = Evaluate(block.check); }); flow != Flow::Next) {
+            return flow;
+        }
         if (!act) return Flow::Next;
         for (const Instruction& instruction : block.actions) {
-            if (RunAction(instruction) == Flow::Stop) return Flow::Stop;
+            if (const Flow flow = RunAction(instruction, place); flow != Flow::Next) return flow;
         }
         return Flow::Next;
     }
 
-    Flow RunAction(const Instruction& instruction) {
+    Flow RunAction(const Instruction& instruction, const GatePlace& place) {
         return std::visit(
             Overloaded{
                 [&](const action::Line& a) {
@@ -140,8 +275,9 @@ class Runner {
                 [&](const action::CallOrStop& a) {
                     // A routine whose error was passed over did not succeed either.
                     bool succeeded = false;
-                    if (Guarded([&] { succeeded = a.routine(Context()); }) == Flow::Stop ||
-                        !succeeded) {
+                    const Flow flow = Guarded([&] { succeeded = a.routine(Context()); });
+                    if (flow == Flow::Replay) return flow;
+                    if (flow == Flow::Stop || !succeeded) {
                         s_.probe.Close();
                         return Flow::Stop;
                     }
@@ -149,7 +285,7 @@ class Runner {
                 },
                 [&](const action::Nested& a) {
                     bool gatesOpen = true;
-                    return RunBlock(*a.block, gatesOpen);
+                    return RunBlock(*a.block, gatesOpen, place);
                 },
             },
             instruction);
@@ -241,16 +377,32 @@ class Runner {
         repairs::Require(Process().StoreConnection).Execute(text.Render(Context()));
     }
 
+    // One closing repair, whole or not at all like a step.
+    Flow Closing(const std::function<void()>& repair) {
+        Flow flow = Flow::Next;
+        {
+            StepTransaction transaction(Process().StoreConnection);
+            transaction_ = &transaction;
+            flow = Guarded(repair);
+            transaction_ = nullptr;
+            if (flow == Flow::Next)
+                return CommitStep(transaction) == Flow::Stop ? Flow::Stop : Flow::Next;
+            transaction.Rollback();
+        }
+        if (flow == Flow::Replay) flow = Guarded(repair);
+        return flow == Flow::Stop ? Flow::Stop : Flow::Next;
+    }
+
     bool CloseRun() {
         s_.runningMark = 0;
         std::int32_t fixedProducts = 0;
-        if (Guarded([&] { fixedProducts = repairs::FixDispensingFlags(Process()); }) ==
+        if (Closing([&] { fixedProducts = repairs::FixDispensingFlags(Process()); }) ==
             Flow::Stop) {
             return false;
         }
         if (fixedProducts > 0) AddRunListLine(Process(), kDispensingFlagsFixedLine);
         std::int32_t fixedLines = 0;
-        if (Guarded([&] { fixedLines = repairs::FixOrderPackQuantities(Process()); }) ==
+        if (Closing([&] { fixedLines = repairs::FixOrderPackQuantities(Process()); }) ==
             Flow::Stop) {
             return false;
         }
@@ -267,6 +419,7 @@ class Runner {
     }
 
     RunState s_;
+    StepTransaction* transaction_ = nullptr;  // of the step or closing repair running now
 };
 
 }  // namespace

@@ -18,5 +18,7 @@ inline constexpr const char* kStockRecalcText =
     "하로나을 시작하신 후 [재고관리]-[현재고현황] 화면에서 재고재계산을 하시기 바랍니다.";
 inline constexpr const char* kStockRecalcTitle = "재고재계산 요함";
 inline constexpr const char* kManualRemovalTitle = "수동삭제 요함";
+// Listed when the engine gave a step's transaction up and the step runs again without one.
+inline constexpr const char* kStepReplayedLine = "(트랜잭션이 취소되어 이 단계를 다시 실행합니다)";
 
 }  // namespace patch

@@ -5,6 +5,7 @@
 #include "db/ado_world.h"
 #include "db/kro_ado.h"
 #include "db/odbc/sqlite_odbc.h"
+#include "db/recordset.h"
 
 namespace db_test {
 namespace {
@@ -197,6 +198,33 @@ TEST_F(KroAdoConnectTest, ConnectServerReReplacesTheConnectionBehindTheWaitWindo
 
     EXPECT_TRUE(ado.ConnectServerRe(cn, 5));
     EXPECT_EQ(cn->ConnectionTimeout, 5);
+}
+
+// A new connection would throw the work of an open transaction away: a live connection inside
+// one is kept, and only takes the reconnect's command timeout.
+TEST_F(KroAdoConnectTest, ConnectServerReKeepsALiveConnectionInsideATransaction) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    ASSERT_TRUE(ConnectSql(ado, cn));
+    cn->Execute("CREATE TABLE 기록 (번호 INT)");
+    const db::ConnectionRef before = cn;
+    cn->BeginTrans();
+    cn->Execute("INSERT INTO 기록 VALUES (1)");
+    EXPECT_TRUE(ado.ConnectServerRe(cn));
+    EXPECT_EQ(cn, before);
+    EXPECT_TRUE(cn->InTransaction());
+    EXPECT_EQ(cn->CommandTimeout, 10);
+    EXPECT_TRUE(ado.IsServerConnect(cn));
+    EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
+    cn->RollbackTrans();
+    db::RecordSet rs;
+    rs.Open("SELECT COUNT(*) AS n FROM 기록", *cn);
+    EXPECT_EQ(rs["n"].AsInt(), 0);
+    rs.Close();
+
+    // Outside a transaction the connection is replaced as always.
+    EXPECT_TRUE(ado.ConnectServerRe(cn));
+    EXPECT_NE(cn, before);
 }
 
 TEST_F(KroAdoConnectTest, FailedConnectServerReClosesItsWindowAndClearsTheFlag) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "patch/resume_record.h"
 #include "patch/run_catalogue.h"
 #include "patch/run_context.h"
 #include "patch/step.h"
@@ -114,11 +115,13 @@ class PatchWorld : public store_test::StoreWorld {
     }
     void ClearRules() { rules_.clear(); }
     // Forgets the run list, the rule decisions and the marker rows, for another run on the same
-    // database.
+    // database; the record of gated blocks goes as a finished run's history would make it.
     void ResetObservations() {
         Runtime().MainWindow().List1 = {};
         rules_.clear();
         Execute("DELETE FROM 임시입출상품 WHERE 제품코드 = 'MARK'");
+        if (HasTable(patch::kResumeTable))
+            Execute(std::string("DROP TABLE ") + patch::kResumeTable);
     }
     int Pg1() { return Runtime().MainWindow().pg1.value; }
     int ListIndex() { return Runtime().MainWindow().List1.listIndex; }

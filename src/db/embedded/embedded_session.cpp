@@ -81,11 +81,13 @@ bool EmbeddedSession::Alive() {
 void EmbeddedSession::BeginTransaction() {
     EnsureAlive();
     ExecPlain(db_.get(), "BEGIN");
+    transactionOpen_ = true;
 }
 
 // SQLite gives a transaction up by itself after some failures (disk full, I/O errors); the
 // work is gone then and the commit must say so.
 void EmbeddedSession::CommitTransaction() {
+    transactionOpen_ = false;
     if (sqlite3_get_autocommit(db_.get())) {
         throw EngineError(ErrorNumber::kUnspecified,
                           "트랜잭션이 이미 취소되어 작업을 저장할 수 없습니다.");
@@ -101,9 +103,14 @@ void EmbeddedSession::CommitTransaction() {
 }
 
 void EmbeddedSession::RollbackTransaction() {
+    transactionOpen_ = false;
     if (sqlite3_get_autocommit(db_.get())) return;
     ExecPlain(db_.get(), "ROLLBACK");
     external_.DetachAll();
+}
+
+bool EmbeddedSession::TransactionAlive() {
+    return !sqlite3_get_autocommit(db_.get());
 }
 
 void EmbeddedSession::EnsureAlive() {
@@ -122,6 +129,12 @@ void EmbeddedSession::MarkLost() {
 
 ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSeconds) {
     EnsureAlive();
+    // Once SQLite has given the caller's transaction up, a statement would run on its own and
+    // stay whatever the caller decides later: nothing runs until the caller ends the transaction.
+    if (transactionOpen_ && sqlite3_get_autocommit(db_.get())) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "트랜잭션이 이미 취소되어 작업을 계속할 수 없습니다.");
+    }
     const std::shared_ptr<const Program> program = translations_.ProgramFor(sql);
     keepStatements_ = !program->oneOff;
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);

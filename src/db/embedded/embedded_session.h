@@ -56,6 +56,7 @@ class EmbeddedSession : public Session {
     void BeginTransaction() override;
     void CommitTransaction() override;
     void RollbackTransaction() override;
+    bool TransactionAlive() override;
     // The claim on a database of a server folder, kept for as long as the session lives.
     void HoldUse(DatabaseUse use) { use_ = std::move(use); }
 
@@ -80,7 +81,8 @@ class EmbeddedSession : public Session {
     FileIdentity identity_;
     Dialect dialect_;
     bool lost_ = false;
-    bool keepStatements_ = true;  // of the text running now: its prepared statements are kept
+    bool transactionOpen_ = false;  // between BeginTransaction and its end
+    bool keepStatements_ = true;    // of the text running now: its prepared statements are kept
     TranslationCache translations_{dialect_, kCachedTranslations};
     std::shared_ptr<StatementCache> statements_;
     EmbeddedSchema schema_;

@@ -66,11 +66,19 @@ std::string SysObjectsCatalogSql() {
            TempView(kSysObjectsView) + " AS o";
 }
 
+// Views created inside a transaction go with its rollback.
+bool ViewsPresent(sqlite3* db) {
+    bool present = false;
+    QueryRows(db, "SELECT 1 FROM sqlite_temp_master WHERE type = 'view' AND name = ?1",
+              {kSysObjectsCatalogView}, [&](sqlite3_stmt*) { present = true; });
+    return present;
+}
+
 }  // namespace
 
 void CatalogueViews::Prepare(sqlite3* db) {
     const bool withRoutines = HasRoutineTable(db);
-    if (built_ && withRoutines == withRoutines_) return;
+    if (built_ && withRoutines == withRoutines_ && ViewsPresent(db)) return;
     for (std::string_view view : {kSysObjectsCatalogView, kSysObjectsView, kSysColumnsView}) {
         ExecPlain(db, "DROP VIEW IF EXISTS " + TempView(view));
     }

@@ -2,7 +2,7 @@
 // The temporary views of one connection that answer the server kind's catalogue (SYSCOLUMNS,
 // SYSOBJECTS, sys.objects). They live in the connection's temp schema, never in the file, and
 // read SQLite's own catalogue when queried; they are rebuilt when the routine table appears or
-// goes, since only then does their text change.
+// goes, since only then does their text change, and when a rolled-back transaction took them.
 #include <sqlite3.h>
 
 namespace db::embedded {

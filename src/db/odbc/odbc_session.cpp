@@ -31,6 +31,19 @@ class OdbcSession : public Session {
     }
     void CommitTransaction() override { EndTransaction(SQL_COMMIT, true); }
     void RollbackTransaction() override { EndTransaction(SQL_ROLLBACK, true); }
+    // SQL Server rolls a transaction back by itself on some errors (a deadlock victim, errors
+    // under XACT_ABORT); the driver then starts a fresh one with the next statement.
+    bool TransactionAlive() override {
+        if (!inTransaction_) return false;
+        try {
+            ExecOutcome outcome = Execute("SELECT @@TRANCOUNT", 0);
+            std::vector<util::Variant> row;
+            return outcome.rows && outcome.rows->Next(row) && !row.empty() &&
+                   row.front().AsInt() > 0;
+        } catch (const DbError&) {
+            return false;
+        }
+    }
 
   private:
     void SetAutoCommit(SQLULEN mode, bool check) {

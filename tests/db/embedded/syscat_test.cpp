@@ -10,6 +10,10 @@ namespace {
 
 using SysCatalogueTest = ServerModeTest;
 
+constexpr const char* kConcatListFunction =
+    "CREATE FUNCTION [dbo].[ConcatList] (@PdtCode VARCHAR(10)) \r\nRETURNS "
+    "NVARCHAR(4000) \r\nAS \r\nBEGIN \r\n   RETURN (@PdtCode) \r\nEND \r\n";
+
 struct LengthCase {
     const char* type;
     std::int64_t length;
@@ -118,10 +122,7 @@ TEST_F(SysCatalogueTest, SysObjectsListsTablesViewsAndRoutinesButNotTheEngines) 
     server_->Execute("CREATE TABLE 사용상품 (제품코드 NVARCHAR(10))", 30);
     const char* kProbe = "SELECT * FROM SYSOBJECTS WHERE xtype = 'FN' AND NAME = 'ConcatList' ";
     EXPECT_TRUE(AllRows(*server_, kProbe).empty());
-    server_->Execute(
-        "CREATE FUNCTION [dbo].[ConcatList] (@PdtCode VARCHAR(10)) \r\nRETURNS "
-        "NVARCHAR(4000) \r\nAS \r\nBEGIN \r\n   RETURN (@PdtCode) \r\nEND \r\n",
-        30);
+    server_->Execute(kConcatListFunction, 30);
     EXPECT_EQ(AllRows(*server_, kProbe).size(), 1u);
     EXPECT_EQ(
         AllRows(*server_, "SELECT * FROM sysobjects WHERE name = 'concatlist' AND xtype = 'fn'")
@@ -133,6 +134,21 @@ TEST_F(SysCatalogueTest, SysObjectsListsTablesViewsAndRoutinesButNotTheEngines) 
         listed.push_back(row.at("NAME").AsText() + ":" + row.at("XTYPE").AsText());
     }
     EXPECT_EQ(listed, (std::vector<std::string>{"ConcatList:FN", "사용상품:U"}));
+}
+
+// The catalogue's views are built by the first query that needs them; a rollback of the
+// transaction they were built in takes them along, and the next query builds them again. So do
+// routines created in a transaction that is rolled back.
+TEST_F(SysCatalogueTest, TheCatalogueOutlivesARolledBackTransaction) {
+    server_->Execute("CREATE TABLE 사용상품 (제품코드 NVARCHAR(10))", 30);
+    const char* kProbe = "SELECT * FROM SYSOBJECTS WHERE xtype = 'FN' AND NAME = 'ConcatList' ";
+    server_->BeginTransaction();
+    EXPECT_TRUE(AllRows(*server_, kProbe).empty());
+    server_->Execute(kConcatListFunction, 30);
+    EXPECT_EQ(AllRows(*server_, kProbe).size(), 1u);
+    server_->RollbackTransaction();
+    EXPECT_TRUE(AllRows(*server_, kProbe).empty());
+    EXPECT_EQ(AllRows(*server_, "SELECT name FROM SYSOBJECTS WHERE xtype = 'U'").size(), 1u);
 }
 
 TEST_F(SysCatalogueTest, SysObjectsCatalogViewFindsRoutinesByIdAndType) {
