@@ -49,13 +49,16 @@ ObjectState Connection::State() const {
 
 std::int64_t Connection::Execute(std::string_view sql) {
     errors_.clear();
+    bool sent = false;
     try {
         Session& session = LiveSession();
         router_->Trace().Notify({ConnectionString, sql, false});
+        sent = true;
         ExecOutcome outcome = session.Execute(sql, CommandTimeout);
         return outcome.affected < 0 ? 0 : outcome.affected;
     } catch (const DbError& e) {
         Record(e);
+        if (sent) router_->Trace().NotifyFailure({ConnectionString, sql, false}, e);
         throw;
     }
 }

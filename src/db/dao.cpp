@@ -142,7 +142,12 @@ std::string RouterText(std::string_view name, std::string_view connect) {
 // Sends a table-definition statement, telling the router's statement tap first.
 void SendTraced(const DaoLink& link, Session& session, const std::string& sql) {
     if (link.trace) link.trace->Notify({link.connectionString, sql, false});
-    session.Execute(sql, kCommandTimeoutSeconds);
+    try {
+        session.Execute(sql, kCommandTimeoutSeconds);
+    } catch (const DbError& e) {
+        if (link.trace) link.trace->NotifyFailure({link.connectionString, sql, false}, e);
+        throw;
+    }
 }
 
 }  // namespace

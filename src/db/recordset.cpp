@@ -34,9 +34,11 @@ void RecordSet::Open(std::string_view sql, Connection& cn, int cursorType, int /
                       kSource);
     }
     cn.errors_.clear();
+    bool sent = false;
     try {
         Session& session = cn.LiveSession();
         cn.RouterRef().Trace().Notify({cn.ConnectionString, sql, true});
+        sent = true;
         ExecOutcome outcome = session.Execute(sql, cn.CommandTimeout);
         // An action statement gives no rows: the set stays closed, as ADO leaves it.
         if (!outcome.rows) return;
@@ -55,6 +57,7 @@ void RecordSet::Open(std::string_view sql, Connection& cn, int cursorType, int /
         open_ = true;
     } catch (const DbError& e) {
         cn.Record(e);
+        if (sent) cn.RouterRef().Trace().NotifyFailure({cn.ConnectionString, sql, true}, e);
         Close();
         throw;
     }

@@ -30,8 +30,21 @@ std::string QuoteNames(const std::vector<std::string>& names) {
     return list;
 }
 
+// SQLite reads a statement only up to its first NUL byte: a text that holds NUL characters is
+// written as the concatenation of its pieces and char(0).
 std::string QuoteText(std::string_view text) {
-    return Quote(text, '\'');
+    if (text.find('\0') == std::string_view::npos) return Quote(text, '\'');
+    std::string out = "(";
+    for (std::size_t start = 0;;) {
+        const std::size_t nul = text.find('\0', start);
+        out += Quote(
+            text.substr(start, nul == std::string_view::npos ? text.size() - start : nul - start),
+            '\'');
+        if (nul == std::string_view::npos) break;
+        out += " || char(0) || ";
+        start = nul + 1;
+    }
+    return out + ")";
 }
 
 bool IsHiddenTable(std::string_view name) {

@@ -24,7 +24,7 @@ bool IsHiddenTable(std::string_view name);
 std::string QuoteName(std::string_view name);
 // The names quoted and separated by ", ".
 std::string QuoteNames(const std::vector<std::string>& names);
-// 'text' with embedded apostrophes doubled.
+// 'text' with apostrophes doubled; a text with NUL characters becomes an expression.
 std::string QuoteText(std::string_view text);
 
 // Index names belong to their table in both dialects, but SQLite has one name space per file:

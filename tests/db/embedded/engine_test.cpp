@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "db/column_fit.h"
 #include "db/embedded/embedded.h"
 #include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
@@ -119,6 +120,41 @@ TEST_F(EngineTest, ValuesComeBackByDeclaredType) {
     ASSERT_TRUE(out.rows->Next(row));
     for (const util::Variant& v : row) EXPECT_TRUE(v.IsNull());
     EXPECT_FALSE(out.rows->Next(row));
+}
+
+// SQLite reads a statement only up to a NUL byte: texts holding NUL characters still go into
+// the column whole, through literals of either dialect, and compare whole; and a text cut to a
+// column's size keeps whole characters as each column type counts them.
+TEST_F(EngineTest, TextsWithNulCharactersAndTextsCutToTheirColumn) {
+    const std::string nul("앞\0뒤\0", 8);
+    for (Dialect dialect : {Dialect::Jet, Dialect::SqlServer}) {
+        const fs::path file = dir_ / (dialect == Dialect::Jet ? "nul.mdb" : "nul.sqlite");
+        std::unique_ptr<Session> s = Open(file, OpenOptions{dialect, "", true});
+        s->Execute("CREATE TABLE t (k INT, v NVARCHAR(10))", 30);
+        s->Execute("INSERT INTO t VALUES (1, '" + nul + "')", 30);
+        s->Execute("UPDATE t SET k = 2 WHERE v = '" + nul + "'", 30);
+        const auto rows = AllRows(*s, "SELECT k, v FROM t");
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0][0].AsInt(), 2);
+        EXPECT_EQ(rows[0][1].AsText(), nul);
+    }
+
+    const auto column = [](const char* type, int size) {
+        ColumnInfo c;
+        c.typeName = type;
+        c.size = size;
+        return c;
+    };
+    const ColumnInfo national = column("NVARCHAR", 3);
+    const ColumnInfo bytes = column("VARCHAR", 3);
+    EXPECT_EQ(FitText("가나다라", national), "가나다");
+    EXPECT_EQ(FitText("가나다라", bytes), "가");  // two per Korean character
+    EXPECT_EQ(FitText("ab가", bytes), "ab");
+    EXPECT_TRUE(TextFits("abc", bytes));
+    EXPECT_FALSE(TextFits("abcd", bytes));
+    EXPECT_EQ(FitText("\xF0\x9F\x98\x80\xF0\x9F\x98\x80xy", national),
+              "\xF0\x9F\x98\x80\xF0\x9F\x98\x80x");
+    EXPECT_TRUE(TextFits(std::string(9999, 'x'), column("MEMO", 0)));
 }
 
 TEST_F(EngineTest, ComputedColumnsAreDescribedByTheirValues) {
