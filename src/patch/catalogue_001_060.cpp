@@ -1,10 +1,13 @@
 // The catalogue's first half: steps with marks 1 to 60, in running order. Every database gets
 // them; none is gated by date. Texts are sent as written here, blanks and letter case included.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "config/runtime.h"
+#include "db/recordset.h"
+#include "host/codepage.h"
 #include "host/desktop.h"
 #include "host/host.h"
 #include "patch/catalogue.h"
@@ -16,6 +19,7 @@
 #include "repairs/point_history.h"
 #include "repairs/product_barcodes.h"
 #include "repairs/product_locations.h"
+#include "repairs/require.h"
 #include "repairs/toolbar_menus.h"
 #include "repairs/trading_partners.h"
 #include "repairs/vendor.h"
@@ -33,6 +37,30 @@ constexpr const char* kPellinProgram = "Pellin.exe";
 // The four classification tables, in the order in which mark 20 extends them.
 constexpr const char* kClassTables[] = {"상품분류코드", "상품분류세부코드", "상품구분코드",
                                         "기타분류코드"};
+
+// Listed when 심평원규격 keeps its size because a value would not fit the narrower one.
+constexpr const char* kInsuranceSpecKeptLine =
+    "심평원규격 필드에 더 긴 값이 있어 필드크기를 유지함";
+
+// True when no product's 심평원규격 holds more than `size` characters, blanks included: the
+// column is never narrowed below a value it holds, which the engines would refuse (and a run
+// that stops there would stop there on every try) or cut.
+bool InsuranceSpecsFit(RunContext& context, int size) {
+    db::RecordSet specs;
+    specs.Open("SELECT 심평원규격 FROM 사용상품 WHERE 심평원규격 IS NOT NULL",
+               repairs::Require(context.runtime.StoreConnection), db::CursorType::kStatic, 1);
+    bool fit = true;
+    for (; fit && !specs.Eof(); specs.MoveNext()) {
+        const std::string text = specs["심평원규격"].AsText();
+        std::size_t characters = 0;
+        for (std::size_t pos = 0; pos < text.size(); ++characters) {
+            pos += std::max<std::size_t>(1, host::Utf8CharLength(text, pos));
+        }
+        fit = characters <= static_cast<std::size_t>(size);
+    }
+    specs.Close();
+    return fit;
+}
 
 void TellToRecalculatePartners(RunContext& context) {
     context.runtime.Desktop().MessageBox(kRecalcPartnersText, kRecalcPartnersTitle,
@@ -269,12 +297,28 @@ Catalogue CatalogueMarks001To060() {
     add(Step(21)
             .WhenColumnSize("사용상품", "심평원규격", 40)
             .Line("사용상품 테이블에 심평원규격 필드크기 수정")
-            .Nested(Branch()
-                        .WhenSqlServerConfigured()
-                        .Run("ALTER TABLE 사용상품 ALTER COLUMN 심평원규격 NVARCHAR(16) ")
-                        .Call([](RunContext& c) { repairs::TrimInsuranceSpec(c.runtime); }))
-            .Nested(Branch().WhenMdbConfigured().Run(
-                "ALTER TABLE 사용상품 ALTER COLUMN 심평원규격 TEXT(32)")));
+            .Nested(
+                Branch()
+                    .WhenSqlServerConfigured()
+                    .Nested(Branch()
+                                .WhenRoutine([](RunContext& c) { return InsuranceSpecsFit(c, 16); })
+                                .Run("ALTER TABLE 사용상품 ALTER COLUMN 심평원규격 "
+                                     "NVARCHAR(16) "))
+                    .Nested(
+                        Branch()
+                            .WhenRoutine([](RunContext& c) { return !InsuranceSpecsFit(c, 16); })
+                            .Line(kInsuranceSpecKeptLine))
+                    .Call([](RunContext& c) { repairs::TrimInsuranceSpec(c.runtime); }))
+            .Nested(
+                Branch()
+                    .WhenMdbConfigured()
+                    .Nested(Branch()
+                                .WhenRoutine([](RunContext& c) { return InsuranceSpecsFit(c, 32); })
+                                .Run("ALTER TABLE 사용상품 ALTER COLUMN 심평원규격 TEXT(32)"))
+                    .Nested(
+                        Branch()
+                            .WhenRoutine([](RunContext& c) { return !InsuranceSpecsFit(c, 32); })
+                            .Line(kInsuranceSpecKeptLine))));
 
     add(Step(22)
             .WhenRoutine([](RunContext& c) { return repairs::MoveAreaCodes(c.runtime, false); })

@@ -1,10 +1,13 @@
 #include "repairs/drug_prices.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config/runtime.h"
+#include "db/column_fit.h"
 #include "db/kro_ado.h"
 #include "db/login_resolver.h"
 #include "db/recordset.h"
@@ -94,6 +97,34 @@ std::string PriceClassOf(const std::string& drugKind) {
     return {};
 }
 
+// The columns of 사용상품 as the store database declares them, for the texts the refreshes
+// copy from the references: a name longer than its column is cut to fit (as the store software
+// cuts what it writes), a code that does not fit is not written, since a cut code would name
+// another drug. Either way the rest of the row is still written.
+class ProductColumns {
+  public:
+    explicit ProductColumns(db::ConnectionRef& store) {
+        columns_ = Require(store).Engine().SchemaInfo().Columns("사용상품");
+    }
+    std::string Name(const std::string& column, const std::string& text) const {
+        const db::ColumnInfo* info = Find(column);
+        return info ? db::FitText(text, *info) : text;
+    }
+    bool CodeFits(const std::string& column, const std::string& text) const {
+        const db::ColumnInfo* info = Find(column);
+        return !info || db::TextFits(text, *info);
+    }
+
+  private:
+    const db::ColumnInfo* Find(const std::string& column) const {
+        for (const db::ColumnInfo& c : columns_) {
+            if (c.name == column) return &c;
+        }
+        return nullptr;
+    }
+    std::vector<db::ColumnInfo> columns_;
+};
+
 // The store's own price classes ("0003" and above) are kept; the insurance classes are not.
 bool TakesReferenceClass(const std::string& priceClass) {
     return priceClass.empty() || priceClass < "0003";
@@ -135,6 +166,7 @@ class DrugPriceRefresh {
         }
         today_ = today_.substr(0, 8);
         memo_ = SqlQuoted(kMemoPrefix + now_.substr(0, 10));
+        columns_.emplace(runtime_.StoreConnection);
 
         db::RecordSetRef count = store_.GetRecordSet(runtime_.StoreConnection, kDrugCount);
         const std::int64_t drugs = Kro_Function::Nz(Require(count)["건수"]).AsInt();
@@ -205,12 +237,22 @@ class DrugPriceRefresh {
             priceClass =
                 "가격분류 = " + SqlQuoted(PriceClassOf(FieldText(reference["약품구분"]))) + ", ";
         }
-        return "UPDATE 사용상품 SET 심평원규격 = " + SqlQuoted(FieldText(reference["규격단위"])) +
-               ", " + "표준코드 = " + SqlQuoted(FieldText(reference["표준코드"])) + ", " +
-               "연합회코드 = " + SqlQuoted(FieldText(reference["코드"])) + ", " +
-               "제조사 = " + SqlQuoted(FieldText(reference["업소명"])) + ", " +
-               "제품명 = " + SqlQuoted(FieldText(reference["정리명"])) + ", " + prices +
-               "급여구분 = " + SqlQuoted(FieldText(reference["급여구분"])) + " , " +
+        const ProductColumns& columns = *columns_;
+        std::string codes;
+        for (const auto& [column, field] :
+             {std::pair{"표준코드", "표준코드"}, {"연합회코드", "코드"}}) {
+            const std::string code = FieldText(reference[field]);
+            if (columns.CodeFits(column, code)) {
+                codes += std::string(column) + " = " + SqlQuoted(code) + ", ";
+            }
+        }
+        const auto name = [&](const char* column, const char* field) {
+            return SqlQuoted(columns.Name(column, FieldText(reference[field])));
+        };
+        return "UPDATE 사용상품 SET 심평원규격 = " + name("심평원규격", "규격단위") + ", " + codes +
+               "제조사 = " + name("제조사", "업소명") + ", " +
+               "제품명 = " + name("제품명", "정리명") + ", " + prices +
+               "급여구분 = " + name("급여구분", "급여구분") + " , " +
                "복용구분=" + std::to_string(IntakeKindOf(FieldText(reference["약품명"]))) + ", " +
                priceClass + "UP_DATE = " + SqlQuoted(now_) + ", CHK_MEMO = " + memo_ +
                " WHERE 제품코드 = " + SqlQuoted(code);
@@ -251,18 +293,19 @@ class DrugPriceRefresh {
     std::string now_;
     std::string today_;
     std::string memo_;  // the quoted CHK_MEMO text
+    std::optional<ProductColumns> columns_;
 };
 
 // Looks the old code up in the file and writes the standard code found to the product.
 void TakeStandardCode(config::Runtime& runtime, db::Kro_Ado& store, db::Kro_Ado& file,
                       db::ConnectionRef& codes, db::RecordSetRef& lookup,
-                      const db::RecordSet& product) {
+                      const ProductColumns& columns, const db::RecordSet& product) {
     lookup = file.GetRecordSet(codes, "SELECT 표준코드 FROM 표준코드 WHERE 구코드 = " +
                                           SqlQuoted(FieldText(product["연합회코드"])));
     const db::RecordSet& found = Require(lookup);
     if (!found.Eof()) {
         const std::string standard = FieldText(found["표준코드"]);
-        if (!standard.empty()) {
+        if (!standard.empty() && columns.CodeFits("표준코드", standard)) {
             store.RunSql(runtime.StoreConnection,
                          "UPDATE 사용상품 SET 표준코드 = " + SqlQuoted(standard) +
                              " WHERE 제품코드 = " + SqlQuoted(FieldText(product["제품코드"])));
@@ -295,6 +338,7 @@ bool ActionSimStandardCodeCreate(config::Runtime& runtime, bool columnExists) {
             desktop.DoEvents();
             store.RunSql(runtime.StoreConnection, kAddStandardCode);
         }
+        const ProductColumns columns(runtime.StoreConnection);
         products = store.GetRecordSet(runtime.StoreConnection, kCodedProducts);
         db::RecordSet& rows = Require(products);
         PB2Counter bar(runtime);
@@ -305,7 +349,7 @@ bool ActionSimStandardCodeCreate(config::Runtime& runtime, bool columnExists) {
         for (; !rows.Eof(); rows.MoveNext()) {
             bar.Step();
             desktop.DoEvents();
-            TakeStandardCode(runtime, store, file, codes, lookup, rows);
+            TakeStandardCode(runtime, store, file, codes, lookup, columns, rows);
         }
     } catch (const db::DbError&) {
         desktop.MessageBox(kStandardCodeErrorText, "", host::MsgIcon::None, host::MsgButtons::Ok);

@@ -319,3 +319,31 @@ TEST_P(Catalogue001Test, APellinThatCannotBeStartedDoesNotStopTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// Mark 21 narrows 심평원규격 (16 characters on SQL Server, 32 in an MDB file) only when every
+// value fits the narrower column: the engines refuse to narrow below a value, which would end
+// every run at this mark. A longer value keeps the column as it is, and the run goes on.
+TEST_P(Catalogue001Test, InsuranceSpecIsNarrowedOnlyWhenEveryValueFits) {
+    const std::string longSpec = Mdb() ? std::string(33, 'x') : std::string(17, 'x');
+    for (const bool fits : {true, false}) {
+        PatchWorld world(GetParam());
+        world.MakeStore({"INSERT INTO 사용상품 (제품코드, 심평원규격, DEL_CHK) VALUES ('P1', '" +
+                         (fits ? std::string("500mg") : longSpec) + "', 0)"});
+        world.Context().DaoDatabase = world.OpenDao();
+        ASSERT_TRUE(world.Run(Pick({21}))) << RuleText(world);
+        const auto spec = world.Column("사용상품", "심평원규격");
+        ASSERT_TRUE(spec);
+        EXPECT_EQ(spec->size, fits ? (Mdb() ? 32 : 16) : 40) << fits;
+        EXPECT_EQ(world.Rows("SELECT 심평원규격 FROM 사용상품"),
+                  std::vector<std::string>{fits ? "500mg" : longSpec});
+        const auto& list = world.RunList();
+        EXPECT_EQ(std::count(list.begin(), list.end(),
+                             "심평원규격 필드에 더 긴 값이 있어 필드크기를 유지함"),
+                  fits ? 0 : 1);
+        EXPECT_TRUE(world.Rules().empty()) << RuleText(world);
+    }
+}
+
+}  // namespace

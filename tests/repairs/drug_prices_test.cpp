@@ -152,6 +152,27 @@ TEST_P(DrugPricesTest, RewritesEachDrugFromItsReferenceRowValidToday) {
     EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
 }
 
+// Reference texts longer than the product's columns: the names are cut to fit, a code that
+// does not fit is not written (a cut code names another drug), and the rest of the row, prices
+// included, is still written.
+TEST_P(DrugPricesTest, ReferenceTextsLongerThanTheColumnsStillRefreshTheDrug) {
+    const auto repeat = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i) text += piece;
+        return text;
+    };
+    world_.AddReference(
+        {ReferenceRow("A001", "8800001234", "긴이름정(내복)", repeat("가나다라마바사아자차", 7),
+                      "1정", repeat("한국제약", 12), "120", "일반")});
+    std::string narrowCodes = kProducts;
+    const std::string wide = "표준코드 VARCHAR(13)";
+    narrowCodes.replace(narrowCodes.find(wide), wide.size(), "표준코드 VARCHAR(8)");
+    world_.Make({narrowCodes, kPackages, Product("D1", "'A001'", "'OLD'", "'0002'")});
+    EXPECT_EQ(repairs::RefreshDrugPrices(Rt()), "총 1건의 조제약 중 1건 갱신완료.");
+    EXPECT_EQ(Query("SELECT 제품명, 표준코드, 입고단가, 제조사 FROM 사용상품"),
+              Rows{repeat("가나다라마바사아자차", 6) + "|OLD|120|" + repeat("한국제약", 10)});
+}
+
 TEST_P(DrugPricesTest, StopsAfterTheCurrentDrugWhenTheUserCancels) {
     world_.AddReference(Reference());
     world_.Make(Store());
