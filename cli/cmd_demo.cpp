@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "console.h"
 #include "demo/demo_environment.h"
+#include "demo/hostile_values.h"
 #include "demo/large_store.h"
 #include "host/host.h"
 
@@ -25,6 +26,10 @@ CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options) {
                     "500,000 voucher lines) or N, N/100 of large (1..1000)")
         ->check(CLI::IsMember({"small", "large"}) | CLI::Range(1, 1000));
     cmd->add_option("--seed", options.seed, "Seed of the generated rows (same seed, same store)");
+    cmd->add_flag("--hostile", options.hostile,
+                  "Put hostile texts (apostrophes, brackets, % and _, NUL characters, texts as "
+                  "long as the column holds, characters outside code page 949, blanks around) "
+                  "into every text column the patch steps and repairs read");
     return cmd;
 }
 
@@ -39,7 +44,10 @@ Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options) {
                                            : std::stoi(options.size);
     scale.seed = options.seed;
     const auto started = std::chrono::steady_clock::now();
-    const std::vector<std::string> built = demo::BuildDemo(*host, kind, scale);
+    std::vector<std::string> built = demo::BuildDemo(*host, kind, scale);
+    if (options.hostile) {
+        for (std::string& line : demo::SeedHostileDemo(*host, kind)) built.push_back(line);
+    }
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::cout << "demo store (" << options.kind << ", " << options.size << ") under "

@@ -38,6 +38,7 @@ struct DemoOptions {
     std::string kind = "mdb";    // mdb | sql
     std::string size = "small";  // small | large | 1..1000 (hundredths of large)
     unsigned seed = 1;           // --seed: the generated rows of a sized store
+    bool hostile = false;        // --hostile: hostile texts in the columns the run reads
 };
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options);
 Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options);

@@ -17,7 +17,6 @@ namespace demo {
 namespace {
 
 constexpr const char* kPrinterIniPath = "C:\\Windows\\System32\\zentrix_s_sys.ini";
-constexpr const char* kCentralPassword = "zelk";
 constexpr const char* kTimeFormat = "HH:mm:ss";
 
 // clang-format off
@@ -95,7 +94,7 @@ std::string LoginFile() {
         std::string("Password=") + kDemoServerPassword,
         std::string("Engine=embedded:") + kDemoServerFolder,
         std::string("[") + kDemoCentralServer + "]",
-        std::string("Password=") + kCentralPassword,
+        std::string("Password=") + kDemoCentralPassword,
         std::string("Engine=embedded:") + kDemoCentralFolder,
         "[Central]",
         std::string("Server=") + kDemoCentralServer,
@@ -168,10 +167,7 @@ enum class Generated { StoreRows, ReferenceRows, StandardCodes };
 // The generated rows of a scaled store, added to the database file just built.
 void AddGeneratedRows(const std::filesystem::path& file, db::Dialect dialect,
                       const std::string& jetPassword, const DemoScale& scale, Generated what) {
-    db::embedded::OpenOptions options;
-    options.dialect = dialect;
-    options.jetPassword = jetPassword;
-    auto session = db::embedded::Open(file, options);
+    auto session = OpenDemoDatabase(file, dialect, jetPassword);
     const LargeStoreCounts counts = CountsForSize(scale.size);
     switch (what) {
         case Generated::StoreRows:
@@ -199,6 +195,14 @@ std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<st
 }
 
 }  // namespace
+
+std::unique_ptr<db::Session> OpenDemoDatabase(const std::filesystem::path& file,
+                                              db::Dialect dialect, const std::string& jetPassword) {
+    db::embedded::OpenOptions options;
+    options.dialect = dialect;
+    options.jetPassword = jetPassword;
+    return db::embedded::Open(file, options);
+}
 
 ServerStore DemoServerStore(const std::string& database) {
     ServerStore store;
@@ -253,13 +257,13 @@ std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoS
     ServerStore central;
     central.server = kDemoCentralServer;
     central.database = kDemoCentralDatabase;
-    central.password = kCentralPassword;
+    central.password = kDemoCentralPassword;
     central.folder = kDemoCentralFolder;
     CreateServerStore(host, central, {});
     built.push_back(std::string(kDemoCentralServer) + "/" + kDemoCentralDatabase +
                     "  central database");
     const ServerStore reference =
-        ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kCentralPassword);
+        ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kDemoCentralPassword);
     CreateDrugReference(host, reference, DemoDrugReferenceRows());
     if (scaled) {
         AddGeneratedRows(ServerStoreFile(host, reference), db::Dialect::SqlServer, "", scale,

@@ -8,9 +8,12 @@
 // and configuration values under which the main window offers the "데이터1" pass. Building again
 // replaces what an earlier build made.
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "db/session.h"
 #include "demo/store_database.h"
 
 namespace host {
@@ -30,11 +33,16 @@ inline constexpr const char* kDemoData1Database = "ZENTRIX_DATA1";
 inline constexpr const char* kDemoCentralServer = "NORV-CENTRAL";
 inline constexpr const char* kDemoCentralFolder = "C:\\Quillon\\Central";
 inline constexpr const char* kDemoCentralDatabase = "NVMAIN";
+inline constexpr const char* kDemoCentralPassword = "zelk";
 inline constexpr const char* kMainIniPath = "C:\\Quillon\\NVConfig.INI";
 inline constexpr const char* kLoginFilePath = "C:\\Quillon\\SqlLogin.INI";
 
 // The demo's databases on the embedded server.
 ServerStore DemoServerStore(const std::string& database);
+
+// A database file of the demo opened on the embedded engine. Throws db::DbError.
+std::unique_ptr<db::Session> OpenDemoDatabase(const std::filesystem::path& file,
+                                              db::Dialect dialect, const std::string& jetPassword);
 
 // The size of the store database: 0 the small store; 1..1000 adds the generated rows of
 // large_store.h, scaled by size / 100, to it and the drug reference (100 is "large").
