@@ -11,12 +11,16 @@
 #include "app/sql_trace.h"
 #include "commands.h"
 #include "console.h"
+#include "db/error.h"
 #include "host/host.h"
 #include "trace_option.h"
 #include "util/main_window_model.h"
 
 namespace cli {
 namespace {
+
+// The error rule that ends a pass.
+constexpr int kEndRunRule = 10;
 
 // A --store/--no-store pair: +1 for the positive flag, -1 for the negative one.
 void TriStateFlag(CLI::App& cmd, const std::string& names, std::optional<bool>& target,
@@ -58,6 +62,12 @@ void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& h
         out << "log: " << report.run->logFile;
         if (native) out << " (" << native->string() << ")";
         out << "\n";
+    }
+    // The errors that ended a pass, so that the cause is on the screen and not only in the log.
+    for (const patch::RuleEvent& e : report.run->rules) {
+        if (e.rule != kEndRunRule) continue;
+        out << "error at mark " << e.mark << ": " << db::HexNumber(e.number) << " " << e.description
+            << "\n";
     }
     out << (report.run->Succeeded() ? "patch run finished" : "a patch pass failed") << "\n";
 }

@@ -43,12 +43,16 @@ struct PassText {
     const char* endMessage;
     const char* daoFailedMessage;
     const char* lockedMessage;
+    const char* busyMessage;
+    const char* readOnlyMessage;
 };
 constexpr PassText kPassTexts[] = {
     {"매장데이터패치시작", "-------------------------- 매장디비", "매장데이터패치종료",
-     "매장데이터패치실패(DAO연결오류)", "매장데이터패치실패(다른 곳에서 패치중)"},
+     "매장데이터패치실패(DAO연결오류)", "매장데이터패치실패(다른 곳에서 패치중)",
+     "매장데이터패치실패(다른 프로그램이 쓰는 중)", "매장데이터패치실패(읽기 전용)"},
     {"데이터1패치시작", "-------------------------- 데이터1", "데이터1패치종료",
-     "데이터1패치실패(DAO연결오류)", "데이터1패치실패(다른 곳에서 패치중)"},
+     "데이터1패치실패(DAO연결오류)", "데이터1패치실패(다른 곳에서 패치중)",
+     "데이터1패치실패(다른 프로그램이 쓰는 중)", "데이터1패치실패(읽기 전용)"},
 };
 constexpr std::int16_t kStoreTarget = 0;
 constexpr std::int16_t kData1Target = 1;
@@ -225,6 +229,15 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
         lastRun_.passes.push_back(record);
         return;
     }
+    // Another program holding the write lock would make every statement wait and fail; a
+    // read-only file would fail the first one: the pass says so before it changes anything.
+    if (const db::WriteAccess access = ProbeWriteAccess(); access != db::WriteAccess::Available) {
+        const bool busy = access == db::WriteAccess::Busy;
+        w.AddMessage(busy ? pass.busyMessage : pass.readOnlyMessage);
+        process_.Desktop().Inform(busy ? kPassBusyText : kPassReadOnlyText);
+        lastRun_.passes.push_back(record);
+        return;
+    }
     context_.RunDbKind = PassDbKind;
     patch::RunPatchCatalogue(context_, catalogue_ ? *catalogue_ : patch::StoreCatalogue(),
                              record.catalogueOk);
@@ -242,6 +255,19 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     w.Changed(Model::Control::CheckBoxes);
     w.AddMessage(pass.endMessage);
     lastRun_.passes.push_back(record);
+}
+
+// Whether the pass's database can be written, waiting for another program's write for as long
+// as for another run; a connection that cannot tell is taken as writable.
+db::WriteAccess frmDBPatchMain::ProbeWriteAccess() {
+    try {
+        if (!process_.StoreConnection) return db::WriteAccess::Available;
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(PatchLockWait).count();
+        return process_.StoreConnection->ProbeWriteAccess(static_cast<int>(seconds));
+    } catch (const db::DbError&) {
+        return db::WriteAccess::Available;  // the catalogue meets the fault and reports it
+    }
 }
 
 // Once the history row is written, the record of the gated blocks applied by runs that ended

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "app/run_record.h"
+#include "db/session.h"
 #include "patch/run_context.h"
 #include "patch/step.h"
 
@@ -32,6 +33,11 @@ inline constexpr const char* kRunStoppedText =
     "데이터패치 오류로 인하여 작업을 중단합니다. 노르브에 문의 바랍니다";
 inline constexpr const char* kPassLockedText =
     "다른 곳에서 이 데이터베이스를 패치하고 있습니다. 그 작업이 끝난 뒤 다시 실행하십시오.";
+inline constexpr const char* kPassBusyText =
+    "다른 프로그램이 데이터베이스에 쓰고 있어 패치하지 못했습니다. 그 프로그램을 닫은 뒤 다시 "
+    "실행하십시오.";
+inline constexpr const char* kPassReadOnlyText =
+    "데이터베이스 파일이 읽기 전용이어서 패치하지 못했습니다. 파일의 속성과 권한을 확인하십시오.";
 inline constexpr const char* kRunEndLine = "-------------------------- 작업 종료";
 inline constexpr const char* kTesselMissingText =
     "상품분류 동기화 관련 파일이 존재하지 않습니다.\r\n\r\n노르베일으로 문의 요합니다.";
@@ -74,6 +80,7 @@ class frmDBPatchMain {
     // nothing and report success. Any failure gives false, silently.
     void OpenDaoDatabase(std::int16_t target, bool& ok);
     void DropFinishedRunRecord();
+    db::WriteAccess ProbeWriteAccess();
 
     // How long a pass waits for another run on its database to end before it gives up.
     std::chrono::milliseconds PatchLockWait{10000};

@@ -45,6 +45,9 @@ constexpr MirroredItem kData1Items[] = {
     {"데이터_SQLPass_S", true},   {"데이터_SQLConMode_S", false},
 };
 
+// How long the mirror waits for another program's write to end.
+constexpr int kMirrorWaitSeconds = 10;
+
 // Tables that begin with "CONFIG" without being configuration tables.
 constexpr const char* kNotConfigTables[] = {"CONFIGPC", "CONFIG_SYS"};
 
@@ -72,6 +75,13 @@ bool MirrorInto(NorvConn& conn, const std::string& table,
                 std::initializer_list<std::span<const MirroredItem>> lists) {
     if (table.empty() || !conn.SharedConnection()) return false;
     try {
+        // The connection may wait without limit: while another program holds the database's
+        // write lock, the mirror (a copy of what the INI files hold) is left for another time
+        // instead of holding start-up up.
+        if (conn.SharedConnection()->ProbeWriteAccess(kMirrorWaitSeconds) !=
+            db::WriteAccess::Available) {
+            return false;
+        }
         for (auto list : lists) {
             Mirror(*conn.SharedConnection(), table, conn.ConfigObject(), list);
         }

@@ -54,6 +54,10 @@ class Connection {
     // True while a transaction is open and the engine still holds it (see
     // Session::TransactionAlive).
     bool TransactionAlive();
+    // See Session::ProbeWriteAccess. Throws DbError 3704 when closed.
+    WriteAccess ProbeWriteAccess(int waitSeconds) {
+        return LiveSession().ProbeWriteAccess(waitSeconds);
+    }
     // The engine session of an open connection; throws DbError 3704 when closed.
     Session& Engine();
     Dialect SqlDialect() const;

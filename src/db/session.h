@@ -34,6 +34,10 @@ struct ExecOutcome {
     std::unique_ptr<RowCursor> rows;  // the first result that has rows, if any
 };
 
+// Whether a statement that writes could run now: another program may hold the database's write
+// lock, or the file may be read-only.
+enum class WriteAccess { Available, Busy, ReadOnly };
+
 class Session {
   public:
     virtual ~Session() = default;
@@ -56,6 +60,9 @@ class Session {
     // statement, an I/O error, a deadlock): its work is undone and later statements would run
     // outside it. Only meaningful while a transaction is open.
     virtual bool TransactionAlive() { return true; }
+    // Waits up to waitSeconds for the database's write lock, takes it and gives it back at once.
+    // Engines whose locks are taken statement by statement (a SQL Server) answer Available.
+    virtual WriteAccess ProbeWriteAccess(int /*waitSeconds*/) { return WriteAccess::Available; }
 
   private:
     [[noreturn]] static void NoTransactions() {

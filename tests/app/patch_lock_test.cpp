@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include "app_world.h"
@@ -82,6 +84,38 @@ TEST_F(PatchLockTest, TheLockOfAKilledRunIsGoneWithIt) {
     ::close(ready[1]);
     form.cmdStart_Click();
     EXPECT_TRUE(form.LastRun().Succeeded());
+}
+
+}  // namespace
+}  // namespace app_test
+
+namespace app_test {
+namespace {
+
+// Another program (here: SQLite itself, as the store software would hold it) writing to the
+// store: the pass waits for it as long as for another run, then says so and changes nothing,
+// instead of letting every statement wait and fail. Once it is done, the next click patches.
+TEST_F(PatchLockTest, APassWhoseDatabaseAnotherProgramWritesIsSkipped) {
+    app::frmDBPatchMain& form = Window();
+    const std::size_t before = HistoryRows();
+    {
+        sqlite3* writer = nullptr;
+        ASSERT_EQ(sqlite3_open(Native(demo::kDemoMdbPath).c_str(), &writer), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        form.cmdStart_Click();
+        sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(writer);
+        EXPECT_TRUE(Said("매장데이터패치실패(다른 프로그램이 쓰는 중)"));
+        EXPECT_FALSE(Said("매장데이터패치종료"));
+        EXPECT_FALSE(form.LastRun().Succeeded());
+        ASSERT_FALSE(BoxTexts().empty());
+        EXPECT_EQ(BoxTexts().back(), app::kPassBusyText);
+        EXPECT_EQ(HistoryRows(), before);
+        EXPECT_TRUE(P().MainWindow().List1.lines.size() <= 2u);
+    }
+    form.cmdStart_Click();
+    EXPECT_TRUE(form.LastRun().Succeeded());
+    EXPECT_EQ(HistoryRows(), before + 1);
 }
 
 }  // namespace

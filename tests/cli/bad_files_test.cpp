@@ -1,7 +1,8 @@
-// The command line on stores in a bad state: a store file that is no database, cut short, or
-// whose disk fills up during the run. Each ends with a message and an exit code, never a crash,
-// and a run after the disk was freed finishes the patch.
+// The command line on stores in a bad state: a store file that is no database, cut short,
+// read-only, or whose disk fills up during the run. Each ends with a message and an exit code,
+// never a crash, and a run after the disk was freed finishes the patch.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -46,6 +47,44 @@ TEST_F(BadFiles, AStoreFileThatIsNoDatabaseOrIsCutShortEndsStartUpWithItsMessage
         EXPECT_EQ(out.exitCode, 2) << out.output;
         EXPECT_TRUE(Has(out, "데이터가 연결에 오류가 있습니다")) << out.output;
     }
+}
+
+// A store file the run may read but not write: the pass says so before it changes anything,
+// and the run after the file was made writable again finishes the patch. (Run as root, the test
+// runs the program as "nobody", for whom the file's permissions hold.)
+TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
+    std::string user;
+    if (::geteuid() == 0) {
+        if (fixtures::RunShell("command -v setpriv >/dev/null").exitCode != 0) {
+            GTEST_SKIP() << "running as root without setpriv";
+        }
+        for (fs::path p = Root(); p != p.root_path(); p = p.parent_path()) {
+            fs::permissions(p, fs::perms::others_exec, fs::perm_options::add);
+        }
+        ASSERT_EQ(fixtures::RunShell("chown -R 65534:65534 " + Quoted(Root().string())).exitCode,
+                  0);
+        ASSERT_EQ(::chown(Store().c_str(), 0, 0), 0);
+        user = "setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/tmp ";
+    }
+    fs::permissions(Store(),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const Outcome out = Datapatch("run --answer no", user);
+    EXPECT_EQ(out.exitCode, 1) << out.output;
+    EXPECT_TRUE(Has(out, "매장데이터패치실패(읽기 전용)")) << out.output;
+    EXPECT_FALSE(Has(out, "매장데이터패치종료")) << out.output;
+
+    // The store's files made writable again: SQLite gave its journal files beside it the
+    // store's permissions.
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const fs::path file = Store().string() + suffix;
+        if (!fs::exists(file)) continue;
+        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+        ASSERT_EQ(::chown(file.c_str(), ::geteuid() == 0 ? 65534 : ::geteuid(),
+                          ::geteuid() == 0 ? 65534 : ::getegid()),
+                  0);
+    }
+    const Outcome again = Datapatch("run --answer no", user);
+    EXPECT_EQ(again.exitCode, 0) << again.output;
 }
 
 TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {

@@ -113,6 +113,23 @@ bool EmbeddedSession::TransactionAlive() {
     return !sqlite3_get_autocommit(db_.get());
 }
 
+WriteAccess EmbeddedSession::ProbeWriteAccess(int waitSeconds) {
+    EnsureAlive();
+    // SQLite opens a file it may not write read-only, without a word.
+    if (sqlite3_db_readonly(db_.get(), "main") == 1) return WriteAccess::ReadOnly;
+    if (!sqlite3_get_autocommit(db_.get())) return WriteAccess::Available;  // held already
+    sqlite3_busy_timeout(db_.get(), waitSeconds > 0 ? waitSeconds * 1000 : 0);
+    const int rc = sqlite3_exec(db_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        return WriteAccess::Available;
+    }
+    const int primary = rc & 0xFF;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return WriteAccess::Busy;
+    if (primary == SQLITE_READONLY) return WriteAccess::ReadOnly;
+    throw LastError(db_.get(), rc);
+}
+
 void EmbeddedSession::EnsureAlive() {
     if (Alive()) return;
     throw EngineError(ErrorNumber::kUnspecified,

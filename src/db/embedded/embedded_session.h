@@ -57,6 +57,7 @@ class EmbeddedSession : public Session {
     void CommitTransaction() override;
     void RollbackTransaction() override;
     bool TransactionAlive() override;
+    WriteAccess ProbeWriteAccess(int waitSeconds) override;
     // The claim on a database of a server folder, kept for as long as the session lives.
     void HoldUse(DatabaseUse use) { use_ = std::move(use); }
 
