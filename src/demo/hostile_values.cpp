@@ -129,7 +129,8 @@ int SeedHostileColumns(db::Session& session, const std::vector<HostileColumn>& c
 std::vector<std::string> SeedHostileDemo(host::Host& host, StoreKind kind) {
     std::vector<std::string> seeded;
     auto line = [&](const std::string& what, int columns) {
-        seeded.push_back(what + "  hostile texts in " + std::to_string(columns) + " columns");
+        seeded.push_back(what + "  hostile texts in " + std::to_string(columns) +
+                         (columns == 1 ? " column" : " columns"));
     };
     if (kind == StoreKind::Mdb) {
         auto store =
