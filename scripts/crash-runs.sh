@@ -97,17 +97,20 @@ for kind in "${KINDS[@]}"; do
   echo "crash-runs: $kind: uninterrupted run ${duration} ms, dump $(wc -c <"$dir/reference.dump") bytes"
 
   same=0
+  killed=0
   for i in $(seq 1 "$COUNT"); do
     trial=$dir/trial
     rm -rf "$trial" "$trial.out"
     cp -a "$dir/base" "$trial"
-    moment=$(((RANDOM * 32768 + RANDOM) % duration))
+    # Within the first 95% of the uninterrupted run, so that the kill finds the run still going.
+    moment=$(((RANDOM * 32768 + RANDOM) % (duration * 95 / 100)))
     "$DATAPATCH" --root "$trial" run --answer no >"$trial.killed.out" 2>&1 &
     pid=$!
     sleep "$(printf '%d.%03d' $((moment / 1000)) $((moment % 1000)))"
     if kill -0 "$pid" 2>/dev/null; then
       kill -KILL "$pid"
       state=killed
+      killed=$((killed + 1))
     else
       state="ended first"
     fi
@@ -132,7 +135,8 @@ for kind in "${KINDS[@]}"; do
       "$kind" "$i" "$moment" "$state" "$rerun" "$verdict" "$note"
   done
   rm -rf "$dir/trial" "$dir/trial.dump"
-  summary+=("$(printf '%-4s %2d of %2d identical (uninterrupted run %d ms)' "$kind" "$same" "$COUNT" "$duration")")
+  summary+=("$(printf '%-4s %2d of %2d identical, %2d of them killed mid-run (uninterrupted run %d ms)' \
+    "$kind" "$same" "$COUNT" "$killed" "$duration")")
 done
 
 echo
