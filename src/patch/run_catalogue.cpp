@@ -147,7 +147,10 @@ class Runner {
             transaction_ = &transaction;
             flow = RunStepBlocks(step);
             transaction_ = nullptr;
-            if (flow == Flow::Next) return CommitStep(transaction);
+            if (flow == Flow::Next) {
+                flow = CommitStep(transaction);
+                if (flow != Flow::Replay) return flow;
+            }
             transaction.Rollback();
         }
         if (flow == Flow::Replay) {
@@ -385,8 +388,10 @@ class Runner {
             transaction_ = &transaction;
             flow = Guarded(repair);
             transaction_ = nullptr;
-            if (flow == Flow::Next)
-                return CommitStep(transaction) == Flow::Stop ? Flow::Stop : Flow::Next;
+            if (flow == Flow::Next) {
+                flow = CommitStep(transaction);
+                if (flow != Flow::Replay) return flow;
+            }
             transaction.Rollback();
         }
         if (flow == Flow::Replay) flow = Guarded(repair);
