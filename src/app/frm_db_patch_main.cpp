@@ -199,7 +199,8 @@ void frmDBPatchMain::RunPatch() {
         if (w.chk보안) RunPass(kData1Target);
     }
     w.AddRunLine(kRunEndLine);
-    w.lab패치디비 = kNothingToPatchLabel;
+    // A pass that failed leaves its database still to patch: the label must not say otherwise.
+    w.lab패치디비 = lastRun_.Succeeded() ? kNothingToPatchLabel : kPatchPendingLabel;
     w.Changed(Model::Control::Labels);
 }
 

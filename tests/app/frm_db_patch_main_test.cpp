@@ -141,7 +141,8 @@ TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
               (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치종료",
                                         "데이터1패치시작", "데이터1패치종료"}));
     EXPECT_FALSE(form.LastRun().Succeeded());
-    EXPECT_EQ(M().lab패치디비, "패치할 데이타 없음");
+    // The store is still to patch, and the label says so.
+    EXPECT_EQ(M().lab패치디비, "패치할 데이타 있음");
     auto store = OpenStore();
     EXPECT_EQ(PatchDates(*store).back(), "20100101");
     auto data1 = OpenData1();

@@ -110,6 +110,7 @@ TEST_F(PatchLockTest, APassWhoseDatabaseAnotherProgramWritesIsSkipped) {
         EXPECT_FALSE(form.LastRun().Succeeded());
         ASSERT_FALSE(BoxTexts().empty());
         EXPECT_EQ(BoxTexts().back(), app::kPassBusyText);
+        EXPECT_EQ(P().MainWindow().lab패치디비, app::kPatchPendingLabel);
         EXPECT_EQ(HistoryRows(), before);
         EXPECT_TRUE(P().MainWindow().List1.lines.size() <= 2u);
     }
