@@ -141,11 +141,17 @@ class Runner {
     // error), its work so far is undone and the step runs once more from its start without one,
     // statement by statement as the error rules expect.
     Flow RunStep(const Step& step) {
+        return Whole([&] { return RunStepBlocks(step); });
+    }
+
+    // Runs the work in a transaction and commits it; when the transaction was lost, undoes it
+    // and runs the work once more without one. Stop or Next.
+    Flow Whole(const std::function<Flow()>& work) {
         Flow flow = Flow::Next;
         {
             StepTransaction transaction(Process().StoreConnection);
             transaction_ = &transaction;
-            flow = RunStepBlocks(step);
+            flow = work();
             transaction_ = nullptr;
             if (flow == Flow::Next) {
                 flow = CommitStep(transaction);
@@ -155,7 +161,7 @@ class Runner {
         }
         if (flow == Flow::Replay) {
             AddRunListLine(Process(), kStepReplayedLine);
-            flow = RunStepBlocks(step);
+            flow = work();
         }
         return flow == Flow::Stop ? Flow::Stop : Flow::Next;
     }
@@ -382,20 +388,7 @@ class Runner {
 
     // One closing repair, whole or not at all like a step.
     Flow Closing(const std::function<void()>& repair) {
-        Flow flow = Flow::Next;
-        {
-            StepTransaction transaction(Process().StoreConnection);
-            transaction_ = &transaction;
-            flow = Guarded(repair);
-            transaction_ = nullptr;
-            if (flow == Flow::Next) {
-                flow = CommitStep(transaction);
-                if (flow != Flow::Replay) return flow;
-            }
-            transaction.Rollback();
-        }
-        if (flow == Flow::Replay) flow = Guarded(repair);
-        return flow == Flow::Stop ? Flow::Stop : Flow::Next;
+        return Whole([&] { return Guarded(repair); });
     }
 
     bool CloseRun() {

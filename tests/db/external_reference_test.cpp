@@ -61,6 +61,12 @@ class ExternalReferenceTest : public AdoWorld {
                                  ";User ID=sa;Password=" + kServerPassword,
                              30, 0);
     }
+    // A backup file (a Windows path), opened as the file of the embedded engine it is.
+    std::unique_ptr<db::Session> OpenBackup(const std::string& file) {
+        db::embedded::OpenOptions options;
+        options.dialect = Dialect::Jet;
+        return db::embedded::Open(Native(file), options);
+    }
     std::unique_ptr<db::Session> OpenSession(Dialect dialect) {
         return dialect == Dialect::Jet ? OpenMdbSession() : OpenServerSession();
     }
@@ -288,10 +294,7 @@ TEST_F(ExternalReferenceTest, BackupWritesACopyThatOpens) {
     for (const Case& c : cases) {
         session->Execute(c.sql, 30);
         ASSERT_TRUE(Exists(c.file)) << c.sql;
-        db::embedded::OpenOptions options;
-        options.dialect = Dialect::Jet;
-        auto copy = db::embedded::Open(Native(c.file), options);
-        EXPECT_EQ(Rows(*copy, c.table), c.rows) << c.sql;
+        EXPECT_EQ(Rows(*OpenBackup(c.file), c.table), c.rows) << c.sql;
     }
 }
 
@@ -304,10 +307,7 @@ TEST_F(ExternalReferenceTest, BackupHoldsOnlyCommittedRows) {
     session->Execute("BACKUP DATABASE STORE to Disk ='C:\\Backup\\x.dat'", 30);
     writer->CommitTransaction();
 
-    db::embedded::OpenOptions options;
-    options.dialect = Dialect::Jet;
-    auto copy = db::embedded::Open(Native("C:\\Backup\\x.dat"), options);
-    EXPECT_EQ(Rows(*copy), "s0:0");
+    EXPECT_EQ(Rows(*OpenBackup("C:\\Backup\\x.dat")), "s0:0");
     EXPECT_EQ(Rows(*session), "s0:0,u1:9");
 }
 
