@@ -77,7 +77,7 @@ void BuildDatabase(const std::filesystem::path& file, const std::string& tableSq
                    const std::vector<std::string>& seed) {
     std::unique_ptr<db::Session> session = OpenSession(file, true);
     session->Execute(tableSql, kCommandTimeoutSeconds);
-    session->BeginTransaction();
+    session->BeginTransaction(0);
     for (const std::string& text : seed) session->Execute(text, kCommandTimeoutSeconds);
     session->CommitTransaction();
 }

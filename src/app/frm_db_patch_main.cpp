@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 #include "app/main_sequence.h"
 #include "app/process.h"
@@ -45,14 +46,17 @@ struct PassText {
     const char* lockedMessage;
     const char* busyMessage;
     const char* readOnlyMessage;
+    const char* linkedMessage;
 };
 constexpr PassText kPassTexts[] = {
     {"매장데이터패치시작", "-------------------------- 매장디비", "매장데이터패치종료",
      "매장데이터패치실패(DAO연결오류)", "매장데이터패치실패(다른 곳에서 패치중)",
-     "매장데이터패치실패(다른 프로그램이 쓰는 중)", "매장데이터패치실패(읽기 전용)"},
+     "매장데이터패치실패(다른 프로그램이 쓰는 중)", "매장데이터패치실패(읽기 전용)",
+     "매장데이터패치실패(하드 링크)"},
     {"데이터1패치시작", "-------------------------- 데이터1", "데이터1패치종료",
      "데이터1패치실패(DAO연결오류)", "데이터1패치실패(다른 곳에서 패치중)",
-     "데이터1패치실패(다른 프로그램이 쓰는 중)", "데이터1패치실패(읽기 전용)"},
+     "데이터1패치실패(다른 프로그램이 쓰는 중)", "데이터1패치실패(읽기 전용)",
+     "데이터1패치실패(하드 링크)"},
 };
 constexpr std::int16_t kStoreTarget = 0;
 constexpr std::int16_t kData1Target = 1;
@@ -133,6 +137,10 @@ const char* PatchStateLabel(std::string_view lastPatchDate, std::string_view rel
 }
 
 frmDBPatchMain::frmDBPatchMain(Process& process) : process_(process), context_(process) {
+    if (const char* wait = std::getenv(kLockWaitVariable); wait != nullptr && *wait != '\0') {
+        const int seconds = std::atoi(wait);
+        if (seconds > 0) context_.LockWaitSeconds = seconds;
+    }
     context_.OnRule = [this](const patch::RuleEvent& event) {
         lastRun_.rules.push_back(event);
         if (OnRule) OnRule(event);
@@ -220,10 +228,17 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
         lastRun_.passes.push_back(record);
         return;
     }
-    // One run at a time on a database, whichever machine it comes from.
-    const std::unique_ptr<db::PatchLock> lock =
-        db::PatchLock::Acquire(*process_.Ado().router, process_.StoreConnection, PatchLockWait,
-                               [this] { process_.Desktop().DoEvents(); });
+    // One run at a time on a database, whichever machine and name it comes from.
+    std::unique_ptr<db::PatchLock> lock;
+    try {
+        lock = db::PatchLock::Acquire(*process_.Ado().router, process_.StoreConnection,
+                                      PatchLockWait, [this] { process_.Desktop().DoEvents(); });
+    } catch (const db::DbError& e) {
+        w.AddMessage(pass.linkedMessage);
+        process_.Desktop().Inform(e.Description());
+        lastRun_.passes.push_back(record);
+        return;
+    }
     if (!lock) {
         w.AddMessage(pass.lockedMessage);
         process_.Desktop().Inform(kPassLockedText);
@@ -249,6 +264,14 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
             history::RecordPatchRun(process_, context_.History(), "");
         }
         DropFinishedRunRecord();
+    } else if (context_.EndedByLockConflict) {
+        // Another program held the database for longer than the run waits: the step it met
+        // was undone, and the next run finishes the work. The pass ends as one that found the
+        // database held at its start.
+        w.AddMessage(pass.busyMessage);
+        process_.Desktop().Inform(kPassBusyText);
+        lastRun_.passes.push_back(record);
+        return;
     } else {
         process_.Desktop().Inform(kRunStoppedText);
     }

@@ -71,7 +71,7 @@ std::int32_t Connection::BeginTrans() {
             throw DbError(kTransactionExists, "이 세션에서는 트랜잭션을 하나만 시작할 수 있습니다.",
                           kSource);
         }
-        session.BeginTransaction();
+        session.BeginTransaction(LockWaitSeconds);
         transactionLevel_ = 1;
         return transactionLevel_;
     } catch (const DbError& e) {

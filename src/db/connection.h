@@ -36,6 +36,7 @@ class Connection {
     int CursorLocation = 2;      // 2 server-side, 3 client-side
     int ConnectionTimeout = 15;  // seconds
     int CommandTimeout = 30;     // seconds
+    int LockWaitSeconds = 30;    // longest wait of BeginTrans for another program's write lock
 
     // Opens the engine named by ConnectionString. Throws DbError (also recorded in Errors()).
     void Open();

@@ -42,6 +42,13 @@ class DbError : public std::runtime_error {
     const std::string& Source() const { return source_; }
     std::int32_t NativeError() const { return nativeError_; }
     const std::string& SqlState() const { return sqlState_; }
+    // Another program held a lock the statement needed for longer than it could wait: nothing
+    // of the statement happened, and it is no fault of the statement that a rule could pass over.
+    bool LockConflict() const { return lockConflict_; }
+    DbError& MarkLockConflict() {
+        lockConflict_ = true;
+        return *this;
+    }
 
   private:
     std::int32_t number_;
@@ -49,6 +56,7 @@ class DbError : public std::runtime_error {
     std::string source_;
     std::int32_t nativeError_;
     std::string sqlState_;
+    bool lockConflict_ = false;
 };
 
 // "0x80040E37" style text of an error number, for messages and logs.

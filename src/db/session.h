@@ -52,8 +52,10 @@ class Session {
     // and Commit take effect together; Rollback undoes them. A failed Commit leaves nothing of
     // the work behind. Rollback succeeds when the engine has already given the transaction up.
     // Closing the session with a transaction open rolls it back. Engines without transactions
-    // refuse with DbError 0x80004005.
-    virtual void BeginTransaction() { NoTransactions(); }
+    // refuse with DbError 0x80004005. Engines that lock the whole database take its write lock
+    // at Begin, waiting up to lockWaitSeconds for another program to let it go; when it does
+    // not, Begin throws a DbError marked as a lock conflict and no transaction is open.
+    virtual void BeginTransaction(int /*lockWaitSeconds*/) { NoTransactions(); }
     virtual void CommitTransaction() { NoTransactions(); }
     virtual void RollbackTransaction() { NoTransactions(); }
     // False when the engine has given up the open transaction by itself (an interrupted

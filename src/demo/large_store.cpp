@@ -577,7 +577,7 @@ void RunInTransaction(
     db::Session& session,
     const std::function<void(const std::function<void(std::string_view)>&)>& make) {
     constexpr int kTimeoutSeconds = 30;
-    session.BeginTransaction();
+    session.BeginTransaction(kTimeoutSeconds);
     try {
         make([&](std::string_view sql) { session.Execute(sql, kTimeoutSeconds); });
         session.CommitTransaction();

@@ -47,13 +47,17 @@ enum class Flow { Next, Stop, Replay };
 // a connection already inside one, runs the work statement by statement instead.
 class StepTransaction {
   public:
-    explicit StepTransaction(db::ConnectionRef connection) : cn_(std::move(connection)) {
+    StepTransaction(db::ConnectionRef connection, int lockWaitSeconds)
+        : cn_(std::move(connection)) {
         if (!cn_ || cn_->State() != db::ObjectState::Open || cn_->InTransaction()) return;
         try {
+            cn_->LockWaitSeconds = lockWaitSeconds;
             cn_->BeginTrans();
             open_ = true;
-        } catch (const db::DbError&) {
-            // No transactions here: the work runs as it comes.
+        } catch (const db::DbError& e) {
+            // Another program holds the database: the work must not run at all. Otherwise
+            // there are no transactions here, and the work runs as it comes.
+            if (e.LockConflict()) refusal_ = e;
         }
     }
     ~StepTransaction() { Rollback(); }
@@ -61,6 +65,8 @@ class StepTransaction {
     StepTransaction& operator=(const StepTransaction&) = delete;
 
     bool Open() const { return open_; }
+    // The lock conflict that kept the transaction from starting, if one did.
+    const std::optional<db::DbError>& Refusal() const { return refusal_; }
     // The engine gave the transaction up, or the pass's connection was replaced under it (a
     // lost link reconnected): what follows would no longer run inside it.
     bool Lost(const db::ConnectionRef& current) const {
@@ -85,6 +91,7 @@ class StepTransaction {
   private:
     db::ConnectionRef cn_;
     bool open_ = false;
+    std::optional<db::DbError> refusal_;
 };
 
 class Runner {
@@ -92,6 +99,7 @@ class Runner {
     explicit Runner(RunContext& context) : s_(context) {}
 
     bool Run(const Catalogue& catalogue) {
+        Context().EndedByLockConflict = false;
         auto& window = Process().MainWindow();
         window.pg1.max = kLastMark;
         window.SetStep(0);
@@ -115,6 +123,7 @@ class Runner {
             try {
                 instruction();
             } catch (const db::DbError& e) {
+                if (e.LockConflict()) return StopForLock(e);
                 switch (ApplyErrorRules(s_, e).decision) {
                     case Decision::ResumeNext:
                         break;
@@ -129,6 +138,18 @@ class Runner {
             if (flow == Flow::Next && TransactionLost()) return Flow::Replay;
             return flow;
         }
+    }
+
+    // Another program held the database for longer than the run waits: whatever the rules say
+    // of the error, the work did not happen, so the run ends (as the last rule would end it)
+    // and the step is undone.
+    Flow StopForLock(const db::DbError& e) {
+        Context().EndedByLockConflict = true;
+        if (Context().OnRule) {
+            Context().OnRule(
+                RuleEvent{s_.runningMark, s_.stepMark, kEndRunRule, e.Number(), e.Description()});
+        }
+        return Flow::Stop;
     }
 
     bool TransactionLost() const {
@@ -149,7 +170,8 @@ class Runner {
     Flow Whole(const std::function<Flow()>& work) {
         Flow flow = Flow::Next;
         {
-            StepTransaction transaction(Process().StoreConnection);
+            StepTransaction transaction(Process().StoreConnection, Context().LockWaitSeconds);
+            if (transaction.Refusal()) return StopForLock(*transaction.Refusal());
             transaction_ = &transaction;
             flow = work();
             transaction_ = nullptr;

@@ -49,6 +49,10 @@ struct RunContext {
     bool ItemRetryDone = false;
     // Told every decision of the error rules, when set (reports, traces).
     std::function<void(const RuleEvent&)> OnRule;
+    // How long a step waits for another program that holds the database's write lock.
+    int LockWaitSeconds = 30;
+    // Set when the last run ended because another program held the database for longer.
+    bool EndedByLockConflict = false;
 
     // The patch history, created on first use.
     history::clsPatch_Hist& History();

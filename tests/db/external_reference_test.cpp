@@ -236,14 +236,14 @@ TEST_F(ExternalReferenceTest, ASourceFileWithoutPasswordOpensWithAny) {
 
 TEST_F(ExternalReferenceTest, RunsInsideAnOpenTransaction) {
     auto session = OpenMdbSession();
-    session->BeginTransaction();
+    session->BeginTransaction(0);
     session->Execute("Insert into NEWT select * from " + kJetSource, 30);
     // The source stays attached while the transaction reads it; the same reference is reused.
     session->Execute("Insert into NEWT(a,b) select a,b from " + kJetSource + " WHERE x = 0", 30);
     session->RollbackTransaction();
     EXPECT_EQ(Rows(*session), "");
 
-    session->BeginTransaction();
+    session->BeginTransaction(0);
     session->Execute("Insert into NEWT(a,b) select a,b from " + kJetSource + " WHERE x = 0", 30);
     session->CommitTransaction();
     EXPECT_EQ(Rows(*session), "r2:2");
@@ -301,7 +301,7 @@ TEST_F(ExternalReferenceTest, BackupWritesACopyThatOpens) {
 TEST_F(ExternalReferenceTest, BackupHoldsOnlyCommittedRows) {
     fs::create_directories(Native("C:\\Backup"));
     auto writer = OpenServerSession();
-    writer->BeginTransaction();
+    writer->BeginTransaction(0);
     writer->Execute("INSERT INTO NEWT VALUES ('u1', 9, 9)", 30);
     auto session = OpenServerSession();
     session->Execute("BACKUP DATABASE STORE to Disk ='C:\\Backup\\x.dat'", 30);

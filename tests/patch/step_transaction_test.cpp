@@ -194,7 +194,6 @@ TEST(StepTransaction, DaoFieldsTakePartInTheStepsTransaction) {
     PatchWorld world(Kind::Mdb);
     world.MakeStore();
     world.Context().DaoDatabase = world.OpenDao();
-    world.Context().DaoDatabase->RunThrough(world.Runtime().StoreConnection);
     const Catalogue catalogue = {Step(9)
                                      .WhenColumnMissing("임시입출상품", "확장코드")
                                      .Call(patch::AddTempVoucherFieldsByDao)

@@ -77,15 +77,19 @@ class StoreWorld : public fixtures::RuntimeRoot {
         fixtures::InstallStore(Rt(), target);
     }
 
-    // The database opened a second time for table definitions, as the run driver opens it.
+    // The database opened a second time for table definitions, as the run driver opens it:
+    // its changes go through the store connection, inside the step's transaction.
     std::unique_ptr<db::DaoDatabase> OpenDao() {
         const db::Router& router = *runtime_->Ado().router;
-        return kind_ == Kind::Mdb
-                   ? db::DaoDatabase::Open(router, kMdbPath, std::string(";Pwd=") + kMdbPassword)
-                   : db::DaoDatabase::Open(router, "",
-                                           std::string("Driver={SQL Server}; Server=") + kServer +
-                                               "; Database=" + kDatabase +
-                                               "; UID=sa; PWD=" + kServerPassword);
+        auto dao =
+            kind_ == Kind::Mdb
+                ? db::DaoDatabase::Open(router, kMdbPath, std::string(";Pwd=") + kMdbPassword)
+                : db::DaoDatabase::Open(router, "",
+                                        std::string("Driver={SQL Server}; Server=") + kServer +
+                                            "; Database=" + kDatabase +
+                                            "; UID=sa; PWD=" + kServerPassword);
+        dao->RunThrough(runtime_->StoreConnection);
+        return dao;
     }
 
     void Execute(const std::string& sql) { runtime_->StoreConnection->Execute(sql); }

@@ -13,6 +13,9 @@
 namespace db::embedded {
 namespace {
 
+// The wait for another writer when the caller names none.
+constexpr int kDefaultLockWaitMs = 30000;
+
 // The command timeout of one statement text: SQLite waits that long for a lock and interrupts
 // a statement that runs longer (both give 0x80040E31). 0 means no limit, as in ADO.
 class CommandDeadline {
@@ -78,9 +81,22 @@ bool EmbeddedSession::Alive() {
     return !lost_;
 }
 
-void EmbeddedSession::BeginTransaction() {
+void EmbeddedSession::BeginTransaction(int lockWaitSeconds) {
     EnsureAlive();
-    ExecPlain(db_.get(), "BEGIN");
+    const int waitMs = lockWaitSeconds > 0 && lockWaitSeconds < INT_MAX / 1000
+                           ? lockWaitSeconds * 1000
+                           : kDefaultLockWaitMs;
+    sqlite3_busy_timeout(db_.get(), waitMs);
+    const int rc = sqlite3_exec(db_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        DbError error = LastError(db_.get(), rc);
+        if (!error.LockConflict()) throw error;
+        throw EngineError(
+            error.Number(),
+            "다른 프로그램이 데이터베이스에 쓰고 있어 " + std::to_string(waitMs / 1000) +
+                "초를 기다렸으나 쓸 수 없습니다. (database is locked: " + file_.string() + ")")
+            .MarkLockConflict();
+    }
     transactionOpen_ = true;
 }
 

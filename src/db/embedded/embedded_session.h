@@ -51,9 +51,11 @@ class EmbeddedSession : public Session {
     ExecOutcome Execute(std::string_view sql, int commandTimeoutSeconds) override;
     Schema& SchemaInfo() override { return schema_; }
     bool Alive() override;
-    // BEGIN/COMMIT/ROLLBACK on the file. A multi-statement text inside the transaction runs in
-    // its savepoint as always, so its failure undoes that text only.
-    void BeginTransaction() override;
+    // BEGIN IMMEDIATE/COMMIT/ROLLBACK on the file. A multi-statement text inside the transaction
+    // runs in its savepoint as always, so its failure undoes that text only. The write lock is
+    // taken at the start, so that waiting for another writer happens there, within its bound,
+    // and no statement of the transaction meets the writer halfway.
+    void BeginTransaction(int lockWaitSeconds) override;
     void CommitTransaction() override;
     void RollbackTransaction() override;
     bool TransactionAlive() override;

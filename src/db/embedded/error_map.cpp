@@ -76,7 +76,10 @@ std::int32_t NumberFor(int rc, std::string_view message) {
 
 DbError MapSqliteError(int rc, std::string_view message) {
     std::string text(message.empty() ? std::string_view(sqlite3_errstr(rc)) : message);
-    return DbError(NumberFor(rc, text), text, kEngineSource, rc);
+    DbError error(NumberFor(rc, text), text, kEngineSource, rc);
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) error.MarkLockConflict();
+    return error;
 }
 
 DbError LastError(sqlite3* db, int rc) {

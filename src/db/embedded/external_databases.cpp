@@ -156,7 +156,9 @@ DbError ExternalDatabases::Plain(const DbError& error) {
         }
     }
     if (!changed) return error;
-    return DbError(error.Number(), text, error.Source(), error.NativeError(), error.SqlState());
+    DbError plain(error.Number(), text, error.Source(), error.NativeError(), error.SqlState());
+    if (error.LockConflict()) plain.MarkLockConflict();
+    return plain;
 }
 
 void ExternalDatabases::Backup(const Step& step, const fs::path& ownFile) const {

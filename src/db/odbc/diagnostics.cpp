@@ -50,6 +50,8 @@ bool IsSqliteDriverRecord(const DiagRecord& record) {
     return record.sqlState == "HY000" && record.message.starts_with("[SQLite]");
 }
 
+constexpr int kSqlServerLockTimeout = 1222;
+
 constexpr const char* kConnectionText = "데이터베이스 연결을 사용할 수 없습니다. ";
 
 std::string ConnectionText(std::string_view driverText) {
@@ -78,6 +80,16 @@ std::string DriverText(std::string_view message) {
     return std::string(message);
 }
 
+// SQL Server's "Lock request time out period exceeded" (1222, under SET LOCK_TIMEOUT), and a
+// database file that SQLite found locked by another program.
+bool IsLockRecord(const DiagRecord& record) {
+    if (IsSqliteDriverRecord(record)) {
+        const int primary = record.nativeError & 0xff;
+        return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+    }
+    return record.nativeError == kSqlServerLockTimeout;
+}
+
 bool IsConnectionState(std::string_view sqlState) {
     return sqlState.starts_with("08");
 }
@@ -103,8 +115,10 @@ DbError ErrorFromDiagnostics(const std::vector<DiagRecord>& records, std::string
     }
     std::string text = DriverText(record->message);
     if (IsConnectionState(record->sqlState)) text = ConnectionText(text);
-    return DbError(NumberFor(*record), std::move(text), kEngineSource, record->nativeError,
-                   record->sqlState);
+    DbError error(NumberFor(*record), std::move(text), kEngineSource, record->nativeError,
+                  record->sqlState);
+    if (IsLockRecord(*record)) error.MarkLockConflict();
+    return error;
 }
 
 DbError OpenErrorFromDiagnostics(const std::vector<DiagRecord>& records) {

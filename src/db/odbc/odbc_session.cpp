@@ -24,8 +24,9 @@ class OdbcSession : public Session {
     ExecOutcome Execute(std::string_view sql, int commandTimeoutSeconds) override;
     Schema& SchemaInfo() override { return schema_; }
     bool Alive() override { return link_->Alive(); }
-    // Manual-commit mode for the length of the transaction.
-    void BeginTransaction() override {
+    // Manual-commit mode for the length of the transaction. A server locks row by row as the
+    // statements come, so there is no lock to wait for here.
+    void BeginTransaction(int /*lockWaitSeconds*/) override {
         SetAutoCommit(SQL_AUTOCOMMIT_OFF, true);
         inTransaction_ = true;
     }

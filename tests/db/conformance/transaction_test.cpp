@@ -34,7 +34,7 @@ class ConformanceTransaction : public EngineTest {
 using CodeList = std::vector<std::string>;
 
 TEST_P(ConformanceTransaction, CommitKeepsEveryStatement) {
-    session_->BeginTransaction();
+    session_->BeginTransaction(0);
     InsertPartner("A02", "NULL, 2, NULL, NULL, NULL");
     Run("UPDATE [거래처] SET [수량] = 9 WHERE [코드] = 'A01'");
     session_->CommitTransaction();
@@ -48,7 +48,7 @@ TEST_P(ConformanceTransaction, CommitKeepsEveryStatement) {
 }
 
 TEST_P(ConformanceTransaction, RollbackUndoesEveryStatement) {
-    session_->BeginTransaction();
+    session_->BeginTransaction(0);
     InsertPartner("A02", "NULL, 2, NULL, NULL, NULL");
     Run("DELETE FROM [거래처] WHERE [코드] = 'A01'");
     EXPECT_EQ(Codes(), (CodeList{"A02"}));  // the session sees its own work
@@ -57,7 +57,7 @@ TEST_P(ConformanceTransaction, RollbackUndoesEveryStatement) {
 }
 
 TEST_P(ConformanceTransaction, AFailingStatementCostsOnlyItself) {
-    session_->BeginTransaction();
+    session_->BeginTransaction(0);
     InsertPartner("A02", "NULL, 2, NULL, NULL, NULL");
     EXPECT_EQ(ErrorNumberOf("INSERT INTO [거래처] ([코드]) VALUES ('A01')"),
               db::ErrorNumber::kConstraint);
@@ -69,7 +69,7 @@ TEST_P(ConformanceTransaction, AFailingStatementCostsOnlyItself) {
 // transaction it must undo that text alone on failure and nothing at all on success.
 TEST_P(ConformanceTransaction, AStatementOfSeveralStepsNestsInTheTransaction) {
     if (Is(Engine::OdbcSqlite)) GTEST_SKIP() << "SQLite adds one column per ALTER TABLE";
-    session_->BeginTransaction();
+    session_->BeginTransaction(0);
     InsertPartner("A02", "NULL, 2, NULL, NULL, NULL");
     // The second column exists: the first one must not stay behind.
     EXPECT_EQ(ErrorNumberOf("ALTER TABLE [거래처] ADD [비고] INT, [수량] INT"),
@@ -84,19 +84,19 @@ TEST_P(ConformanceTransaction, AStatementOfSeveralStepsNestsInTheTransaction) {
     EXPECT_EQ(std::count(columns.begin(), columns.end(), "메모1"), 1);
     EXPECT_EQ(Codes(), (CodeList{"A01", "A02"}));
 
-    session_->BeginTransaction();
+    session_->BeginTransaction(0);
     Run("ALTER TABLE [거래처] ADD [메모3] INT, [메모4] INT");
     session_->RollbackTransaction();
     EXPECT_EQ(session_->SchemaInfo().Columns("거래처").size(), columns.size());
 }
 
 TEST_P(ConformanceTransaction, ClosingTheSessionRollsBack) {
-    session_->BeginTransaction();
+    session_->BeginTransaction(0);
     InsertPartner("A02", "NULL, 2, NULL, NULL, NULL");
     Reopen();
     EXPECT_EQ(Codes(), (CodeList{"A01"}));
     // The database is free again: a new transaction on it works.
-    session_->BeginTransaction();
+    session_->BeginTransaction(0);
     InsertPartner("A03", "NULL, 3, NULL, NULL, NULL");
     session_->CommitTransaction();
     EXPECT_EQ(Codes(), (CodeList{"A01", "A03"}));

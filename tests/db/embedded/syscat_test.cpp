@@ -142,7 +142,7 @@ TEST_F(SysCatalogueTest, SysObjectsListsTablesViewsAndRoutinesButNotTheEngines) 
 TEST_F(SysCatalogueTest, TheCatalogueOutlivesARolledBackTransaction) {
     server_->Execute("CREATE TABLE 사용상품 (제품코드 NVARCHAR(10))", 30);
     const char* kProbe = "SELECT * FROM SYSOBJECTS WHERE xtype = 'FN' AND NAME = 'ConcatList' ";
-    server_->BeginTransaction();
+    server_->BeginTransaction(0);
     EXPECT_TRUE(AllRows(*server_, kProbe).empty());
     server_->Execute(kConcatListFunction, 30);
     EXPECT_EQ(AllRows(*server_, kProbe).size(), 1u);

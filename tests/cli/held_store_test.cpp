@@ -1,0 +1,193 @@
+// A store that another process holds or reaches by another name, driven through the real
+// program: a writer that holds the store for a while mid-run is waited for; one that holds it
+// for longer fails the pass truthfully (no history row, status still pending) and the next run
+// finishes the work; a second root reaching the store through a symbolic link is kept off while
+// a run holds it; a store file with a second name (a hard link) is refused.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "fixtures/program_runner.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+using fixtures::Outcome;
+using fixtures::Quoted;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct Kind {
+    const char* name;
+    const char* storeFile;  // under the root
+};
+const Kind kKinds[] = {{"mdb", "c/Quillon/Data/DatMain.mdb"},
+                       {"sql", "c/Quillon/SqlServer/ZENTRIX.sqlite"}};
+
+// What a finished run leaves in the store: every table's definition and row count, and the
+// history's distinct rows without their times.
+std::map<std::string, std::string> StoreState(const fs::path& file) {
+    std::map<std::string, std::string> state;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const auto rows = [db](const std::string& sql) {
+        std::string text;
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) return text;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(s); ++c) {
+                const auto* v = sqlite3_column_text(s, c);
+                text += v ? reinterpret_cast<const char*>(v) : "NULL";
+                text += '|';
+            }
+            text += '\n';
+        }
+        sqlite3_finalize(s);
+        return text;
+    };
+    for (const std::string& table : [&] {
+             std::vector<std::string> names;
+             sqlite3_stmt* s = nullptr;
+             sqlite3_prepare_v2(db,
+                                "SELECT name FROM sqlite_master WHERE type = 'table' "
+                                "AND name NOT LIKE 'sqlite_%' ORDER BY name",
+                                -1, &s, nullptr);
+             while (sqlite3_step(s) == SQLITE_ROW) {
+                 names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+             }
+             sqlite3_finalize(s);
+             return names;
+         }()) {
+        const std::string quoted = "\"" + table + "\"";
+        // A second finished pass adds its history row as any second run does.
+        state[table] = rows("SELECT sql FROM sqlite_master WHERE name = '" + table + "'") +
+                       (table == "PATCH_HIST" ? "" : rows("SELECT count(*) FROM " + quoted));
+    }
+    state["PATCH_HIST rows"] = rows("SELECT DISTINCT 날짜, NV_Ver, NV_GUBUN FROM PATCH_HIST");
+    sqlite3_close(db);
+    return state;
+}
+
+class HeldStore : public ::testing::TestWithParam<Kind> {
+  protected:
+    Outcome Datapatch(const fs::path& root, const std::string& args, const std::string& env = "") {
+        return fixtures::RunShell("(" + env + " " + fixtures::DatapatchProgram() + " --root " +
+                                  Quoted(root.string()) + " " + args + ") </dev/null 2>&1");
+    }
+    fs::path MakeStore(const std::string& name) {
+        const fs::path root = temp_.Path() / name;
+        EXPECT_EQ(Datapatch(root, std::string("demo --kind ") + GetParam().name).exitCode, 0);
+        return root;
+    }
+    fs::path Store(const fs::path& root) const { return root / GetParam().storeFile; }
+    // The state of the store after one run that nothing disturbed.
+    std::map<std::string, std::string> Reference() {
+        const fs::path root = MakeStore("reference");
+        EXPECT_EQ(Datapatch(root, "run --answer no").exitCode, 0);
+        return StoreState(Store(root));
+    }
+    static bool Has(const Outcome& out, const std::string& text) {
+        return out.output.find(text) != std::string::npos;
+    }
+
+    // Runs the patch in the background; once it has sent a few hundred statements, this
+    // process takes the store's write lock between two of the run's steps and keeps it for
+    // `hold`, or until the run has ended.
+    Outcome RunWhileHeld(const fs::path& root, std::chrono::milliseconds hold,
+                         const std::string& env) {
+        const fs::path trace = root / "trace.sql";
+        auto run = std::async(std::launch::async, [&] {
+            return Datapatch(root, "run --answer no --trace-sql " + Quoted(trace.string()), env);
+        });
+        while (run.wait_for(20ms) != std::future_status::ready) {
+            std::ifstream in(trace);
+            const auto lines = std::count(std::istreambuf_iterator<char>(in), {}, '\n');
+            if (lines > 400) break;
+        }
+        EXPECT_NE(run.wait_for(0ms), std::future_status::ready) << "the run ended too soon";
+        sqlite3* writer = nullptr;
+        EXPECT_EQ(sqlite3_open(Store(root).c_str(), &writer), SQLITE_OK);
+        // The run takes the lock again as soon as a step ends: the writer tries without a
+        // pause to get in between two steps.
+        bool held = false;
+        while (!held && run.wait_for(0ms) != std::future_status::ready) {
+            held = sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        }
+        EXPECT_TRUE(held) << "the run ended before the writer got in";
+        run.wait_for(hold);
+        sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(writer);
+        return run.get();
+    }
+
+    host_test::TempFolder temp_;
+};
+
+TEST_P(HeldStore, AWriterHoldingTheStoreForAWhileMidRunIsWaitedFor) {
+    const auto reference = Reference();
+    const fs::path root = MakeStore("held");
+    const Outcome out = RunWhileHeld(root, 2500ms, "");
+    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_EQ(StoreState(Store(root)), reference);
+}
+
+TEST_P(HeldStore, AWriterHoldingTheStoreLongerFailsThePassAndTheNextRunFinishes) {
+    const auto reference = Reference();
+    const fs::path root = MakeStore("held");
+    const auto before = StoreState(Store(root));
+    const Outcome out = RunWhileHeld(root, 8s, "DATAPATCH_LOCK_WAIT=1");
+    EXPECT_EQ(out.exitCode, 1) << out.output;
+    EXPECT_TRUE(Has(out, "매장데이터패치실패(다른 프로그램이 쓰는 중)")) << out.output;
+    EXPECT_FALSE(Has(out, "매장데이터패치종료")) << out.output;
+    EXPECT_EQ(StoreState(Store(root))["PATCH_HIST rows"], before.at("PATCH_HIST rows"));
+    EXPECT_TRUE(Has(Datapatch(root, "status"), "패치할 데이타 있음"));
+
+    const Outcome again = Datapatch(root, "run --answer no");
+    EXPECT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_EQ(StoreState(Store(root)), reference);
+}
+
+// A second root whose store path is a symbolic link to the first root's store: while a run of
+// the first root holds it (here: the lock a run takes beside the store), a run of the second
+// waits, then gives up without touching it.
+TEST_P(HeldStore, ASecondRootReachingTheStoreThroughALinkIsKeptOff) {
+    const fs::path first = MakeStore("first");
+    const fs::path second = MakeStore("second");
+    fs::remove(Store(second));
+    fs::create_symlink(Store(first), Store(second));
+    const std::string lockFile = Store(first).string() + ".patch";
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    const Outcome other = Datapatch(second, "run --answer no --no-data1");
+    ::close(fd);
+    EXPECT_EQ(other.exitCode, 1) << other.output;
+    EXPECT_TRUE(Has(other, "매장데이터패치실패(다른 곳에서 패치중)")) << other.output;
+}
+
+TEST_P(HeldStore, AStoreFileWithASecondNameIsRefused) {
+    const fs::path root = MakeStore("linked");
+    const auto before = StoreState(Store(root));
+    fs::create_hard_link(Store(root), temp_.Path() / "second-name");
+    const Outcome out = Datapatch(root, "run --answer no");
+    EXPECT_EQ(out.exitCode, 1) << out.output;
+    EXPECT_TRUE(Has(out, "매장데이터패치실패(하드 링크)")) << out.output;
+    EXPECT_TRUE(Has(out, "하드 링크를 지우고")) << out.output;
+    EXPECT_EQ(StoreState(Store(root)), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, HeldStore, ::testing::ValuesIn(kKinds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
