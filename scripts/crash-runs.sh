@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Kills patch runs at random moments and checks that running again reaches exactly the state of
-# a run that was never interrupted.
+# Kills patch runs at random moments, or holds their store from another process for a random
+# while, and checks that running again reaches exactly the state of a run that was never
+# interrupted.
 #
 #   scripts/crash-runs.sh [--kind mdb|sql|both] [--count N] [--size large|N] [--seed S]
-#                         [--work DIR]
+#                         [--work DIR] [--lock [--lock-wait SECONDS]]
+#
+# With --lock, instead of a kill: at the random moment another process (the sqlite3 shell) takes
+# the store's write lock and holds it for 1 to 15 s while the run waits up to --lock-wait seconds
+# (default 5) for it. The run must either finish (exit 0) or fail the pass truthfully (exit 1,
+# "다른 프로그램이 쓰는 중", status still "패치할 데이타 있음"); in the second case a second run
+# finishes. Either way the dump must equal the reference's.
 #
 # For each kind: builds the demo store once, patches one copy without interruption (the
 # reference, timed), then N times: a fresh copy, a run killed with SIGKILL after a random
@@ -26,6 +33,8 @@ COUNT=20
 SIZE=large
 SEED=1
 WORK=build/crash-runs
+MODE=kill
+LOCK_WAIT=5
 while [ $# -gt 0 ]; do
   case "$1" in
     --kind) if [ "$2" = both ]; then KINDS=(mdb sql); else KINDS=("$2"); fi; shift 2 ;;
@@ -33,6 +42,8 @@ while [ $# -gt 0 ]; do
     --size) SIZE=$2; shift 2 ;;
     --seed) SEED=$2; shift 2 ;;
     --work) WORK=$2; shift 2 ;;
+    --lock) MODE=lock; shift ;;
+    --lock-wait) LOCK_WAIT=$2; shift 2 ;;
     *) echo "crash-runs: unknown argument $1" >&2; exit 64 ;;
   esac
 done
@@ -77,6 +88,72 @@ dump_root() {  # root out → sets REPEATED to the history rows of repeated pass
   done < <(find "$root" -type f \( -iname '*.mdb' -o -iname '*.sqlite' \) | LC_ALL=C sort)
 }
 
+kill_trial() {  # trial moment → sets state; the run killed at the moment
+  local trial=$1 moment=$2 pid
+  "$DATAPATCH" --root "$trial" run --answer no >"$trial.killed.out" 2>&1 &
+  pid=$!
+  sleep "$(printf '%d.%03d' $((moment / 1000)) $((moment % 1000)))"
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid"
+    state=killed
+    killed=$((killed + 1))
+  else
+    state="ended first"
+  fi
+  wait "$pid" 2>/dev/null || true
+}
+
+# The store's write lock taken by another process at the moment, held 1 to 15 s. Sets state and
+# first (finished, or failed when the pass failed as it must: then a second run follows).
+lock_trial() {  # trial moment
+  local trial=$1 moment=$2 pid holder store hold rc=0
+  store=$(find "$trial" -type f \( -iname '*.mdb' -o -iname '*.sqlite' \) -printf '%s %p\n' |
+    sort -n | tail -n 1 | cut -d' ' -f2-)
+  hold=$((1 + RANDOM % 15))
+  DATAPATCH_LOCK_WAIT=$LOCK_WAIT "$DATAPATCH" --root "$trial" run --answer no \
+    >"$trial.held.out" 2>&1 &
+  pid=$!
+  sleep "$(printf '%d.%03d' $((moment / 1000)) $((moment % 1000)))"
+  if kill -0 "$pid" 2>/dev/null; then state="held ${hold} s"; killed=$((killed + 1)); else
+    state="held ${hold} s after the end"; fi
+  { echo "BEGIN IMMEDIATE;"; sleep "$hold"; echo "ROLLBACK;"; } |
+    sqlite3 -cmd ".timeout 120000" "$store" >/dev/null 2>&1 &
+  holder=$!
+  wait "$pid" || rc=$?
+  wait "$holder" || true
+  if [ "$rc" -eq 0 ]; then
+    first=finished
+    return
+  fi
+  first=failed
+  if [ "$rc" -ne 1 ] || ! grep -q "다른 프로그램이 쓰는 중" "$trial.held.out" ||
+    ! "$DATAPATCH" --root "$trial" status | grep -q "패치할 데이타 있음"; then
+    state="$state, FAILED UNTRUTHFULLY (exit $rc)"
+    untruthful=$((untruthful + 1))
+    return
+  fi
+  state="$state, pass failed"
+  held_failed=$((held_failed + 1))
+}
+
+compare_trial() {  # i moment state rerun; uses repeated
+  local i=$1 moment=$2 state=$3 rerun=$4 verdict note=""
+  if [ "$rerun" = ok ] && cmp -s "$dir/reference.dump" "$trial.dump" &&
+    [[ "$state" != *UNTRUTHFULLY* ]]; then
+    verdict=identical
+    same=$((same + 1))
+  else
+    verdict=DIFFERENT
+    failures=$((failures + 1))
+    cp "$trial.dump" "$dir/trial-$i.dump"
+    cp "$trial.out" "$dir/trial-$i.out" 2>/dev/null || true
+    diff "$dir/reference.dump" "$trial.dump" | head -n 20 >&2 || true
+  fi
+  if [ "$repeated" -gt 0 ]; then note=" (history rows of a repeated pass: $repeated)"; fi
+  printf 'crash-runs: %s %s %2d at %6d ms (%s): second run %s, dumps %s%s\n' \
+    "$kind" "$MODE" "$i" "$moment" "$state" "$rerun" "$verdict" "$note"
+}
+
 failures=0
 summary=()
 for kind in "${KINDS[@]}"; do
@@ -98,45 +175,39 @@ for kind in "${KINDS[@]}"; do
 
   same=0
   killed=0
+  held_failed=0
+  untruthful=0
   for i in $(seq 1 "$COUNT"); do
     trial=$dir/trial
     rm -rf "$trial" "$trial.out"
     cp -a "$dir/base" "$trial"
     # Within the first 95% of the uninterrupted run, so that the kill finds the run still going.
     moment=$(((RANDOM * 32768 + RANDOM) % (duration * 95 / 100)))
-    "$DATAPATCH" --root "$trial" run --answer no >"$trial.killed.out" 2>&1 &
-    pid=$!
-    sleep "$(printf '%d.%03d' $((moment / 1000)) $((moment % 1000)))"
-    if kill -0 "$pid" 2>/dev/null; then
-      kill -KILL "$pid"
-      state=killed
-      killed=$((killed + 1))
+    if [ "$MODE" = lock ]; then
+      lock_trial "$trial" "$moment"
+      if [ "$first" = finished ]; then
+        dump_root "$trial" "$trial.dump"
+        repeated=$REPEATED
+        compare_trial "$i" "$moment" "$state, run finished" ok
+        continue
+      fi
     else
-      state="ended first"
+      kill_trial "$trial" "$moment"
     fi
-    wait "$pid" 2>/dev/null || true
     rerun=ok
     run_patch "$trial" || rerun="failed ($?)"
     dump_root "$trial" "$trial.dump"
     repeated=$REPEATED
-    if [ "$rerun" = ok ] && cmp -s "$dir/reference.dump" "$trial.dump"; then
-      verdict=identical
-      same=$((same + 1))
-    else
-      verdict=DIFFERENT
-      failures=$((failures + 1))
-      cp "$trial.dump" "$dir/trial-$i.dump"
-      cp "$trial.out" "$dir/trial-$i.out"
-      diff "$dir/reference.dump" "$trial.dump" | head -n 20 >&2 || true
-    fi
-    note=""
-    if [ "$repeated" -gt 0 ]; then note=" (history rows of a repeated pass: $repeated)"; fi
-    printf 'crash-runs: %s kill %2d at %6d ms (%s): second run %s, dumps %s%s\n' \
-      "$kind" "$i" "$moment" "$state" "$rerun" "$verdict" "$note"
+    compare_trial "$i" "$moment" "$state" "$rerun"
   done
   rm -rf "$dir/trial" "$dir/trial.dump"
-  summary+=("$(printf '%-4s %2d of %2d identical, %2d of them killed mid-run (uninterrupted run %d ms)' \
-    "$kind" "$same" "$COUNT" "$killed" "$duration")")
+  if [ "$MODE" = lock ]; then
+    summary+=("$(printf '%-4s %2d of %2d identical, %2d of them held mid-run, %2d passes failed truthfully, %d untruthfully (uninterrupted run %d ms)' \
+      "$kind" "$same" "$COUNT" "$killed" "$held_failed" "$untruthful" "$duration")")
+  else
+    summary+=("$(printf '%-4s %2d of %2d identical, %2d of them killed mid-run (uninterrupted run %d ms)' \
+      "$kind" "$same" "$COUNT" "$killed" "$duration")")
+  fi
 done
 
 echo
