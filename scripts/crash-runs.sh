@@ -6,7 +6,7 @@
 #   scripts/crash-runs.sh [--kind mdb|sql|both] [--count N] [--size large|N] [--seed S]
 #                         [--work DIR] [--lock [--lock-wait SECONDS]]
 #
-# With --lock, instead of a kill: at the random moment another process (the sqlite3 shell) takes
+# With --lock, instead of a kill: at the random moment another process (python3's sqlite3) takes
 # the store's write lock and holds it for 1 to 15 s while the run waits up to --lock-wait seconds
 # (default 5) for it. The run must either finish (exit 0) or fail the pass truthfully (exit 1,
 # "다른 프로그램이 쓰는 중", status still "패치할 데이타 있음"); in the second case a second run
@@ -116,8 +116,22 @@ lock_trial() {  # trial moment
   sleep "$(printf '%d.%03d' $((moment / 1000)) $((moment % 1000)))"
   if kill -0 "$pid" 2>/dev/null; then state="held ${hold} s"; killed=$((killed + 1)); else
     state="held ${hold} s after the end"; fi
-  { echo "BEGIN IMMEDIATE;"; sleep "$hold"; echo "ROLLBACK;"; } |
-    sqlite3 -cmd ".timeout 120000" "$store" >/dev/null 2>&1 &
+  # The run takes the lock again as soon as a step ends: the holder tries without a pause to
+  # get in between two steps, as an eager program would.
+  python3 - "$store" "$hold" <<'PY' &
+import sqlite3, sys, time
+db = sqlite3.connect(sys.argv[1], timeout=0, isolation_level=None)
+deadline = time.time() + 120
+while True:
+    try:
+        db.execute("BEGIN IMMEDIATE")
+        break
+    except sqlite3.OperationalError:
+        if time.time() > deadline:
+            sys.exit(1)
+time.sleep(float(sys.argv[2]))
+db.execute("ROLLBACK")
+PY
   holder=$!
   wait "$pid" || rc=$?
   wait "$holder" || true
