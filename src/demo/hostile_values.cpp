@@ -35,6 +35,29 @@ std::string BracketName(const std::string& name) {
     return "[" + name + "]";
 }
 
+// The rows whose keys differ only by a trailing blank, and the partner whose number would not
+// fit once joined to its area code (4 + 1 + 16 characters in a column of 20).
+void AddHostileRows(db::Session& session) {
+    const std::string product = kTwinProductCode;
+    const std::string partner = kTwinPartnerCode;
+    const std::string rows[] = {
+        "INSERT INTO [사용상품] (제품코드, 제품명, 제조사, 심평원규격, 조제약여부, DEL_CHK) "
+        "VALUES (" +
+            util::SqlQuoted(product) + ", ' 쌍둥이 하나 ', ' 하나제약 ', ' 1정 ', 0, 0)",
+        "INSERT INTO [사용상품] (제품코드, 제품명, 제조사, 심평원규격, 조제약여부, DEL_CHK) "
+        "VALUES (" +
+            util::SqlQuoted(product + " ") + ", ' 쌍둥이 둘 ', ' 둘제약 ', ' 2정 ', 0, 0)",
+        "INSERT INTO [거래처마스터] (거래처코드, 거래처명, 지역번호, 전화번호, DEL_CHK) VALUES (" +
+            util::SqlQuoted(partner) + ", '쌍둥이 거래처 하나', '02', '111-1111', 0)",
+        "INSERT INTO [거래처마스터] (거래처코드, 거래처명, 지역번호, 전화번호, DEL_CHK) VALUES (" +
+            util::SqlQuoted(partner + " ") + ", '쌍둥이 거래처 둘', '031', '222-2222', 0)",
+        "INSERT INTO [거래처마스터] (거래처코드, 거래처명, 지역번호, 전화번호, DEL_CHK) VALUES (" +
+            util::SqlQuoted(kLongPhonePartnerCode) +
+            ", '긴 번호 거래처', '0311', '1234567890123456', 0)",
+    };
+    for (const std::string& sql : rows) session.Execute(sql, 0);
+}
+
 }  // namespace
 
 const std::vector<HostileColumn>& HostileStoreColumns() {
@@ -136,11 +159,13 @@ std::vector<std::string> SeedHostileDemo(host::Host& host, StoreKind kind) {
         auto store =
             OpenDemoDatabase(*host.Native(kDemoMdbPath), db::Dialect::Jet, kStoreMdbPassword);
         line(kDemoMdbPath, SeedHostileColumns(*store, HostileStoreColumns()));
+        AddHostileRows(*store);
     } else {
         auto store = OpenDemoDatabase(ServerStoreFile(host, DemoServerStore(kDemoStoreDatabase)),
                                       db::Dialect::SqlServer, "");
         line(std::string(kDemoServer) + "/" + kDemoStoreDatabase,
              SeedHostileColumns(*store, HostileStoreColumns()));
+        AddHostileRows(*store);
     }
     const ServerStore reference =
         ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kDemoCentralPassword);

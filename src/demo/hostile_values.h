@@ -3,7 +3,9 @@
 // are given values a careless program mishandles (apostrophes, doubled apostrophes, brackets,
 // LIKE's wildcards, NUL characters, texts as long as the column holds, characters outside code
 // page 949, leading and trailing blanks, a statement hidden in a value). Each value is cut to
-// what its column can hold, so that the database stays one the engines could have written.
+// what its column can hold, so that the database stays one the engines could have written. The
+// store also gets rows whose keys differ only by trailing blanks and a value that a repair would
+// make too long.
 #include <string>
 #include <vector>
 
@@ -40,8 +42,17 @@ const std::vector<std::string>& HostileTexts();
 // table lacks are passed over. Returns the number of columns seeded. Throws db::DbError.
 int SeedHostileColumns(db::Session& session, const std::vector<HostileColumn>& columns);
 
+// Rows the hostile demo adds to the store beside the seeded texts: two products and two trading
+// partners whose codes differ only by a trailing blank (the code and the code with " "), their
+// texts with blanks around, and a partner whose telephone number no longer fits its column once
+// its area code is folded in.
+inline constexpr const char* kTwinProductCode = "X1";
+inline constexpr const char* kTwinPartnerCode = "X2";
+inline constexpr const char* kLongPhonePartnerCode = "X3";
+
 // Seeds the demo built on the host: the store database, the drug reference and the
-// standard-code file. Returns one line per database seeded. Throws db::DbError.
+// standard-code file, and adds the rows above. Returns one line per database seeded. Throws
+// db::DbError.
 std::vector<std::string> SeedHostileDemo(host::Host& host, StoreKind kind);
 
 }  // namespace demo

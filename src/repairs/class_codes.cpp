@@ -1,5 +1,6 @@
 #include "repairs/class_codes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -8,11 +9,13 @@
 
 #include "config/runtime.h"
 #include "db/recordset.h"
+#include "host/codepage.h"
 #include "host/desktop.h"
 #include "repairs/clock_text.h"
 #include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/require.h"
+#include "repairs/row_keys.h"
 #include "repairs/vendor.h"
 #include "util/kro_function.h"
 #include "util/sql_text.h"
@@ -99,65 +102,134 @@ void OpenClientSide(db::RecordSet& rs, const std::string& sql, db::Connection& c
     rs.Open(sql, cn, db::CursorType::kStatic, 1);
 }
 
-// Renumbers the small classes of one detail class whose codes sort below "3000".
-void RenumberSmallClasses(db::Connection& cn, const std::string& detail) {
-    db::RecordSet small;
-    OpenClientSide(small,
-                   "SELECT 분류코드 FROM 상품소분류 WHERE 세부분류코드 = " + SqlQuoted(detail), cn);
-    for (; !small.Eof(); small.MoveNext()) {
-        const std::string code = FieldText(small[0]);
-        if (!(code < "3000")) continue;
-        const std::string moved = SqlQuoted(SmallClassCode(code));
-        cn.Execute("UPDATE 상품소분류 SET 분류코드 = " + moved +
-                   " WHERE 분류코드 = " + SqlQuoted(code));
-        cn.Execute("UPDATE 사용상품 SET 상품소분류 = " + moved +
-                   " WHERE 상품소분류 = " + SqlQuoted(code));
+// The length of a code as the store software measures it: in characters, not bytes.
+std::size_t Characters(std::string_view text) {
+    std::size_t characters = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++characters) {
+        pos += std::max<std::size_t>(1, host::Utf8CharLength(text, pos));
     }
-    small.Close();
+    return characters;
 }
 
-// Carries a product class's new code into its detail classes, and renumbers the detail classes
-// (codes below "1000") and their small classes.
-void RenumberDetailClasses(db::Connection& cn, const std::string& code,
-                           const std::string& renumbered) {
-    cn.Execute("UPDATE 상품분류세부코드 SET 제품분류코드 = " + SqlQuoted(renumbered) +
-               " WHERE 제품분류코드 = " + SqlQuoted(code));
-    db::RecordSet details;
-    OpenClientSide(
-        details,
-        "SELECT 분류코드 FROM 상품분류세부코드 WHERE 제품분류코드 = " + SqlQuoted(renumbered), cn);
-    for (; !details.Eof(); details.MoveNext()) {
-        std::string detail = FieldText(details[0]);
-        if (detail < "1000") {
-            const std::string moved = FormatCode(detail, kClassPicture);
-            cn.Execute("UPDATE 상품분류세부코드 SET 분류코드 = " + SqlQuoted(moved) +
-                       " WHERE 분류코드 = " + SqlQuoted(detail));
-            cn.Execute("UPDATE 사용상품 SET 제품세부분류 = " + SqlQuoted(moved) +
-                       " WHERE 제품세부분류 = " + SqlQuoted(detail));
-            cn.Execute("UPDATE 상품소분류 SET 세부분류코드 = " + SqlQuoted(moved) +
-                       " WHERE 세부분류코드 = " + SqlQuoted(detail));
-            detail = moved;
+// One renumbering: the store, the run list its reports go to and the columns the new codes are
+// written to. A code is moved, with every reference to it, only when the row holding it can be
+// addressed alone, the new code fits every column it goes to and no other row holds it yet;
+// otherwise it stays as it is and is listed.
+class Renumbering {
+  public:
+    Renumbering(config::Runtime& runtime, db::Connection& cn)
+        : runtime_(runtime),
+          cn_(cn),
+          products_(cn, "사용상품"),
+          details_(cn, "상품분류세부코드"),
+          smalls_(cn, "상품소분류") {}
+
+    void Table(const CodeTable& t) {
+        const RowKeys keys(cn_, t.table, {t.key});
+        const TableColumns columns(cn_, t.table);
+        db::RecordSet codes;
+        OpenClientSide(codes, std::string("SELECT ") + t.key + " AS CODE FROM " + t.table, cn_);
+        for (; !codes.Eof(); codes.MoveNext()) {
+            const util::Variant& stored = codes["CODE"];
+            const std::string code = FieldText(stored);
+            if (Characters(code) == 4) continue;
+            const std::string renumbered = FormatCode(code, t.picture);
+            const std::string where = keys.Where({stored});
+            if (where.empty()) {
+                ReportUnaddressableRow(runtime_, t.table, KeyText(stored));
+                continue;
+            }
+            if (!columns.Fits(t.key, renumbered) || !products_.Fits(t.productColumn, renumbered)) {
+                ReportValueTooLong(runtime_, t.table, KeyText(stored), t.key);
+                continue;
+            }
+            if (Taken(keys, t.table, t.key, stored.AsText(), renumbered)) continue;
+            const std::string old = SqlQuoted(stored.AsText());
+            cn_.Execute(std::string("UPDATE ") + t.table + " SET " + t.key + "=" +
+                        SqlQuoted(renumbered) + " WHERE " + where);
+            if (t.hasDetails) DetailClasses(old, renumbered);
+            cn_.Execute(std::string("UPDATE 사용상품 SET ") + t.productColumn + " = " +
+                        SqlQuoted(renumbered) + " WHERE " + t.productColumn + " = " + old);
         }
-        RenumberSmallClasses(cn, detail);
+        codes.Close();
     }
-    details.Close();
-}
 
-void RenumberCodeTable(db::Connection& cn, const CodeTable& t) {
-    db::RecordSet codes;
-    OpenClientSide(codes, std::string("SELECT ") + t.key + " AS CODE FROM " + t.table, cn);
-    for (; !codes.Eof(); codes.MoveNext()) {
-        const std::string code = FieldText(codes["CODE"]);
-        if (code.size() == 4) continue;
-        const std::string renumbered = FormatCode(code, t.picture);
-        cn.Execute(std::string("UPDATE ") + t.table + " SET " + t.key + "=" +
-                   SqlQuoted(renumbered) + " WHERE " + t.key + " = " + SqlQuoted(code));
-        if (t.hasDetails) RenumberDetailClasses(cn, code, renumbered);
-        cn.Execute(std::string("UPDATE 사용상품 SET ") + t.productColumn + " = " +
-                   SqlQuoted(renumbered) + " WHERE " + t.productColumn + " = " + SqlQuoted(code));
+  private:
+    // True, after listing the row, when another row of the table holds the new code already:
+    // moving the code there would merge two classes.
+    bool Taken(const RowKeys& keys, const char* table, const char* column,
+               const std::string& stored, const std::string& renumbered) {
+        const std::int64_t self = keys.Equal(stored, renumbered) ? 1 : 0;
+        if (RowsHolding(cn_, table, column, renumbered) <= self) return false;
+        ReportCodeTaken(runtime_, table, KeyText(stored), renumbered);
+        return true;
     }
-    codes.Close();
-}
+
+    // Carries a product class's new code into its detail classes, and renumbers the detail
+    // classes (codes below "1000") and their small classes. `old` is the quoted code as stored.
+    void DetailClasses(const std::string& old, const std::string& renumbered) {
+        cn_.Execute("UPDATE 상품분류세부코드 SET 제품분류코드 = " + SqlQuoted(renumbered) +
+                    " WHERE 제품분류코드 = " + old);
+        db::RecordSet details;
+        OpenClientSide(
+            details,
+            "SELECT 분류코드 FROM 상품분류세부코드 WHERE 제품분류코드 = " + SqlQuoted(renumbered),
+            cn_);
+        for (; !details.Eof(); details.MoveNext()) {
+            const std::string stored = details[0].AsText();
+            std::string detail = stored;
+            if (FieldText(details[0]) < "1000") {
+                const std::string moved = FormatCode(FieldText(details[0]), kClassPicture);
+                if (!details_.Fits("분류코드", moved) || !products_.Fits("제품세부분류", moved) ||
+                    !smalls_.Fits("세부분류코드", moved)) {
+                    ReportValueTooLong(runtime_, "상품분류세부코드", KeyText(details[0]),
+                                       "분류코드");
+                    SmallClasses(detail);
+                    continue;
+                }
+                const std::string from = SqlQuoted(stored);
+                cn_.Execute("UPDATE 상품분류세부코드 SET 분류코드 = " + SqlQuoted(moved) +
+                            " WHERE 분류코드 = " + from);
+                cn_.Execute("UPDATE 사용상품 SET 제품세부분류 = " + SqlQuoted(moved) +
+                            " WHERE 제품세부분류 = " + from);
+                cn_.Execute("UPDATE 상품소분류 SET 세부분류코드 = " + SqlQuoted(moved) +
+                            " WHERE 세부분류코드 = " + from);
+                detail = moved;
+            }
+            SmallClasses(detail);
+        }
+        details.Close();
+    }
+
+    // Renumbers the small classes of one detail class whose codes sort below "3000".
+    void SmallClasses(const std::string& detail) {
+        db::RecordSet small;
+        OpenClientSide(small,
+                       "SELECT 분류코드 FROM 상품소분류 WHERE 세부분류코드 = " + SqlQuoted(detail),
+                       cn_);
+        for (; !small.Eof(); small.MoveNext()) {
+            const std::string code = FieldText(small[0]);
+            if (!(code < "3000")) continue;
+            const std::string moved = SmallClassCode(code);
+            if (!smalls_.Fits("분류코드", moved) || !products_.Fits("상품소분류", moved)) {
+                ReportValueTooLong(runtime_, "상품소분류", KeyText(small[0]), "분류코드");
+                continue;
+            }
+            const std::string from = SqlQuoted(small[0].AsText());
+            cn_.Execute("UPDATE 상품소분류 SET 분류코드 = " + SqlQuoted(moved) +
+                        " WHERE 분류코드 = " + from);
+            cn_.Execute("UPDATE 사용상품 SET 상품소분류 = " + SqlQuoted(moved) +
+                        " WHERE 상품소분류 = " + from);
+        }
+        small.Close();
+    }
+
+    config::Runtime& runtime_;
+    db::Connection& cn_;
+    TableColumns products_;
+    TableColumns details_;
+    TableColumns smalls_;
+};
 
 // The margin-rate classes, highest first; a product falls into the first whose floor its margin
 // reaches (in thousandths of a percent), the last one taking every margin below 0.
@@ -227,13 +299,19 @@ void ClassifyByMargin(config::Runtime& runtime, db::Connection& cn) {
     products.MoveFirst();
     PB2Counter bar(runtime);
     bar.SetMax(products.RecordCount());
+    const RowKeys keys(cn, "사용상품", {"제품코드"});
     for (; !products.Eof(); products.MoveNext()) {
         bar.Step();
         const std::int64_t margin =
             MarginThousandths(Kro_Function::Nz(products["입고단가"]).AsCurrency(),
                               Kro_Function::Nz(products["소매단가"]).AsCurrency());
+        const std::string where = keys.Where({products["제품코드"]});
+        if (where.empty()) {
+            ReportUnaddressableRow(runtime, "사용상품", KeyText(products["제품코드"]));
+            continue;
+        }
         cn.Execute(std::string("UPDATE 사용상품 SET 기타분류 = '") + MarginClassCode(margin) +
-                   "' WHERE 제품코드 = " + SqlQuoted(FieldText(products["제품코드"])));
+                   "' WHERE " + where);
     }
     products.Close();
 }
@@ -243,7 +321,8 @@ void ClassifyByMargin(config::Runtime& runtime, db::Connection& cn) {
 bool RenumberProductClassCodes(config::Runtime& runtime) {
     try {
         db::Connection& cn = Require(runtime.StoreConnection);
-        for (const CodeTable& t : kCodeTables) RenumberCodeTable(cn, t);
+        Renumbering renumbering(runtime, cn);
+        for (const CodeTable& t : kCodeTables) renumbering.Table(t);
         return true;
     } catch (const db::DbError&) {
         runtime.Desktop().MessageBox(std::string(kTransErrorText) + vendor::kSupportTelephone,

@@ -19,6 +19,7 @@
 #include "repairs/repair_progress.h"
 #include "repairs/repair_report.h"
 #include "repairs/require.h"
+#include "repairs/row_keys.h"
 #include "util/dialogs.h"
 #include "util/kro_function.h"
 #include "util/sql_text.h"
@@ -167,6 +168,10 @@ class DrugPriceRefresh {
         today_ = today_.substr(0, 8);
         memo_ = SqlQuoted(kMemoPrefix + now_.substr(0, 10));
         columns_.emplace(runtime_.StoreConnection);
+        db::Connection& store = Require(runtime_.StoreConnection);
+        productKeys_.emplace(store, "사용상품", std::vector<std::string>{"제품코드"});
+        packageKeys_.emplace(store, "확장바코드",
+                             std::vector<std::string>{"제품코드", "바코드코드"});
 
         db::RecordSetRef count = store_.GetRecordSet(runtime_.StoreConnection, kDrugCount);
         const std::int64_t drugs = Kro_Function::Nz(Require(count)["건수"]).AsInt();
@@ -214,19 +219,24 @@ class DrugPriceRefresh {
         const db::RecordSet& reference = Require(referenceRow_);
         bool updated = false;
         if (!reference.Eof() && !FieldText(reference["규격단위"]).empty()) {
-            const std::string code = FieldText(product["제품코드"]);
-            const util::Variant ceiling = Kro_Function::Nz(reference["상한가"]);
-            store_.RunSql(runtime_.StoreConnection,
-                          ProductUpdate(product, reference, ceiling, code));
-            if (ceiling.AsDouble() > 0) UpdatePackages(code, ceiling.AsDouble());
-            updated = true;
+            const std::string where = productKeys_->Where({product["제품코드"]});
+            if (where.empty()) {
+                ReportUnaddressableRow(runtime_, "사용상품", KeyText(product["제품코드"]));
+            } else {
+                const std::string code = product["제품코드"].AsText();
+                const util::Variant ceiling = Kro_Function::Nz(reference["상한가"]);
+                store_.RunSql(runtime_.StoreConnection,
+                              ProductUpdate(product, reference, ceiling, where));
+                if (ceiling.AsDouble() > 0) UpdatePackages(code, ceiling.AsDouble());
+                updated = true;
+            }
         }
         db::Kro_Ado::CloseRecordSet(referenceRow_);
         return updated;
     }
 
     std::string ProductUpdate(const db::RecordSet& product, const db::RecordSet& reference,
-                              const util::Variant& ceiling, const std::string& code) const {
+                              const util::Variant& ceiling, const std::string& where) const {
         std::string prices;
         if (ceiling.AsDouble() > 0) {
             const std::string price = util::SqlNumber(ceiling, "0");
@@ -254,8 +264,8 @@ class DrugPriceRefresh {
                "제품명 = " + name("제품명", "정리명") + ", " + prices +
                "급여구분 = " + name("급여구분", "급여구분") + " , " +
                "복용구분=" + std::to_string(IntakeKindOf(FieldText(reference["약품명"]))) + ", " +
-               priceClass + "UP_DATE = " + SqlQuoted(now_) + ", CHK_MEMO = " + memo_ +
-               " WHERE 제품코드 = " + SqlQuoted(code);
+               priceClass + "UP_DATE = " + SqlQuoted(now_) + ", CHK_MEMO = " + memo_ + " WHERE " +
+               where;
     }
 
     // Each live package gets the ceiling price times its units as purchase price; its sale
@@ -269,6 +279,13 @@ class DrugPriceRefresh {
                 SqlQuoted(code) + " AND 상.조제약여부 = 1 ORDER BY 상.제품코드 DESC");
         db::RecordSet& packages = Require(packages_);
         for (; !packages.Eof(); packages.MoveNext()) {
+            const util::Variant& package = packages["바코드코드"];
+            const std::string where = packageKeys_->Where({util::Variant(code), package});
+            if (where.empty()) {
+                ReportUnaddressableRow(runtime_, "확장바코드",
+                                       KeyText(code) + "/" + KeyText(package));
+                continue;
+            }
             const std::string price =
                 util::SqlNumber(ceiling * Kro_Function::Nz(packages["포장수량"]).AsDouble(), "0");
             const bool notMarkedUp = Kro_Function::Nz(packages["최근입고단가"]).AsCurrency() ==
@@ -276,8 +293,7 @@ class DrugPriceRefresh {
             store_.RunSql(runtime_.StoreConnection,
                           "UPDATE 확장바코드 SET 최근입고단가 = " + price + " , CHK_MEMO = " +
                               memo_ + " , 판매단가 = " + (notMarkedUp ? price : "판매단가") + " " +
-                              " WHERE 제품코드 = " + SqlQuoted(code) +
-                              " AND 바코드코드 = " + SqlQuoted(FieldText(packages["바코드코드"])));
+                              " WHERE " + where);
         }
         db::Kro_Ado::CloseRecordSet(packages_);
     }
@@ -294,21 +310,26 @@ class DrugPriceRefresh {
     std::string today_;
     std::string memo_;  // the quoted CHK_MEMO text
     std::optional<ProductColumns> columns_;
+    std::optional<RowKeys> productKeys_;
+    std::optional<RowKeys> packageKeys_;
 };
 
 // Looks the old code up in the file and writes the standard code found to the product.
 void TakeStandardCode(config::Runtime& runtime, db::Kro_Ado& store, db::Kro_Ado& file,
                       db::ConnectionRef& codes, db::RecordSetRef& lookup,
-                      const ProductColumns& columns, const db::RecordSet& product) {
+                      const ProductColumns& columns, const RowKeys& keys,
+                      const db::RecordSet& product) {
     lookup = file.GetRecordSet(codes, "SELECT 표준코드 FROM 표준코드 WHERE 구코드 = " +
                                           SqlQuoted(FieldText(product["연합회코드"])));
     const db::RecordSet& found = Require(lookup);
     if (!found.Eof()) {
         const std::string standard = FieldText(found["표준코드"]);
-        if (!standard.empty() && columns.CodeFits("표준코드", standard)) {
-            store.RunSql(runtime.StoreConnection,
-                         "UPDATE 사용상품 SET 표준코드 = " + SqlQuoted(standard) +
-                             " WHERE 제품코드 = " + SqlQuoted(FieldText(product["제품코드"])));
+        const std::string where = keys.Where({product["제품코드"]});
+        if (where.empty()) {
+            ReportUnaddressableRow(runtime, "사용상품", KeyText(product["제품코드"]));
+        } else if (!standard.empty() && columns.CodeFits("표준코드", standard)) {
+            store.RunSql(runtime.StoreConnection, "UPDATE 사용상품 SET 표준코드 = " +
+                                                      SqlQuoted(standard) + " WHERE " + where);
         }
     }
     db::Kro_Ado::CloseRecordSet(lookup);
@@ -339,6 +360,7 @@ bool ActionSimStandardCodeCreate(config::Runtime& runtime, bool columnExists) {
             store.RunSql(runtime.StoreConnection, kAddStandardCode);
         }
         const ProductColumns columns(runtime.StoreConnection);
+        const RowKeys keys(Require(runtime.StoreConnection), "사용상품", {"제품코드"});
         products = store.GetRecordSet(runtime.StoreConnection, kCodedProducts);
         db::RecordSet& rows = Require(products);
         PB2Counter bar(runtime);
@@ -349,7 +371,7 @@ bool ActionSimStandardCodeCreate(config::Runtime& runtime, bool columnExists) {
         for (; !rows.Eof(); rows.MoveNext()) {
             bar.Step();
             desktop.DoEvents();
-            TakeStandardCode(runtime, store, file, codes, lookup, columns, rows);
+            TakeStandardCode(runtime, store, file, codes, lookup, columns, keys, rows);
         }
     } catch (const db::DbError&) {
         desktop.MessageBox(kStandardCodeErrorText, "", host::MsgIcon::None, host::MsgButtons::Ok);

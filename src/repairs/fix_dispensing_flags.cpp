@@ -5,8 +5,8 @@
 #include "config/runtime.h"
 #include "db/recordset.h"
 #include "repairs/require.h"
+#include "repairs/row_keys.h"
 #include "util/kro_function.h"
-#include "util/sql_text.h"
 
 namespace repairs {
 
@@ -33,11 +33,16 @@ std::int32_t FixDispensingFlags(config::Runtime& runtime) {
     db::RecordSet rows;
     rows.Open(kWrongFlags, cn, db::CursorType::kStatic, 1);
     std::int32_t changed = 0;
+    const RowKeys keys(cn, "사용상품", {"제품코드"});
     for (; !rows.Eof(); rows.MoveNext()) {
-        const std::string code = util::Kro_Function::Nz(rows["제품코드"], 1).AsText();
+        const std::string where = keys.Where({rows["제품코드"]});
+        if (where.empty()) {
+            ReportUnaddressableRow(runtime, "사용상품", KeyText(rows["제품코드"]));
+            continue;
+        }
         changed += static_cast<std::int32_t>(
             cn.Execute("UPDATE 사용상품 SET 조제약여부 = " + std::to_string(CorrectFlag(rows)) +
-                       " WHERE 제품코드 = " + util::SqlQuoted(code)));
+                       " WHERE " + where));
     }
     rows.Close();
     return changed;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "config/runtime.h"
 #include "db/error.h"
@@ -14,6 +15,7 @@
 #include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/require.h"
+#include "repairs/row_keys.h"
 #include "util/kro_function.h"
 #include "util/sql_text.h"
 #include "util/variant.h"
@@ -105,7 +107,7 @@ bool RecodeDuplicate(config::Runtime& runtime, db::Connection& cn, const std::st
                  cn, db::CursorType::kStatic, 1);
     if (!holders.Eof()) holders.MoveNext();  // the lowest product keeps the code
     for (; !holders.Eof(); holders.MoveNext()) {
-        const std::string product = FieldText(holders["제품코드"]);
+        const std::string product = holders["제품코드"].AsText();
         const std::string where =
             " WHERE 제품코드 = " + SqlQuoted(product) + " AND 바코드코드 = " + SqlQuoted(code);
         db::RecordSet count;
@@ -165,7 +167,7 @@ bool SetPackageBarcodePrimaryKey(config::Runtime& runtime) {
         bar.SetMax(duplicated.RecordCount());
         AnnounceRepair(runtime, "확장바코드 테이블에 기본키 설정을 위한 추가작업 실시");
         for (; !duplicated.Eof(); duplicated.MoveNext()) {
-            if (!RecodeDuplicate(runtime, cn, FieldText(duplicated["바코드코드"]))) {
+            if (!RecodeDuplicate(runtime, cn, duplicated["바코드코드"].AsText())) {
                 duplicated.Close();
                 return false;
             }
@@ -184,32 +186,47 @@ bool TrimProductTexts(config::Runtime& runtime) {
     try {
         db::Connection& cn = Require(runtime.StoreConnection);
         PB2Counter bar(runtime);
+        const RowKeys productKeys(cn, "사용상품", {kProductCodeColumn});
         db::RecordSet products;
         products.Open(
             "SELECT 제품명, 제조사, 바코드, 중복바코드, 제품코드 FROM 사용상품 WHERE DEL_CHK = 0",
             cn, db::CursorType::kStatic, 1);
         for (; !products.Eof(); products.MoveNext()) {
             bar.Step();
+            const util::Variant& code = products[kProductCodeColumn];
+            const std::string where = productKeys.Where({code});
+            if (where.empty()) {
+                ReportUnaddressableRow(runtime, "사용상품", KeyText(code));
+                continue;
+            }
             cn.Execute("UPDATE 사용상품 SET 제품명 = " + SqlQuoted(FieldText(products["제품명"])) +
                        ", 제조사 = " + SqlQuoted(FieldText(products["제조사"])) +
                        ", 바코드 = " + SqlQuoted(FieldText(products["바코드"])) +
                        ", 중복바코드 = " + SqlQuoted(FieldText(products["중복바코드"])) +
-                       " WHERE 제품코드 = " + SqlQuoted(FieldText(products["제품코드"])));
+                       " WHERE " + where);
         }
         products.Close();
 
+        const RowKeys packageKeys(cn, "확장바코드", {kProductCodeColumn, "바코드코드"});
         db::RecordSet packages;
         packages.Open(
             "SELECT 바코드구분, 바코드, 중복바코드, 제품코드, 바코드코드 FROM 확장바코드 WHERE "
             "DEL_CHK = 0",
             cn, db::CursorType::kStatic, 1);
         for (; !packages.Eof(); packages.MoveNext()) {
+            const std::vector<util::Variant> key = {packages[kProductCodeColumn],
+                                                    packages["바코드코드"]};
+            const std::string where = packageKeys.Where(key);
+            if (where.empty()) {
+                ReportUnaddressableRow(runtime, "확장바코드",
+                                       KeyText(key[0]) + "/" + KeyText(key[1]));
+                continue;
+            }
             cn.Execute("UPDATE 확장바코드 SET 바코드구분 = " +
                        SqlQuoted(FieldText(packages["바코드구분"])) +
                        ", 바코드 = " + SqlQuoted(FieldText(packages["바코드"])) +
                        ", 중복바코드 = " + SqlQuoted(FieldText(packages["중복바코드"])) +
-                       " WHERE 제품코드 = " + SqlQuoted(FieldText(packages["제품코드"])) +
-                       " AND 바코드코드 = " + SqlQuoted(FieldText(packages["바코드코드"])));
+                       " WHERE " + where);
         }
         packages.Close();
         return true;
@@ -223,14 +240,20 @@ void TrimInsuranceSpec(config::Runtime& runtime) {
     db::Connection& cn = Require(runtime.StoreConnection);
     AnnounceRepair(runtime, "심평원규격 필드 공백 제거");
     PB2Counter bar(runtime);
+    const RowKeys keys(cn, "사용상품", {kProductCodeColumn});
     db::RecordSet products;
     products.Open(
         "SELECT 제품코드, 심평원규격 FROM 사용상품 WHERE DEL_CHK = 0 AND 심평원규격 IS NOT NULL",
         cn, db::CursorType::kStatic, 1);
     for (; !products.Eof(); products.MoveNext()) {
-        cn.Execute(
-            "UPDATE 사용상품 SET 심평원규격 = " + SqlQuoted(FieldText(products["심평원규격"])) +
-            " WHERE 제품코드 = " + SqlQuoted(FieldText(products["제품코드"])));
+        const util::Variant& code = products[kProductCodeColumn];
+        const std::string where = keys.Where({code});
+        if (where.empty()) {
+            ReportUnaddressableRow(runtime, "사용상품", KeyText(code));
+        } else {
+            cn.Execute("UPDATE 사용상품 SET 심평원규격 = " +
+                       SqlQuoted(FieldText(products["심평원규격"])) + " WHERE " + where);
+        }
         bar.Step();
     }
     products.Close();

@@ -7,7 +7,6 @@
 #include "db/kro_ado.h"
 #include "db/recordset.h"
 #include "host/desktop.h"
-#include "repairs/field_text.h"
 #include "repairs/repair_progress.h"
 #include "repairs/repair_report.h"
 #include "repairs/require.h"
@@ -34,9 +33,10 @@ constexpr const char* kBarcodeLocations =
     "   LEFT JOIN 사용상품 AS 상 ON 확.제품코드=상.제품코드 AND 상.DEL_CHK=0 \r\n"
     "WHERE 확.DEL_CHK=0 AND LEN(확.상품위치) > 0 AND 상.DEL_CHK=0 \r\n";
 
-// A location text exactly as stored, blanks included; Null gives "". Taken as text even when it
-// reads as a number, so that "1,2" stays two locations.
-std::string LocationText(const util::Variant& value) {
+// A location text or a code exactly as stored, blanks included; Null gives "". Taken as text even
+// when it reads as a number, so that "1,2" stays two locations. A code names its row only as
+// stored: "X1" trimmed from "X1 " is another product's.
+std::string StoredText(const util::Variant& value) {
     return value.IsNull() ? std::string() : value.AsText();
 }
 
@@ -84,11 +84,11 @@ class LocationRebuild {
             ++counter;
             Progress(1, Kro_Function::Nz(rs[captionField], 1).AsText(),
                      static_cast<int>(rs.RecordCount()), counter);
-            const std::string product = SqlQuoted(FieldText(rs["제품코드"]));
+            const std::string product = SqlQuoted(StoredText(rs["제품코드"]));
             const std::string barcode =
-                SqlQuoted(barcodeField ? FieldText(rs[barcodeField]) : std::string());
+                SqlQuoted(barcodeField ? StoredText(rs[barcodeField]) : std::string());
             const std::vector<std::string> pieces =
-                Kro_Function::SR특정문자기준으로배열생성(LocationText(rs["상품위치"]), ",");
+                Kro_Function::SR특정문자기준으로배열생성(StoredText(rs["상품위치"]), ",");
             for (std::size_t i = 0; i < pieces.size(); ++i) {
                 if (util::Trim(pieces[i]).empty()) continue;
                 ado_.RunSql(runtime_.StoreConnection,
@@ -131,13 +131,13 @@ std::string FirstLocation(const std::string& text) {
 
 std::string FirstLocationInsert(const LocationPass& pass, const db::RecordSet& row,
                                 const std::string& location) {
-    const std::string product = SqlQuoted(FieldText(row["제품코드"]));
+    const std::string product = SqlQuoted(StoredText(row["제품코드"]));
     if (!pass.withBarcode) {
         return "INSERT INTO PdtLocation (제품코드, 상품위치) " +
                ("VALUES (" + product + ", " + SqlQuoted(location) + ")");
     }
     return "INSERT INTO PdtLocation (제품코드, 바코드코드, 상품위치) " +
-           ("VALUES (" + product + ", " + SqlQuoted(FieldText(row["바코드코드"])) + ", " +
+           ("VALUES (" + product + ", " + SqlQuoted(StoredText(row["바코드코드"])) + ", " +
             SqlQuoted(location) + ")");
 }
 
@@ -151,7 +151,7 @@ void BuildPass(config::Runtime& runtime, db::Connection& cn, const LocationPass&
     }
     for (; !rows.Eof(); rows.MoveNext()) {
         bar.Step();
-        const std::string location = FirstLocation(LocationText(rows["상품위치"]));
+        const std::string location = FirstLocation(StoredText(rows["상품위치"]));
         if (!location.empty()) cn.Execute(FirstLocationInsert(pass, rows, location));
     }
     rows.Close();

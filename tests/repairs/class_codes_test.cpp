@@ -114,6 +114,48 @@ TEST_P(ClassCodesTest, PicturesPadShortNumbersAndLeaveOtherCodesAlone) {
     EXPECT_EQ(Query("SELECT 분류코드 FROM 기타분류코드"), (Rows{"1007"}));
 }
 
+// A code's length is counted in characters: a class of four Korean characters is in the new scheme
+// already, one of two characters is not (it is no number, so it keeps its code, but its detail
+// classes are renumbered).
+TEST_P(ClassCodesTest, CodeLengthsAreCountedInCharacters) {
+    std::vector<std::string> tables = ClassTablesSql();
+    for (std::string& sql : tables) {
+        for (std::size_t at; (at = sql.find(" VARCHAR(4)")) != std::string::npos;) {
+            sql.replace(at, 1, " N");  // national columns, so that Korean codes fit either kind
+        }
+    }
+    MakeStore(
+        {
+            "INSERT INTO 상품분류코드 (분류코드) VALUES ('가나다라')",
+            "INSERT INTO 상품분류코드 (분류코드) VALUES ('가1')",
+            "INSERT INTO 상품분류세부코드 VALUES ('08', '가나다라')",
+            "INSERT INTO 상품분류세부코드 VALUES ('05', '가1')",
+        },
+        tables);
+    ASSERT_TRUE(repairs::RenumberProductClassCodes(world_.Runtime()));
+    EXPECT_EQ(Query("SELECT 분류코드, 제품분류코드 FROM 상품분류세부코드 ORDER BY 제품분류코드"),
+              (Rows{"1005|가1", "08|가나다라"}));
+}
+
+// A code that would no longer fit its column once renumbered ("-5" gives "-1005") stays as it is,
+// with every reference to it, and is listed; the other codes are renumbered.
+TEST_P(ClassCodesTest, ACodeThatWouldNoLongerFitIsLeftAndListed) {
+    MakeStore({
+        "INSERT INTO 상품분류코드 (분류코드) VALUES ('-5')",
+        "INSERT INTO 상품분류코드 (분류코드) VALUES ('7')",
+        "INSERT INTO 상품분류세부코드 VALUES ('-2', '7')",
+        "INSERT INTO 사용상품 (제품코드, 제품분류, 제품세부분류) VALUES ('P1', '-5', '-2')",
+    });
+    ASSERT_TRUE(repairs::RenumberProductClassCodes(world_.Runtime()));
+    EXPECT_TRUE(world_.Boxes().empty());
+    EXPECT_EQ(Query("SELECT 분류코드 FROM 상품분류코드 ORDER BY 분류코드"), (Rows{"-5", "1007"}));
+    EXPECT_EQ(Query("SELECT 분류코드, 제품분류코드 FROM 상품분류세부코드"), (Rows{"-2|1007"}));
+    EXPECT_EQ(Query("SELECT 제품분류, 제품세부분류 FROM 사용상품"), (Rows{"-5|-2"}));
+    EXPECT_EQ(world_.RunList(),
+              (Rows{"상품분류코드 '-5' 행의 분류코드 값이 필드 크기를 넘게 되어 그대로 둠",
+                    "상품분류세부코드 '-2' 행의 분류코드 값이 필드 크기를 넘게 되어 그대로 둠"}));
+}
+
 TEST_P(ClassCodesTest, AnApostropheInACodeCannotBreakTheStatements) {
     MakeStore({
         "INSERT INTO 상품분류코드 (분류코드) VALUES ('A''1')",

@@ -229,6 +229,34 @@ TEST_P(ProductBarcodesTest, TrimProductTextsTrimsLiveProductsAndPackages) {
     EXPECT_EQ(PB2().max, 2);
 }
 
+// Codes that differ only by trailing blanks: an MDB reaches each row by its code as stored; a SQL
+// Server finds both rows with either code, so there both are left as they were and listed.
+TEST_P(ProductBarcodesTest, TrimmingNeverWritesOneRowsTextsIntoAnother) {
+    MakeStore({
+        "INSERT INTO 사용상품 VALUES ('X1', ' 하나 ', ' 가 ', '', '', ' 1T ', 0)",
+        "INSERT INTO 사용상품 VALUES ('X1 ', ' 둘 ', ' 나 ', '', '', ' 2T ', 0)",
+        "INSERT INTO 확장바코드 (제품코드, 바코드코드, 바코드구분, DEL_CHK) VALUES "
+        "('X1', '01', ' 갑 ', 0)",
+        "INSERT INTO 확장바코드 (제품코드, 바코드코드, 바코드구분, DEL_CHK) VALUES "
+        "('X1', '01 ', ' 을 ', 0)",
+    });
+    ASSERT_TRUE(repairs::TrimProductTexts(world_.Runtime()));
+    repairs::TrimInsuranceSpec(world_.Runtime());
+    const bool mdb = GetParam() == Kind::Mdb;
+    EXPECT_EQ(Rows("SELECT 제품명, 제조사, 심평원규격 FROM 사용상품 ORDER BY 제품코드"),
+              mdb ? (std::vector<std::string>{"하나|가|1T", "둘|나|2T"})
+                  : (std::vector<std::string>{" 하나 | 가 | 1T ", " 둘 | 나 | 2T "}));
+    EXPECT_EQ(
+        Rows("SELECT 바코드구분 FROM 확장바코드 ORDER BY 바코드코드"),
+        mdb ? (std::vector<std::string>{"갑", "을"}) : (std::vector<std::string>{" 갑 ", " 을 "}));
+    const auto listed = std::count_if(world_.RunList().begin(), world_.RunList().end(),
+                                      [](const std::string& line) {
+                                          return line.find("'X1 '") != std::string::npos ||
+                                                 line.find("'01 '") != std::string::npos;
+                                      });
+    EXPECT_EQ(listed, mdb ? 0 : 3);  // the second product twice, its package once
+}
+
 TEST_P(ProductBarcodesTest, TrimProductTextsEndsSilentlyAfterOneYield) {
     world_.Make({kProductTable, "INSERT INTO 사용상품 VALUES ('P1', ' a ', '', '', '', NULL, 0)"});
     EXPECT_NO_THROW(repairs::TrimProductTexts(world_.Runtime()));  // no 확장바코드 table

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,43 @@ TEST_P(TradingPartnersTest, AnAreaCodeOfBlanksIsDroppedWithoutTouchingTheNumber)
     MakeStore({"INSERT INTO 거래처마스터 VALUES ('K1', '  ', '123-4567', 0)"});
     repairs::MoveAreaCodes(world_.Runtime(), true);
     EXPECT_EQ(world_.Scalar("SELECT 전화번호 FROM 거래처마스터"), "123-4567");
+}
+
+// One number that would no longer fit its column once the area code is folded in: the partner
+// keeps both as they were and is listed; the others are moved and nothing stops.
+TEST_P(TradingPartnersTest, ANumberThatWouldNoLongerFitKeepsItsAreaCodeAndIsListed) {
+    MakeStore({
+        "INSERT INTO 거래처마스터 VALUES ('K1', '0311', '1234567890123456', 0)",
+        "INSERT INTO 거래처마스터 VALUES ('K2', '02', '123-4567', 0)",
+    });
+    EXPECT_TRUE(repairs::MoveAreaCodes(world_.Runtime(), true));
+    EXPECT_EQ(Phone("K1"), "0311|1234567890123456");
+    EXPECT_EQ(Phone("K2"), "|02-123-4567");
+    EXPECT_EQ(world_.RunList(),
+              (std::vector<std::string>{
+                  "거래처마스터 'K1' 행의 전화번호 값이 필드 크기를 넘게 되어 그대로 둠"}));
+}
+
+// Partner codes that differ only by trailing blanks: an MDB reaches each partner, and the products
+// naming it, by the code as stored; a SQL Server finds both partners with either code, so there
+// both are left as they were and listed.
+TEST_P(TradingPartnersTest, PartnerCodesDifferingByTrailingBlanksNeverShareAWrite) {
+    const std::string stamp = std::string("', '") + kOldStamp + "', ";
+    MakeStore({
+        "INSERT INTO 거래처마스터 VALUES ('K1', '02', '111-1111', 0)",
+        "INSERT INTO 거래처마스터 VALUES ('K1 ', '031', '222-2222', 1)",
+        "INSERT INTO 사용상품 VALUES ('P1', 'K1', 'K1 " + stamp + "0)",
+    });
+    repairs::MoveAreaCodes(world_.Runtime(), true);
+    repairs::ClearDeletedSupplierRefs(world_.Runtime());
+    const bool mdb = GetParam() == Kind::Mdb;
+    EXPECT_EQ(Phone("K1"), mdb ? "|02-111-1111" : "02|111-1111");
+    EXPECT_EQ(Phone("K1 "), mdb ? "|031-222-2222" : "031|222-2222");
+    EXPECT_EQ(Suppliers("P1"), mdb ? "K1||new" : "K1|K1|old");
+    const auto listed = std::count_if(
+        world_.RunList().begin(), world_.RunList().end(),
+        [](const std::string& line) { return line.find("구별되지") != std::string::npos; });
+    EXPECT_EQ(listed, mdb ? 0 : 3);
 }
 
 TEST_P(TradingPartnersTest, MoveAreaCodesErrorsReachTheCaller) {
