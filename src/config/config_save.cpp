@@ -115,13 +115,18 @@ bool NorvConn::ActionSave_Basic() {
         if (ActionGetTable(table)) SetConfigTableName(table);
     }
     bool written = true;
-    const NorvConnItems& items = ConfigObject();
+    NorvConn& items = ConfigObject();
     for (const IniItem& row : IniItems()) {
         const std::string& file = row.file == IniFile::Main ? MainIniPath() : PrinterIniPath();
         const std::string text = ItemText(items, *FindItem(row.item));
-        written =
-            util::IniWriteValue(runtime_.Host(), row.section, row.key, util::Variant(text), file) &&
-            written;
+        // An item as it was read stays as the file holds it: the read may have cut it.
+        const auto stored = items.iniStored_.find(row.item);
+        if (stored != items.iniStored_.end() && stored->second == text) continue;
+        if (util::IniWriteValue(runtime_.Host(), row.section, row.key, util::Variant(text), file)) {
+            items.iniStored_.insert_or_assign(std::string(row.item), text);
+        } else {
+            written = false;
+        }
     }
     if (ConfigTableName().empty()) return false;
     return MirrorInto(*this, ConfigTableName(), {kConnectionItems}) && written;

@@ -9,6 +9,7 @@
 #include "config/norv_conn.h"
 #include "config/runtime.h"
 #include "config/slot_map.h"
+#include "db/ascii_text.h"
 #include "db/error.h"
 #include "db/recordset.h"
 #include "host/desktop.h"
@@ -47,6 +48,31 @@ std::size_t SlotOf(const util::Variant& code) {
                           "환경코드 " + code.AsText() + " is outside 0-350");
     }
     return static_cast<std::size_t>(slot);
+}
+
+// Tables that only the store software makes: the product table, the patch history, the PC
+// names and the configuration tables.
+constexpr const char* kStoreTables[] = {"사용상품", "PATCH_HIST", "피씨명", "CONFIG", "CONFIGPC"};
+
+constexpr const char* kForeignDatabaseTitle = "데이터연결오류";
+
+// A store database holds one of the store's tables, or no table at all (a new database, which
+// the load builds the configuration tables into). Any other is some other program's.
+bool IsStoreDatabase(db::Connection& cn) {
+    const std::vector<db::TableInfo> tables = cn.Engine().SchemaInfo().Tables();
+    if (tables.empty()) return true;
+    for (const db::TableInfo& t : tables) {
+        for (const char* name : kStoreTables) {
+            if (db::EqualsNoCase(t.name, name)) return true;
+        }
+    }
+    return false;
+}
+
+// The store database as the configuration names it: the MDB file, or the server's database.
+std::string StoreDatabaseName(const NorvConn& config) {
+    if (config.데이터_종류 == 0) return util::Trim(config.데이터_MDBPath);
+    return util::Trim(config.데이터_SQLServer) + "\\" + util::Trim(config.데이터_SQLDataName);
 }
 
 std::string TextOrEmpty(const util::Variant& v) {
@@ -121,6 +147,22 @@ bool NorvConn::LoadConfigTable(NorvConn& config, db::ConnectionRef& cn) {
     } else {
         if (!ConnectStoreDatabase(runtime_, config)) return LoadFailed(ConfigError::kNoDataPath);
         shared_ = runtime_.StoreConnection;
+    }
+    // Nothing is written into a database that is not the store's: the configuration tables would
+    // be the first thing the load adds to it. (A table list that cannot be read is left to the
+    // load, which meets the same fault.)
+    bool foreign = false;
+    try {
+        foreign = shared_ && !IsStoreDatabase(*shared_);
+    } catch (const db::DbError&) {
+    }
+    if (foreign) {
+        runtime_.Desktop().Inform(
+            "매장 데이터가 아닌 데이터베이스입니다. 다른 프로그램의 데이터일 "
+            "수 있어 아무것도 쓰지 않았습니다.\r\n(" +
+                StoreDatabaseName(config) + ")",
+            kForeignDatabaseTitle, host::MsgIcon::Critical);
+        return LoadFailed(ConfigError::kNoDataPath);
     }
     for (int restarts = 0;; ++restarts) {
         try {

@@ -21,17 +21,29 @@ void Kro_INI::EnsureFile(std::string_view FilePathName) {
     utilities.FileWriteStr(FilePathName, "", util::Kro_Function::FileGetPath(FilePathName), false);
 }
 
-std::string Kro_INI::INIRead(std::string_view SectionName, std::string_view KeyName,
-                             std::int32_t tmpByte, std::string_view FilePathName) {
+const host::ProfileDocument* Kro_INI::Document(std::string_view FilePathName) {
     EnsureFile(FilePathName);
     const auto native = rt_.Host().Native(FilePathName);
-    if (!native) return "";
+    if (!native) return nullptr;
     const std::string key = native->string();
     auto it = documents_.find(key);
     if (it == documents_.end()) it = documents_.emplace(key, host::LoadProfileFile(*native)).first;
-    std::string text = host::GetProfileString(it->second, SectionName, KeyName, "", tmpByte);
+    return &it->second;
+}
+
+std::string Kro_INI::INIRead(std::string_view SectionName, std::string_view KeyName,
+                             std::int32_t tmpByte, std::string_view FilePathName) {
+    const host::ProfileDocument* doc = Document(FilePathName);
+    if (!doc) return "";
+    std::string text = host::GetProfileString(*doc, SectionName, KeyName, "", tmpByte);
     text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
     return util::Trim(text);
+}
+
+bool Kro_INI::INIHasKey(std::string_view SectionName, std::string_view KeyName,
+                        std::string_view FilePathName) {
+    const host::ProfileDocument* doc = Document(FilePathName);
+    return doc && doc->Get(SectionName, KeyName).has_value();
 }
 
 bool Kro_INI::INIWrite(std::string_view SectionName, std::string_view KeyName,

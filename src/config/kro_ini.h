@@ -23,6 +23,9 @@ class Kro_INI {
     // key, the section or the file is missing or the path cannot be mapped.
     std::string INIRead(std::string_view SectionName, std::string_view KeyName,
                         std::int32_t tmpByte, std::string_view FilePathName);
+    // Whether the file holds the key (in the section), whatever its value.
+    bool INIHasKey(std::string_view SectionName, std::string_view KeyName,
+                   std::string_view FilePathName);
     // Writes the value under the key. False when the file cannot be written (read-only file or
     // folder) or the texts cannot be put into an INI line.
     bool INIWrite(std::string_view SectionName, std::string_view KeyName,
@@ -31,6 +34,8 @@ class Kro_INI {
   private:
     // Creates the missing file empty (folder included); failures are left to the read or write.
     void EnsureFile(std::string_view FilePathName);
+    // The file as this object read it; null when the path cannot be mapped.
+    const host::ProfileDocument* Document(std::string_view FilePathName);
 
     Runtime& rt_;
     std::map<std::string, host::ProfileDocument> documents_;  // by mapped path

@@ -102,10 +102,15 @@ const util::Variant& NorvConn::Slot(int slot) const {
 
 void NorvConn::ReadIniFiles(NorvConn& config) {
     Kro_INI ini(runtime_);
+    config.iniStored_.clear();
     for (const IniItem& row : IniItems()) {
         const std::string& file = row.file == IniFile::Main ? mainIni_ : printerIni_;
         const std::string text = ini.INIRead(row.section, row.key, row.characters, file);
-        FindItem(row.item)->set(config, Converted(row.conversion, text));
+        const ItemInfo& item = *FindItem(row.item);
+        item.set(config, Converted(row.conversion, text));
+        if (ini.INIHasKey(row.section, row.key, file)) {
+            config.iniStored_.insert_or_assign(std::string(row.item), ItemText(config, item));
+        }
         for (const IniDefault& d : kIniDefaults) {
             if (d.after == row.item) d.apply(config);
         }

@@ -8,6 +8,8 @@
 // and the item table of 351 slots filled by 환경코드.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 
 #include "config/norv_conn_items.h"
@@ -81,7 +83,8 @@ class NorvConn : public NorvConnItems {
     bool ActionGetTable(std::string& nTable, bool NewConfig = false);
 
     // --- saving ----------------------------------------------------------------------------
-    // Writes the INI-held items back and mirrors the connection items into the table.
+    // Writes the INI-held items that changed since the load read them (or this saving last wrote
+    // them) back, and mirrors the connection items into the table.
     bool ActionSave_Basic();
     bool ActionSave_StandardConfig();
     // Copies the store software's local files from the system folder; errors reach the caller.
@@ -138,6 +141,10 @@ class NorvConn : public NorvConnItems {
     std::array<util::Variant, kSlotCount> slots_{};
     std::uint8_t loadedDataKind_ = 0;
     std::string pcCode_;
+    // The INI-held items (by name, as ItemText) as the basic load read them or the saving last
+    // wrote them, for the keys the files hold: the saving writes only items that differ, so a
+    // value the read cut to its buffer stays whole in the file.
+    std::map<std::string, std::string, std::less<>> iniStored_;
 };
 
 }  // namespace config

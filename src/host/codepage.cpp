@@ -54,6 +54,67 @@ bool IsCp949Trail(unsigned char c) {
     return (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || (c >= 0x81 && c <= 0xFE);
 }
 
+// A byte that starts no character, kept as a private-use code point (see Cp949ToUtf8Reversible).
+constexpr char32_t kRawByteBase = 0xF700;
+
+void AppendRawByte(std::string& out, unsigned char byte) {
+    const char32_t cp = kRawByteBase + byte;
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+}
+
+// The byte a three-byte UTF-8 sequence stands for when it is a kept byte.
+std::optional<char> RawByte(std::string_view utf8char) {
+    if (utf8char.size() != 3) return std::nullopt;
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(utf8char[i]); };
+    const char32_t cp =
+        (char32_t(b(0) & 0x0F) << 12) | (char32_t(b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    if (cp < kRawByteBase + 0x80 || cp > kRawByteBase + 0xFF) return std::nullopt;
+    return static_cast<char>(cp - kRawByteBase);
+}
+
+enum class BadBytes {
+    Replace,  // U+FFFD for each byte, or for a pair that looks like a character and is none
+    Keep,     // each byte as its private-use code point
+};
+
+std::string DecodeCp949(std::string_view bytes, BadBytes bad) {
+    Iconv toUtf8("UTF-8", "CP949");
+    std::string out;
+    std::string_view all = bytes;
+    if (toUtf8.Convert(all, out) == 0) return out;
+    // Where iconv stopped does not show where the fault is: glibc takes an unassigned pair (A2 E8)
+    // before it reports it, so the byte it stopped at may well be the start of a good character.
+    // Go through the text again one character at a time.
+    out.clear();
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[pos]);
+        if (lead < 0x80) {
+            out.push_back(bytes[pos++]);
+            continue;
+        }
+        const bool pair = lead != 0x80 && lead != 0xFF && pos + 1 < bytes.size() &&
+                          IsCp949Trail(static_cast<unsigned char>(bytes[pos + 1]));
+        std::string_view ch = bytes.substr(pos, pair ? 2 : 1);
+        std::string piece;
+        if (pair && toUtf8.Convert(ch, piece) == 0 && !piece.empty()) {
+            out += piece;
+            pos += 2;
+        } else if (bad == BadBytes::Keep) {
+            // An unassigned pair is kept as two bytes; a letter after a lead byte stays a letter.
+            AppendRawByte(out, lead);
+            const auto trail = static_cast<unsigned char>(pair ? bytes[pos + 1] : 0);
+            if (trail >= 0x80) AppendRawByte(out, trail);
+            pos += trail >= 0x80 ? 2 : 1;
+        } else {
+            out += kReplacementChar;
+            pos += pair ? 2 : 1;
+        }
+    }
+    return out;
+}
+
 struct AnsiPrefix {
     std::string bytes;
     std::size_t consumed = 0;  // UTF-8 bytes taken from the input
@@ -73,6 +134,8 @@ AnsiPrefix ToCp949(std::string_view utf8, std::size_t maxBytes) {
         } else if ((length = Utf8CharLength(utf8, pos)) == 0) {
             length = 1;
             piece.assign(1, '?');  // a char, not a literal: GCC 12 warns falsely (-Wrestrict)
+        } else if (const std::optional<char> raw = RawByte(utf8.substr(pos, length))) {
+            piece.assign(1, *raw);
         } else {
             std::string_view ch = utf8.substr(pos, length);
             if (toAnsi.Convert(ch, piece) != 0 || piece.empty()) piece.assign(1, '?');
@@ -131,32 +194,11 @@ std::optional<std::string> Cp949ToUtf8(std::string_view bytes) {
 }
 
 std::string Cp949ToUtf8Lossy(std::string_view bytes) {
-    Iconv toUtf8("UTF-8", "CP949");
-    std::string out;
-    std::string_view all = bytes;
-    if (toUtf8.Convert(all, out) == 0) return out;
-    // Where iconv stopped does not show where the fault is: glibc takes an unassigned pair (A2 E8)
-    // before it reports it, so the byte it stopped at may well be the start of a good character.
-    // Go through the text again one character at a time.
-    out.clear();
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[pos]);
-        if (lead < 0x80) {
-            out.push_back(bytes[pos++]);
-            continue;
-        }
-        const bool pair = lead != 0x80 && lead != 0xFF && pos + 1 < bytes.size() &&
-                          IsCp949Trail(static_cast<unsigned char>(bytes[pos + 1]));
-        std::string_view ch = bytes.substr(pos, pair ? 2 : 1);
-        pos += ch.size();
-        std::string piece;
-        if (pair && toUtf8.Convert(ch, piece) == 0 && !piece.empty()) {
-            out += piece;
-        } else {
-            out += kReplacementChar;
-        }
-    }
-    return out;
+    return DecodeCp949(bytes, BadBytes::Replace);
+}
+
+std::string Cp949ToUtf8Reversible(std::string_view bytes) {
+    return DecodeCp949(bytes, BadBytes::Keep);
 }
 
 std::string Utf8ToCp949(std::string_view utf8) {

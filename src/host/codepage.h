@@ -18,8 +18,13 @@ bool IsValidUtf8(std::string_view bytes);
 std::optional<std::string> Cp949ToUtf8(std::string_view bytes);
 // As above, but every byte that does not start a valid character becomes U+FFFD; never fails.
 std::string Cp949ToUtf8Lossy(std::string_view bytes);
+// As above, but a byte that starts no valid character becomes the private-use code point
+// U+F700 + byte (U+F780 to U+F7FF, where CP949 has no character), which Utf8ToCp949 turns back
+// into the byte: Utf8ToCp949(Cp949ToUtf8Reversible(b)) == b for any bytes b. For texts read
+// from files that are written back, such as INI files.
+std::string Cp949ToUtf8Reversible(std::string_view bytes);
 // Characters that CP949 cannot hold (and malformed UTF-8 bytes) become '?', as the Windows
-// conversion does.
+// conversion does; the code points U+F780 to U+F7FF become the byte they stand for.
 std::string Utf8ToCp949(std::string_view utf8);
 // Byte length of a UTF-8 text once converted to CP949 (a Hangul syllable counts 2).
 int AnsiByteLength(std::string_view utf8);

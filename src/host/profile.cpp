@@ -20,6 +20,14 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+std::string_view Unquoted(std::string_view value) {
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == '"' || value.front() == '\'')) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 bool HasNonAscii(std::string_view bytes) {
     for (const char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -70,9 +78,10 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
                         ? Encoding::Utf8
                         : Encoding::Cp949;
     // Decoded in one pass. Line feeds survive decoding one for one (no CP949 character holds the
-    // byte 0x0A and a malformed byte becomes one U+FFFD), so the two splits stay in step.
+    // byte 0x0A and a malformed byte becomes one private-use code point), so the two splits stay
+    // in step.
     const std::string decoded =
-        doc.encoding_ == Encoding::Utf8 ? std::string() : Cp949ToUtf8Lossy(bytes);
+        doc.encoding_ == Encoding::Utf8 ? std::string() : Cp949ToUtf8Reversible(bytes);
     std::string_view text = doc.encoding_ == Encoding::Utf8 ? bytes : std::string_view(decoded);
     while (!bytes.empty()) {
         const auto [raw, end] = SplitLine(bytes);
@@ -88,7 +97,7 @@ ProfileDocument ProfileDocument::Parse(std::istream& in) {
 }
 
 ProfileDocument::Line ProfileDocument::MakeLine(std::string raw, std::string end) const {
-    const std::string text = encoding_ == Encoding::Utf8 ? raw : Cp949ToUtf8Lossy(raw);
+    const std::string text = encoding_ == Encoding::Utf8 ? raw : Cp949ToUtf8Reversible(raw);
     return MakeLine(std::move(raw), std::move(end), text);
 }
 
@@ -180,6 +189,10 @@ bool ProfileDocument::Set(std::string_view section, std::string_view key, std::s
     }
     if (const std::optional<std::size_t> index = FindKey(*range, key)) {
         Line& line = lines_[*index];
+        // A value written back as it was read leaves the line as it is, byte for byte.
+        // (The profile read takes one pair of quotes off, so a quoted value counts as unquoted.)
+        const std::string_view wanted = Trim(value);
+        if (line.value == wanted || Unquoted(line.value) == wanted) return true;
         // Keep the key as spelt in the file and the blanks between "=" and the value.
         std::size_t keep = line.raw.find('=') + 1;
         while (keep < line.raw.size() && (line.raw[keep] == ' ' || line.raw[keep] == '\t')) ++keep;

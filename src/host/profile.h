@@ -9,7 +9,9 @@
 // bytes that are all valid UTF-8; everything else (ASCII-only, CP949, binary junk, a new file)
 // is CP949. Lines are kept as the bytes read, so a written file differs from the one read only in
 // the line that was written (plus the new line or section when one had to be added), and those
-// are written in the file's own encoding. Characters that CP949 cannot hold become '?'.
+// are written in the file's own encoding. Characters that CP949 cannot hold become '?'. Bytes of a
+// CP949 file that are no CP949 character read as private-use code points and are written back as
+// the same bytes (see Cp949ToUtf8Reversible), so a value read and written again keeps its bytes.
 //
 // Line ends: every line keeps its own; added lines take the end of the file's first line, or
 // CR LF when the file has none.
@@ -35,7 +37,9 @@ class ProfileDocument {
     // are given in UTF-8 and compared ignoring ASCII case. Lines before the first section, lines
     // without "=" and comment lines (";") hold no keys.
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
-    // Replaces the value of the key's line (keeping its name and the blanks before the value),
+    // Replaces the value of the key's line (keeping its name and the blanks before the value; a
+    // value equal to the one there, blanks and one pair of quotes around it aside, leaves the line
+    // untouched),
     // or adds "key=value" after the last entry of the section, or appends the section with the
     // key at the end. False, and the document unchanged, for texts that cannot be written into
     // an INI line: CR, LF or NUL anywhere, invalid UTF-8, "]" in the section, an empty key or one

@@ -7,20 +7,33 @@
 #include "util/vb_text.h"
 
 namespace util {
+namespace {
+
+constexpr int kLargestBuffer = 255;  // what the profile read takes at most
+
+// Trimmed, without NUL characters, trimmed again.
+std::string Usable(std::string value) {
+    value = Trim(value);
+    value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
+    return Trim(value);
+}
+
+}  // namespace
 
 std::string IniReadWithDefault(const host::Host& host, std::string_view section,
                                std::string_view key, int size, std::string_view file,
                                const Variant& def) {
     std::optional<std::filesystem::path> native = host.Native(file);
-    std::string value;
-    if (native) value = host::GetPrivateProfileString(section, key, "", size, *native);
-    value = Trim(value);
-    value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
-    value = Trim(value);
+    const host::ProfileDocument doc =
+        native ? host::LoadProfileFile(*native) : host::ProfileDocument::Parse("");
+    std::string value = Usable(host::GetProfileString(doc, section, key, "", size));
     if (!value.empty()) return value;
-    std::string fallback = def.AsText();
-    IniWriteValue(host, section, key, def, file);
-    return fallback;
+    // A value that the buffer cut to nothing (a double-byte character through a two-byte buffer)
+    // is still there: the default does not replace it.
+    const std::string stored =
+        Usable(host::GetProfileString(doc, section, key, "", kLargestBuffer));
+    if (stored.empty()) IniWriteValue(host, section, key, def, file);
+    return def.AsText();
 }
 
 bool IniWriteValue(const host::Host& host, std::string_view section, std::string_view key,

@@ -15,7 +15,8 @@ namespace util {
 
 // Reads the key (`size` is the platform's buffer length in bytes, the terminating NUL included),
 // trims it, removes NUL characters and trims again. When that leaves nothing, the answer is
-// `def` as text, and that text is written into the file under the key.
+// `def` as text, and that text is written into the file under the key unless the key holds a
+// value that only the buffer cut to nothing.
 std::string IniReadWithDefault(const host::Host& host, std::string_view section,
                                std::string_view key, int size, std::string_view file,
                                const Variant& def);

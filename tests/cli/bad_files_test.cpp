@@ -1,6 +1,7 @@
 // The command line on stores in a bad state: a store file that is no database, cut short,
-// read-only, or whose disk fills up during the run. Each ends with a message and an exit code,
-// never a crash, and a run after the disk was freed finishes the patch.
+// read-only, another program's database, or whose disk fills up during the run; INI files with
+// bytes that are no CP949 or values longer than the program reads. Each ends with a message and
+// an exit code, never a crash, and nothing the program did not mean to change is changed.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "fixtures/program_runner.h"
+#include "fixtures/world.h"
+#include "host/codepage.h"
 #include "host/temp_folder.h"
 
 namespace {
@@ -27,8 +30,37 @@ class BadFiles : public ::testing::Test {
     }
     fs::path Root() const { return temp_.Path() / "root"; }
     fs::path Store() const { return Root() / "c" / "Quillon" / "Data" / "DatMain.mdb"; }
+    fs::path MainIni() const { return Root() / "c" / "Quillon" / "NVConfig.INI"; }
+    fs::path PrinterIni() const {
+        return Root() / "c" / "Windows" / "System32" / "zentrix_s_sys.ini";
+    }
     static bool Has(const Outcome& out, const std::string& text) {
         return out.output.find(text) != std::string::npos;
+    }
+
+    struct IniLine {
+        fs::path file;
+        std::string key;    // UTF-8
+        std::string value;  // the bytes after "key="
+    };
+    // After a first start-up has added the keys the demo's INI files lack, puts the lines in
+    // place of the keys' lines; a second start-up must leave both files as they are then.
+    void ExpectStartUpKeepsIniFiles(const std::vector<IniLine>& lines) {
+        ASSERT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
+        for (const IniLine& l : lines) {
+            std::string bytes = host_test::ReadBytes(l.file);
+            const std::size_t at = bytes.find("\n" + host::Utf8ToCp949(l.key + "=")) + 1;
+            ASSERT_NE(at, 0u) << l.key;
+            bytes.replace(at, bytes.find("\r\n", at) - at,
+                          host::Utf8ToCp949(l.key + "=") + l.value);
+            host_test::WriteBytes(l.file, bytes);
+        }
+        const std::string main = host_test::ReadBytes(MainIni());
+        const std::string printer = host_test::ReadBytes(PrinterIni());
+        const Outcome out = Datapatch("status");
+        EXPECT_TRUE(Has(out, "패치할 데이타 있음")) << out.output;
+        EXPECT_EQ(host_test::ReadBytes(MainIni()), main);
+        EXPECT_EQ(host_test::ReadBytes(PrinterIni()), printer);
     }
 
   private:
@@ -47,6 +79,40 @@ TEST_F(BadFiles, AStoreFileThatIsNoDatabaseOrIsCutShortEndsStartUpWithItsMessage
         EXPECT_EQ(out.exitCode, 2) << out.output;
         EXPECT_TRUE(Has(out, "데이터가 연결에 오류가 있습니다")) << out.output;
     }
+}
+
+// A database of another program at the store path: start-up names the file and ends before it
+// writes anything into it (the configuration tables were the first).
+TEST_F(BadFiles, ADatabaseOfAnotherProgramAtTheStorePathIsRefusedUntouched) {
+    fs::remove(Store());
+    fixtures::RunOnDatabase(
+        Store(), db::Dialect::Jet, "",
+        {"CREATE TABLE 주문 (번호 INTEGER, 품목 TEXT(20))", "INSERT INTO 주문 VALUES (1, '연필')"});
+    const std::string before = host_test::ReadBytes(Store());
+    const Outcome out = Datapatch("run --answer no");
+    EXPECT_EQ(out.exitCode, 2) << out.output;
+    EXPECT_TRUE(Has(out, "매장 데이터가 아닌 데이터베이스입니다")) << out.output;
+    EXPECT_TRUE(Has(out, "C:\\Quillon\\Data\\DatMain.mdb")) << out.output;
+    EXPECT_EQ(host_test::ReadBytes(Store()), before);
+}
+
+// Bytes that are no CP949 character, in values start-up reads and writes back and in lines it
+// does not read, are written back as they were (they used to become '?', a password's too).
+TEST_F(BadFiles, IniBytesThatAreNoCp949AreKeptByStartUp) {
+    ExpectStartUpKeepsIniFiles({
+        {MainIni(), "데이터_SQLPass", "pw\xFF\x80\xA2\xE8!"},
+        {MainIni(), "담당자", host::Utf8ToCp949("김") + "\xC9"},
+        {PrinterIni(), "바코드프린트", "Zebra\x80"},
+    });
+}
+
+// Values longer than the buffer start-up reads them through stay whole in the file.
+TEST_F(BadFiles, IniValuesCutByTheReadBufferStayWhole) {
+    ExpectStartUpKeepsIniFiles({
+        {MainIni(), "매장등록", host::Utf8ToCp949("가나다라")},   // read through 6 bytes
+        {PrinterIni(), "상단여백", host::Utf8ToCp949("가나다")},  // through 5
+        {PrinterIni(), "바코드프린트", std::string(120, 'Z')},    // through 100
+    });
 }
 
 // A store file the run may read but not write: the pass says so before it changes anything,

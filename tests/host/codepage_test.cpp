@@ -62,6 +62,17 @@ TEST(Codepage, InvalidCp949IsRejectedOrReplaced) {
     EXPECT_EQ(Cp949ToUtf8Lossy("\xB0\x20\xFF\x80"), "\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
+// Bytes that are no character survive the round trip, each as U+F700 + byte, and count one byte.
+TEST(Codepage, ReversibleDecodingKeepsEveryByte) {
+    const std::string_view bytes[] = {"a\xA2\xE8\xB0\xAAZ"sv, "\xB0\x20\xFF\x80"sv,
+                                      "\xB0\x41\xFE"sv, "\xB0"sv, "x\0\x81\x5B]"sv};
+    for (const std::string_view b : bytes) {
+        EXPECT_EQ(Utf8ToCp949(Cp949ToUtf8Reversible(b)), b);
+        EXPECT_EQ(AnsiByteLength(Cp949ToUtf8Reversible(b)), static_cast<int>(b.size()));
+    }
+    EXPECT_EQ(Cp949ToUtf8Reversible("a\xA2\xE8\xB0\xAAZ"), "a\uF7A2\uF7E8값Z");
+}
+
 TEST(Codepage, ValidatesUtf8) {
     const std::string_view valid[] = {""sv, "abc"sv, "한글"sv, "\xF0\x9F\x98\x80"sv, "a\0b"sv};
     const std::string_view invalid[] = {

@@ -86,6 +86,28 @@ TEST_F(ProfileFileTest, WritingOneKeyChangesOnlyItsLineInACp949File) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"NVConfig.INI"});  // no temporary left
 }
 
+// What the program reads and writes back keeps its bytes: bytes that are no CP949 character
+// (a password, a line nobody reads), and a value written back as it was read.
+TEST_F(ProfileFileTest, AValueWrittenBackAsReadKeepsItsBytes) {
+    const std::string original = "[S]\r\nPass=p\xFFw\x80\xA2\xE8!\r\nQuoted = \"a b\"   \r\n";
+    struct Case {
+        std::string_view key;
+        std::string_view to;  // the key the value read is written to
+        std::string added;    // the line that this adds at the end of the file
+    };
+    const Case cases[] = {
+        {"Pass", "Pass", ""},
+        {"Quoted", "Quoted", ""},
+        {"Pass", "Copy", "Copy=p\xFFw\x80\xA2\xE8!\r\n"},
+    };
+    for (const Case& c : cases) {
+        host_test::WriteBytes(File(), original);
+        const std::string value = GetPrivateProfileString("S", c.key, "", 255, File());
+        ASSERT_TRUE(WritePrivateProfileString("S", c.to, value, File())) << c.key;
+        EXPECT_EQ(host_test::ReadBytes(File()), original + c.added) << c.key << " to " << c.to;
+    }
+}
+
 TEST_F(ProfileFileTest, WriteCreatesTheFileInCp949ButNotItsFolder) {
     ASSERT_TRUE(WritePrivateProfileString("기타관리", "데이터_종류", "0000000003", File()));
     EXPECT_EQ(host_test::ReadBytes(File()),

@@ -40,6 +40,9 @@ TEST_F(IniModuleTest, BlankValueCountsAsMissingAndSizeLimitsTheRead) {
     EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, kIni, Variant(1.5)), "1.5");
     EXPECT_EQ(Raw("A", "key"), "1.5");
     EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 5, kIni, "x"), "가나");
+    // Cut to nothing by the buffer, the value is still not replaced by the default.
+    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 2, kIni, "x"), "x");
+    EXPECT_EQ(Raw("A", "long"), "가나다");
     // An empty default is written as an empty value.
     EXPECT_EQ(IniReadWithDefault(host_, "B", "key", 50, kIni, ""), "");
     EXPECT_EQ(Raw("B", "key"), "");
