@@ -35,6 +35,17 @@ std::string BracketName(const std::string& name) {
     return "[" + name + "]";
 }
 
+// The store's text columns, and another PC's row of CONFIGPC naming kHostileConfigTable.
+std::string SeedHostileStore(db::Session& store, const std::string& name) {
+    const int columns = SeedHostileColumns(store, HostileStoreColumns());
+    store.Execute(std::string("INSERT INTO CONFIGPC (피씨코드, 피씨명, 테이블명) VALUES "
+                              "('0000000002', 'POS-2', ") +
+                      util::SqlQuoted(kHostileConfigTable) + ")",
+                  0);
+    return name + "  hostile texts in " + std::to_string(columns) +
+           " columns and a hostile table name in CONFIGPC";
+}
+
 }  // namespace
 
 const std::vector<HostileColumn>& HostileStoreColumns() {
@@ -135,12 +146,12 @@ std::vector<std::string> SeedHostileDemo(host::Host& host, StoreKind kind) {
     if (kind == StoreKind::Mdb) {
         auto store =
             OpenDemoDatabase(*host.Native(kDemoMdbPath), db::Dialect::Jet, kStoreMdbPassword);
-        line(kDemoMdbPath, SeedHostileColumns(*store, HostileStoreColumns()));
+        seeded.push_back(SeedHostileStore(*store, kDemoMdbPath));
     } else {
         auto store = OpenDemoDatabase(ServerStoreFile(host, DemoServerStore(kDemoStoreDatabase)),
                                       db::Dialect::SqlServer, "");
-        line(std::string(kDemoServer) + "/" + kDemoStoreDatabase,
-             SeedHostileColumns(*store, HostileStoreColumns()));
+        seeded.push_back(
+            SeedHostileStore(*store, std::string(kDemoServer) + "/" + kDemoStoreDatabase));
     }
     const ServerStore reference =
         ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kDemoCentralPassword);

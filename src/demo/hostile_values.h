@@ -40,8 +40,13 @@ const std::vector<std::string>& HostileTexts();
 // table lacks are passed over. Returns the number of columns seeded. Throws db::DbError.
 int SeedHostileColumns(db::Session& session, const std::vector<HostileColumn>& columns);
 
-// Seeds the demo built on the host: the store database, the drug reference and the
-// standard-code file. Returns one line per database seeded. Throws db::DbError.
+// The configuration table that another PC's row of CONFIGPC names in the hostile store: a
+// statement hidden in a table name.
+inline constexpr const char* kHostileConfigTable = "CONFIG;DELETE FROM 사용상품;--";
+
+// Seeds the demo built on the host: the store database (its text columns, and another PC's row
+// of CONFIGPC naming kHostileConfigTable), the drug reference and the standard-code file. Returns
+// one line per database seeded. Throws db::DbError.
 std::vector<std::string> SeedHostileDemo(host::Host& host, StoreKind kind);
 
 }  // namespace demo
