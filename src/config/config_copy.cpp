@@ -238,7 +238,7 @@ bool clsConfigCopy::BuildAndFill(const std::string& table, db::RecordSet& rows,
     if (CopyRows(rows, plan)) return true;
     // A half-filled table would be taken for a complete one by every later start.
     try {
-        Require(shared_).Execute("DROP TABLE " + table);
+        Require(shared_).Execute("DROP TABLE " + db::SqlName(table, "환경설정 테이블"));
     } catch (const db::DbError&) {
     }
     return false;
@@ -323,7 +323,8 @@ bool clsConfigCopy::ActionPatch_Creat_Config확장(const std::string& TableName)
     try {
         db::RecordSet rs;
         if (!OpenRows(rs, Require(shared_), "SELECT * FROM CONFIG")) return false;
-        const CopyPlan plan{"INSERT INTO " + TableName + "(" + kCopiedColumns + ",EndOPT) VALUES(",
+        const CopyPlan plan{"INSERT INTO " + db::SqlName(TableName, "환경설정 테이블") + "(" +
+                                kCopiedColumns + ",EndOPT) VALUES(",
                             kCopiedCount, false};
         return BuildAndFill(TableName, rs, plan);
     } catch (const db::DbError&) {

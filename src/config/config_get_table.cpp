@@ -8,6 +8,7 @@
 #include "config/runtime.h"
 #include "db/error.h"
 #include "db/recordset.h"
+#include "host/desktop.h"
 #include "util/ini_module.h"
 #include "util/kro_function.h"
 #include "util/sql_text.h"
@@ -44,7 +45,8 @@ std::string TextOrEmpty(const util::Variant& v) {
 bool NorvConn::TableExists(const std::string& table) {
     try {
         db::RecordSet rs;
-        rs.Open("SELECT TOP 1 * FROM " + table, Shared(), db::CursorType::kForwardOnly, 1);
+        rs.Open("SELECT TOP 1 * FROM " + db::SqlName(table, "환경설정 테이블"), Shared(),
+                db::CursorType::kForwardOnly, 1);
         rs.Close();
         return true;
     } catch (const db::DbError& e) {
@@ -81,8 +83,12 @@ std::string NorvConn::FindConfigTable() {
         if (registered) table = TextOrEmpty(rs["테이블명"]);
     }
     rs.Close();
-    if (!registered) {
+    // The name goes into statements below: one that is no plain name stops here, before any.
+    if (registered) {
+        db::SqlName(table, "CONFIGPC.테이블명 of 피씨코드 " + code);
+    } else {
         table = TableForCode(code);
+        db::SqlName(table, std::string("NVConfig.INI [") + kCodeSection + "] " + kCodeKey);
         Shared().Execute("INSERT INTO CONFIGPC(피씨코드,피씨명,테이블명) VALUES(" +
                          util::SqlQuoted(code) + "," + util::SqlQuoted(utilities.SysComName()) +
                          "," + util::SqlQuoted(table) + ")");
@@ -91,7 +97,8 @@ std::string NorvConn::FindConfigTable() {
     if (newCode) {
         util::IniWriteValue(runtime_.Host(), kCodeSection, kCodeKey, util::Variant(code), mainIni_);
     }
-    rs.Open("SELECT TOP 1 * FROM " + table, Shared(), db::CursorType::kForwardOnly, 1);
+    rs.Open("SELECT TOP 1 * FROM " + db::SqlName(table, "환경설정 테이블"), Shared(),
+            db::CursorType::kForwardOnly, 1);
     rs.Close();
     return table;
 }
@@ -102,6 +109,10 @@ bool NorvConn::ActionGetTable(std::string& nTable, bool NewConfig) {
             nTable = FindConfigTable();
             return true;
         } catch (const db::DbError& e) {
+            if (e.Number() == db::ErrorNumber::kInvalidArgument) {
+                runtime_.Desktop().Inform(e.Description(), "환경설정에러", host::MsgIcon::Critical);
+                return false;
+            }
             const bool tablesMissing = e.Number() == db::ErrorNumber::kTableMissing ||
                                        e.Number() == ConfigError::kConfigTablesMissing;
             if (!NewConfig || !tablesMissing || builds >= kMaxTableBuilds) return false;

@@ -64,7 +64,7 @@ void Mirror(db::Connection& cn, const std::string& table, const NorvConnItems& i
         const util::Variant value = info->get(items);
         const std::string literal =
             m.quoted ? util::SqlQuoted(ItemText(items, *info)) : util::SqlNumber(value, "0");
-        cn.Execute("UPDATE " + table + " SET 적용 =" + literal +
+        cn.Execute("UPDATE " + db::SqlName(table, "환경설정 테이블") + " SET 적용 =" + literal +
                    " WHERE 신규명 = " + util::SqlQuoted(m.item));
     }
 }
@@ -149,7 +149,8 @@ bool ActionSave_AllConfigTables(NorvConn& conn) {
         return false;
     }
     for (const db::TableInfo& t : tables) {
-        if (!IsConfigTable(t.name)) continue;
+        // A table whose name is no plain name is no configuration table of this program.
+        if (!IsConfigTable(t.name) || !util::IsPlainSqlName(t.name)) continue;
         if (!MirrorInto(conn, t.name, {kData1Items, kStandardItems})) return false;
     }
     return true;

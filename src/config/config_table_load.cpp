@@ -128,7 +128,8 @@ void NorvConn::ReadConfigTable(NorvConn& config) {
     }
     ActionSave_Basic();
     slots_.fill(util::Variant());
-    ReadSlots("SELECT * FROM " + table + " WHERE 대그룹 <4", shared_);
+    ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
+              shared_);
     std::vector<int> all;
     for (const SlotBinding& b : SlotBindings()) all.push_back(b.slot);
     CopySlots(config, all);

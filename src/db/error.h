@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace db {
 
@@ -17,6 +18,8 @@ inline constexpr std::int32_t kTimeout = static_cast<std::int32_t>(0x80040E31);
 inline constexpr std::int32_t kItemNotFound = 3265;
 inline constexpr std::int32_t kObjectClosed = 3704;
 inline constexpr std::int32_t kObjectOpen = 3705;
+// ADO's "arguments are of the wrong type or out of range": a name that is refused (SqlName).
+inline constexpr std::int32_t kInvalidArgument = 3001;
 }  // namespace ErrorNumber
 
 inline constexpr const char* kJetIndexedColumnDrop =
@@ -61,5 +64,10 @@ class DbError : public std::runtime_error {
 
 // "0x80040E37" style text of an error number, for messages and logs.
 std::string HexNumber(std::int32_t number);
+
+// The name between brackets, to stand in a statement (util::SqlName). A name read from a table,
+// a file or the user that is not a plain name throws kInvalidArgument, naming the value and
+// `origin` (where it was read), before any statement is built from it.
+std::string SqlName(std::string_view name, std::string_view origin);
 
 }  // namespace db

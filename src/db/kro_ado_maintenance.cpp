@@ -60,6 +60,29 @@ std::string InLiteral(const std::string& text) {
     return out;
 }
 
+// A list of column names ("a, b,c") with every name bracketed: "[a],[b],[c]". Throws DbError
+// for a name that is no plain name (SqlName).
+std::string QuotedColumns(const std::string& list, std::string_view origin) {
+    std::string out;
+    for (std::size_t from = 0;;) {
+        const std::size_t comma = list.find(',', from);
+        const std::string name = util::Trim(list.substr(from, comma - from));
+        out += (out.empty() ? "" : ",") + SqlName(name, origin);
+        if (comma == std::string::npos) return out;
+        from = comma + 1;
+    }
+}
+
+// A path or password inside the brackets of "[MS Access;DATABASE=…;PWD=…]": a ']' would end
+// the brackets early and let the rest of the text run as SQL.
+const std::string& InBracketSetting(const std::string& text, std::string_view origin) {
+    if (text.find(']') != std::string::npos) {
+        throw DbError(ErrorNumber::kInvalidArgument,
+                      std::string(origin) + " may not hold ']': '" + text + "'");
+    }
+    return text;
+}
+
 fs::path ClientProgram() {
     if (const char* named = std::getenv(kClientVariable); named != nullptr && *named != '\0') {
         return named;
@@ -99,8 +122,8 @@ bool Kro_Ado::DBGoBackUp(const std::string& BackDataPath) {
             embedded::CompactDatabaseFile(*live);
             return true;
         }
-        Require(own_).Execute("BACKUP DATABASE " + info.SqlDatabase + " to Disk ='" +
-                              InLiteral(target) + "'");
+        Require(own_).Execute("BACKUP DATABASE " + SqlName(info.SqlDatabase, "데이터_SQLDataName") +
+                              " to Disk ='" + InLiteral(target) + "'");
         return true;
     } catch (const DbError& e) {
         RecordFailure(own_, &e);
@@ -126,11 +149,20 @@ bool Kro_Ado::DBDataCopy_MDBTOMDB(ConnectionRef& NewCnAdo, const std::string& Ol
                                   const std::string& NewTableName, const std::string& PASSWORD,
                                   const std::string& OldPath, const std::string& strTable,
                                   const std::string& WhereBackStrSQL, std::string* ErrMsg) {
-    const std::string columns = strTable.empty() ? "*" : strTable;
-    const std::string sql = "Insert into " + NewTableName +
-                            (strTable.empty() ? "" : "(" + columns + ")") + " select " + columns +
-                            " from [" + "MS Access;DATABASE=" + OldPath + ";PWD=" + PASSWORD +
-                            "]." + OldTableName + " " + WhereBackStrSQL;
+    std::string sql;
+    try {
+        const std::string columns =
+            strTable.empty() ? "*" : QuotedColumns(strTable, "the columns to copy");
+        sql = "Insert into " + SqlName(NewTableName, "the table to copy into") +
+              (strTable.empty() ? "" : "(" + columns + ")") + " select " + columns + " from [" +
+              "MS Access;DATABASE=" + InBracketSetting(OldPath, "The source file's path") +
+              ";PWD=" + InBracketSetting(PASSWORD, "The source file's password") + "]." +
+              SqlName(OldTableName, "the table to copy from") + " " + WhereBackStrSQL;
+    } catch (const DbError& e) {
+        ErrDes = e.Description();
+        if (ErrMsg != nullptr) *ErrMsg = e.Description();
+        return false;
+    }
     return RunCopy(NewCnAdo, sql, ErrMsg);
 }
 
@@ -138,14 +170,21 @@ bool Kro_Ado::DBDataCopy_MDBTOSQL(ConnectionRef& NewSqlCnAdo, const std::string&
                                   const std::string& NewTableName, const std::string& MDBPath,
                                   const std::string& PASSWORD, const std::string& strTable,
                                   const std::string& WhereBackStrSQL) {
-    const std::string columns = strTable.empty() ? "*" : strTable;
     // The provider string and the query are literals: apostrophes in them are doubled.
-    const std::string sql =
-        "INSERT INTO " + NewTableName + (strTable.empty() ? "" : "(" + columns + ")") + " select " +
-        columns + " from " +
-        "OPENROWSET('Microsoft.Jet.OLEDB.4.0',';Database=" + InLiteral(MDBPath) +
-        ";pwd=" + InLiteral(PASSWORD) + ";' ,'SELECT " + InLiteral(columns) + " FROM " +
-        InLiteral(OldTableName) + " " + InLiteral(WhereBackStrSQL) + "')";
+    std::string sql;
+    try {
+        const std::string columns =
+            strTable.empty() ? "*" : QuotedColumns(strTable, "the columns to copy");
+        sql = "INSERT INTO " + SqlName(NewTableName, "the table to copy into") +
+              (strTable.empty() ? "" : "(" + columns + ")") + " select " + columns + " from " +
+              "OPENROWSET('Microsoft.Jet.OLEDB.4.0',';Database=" + InLiteral(MDBPath) +
+              ";pwd=" + InLiteral(PASSWORD) + ";' ,'SELECT " + InLiteral(columns) + " FROM " +
+              InLiteral(SqlName(OldTableName, "the table to copy from")) + " " +
+              InLiteral(WhereBackStrSQL) + "')";
+    } catch (const DbError& e) {
+        ErrDes = e.Description();
+        return false;
+    }
     if (RunCopy(NewSqlCnAdo, sql, nullptr)) return true;
     context_.desktop.Inform("[" + OldTableName + "] 테이블이 존재하는지 확인하시기 바랍니다");
     return false;
@@ -156,13 +195,22 @@ bool Kro_Ado::DBDataCopy_SQLTOSQL(ConnectionRef& NewCnAdo, const std::string& Ne
                                   const std::string& NewPass, const std::string& OldTableName,
                                   const std::string& NewTableName, const std::string& strTable,
                                   const std::string& WhereBackStrSQL) {
-    const std::string columns = strTable.empty() ? FieldNameGet(OldTableName) : strTable;
-    if (columns.empty() || columns == "ERR") return false;
-    const std::string sql =
-        "Insert into " + NewTableName + "(" + columns + ") " + "SELECT " + columns + " FROM " +
-        "OPENROWSET('MSDASQL','DRIVER={SQL Server};SERVER=" + InLiteral(NewServerName) +
-        ";UID=" + InLiteral(NewId) + ";PWD=" + InLiteral(NewPass) + "', " + NewDataName + ".DBO." +
-        OldTableName + ")" + " AS A" + " " + WhereBackStrSQL;
+    const std::string listed = strTable.empty() ? FieldNameGet(OldTableName) : strTable;
+    if (listed.empty() || listed == "ERR") return false;
+    std::string sql;
+    try {
+        const std::string columns = QuotedColumns(listed, "the columns to copy");
+        sql = "Insert into " + SqlName(NewTableName, "the table to copy into") + "(" + columns +
+              ") " + "SELECT " + columns + " FROM " +
+              "OPENROWSET('MSDASQL','DRIVER={SQL Server};SERVER=" + InLiteral(NewServerName) +
+              ";UID=" + InLiteral(NewId) + ";PWD=" + InLiteral(NewPass) + "', " +
+              SqlName(NewDataName, "the database to copy from") + ".DBO." +
+              SqlName(OldTableName, "the table to copy from") + ")" + " AS A" + " " +
+              WhereBackStrSQL;
+    } catch (const DbError& e) {
+        ErrDes = e.Description();
+        return false;
+    }
     return RunCopy(NewCnAdo, sql, nullptr);
 }
 
@@ -236,25 +284,43 @@ std::string Kro_Ado::DBSqlATTACH(const std::string& nDBName, const std::string& 
 }
 
 std::string Kro_Ado::DBSqlDeTTACH(const std::string& DBName) {
-    return RunHousekeeping("exec sp_detach_db " + DBName);
+    try {
+        return RunHousekeeping("exec sp_detach_db " + SqlName(DBName, "the database to detach"));
+    } catch (const DbError& e) {
+        ErrDes = e.Description();
+        return ErrDes;
+    }
 }
 
 bool Kro_Ado::DBSqlSingleMode(bool nValue) {
     bool ok = false;
-    RunHousekeeping("exec sp_dboption " + context_.dbInfo.SqlDatabase + ", 'single user', " +
-                        (nValue ? "True" : "False"),
-                    &ok);
+    try {
+        RunHousekeeping("exec sp_dboption " +
+                            SqlName(context_.dbInfo.SqlDatabase, "데이터_SQLDataName") +
+                            ", 'single user', " + (nValue ? "True" : "False"),
+                        &ok);
+    } catch (const DbError& e) {
+        ErrDes = e.Description();
+    }
     return ok;
 }
 
 bool Kro_Ado::DBSQL데이터축소(int mode, const std::string& size) {
     const std::string trimmed = util::Trim(size);
-    const std::string database = context_.dbInfo.SqlDatabase;
-    const std::string statement = mode == 0
-                                      ? "DBCC SHRINKDATABASE (" + database + "," + trimmed + ")"
-                                      : "DBCC SHRINKFILE (" + database + "," + trimmed + ")";
     bool ok = false;
-    RunHousekeeping(statement, &ok);
+    try {
+        const std::string database = SqlName(context_.dbInfo.SqlDatabase, "데이터_SQLDataName");
+        if (trimmed.empty() || trimmed.find_first_not_of("0123456789") != std::string::npos) {
+            throw DbError(ErrorNumber::kInvalidArgument,
+                          "'" + trimmed + "' (the target size) is not a whole number");
+        }
+        const std::string statement = mode == 0
+                                          ? "DBCC SHRINKDATABASE (" + database + "," + trimmed + ")"
+                                          : "DBCC SHRINKFILE (" + database + "," + trimmed + ")";
+        RunHousekeeping(statement, &ok);
+    } catch (const DbError& e) {
+        ErrDes = e.Description();
+    }
     return ok;
 }
 

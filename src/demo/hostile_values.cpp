@@ -58,6 +58,19 @@ void AddHostileRows(db::Session& session) {
     for (const std::string& sql : rows) session.Execute(sql, 0);
 }
 
+// The store's text columns, the rows above, and another PC's row of CONFIGPC naming
+// kHostileConfigTable.
+std::string SeedHostileStore(db::Session& store, const std::string& name) {
+    const int columns = SeedHostileColumns(store, HostileStoreColumns());
+    AddHostileRows(store);
+    store.Execute(std::string("INSERT INTO CONFIGPC (피씨코드, 피씨명, 테이블명) VALUES "
+                              "('0000000002', 'POS-2', ") +
+                      util::SqlQuoted(kHostileConfigTable) + ")",
+                  0);
+    return name + "  hostile texts in " + std::to_string(columns) +
+           " columns and a hostile table name in CONFIGPC";
+}
+
 }  // namespace
 
 const std::vector<HostileColumn>& HostileStoreColumns() {
@@ -158,14 +171,12 @@ std::vector<std::string> SeedHostileDemo(host::Host& host, StoreKind kind) {
     if (kind == StoreKind::Mdb) {
         auto store =
             OpenDemoDatabase(*host.Native(kDemoMdbPath), db::Dialect::Jet, kStoreMdbPassword);
-        line(kDemoMdbPath, SeedHostileColumns(*store, HostileStoreColumns()));
-        AddHostileRows(*store);
+        seeded.push_back(SeedHostileStore(*store, kDemoMdbPath));
     } else {
         auto store = OpenDemoDatabase(ServerStoreFile(host, DemoServerStore(kDemoStoreDatabase)),
                                       db::Dialect::SqlServer, "");
-        line(std::string(kDemoServer) + "/" + kDemoStoreDatabase,
-             SeedHostileColumns(*store, HostileStoreColumns()));
-        AddHostileRows(*store);
+        seeded.push_back(
+            SeedHostileStore(*store, std::string(kDemoServer) + "/" + kDemoStoreDatabase));
     }
     const ServerStore reference =
         ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kDemoCentralPassword);

@@ -50,9 +50,13 @@ inline constexpr const char* kTwinProductCode = "X1";
 inline constexpr const char* kTwinPartnerCode = "X2";
 inline constexpr const char* kLongPhonePartnerCode = "X3";
 
-// Seeds the demo built on the host: the store database, the drug reference and the
-// standard-code file, and adds the rows above. Returns one line per database seeded. Throws
-// db::DbError.
+// The configuration table that another PC's row of CONFIGPC names in the hostile store: a
+// statement hidden in a table name.
+inline constexpr const char* kHostileConfigTable = "CONFIG;DELETE FROM 사용상품;--";
+
+// Seeds the demo built on the host: the store database (its text columns, and another PC's row
+// of CONFIGPC naming kHostileConfigTable, and the rows above), the drug reference and the
+// standard-code file. Returns one line per database seeded. Throws db::DbError.
 std::vector<std::string> SeedHostileDemo(host::Host& host, StoreKind kind);
 
 }  // namespace demo

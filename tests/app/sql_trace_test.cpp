@@ -80,7 +80,7 @@ TEST_F(SqlTraceTest, TracesEveryStatementOfAStartAndARunWithoutPasswords) {
     for (const char* expected :
          {"-- #1 query MDB C:\\Quillon\\Data\\DatMain.mdb\nSELECT * FROM CONFIGPC WHERE 피씨코드 = "
           "'0000000001'\n",
-          "UPDATE CONFIG SET 적용 ='****' WHERE 신규명 = '데이터_SQLPass'\n",
+          "UPDATE [CONFIG] SET 적용 ='****' WHERE 신규명 = '데이터_SQLPass'\n",
           "query SQL Server STORE-SQL/ZENTRIX_DATA1\nSELECT * FROM CONFIG WHERE DEL_CHK=0 and "
           "대그룹=3",
           "execute MDB C:\\Quillon\\Data\\DatMain.mdb\nINSERT INTO PATCH_HIST"}) {

@@ -1,6 +1,7 @@
 // Runs the built datapatch program as a user would and checks what it prints and returns.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "fixtures/program_runner.h"
@@ -109,6 +110,36 @@ TEST_F(DemoRoot, StartUpThatEndsGivesItsExitCode) {
     EXPECT_EQ(out.exitCode, 2) << out.output;
     EXPECT_TRUE(Has(out, "] 데이터가 연결에 오류가 있습니다. 데이터 경로를 확인바랍니다"))
         << out.output;
+}
+
+// The store's own row of CONFIGPC names a table that is no plain name: status and run refuse
+// with a message naming it and end start-up, and every product and table is still there.
+TEST_F(DemoRoot, AConfigurationTableNameThatIsNoPlainNameEndsStartUpAndNothingRuns) {
+    const std::string script = (temp_.Path() / "script.sql").string();
+    const auto sql = [&](const std::string& text) {
+        std::ofstream(script, std::ios::binary | std::ios::trunc) << text;
+        return RunDatapatch(Root() + "sql " + script);
+    };
+    const std::string counts =
+        "SELECT COUNT(*) AS N FROM 사용상품\nGO\nSELECT COUNT(*) AS N FROM 제품\nGO\n";
+    for (const char* kind : {"mdb", "sql"}) {
+        ASSERT_EQ(RunDatapatch(Root() + "demo --kind " + kind).exitCode, 0) << kind;
+        const Outcome before = sql(counts);
+        ASSERT_EQ(before.exitCode, 0) << before.output;
+        for (const char* table : {"CONFIG;DELETE FROM 사용상품;--", "CONFIG;DROP TABLE 제품;--"}) {
+            ASSERT_EQ(sql("UPDATE CONFIGPC SET 테이블명 = '" + std::string(table) + "'\n").exitCode,
+                      0);
+            for (const char* command : {"status", "run"}) {
+                const Outcome out = RunDatapatch(Root() + command);
+                EXPECT_EQ(out.exitCode, 2) << kind << " " << command << "\n" << out.output;
+                EXPECT_TRUE(Has(out, "'" + std::string(table) + "' (CONFIGPC.테이블명"))
+                    << kind << " " << command << "\n"
+                    << out.output;
+                const Outcome after = sql(counts);
+                EXPECT_EQ(after.output, before.output) << kind << " " << command << " " << table;
+            }
+        }
+    }
 }
 
 TEST_F(DemoRoot, MissingRootIsAUsageError) {

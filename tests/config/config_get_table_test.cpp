@@ -2,6 +2,7 @@
 // building of missing tables, through the basic load.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "config/config_world.h"
@@ -108,6 +109,41 @@ TEST_F(ConfigGetTableTest, WithoutAConnectionThereIsNoTable) {
     std::string table = "unchanged";
     EXPECT_FALSE(fresh.ActionGetTable(table, true));
     EXPECT_TRUE(Messages().empty());
+}
+
+// A table name that is no plain name, read from CONFIGPC or made from the INI's code, is refused
+// with a message naming it, and no statement is built from it: every table and row stays.
+TEST_F(ConfigGetTableTest, TableNameThatIsNoPlainNameIsRefusedBeforeAnyStatement) {
+    MakeStore({{"0000000003", "CONFIG0000000003"}});
+    RunMdb({"CREATE TABLE 사용상품 (제품코드 TEXT(10))", "CREATE TABLE 제품 (제품코드 TEXT(10))",
+            "INSERT INTO 사용상품 VALUES ('P1')", "INSERT INTO 사용상품 VALUES ('P2')"});
+    const std::pair<const char*, const char*> cases[] = {
+        // 데이터_종류 in the INI, 테이블명 of its CONFIGPC row
+        {"0000000003", "CONFIG;DELETE FROM 사용상품;--"},
+        {"0000000003", "CONFIG;DROP TABLE 제품;--"},
+        {"0000000003", "CONFIG] ; DELETE FROM 사용상품"},
+        {"0000000003", ""},
+        {"3;DELETE FROM 사용상품;--", nullptr},  // no row: the table is "CONFIG" + the code
+    };
+    for (const auto& [code, table] : cases) {
+        if (table != nullptr) {
+            RunMdb({"UPDATE CONFIGPC SET 테이블명 = " + util::SqlQuoted(table)});
+        }
+        PutMdbIni(std::string("[기타관리]\r\n데이터_종류=") + code + "\r\n");
+        const std::string shown =
+            table ? std::string("'") + table + "'" : std::string("'CONFIG") + code + "'";
+        EXPECT_FALSE(Load()) << shown;
+        const std::vector<std::string> messages = Messages();
+        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
+            return m.find(shown) != std::string::npos &&
+                   m.find("not a usable name") != std::string::npos;
+        })) << shown;
+        EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 사용상품", "N"), std::vector<std::string>{"2"})
+            << shown;
+        EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 제품", "N"), std::vector<std::string>{"0"})
+            << shown;
+        EXPECT_EQ(Registered().size(), 1u) << shown;
+    }
 }
 
 TEST_F(ConfigGetTableTest, ReadOnlyIniStillLoads) {

@@ -248,7 +248,12 @@ TEST_F(HousekeepingTest, TheScriptAndTheBatchFileHoldWhatTheClientIsGiven) {
     EXPECT_EQ(read("seen.bat"), std::string("OSQL -S ") + kServerAddress + " -U sa -P " +
                                     kServerPassword +
                                     " -i C:\\QRXgoDbHdl.SQL -o C:\\QRXgoDbHdl.TXT\r\n");
-    EXPECT_EQ(read("seen.sql"), "exec sp_dboption STORE, 'single user', True\r\nGO\r\n");
+    EXPECT_EQ(read("seen.sql"), "exec sp_dboption [STORE], 'single user', True\r\nGO\r\n");
+    // A name that is no plain name never reaches the client.
+    EXPECT_NE(ado_.DBSqlDeTTACH("STORE; DROP DATABASE STORE").find("not a usable name"),
+              std::string::npos);
+    EXPECT_FALSE(ado_.DBSQL데이터축소(0, "10) DROP DATABASE STORE --"));
+    EXPECT_EQ(read("seen.sql"), "exec sp_dboption [STORE], 'single user', True\r\nGO\r\n");
     EXPECT_EQ(read("seen.args"), std::string("-S ") + kServerAddress + " -U sa -P " +
                                      kServerPassword +
                                      " -i C:\\QRXgoDbHdl.SQL -o C:\\QRXgoDbHdl.TXT\n");

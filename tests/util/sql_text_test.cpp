@@ -41,4 +41,26 @@ TEST(SqlTextTest, NumberIsBareOrTheNullText) {
     EXPECT_EQ(util::SqlNumber(Variant::MakeNull(), "0"), "0");
 }
 
+TEST(SqlTextTest, NameIsBracketedOnlyWhenPlain) {
+    const std::optional<std::string> refused;
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"CONFIG0000000002", "[CONFIG0000000002]"},
+        {"사용상품", "[사용상품]"},
+        {"_x9", "[_x9]"},
+        {std::string(128, 'A'), "[" + std::string(128, 'A') + "]"},
+        {"", refused},
+        {std::string(129, 'A'), refused},
+        {"CONFIG;DELETE FROM 사용상품;--", refused},
+        {"CONFIG]", refused},
+        {"dbo.CONFIG", refused},
+        {"CONFIG 2", refused},
+        {"CONFIG'", refused},
+        {std::string("CON\0FIG", 7), refused},
+        {"CONFIG\xB0", refused},    // a lone continuation byte
+        {"\xED\xA0\x80", refused},  // a surrogate
+        {"\xC0\xBB", refused},      // an overlong ';'
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(util::SqlName(in), out) << in;
+}
+
 }  // namespace

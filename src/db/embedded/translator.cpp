@@ -219,9 +219,12 @@ Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
         out.usesCatalogue = MapSystemCatalogue(tokens);
         NoteRoutineCalls(tokens, out);
     }
-    for (const Span& s : SplitStatements(tokens, dialect)) {
-        TranslateStatement(tokens, s, dialect, out);
+    const std::vector<Span> statements = SplitStatements(tokens, dialect);
+    // Jet runs one statement a text: after its ';' only blanks (and comments) may follow.
+    if (dialect == Dialect::Jet && statements.size() > 1) {
+        throw EngineError(ErrorNumber::kSyntax, "Characters found after end of SQL statement.");
     }
+    for (const Span& s : statements) TranslateStatement(tokens, s, dialect, out);
     FillExternalRowsets(rowsets, out);
     if (out.steps.empty()) throw EngineError(ErrorNumber::kSyntax, "The statement text is empty.");
     return out;

@@ -219,7 +219,7 @@ TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState)
 }
 
 TEST_F(EngineTest, StatementTextWithSeveralStatementsIsOneTransaction) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    std::unique_ptr<Session> s = Open(file_, OpenOptions{Dialect::SqlServer, "", true});
     s->Execute("CREATE TABLE t (a INT NOT NULL)", 30);
     EXPECT_THROW(s->Execute("INSERT INTO t VALUES (1); INSERT INTO t VALUES (NULL)", 30), DbError);
     EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t"), util::Variant(0));
@@ -229,6 +229,17 @@ TEST_F(EngineTest, StatementTextWithSeveralStatementsIsOneTransaction) {
     std::vector<util::Variant> row;
     ASSERT_TRUE(out.rows->Next(row));
     EXPECT_EQ(row[0], util::Variant(1));
+}
+
+// Jet runs one statement a text: of a text with more, nothing runs, and the error is Jet's.
+TEST_F(EngineTest, JetRunsNothingOfATextWithSeveralStatements) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE t (a INT)", 30);
+    s->Execute("INSERT INTO t VALUES (1); -- one row", 30);
+    const DbError e = ErrorOf([&] { s->Execute("SELECT a FROM t;DELETE FROM t;--", 30); });
+    EXPECT_EQ(e.Number(), ErrorNumber::kSyntax);
+    EXPECT_EQ(e.Description(), "Characters found after end of SQL statement.");
+    EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t"), util::Variant(1));
 }
 
 TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {

@@ -70,7 +70,9 @@ const TextCase kTexts[] = {
     {"CREATE UNIQUE  INDEX [IX] ON [dbo].[t] ([a] , [b] DESC) ON [PRIMARY]",
      Dialect::SqlServer,
      {"CREATE UNIQUE INDEX \"t.IX\" ON \"t\" (\"a\", \"b\" DESC)"}},
-    {"SELECT 1; SELECT 2;", Dialect::Jet, {"SELECT 1", "SELECT 2"}},
+    {"SELECT 1; SELECT 2;", Dialect::SqlServer, {"SELECT 1", "SELECT 2"}},
+    // Jet takes one statement and a ';' after it, blanks and comments around.
+    {"SELECT 1 ; -- one\r\n /* two */ ;", Dialect::Jet, {"SELECT 1"}},
     // '+': numbers add, two texts join, operands of unknown kind are decided by their values.
     {"SELECT '[' + a + ']', 'x' + 'y', a * 2 + b, -a + 1 FROM t",
      Dialect::SqlServer,
@@ -152,6 +154,10 @@ const Refusal kRefusals[] = {
     {"INSERT INTO t () VALUES (1)", kServer, kSyntax},
     {"SELECT * FROM t WHERE d = #not a date#", kJet, kSyntax},
     {"SELECT * FROM t WHERE d = #2020-02-30#", kJet, kSyntax},
+    // Jet runs one statement a text.
+    {"SELECT TOP 1 * FROM CONFIG;DELETE FROM 사용상품;--", kJet, kSyntax},
+    {"UPDATE t SET a = 1; SELECT 1", kJet, kSyntax},
+    {"INSERT INTO t VALUES (1)\r\n;DROP TABLE t;", kJet, kSyntax},
 };
 
 TEST(TranslateTest, RefusesWhatTheDialectRejects) {
