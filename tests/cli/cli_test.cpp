@@ -1,14 +1,18 @@
 // Runs the built datapatch program as a user would and checks what it prints and returns.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "fixtures/program_runner.h"
+#include "host/instance_lock.h"
 #include "host/temp_folder.h"
 
 namespace {
 
 using fixtures::Outcome;
+namespace fs = std::filesystem;
 
 Outcome RunDatapatch(const std::string& args, const char* streams = " 2>&1") {
     return fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " " + args +
@@ -52,7 +56,8 @@ class DemoRoot : public ::testing::Test {
 
 TEST_F(DemoRoot, DemoThenRunPatchesAndStatusHasNothingLeft) {
     for (const char* kind : {"mdb", "sql"}) {
-        const Outcome demo = RunDatapatch(Root() + "demo --kind " + kind);
+        // The second kind replaces the store the first run patched.
+        const Outcome demo = RunDatapatch(Root() + "demo --force --kind " + kind);
         ASSERT_EQ(demo.exitCode, 0) << demo.output;
 
         const Outcome before = RunDatapatch(Root() + "status");
@@ -109,6 +114,56 @@ TEST_F(DemoRoot, StartUpThatEndsGivesItsExitCode) {
     EXPECT_EQ(out.exitCode, 2) << out.output;
     EXPECT_TRUE(Has(out, "] 데이터가 연결에 오류가 있습니다. 데이터 경로를 확인바랍니다"))
         << out.output;
+}
+
+// The demo replaces an empty root or its own untouched demo; a patched store, or one it did not
+// make, only with --force.
+TEST_F(DemoRoot, DemoReplacesOnlyAnEmptyRootOrAnUntouchedDemo) {
+    const fs::path root = temp_.Path() / "demo-root";
+    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
+    const Outcome again = RunDatapatch(Root() + "demo");
+    EXPECT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_TRUE(Has(again, "replacing " + (root / "c/Quillon/Data/DatMain.mdb").string()))
+        << again.output;
+    ASSERT_EQ(RunDatapatch(Root() + "run --answer no").exitCode, 0);
+
+    const Outcome refused = RunDatapatch(Root() + "demo --kind sql");
+    EXPECT_EQ(refused.exitCode, 64) << refused.output;
+    for (const std::string& text : {std::string("not an untouched demo"), std::string("--force"),
+                                    "  " + (root / "c/Quillon/NVConfig.INI").string()}) {
+        EXPECT_TRUE(Has(refused, text)) << text << "\n" << refused.output;
+    }
+    EXPECT_TRUE(Has(RunDatapatch(Root() + "status"), "패치할 데이타 없음"));
+
+    const Outcome forced = RunDatapatch(Root() + "demo --force");
+    EXPECT_EQ(forced.exitCode, 0) << forced.output;
+    EXPECT_TRUE(Has(RunDatapatch(Root() + "status"), "패치할 데이타 있음"));
+
+    // A store the demo did not make.
+    fs::remove_all(root);
+    fs::create_directories(root / "c/Quillon");
+    std::ofstream(root / "c/Quillon/NVConfig.INI") << "[DATA]\r\n";
+    const Outcome foreign = RunDatapatch(Root() + "demo");
+    EXPECT_EQ(foreign.exitCode, 64) << foreign.output;
+    EXPECT_TRUE(Has(foreign, "NVConfig.INI was not made by datapatch demo")) << foreign.output;
+    EXPECT_EQ(host_test::ReadBytes(root / "c/Quillon/NVConfig.INI"), "[DATA]\r\n");
+}
+
+// While another copy of the program holds the root (a run), the demo touches nothing.
+TEST_F(DemoRoot, DemoIsRefusedWhileAnotherCopyRunsOnTheRoot) {
+    const fs::path root = temp_.Path() / "demo-root";
+    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
+    const fs::path store = root / "c/Quillon/Data/DatMain.mdb";
+    const auto before = fs::last_write_time(store);
+    {
+        host::SingleInstanceLock running(root);
+        ASSERT_TRUE(running.TryAcquire());
+        const Outcome out = RunDatapatch(Root() + "demo --force");
+        EXPECT_EQ(out.exitCode, 2) << out.output;
+        EXPECT_TRUE(Has(out, "another datapatch is running")) << out.output;
+        EXPECT_EQ(fs::last_write_time(store), before);
+    }
+    EXPECT_EQ(RunDatapatch(Root() + "demo --force").exitCode, 0);
 }
 
 TEST_F(DemoRoot, MissingRootIsAUsageError) {
