@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "fixtures/program_runner.h"
 #include "host/temp_folder.h"
@@ -96,6 +97,35 @@ TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
     const Outcome again = Datapatch("run --answer no");
     EXPECT_EQ(again.exitCode, 0) << again.output;
     EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 없음"));
+}
+
+// A run whose history row cannot be written has not finished: it says so and gives exit code 1,
+// and the store still has its patch to do. (A row numbered 32767 of the release date leaves the
+// next number out of range.)
+TEST_F(BadFiles, AHistoryRowThatCannotBeWrittenFailsTheRun) {
+    struct Case {
+        const char* demo;
+        const char* database;  // under the root
+        const char* message;
+    };
+    const Case cases[] = {
+        {"demo", "c/Quillon/Data/DatMain.mdb", "매장데이터패치실패(패치이력 저장오류)"},
+        {"demo --force --kind sql", "c/Quillon/SqlServer/ZENTRIX_DATA1.sqlite",
+         "데이터1패치실패(패치이력 저장오류)"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Datapatch(c.demo).exitCode, 0);
+        ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted((Root() / c.database).string()) +
+                                     " \"INSERT INTO PATCH_HIST VALUES ('20201221', 32767, "
+                                     "'Setup', 'x', 0, '2020-12-21 09:00:00')\"")
+                      .exitCode,
+                  0);
+        const Outcome out = Datapatch("run --answer no");
+        EXPECT_EQ(out.exitCode, 1) << out.output;
+        EXPECT_TRUE(Has(out, c.message)) << out.output;
+        EXPECT_TRUE(Has(out, "a patch pass failed")) << out.output;
+        EXPECT_FALSE(Has(out, "patch run finished")) << out.output;
+    }
 }
 
 }  // namespace
