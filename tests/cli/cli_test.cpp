@@ -166,6 +166,33 @@ TEST_F(DemoRoot, DemoIsRefusedWhileAnotherCopyRunsOnTheRoot) {
     EXPECT_EQ(RunDatapatch(Root() + "demo --force").exitCode, 0);
 }
 
+// The server housekeeping says when the server refuses, can always leave single-user mode, and
+// names the configuration a rename leaves behind.
+TEST_F(DemoRoot, ServerHousekeepingReportsRefusalsAndCanBeUndone) {
+    ASSERT_EQ(RunDatapatch(Root() + "demo --kind sql").exitCode, 0);
+    struct Case {
+        const char* args;
+        int exitCode;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"db detach NOSUCH", 1, "detach NOSUCH failed: The database 'NOSUCH' does not exist"},
+        {"db attach COPY 'C:\\Quillon\\none.sqlite'", 1, "Unable to open the physical file"},
+        {"db single on", 0, "single-user mode on"},
+        {"db single off", 0, "single-user mode off"},
+        {"status", 0, "패치할 데이타 있음"},
+        {"db rename ZENTRIX2", 0,
+         "the configuration still names the store database \"ZENTRIX\": "
+         "C:\\Quillon\\NVConfig.INI, [DATA] 데이터_SQLDataName=ZENTRIX"},
+        {"status", 2, "데이터가 연결에 오류가 있습니다"},
+    };
+    for (const Case& c : cases) {
+        const Outcome out = RunDatapatch(Root() + c.args);
+        EXPECT_EQ(out.exitCode, c.exitCode) << c.args << "\n" << out.output;
+        EXPECT_TRUE(Has(out, c.text)) << c.args << "\n" << out.output;
+    }
+}
+
 TEST_F(DemoRoot, MissingRootIsAUsageError) {
     const Outcome out = RunDatapatch(Root() + "status");
     EXPECT_EQ(out.exitCode, 64) << out.output;
