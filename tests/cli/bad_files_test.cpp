@@ -128,4 +128,33 @@ TEST_F(BadFiles, AHistoryRowThatCannotBeWrittenFailsTheRun) {
     }
 }
 
+// A backup that fails halfway (here: the disk fills up) leaves no file under the backup's name,
+// nor its temporary file; one that succeeds leaves the complete backup alone.
+TEST_F(BadFiles, ABackupThatFailsLeavesNoFileUnderItsName) {
+    const fs::path folder = Root() / "c/Quillon/Backup";
+    for (const char* kind : {"mdb", "sql"}) {
+        ASSERT_EQ(Datapatch(std::string("demo --force --kind ") + kind).exitCode, 0);
+        fs::remove_all(folder);
+        const Outcome failed =
+            Datapatch("backup --to 'C:\\Quillon\\Backup\\store.bak'", "ulimit -f 100; ");
+        EXPECT_EQ(failed.exitCode, 1) << kind << "\n" << failed.output;
+        EXPECT_TRUE(Has(failed, "backup to C:\\Quillon\\Backup\\store.bak failed"))
+            << failed.output;
+        EXPECT_TRUE(fs::is_empty(folder)) << kind << ": " << fs::directory_iterator(folder)->path();
+
+        const Outcome written = Datapatch("backup --to 'C:\\Quillon\\Backup\\store.bak'");
+        EXPECT_EQ(written.exitCode, 0) << kind << "\n" << written.output;
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(names, std::vector<std::string>{"store.bak"}) << kind;
+        EXPECT_EQ(fixtures::RunShell("sqlite3 " + Quoted((folder / "store.bak").string()) +
+                                     " 'SELECT COUNT(*) FROM PATCH_HIST'")
+                      .output,
+                  "4\n")
+            << kind;
+    }
+}
+
 }  // namespace
