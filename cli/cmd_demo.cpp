@@ -2,21 +2,26 @@
 // that `datapatch run` has something to patch.
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include "commands.h"
 #include "console.h"
 #include "demo/demo_environment.h"
+#include "demo/demo_record.h"
 #include "demo/hostile_values.h"
 #include "demo/large_store.h"
 #include "host/host.h"
+#include "host/instance_lock.h"
 
 namespace cli {
 
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options) {
     CLI::App* cmd = app.add_subcommand(
-        "demo", "Build a demo store (old layout) under the root; --root is created when missing");
+        "demo",
+        "Build a demo store (old layout) under the root; --root is created when missing. A root "
+        "that holds anything but an untouched demo is refused without --force");
     cmd->add_option("--kind", options.kind,
                     "Kind of the store database: mdb (an MDB file) or sql (an embedded SQL "
                     "Server)")
@@ -26,6 +31,9 @@ CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options) {
                     "500,000 voucher lines) or N, N/100 of large (1..1000)")
         ->check(CLI::IsMember({"small", "large"}) | CLI::Range(1, 1000));
     cmd->add_option("--seed", options.seed, "Seed of the generated rows (same seed, same store)");
+    cmd->add_flag("--force", options.force,
+                  "Build the demo even where the root holds a store that is not an untouched "
+                  "demo (a patched one, or one the demo did not make); its files are replaced");
     cmd->add_flag("--hostile", options.hostile,
                   "Put hostile texts (apostrophes, brackets, % and _, NUL characters, texts as "
                   "long as the column holds, characters outside code page 949, blanks around) "
@@ -33,28 +41,74 @@ CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options) {
     return cmd;
 }
 
+namespace {
+
+// The demo's files that are there now: what building it replaces.
+std::vector<std::filesystem::path> ExistingDemoFiles(const host::Host& host, demo::StoreKind kind) {
+    std::vector<std::filesystem::path> existing;
+    for (const std::filesystem::path& file : demo::DemoFiles(host, kind)) {
+        std::error_code ec;
+        if (!file.empty() && std::filesystem::exists(file, ec)) existing.push_back(file);
+    }
+    return existing;
+}
+
+}  // namespace
+
 Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options) {
     std::unique_ptr<host::Host> host = OpenHost(global, true);
     if (!host) return Outcome::Usage;
     const demo::StoreKind kind =
         options.kind == "sql" ? demo::StoreKind::SqlServer : demo::StoreKind::Mdb;
+    const std::filesystem::path& root = host->Root();
+
+    // The lock a run holds: the demo never replaces a store while a run works on it.
+    host::SingleInstanceLock lock(root);
+    if (!lock.TryAcquire()) {
+        std::cerr << "datapatch: "
+                  << (lock.LastError().empty()
+                          ? "another datapatch is running on " + root.string() + " (lock " +
+                                lock.File().string() + "); the demo is not built"
+                          : lock.LastError())
+                  << "\n";
+        return Outcome::StartupEnded;
+    }
+    const std::vector<std::filesystem::path> replaced = ExistingDemoFiles(*host, kind);
+    if (const demo::RootCheck check = demo::CheckDemoRoot(root); !check.replaceable) {
+        if (!options.force) {
+            std::cerr << "datapatch: " << root.string()
+                      << " holds a store that is not an untouched demo: " << check.reason << "\n";
+            if (!replaced.empty()) std::cerr << "the demo would replace:\n";
+            for (const auto& file : replaced) std::cerr << "  " << file.string() << "\n";
+            std::cerr << "nothing was changed; give --force to build the demo anyway\n";
+            return Outcome::Usage;
+        }
+    }
+    for (const auto& file : replaced) std::cout << "replacing " << file.string() << "\n";
+
     demo::DemoScale scale;
     scale.size = options.size == "small"   ? 0
                  : options.size == "large" ? demo::kLargeSize
                                            : std::stoi(options.size);
     scale.seed = options.seed;
     const auto started = std::chrono::steady_clock::now();
+    // Until it is complete, what is under the root is no untouched demo.
+    demo::RemoveDemoRecord(root);
     std::vector<std::string> built = demo::BuildDemo(*host, kind, scale);
     if (options.hostile) {
         for (std::string& line : demo::SeedHostileDemo(*host, kind)) built.push_back(line);
     }
+    if (!demo::WriteDemoRecord(root)) {
+        std::cerr << "datapatch: the demo's record " << (root / demo::kDemoRecordName).string()
+                  << " cannot be written; the next demo here needs --force\n";
+    }
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::cout << "demo store (" << options.kind << ", " << options.size << ") under "
-              << host->Root().string() << ":\n";
+              << root.string() << ":\n";
     for (const std::string& line : built) std::cout << "  " << line << "\n";
     if (scale.size > 0) std::cout << "built in " << seconds << " s\n";
-    std::cout << "next: datapatch --root " << host->Root().string() << " run\n";
+    std::cout << "next: datapatch --root " << root.string() << " run\n";
     return Outcome::Success;
 }
 

@@ -11,12 +11,17 @@
 #include "app/process.h"
 #include "app/sql_trace.h"
 #include "commands.h"
+#include "config/norv_conn.h"
 #include "console.h"
 #include "db/kro_ado.h"
 #include "host/host.h"
 
 namespace cli {
 namespace {
+
+// Where the configuration names the store database of a SQL Server.
+constexpr const char* kDatabaseSection = "DATA";
+constexpr const char* kDatabaseKey = "데이터_SQLDataName";
 
 // The process after start-up up to the configuration load; null when start-up ended.
 struct Session {
@@ -70,18 +75,26 @@ Outcome Housekeeping(const MaintenanceOptions& o, app::Process& process) {
         std::cout << names;
         return Outcome::Success;
     }
-    if (action == "attach") {
-        std::cout << ado.DBSqlATTACH(o.name, o.path) << "\n";
-        return Outcome::Success;
-    }
-    if (action == "detach") {
-        std::cout << ado.DBSqlDeTTACH(o.name) << "\n";
-        return Outcome::Success;
+    if (action == "attach" || action == "detach") {
+        bool ok = false;
+        const std::string output = action == "attach" ? ado.DBSqlATTACH(o.name, o.path, &ok)
+                                                      : ado.DBSqlDeTTACH(o.name, &ok);
+        if (ok) std::cout << output << "\n";
+        return Report(ok, action + " " + o.name, ado);
     }
     if (action == "rename") {
+        const std::string oldName = process.Ado().dbInfo.SqlDatabase;
         const std::string result = ado.DBSqlDataReName(o.name);
         std::cout << result << "\n";
-        return result == "성공" ? Outcome::Success : Outcome::PassFailed;
+        // The configuration is not changed here: until it is, start-up looks for the old name.
+        if (process.Ado().dbInfo.SqlDatabase != oldName) {
+            std::cout << "the configuration still names the store database \"" << oldName
+                      << "\": " << process.Config().MainIniPath() << ", [" << kDatabaseSection
+                      << "] " << kDatabaseKey << "=" << oldName << "; set it to " << o.name
+                      << " before the next start\n";
+        }
+        if (result == "성공") return Outcome::Success;
+        return Report(false, "rename to " + o.name + " (" + result + ")", ado);
     }
     if (action == "single") {
         return Report(ado.DBSqlSingleMode(o.on == "on"), "single-user mode " + o.on, ado);

@@ -39,6 +39,7 @@ struct DemoOptions {
     std::string size = "small";  // small | large | 1..1000 (hundredths of large)
     unsigned seed = 1;           // --seed: the generated rows of a sized store
     bool hostile = false;        // --hostile: hostile texts in the columns the run reads
+    bool force = false;          // --force: replace a root that is not an untouched demo
 };
 CLI::App* AddDemoCommand(CLI::App& app, DemoOptions& options);
 Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options);

@@ -47,16 +47,17 @@ struct PassText {
     const char* busyMessage;
     const char* readOnlyMessage;
     const char* linkedMessage;
+    const char* historyFailedMessage;
 };
 constexpr PassText kPassTexts[] = {
     {"매장데이터패치시작", "-------------------------- 매장디비", "매장데이터패치종료",
      "매장데이터패치실패(DAO연결오류)", "매장데이터패치실패(다른 곳에서 패치중)",
      "매장데이터패치실패(다른 프로그램이 쓰는 중)", "매장데이터패치실패(읽기 전용)",
-     "매장데이터패치실패(하드 링크)"},
+     "매장데이터패치실패(하드 링크)", "매장데이터패치실패(패치이력 저장오류)"},
     {"데이터1패치시작", "-------------------------- 데이터1", "데이터1패치종료",
      "데이터1패치실패(DAO연결오류)", "데이터1패치실패(다른 곳에서 패치중)",
      "데이터1패치실패(다른 프로그램이 쓰는 중)", "데이터1패치실패(읽기 전용)",
-     "데이터1패치실패(하드 링크)"},
+     "데이터1패치실패(하드 링크)", "데이터1패치실패(패치이력 저장오류)"},
 };
 constexpr std::int16_t kStoreTarget = 0;
 constexpr std::int16_t kData1Target = 1;
@@ -258,12 +259,12 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     patch::RunPatchCatalogue(context_, catalogue_ ? *catalogue_ : patch::StoreCatalogue(),
                              record.catalogueOk);
     if (record.catalogueOk) {
-        if (target == kData1Target) {
-            history::RecordPatchRun(process_, context_.History());
-        } else {
-            history::RecordPatchRun(process_, context_.History(), "");
-        }
-        DropFinishedRunRecord();
+        // A run whose history row is missing has not finished: the next start offers the patch
+        // again and the gated blocks' record stays for it.
+        record.historyWritten = target == kData1Target
+                                    ? history::RecordPatchRun(process_, context_.History())
+                                    : history::RecordPatchRun(process_, context_.History(), "");
+        if (record.historyWritten) DropFinishedRunRecord();
     } else if (context_.EndedByLockConflict) {
         // Another program held the database for longer than the run waits: the step it met
         // was undone, and the next run finishes the work. The pass ends as one that found the
@@ -277,7 +278,8 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     }
     w.picChk[target] = true;
     w.Changed(Model::Control::CheckBoxes);
-    w.AddMessage(pass.endMessage);
+    w.AddMessage(record.catalogueOk && !record.historyWritten ? pass.historyFailedMessage
+                                                              : pass.endMessage);
     lastRun_.passes.push_back(record);
 }
 

@@ -33,7 +33,8 @@ void Section(std::string& text, const char* heading, const std::vector<std::stri
 std::string PassLine(const PassRecord& pass) {
     const char* name = kPassNames[pass.target == 1 ? 1 : 0];
     if (!pass.opened) return std::string(name) + ": 연결 실패";
-    return std::string(name) + (pass.catalogueOk ? ": 완료" : ": 중단");
+    if (!pass.catalogueOk) return std::string(name) + ": 중단";
+    return std::string(name) + (pass.historyWritten ? ": 완료" : ": 패치이력 저장오류");
 }
 
 std::string RuleLine(const patch::RuleEvent& e) {

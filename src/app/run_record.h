@@ -12,9 +12,10 @@
 namespace app {
 
 struct PassRecord {
-    std::int16_t target = 0;   // 0 the store database, 1 "데이터1"
-    bool opened = false;       // the pass's DAO connection opened
-    bool catalogueOk = false;  // the catalogue reached its end
+    std::int16_t target = 0;      // 0 the store database, 1 "데이터1"
+    bool opened = false;          // the pass's DAO connection opened
+    bool catalogueOk = false;     // the catalogue reached its end
+    bool historyWritten = false;  // then the run's PATCH_HIST row was written
 };
 
 // A message box shown while the program ran (filled by the front end that shows them).
@@ -32,10 +33,11 @@ struct RunRecord {
     std::vector<patch::RuleEvent> rules;
     std::string logFile;  // Windows path of the run's log; empty when it could not be written
 
-    // Every pass that ran opened its database and reached the end of the catalogue.
+    // Every pass that ran opened its database, reached the end of the catalogue and recorded
+    // itself in PATCH_HIST.
     bool Succeeded() const {
         for (const PassRecord& p : passes) {
-            if (!p.opened || !p.catalogueOk) return false;
+            if (!p.opened || !p.catalogueOk || !p.historyWritten) return false;
         }
         return true;
     }

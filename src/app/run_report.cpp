@@ -53,7 +53,8 @@ std::string Passes(const std::vector<PassRecord>& passes) {
         const PassRecord& p = passes[i];
         out += std::string(i ? ", " : "") + "{\"target\": " + std::to_string(p.target) +
                ", \"database\": \"" + kTargetNames[p.target == 1 ? 1 : 0] +
-               "\", \"opened\": " + Bool(p.opened) + ", \"ok\": " + Bool(p.catalogueOk) + "}";
+               "\", \"opened\": " + Bool(p.opened) +
+               ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) + "}";
     }
     return out + "]";
 }

@@ -143,9 +143,11 @@ class Kro_Ado {
                              const std::string& NewTableName, const std::string& strTable = "",
                              const std::string& WhereBackStrSQL = "");
     // Housekeeping through the server's command-line client; each returns the client's output or
-    // what it made of it.
-    std::string DBSqlATTACH(const std::string& nDBName, const std::string& nDataPath);
-    std::string DBSqlDeTTACH(const std::string& DBName);
+    // what it made of it. A refusal of the server (or a client that did not run) leaves its
+    // reason in ErrDes; `ok`, when given, tells whether the server did what was asked.
+    std::string DBSqlATTACH(const std::string& nDBName, const std::string& nDataPath,
+                            bool* ok = nullptr);
+    std::string DBSqlDeTTACH(const std::string& DBName, bool* ok = nullptr);
     // "성공", "실패", "싱글모드 작업실패" or "멀티모드 작업실패".
     std::string DBSqlDataReName(const std::string& NewData);
     bool DBSqlSingleMode(bool nValue);

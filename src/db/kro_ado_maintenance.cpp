@@ -216,6 +216,7 @@ bool Kro_Ado::DBDataCopy_SQLTOSQL(ConnectionRef& NewCnAdo, const std::string& Ne
 
 std::string Kro_Ado::RunHousekeeping(const std::string& statement, bool* ok) {
     if (ok != nullptr) *ok = false;
+    ErrDes.clear();
     const CurrentDbInfo& info = context_.dbInfo;
     // The helpers only read and write files of the root.
     host::Host& host = const_cast<host::Host&>(context_.router->HostRef());
@@ -241,6 +242,7 @@ std::string Kro_Ado::RunHousekeeping(const std::string& statement, bool* ok) {
         retried([&] { return files.FileWriteStr(kScriptFile, statement + "\r\nGO"); });
     if (!written) {
         removeAll();
+        ErrDes = std::string("the script ") + kScriptFile + " cannot be written";
         return {};
     }
     // The client is started with the batch file's arguments as a list, never through a shell,
@@ -270,7 +272,11 @@ std::string Kro_Ado::RunHousekeeping(const std::string& statement, bool* ok) {
             }
             line.remove_prefix(prompt + 2);
         }
-        if (line.rfind("Msg ", 0) == 0) clean = false;
+        if (line.rfind("Msg ", 0) == 0) {
+            // The server's reason is the line after its message header.
+            if (clean) ErrDes = i + 1 < lines.size() ? lines[i + 1] : std::string(line);
+            clean = false;
+        }
         output += lines[i];
         if (i + 1 < lines.size()) output += "\r\n";
     }
@@ -278,16 +284,19 @@ std::string Kro_Ado::RunHousekeeping(const std::string& statement, bool* ok) {
     return output;
 }
 
-std::string Kro_Ado::DBSqlATTACH(const std::string& nDBName, const std::string& nDataPath) {
-    return RunHousekeeping("exec sp_attach_db '" + InLiteral(nDBName) + "','" +
-                           InLiteral(nDataPath) + "'");
+std::string Kro_Ado::DBSqlATTACH(const std::string& nDBName, const std::string& nDataPath,
+                                 bool* ok) {
+    return RunHousekeeping(
+        "exec sp_attach_db '" + InLiteral(nDBName) + "','" + InLiteral(nDataPath) + "'", ok);
 }
 
-std::string Kro_Ado::DBSqlDeTTACH(const std::string& DBName) {
+std::string Kro_Ado::DBSqlDeTTACH(const std::string& DBName, bool* ok) {
     try {
-        return RunHousekeeping("exec sp_detach_db " + SqlName(DBName, "the database to detach"));
+        return RunHousekeeping("exec sp_detach_db " + SqlName(DBName, "the database to detach"),
+                               ok);
     } catch (const DbError& e) {
         ErrDes = e.Description();
+        if (ok != nullptr) *ok = false;
         return ErrDes;
     }
 }
@@ -357,10 +366,15 @@ std::string Kro_Ado::DBSqlDataReName(const std::string& NewData) {
     for (char& c : output) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const bool renamed = output.find("completed") != std::string::npos;
     std::string result = renamed ? "성공" : "실패";
+    const std::string refusal = ErrDes;
     // Multi-user mode goes back on under the name the database has now; under the old name the
     // switch would fail and leave the renamed database in single-user mode.
     if (renamed) context_.dbInfo.SqlDatabase = NewData;
-    if (!DBSqlSingleMode(false)) result = "멀티모드 작업실패";
+    if (!DBSqlSingleMode(false)) {
+        result = "멀티모드 작업실패";
+    } else if (!renamed) {
+        ErrDes = refusal;
+    }
     return result;
 }
 

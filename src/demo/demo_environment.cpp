@@ -16,6 +16,8 @@
 namespace demo {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr const char* kPrinterIniPath = "C:\\Windows\\System32\\zentrix_s_sys.ini";
 constexpr const char* kTimeFormat = "HH:mm:ss";
 
@@ -212,6 +214,28 @@ ServerStore DemoServerStore(const std::string& database) {
     store.password = kDemoServerPassword;
     store.folder = kDemoServerFolder;
     return store;
+}
+
+std::vector<fs::path> DemoFiles(const host::Host& host, StoreKind kind) {
+    const auto native = [&host](const std::string& windowsPath) {
+        return host.Native(windowsPath).value_or(fs::path());
+    };
+    ServerStore central;
+    central.database = kDemoCentralDatabase;
+    central.folder = kDemoCentralFolder;
+    return {
+        kind == StoreKind::Mdb ? native(kDemoMdbPath)
+                               : ServerStoreFile(host, DemoServerStore(kDemoStoreDatabase)),
+        ServerStoreFile(host, DemoServerStore(kDemoData1Database)),
+        ServerStoreFile(host, central),
+        ServerStoreFile(
+            host, ReferenceStore(kDemoCentralServer, kDemoCentralFolder, kDemoCentralPassword)),
+        native(StandardCodeFilePath(host)),
+        native(ConfigTemplatePath(host)),
+        native(kLoginFilePath),
+        native(kMainIniPath),
+        native(kPrinterIniPath),
+    };
 }
 
 std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoScale& scale) {

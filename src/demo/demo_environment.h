@@ -51,6 +51,10 @@ struct DemoScale {
     std::uint32_t seed = 1;
 };
 
+// The files BuildDemo writes (the settings store aside), on the file system, the store database
+// first.
+std::vector<std::filesystem::path> DemoFiles(const host::Host& host, StoreKind kind);
+
 // Builds the environment on the host's root and returns one line per thing built (Windows path
 // and what it is). Throws db::DbError or std::exception when a file cannot be made.
 std::vector<std::string> BuildDemo(host::Host& host, StoreKind kind, const DemoScale& scale = {});

@@ -11,7 +11,7 @@ namespace {
 constexpr std::int32_t kStoreSection = 0;
 constexpr std::int32_t kData1Section = 1;
 
-void Record(config::Runtime& runtime, clsPatch_Hist& History, const std::string& remark,
+bool Record(config::Runtime& runtime, clsPatch_Hist& History, const std::string& remark,
             std::int32_t section) {
     History.날짜 = runtime.PatchReleaseDate;
     History.NV_ETC = remark.empty() ? runtime.VersionText : remark;
@@ -19,16 +19,17 @@ void Record(config::Runtime& runtime, clsPatch_Hist& History, const std::string&
     History.NV_Ver = runtime.PatchVersionTag;
     History.작업구분 = 0;  // insert a new row
     History.Update(section);
+    return History.LastAction == 0;
 }
 
 }  // namespace
 
-void RecordPatchRun(config::Runtime& runtime, clsPatch_Hist& History, const std::string& remark) {
-    Record(runtime, History, remark, kStoreSection);
+bool RecordPatchRun(config::Runtime& runtime, clsPatch_Hist& History, const std::string& remark) {
+    return Record(runtime, History, remark, kStoreSection);
 }
 
-void RecordPatchRun(config::Runtime& runtime, clsPatch_Hist& History) {
-    Record(runtime, History, runtime.VersionText, kData1Section);
+bool RecordPatchRun(config::Runtime& runtime, clsPatch_Hist& History) {
+    return Record(runtime, History, runtime.VersionText, kData1Section);
 }
 
 }  // namespace history

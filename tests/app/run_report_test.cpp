@@ -34,10 +34,13 @@ TEST(RunReport, ResultFollowsStartUpThenThePasses) {
         RunResult result;
     };
     const Case cases[] = {
-        {StartupOutcome::Ready, RunWith({{0, true, true}, {1, true, true}}), RunResult::Success},
+        {StartupOutcome::Ready, RunWith({{0, true, true, true}, {1, true, true, true}}),
+         RunResult::Success},
         {StartupOutcome::Ready, RunWith({}), RunResult::Success},
-        {StartupOutcome::Ready, RunWith({{0, true, true}, {1, true, false}}),
+        {StartupOutcome::Ready, RunWith({{0, true, true, true}, {1, true, false}}),
          RunResult::PassFailed},
+        // The catalogue ended but the history row could not be written.
+        {StartupOutcome::Ready, RunWith({{0, true, true, false}}), RunResult::PassFailed},
         {StartupOutcome::Ready, RunWith({{0, false, false}}), RunResult::PassFailed},
         {StartupOutcome::AlreadyRunning, std::nullopt, RunResult::StartupEnded},
         {StartupOutcome::TimeFormatRefused, std::nullopt, RunResult::StartupEnded},

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "fixtures/program_runner.h"
 #include "fixtures/world.h"
@@ -162,6 +163,64 @@ TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
     const Outcome again = Datapatch("run --answer no");
     EXPECT_EQ(again.exitCode, 0) << again.output;
     EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 없음"));
+}
+
+// A run whose history row cannot be written has not finished: it says so and gives exit code 1,
+// and the store still has its patch to do. (A row numbered 32767 of the release date leaves the
+// next number out of range.)
+TEST_F(BadFiles, AHistoryRowThatCannotBeWrittenFailsTheRun) {
+    struct Case {
+        const char* demo;
+        const char* database;  // under the root
+        const char* message;
+    };
+    const Case cases[] = {
+        {"demo", "c/Quillon/Data/DatMain.mdb", "매장데이터패치실패(패치이력 저장오류)"},
+        {"demo --force --kind sql", "c/Quillon/SqlServer/ZENTRIX_DATA1.sqlite",
+         "데이터1패치실패(패치이력 저장오류)"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Datapatch(c.demo).exitCode, 0);
+        ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted((Root() / c.database).string()) +
+                                     " \"INSERT INTO PATCH_HIST VALUES ('20201221', 32767, "
+                                     "'Setup', 'x', 0, '2020-12-21 09:00:00')\"")
+                      .exitCode,
+                  0);
+        const Outcome out = Datapatch("run --answer no");
+        EXPECT_EQ(out.exitCode, 1) << out.output;
+        EXPECT_TRUE(Has(out, c.message)) << out.output;
+        EXPECT_TRUE(Has(out, "a patch pass failed")) << out.output;
+        EXPECT_FALSE(Has(out, "patch run finished")) << out.output;
+    }
+}
+
+// A backup that fails halfway (here: the disk fills up) leaves no file under the backup's name,
+// nor its temporary file; one that succeeds leaves the complete backup alone.
+TEST_F(BadFiles, ABackupThatFailsLeavesNoFileUnderItsName) {
+    const fs::path folder = Root() / "c/Quillon/Backup";
+    for (const char* kind : {"mdb", "sql"}) {
+        ASSERT_EQ(Datapatch(std::string("demo --force --kind ") + kind).exitCode, 0);
+        fs::remove_all(folder);
+        const Outcome failed =
+            Datapatch("backup --to 'C:\\Quillon\\Backup\\store.bak'", "ulimit -f 100; ");
+        EXPECT_EQ(failed.exitCode, 1) << kind << "\n" << failed.output;
+        EXPECT_TRUE(Has(failed, "backup to C:\\Quillon\\Backup\\store.bak failed"))
+            << failed.output;
+        EXPECT_TRUE(fs::is_empty(folder)) << kind << ": " << fs::directory_iterator(folder)->path();
+
+        const Outcome written = Datapatch("backup --to 'C:\\Quillon\\Backup\\store.bak'");
+        EXPECT_EQ(written.exitCode, 0) << kind << "\n" << written.output;
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(names, std::vector<std::string>{"store.bak"}) << kind;
+        EXPECT_EQ(fixtures::RunShell("sqlite3 " + Quoted((folder / "store.bak").string()) +
+                                     " 'SELECT COUNT(*) FROM PATCH_HIST'")
+                      .output,
+                  "4\n")
+            << kind;
+    }
 }
 
 }  // namespace

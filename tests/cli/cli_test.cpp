@@ -1,15 +1,18 @@
 // Runs the built datapatch program as a user would and checks what it prints and returns.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "fixtures/program_runner.h"
+#include "host/instance_lock.h"
 #include "host/temp_folder.h"
 
 namespace {
 
 using fixtures::Outcome;
+namespace fs = std::filesystem;
 
 Outcome RunDatapatch(const std::string& args, const char* streams = " 2>&1") {
     return fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " " + args +
@@ -53,7 +56,8 @@ class DemoRoot : public ::testing::Test {
 
 TEST_F(DemoRoot, DemoThenRunPatchesAndStatusHasNothingLeft) {
     for (const char* kind : {"mdb", "sql"}) {
-        const Outcome demo = RunDatapatch(Root() + "demo --kind " + kind);
+        // The second kind replaces the store the first run patched.
+        const Outcome demo = RunDatapatch(Root() + "demo --force --kind " + kind);
         ASSERT_EQ(demo.exitCode, 0) << demo.output;
 
         const Outcome before = RunDatapatch(Root() + "status");
@@ -123,7 +127,7 @@ TEST_F(DemoRoot, AConfigurationTableNameThatIsNoPlainNameEndsStartUpAndNothingRu
     const std::string counts =
         "SELECT COUNT(*) AS N FROM 사용상품\nGO\nSELECT COUNT(*) AS N FROM 제품\nGO\n";
     for (const char* kind : {"mdb", "sql"}) {
-        ASSERT_EQ(RunDatapatch(Root() + "demo --kind " + kind).exitCode, 0) << kind;
+        ASSERT_EQ(RunDatapatch(Root() + "demo --force --kind " + kind).exitCode, 0) << kind;
         const Outcome before = sql(counts);
         ASSERT_EQ(before.exitCode, 0) << before.output;
         for (const char* table : {"CONFIG;DELETE FROM 사용상품;--", "CONFIG;DROP TABLE 제품;--"}) {
@@ -139,6 +143,83 @@ TEST_F(DemoRoot, AConfigurationTableNameThatIsNoPlainNameEndsStartUpAndNothingRu
                 EXPECT_EQ(after.output, before.output) << kind << " " << command << " " << table;
             }
         }
+    }
+}
+
+// The demo replaces an empty root or its own untouched demo; a patched store, or one it did not
+// make, only with --force.
+TEST_F(DemoRoot, DemoReplacesOnlyAnEmptyRootOrAnUntouchedDemo) {
+    const fs::path root = temp_.Path() / "demo-root";
+    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
+    const Outcome again = RunDatapatch(Root() + "demo");
+    EXPECT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_TRUE(Has(again, "replacing " + (root / "c/Quillon/Data/DatMain.mdb").string()))
+        << again.output;
+    ASSERT_EQ(RunDatapatch(Root() + "run --answer no").exitCode, 0);
+
+    const Outcome refused = RunDatapatch(Root() + "demo --kind sql");
+    EXPECT_EQ(refused.exitCode, 64) << refused.output;
+    for (const std::string& text : {std::string("not an untouched demo"), std::string("--force"),
+                                    "  " + (root / "c/Quillon/NVConfig.INI").string()}) {
+        EXPECT_TRUE(Has(refused, text)) << text << "\n" << refused.output;
+    }
+    EXPECT_TRUE(Has(RunDatapatch(Root() + "status"), "패치할 데이타 없음"));
+
+    const Outcome forced = RunDatapatch(Root() + "demo --force");
+    EXPECT_EQ(forced.exitCode, 0) << forced.output;
+    EXPECT_TRUE(Has(RunDatapatch(Root() + "status"), "패치할 데이타 있음"));
+
+    // A store the demo did not make.
+    fs::remove_all(root);
+    fs::create_directories(root / "c/Quillon");
+    std::ofstream(root / "c/Quillon/NVConfig.INI") << "[DATA]\r\n";
+    const Outcome foreign = RunDatapatch(Root() + "demo");
+    EXPECT_EQ(foreign.exitCode, 64) << foreign.output;
+    EXPECT_TRUE(Has(foreign, "NVConfig.INI was not made by datapatch demo")) << foreign.output;
+    EXPECT_EQ(host_test::ReadBytes(root / "c/Quillon/NVConfig.INI"), "[DATA]\r\n");
+}
+
+// While another copy of the program holds the root (a run), the demo touches nothing.
+TEST_F(DemoRoot, DemoIsRefusedWhileAnotherCopyRunsOnTheRoot) {
+    const fs::path root = temp_.Path() / "demo-root";
+    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
+    const fs::path store = root / "c/Quillon/Data/DatMain.mdb";
+    const auto before = fs::last_write_time(store);
+    {
+        host::SingleInstanceLock running(root);
+        ASSERT_TRUE(running.TryAcquire());
+        const Outcome out = RunDatapatch(Root() + "demo --force");
+        EXPECT_EQ(out.exitCode, 2) << out.output;
+        EXPECT_TRUE(Has(out, "another datapatch is running")) << out.output;
+        EXPECT_EQ(fs::last_write_time(store), before);
+    }
+    EXPECT_EQ(RunDatapatch(Root() + "demo --force").exitCode, 0);
+}
+
+// The server housekeeping says when the server refuses, can always leave single-user mode, and
+// names the configuration a rename leaves behind.
+TEST_F(DemoRoot, ServerHousekeepingReportsRefusalsAndCanBeUndone) {
+    ASSERT_EQ(RunDatapatch(Root() + "demo --kind sql").exitCode, 0);
+    struct Case {
+        const char* args;
+        int exitCode;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"db detach NOSUCH", 1, "detach NOSUCH failed: The database 'NOSUCH' does not exist"},
+        {"db attach COPY 'C:\\Quillon\\none.sqlite'", 1, "Unable to open the physical file"},
+        {"db single on", 0, "single-user mode on"},
+        {"db single off", 0, "single-user mode off"},
+        {"status", 0, "패치할 데이타 있음"},
+        {"db rename ZENTRIX2", 0,
+         "the configuration still names the store database \"ZENTRIX\": "
+         "C:\\Quillon\\NVConfig.INI, [DATA] 데이터_SQLDataName=ZENTRIX"},
+        {"status", 2, "데이터가 연결에 오류가 있습니다"},
+    };
+    for (const Case& c : cases) {
+        const Outcome out = RunDatapatch(Root() + c.args);
+        EXPECT_EQ(out.exitCode, c.exitCode) << c.args << "\n" << out.output;
+        EXPECT_TRUE(Has(out, c.text)) << c.args << "\n" << out.output;
     }
 }
 

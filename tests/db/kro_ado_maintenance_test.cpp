@@ -219,10 +219,14 @@ TEST_F(HousekeepingTest, DetachAndAttachAgainUnderAnotherName) {
 TEST_F(HousekeepingTest, SingleUserModeAndShrinkReportTheirOutcome) {
     EXPECT_TRUE(ado_.DBSQL데이터축소(0, " 10 "));
     EXPECT_TRUE(ado_.DBSqlSingleMode(true));
-    db::ConnectionRef refused;
-    db::Kro_Ado other(context_);
+    // The one user allowed, then a second connection refused.
+    db::ConnectionRef single, refused;
+    db::Kro_Ado first(context_), other(context_);
+    EXPECT_TRUE(first.DBConnection_SQL(single, kServer, "STORE", "sa", kServerPassword));
     EXPECT_FALSE(other.DBConnection_SQL(refused, kServer, "STORE", "sa", kServerPassword));
+    single->Close();
     EXPECT_TRUE(ado_.DBSqlSingleMode(false));
+    EXPECT_TRUE(first.DBConnection_SQL(single, kServer, "STORE", "sa", kServerPassword));
     EXPECT_TRUE(other.DBConnection_SQL(refused, kServer, "STORE", "sa", kServerPassword));
 }
 

@@ -66,17 +66,25 @@ TEST_F(ServerFolderTest, SingleUserIsRefusedWhileAConnectionIsOpen) {
     EXPECT_TRUE(folder_.Databases().at(0).singleUser);
 }
 
-TEST_F(ServerFolderTest, SingleUserModeRefusesConnectionsUntilSwitchedBack) {
+// As on SQL Server, single-user mode lets one connection in at a time: the program that switched
+// it on can connect again (and switch it off), a second connection is refused meanwhile.
+TEST_F(ServerFolderTest, SingleUserModeLetsOneConnectionInAtATimeUntilSwitchedBack) {
     Make("store");
     folder_.SetSingleUser("STORE", true);  // names match ignoring case, as the server's do
-    const DbError e = ErrorOf([&] { Open(File("store"), Server()); });
-    EXPECT_EQ(e.Number(), ErrorNumber::kUnspecified);
-    EXPECT_NE(e.Description().find("single-user"), std::string::npos);
-    // A refused connection leaves no claim behind: the mode can be switched on again.
+    {
+        auto single = Open(File("store"), Server());
+        const DbError e = ErrorOf([&] { Open(File("store"), Server()); });
+        EXPECT_EQ(e.Number(), ErrorNumber::kUnspecified);
+        EXPECT_NE(e.Description().find("single-user"), std::string::npos);
+        EXPECT_EQ(FirstValue(*single, "SELECT COUNT(*) FROM t").AsInt(), 3);
+    }
+    // The one user gone, the next gets in; a refused connection leaves no claim behind.
+    EXPECT_EQ(Rows("store"), 3);
     folder_.SetSingleUser("store", true);
 
     folder_.SetSingleUser("store", false);
     EXPECT_FALSE(folder_.Databases().at(0).singleUser);
+    auto first = Open(File("store"), Server());
     EXPECT_EQ(Rows("store"), 3);
 }
 
@@ -92,7 +100,10 @@ TEST_F(ServerFolderTest, RenameMovesEveryFileAndTheRenamedDatabaseOpens) {
         EXPECT_TRUE(fs::exists(fs::path(File("store_old").string() + suffix))) << suffix;
     }
     fs::remove(fs::path(File("store_old").string() + "-journal"));
-    EXPECT_THROW(Open(File("store_old"), Server()), DbError);  // still single-user
+    {
+        auto single = Open(File("store_old"), Server());
+        EXPECT_THROW(Open(File("store_old"), Server()), DbError);  // still single-user
+    }
     folder_.SetSingleUser("store_old", false);
     EXPECT_EQ(Rows("store_old"), 5);
 }

@@ -1,9 +1,16 @@
 #include "db/embedded/file_copy.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
 #include <system_error>
 
 #include "db/embedded/error_map.h"
 #include "db/embedded/sqlite_handle.h"
+#include "host/unique_fd.h"
 
 namespace db::embedded {
 namespace {
@@ -21,17 +28,33 @@ DatabaseHandle OpenFile(const fs::path& file, int flags) {
     return db;
 }
 
-}  // namespace
-
-void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
+// The file and the journal files SQLite may keep beside it.
+void RemoveWithJournals(const fs::path& file) {
     std::error_code ec;
-    if (!fs::is_regular_file(source, ec)) {
-        throw EngineError(ErrorNumber::kUnspecified,
-                          "'" + source.string() + "' 파일을 찾을 수 없습니다.");
-    }
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        fs::remove(fs::path(target.string() + suffix), ec);
+        fs::remove(fs::path(file.string() + suffix), ec);
     }
+}
+
+// The name a copy is written under until it is complete: hidden, beside the target (so that the
+// rename stays on one file system) and of this process alone.
+fs::path PartialName(const fs::path& target) {
+    return target.parent_path() /
+           ("." + target.filename().string() + "." + std::to_string(::getpid()) + ".partial");
+}
+
+// Flushes the file (or folder) to the disk. Throws DbError.
+void Sync(const fs::path& path, int flags) {
+    host::UniqueFd fd(::open(path.c_str(), flags | O_CLOEXEC));
+    if (!fd.Valid() || ::fsync(fd.Get()) != 0) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "'" + path.string() + "' cannot be written: " + std::strerror(errno));
+    }
+}
+
+// The page-by-page copy of source into the (new) file target; the connections are closed when
+// it returns, so the file alone holds the copy.
+void BackupPages(const fs::path& source, const fs::path& target) {
     DatabaseHandle from = OpenFile(source, SQLITE_OPEN_READONLY);
     DatabaseHandle to = OpenFile(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
@@ -45,6 +68,35 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
     const int finished = sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE) throw LastError(to.get(), rc);
     if (finished != SQLITE_OK) throw LastError(to.get(), finished);
+}
+
+}  // namespace
+
+void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "'" + source.string() + "' 파일을 찾을 수 없습니다.");
+    }
+    // An earlier file of the name goes first: whatever happens below, nothing under the name can
+    // be taken for this copy unless it is complete.
+    RemoveWithJournals(target);
+    const fs::path partial = PartialName(target);
+    RemoveWithJournals(partial);
+    try {
+        BackupPages(source, partial);
+        Sync(partial, O_RDONLY);
+        fs::rename(partial, target);
+        Sync(target.parent_path().empty() ? fs::path(".") : target.parent_path(),
+             O_RDONLY | O_DIRECTORY);
+    } catch (const DbError&) {
+        RemoveWithJournals(partial);
+        throw;
+    } catch (const fs::filesystem_error& e) {
+        RemoveWithJournals(partial);
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "'" + target.string() + "' cannot be written: " + e.code().message());
+    }
 }
 
 void CompactDatabaseFile(const fs::path& file) {

@@ -7,7 +7,10 @@
 namespace db::embedded {
 
 // Writes a copy of the database `source` to `target` (replaced) page by page through SQLite's
-// backup, as one committed state of the source. Throws DbError.
+// backup, as one committed state of the source. The copy is written under a hidden temporary
+// name beside the target, flushed to the disk and only then renamed to `target`: a copy that
+// fails or is killed never leaves a file under the target's name, and a failed one removes its
+// temporary file. Throws DbError.
 void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // Rebuilds the database file in place without its free pages. Throws DbError (also when another

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -28,6 +29,7 @@ constexpr std::string_view kAttachingSuffix = ".attaching";
 constexpr std::size_t kMaxNameLength = 128;
 constexpr int kBusyMs = 30000;
 constexpr int kLockAttempts = 3;
+constexpr int kLockPollMs = 20;
 
 // The message numbers SQL Server gives the same refusals; the command-line client shows them.
 constexpr std::int32_t kMsgAlreadyExists = 1801;
@@ -137,25 +139,45 @@ fs::path SingleUserMarker(const fs::path& databaseFile) {
 
 DatabaseUse DatabaseUse::Enter(const fs::path& databaseFile) {
     DatabaseUse use;
+    const fs::path marker = SingleUserMarker(databaseFile);
+    const auto singleUser = [&marker] {
+        std::error_code ec;
+        return fs::exists(marker, ec);
+    };
+    const auto refuse = [&databaseFile] {
+        throw DbError(ErrorNumber::kUnspecified,
+                      "Database '" + databaseFile.stem().string() +
+                          "' is in single-user mode and can only have one user at a time.",
+                      kEngineSource, kMsgSingleUser);
+    };
     // A lock file removed or replaced while its lock was awaited (the database was detached or
     // renamed meanwhile) is opened again by its name.
     for (int attempt = 0; attempt < kLockAttempts && !use.fd_.Valid(); ++attempt) {
         host::UniqueFd fd = OpenLockFile(databaseFile);
         if (!fd.Valid()) break;
-        // Waits only for the moment the folder holds the database exclusively.
-        int rc = 0;
-        while ((rc = ::flock(fd.Get(), LOCK_SH)) != 0 && errno == EINTR) {
+        // In single-user mode the one user holds the lock alone, as SQL Server lets the first
+        // connection in and refuses the others until it has gone; so the program that switched
+        // the mode on can connect again and switch it off. Otherwise the connection shares the
+        // lock and waits only for the moment the folder holds the database exclusively.
+        bool locked = false;
+        for (;;) {
+            const bool single = singleUser();
+            if (::flock(fd.Get(), (single ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) {
+                // The mode may have changed between the look and the lock: looked at again.
+                locked = singleUser() == single;
+                if (locked) break;
+                ::flock(fd.Get(), LOCK_UN);
+                continue;
+            }
+            if (errno == EINTR) continue;
+            if (errno != EWOULDBLOCK) break;
+            if (single) refuse();
+            ::usleep(kLockPollMs * 1000);
         }
-        if (rc != 0) break;
+        if (!locked) break;
         if (StillNamed(fd.Get(), UsersLockFile(databaseFile))) use.fd_ = std::move(fd);
     }
-    std::error_code ec;
-    if (fs::exists(SingleUserMarker(databaseFile), ec)) {
-        throw DbError(ErrorNumber::kUnspecified,
-                      "Database '" + databaseFile.stem().string() +
-                          "' is in single-user mode and can only have one user at a time.",
-                      kEngineSource, kMsgSingleUser);
-    }
+    if (!use.fd_.Valid() && singleUser()) refuse();
     return use;
 }
 

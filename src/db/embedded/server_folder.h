@@ -3,7 +3,8 @@
 // ("<name>.sqlite"). Databases can be listed, attached from a data file, detached, renamed,
 // shrunk and put into single-user mode. Every SQL Server-mode session of a database of the folder
 // holds a shared lock on it while open, so single-user mode is refused while another connection
-// is open, and a database in single-user mode refuses new connections until it is switched back.
+// is open; a database in single-user mode lets one connection at a time in (holding the lock
+// alone) and refuses the others until it is switched back.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -26,7 +27,8 @@ std::filesystem::path SingleUserMarker(const std::filesystem::path& databaseFile
 class DatabaseUse {
   public:
     DatabaseUse() = default;
-    // Takes the shared lock. Throws DbError 0x80004005 when the database is in single-user mode.
+    // Takes the shared lock, or in single-user mode the lock alone. Throws DbError 0x80004005
+    // when the database is in single-user mode and another connection has it.
     // A folder where the lock file cannot be made (read-only) gives a claim without a lock.
     static DatabaseUse Enter(const std::filesystem::path& databaseFile);
     bool Held() const { return fd_.Valid(); }
