@@ -3,6 +3,7 @@
 // bytes that are no CP949 or values longer than the program reads. Each ends with a message and
 // an exit code, never a crash, and nothing the program did not mean to change is changed.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -89,12 +90,26 @@ TEST_F(BadFiles, ADatabaseOfAnotherProgramAtTheStorePathIsRefusedUntouched) {
     fixtures::RunOnDatabase(
         Store(), db::Dialect::Jet, "",
         {"CREATE TABLE 주문 (번호 INTEGER, 품목 TEXT(20))", "INSERT INTO 주문 VALUES (1, '연필')"});
-    const std::string before = host_test::ReadBytes(Store());
-    const Outcome out = Datapatch("run --answer no");
-    EXPECT_EQ(out.exitCode, 2) << out.output;
-    EXPECT_TRUE(Has(out, "매장 데이터가 아닌 데이터베이스입니다")) << out.output;
-    EXPECT_TRUE(Has(out, "C:\\Quillon\\Data\\DatMain.mdb")) << out.output;
-    EXPECT_EQ(host_test::ReadBytes(Store()), before);
+    // One written by SQLite itself, in its own journal mode: opening it must not switch that.
+    const fs::path plain = Root().parent_path() / "plain.db";
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(plain.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE t (a); INSERT INTO t VALUES (1);", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    for (const bool sqliteOwn : {false, true}) {
+        if (sqliteOwn) fs::copy_file(plain, Store(), fs::copy_options::overwrite_existing);
+        const std::string before = host_test::ReadBytes(Store());
+        const Outcome out = Datapatch("run --answer no");
+        EXPECT_EQ(out.exitCode, 2) << out.output;
+        EXPECT_TRUE(Has(out, "매장 데이터가 아닌 데이터베이스입니다")) << out.output;
+        EXPECT_TRUE(Has(out, "C:\\Quillon\\Data\\DatMain.mdb")) << out.output;
+        EXPECT_EQ(host_test::ReadBytes(Store()), before) << sqliteOwn;
+        if (sqliteOwn) {
+            EXPECT_FALSE(fs::exists(Store().string() + "-wal"));
+        }
+    }
 }
 
 // Bytes that are no CP949 character, in values start-up reads and writes back and in lines it

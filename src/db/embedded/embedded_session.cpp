@@ -87,6 +87,12 @@ void EmbeddedSession::BeginTransaction(int lockWaitSeconds) {
                            ? lockWaitSeconds * 1000
                            : kDefaultLockWaitMs;
     sqlite3_busy_timeout(db_.get(), waitMs);
+    if (walPending_ && sqlite3_get_autocommit(db_.get())) {
+        walPending_ = false;
+        // Another connection in the file keeps it in its mode for now: no harm, only less
+        // concurrency.
+        sqlite3_exec(db_.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    }
     const int rc = sqlite3_exec(db_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         DbError error = LastError(db_.get(), rc);

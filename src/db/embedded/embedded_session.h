@@ -62,6 +62,8 @@ class EmbeddedSession : public Session {
     WriteAccess ProbeWriteAccess(int waitSeconds) override;
     // The claim on a database of a server folder, kept for as long as the session lives.
     void HoldUse(DatabaseUse use) { use_ = std::move(use); }
+    // The file is in another journal mode: the first transaction moves it to a write-ahead log.
+    void SwitchToWalAtFirstTransaction() { walPending_ = true; }
 
   private:
     void EnsureAlive();
@@ -85,6 +87,7 @@ class EmbeddedSession : public Session {
     Dialect dialect_;
     bool lost_ = false;
     bool transactionOpen_ = false;  // between BeginTransaction and its end
+    bool walPending_ = false;       // see SwitchToWalAtFirstTransaction
     bool keepStatements_ = true;    // of the text running now: its prepared statements are kept
     TranslationCache translations_{dialect_, kCachedTranslations};
     std::shared_ptr<StatementCache> statements_;

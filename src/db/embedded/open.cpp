@@ -64,14 +64,27 @@ DatabaseHandle OpenHandle(const fs::path& file, bool create) {
     return db;
 }
 
-void Configure(sqlite3* db, const fs::path& file) {
+// Whether the file keeps its changes in a write-ahead log already.
+bool InWalMode(sqlite3* db) {
+    std::string mode;
+    QueryRows(db, "PRAGMA journal_mode", {}, [&](sqlite3_stmt* s) { mode = ColumnText(s, 0); });
+    return mode == "wal";
+}
+
+// A database made here gets a write-ahead log at once. An existing one in another journal mode
+// is not touched by opening it (the mode is written into the file's header): it changes over
+// at its first transaction, once the caller has seen what the file holds.
+bool Configure(sqlite3* db, const fs::path& file, bool created) {
     const int rc =
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     const int primary = rc & 0xff;
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) ThrowNotADatabase(file);
     if (rc != SQLITE_OK) throw LastError(db, rc);
-    ExecPlain(db, "PRAGMA journal_mode=WAL");
     ExecPlain(db, "PRAGMA synchronous=NORMAL");
+    if (InWalMode(db)) return false;
+    if (!created) return true;
+    ExecPlain(db, "PRAGMA journal_mode=WAL");
+    return false;
 }
 
 bool HasMetaTable(sqlite3* db) {
@@ -111,7 +124,7 @@ std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) 
     const bool existed = fs::exists(file, ec) && fs::file_size(file, ec) > 0;
     DatabaseHandle db = OpenHandle(file, options.create);
     AttachEngineTrace(db.get());
-    Configure(db.get(), file);
+    const bool walPending = Configure(db.get(), file, !existed);
     if (options.dialect == Dialect::Jet) {
         if (!existed && !options.jetPassword.empty()) StorePassword(db.get(), options.jetPassword);
         const std::string stored = StoredPassword(db.get());
@@ -125,6 +138,7 @@ std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) 
     }
     auto session = std::make_unique<EmbeddedSession>(std::move(db), file, options.dialect);
     session->HoldUse(std::move(use));
+    if (walPending) session->SwitchToWalAtFirstTransaction();
     session->SetExternalResolver(options.resolveExternal);
     return session;
 }
