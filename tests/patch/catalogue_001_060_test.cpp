@@ -119,6 +119,21 @@ TEST_P(Catalogue001Test, OrderLineUpdatesRunOnEveryPass) {
     EXPECT_TRUE(world_.Column("바코드MAIN", "제목"));
 }
 
+// Mark 13 recomputes unit prices by dividing by the quantity. A line of quantity 0 makes the
+// server refuse the update as an error in the command (Jet refuses its CONVERT already): the
+// run goes on and the line keeps its price.
+TEST_P(Catalogue001Test, UnitPriceOfALineWithoutQuantityIsKept) {
+    world_.MakeStore(
+        {"CREATE TABLE 세금계산서상품 (일련번호 SMALLINT, 수량 INT, 단가 FLOAT, "
+         "공급가액 FLOAT, 세액 FLOAT)",
+         "CREATE TABLE 로그인퍼미션 (폼명 VARCHAR(50))",
+         "INSERT INTO 세금계산서상품 VALUES (1, 0, 100, 909, 91)"});
+    ASSERT_TRUE(world_.Run(Pick({13}))) << RuleText(world_);
+    EXPECT_EQ(world_.Scalar("SELECT 단가 FROM 세금계산서상품"), "100");
+    EXPECT_EQ(world_.RuleNumbers(), std::vector<int>{4}) << RuleText(world_);
+    EXPECT_TRUE(world_.Column("로그인퍼미션", "DEL_CHK"));
+}
+
 // Mark 19: the correction and its box depend on the probe; the new column does not.
 struct VoucherCase {
     const char* name;

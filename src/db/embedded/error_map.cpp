@@ -41,6 +41,17 @@ constexpr std::array kTextRules{
     TextRule{"cannot drop column", ErrorNumber::kSyntax},
     TextRule{"string or blob too big", ErrorNumber::kTruncated},
     TextRule{"Conversion failed", kConversionFailed},
+    // A division by zero fails the statement with the number the providers give ADO for an
+    // error in the command, DB_E_ERRORSINCOMMAND, which the catalogue passes over:
+    // - SQL Server raises error 8134 (severity 16, SQLSTATE 22012 through ODBC); the OLE DB
+    //   provider reports a server error of the executed command as DB_E_ERRORSINCOMMAND with the
+    //   server's number and text in its error record (SQL Server Native Client documentation,
+    //   "Information in Error Interfaces" and "SQL Server Error Detail"; the ODBC driver stops an
+    //   UPDATE at the first arithmetic error: ODBC documentation, "Arithmetic Errors").
+    // - Jet refuses the statement with its "Division by zero" text; its OLE DB provider reports
+    //   an expression it cannot evaluate as an error in the command as well.
+    TextRule{kSqlServerDivideByZero, ErrorNumber::kSyntax},
+    TextRule{kJetDivisionByZero, ErrorNumber::kSyntax},
 };
 
 struct CodeRule {

@@ -12,6 +12,10 @@ namespace db::embedded {
 
 inline constexpr const char* kEngineSource = "datapatch embedded engine";
 
+// The texts of a division by zero, as each dialect words it.
+inline constexpr const char* kSqlServerDivideByZero = "Divide by zero error encountered.";
+inline constexpr const char* kJetDivisionByZero = "Division by zero";
+
 // The error for result code rc with SQLite's message text.
 DbError MapSqliteError(int rc, std::string_view message);
 

@@ -95,6 +95,23 @@ void Add(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
 }
 
+// The divisor of a / b and a % b as it is, Null as Null; zero (or a text that reads as zero) is
+// the dialect's error. error_map.cpp gives both texts their error number.
+void Divisor(sqlite3_context* ctx, sqlite3_value* value, const char* zeroText) {
+    if (sqlite3_value_type(value) != SQLITE_NULL && sqlite3_value_double(value) == 0.0) {
+        return sqlite3_result_error(ctx, zeroText, -1);
+    }
+    sqlite3_result_value(ctx, value);
+}
+
+void SqlServerDivisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    Divisor(ctx, argv[0], kSqlServerDivideByZero);
+}
+
+void JetDivisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    Divisor(ctx, argv[0], kJetDivisionByZero);
+}
+
 struct Function {
     const char* name;
     int arguments;
@@ -105,6 +122,8 @@ constexpr std::array kFunctions{
     Function{"dp_left", 2, Left},
     Function{"dp_right", 2, Right},
     Function{"dp_add", 2, Add},
+    Function{"dp_divisor", 1, SqlServerDivisor},
+    Function{"dp_jet_divisor", 1, JetDivisor},
 };
 
 }  // namespace

@@ -263,6 +263,9 @@ class Writer {
             return close + 1;
         }
         if (t.IsPunct(")")) FailAt(i);
+        if ((t.IsPunct("/") || t.IsPunct("%")) && use_ != ExpressionUse::Schema) {
+            return WriteDivision(i, s);
+        }
         if (t.IsPunct("!<")) {
             Put(">=");
         } else if (t.IsPunct("!>")) {
@@ -273,6 +276,34 @@ class Writer {
             Put(t.value);
         }
         return i + 1;
+    }
+
+    // Index past the operand that starts at i: its signs, then a group, a CASE block, a call,
+    // a dotted name or a single token.
+    std::size_t OperandEnd(std::size_t i, Span s) const {
+        while (i < s.end && (t_[i].IsPunct("-") || t_[i].IsPunct("+") || t_[i].IsPunct("~"))) ++i;
+        if (i >= s.end) return s.end;
+        if (t_[i].IsPunct("(") || t_[i].Is("CASE")) return Skip(i, s);
+        if (t_[i].kind == TokenKind::Word && i + 1 < s.end && t_[i + 1].IsPunct("(")) {
+            return Skip(i + 1, s);
+        }
+        if (!t_[i].IsName()) return i + 1;
+        std::size_t j = i + 1;
+        while (j + 1 < s.end && t_[j].IsPunct(".") && t_[j + 1].IsName()) j += 2;
+        return j;
+    }
+
+    // a / b and a % b: both dialects refuse a statement that divides by zero where SQLite gives
+    // Null, so the divisor passes through a function that raises the dialect's error on zero
+    // (functions.cpp). The statement fails and SQLite undoes what it had changed.
+    std::size_t WriteDivision(std::size_t i, Span s) {
+        const std::size_t end = OperandEnd(i + 1, s);
+        if (end <= i + 1) FailAt(i);
+        Put(t_[i].value);
+        Put(c_.Jet() ? "dp_jet_divisor(" : "dp_divisor(");
+        Write({i + 1, end});
+        Put(")");
+        return end;
     }
 
     std::size_t WriteWord(std::size_t i, Span s) {

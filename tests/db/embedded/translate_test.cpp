@@ -44,7 +44,8 @@ const TextCase kTexts[] = {
     {"DELETE * FROM t WHERE a = 1", Dialect::Jet, {"DELETE FROM \"t\" WHERE \"a\" = 1"}},
     {"UPDATE 세금계산서상품 SET 단가 =  CONVERT(INT, (CONVERT(MONEY, 공급가액) / 수량))",
      Dialect::SqlServer,
-     {"UPDATE \"세금계산서상품\" SET \"단가\" = CAST((CAST(\"공급가액\" AS REAL) / \"수량\") AS "
+     {"UPDATE \"세금계산서상품\" SET \"단가\" = CAST((CAST(\"공급가액\" AS REAL) / "
+      "dp_divisor(\"수량\")) AS "
       "INTEGER)"}},
     {"UPDATE 재고조사_담당자 SET DEL_CHK = 1 FROM 재고조사_담당자 AS 담 LEFT JOIN 재고조사전표 AS "
      "전 "
