@@ -15,6 +15,8 @@ inline constexpr std::int32_t kUnspecified = static_cast<std::int32_t>(0x8000400
 inline constexpr std::int32_t kTruncated = static_cast<std::int32_t>(0x80040E57);
 inline constexpr std::int32_t kConstraint = static_cast<std::int32_t>(0x80040E2F);
 inline constexpr std::int32_t kTimeout = static_cast<std::int32_t>(0x80040E31);
+// DB_E_CANTCONVERTVALUE: a value that could not be converted to the type the statement needed.
+inline constexpr std::int32_t kCantConvert = static_cast<std::int32_t>(0x80040E07);
 inline constexpr std::int32_t kItemNotFound = 3265;
 inline constexpr std::int32_t kObjectClosed = 3704;
 inline constexpr std::int32_t kObjectOpen = 3705;

@@ -8,12 +8,6 @@ constexpr const char* kRetryTitle = "서버접속 실패";
 constexpr const char* kRetryText =
     "서버접속에 2회이상 반복 실패하였습니다.\r\n다시 연결을 시도 하시겠습니까?";
 
-// The provider's generic failure, or a text that speaks of the connection.
-bool IsConnectionError(const DbError& e) {
-    return e.Number() == ErrorNumber::kUnspecified ||
-           e.Description().find("연결을") != std::string::npos;
-}
-
 // True when the connection is open and its engine still has the link.
 bool LinkAlive(const ConnectionRef& cn) {
     try {
@@ -21,6 +15,17 @@ bool LinkAlive(const ConnectionRef& cn) {
     } catch (const DbError&) {
         return false;
     }
+}
+
+// Whether a failed statement lost the link to the database. An ODBC driver's error carries its
+// SQLSTATE: only the class 08 is a lost connection, or a link its engine no longer has; any
+// other state (a deadlock victim, a division by zero) is the statement's own failure, whatever
+// its number. The embedded engine's errors carry none; it reports a database it lost with the
+// generic failure number or a text that speaks of the connection.
+bool IsLostLink(const DbError& e, const ConnectionRef& cn) {
+    if (!e.SqlState().empty()) return e.SqlState().starts_with("08") || !LinkAlive(cn);
+    return e.Number() == ErrorNumber::kUnspecified ||
+           e.Description().find("연결을") != std::string::npos;
 }
 
 int OptionalInt(const util::Variant& v, int fallback) {
@@ -41,7 +46,7 @@ Kro_Ado::Outcome Kro_Ado::WithReconnect(ConnectionRef& cn, const std::function<v
             attempt();
             return Outcome::Done;
         } catch (const DbError& e) {
-            if (!IsConnectionError(e)) return Outcome::Abandoned;
+            if (!IsLostLink(e, cn)) return Outcome::Abandoned;
             // The generic failure number is also what some statements fail with on a sound link
             // (a Jet column drop refused, for one): when it comes again right after a reconnect
             // on a link that is alive, the statement itself is at fault and is given up.

@@ -306,5 +306,20 @@ TEST_F(KroAdoOdbcTest, OdbcServerAnswersSchemaQuestionsWithItsOwnProcedures) {
     EXPECT_THROW(ado.TableNameGet(), db::DbError);
 }
 
+TEST_F(KroAdoOdbcTest, StatementFailingOnASoundLinkIsNotTakenForALostOne) {
+    db::Kro_Ado ado(context_);
+    db::ConnectionRef cn;
+    ASSERT_TRUE(ado.DBConnection_SQL(cn, "HQ", "NVMAIN", "", "")) << ado.ErrDes;
+    const db::ConnectionRef before = cn;
+    // SQLite's integer overflow comes from its driver as HY000 with the generic number, which is
+    // no lost connection: the statement is given up on the same connection.
+    EXPECT_EQ(ado.RunSql(cn, "SELECT abs(-9223372036854775808)"), 0);
+    EXPECT_EQ(cn.get(), before.get()) << "reconnected";
+    ASSERT_FALSE(cn->Errors().empty());
+    EXPECT_EQ(cn->Errors().front().number, db::ErrorNumber::kUnspecified);
+    EXPECT_EQ(cn->Errors().front().sqlState, "HY000");
+    EXPECT_TRUE(desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox).empty());
+}
+
 }  // namespace
 }  // namespace db_test

@@ -13,8 +13,12 @@ struct StateRule {
     std::int32_t number;
 };
 
-// SQLSTATEs whose ADO number is not the generic failure. Everything else, the connection
-// class 08 included, is 0x80004005.
+// SQLSTATEs whose ADO number is not the generic failure, as the SQL Server OLE DB provider
+// reports the server error behind each. Everything else, the connection class 08 included, is
+// 0x80004005. The numbers are the OLE DB return codes (OLE DB Programmer's Reference, "Return
+// Codes"; ADO passes them on unchanged, ADO API Reference, "ErrorValueEnum": "OLE DB errors may
+// be passed to your ADO application ... facility code of 4"); the SQLSTATEs are those of the
+// ODBC Programmer's Reference, "Appendix A: ODBC Error Codes".
 constexpr std::array kStateRules{
     StateRule{"42S02", ErrorNumber::kTableMissing},  // base table or view not found
     StateRule{"42000", ErrorNumber::kSyntax},        // syntax error or access violation
@@ -25,9 +29,23 @@ constexpr std::array kStateRules{
     StateRule{"21S01", ErrorNumber::kSyntax},        // insert value list does not match
     StateRule{"23000", ErrorNumber::kConstraint},    // integrity constraint violation
     StateRule{"22001", ErrorNumber::kTruncated},     // string data, right truncated
-    StateRule{"22003", ErrorNumber::kTruncated},     // numeric value out of range
-    StateRule{"HYT00", ErrorNumber::kTimeout},       // query timeout expired
-    StateRule{"HYT01", ErrorNumber::kTimeout},       // connection timeout expired
+    StateRule{"22003", ErrorNumber::kTruncated},     // numeric value out of range (8115)
+    // Division by zero (8134) is DB_E_DATAOVERFLOW, like the arithmetic overflow beside it
+    // (OLE DB Programmer's Reference, "Return Codes": the value overflowed its type).
+    StateRule{"22012", ErrorNumber::kTruncated},
+    // Values that cannot be converted are DB_E_CANTCONVERTVALUE (OLE DB Programmer's Reference,
+    // "Return Codes": "cannot be converted for reasons other than sign mismatch or data
+    // overflow"): text to a number (245), a date from text (241) or out of the date range (242).
+    StateRule{"22018", ErrorNumber::kCantConvert},  // invalid character value for cast
+    StateRule{"22005", ErrorNumber::kCantConvert},  // error in assignment
+    StateRule{"22007", ErrorNumber::kCantConvert},  // invalid datetime format
+    StateRule{"22008", ErrorNumber::kCantConvert},  // datetime field overflow
+    StateRule{"HYT00", ErrorNumber::kTimeout},      // query timeout expired
+    StateRule{"HYT01", ErrorNumber::kTimeout},      // connection timeout expired
+    // A deadlock victim (1205, class 40) keeps the generic number, as the provider gives it; the
+    // link is sound (SQL Server documentation, "Handling Deadlocks": the server ends the batch
+    // and rolls the transaction back), so it is no cause to reconnect (Kro_Ado::WithReconnect).
+    StateRule{"40001", ErrorNumber::kUnspecified},
 };
 
 struct NativeRule {
