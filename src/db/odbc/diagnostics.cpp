@@ -30,9 +30,10 @@ constexpr std::array kStateRules{
     StateRule{"23000", ErrorNumber::kConstraint},    // integrity constraint violation
     StateRule{"22001", ErrorNumber::kTruncated},     // string data, right truncated
     StateRule{"22003", ErrorNumber::kTruncated},     // numeric value out of range (8115)
-    // Division by zero (8134) is DB_E_DATAOVERFLOW, like the arithmetic overflow beside it
-    // (OLE DB Programmer's Reference, "Return Codes": the value overflowed its type).
-    StateRule{"22012", ErrorNumber::kTruncated},
+    // Division by zero (8134) is an error the server raises while running the command, which the
+    // SQL Server providers report as DB_E_ERRORSINCOMMAND (OLE DB Programmer's Reference,
+    // "Return Codes"), as the embedded engine reports it: the statement changed nothing.
+    StateRule{"22012", ErrorNumber::kSyntax},
     // Values that cannot be converted are DB_E_CANTCONVERTVALUE (OLE DB Programmer's Reference,
     // "Return Codes": "cannot be converted for reasons other than sign mismatch or data
     // overflow"): text to a number (245), a date from text (241) or out of the date range (242).

@@ -20,7 +20,7 @@ TEST(MapSqlState, MapsStatesToAdoNumbers) {
         {"42S22", 207, ErrorNumber::kSyntax},
         {"23000", 2627, ErrorNumber::kConstraint},
         {"22001", 8152, ErrorNumber::kTruncated},
-        {"22012", 8134, ErrorNumber::kTruncated},   // divide by zero
+        {"22012", 8134, ErrorNumber::kSyntax},      // divide by zero
         {"22018", 245, ErrorNumber::kCantConvert},  // text that is no number
         {"22005", 0, ErrorNumber::kCantConvert},
         {"22007", 241, ErrorNumber::kCantConvert},  // text that is no date
