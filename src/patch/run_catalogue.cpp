@@ -145,6 +145,11 @@ class Runner {
     // and the step is undone.
     Flow StopForLock(const db::DbError& e) {
         Context().EndedByLockConflict = true;
+        return StopAsLastRule(e);
+    }
+
+    // Ends the run on an error that no rule may pass over, reported as the rule that ends runs.
+    Flow StopAsLastRule(const db::DbError& e) {
         if (Context().OnRule) {
             Context().OnRule(
                 RuleEvent{s_.runningMark, s_.stepMark, kEndRunRule, e.Number(), e.Description()});
@@ -223,11 +228,7 @@ class Runner {
             transaction.Commit();
             return Flow::Next;
         } catch (const db::DbError& e) {
-            if (Context().OnRule) {
-                Context().OnRule(RuleEvent{s_.runningMark, s_.stepMark, kEndRunRule, e.Number(),
-                                           e.Description()});
-            }
-            return Flow::Stop;
+            return StopAsLastRule(e);
         }
     }
 
