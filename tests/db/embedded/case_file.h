@@ -11,6 +11,10 @@
 //   (further run/expect pairs run in order on the same database)
 //   check: a statement => the text of its first value, (null), (no row), or (error 0xNUMBER)
 //          (any number, after the runs; an action statement that succeeds gives (no row))
+//   source: the page of the real engine's reference that states the expected result
+//
+// The differential table (differential/*.txt) holds what SQL Server or Jet give for a statement;
+// every case there names its source.
 #include <cstdint>
 #include <istream>
 #include <stdexcept>
@@ -42,6 +46,7 @@ struct TranslationCase {
     std::vector<std::string> setup;
     std::vector<Action> actions;
     std::vector<Check> checks;
+    std::string source;
 };
 
 inline std::string Trim(const std::string& s) {
@@ -125,6 +130,8 @@ inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::strin
                 fail("expect without run");
             }
             ParseExpect(c.actions.back(), value);
+        } else if (key == "source") {
+            c.source = value;
         } else if (key == "check") {
             const auto arrow = value.rfind("=>");
             if (arrow == std::string::npos) fail("check without '=>'");
