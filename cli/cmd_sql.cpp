@@ -1,7 +1,9 @@
 #include "cmd_sql.h"
 
+#include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -96,8 +98,8 @@ void PrintError(std::ostream& out, std::int32_t number, const std::string& descr
     out << "Error " << db::HexNumber(number) << ": " << description << "\n";
 }
 
-// Runs one text and prints its result; false when it failed.
-bool RunText(db::Session& session, const std::string& text, std::ostream& out) {
+// Runs one text and prints its result (an error to `err`); false when it failed.
+bool RunText(db::Session& session, const std::string& text, std::ostream& out, std::ostream& err) {
     try {
         db::ExecOutcome outcome = session.Execute(text, kCommandTimeoutSeconds);
         if (outcome.rows) {
@@ -108,7 +110,8 @@ bool RunText(db::Session& session, const std::string& text, std::ostream& out) {
         }
         return true;
     } catch (const db::DbError& e) {
-        PrintError(out, e.Number(), e.Description());
+        out.flush();
+        PrintError(err, e.Number(), e.Description());
         return false;
     }
 }
@@ -212,6 +215,49 @@ std::vector<std::string> SplitBatches(std::istream& in) {
     return texts;
 }
 
+bool IsExitLine(std::string_view line) {
+    std::string word(TrimBlanks(line));
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return word == "exit" || word == "quit";
+}
+
+// At a terminal the texts are typed: a numbered prompt for each line of the batch, each GO runs
+// the batch at once, errors go to standard error, and EXIT, QUIT or end of input (Ctrl-D) end
+// the session. Answers as the piped form does: 0 when every batch succeeded.
+bool RunInteractive(db::Session& session, std::istream& in, std::ostream& out, std::ostream& err) {
+    bool allSucceeded = true;
+    std::string text;
+    int lineNumber = 1;
+    std::string line;
+    while (true) {
+        out << lineNumber << "> " << std::flush;
+        if (!std::getline(in, line)) break;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (IsExitLine(line)) break;
+        if (IsGoLine(line)) {
+            if (HasContent(text)) {
+                allSucceeded = RunText(session, text, out, err) && allSucceeded;
+                out.flush();
+            }
+            text.clear();
+            lineNumber = 1;
+            continue;
+        }
+        if (lineNumber > 1) text += "\r\n";
+        text += line;
+        ++lineNumber;
+    }
+    out << "\n";
+    // A batch typed without its GO is not run, as at the server's own prompt.
+    if (HasContent(text)) err << "(the last batch had no GO and was not run)\n";
+    return allSucceeded;
+}
+
+bool ReadsTerminal(const std::string& input) {
+    return (input.empty() || input == "-") && isatty(STDIN_FILENO) == 1;
+}
+
 // The statement texts of the input file, or of standard input for "" and "-".
 std::optional<std::vector<std::string>> ReadTexts(const std::string& input) {
     if (input.empty() || input == "-") return SplitBatches(std::cin);
@@ -227,7 +273,8 @@ CLI::App* AddSqlCommand(CLI::App& parent, SqlOptions& options) {
         "sql",
         "Run statement texts on the configured store database (or the one named) and print what "
         "each gives. Texts are separated by lines holding only GO. Exit code 0 when every text "
-        "succeeded, 1 when one failed or the database could not be opened.");
+        "succeeded, 1 when one failed or the database could not be opened. At a terminal it prompts "
+        "for each line, runs each batch at its GO and ends at EXIT, QUIT or end of input.");
     sql->add_option("file", options.input, "File of statement texts; standard input when absent");
     CLI::Option* mdb =
         sql->add_option("--mdb", options.mdb,
@@ -243,8 +290,10 @@ CLI::App* AddSqlCommand(CLI::App& parent, SqlOptions& options) {
 }
 
 int RunSqlCommand(const SqlOptions& options, const std::string& root) {
-    std::optional<std::vector<std::string>> texts = ReadTexts(options.input);
-    if (!texts) {
+    const bool interactive = ReadsTerminal(options.input);
+    std::optional<std::vector<std::string>> texts;
+    if (!interactive) texts = ReadTexts(options.input);
+    if (!interactive && !texts) {
         std::cerr << "Error: cannot read '" << options.input << "'\n";
         return kStatementFailed;
     }
@@ -260,10 +309,14 @@ int RunSqlCommand(const SqlOptions& options, const std::string& root) {
     host::ConsoleDesktop desktop;
     config::Runtime rt(*host, desktop);
     Target target(rt);
-    if (!target.Open(options, std::cout)) return kStatementFailed;
+    if (!target.Open(options, interactive ? std::cerr : std::cout)) return kStatementFailed;
+    if (interactive) {
+        return RunInteractive(target.Session(), std::cin, std::cout, std::cerr) ? kSuccess
+                                                                                : kStatementFailed;
+    }
     bool allSucceeded = true;
     for (const std::string& text : *texts) {
-        allSucceeded = RunText(target.Session(), text, std::cout) && allSucceeded;
+        allSucceeded = RunText(target.Session(), text, std::cout, std::cout) && allSucceeded;
         std::cout.flush();
     }
     return allSucceeded ? kSuccess : kStatementFailed;

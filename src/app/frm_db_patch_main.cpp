@@ -48,16 +48,19 @@ struct PassText {
     const char* readOnlyMessage;
     const char* linkedMessage;
     const char* historyFailedMessage;
+    const char* stoppedMessage;
 };
 constexpr PassText kPassTexts[] = {
     {"매장데이터패치시작", "-------------------------- 매장디비", "매장데이터패치종료",
      "매장데이터패치실패(DAO연결오류)", "매장데이터패치실패(다른 곳에서 패치중)",
      "매장데이터패치실패(다른 프로그램이 쓰는 중)", "매장데이터패치실패(읽기 전용)",
-     "매장데이터패치실패(하드 링크)", "매장데이터패치실패(패치이력 저장오류)"},
+     "매장데이터패치실패(하드 링크)", "매장데이터패치실패(패치이력 저장오류)",
+     "매장데이터패치중단(사용자 요청)"},
     {"데이터1패치시작", "-------------------------- 데이터1", "데이터1패치종료",
      "데이터1패치실패(DAO연결오류)", "데이터1패치실패(다른 곳에서 패치중)",
      "데이터1패치실패(다른 프로그램이 쓰는 중)", "데이터1패치실패(읽기 전용)",
-     "데이터1패치실패(하드 링크)", "데이터1패치실패(패치이력 저장오류)"},
+     "데이터1패치실패(하드 링크)", "데이터1패치실패(패치이력 저장오류)",
+     "데이터1패치중단(사용자 요청)"},
 };
 constexpr std::int16_t kStoreTarget = 0;
 constexpr std::int16_t kData1Target = 1;
@@ -142,6 +145,7 @@ frmDBPatchMain::frmDBPatchMain(Process& process) : process_(process), context_(p
         const int seconds = std::atoi(wait);
         if (seconds > 0) context_.LockWaitSeconds = seconds;
     }
+    context_.StopRequested = [this] { return stopRequested_; };
     context_.OnRule = [this](const patch::RuleEvent& event) {
         lastRun_.rules.push_back(event);
         if (OnRule) OnRule(event);
@@ -180,6 +184,7 @@ void frmDBPatchMain::cmdStart_Click() {
     // The catalogue yields to the window system between its lines; a click that arrives then
     // would enter the catalogue a second time and apply its updates twice.
     if (w.running) return;
+    stopRequested_ = false;
     const std::size_t firstLine = w.List1.lines.size();
     const std::size_t firstMessage = w.lv메세지.lines.size();
     lastRun_ = RunRecord{};
@@ -205,7 +210,7 @@ void frmDBPatchMain::RunPatch() {
     {
         StoreConnectionRestore restore(process_.StoreConnection);
         if (w.chk매장) RunPass(kStoreTarget);
-        if (w.chk보안) RunPass(kData1Target);
+        if (w.chk보안 && !stopRequested_) RunPass(kData1Target);
     }
     w.AddRunLine(kRunEndLine);
     // A pass that failed leaves its database still to patch: the label must not say otherwise.
@@ -265,6 +270,11 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
                                     ? history::RecordPatchRun(process_, context_.History())
                                     : history::RecordPatchRun(process_, context_.History(), "");
         if (record.historyWritten) DropFinishedRunRecord();
+    } else if (context_.EndedByStop) {
+        // Closed by the operator between two steps: nothing is wrong with the database.
+        w.AddMessage(pass.stoppedMessage);
+        lastRun_.passes.push_back(record);
+        return;
     } else if (context_.EndedByLockConflict) {
         // Another program held the database for longer than the run waits: the step it met
         // was undone, and the next run finishes the work. The pass ends as one that found the

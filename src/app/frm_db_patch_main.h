@@ -38,6 +38,9 @@ inline constexpr const char* kPassLockedText =
 inline constexpr const char* kPassBusyText =
     "다른 프로그램이 데이터베이스에 쓰고 있어 패치하지 못했습니다. 그 프로그램을 닫은 뒤 다시 "
     "실행하십시오.";
+inline constexpr const char* kCloseDuringRunText =
+    "데이터 패치가 진행 중입니다.\r\n\r\n지금 진행 중인 단계가 끝나면 작업을 멈추고 프로그램을 "
+    "닫을까요?\r\n(아니오를 누르면 작업을 계속합니다.)";
 inline constexpr const char* kPassReadOnlyText =
     "데이터베이스 파일이 읽기 전용이어서 패치하지 못했습니다. 파일의 속성과 권한을 확인하십시오.";
 inline constexpr const char* kRunEndLine = "-------------------------- 작업 종료";
@@ -96,6 +99,9 @@ class frmDBPatchMain {
     std::function<void(const patch::RuleEvent&)> OnRule;
     // Makes later runs walk `catalogue` (which must outlive them); null: the store catalogue.
     void UseCatalogue(const patch::Catalogue* catalogue) { catalogue_ = catalogue; }
+    // Ends the run going on after the step it is in (the window is being closed); the steps
+    // done stay done, and the next run goes on from there.
+    void RequestStop() { stopRequested_ = true; }
 
   private:
     util::frmDBPatchMainModel& Window();
@@ -107,6 +113,7 @@ class frmDBPatchMain {
     const patch::Catalogue* catalogue_ = nullptr;
     patch::RunContext context_;
     RunRecord lastRun_;
+    bool stopRequested_ = false;
 };
 
 }  // namespace app

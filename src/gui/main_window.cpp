@@ -16,6 +16,7 @@
 #include "app/frm_db_patch_main.h"
 #include "app/process.h"
 #include "gui/qt_text.h"
+#include "host/desktop.h"
 
 namespace gui {
 namespace {
@@ -314,13 +315,21 @@ void MainWindowView::RefreshAll() {
     setFixedSize(kWidth, Px(model_.Height));
 }
 
+// Closing during a run asks first: a run that went on without its window and later showed a
+// lone message box would be worse than either ending it after the current step or going on.
 void MainWindowView::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (busy_ > 0) {
-        closeRequested_ = true;  // unloaded when the run returns
+    if (busy_ == 0) {
+        event->accept();
+        Unload();
         return;
     }
-    Unload();
+    event->ignore();  // the window stays until the work returns
+    if (closeRequested_) return;
+    const host::MsgAnswer answer = process_.Desktop().MessageBox(
+        app::kCloseDuringRunText, "", host::MsgIcon::Question, host::MsgButtons::YesNo);
+    if (answer != host::MsgAnswer::Yes || unloaded_) return;
+    closeRequested_ = true;  // unloaded when the work returns
+    if (form_ != nullptr) form_->RequestStop();
 }
 
 void MainWindowView::Unload() {

@@ -100,10 +100,15 @@ class Runner {
 
     bool Run(const Catalogue& catalogue) {
         Context().EndedByLockConflict = false;
+        Context().EndedByStop = false;
         auto& window = Process().MainWindow();
         window.pg1.max = kLastMark;
         window.SetStep(0);
         for (const Step& step : catalogue) {
+            if (Context().StopRequested && Context().StopRequested()) {
+                Context().EndedByStop = true;
+                return false;
+            }
             if (RunStep(step) == Flow::Stop) return false;
         }
         return CloseRun();

@@ -53,6 +53,11 @@ struct RunContext {
     int LockWaitSeconds = 30;
     // Set when the last run ended because another program held the database for longer.
     bool EndedByLockConflict = false;
+    // Asked before each step; true ends the run there, with every finished step kept (each
+    // step commits on its own, and the next run picks up where this one stopped).
+    std::function<bool()> StopRequested;
+    // Set when the last run ended because StopRequested said so.
+    bool EndedByStop = false;
 
     // The patch history, created on first use.
     history::clsPatch_Hist& History();

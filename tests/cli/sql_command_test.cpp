@@ -1,6 +1,12 @@
 // Runs `datapatch sql` as a support technician would, on databases made in a fresh root.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <fstream>
 #include <string>
 
@@ -191,6 +197,79 @@ TEST_F(SqlCommand, WithoutATargetRunsOnTheConfiguredStoreDatabase) {
     EXPECT_EQ(out.exitCode, 0) << out.output;
     EXPECT_NE(out.output.find("N\n-\n0\n"), std::string::npos) << out.output;
     EXPECT_NE(out.output.find("(0 rows affected)"), std::string::npos) << out.output;
+}
+
+// At a terminal the command prompts, runs each batch as soon as its GO is typed and sends errors
+// to standard error; EXIT ends the session.
+class Terminal {
+  public:
+    explicit Terminal(const std::string& command) {
+        pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
+        if (pid_ == 0) {
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~Terminal() {
+        if (master_ >= 0) close(master_);
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    }
+    void Type(const std::string& text) {
+        ASSERT_EQ(write(master_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    // Reads until `part` has been shown (true) or 20 s have passed.
+    bool WaitFor(const std::string& part) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (shown_.find(part, seen_) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > end || !ReadSome()) return false;
+        }
+        seen_ = shown_.find(part, seen_) + part.size();
+        return true;
+    }
+    int ExitCode() {
+        while (ReadSome()) {
+        }
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    const std::string& Shown() const { return shown_; }
+
+  private:
+    bool ReadSome() {
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, 200) <= 0) return true;
+        char buf[4096];
+        const ssize_t n = read(master_, buf, sizeof buf);
+        if (n <= 0) return false;
+        shown_.append(buf, static_cast<std::size_t>(n));
+        return true;
+    }
+    int master_ = -1;
+    pid_t pid_ = -1;
+    std::string shown_;
+    std::size_t seen_ = 0;
+};
+
+TEST_F(SqlCommand, AtATerminalEachGoRunsItsBatchAtOnce) {
+    MakeDatabase("plain.mdb", db::Dialect::Jet);
+    Terminal t(fixtures::DatapatchProgram() + " --root " + Quoted(Root().string()) + " sql --mdb " +
+               Quoted((Root() / "plain.mdb").string()) + " 2>" +
+               Quoted((Root() / "errors.txt").string()));
+    ASSERT_TRUE(t.WaitFor("1> ")) << t.Shown();
+    t.Type("SELECT 7\n");
+    ASSERT_TRUE(t.WaitFor("2> ")) << t.Shown();
+    t.Type("+ 1 AS EIGHT\nGO\n");
+    ASSERT_TRUE(t.WaitFor("-----\r\n8\r\n")) << t.Shown();  // before any further input
+    ASSERT_TRUE(t.WaitFor("(1 rows affected)")) << t.Shown();
+    ASSERT_TRUE(t.WaitFor("1> ")) << t.Shown();
+    t.Type("SELECT * FROM 없는표\nGO\nexit\n");
+    EXPECT_EQ(t.ExitCode(), 1) << t.Shown();
+    std::ifstream errors(Root() / "errors.txt");
+    const std::string err((std::istreambuf_iterator<char>(errors)), {});
+    EXPECT_NE(err.find("Error 0x80040E37"), std::string::npos) << err;
+    EXPECT_EQ(t.Shown().find("Error 0x"), std::string::npos) << t.Shown();
 }
 
 }  // namespace

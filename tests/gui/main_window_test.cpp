@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/process.h"
 #include "db/embedded/embedded.h"
@@ -98,6 +99,45 @@ TEST_F(MainWindowTest, TheFourthClickOnThePictureRevealsTheButtonsAndTheSeventhH
         heights.push_back(window.height());
     }
     EXPECT_EQ(heights, (std::vector<int>{395, 395, 395, 441, 441, 441, 395}));
+}
+
+// (Before the plain close below: that one ends the shared application's event loop.)
+// Closing during a run asks; "no" goes on with the run, "yes" ends it after the step it is in and
+// then closes the window, with the pass reported as stopped.
+TEST_F(MainWindowTest, ClosingDuringARunAsksAndStopsAfterTheCurrentStep) {
+    gui::MainWindowView& window = Start();
+    const util::frmDBPatchMainModel& model = session_->Process().MainWindow();
+    int closes = 0;
+    int stepWhenStopped = -1;
+    onBox_ = [&](QMessageBox& box) {
+        if (box.text().toStdString().find("진행 중입니다") != std::string::npos) {
+            const bool yes = closes == 2;
+            if (yes) stepWhenStopped = model.pg1.value;
+            QTimer::singleShot(0, &box, [&box, yes] {
+                box.button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            return;
+        }
+        if (closes < 2) {
+            ++closes;
+            QTimer::singleShot(0, &window, [&window] { window.close(); });
+        }
+    };
+    Find<QPushButton>("cmdStart")->click();
+
+    ASSERT_EQ(closes, 2) << "the demo run shows too few boxes for this test";
+    EXPECT_EQ(std::count_if(boxes_.begin(), boxes_.end(),
+                            [](const std::string& b) {
+                                return b.find("진행 중입니다") != std::string::npos;
+                            }),
+              2);
+    EXPECT_TRUE(window.Unloaded());
+    // The demo asks its second question in the "데이터1" pass: that pass ends there.
+    EXPECT_EQ(model.lv메세지.lines,
+              (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치종료",
+                                        "데이터1패치시작", "데이터1패치중단(사용자 요청)"}));
+    EXPECT_LT(stepWhenStopped, 127);
+    EXPECT_LE(model.pg1.value, stepWhenStopped + 1);
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowUnloadsItsLogic) {
