@@ -174,7 +174,17 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
         throw EngineError(ErrorNumber::kUnspecified,
                           "트랜잭션이 이미 취소되어 작업을 계속할 수 없습니다.");
     }
-    const std::shared_ptr<const Program> program = translations_.ProgramFor(sql);
+    // Translations read the declared kinds of columns ('+' of texts, money to integers, texts
+    // for date columns), so they last only as long as the schema they were made for.
+    const int schemaVersion = shapes_.Version();
+    if (schemaVersion != translatedVersion_) {
+        translations_.Clear();
+        translatedVersion_ = schemaVersion;
+    }
+    const std::shared_ptr<const Program> program = [&] {
+        ColumnKindScope kinds(&shapes_);
+        return translations_.ProgramFor(sql);
+    }();
     keepStatements_ = !program->oneOff;
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
     server_.Prepare(*program);

@@ -93,6 +93,7 @@ class EmbeddedSession : public Session {
     std::shared_ptr<StatementCache> statements_;
     EmbeddedSchema schema_;
     TableShapes shapes_{db_.get()};
+    int translatedVersion_ = -1;  // the schema version that the kept translations were made for
     ServerObjects server_;
     ExternalDatabases external_{db_.get()};
 };

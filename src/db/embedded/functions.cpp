@@ -1,6 +1,8 @@
 #include "db/embedded/functions.h"
 
 #include <array>
+#include <cmath>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -95,6 +97,59 @@ void Add(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
 }
 
+// CONVERT(INT, x) and CAST(x AS INT) of the server kind for a value of no known numeric type:
+// numbers are cut toward zero, and a text converts only when it holds an integer (blanks and a
+// sign allowed); any other text fails the statement, as the server's conversion does.
+void ToInteger(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    switch (sqlite3_value_type(argv[0])) {
+        case SQLITE_NULL:
+            return sqlite3_result_null(ctx);
+        case SQLITE_INTEGER:
+            return sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
+        case SQLITE_FLOAT:
+            return sqlite3_result_int64(
+                ctx, static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(argv[0]))));
+        default:
+            break;
+    }
+    const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const std::string text(raw == nullptr ? "" : raw,
+                           static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+    std::size_t i = text.find_first_not_of(" \t");
+    std::size_t last = text.find_last_not_of(" \t");
+    bool valid = i != std::string::npos;
+    if (valid && (text[i] == '+' || text[i] == '-')) ++i;
+    valid = valid && i <= last;
+    for (std::size_t j = i; valid && j <= last; ++j) valid = text[j] >= '0' && text[j] <= '9';
+    if (!valid) {
+        const std::string message =
+            "Conversion failed when converting the varchar value '" + text + "' to data type int.";
+        return sqlite3_result_error(ctx, message.c_str(), -1);
+    }
+    try {
+        sqlite3_result_int64(ctx, std::stoll(text.substr(text.find_first_not_of(" \t"))));
+    } catch (const std::out_of_range&) {
+        sqlite3_result_error(
+            ctx, "Arithmetic overflow error converting expression to data type int.", -1);
+    }
+}
+
+// a & b of Jet: both operands as texts; a Null one counts as an empty text, and only two Nulls
+// give Null.
+void Join(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const bool nullA = sqlite3_value_type(argv[0]) == SQLITE_NULL;
+    const bool nullB = sqlite3_value_type(argv[1]) == SQLITE_NULL;
+    if (nullA && nullB) return sqlite3_result_null(ctx);
+    std::string joined;
+    for (int i = 0; i < 2; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) continue;
+        const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        if (raw != nullptr)
+            joined.append(raw, static_cast<std::size_t>(sqlite3_value_bytes(argv[i])));
+    }
+    sqlite3_result_text(ctx, joined.data(), static_cast<int>(joined.size()), SQLITE_TRANSIENT);
+}
+
 // The divisor of a / b and a % b as it is, Null as Null; zero (or a text that reads as zero) is
 // the dialect's error. error_map.cpp gives both texts their error number.
 void Divisor(sqlite3_context* ctx, sqlite3_value* value, const char* zeroText) {
@@ -122,6 +177,8 @@ constexpr std::array kFunctions{
     Function{"dp_left", 2, Left},
     Function{"dp_right", 2, Right},
     Function{"dp_add", 2, Add},
+    Function{"dp_int", 1, ToInteger},
+    Function{"dp_join", 2, Join},
     Function{"dp_divisor", 1, SqlServerDivisor},
     Function{"dp_jet_divisor", 1, JetDivisor},
 };

@@ -45,6 +45,11 @@ class LruCache {
         }
     }
 
+    void Clear() {
+        index_.clear();
+        order_.clear();
+    }
+
     std::size_t Size() const { return order_.size(); }
 
   private:

@@ -64,6 +64,7 @@ bool Shapeable(const Tokens& t, std::size_t i) {
             return IsShapedPunct(token.value);
         case TokenKind::Variable:
         case TokenKind::Illegal:
+        case TokenKind::Query:
             return false;
     }
     return false;

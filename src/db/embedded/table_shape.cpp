@@ -45,6 +45,26 @@ const TableShape* TableShapes::Find(std::string_view table) {
     return &it->second;
 }
 
+int TableShapes::Version() {
+    ForgetWhenChanged();
+    return schemaVersion_;
+}
+
+std::optional<ValueKind> TableShapes::KindOf(std::string_view table, std::string_view column) {
+    const TableShape* shape = Find(table);
+    const ColumnShape* found = shape == nullptr ? nullptr : shape->Find(column);
+    if (found == nullptr) return std::nullopt;
+    return found->type.Kind();
+}
+
+std::vector<ValueKind> TableShapes::KindsOf(std::string_view table) {
+    std::vector<ValueKind> kinds;
+    if (const TableShape* shape = Find(table)) {
+        for (const ColumnShape& c : shape->columns) kinds.push_back(c.type.Kind());
+    }
+    return kinds;
+}
+
 void TableShapes::ForgetWhenChanged() {
     if (!version_) version_ = Prepare(db_, "PRAGMA schema_version");
     const int rc = sqlite3_step(version_.get());

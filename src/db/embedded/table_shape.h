@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/embedded/sqlite_handle.h"
+#include "db/embedded/translate_common.h"
 #include "db/embedded/type_map.h"
 
 namespace db::embedded {
@@ -38,7 +39,7 @@ struct TableShape {
     bool HasPrimaryKey() const;
 };
 
-class TableShapes {
+class TableShapes : public ColumnKinds {
   public:
     // db must outlive the cache.
     explicit TableShapes(sqlite3* db) : db_(db) {}
@@ -47,6 +48,11 @@ class TableShapes {
     // tables. The pointer stays valid until the next call. Throws DbError when the file cannot be
     // read.
     const TableShape* Find(std::string_view table);
+    // The schema version of the file; the kept shapes are dropped when it has changed.
+    int Version();
+
+    std::optional<ValueKind> KindOf(std::string_view table, std::string_view column) override;
+    std::vector<ValueKind> KindsOf(std::string_view table) override;
 
   private:
     // Drops every kept shape when the schema has changed since they were read.

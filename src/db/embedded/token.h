@@ -18,6 +18,8 @@ enum class TokenKind {
     Variable,    // @name, @@name
     Punct,       // ( ) , ; . + - * / % = < > <= >= <> != !< !> || & | ^ ~
     Illegal,     // unterminated quote, bracket or date, or a character the dialects do not use
+    Query,       // never read from a text: a query already written for SQLite, which stands in
+                 // a statement as a table (OPENROWSET with a query); value holds its text
 };
 
 struct Token {

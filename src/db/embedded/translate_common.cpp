@@ -1,5 +1,6 @@
 #include "db/embedded/translate_common.h"
 
+#include "db/embedded/date_text.h"
 #include "db/embedded/error_map.h"
 
 namespace db::embedded {
@@ -156,6 +157,72 @@ std::string WriteIndexedColumns(const Cursor& c, Span span) {
         if (!item.AtEnd()) c.Fail("near '" + item.Peek().value + "'");
     }
     return out;
+}
+
+namespace {
+thread_local ColumnKinds* currentKinds = nullptr;
+}  // namespace
+
+ColumnKindScope::ColumnKindScope(ColumnKinds* kinds) : previous_(currentKinds) {
+    currentKinds = kinds;
+}
+
+ColumnKindScope::~ColumnKindScope() {
+    currentKinds = previous_;
+}
+
+ColumnKinds* CurrentColumnKinds() {
+    return currentKinds;
+}
+
+std::vector<std::string> NamedTables(const Tokens& tokens, Span span) {
+    std::vector<std::string> tables;
+    for (std::size_t i = span.begin; i + 1 < span.end; ++i) {
+        const Token& t = tokens[i];
+        if (!(t.Is("FROM") || t.Is("JOIN") || t.Is("UPDATE") || t.Is("INTO"))) continue;
+        std::size_t j = i + 1;
+        if (!tokens[j].IsName() || (tokens[j].kind == TokenKind::Word && tokens[j].keyword)) {
+            continue;
+        }
+        while (j + 2 < span.end && tokens[j + 1].IsPunct(".") && tokens[j + 2].IsName()) j += 2;
+        tables.push_back(tokens[j].value);
+    }
+    return tables;
+}
+
+std::optional<ValueKind> ColumnKindIn(const std::vector<std::string>& tables,
+                                      std::string_view column) {
+    ColumnKinds* kinds = CurrentColumnKinds();
+    if (kinds == nullptr) return std::nullopt;
+    std::optional<ValueKind> found;
+    for (const std::string& table : tables) {
+        const std::optional<ValueKind> kind = kinds->KindOf(table, column);
+        if (!kind) continue;
+        if (found && *found != *kind) return std::nullopt;
+        found = kind;
+    }
+    return found;
+}
+
+std::optional<std::string> DateLiteralText(const Token& t) {
+    if (t.kind != TokenKind::String && t.kind != TokenKind::NString) return std::nullopt;
+    const std::optional<DateText> date = ParseDateText(t.value);
+    if (!date) return std::nullopt;
+    std::string stored = FormatStoredDate(*date);
+    if (stored == t.value) return std::nullopt;
+    return stored;
+}
+
+void ConvertDateLiterals(Tokens& tokens, const std::vector<Span>& values,
+                         const std::vector<std::optional<ValueKind>>& kinds) {
+    for (std::size_t n = 0; n < values.size() && n < kinds.size(); ++n) {
+        if (kinds[n] != ValueKind::Date || values[n].end != values[n].begin + 1) continue;
+        Token& t = tokens[values[n].begin];
+        if (std::optional<std::string> stored = DateLiteralText(t)) {
+            t.kind = TokenKind::String;
+            t.value = std::move(*stored);
+        }
+    }
 }
 
 }  // namespace db::embedded

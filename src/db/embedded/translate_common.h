@@ -10,6 +10,7 @@
 #include "db/embedded/names.h"
 #include "db/embedded/token.h"
 #include "db/embedded/translator.h"
+#include "db/embedded/type_map.h"
 
 namespace db::embedded {
 
@@ -70,6 +71,45 @@ std::size_t MatchParen(const Tokens& tokens, std::size_t open, std::size_t end);
 std::vector<Span> SplitCommas(const Tokens& tokens, Span span);
 // Index of the first top-level Word equal to word in span; span.end when none.
 std::size_t FindTopLevel(const Tokens& tokens, Span span, std::string_view word);
+
+// What a translation may know of the tables that a statement names: the kinds of the values of
+// their columns. Text '+' text joins and a money value rounds to an integer only where the kinds
+// are known; the session answers from the file's schema.
+class ColumnKinds {
+  public:
+    virtual ~ColumnKinds() = default;
+    // The kind of column of table; empty when either is unknown.
+    virtual std::optional<ValueKind> KindOf(std::string_view table, std::string_view column) = 0;
+    // The kinds of the table's columns in their order; empty when the table is unknown.
+    virtual std::vector<ValueKind> KindsOf(std::string_view table) = 0;
+};
+
+// While it lasts, the translations on this thread consult kinds (null: nothing is known).
+class ColumnKindScope {
+  public:
+    explicit ColumnKindScope(ColumnKinds* kinds);
+    ~ColumnKindScope();
+    ColumnKindScope(const ColumnKindScope&) = delete;
+    ColumnKindScope& operator=(const ColumnKindScope&) = delete;
+
+  private:
+    ColumnKinds* previous_;
+};
+ColumnKinds* CurrentColumnKinds();
+
+// The tables that the statement of tokens names after FROM, JOIN, UPDATE and INTO.
+std::vector<std::string> NamedTables(const Tokens& tokens, Span span);
+// The kind of the column of one of tables; empty when no table knows it or they disagree.
+std::optional<ValueKind> ColumnKindIn(const std::vector<std::string>& tables,
+                                      std::string_view column);
+
+// A text literal as a value of a date column: the stored date text when the text reads as a
+// date in a form other than the stored one; empty otherwise.
+std::optional<std::string> DateLiteralText(const Token& t);
+// tokens with each text literal of values (one per target kind, in order; values may be
+// shorter) that a Date target converts replaced by its stored date text.
+void ConvertDateLiterals(Tokens& tokens, const std::vector<Span>& values,
+                         const std::vector<std::optional<ValueKind>>& kinds);
 
 // The SQLite text of a literal token (text, number or date), as every expression writes it
 // wherever it stands; empty for other tokens and for a date literal that is no date.

@@ -73,13 +73,19 @@ bool IsOneOf(std::string_view value, const auto& list) {
     return false;
 }
 
-// A text literal as stored. A date and time in the local form of the system's clock ("2020-12-21
-// 오후 3:04:05") is what both engines take for a date: it is stored as the date text that sorts
-// and compares as a date.
-std::string TextLiteral(const std::string& text) {
-    const std::optional<DateText> date = ParseDateText(text);
-    return date && date->localForm ? FormatStoredDate(*date) : text;
-}
+// Functions whose result is a text whatever their arguments.
+constexpr std::array<std::string_view, 20> kTextFunctions{
+    "LEFT",      "RIGHT", "SUBSTRING", "MID",   "UPPER",   "LOWER", "UCASE",
+    "LCASE",     "LTRIM", "RTRIM",     "TRIM",  "REPLACE", "SPACE", "STR",
+    "REPLICATE", "CHAR",  "NCHAR",     "STUFF", "FORMAT",  "CONCAT"};
+
+// Functions whose result is a number whatever their arguments.
+constexpr std::array<std::string_view, 9> kNumberFunctions{
+    "LEN", "CHARINDEX", "DATALENGTH", "COUNT", "ASCII", "UNICODE", "DATEDIFF", "INSTR", "ABS"};
+
+// Comparison operators: a text compared with a date column is read as a date.
+constexpr std::array<std::string_view, 9> kComparisons{"=",  "<>", "!=", "<", ">",
+                                                       "<=", ">=", "!<", "!>"};
 
 class Writer {
   public:
@@ -105,10 +111,32 @@ class Writer {
 
     // The span piece by piece: the operands between operators of '+' precedence or lower, and
     // the operators. A piece that adds operands with '+' is written by WriteSum.
-    void Write(Span s) {
+    static bool IsConcat(const Token& t) { return t.IsPunct("&") || t.IsPunct("||"); }
+
+    void Write(Span s, bool split = true) {
+        if (!split) {
+            if (HasSum(s)) return WriteSum(s);
+            for (std::size_t i = s.begin; i < s.end;) i = WriteToken(i, s);
+            return;
+        }
         std::size_t i = s.begin;
         while (i < s.end) {
             const std::size_t end = PieceEnd(i, s);
+            if (c_.Jet() && end < s.end && t_[end].IsPunct("&") &&
+                use_ == ExpressionUse::Statement) {
+                i = WriteJoin(i, end, s);
+                continue;
+            }
+            // SQLite's '||' binds tighter than '+' and '-', Jet's '&' looser.
+            const bool joined =
+                (i > s.begin && IsConcat(t_[i - 1])) || (end < s.end && IsConcat(t_[end]));
+            if (joined && end > i && !Operators({i, end}).empty()) {
+                Put("(");
+                Write({i, end}, false);
+                Put(")");
+                i = end;
+                continue;
+            }
             if (end > i && HasSum({i, end})) {
                 WriteSum({i, end});
                 i = end;
@@ -183,13 +211,211 @@ class Writer {
         return false;
     }
 
-    enum class Kind { Unknown, Number, Text };
+    // The kind of an expression's value where the translation can tell it: from literals, the
+    // declared types of columns, the types of CAST and CONVERT, functions of one result type,
+    // and the branches of CASE (the type of higher precedence, number over text, decides).
+    enum class Kind { Unknown, Number, Money, Text, Date };
 
+    static bool Numeric(Kind k) { return k == Kind::Number || k == Kind::Money; }
+
+    static Kind FromValueKind(ValueKind v) {
+        switch (v) {
+            case ValueKind::Text:
+                return Kind::Text;
+            case ValueKind::Currency:
+                return Kind::Money;
+            case ValueKind::Date:
+                return Kind::Date;
+            case ValueKind::Binary:
+                return Kind::Unknown;
+            default:
+                return Kind::Number;
+        }
+    }
+
+    // The branch kinds of CASE, COALESCE or IIf: the highest of known kinds; unknown when one
+    // branch is unknown.
+    static Kind Highest(const std::vector<Kind>& kinds) {
+        Kind out = Kind::Unknown;
+        for (Kind k : kinds) {
+            if (k == Kind::Unknown) return Kind::Unknown;
+            if (out == Kind::Unknown || (out == Kind::Text && k != Kind::Text)) out = k;
+        }
+        return out;
+    }
+
+    const std::vector<std::string>& Tables() const {
+        if (!tablesRead_) {
+            tables_ = NamedTables(t_, {0, t_.size()});
+            tablesRead_ = true;
+        }
+        return tables_;
+    }
+
+    Kind ColumnKind(std::string_view column) const {
+        if (CurrentColumnKinds() == nullptr) return Kind::Unknown;
+        const std::optional<ValueKind> kind = ColumnKindIn(Tables(), column);
+        return kind ? FromValueKind(*kind) : Kind::Unknown;
+    }
+
+    Kind TypeKind(Span type) const {
+        std::string name;
+        for (std::size_t j = type.begin; j < type.end && t_[j].IsName(); ++j) {
+            if (!name.empty()) name += ' ';
+            name += t_[j].value;
+        }
+        const TypeRow* row = FindType(name);
+        return row == nullptr ? Kind::Unknown : FromValueKind(row->kind);
+    }
+
+    // The kinds of the THEN and ELSE results of the CASE block at i (ending before end).
+    Kind CaseKind(std::size_t i, std::size_t end) const {
+        std::vector<Kind> kinds;
+        std::size_t from = 0;
+        auto close = [&](std::size_t at) {
+            if (from != 0 && at > from) {
+                const Span value{from, at};
+                if (!(value.end == value.begin + 1 && t_[value.begin].Is("NULL"))) {
+                    kinds.push_back(ExpressionKind(value));
+                }
+            }
+            from = 0;
+        };
+        for (std::size_t j = i + 1; j < end; j = Skip(j, {0, end})) {
+            if (t_[j].Is("WHEN") || t_[j].Is("END")) close(j);
+            if (t_[j].Is("THEN") || t_[j].Is("ELSE")) {
+                close(j);
+                from = j + 1;
+            }
+        }
+        return Highest(kinds);
+    }
+
+    Kind CallKind(std::size_t i, Span s) const {
+        const std::size_t close = MatchParen(t_, i + 1, s.end);
+        if (close >= s.end) return Kind::Unknown;
+        const Span inner{i + 2, close};
+        const std::string_view name = t_[i].value;
+        if (IsOneOf(name, kTextFunctions)) return Kind::Text;
+        if (IsOneOf(name, kNumberFunctions)) return Kind::Number;
+        const std::vector<Span> args = SplitCommas(t_, inner);
+        if (EqualsNoCase(name, "CAST")) {
+            const std::size_t as = FindTopLevel(t_, inner, "AS");
+            return as < inner.end ? TypeKind({as + 1, inner.end}) : Kind::Unknown;
+        }
+        if (EqualsNoCase(name, "CONVERT")) return TypeKind(args[0]);
+        if (EqualsNoCase(name, "ISNULL") && !c_.Jet()) return ExpressionKind(args[0]);
+        if (EqualsNoCase(name, "COALESCE") || EqualsNoCase(name, "IIF")) {
+            std::vector<Kind> kinds;
+            const std::size_t first = EqualsNoCase(name, "IIF") ? 1 : 0;
+            for (std::size_t k = first; k < args.size(); ++k) {
+                const Span a = args[k];
+                if (a.end == a.begin + 1 && t_[a.begin].Is("NULL")) continue;
+                kinds.push_back(ExpressionKind(a));
+            }
+            return Highest(kinds);
+        }
+        return Kind::Unknown;
+    }
+
+    // The kind of one operand: a literal, a column, a group, a CASE block or a call.
     Kind KindOf(Span operand) const {
-        if (operand.end != operand.begin + 1) return Kind::Unknown;
+        if (operand.Empty()) return Kind::Unknown;
         const Token& t = t_[operand.begin];
-        if (t.kind == TokenKind::Number) return Kind::Number;
-        if (t.kind == TokenKind::String || t.kind == TokenKind::NString) return Kind::Text;
+        if (operand.end == operand.begin + 1) {
+            if (t.kind == TokenKind::Number) return Kind::Number;
+            if (t.kind == TokenKind::String || t.kind == TokenKind::NString) return Kind::Text;
+            if (t.kind == TokenKind::Date) return Kind::Date;
+            if (t.IsName() && !(t.kind == TokenKind::Word && t.keyword)) {
+                return ColumnKind(t.value);
+            }
+            return Kind::Unknown;
+        }
+        const std::size_t end = Skip(operand.begin, operand);
+        if (t.IsPunct("(") && end == operand.end) {
+            if (t_[operand.begin + 1].Is("SELECT")) return Kind::Unknown;
+            return ExpressionKind({operand.begin + 1, operand.end - 1});
+        }
+        if (t.Is("CASE") && end == operand.end) return CaseKind(operand.begin, operand.end);
+        if (t.kind == TokenKind::Word && t_[operand.begin + 1].IsPunct("(") &&
+            MatchParen(t_, operand.begin + 1, operand.end) + 1 == operand.end) {
+            return CallKind(operand.begin, operand);
+        }
+        // alias.column
+        if (t.IsName() && operand.end == operand.begin + 3 && t_[operand.begin + 1].IsPunct(".") &&
+            t_[operand.begin + 2].IsName()) {
+            return ColumnKind(t_[operand.begin + 2].value);
+        }
+        return Kind::Unknown;
+    }
+
+    // The kind of an expression: of its one operand, or of the sum or product its operators
+    // make.
+    Kind ExpressionKind(Span span) const {
+        if (span.Empty()) return Kind::Unknown;
+        for (std::size_t j = span.begin; j < span.end; j = Skip(j, span)) {
+            const Token& t = t_[j];
+            if (t.IsPunct("*") || t.IsPunct("/") || t.IsPunct("%")) return ProductKind(span);
+            if (t.kind == TokenKind::Punct && !t.IsPunct("+") && !t.IsPunct("-") &&
+                !t.IsPunct(".") && !t.IsPunct("(")) {
+                return Kind::Unknown;
+            }
+            if (t.kind == TokenKind::Word && t.keyword && EndsOperand(j, span)) {
+                return Kind::Unknown;
+            }
+        }
+        const std::vector<std::size_t> ops = Operators(span);
+        if (ops.empty()) {
+            std::size_t begin = span.begin;
+            bool sign = false;
+            while (begin < span.end && (t_[begin].IsPunct("-") || t_[begin].IsPunct("+"))) {
+                ++begin;
+                sign = true;
+            }
+            const Kind k = KindOf({begin, span.end});
+            return sign && k == Kind::Text ? Kind::Unknown : k;
+        }
+        Kind kind = KindOf({span.begin, ops.front()});
+        for (std::size_t k = 0; k < ops.size(); ++k) {
+            const Kind right = KindOf({ops[k] + 1, k + 1 < ops.size() ? ops[k + 1] : span.end});
+            kind = SumKind(t_[ops[k]].IsPunct("-"), kind, right);
+        }
+        return kind;
+    }
+
+    // The kind of an expression with '*', '/' or '%': money when an operand is money and none
+    // is a text (money times or by an integer stays money), else a number.
+    Kind ProductKind(Span span) const {
+        bool money = false;
+        std::size_t from = span.begin;
+        auto operand = [&](std::size_t end) {
+            std::size_t begin = from;
+            while (begin < end && (t_[begin].IsPunct("-") || t_[begin].IsPunct("+"))) ++begin;
+            const Kind k = KindOf({begin, end});
+            if (k == Kind::Text) return false;
+            money = money || k == Kind::Money;
+            return true;
+        };
+        for (std::size_t j = span.begin; j < span.end; j = Skip(j, span)) {
+            const Token& t = t_[j];
+            const bool op = t.IsPunct("*") || t.IsPunct("/") || t.IsPunct("%") ||
+                            ((t.IsPunct("+") || t.IsPunct("-")) && AfterOperand(j, span));
+            if (!op) continue;
+            if (!operand(j)) return Kind::Number;
+            from = j + 1;
+        }
+        if (!operand(span.end)) return Kind::Number;
+        return money ? Kind::Money : Kind::Number;
+    }
+
+    // The kind of a + b (or a - b) from the kinds of a and b.
+    static Kind SumKind(bool minus, Kind left, Kind right) {
+        if (left == Kind::Text && right == Kind::Text && !minus) return Kind::Text;
+        // Money with an integer stays money (the integer is the lower type).
+        if (Numeric(left) && Numeric(right)) {
+            return left == Kind::Money || right == Kind::Money ? Kind::Money : Kind::Number;
+        }
+        if (minus || Numeric(left) || Numeric(right)) return Kind::Number;
         return Kind::Unknown;
     }
 
@@ -199,10 +425,11 @@ class Writer {
         return std::move(w.out_);
     }
 
-    // a + b + c, left to right: numbers add (a number on either side makes the server convert
-    // the other), two texts are joined, and operands of unknown kind are decided by their values
-    // (dp_add, functions.cpp). Schema texts keep SQLite's '+', since the schema must not need the
-    // engine's functions.
+    // a + b + c, left to right, by the kinds of the operands: two texts are joined, numbers
+    // add, and a number with an operand of unknown kind adds as SQLite converts texts that read
+    // as numbers. A text with a number, and operands of unknown kinds, are decided by their
+    // values (dp_add, functions.cpp: a text that is no number there fails the statement). Schema
+    // texts keep SQLite's '+', since the schema must not need the engine's functions.
     void WriteSum(Span piece) {
         const std::vector<std::size_t> ops = Operators(piece);
         Span operand{piece.begin, ops.front()};
@@ -213,18 +440,19 @@ class Writer {
             if (operand.Empty()) FailAt(ops[k]);
             const Kind right = KindOf(operand);
             const std::string value = Render(operand);
-            if (t_[ops[k]].IsPunct("-") || kind == Kind::Number || right == Kind::Number) {
-                sum += (t_[ops[k]].IsPunct("-") ? " - " : " + ") + value;
-                kind = Kind::Number;
+            const bool minus = t_[ops[k]].IsPunct("-");
+            const bool plain =
+                (Numeric(kind) && right != Kind::Text) || (Numeric(right) && kind != Kind::Text);
+            if (minus || plain) {
+                sum += (minus ? " - " : " + ") + value;
             } else if (kind == Kind::Text && right == Kind::Text) {
                 sum += " || " + value;
             } else if (use_ == ExpressionUse::Schema) {
                 sum += " + " + value;
-                kind = Kind::Unknown;
             } else {
                 sum = "dp_add(" + sum + ", " + value + ")";
-                kind = Kind::Unknown;
             }
+            kind = SumKind(minus, kind, right);
         }
         Put(sum);
     }
@@ -238,6 +466,7 @@ class Writer {
                 return WriteName(i, s);
             case TokenKind::String:
             case TokenKind::NString:
+                return WriteText(i, s);
             case TokenKind::Number:
                 Put(*WriteLiteral(t));
                 return i + 1;
@@ -245,11 +474,29 @@ class Writer {
                 return WriteDate(i);
             case TokenKind::Punct:
                 return WritePunct(i, s);
+            case TokenKind::Query:
+                Put("(" + t.value + ")");
+                return i + 1;
             case TokenKind::Variable:
             case TokenKind::Illegal:
                 break;
         }
         FailAt(i);
+    }
+
+    // a & b & … of Jet: each operand as a text, a Null one as an empty text, Null only when
+    // both are Null (dp_join, functions.cpp). '&' binds looser than '+' and '-', so each operand
+    // is a piece of its own.
+    std::size_t WriteJoin(std::size_t i, std::size_t end, Span s) {
+        std::string joined = Render({i, end});
+        while (end < s.end && t_[end].IsPunct("&")) {
+            const std::size_t next = PieceEnd(end + 1, s);
+            if (next <= end + 1) FailAt(end);
+            joined = "dp_join(" + joined + ", " + Render({end + 1, next}) + ")";
+            end = next;
+        }
+        Put(joined);
+        return end;
     }
 
     std::size_t WritePunct(std::size_t i, Span s) {
@@ -311,6 +558,7 @@ class Writer {
         const bool call = i + 1 < s.end && t_[i + 1].IsPunct("(");
         if (call && (!t.keyword || FindFunction(t.value) != nullptr)) return WriteCall(i, s);
         if (t.Is("SELECT")) return WriteQuery(i, s);
+        if (t.Is("CASE")) return WriteCase(i, s);
         if (c_.Jet() && (t.Is("TRUE") || t.Is("FALSE"))) {
             Put(t.Is("TRUE") ? "-1" : "0");  // Jet's Yes is -1
             return i + 1;
@@ -319,6 +567,17 @@ class Writer {
         if (!t.keyword) return WriteName(i, s);
         Put(t.value);
         return i + 1;
+    }
+
+    // CASE … END: the parts between its words are expressions of their own, so that '+' in a
+    // branch is decided as anywhere else.
+    std::size_t WriteCase(std::size_t i, Span s) {
+        const std::size_t end = Skip(i, s);
+        if (end <= i + 1 || !t_[end - 1].Is("END")) FailAt(i);
+        Put("CASE");
+        Write({i + 1, end - 1});
+        Put("END");
+        return end;
     }
 
     // name, owner.name, alias.column, alias.*: each part quoted, the owner dbo dropped.
@@ -445,6 +704,10 @@ class Writer {
         FailAt(at);
     }
 
+    // CAST and CONVERT as the server converts (CAST and CONVERT, "Truncating and rounding
+    // results"): money rounds to an integer, other numbers are cut; a text becomes an integer
+    // only when it is one, other texts fail the statement (dp_int, functions.cpp); a number
+    // becomes money rounded to four places; a text that reads as a date becomes the stored date.
     void WriteCast(Span value, Span type) {
         std::string name;
         for (std::size_t j = type.begin; j < type.end && t_[j].IsName(); ++j) {
@@ -453,15 +716,79 @@ class Writer {
         }
         const TypeRow* row = FindType(name);
         if (row == nullptr) c_.Fail("unknown type '" + name + "'");
+        const Kind source = ExpressionKind(value);
+        const bool statement = use_ == ExpressionUse::Statement;
+        if (row->kind == ValueKind::Integer && source == Kind::Money) {
+            Put("CAST(round(");
+            Write(value);
+            Put(") AS INTEGER)");
+            return;
+        }
+        if (row->kind == ValueKind::Integer && statement && !c_.Jet() && source != Kind::Number) {
+            Put("dp_int(");
+            Write(value);
+            Put(")");
+            return;
+        }
+        if (row->kind == ValueKind::Currency && statement && source != Kind::Money) {
+            Put("round(CAST(");
+            Write(value);
+            Put("AS REAL), 4)");
+            return;
+        }
+        if (row->kind == ValueKind::Date && value.end == value.begin + 1) {
+            if (const std::optional<std::string> stored = DateLiteralText(t_[value.begin])) {
+                Put(QuoteText(*stored));
+                return;
+            }
+        }
         Put("CAST(");
         Write(value);
         Put("AS " + std::string(kCastTypes[static_cast<std::size_t>(row->kind)]) + ")");
+    }
+
+    // The kind of the column that the literal at i is compared with (a = 'x', 'x' < t.a).
+    Kind ComparedKind(std::size_t i, Span s) const {
+        auto column = [&](std::size_t at) {
+            if (!t_[at].IsName() || (t_[at].kind == TokenKind::Word && t_[at].keyword)) {
+                return Kind::Unknown;
+            }
+            return ColumnKind(t_[at].value);
+        };
+        if (i >= s.begin + 2 && t_[i - 1].kind == TokenKind::Punct &&
+            IsOneOf(t_[i - 1].value, kComparisons)) {
+            return column(i - 2);
+        }
+        if (i + 2 < s.end && t_[i + 1].kind == TokenKind::Punct &&
+            IsOneOf(t_[i + 1].value, kComparisons)) {
+            std::size_t at = i + 2;
+            while (at + 2 < s.end && t_[at + 1].IsPunct(".") && t_[at + 2].IsName()) at += 2;
+            if (at + 1 < s.end && t_[at + 1].IsPunct("(")) return Kind::Unknown;
+            return column(at);
+        }
+        return Kind::Unknown;
+    }
+
+    // A text literal; compared with a date column, a text that reads as a date is that date.
+    std::size_t WriteText(std::size_t i, Span s) {
+        if (CurrentColumnKinds() != nullptr) {
+            if (const std::optional<std::string> stored = DateLiteralText(t_[i])) {
+                if (ComparedKind(i, s) == Kind::Date) {
+                    Put(QuoteText(*stored));
+                    return i + 1;
+                }
+            }
+        }
+        Put(*WriteLiteral(t_[i]));
+        return i + 1;
     }
 
     const Cursor& c_;
     const Tokens& t_;
     ExpressionUse use_;
     std::string out_;
+    mutable std::vector<std::string> tables_;
+    mutable bool tablesRead_ = false;
 };
 
 }  // namespace
@@ -470,7 +797,7 @@ std::optional<std::string> WriteLiteral(const Token& t) {
     switch (t.kind) {
         case TokenKind::String:
         case TokenKind::NString:
-            return QuoteText(TextLiteral(t.value));
+            return QuoteText(t.value);
         case TokenKind::Number:
             return t.value;
         case TokenKind::Date: {

@@ -13,7 +13,6 @@
 namespace db::embedded {
 namespace {
 
-constexpr std::string_view kRowsetPrefix = "dp_rowset_";
 constexpr std::string_view kAccessType = "MS Access";
 
 std::string_view Trim(std::string_view text) {
@@ -113,7 +112,7 @@ class Replacer {
     Replacer(Tokens& tokens, Dialect dialect, Program& out)
         : t_(tokens), dialect_(dialect), out_(out) {}
 
-    std::vector<ExternalRowset> Run() {
+    void Run() {
         for (std::size_t i = 0; i < t_.size(); ++i) {
             if (dialect_ == Dialect::Jet && IsJetReference(i)) {
                 ReplaceJetReference(i);
@@ -122,7 +121,6 @@ class Replacer {
                 ReplaceRowset(i);
             }
         }
-        return std::move(rowsets_);
     }
 
   private:
@@ -216,10 +214,11 @@ class Replacer {
                 !Tokenize(inner.steps.front().sql).front().Is("SELECT")) {
                 Fail().NotSupported("OPENROWSET with other than one query");
             }
-            const std::string placeholder =
-                std::string(kRowsetPrefix) + std::to_string(rowsets_.size() + 1);
-            rowsets_.push_back({QuoteName(placeholder), inner.steps.front().sql});
-            replacement.push_back(NameToken(placeholder, offset));
+            Token rowset;
+            rowset.kind = TokenKind::Query;
+            rowset.value = inner.steps.front().sql;
+            rowset.offset = offset;
+            replacement.push_back(std::move(rowset));
         } else {
             Cursor name(t_, what, dialect_, "OPENROWSET");
             const std::vector<std::string> parts = name.ReadNameParts();
@@ -264,31 +263,12 @@ class Replacer {
     Tokens& t_;
     Dialect dialect_;
     Program& out_;
-    std::vector<ExternalRowset> rowsets_;
 };
-
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
 
 }  // namespace
 
-std::vector<ExternalRowset> ReplaceExternalReferences(Tokens& tokens, Dialect dialect,
-                                                      Program& out) {
-    return Replacer(tokens, dialect, out).Run();
-}
-
-void FillExternalRowsets(const std::vector<ExternalRowset>& rowsets, Program& out) {
-    for (Step& step : out.steps) {
-        for (const ExternalRowset& rowset : rowsets) {
-            const std::string query = "(" + rowset.query + ")";
-            ReplaceAll(step.sql, rowset.placeholder, query);
-            ReplaceAll(step.source, rowset.placeholder, query);
-        }
-    }
+void ReplaceExternalReferences(Tokens& tokens, Dialect dialect, Program& out) {
+    Replacer(tokens, dialect, out).Run();
 }
 
 void TranslateBackup(Cursor& c, Program& out) {

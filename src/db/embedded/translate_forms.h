@@ -40,16 +40,11 @@ void NoteRoutineCalls(const Tokens& tokens, Program& out);
 // Tables of other databases that a statement reads: the Jet form [MS Access;DATABASE=…].t and
 // OPENROWSET(…) of the server kind. Each reference is replaced in tokens by a name in a private
 // schema, for whose database an Attach step is appended to out (before the statements' steps). A
-// rowset given by a query becomes a placeholder name, whose query text FillExternalRowsets puts
-// in place once the statements are translated. Throws DbError 0x80040E14 for forms it does not
-// run (a table of another database as the target of a change, other providers).
-struct ExternalRowset {
-    std::string placeholder;  // as written by the expression writer
-    std::string query;        // the SQLite text of the query
-};
-std::vector<ExternalRowset> ReplaceExternalReferences(Tokens& tokens, Dialect dialect,
-                                                      Program& out);
-void FillExternalRowsets(const std::vector<ExternalRowset>& rowsets, Program& out);
+// rowset given by a query becomes one token that holds the query written for SQLite (TokenKind::
+// Query), which the expression writer puts in place as it is. Throws DbError 0x80040E14 for
+// forms it does not run (a table of another database as the target of a change, other
+// providers).
+void ReplaceExternalReferences(Tokens& tokens, Dialect dialect, Program& out);
 
 // One column definition of CREATE TABLE or ALTER TABLE ADD, written for SQLite.
 struct ColumnDefinition {

@@ -25,6 +25,8 @@ std::vector<FromItem> ReadFromItems(const Cursor& c, Span from) {
             FromItem item;
             if (f.Peek().IsPunct("(")) {
                 f.ReadParens();
+            } else if (f.Peek().kind == TokenKind::Query) {
+                f.Seek(f.pos() + 1);
             } else {
                 item.table = f.ReadTableName();
             }
@@ -96,9 +98,52 @@ std::string JoinedUpdate(const Cursor& c, const FromItem& target, Span sets, Spa
            ".rowid = \"dp_from\".\"dp_rowid\"";
 }
 
+void TranslateUpdateOf(Cursor& c, Program& out);
+
+// A text that reads as a date and is set into a date column is stored as that date; in a text
+// column it stays as written.
+std::optional<Tokens> WithDateValues(const Cursor& c) {
+    if (CurrentColumnKinds() == nullptr) return std::nullopt;
+    const Tokens& t = c.tokens();
+    bool dates = false;
+    for (std::size_t i = c.pos(); i < c.end() && !dates; ++i) {
+        dates = DateLiteralText(t[i]).has_value();
+    }
+    const std::size_t set = FindTopLevel(t, c.Rest(), "SET");
+    if (!dates || set >= c.end()) return std::nullopt;
+    const Span rest{set + 1, c.end()};
+    const Span sets{rest.begin,
+                    std::min(FindTopLevel(t, rest, "FROM"), FindTopLevel(t, rest, "WHERE"))};
+    const std::vector<std::string> tables = NamedTables(t, {c.pos() - 1, c.end()});
+    std::vector<Span> values;
+    std::vector<std::optional<ValueKind>> kinds;
+    for (const Span& part : SplitCommas(t, sets)) {
+        std::size_t i = part.begin;
+        while (i + 2 < part.end && t[i + 1].IsPunct(".")) i += 2;
+        if (i + 2 >= part.end || !t[i].IsName() || !t[i + 1].IsPunct("=")) continue;
+        values.push_back({i + 2, part.end});
+        kinds.push_back(ColumnKindIn(tables, t[i].value));
+    }
+    Tokens copy = t;
+    ConvertDateLiterals(copy, values, kinds);
+    return copy;
+}
+
 }  // namespace
 
 void TranslateUpdate(Cursor& c, Program& out) {
+    if (const std::optional<Tokens> converted = WithDateValues(c)) {
+        Cursor v(*converted, c.Rest(), c.dialect(), "UPDATE");
+        TranslateUpdateOf(v, out);
+        c.Seek(c.end());
+        return;
+    }
+    TranslateUpdateOf(c, out);
+}
+
+namespace {
+
+void TranslateUpdateOf(Cursor& c, Program& out) {
     const std::string target = c.ReadTableName();
     if (!c.Accept("SET")) {
         if (c.Peek().Is("INNER") || c.Peek().Is("LEFT") || c.Peek().Is("JOIN")) {
@@ -129,5 +174,7 @@ void TranslateUpdate(Cursor& c, Program& out) {
     step.sql = "UPDATE " + QuoteName(target) + " SET " + WriteExpression(c, {sets.begin, rest.end});
     out.steps.push_back(std::move(step));
 }
+
+}  // namespace
 
 }  // namespace db::embedded

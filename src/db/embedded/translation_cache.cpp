@@ -50,6 +50,8 @@ std::optional<std::vector<std::string>> LiteralTexts(const Tokens& tokens,
     std::vector<std::string> values;
     values.reserve(shape.literals.size());
     for (std::size_t i : shape.literals) {
+        // A text that reads as a date is written by where it goes (a date column or a text one).
+        if (DateLiteralText(tokens[i])) return std::nullopt;
         std::optional<std::string> text = WriteLiteral(tokens[i]);
         if (!text || text->empty() || text->front() == '.' || text->back() == '.') {
             return std::nullopt;

@@ -37,6 +37,11 @@ class TranslationCache {
 
     // The translation of text. Throws DbError as Translate does.
     std::shared_ptr<const Program> ProgramFor(std::string_view text);
+    // Forgets every translation (they may depend on the schema, which has changed).
+    void Clear() {
+        texts_.Clear();
+        shapes_.Clear();
+    }
     // Texts that were translated by filling in a known shape.
     std::size_t ShapeHits() const { return shapeHits_; }
 

@@ -214,7 +214,7 @@ Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
         TranslateRoutineDefinition(text, tokens, dialect, out);
         return out;
     }
-    const std::vector<ExternalRowset> rowsets = ReplaceExternalReferences(tokens, dialect, out);
+    ReplaceExternalReferences(tokens, dialect, out);
     if (dialect == Dialect::SqlServer) {
         out.usesCatalogue = MapSystemCatalogue(tokens);
         NoteRoutineCalls(tokens, out);
@@ -225,7 +225,6 @@ Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
         throw EngineError(ErrorNumber::kSyntax, "Characters found after end of SQL statement.");
     }
     for (const Span& s : statements) TranslateStatement(tokens, s, dialect, out);
-    FillExternalRowsets(rowsets, out);
     if (out.steps.empty()) throw EngineError(ErrorNumber::kSyntax, "The statement text is empty.");
     return out;
 }

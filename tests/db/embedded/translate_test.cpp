@@ -40,13 +40,14 @@ const TextCase kTexts[] = {
      {"SELECT * FROM \"t\" WHERE \"d\" >= '2020-12-21 22:30:00' AND \"e\" = '2020-12-21'"}},
     {"SELECT t.* FROM t WHERE a & 'x' = b",
      Dialect::Jet,
-     {"SELECT \"t\".* FROM \"t\" WHERE \"a\" || 'x' = \"b\""}},
+     {"SELECT \"t\".* FROM \"t\" WHERE dp_join(\"a\", 'x') = \"b\""}},
     {"DELETE * FROM t WHERE a = 1", Dialect::Jet, {"DELETE FROM \"t\" WHERE \"a\" = 1"}},
     {"UPDATE 세금계산서상품 SET 단가 =  CONVERT(INT, (CONVERT(MONEY, 공급가액) / 수량))",
      Dialect::SqlServer,
-     {"UPDATE \"세금계산서상품\" SET \"단가\" = CAST((CAST(\"공급가액\" AS REAL) / "
-      "dp_divisor(\"수량\")) AS "
-      "INTEGER)"}},
+     // Money by a number stays money, which rounds to an integer; a number becomes money
+     // rounded to four places.
+     {"UPDATE \"세금계산서상품\" SET \"단가\" = CAST(round((round(CAST(\"공급가액\" AS REAL), "
+      "4) / dp_divisor(\"수량\"))) AS INTEGER)"}},
     {"UPDATE 재고조사_담당자 SET DEL_CHK = 1 FROM 재고조사_담당자 AS 담 LEFT JOIN 재고조사전표 AS "
      "전 "
      "ON 담.조사코드 = 전.조사코드 WHERE 담.DEL_CHK = 0",
@@ -92,10 +93,11 @@ const TextCase kTexts[] = {
      {"ALTER TABLE \"t\" ADD COLUMN \"c\" NVARCHAR(4) COLLATE NOCASE DEFAULT (('a' || 'b')) "
       "CHECK (\"c\" + 1 > \"d\" + \"e\") CONSTRAINT \"dp_len_c\" CHECK (length(\"c\") <= 4)",
       "UPDATE \"t\" SET \"c\" = NULL"}},
-    // Local date-time texts are stored as dates; other texts stay as written.
+    // Texts stay as written where no date column asks for a date (the schema tells, and is not
+    // known here); date literals are dates.
     {"INSERT INTO t VALUES ('2020-12-21 오후 3:04:05', '12/21/2020', #2020-12-21 오전 12:30:00#)",
      Dialect::Jet,
-     {"INSERT INTO \"t\" VALUES ('2020-12-21 15:04:05', '12/21/2020', '2020-12-21 00:30:00')"}},
+     {"INSERT INTO \"t\" VALUES ('2020-12-21 오후 3:04:05', '12/21/2020', '2020-12-21 00:30:00')"}},
 };
 
 TEST(TranslateTest, WritesSqliteText) {
@@ -160,6 +162,20 @@ const Refusal kRefusals[] = {
     {"UPDATE t SET a = 1; SELECT 1", kJet, kSyntax},
     {"INSERT INTO t VALUES (1)\r\n;DROP TABLE t;", kJet, kSyntax},
 };
+
+// The query of a rowset stands where the rowset is named, and nowhere else: a literal that holds
+// any text of the engine's own stays as written.
+TEST(TranslateTest, PutsARowsetQueryInPlaceOfTheRowsetOnly) {
+    const Program p = Translate(
+        "SELECT 'dp_rowset_1 \"dp_rowset_1\"' AS n, a FROM OPENROWSET('Microsoft.Jet.OLEDB.4.0', "
+        "';Database=C:\\a.mdb;', 'SELECT a FROM t')",
+        Dialect::SqlServer);
+    ASSERT_EQ(p.steps.size(), 2u);
+    EXPECT_EQ(p.steps[1].sql,
+              "SELECT 'dp_rowset_1 \"dp_rowset_1\"' AS \"n\", \"a\" FROM (SELECT \"a\" FROM "
+              "\"" +
+                  p.steps[0].name + "\".\"t\")");
+}
 
 TEST(TranslateTest, RefusesWhatTheDialectRejects) {
     for (const Refusal& r : kRefusals) {

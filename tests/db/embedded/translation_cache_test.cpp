@@ -40,10 +40,10 @@ const ShapeCase kCases[] = {
       {"INSERT INTO [재고] ([상품코드], [수량], [UP_DATE]) VALUES ('타이레놀정 500mg', 0, "
        "#2020-12-21#)",
        true},
-      // A text in the local date form is stored as a date; the fill writes it so too.
+      // A text that reads as a date is written by the column it goes to: translated in full.
       {"INSERT INTO [재고] ([상품코드], [수량], [UP_DATE]) VALUES ('2020-12-21 오후 3:04:05', 1e3, "
        "#2020/1/2#)",
-       true},
+       false},
       {"INSERT INTO [재고] ([상품코드], [수량], [UP_DATE]) VALUES ('', 1.5, #2020-12-21 23:59:59#)",
        true},
       // A number written ".5" or "5." is joined to its neighbours: translated in full.
