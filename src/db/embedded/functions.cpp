@@ -163,8 +163,13 @@ void SqlServerDivisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
     Divisor(ctx, argv[0], kSqlServerDivideByZero);
 }
 
+// Jet's / divides in floating point (7 / 2 is 3.5) where SQLite divides integers to an integer,
+// so the divisor goes back as a floating-point number.
 void JetDivisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    Divisor(ctx, argv[0], kJetDivisionByZero);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_double(argv[0]) == 0.0) {
+        return Divisor(ctx, argv[0], kJetDivisionByZero);
+    }
+    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
 }
 
 struct Function {

@@ -1,4 +1,4 @@
-// ALTER TABLE t ADD [COLUMN] c type [NULL] [CONSTRAINT n DEFAULT …], c2 type …
+// ALTER TABLE t ADD [COLUMN] c type [NULL] [CONSTRAINT n DEFAULT … [WITH VALUES]], c2 type …
 // ALTER TABLE t DROP COLUMN c [, c2]
 // ALTER TABLE t ALTER COLUMN … and ADD CONSTRAINT … have their own sources.
 #include "db/embedded/translate_forms.h"
@@ -6,20 +6,33 @@
 namespace db::embedded {
 namespace {
 
+// T-SQL's DEFAULT … WITH VALUES at the end of a column definition: the rows that exist get the
+// default of the new nullable column as well. Takes the two words off the element.
+bool TakeWithValues(const Cursor& c, Span& element) {
+    const auto& t = c.tokens();
+    if (c.Jet() || element.end < element.begin + 2) return false;
+    if (!t[element.end - 2].Is("WITH") || !t[element.end - 1].Is("VALUES")) return false;
+    element.end -= 2;
+    return true;
+}
+
 void AddColumns(Cursor& c, const std::string& table, Program& out) {
     if (c.AtEnd()) c.Fail("column definition missing");
-    for (const Span& element : SplitCommas(c.tokens(), c.Rest())) {
+    for (Span element : SplitCommas(c.tokens(), c.Rest())) {
+        const bool withValues = TakeWithValues(c, element);
         Cursor e(c.tokens(), element, c.dialect(), "ALTER TABLE");
         e.Accept("COLUMN");
         if (e.Peek().Is("UNIQUE") || e.Peek().Is("FOREIGN") || e.Peek().Is("CHECK")) {
             e.NotSupported("ADD CONSTRAINT other than PRIMARY KEY");
         }
         const ColumnDefinition def = ReadColumnDefinition(e);
+        if (withValues && !def.hasDefault) e.Fail("WITH VALUES without DEFAULT");
         Step add;
         add.sql = "ALTER TABLE " + QuoteName(table) + " ADD COLUMN " + def.sql;
         out.steps.push_back(std::move(add));
-        // Rows that exist when a nullable column is added hold Null, not the new default.
-        if (def.hasDefault && def.nullable) {
+        // Rows that exist when a nullable column is added hold Null, not the new default,
+        // unless WITH VALUES asks for it.
+        if (def.hasDefault && def.nullable && !withValues) {
             Step clear;
             clear.sql = "UPDATE " + QuoteName(table) + " SET " + QuoteName(def.name) + " = NULL";
             out.steps.push_back(std::move(clear));

@@ -39,7 +39,7 @@ TEST_P(ConformanceErrors, DivisionByZeroFailsTheWholeStatement) {
     InsertPartner("A02", TextLiteral("을") + ", 0, 100, NULL, NULL");
     std::vector<std::string> failing = {
         "SELECT [금액] / [수량] FROM [거래처] WHERE [코드] = 'A02'",
-        "SELECT [코드] FROM [거래처] WHERE 1 / ([수량] * 2) > 0",
+        "SELECT [코드] FROM [거래처] WHERE 1 / ([수량] * 2) < 0",
         "UPDATE [거래처] SET [금액] = [금액] / [수량]",
         "UPDATE [거래처] SET [금액] = CASE WHEN [코드] = 'A02' THEN 1 / 0 ELSE 5 END",
     };
