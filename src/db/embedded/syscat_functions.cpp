@@ -268,58 +268,6 @@ void ColumnInfoOf(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_null(ctx);
 }
 
-// A PRIMARY KEY or UNIQUE constraint of a CREATE TABLE text.
-struct KeyConstraint {
-    bool primary = false;
-    std::string name;  // empty when the statement named none
-    std::vector<std::string> columns;
-};
-
-// The key constraints of a CREATE TABLE text, at column or table level, in their order.
-std::vector<KeyConstraint> KeyConstraintsOf(std::string_view createText) {
-    const Tokens t = Tokenize(createText);
-    std::vector<KeyConstraint> keys;
-    std::size_t i = 0;
-    while (i < t.size() && !t[i].IsPunct("(")) ++i;
-    std::size_t definition = i + 1;
-    int depth = 0;
-    std::string name;
-    for (++i; i < t.size(); ++i) {
-        if (t[i].IsPunct("(")) ++depth;
-        if (t[i].IsPunct(")") && --depth < 0) break;
-        if (depth == 0 && t[i].IsPunct(",")) {
-            definition = i + 1;
-            name.clear();
-            continue;
-        }
-        if (depth != 0) continue;
-        if (t[i].Is("CONSTRAINT") && i + 1 < t.size()) {
-            name = t[++i].value;
-            continue;
-        }
-        const bool primary = t[i].Is("PRIMARY") && i + 1 < t.size() && t[i + 1].Is("KEY");
-        if (!primary && !t[i].Is("UNIQUE")) continue;
-        KeyConstraint key{primary, name, {}};
-        name.clear();
-        if (primary) ++i;
-        std::size_t j = i + 1;
-        while (j < t.size() && (t[j].Is("CLUSTERED") || t[j].Is("NONCLUSTERED"))) ++j;
-        const Token& first = t[definition];
-        if (first.Is("CONSTRAINT") || first.Is("PRIMARY") || first.Is("UNIQUE")) {
-            // A table constraint: its column list follows.
-            for (++j; j < t.size() && !t[j].IsPunct(")"); ++j) {
-                if (t[j].IsName() && !t[j].Is("ASC") && !t[j].Is("DESC")) {
-                    key.columns.push_back(t[j].value);
-                }
-            }
-        } else {
-            key.columns.push_back(t[definition].value);
-        }
-        keys.push_back(std::move(key));
-    }
-    return keys;
-}
-
 bool SameColumns(const std::vector<std::string>& a, const std::vector<std::string>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t k = 0; k < a.size(); ++k) {
@@ -329,11 +277,9 @@ bool SameColumns(const std::vector<std::string>& a, const std::vector<std::strin
 }
 
 // dp_key_constraint(create text, table, 'PK' | 'UQ', index, 'name' | 'system_named'): the name of
-// a table's primary key (index Null) or of the UNIQUE constraint that index enforces. An unnamed
-// key takes the name the engine reports everywhere ("PK_" and the table).
+// a table's primary key (index Null) or of the UNIQUE constraint that index enforces.
 void KeyConstraintFact(sqlite3_context* ctx, int, sqlite3_value** argv) {
     GuardedCall(ctx, [&] {
-        const std::string_view table = TextArgument(argv[1]);
         const bool primary = EqualsNoCase(TextArgument(argv[2]), "PK");
         std::vector<std::string> indexColumns;
         if (!primary && !IsNullArgument(argv[3])) {
@@ -342,23 +288,18 @@ void KeyConstraintFact(sqlite3_context* ctx, int, sqlite3_value** argv) {
                       {TextArgument(argv[3])},
                       [&](sqlite3_stmt* s) { indexColumns.push_back(ColumnText(s, 0)); });
         }
-        std::string name;
-        for (const KeyConstraint& key : KeyConstraintsOf(TextArgument(argv[0]))) {
-            if (key.primary == primary && (primary || SameColumns(key.columns, indexColumns))) {
-                name = key.name;
-                break;
+        for (const KeyConstraint& key :
+             KeyConstraintsOf(TextArgument(argv[0]), TextArgument(argv[1]))) {
+            if (key.primary != primary || (!primary && !SameColumns(key.columns, indexColumns))) {
+                continue;
             }
+            if (EqualsNoCase(TextArgument(argv[4]), "system_named")) {
+                return sqlite3_result_int(ctx, key.systemNamed ? 1 : 0);
+            }
+            return sqlite3_result_text(ctx, key.name.c_str(), static_cast<int>(key.name.size()),
+                                       SQLITE_TRANSIENT);
         }
-        const bool systemNamed = name.empty();
-        if (EqualsNoCase(TextArgument(argv[4]), "system_named")) {
-            return sqlite3_result_int(ctx, systemNamed ? 1 : 0);
-        }
-        if (systemNamed) {
-            name = primary ? "PK_" + std::string(table)
-                           : "UQ_" + std::string(table) + "_" +
-                                 (indexColumns.empty() ? std::string() : indexColumns.front());
-        }
-        sqlite3_result_text(ctx, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        sqlite3_result_null(ctx);
     });
 }
 

@@ -31,7 +31,7 @@ std::string SysColumnsSql() {
            "('table', 'view') AND NOT dp_hidden_table(m.name)";
 }
 
-// Tables, views and (when the routine table exists) routines.
+// Tables, views, (when the routine table exists) routines, and key constraints.
 std::string SysObjectsSql(bool withRoutines) {
     const std::string columns =
         " AS xtype, 1 AS uid, 0 AS parent_obj, NULL AS crdate, 0 AS category, ";
@@ -48,6 +48,11 @@ std::string SysObjectsSql(bool withRoutines) {
             "NOCASE" +
             columns + "r.kind COLLATE NOCASE FROM main." + QuoteName(kRoutineTable) + " AS r";
     }
+    // Key constraints are objects of their table.
+    sql +=
+        " UNION ALL SELECT k.name, k.object_id, k.type, 1, k.parent_object_id, NULL, 0, k.type "
+        "FROM " +
+        TempView(kKeyConstraintsView) + " AS k";
     return sql;
 }
 
@@ -59,8 +64,8 @@ std::string SysObjectsCatalogSql() {
     }
     description += " END";
     return "CREATE TEMP VIEW " + QuoteName(kSysObjectsCatalogView) +
-           " AS SELECT o.name AS name, o.id AS object_id, NULL AS principal_id, 1 AS schema_id, 0 "
-           "AS parent_object_id, o.type AS type, " +
+           " AS SELECT o.name AS name, o.id AS object_id, NULL AS principal_id, 1 AS schema_id, "
+           "o.parent_obj AS parent_object_id, o.type AS type, " +
            description +
            " AS type_desc, NULL AS create_date, NULL AS modify_date, 0 AS is_ms_shipped, 0 AS "
            "is_published, 0 AS is_schema_published FROM " +
