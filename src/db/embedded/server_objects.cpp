@@ -13,7 +13,7 @@ ServerObjects::ServerObjects(sqlite3* db, Schema& schema, std::string database)
     : db_(db), schema_(schema), database_(std::move(database)) {}
 
 void ServerObjects::Prepare(const Program& program) {
-    if (program.usesCatalogue) views_.Prepare(db_);
+    if (program.usesCatalogue) views_.Prepare(db_, database_);
     for (const std::string& name : program.routines) {
         if (const NativeRoutine* routine = FindNativeRoutine(name)) RequireRecorded(db_, *routine);
     }

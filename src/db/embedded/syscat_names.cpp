@@ -16,6 +16,10 @@ constexpr std::array kNames{
     CatalogueName{"", "SYSCOLUMNS", kSysColumnsView},
     CatalogueName{"", "SYSOBJECTS", kSysObjectsView},
     CatalogueName{"sys", "objects", kSysObjectsCatalogView},
+    CatalogueName{"sys", "columns", kSysColumnsCatalogView},
+    CatalogueName{"sys", "key_constraints", kKeyConstraintsView},
+    CatalogueName{"INFORMATION_SCHEMA", "TABLES", kSchemaTablesView},
+    CatalogueName{"INFORMATION_SCHEMA", "COLUMNS", kSchemaColumnsView},
 };
 
 bool IsDot(const Tokens& t, std::size_t i) {

@@ -18,6 +18,8 @@ constexpr std::array kKinds{
     ObjectKind{"IF", "SQL_INLINE_TABLE_VALUED_FUNCTION", true, false},
     ObjectKind{"TF", "SQL_TABLE_VALUED_FUNCTION", true, false},
     ObjectKind{"P", "SQL_STORED_PROCEDURE", false, true},
+    ObjectKind{"PK", "PRIMARY_KEY_CONSTRAINT", false, false},
+    ObjectKind{"UQ", "UNIQUE_CONSTRAINT", false, false},
 };
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -78,6 +80,82 @@ std::string ObjectNameOf(std::string_view reference) {
     return std::string(TrimBlanks(NameParts(TrimBlanks(reference)).back()));
 }
 
+std::vector<KeyConstraint> KeyConstraintsOf(std::string_view createText, std::string_view table) {
+    const Tokens t = Tokenize(createText);
+    std::vector<KeyConstraint> keys;
+    std::size_t i = 0;
+    while (i < t.size() && !t[i].IsPunct("(")) ++i;
+    std::size_t definition = i + 1;
+    int depth = 0;
+    std::string name;
+    for (++i; i < t.size(); ++i) {
+        if (t[i].IsPunct("(")) ++depth;
+        if (t[i].IsPunct(")") && --depth < 0) break;
+        if (depth == 0 && t[i].IsPunct(",")) {
+            definition = i + 1;
+            name.clear();
+            continue;
+        }
+        if (depth != 0) continue;
+        if (t[i].Is("CONSTRAINT") && i + 1 < t.size()) {
+            name = t[++i].value;
+            continue;
+        }
+        const bool primary = t[i].Is("PRIMARY") && i + 1 < t.size() && t[i + 1].Is("KEY");
+        if (!primary && !t[i].Is("UNIQUE")) {
+            name.clear();  // the name was a default's or a check's
+            continue;
+        }
+        KeyConstraint key{primary, name, name.empty(), {}};
+        name.clear();
+        if (primary) ++i;
+        std::size_t j = i + 1;
+        while (j < t.size() && (t[j].Is("CLUSTERED") || t[j].Is("NONCLUSTERED"))) ++j;
+        const Token& first = t[definition];
+        if (first.Is("CONSTRAINT") || first.Is("PRIMARY") || first.Is("UNIQUE")) {
+            // A table constraint: its column list follows.
+            for (++j; j < t.size() && !t[j].IsPunct(")"); ++j) {
+                if (t[j].IsName() && !t[j].Is("ASC") && !t[j].Is("DESC")) {
+                    key.columns.push_back(t[j].value);
+                }
+            }
+        } else {
+            key.columns.push_back(t[definition].value);
+        }
+        if (key.systemNamed) {
+            key.name = std::string(primary ? "PK_" : "UQ_") + std::string(table);
+            if (!primary && !key.columns.empty()) key.name += "_" + key.columns.front();
+        }
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+namespace {
+
+// The key constraint named name: the tables whose text holds the name (LIKE: without regard to
+// the letter case of ASCII, and '_' matches itself too), and for an unnamed primary key the table
+// its name gives.
+std::string KeyConstraintKindOf(sqlite3* db, std::string_view name) {
+    std::string kind;
+    QueryRows(db,
+              "SELECT name, sql FROM main.sqlite_master WHERE type = 'table' AND (sql LIKE '%' || "
+              "?1 || '%' OR 'PK_' || name = ?1 COLLATE NOCASE)",
+              {name}, [&](sqlite3_stmt* s) {
+                  const std::string table = ColumnText(s, 0);
+                  if (!kind.empty() || IsHiddenTable(table)) return;
+                  for (const KeyConstraint& key : KeyConstraintsOf(ColumnText(s, 1), table)) {
+                      if (EqualsNoCase(key.name, name)) {
+                          kind = key.primary ? "PK" : "UQ";
+                          return;
+                      }
+                  }
+              });
+    return kind;
+}
+
+}  // namespace
+
 std::string ObjectKindOf(sqlite3* db, std::string_view name) {
     std::string kind;
     QueryRows(db,
@@ -91,7 +169,8 @@ std::string ObjectKindOf(sqlite3* db, std::string_view name) {
               });
     if (!kind.empty()) return kind;
     const std::optional<RoutineRecord> routine = FindRoutine(db, name);
-    return routine ? routine->kind : std::string();
+    if (routine) return routine->kind;
+    return KeyConstraintKindOf(db, name);
 }
 
 }  // namespace db::embedded

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <climits>
+#include <initializer_list>
 #include <string_view>
 
 #include "db/embedded/token.h"
@@ -163,6 +164,39 @@ void DescribeDigits(const TypeFacts& f, const DeclaredType& type, ServerColumnTy
     out.scale = scale;
 }
 
+bool IsOneOf(int xtype, std::initializer_list<int> list) {
+    for (int x : list) {
+        if (x == xtype) return true;
+    }
+    return false;
+}
+
+// The server's INFORMATION_SCHEMA.COLUMNS picks these facts by system type: the lengths of texts
+// and binaries, the precision of numbers (radix 2 for float and real), the scale of exact
+// numbers, the fractional digits of dates.
+void DescribeForSchema(const DeclaredType& type, ServerColumnType& out) {
+    constexpr int kChar = 175, kVarChar = 167, kNChar = 239, kNVarChar = 231, kText = 35,
+                  kNText = 99, kBinary = 173, kVarBinary = 165, kImage = 34;
+    const int x = out.xtype;
+    if (IsOneOf(x,
+                {kChar, kVarChar, kNChar, kNVarChar, kText, kNText, kBinary, kVarBinary, kImage})) {
+        const bool max = type.max && IsOneOf(x, {kVarChar, kNVarChar, kVarBinary});
+        out.characterMaximumLength = max ? -1 : out.precision;
+        out.characterOctetLength = max ? -1 : out.listLength;
+        if (IsOneOf(x, {kVarChar, kText})) out.valueBytes = ServerColumnType::Bytes::Ansi;
+        if (IsOneOf(x, {kNVarChar, kNText})) out.valueBytes = ServerColumnType::Bytes::Unicode;
+        if (IsOneOf(x, {kVarBinary, kImage})) out.valueBytes = ServerColumnType::Bytes::Binary;
+    }
+    const std::initializer_list<int> kExact{48, 52, 56, 60, 106, 108, 122, 127};
+    const std::initializer_list<int> kApproximate{59, 62};
+    if (IsOneOf(x, kExact) || IsOneOf(x, kApproximate)) {
+        out.numericPrecision = out.xprec;
+        out.numericPrecisionRadix = IsOneOf(x, kExact) ? 10 : 2;
+    }
+    if (IsOneOf(x, kExact)) out.numericScale = out.xscale;
+    if (IsOneOf(x, {40, 58, 61})) out.datetimePrecision = x == 61 ? 3 : 0;
+}
+
 }  // namespace
 
 ServerColumnType DescribeServerType(const DeclaredType& type) {
@@ -189,6 +223,7 @@ ServerColumnType DescribeServerType(const DeclaredType& type) {
             DescribeDigits(f, type, out);
             break;
     }
+    DescribeForSchema(type, out);
     return out;
 }
 

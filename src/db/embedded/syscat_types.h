@@ -1,6 +1,7 @@
 #pragma once
 // How the server kind describes a declared column type: the facts of its system catalogue
-// (syscolumns) and of its column listing (sp_columns), as the server reports them.
+// (syscolumns, sys.columns), of its column listing (sp_columns) and of INFORMATION_SCHEMA.COLUMNS,
+// as the server reports them.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,6 +33,23 @@ struct ServerColumnType {
     int sqlDataType = 0;
     CatalogueFact datetimeSub;
     CatalogueFact charOctetLength;
+
+    // INFORMATION_SCHEMA.COLUMNS (and COLUMNPROPERTY's CharMaxLen, OctetMaxLen)
+    CatalogueFact characterMaximumLength;  // characters of a text, bytes of a binary; (max) -1
+    CatalogueFact characterOctetLength;    // bytes of a text or binary; (max) -1
+    CatalogueFact numericPrecision;
+    CatalogueFact numericPrecisionRadix;
+    CatalogueFact numericScale;
+    CatalogueFact datetimePrecision;
+
+    // DATALENGTH: how a value of the type counts its bytes.
+    enum class Bytes {
+        Fixed,    // always length
+        Ansi,     // CP949 bytes of the text (varchar, text)
+        Unicode,  // two bytes a UTF-16 unit (nvarchar, ntext)
+        Binary,   // bytes of the value (varbinary, image)
+    };
+    Bytes valueBytes = Bytes::Fixed;
 };
 
 // The server's description of a column declared with type (either dialect's type names; names

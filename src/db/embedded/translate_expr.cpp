@@ -2,6 +2,7 @@
 // rewrites both dialects need (quoted names, literals, functions, SELECT TOP).
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "db/embedded/date_text.h"
 #include "db/embedded/translate_common.h"
@@ -19,6 +20,7 @@ enum class Fn {
     IsNullTest,     // Jet IsNull(x): x IS NULL
     Now,            // the local date and time as stored text
     CharIndex,      // CHARINDEX(part, text): instr(text, part)
+    DataLength,     // DATALENGTH of T-SQL: bytes by the server type of the argument
     Reject,         // a function the dialect does not have
 };
 
@@ -46,6 +48,7 @@ constexpr std::array kFunctions{
     FunctionRule{"NOW", Fn::Now, "", Fn::Now, ""},
     FunctionRule{"CHARINDEX", Fn::Keep, "", Fn::CharIndex, ""},
     FunctionRule{"REPLACE", Fn::Keep, "", Fn::Keep, ""},
+    FunctionRule{"DATALENGTH", Fn::Keep, "", Fn::DataLength, ""},
 };
 
 const FunctionRule* FindFunction(std::string_view name) {
@@ -698,10 +701,99 @@ class Writer {
                 Write(args[0]);
                 Put(")");
                 return;
+            case Fn::DataLength:
+                if (args.size() != 1) FailAt(at);
+                return WriteDataLength(inner);
             case Fn::Reject:
                 break;
         }
         FailAt(at);
+    }
+
+    // The server type that decides the bytes of an argument of DATALENGTH, by its first operand
+    // that tells: a text literal ('x' varchar, N'x' nvarchar), the type a CAST or CONVERT gives,
+    // or a column ("column" and its name). Empty when none tells: the value decides.
+    std::pair<std::string, std::string> ArgumentType(Span arg) const {
+        // A conversion of the whole argument gives its type.
+        if (t_[arg.begin].Is("CAST") || t_[arg.begin].Is("CONVERT")) {
+            for (std::size_t j = arg.begin + 2; j < arg.end; ++j) {
+                const bool converts =
+                    t_[j - 1].Is("AS") || (j == arg.begin + 2 && t_[arg.begin].Is("CONVERT"));
+                if (t_[j].kind != TokenKind::Word || !converts || !FindType(t_[j].value)) continue;
+                std::string type = t_[j].value;
+                if (j + 1 < arg.end && t_[j + 1].IsPunct("(")) {
+                    const std::size_t close = MatchParen(t_, j + 1, arg.end);
+                    for (std::size_t k = j + 1; k <= close && k < arg.end; ++k) type += t_[k].value;
+                }
+                return {type, ""};
+            }
+        }
+        std::string number;  // the type of the first number, when nothing else tells
+        for (std::size_t j = arg.begin; j < arg.end; ++j) {
+            const Token& t = t_[j];
+            if (t.kind == TokenKind::String) return {"varchar", ""};
+            if (t.kind == TokenKind::NString) return {"nvarchar", ""};
+            if (t.kind == TokenKind::Number && number.empty()) number = NumberType(t.value);
+            const bool call = j + 1 < arg.end && t_[j + 1].IsPunct("(");
+            if (call && (t.Is("GETDATE") || t.Is("NOW"))) return {"datetime", ""};
+            if (t.Is("CURRENT_TIMESTAMP")) return {"datetime", ""};
+            if (!t.IsName() || call || (t.kind == TokenKind::Word && t.keyword)) continue;
+            std::size_t last = j;
+            while (last + 2 < arg.end && t_[last + 1].IsPunct(".") && t_[last + 2].IsName()) {
+                last += 2;
+            }
+            return {"column", t_[last].value};
+        }
+        return {number, ""};
+    }
+
+    // The server's type of a number constant: int, or decimal with the digits written (a whole
+    // number beyond int is decimal too), float with an exponent.
+    static std::string NumberType(const std::string& text) {
+        if (text.find_first_of("eE") != std::string::npos) return "float";
+        const std::size_t point = text.find('.');
+        std::size_t digits = 0;
+        for (char ch : text) digits += ch >= '0' && ch <= '9' ? 1 : 0;
+        const std::size_t scale = point == std::string::npos ? 0 : text.size() - point - 1;
+        if (point == std::string::npos && (digits < 10 || (digits == 10 && text <= "2147483647"))) {
+            return "int";
+        }
+        return "decimal(" + std::to_string(std::max<std::size_t>(digits, 1)) + "," +
+               std::to_string(scale) + ")";
+    }
+
+    // The tables that the statement text names after FROM, JOIN, UPDATE or INTO (lists after
+    // FROM included), in order: where a column of DATALENGTH is looked for.
+    std::string NamedTables() const {
+        std::string tables;
+        for (std::size_t i = 0; i < t_.size(); ++i) {
+            if (!t_[i].Is("FROM") && !t_[i].Is("JOIN") && !t_[i].Is("UPDATE") &&
+                !t_[i].Is("INTO")) {
+                continue;
+            }
+            std::size_t j = i + 1;
+            while (j < t_.size() && t_[j].IsName()) {
+                while (j + 2 < t_.size() && t_[j + 1].IsPunct(".") && t_[j + 2].IsName()) j += 2;
+                tables += (tables.empty() ? "" : ",") + t_[j].value;
+                ++j;
+                if (j < t_.size() && t_[j].Is("AS")) ++j;
+                if (j < t_.size() && t_[j].kind == TokenKind::QuotedName) ++j;
+                if (j < t_.size() && t_[j].kind == TokenKind::Word && !t_[j].keyword) ++j;
+                if (j >= t_.size() || !t_[j].IsPunct(",") || !t_[i].Is("FROM")) break;
+                ++j;
+            }
+        }
+        return tables;
+    }
+
+    // dp_datalength (syscat_functions.cpp) counts the bytes by the type found here.
+    void WriteDataLength(Span arg) {
+        if (use_ == ExpressionUse::Schema) c_.NotSupported("DATALENGTH in a column definition");
+        const auto [type, column] = ArgumentType(arg);
+        Put("dp_datalength(");
+        Write(arg);
+        Put(", " + QuoteText(type) + ", " + QuoteText(column) + ", " +
+            QuoteText(type == "column" ? NamedTables() : std::string()) + ")");
     }
 
     // CAST and CONVERT as the server converts (CAST and CONVERT, "Truncating and rounding

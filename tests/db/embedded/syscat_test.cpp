@@ -209,8 +209,12 @@ TEST_F(SysCatalogueTest, IfExistsReportsTheErrorsOfItsParts) {
     EXPECT_EQ(e.Number(), ErrorNumber::kTableMissing);
     EXPECT_EQ(ErrorOf([&] { server_->Execute("IF EXISTS (SELECT 1) ", 30); }).Number(),
               ErrorNumber::kSyntax);
-    EXPECT_EQ(ErrorOf([&] { server_->Execute("IF 1 = 1 DELETE FROM 기록", 30); }).Number(),
+    EXPECT_EQ(ErrorOf([&] { server_->Execute("IF DELETE FROM 기록", 30); }).Number(),
               ErrorNumber::kSyntax);
+    EXPECT_EQ(ErrorOf([&] {
+                  server_->Execute("IF (SELECT COUNT(*) FROM 없는표) = 0 DELETE FROM 기록", 30);
+              }).Number(),
+              ErrorNumber::kTableMissing);
 }
 
 TEST_F(SysCatalogueTest, JetKeepsRefusingTheCatalogue) {
