@@ -158,4 +158,9 @@ std::string WriteIndexedColumns(const Cursor& c, Span span) {
     return out;
 }
 
+std::string_view CollationFor(std::string_view name, Dialect dialect) {
+    if (UpperAscii(name).find("_CS") == std::string::npos) return "NOCASE";
+    return dialect == Dialect::Jet ? "BINARY" : "RTRIM";
+}
+
 }  // namespace db::embedded
