@@ -1,8 +1,10 @@
 #include "db/embedded/table_rebuild.h"
 
+#include "db/embedded/char_padding.h"
 #include "db/embedded/create_text.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/names.h"
+#include "host/codepage.h"
 
 namespace db::embedded {
 namespace {
@@ -31,8 +33,9 @@ bool AnyRow(sqlite3* db, const std::string& sql) {
 }
 
 // Makes the table anew from text: the rows are copied in column order and the indexes made
-// again; a row that the new definition refuses fails the whole change.
-void Rebuild(sqlite3* db, const TableShape& shape, const CreateText& text) {
+// again; a row that the new definition refuses fails the whole change. On the server kind the
+// fixed-size text columns get their padding back (dropped with the old table) and are padded.
+void Rebuild(sqlite3* db, Dialect dialect, const TableShape& shape, const CreateText& text) {
     const std::string table = QuoteName(shape.name);
     const std::string work = QuoteName(kRebuildTable);
     Transaction transaction(db);
@@ -41,6 +44,7 @@ void Rebuild(sqlite3* db, const TableShape& shape, const CreateText& text) {
     ExecPlain(db, "DROP TABLE " + table);
     ExecPlain(db, "ALTER TABLE " + work + " RENAME TO " + table);
     for (const std::string& index : shape.indexSql) ExecPlain(db, index);
+    if (!IsJet(dialect)) PadTable(db, shape.name);
     transaction.Commit();
 }
 
@@ -116,6 +120,45 @@ void CheckKeyColumns(sqlite3* db, Dialect dialect, const TableShape& shape, cons
                           "'. The duplicate key value is " + duplicate + ".");
 }
 
+bool IsNational(int ado) {
+    return ado == AdoType::kWChar || ado == AdoType::kVarWChar || ado == AdoType::kLongVarWChar;
+}
+
+bool IsCodePageText(int ado) {
+    return ado == AdoType::kChar || ado == AdoType::kVarChar || ado == AdoType::kLongVarChar;
+}
+
+// A national column made CHAR or VARCHAR on the server kind. The server converts its values to the
+// code page of the collation (949) and puts '?' for every character the code page lacks, without
+// a word. A store's data would be lost that way, so the change is refused while any value holds
+// such a character; texts of the code page convert as they are.
+void RefuseCodePageLoss(sqlite3* db, const TableShape& shape, const ColumnShape& column,
+                        const Step& step) {
+    const std::size_t collate = step.sql.find(" COLLATE ");
+    if (!IsNational(column.type.AdoType(Dialect::SqlServer)) || collate == std::string::npos) {
+        return;
+    }
+    const DeclaredType target = ParseStoredType(std::string_view(step.sql).substr(0, collate));
+    if (!IsCodePageText(target.AdoType(Dialect::SqlServer))) return;
+    const std::string name = QuoteName(column.name);
+    std::string lost;
+    // Only texts with characters beyond ASCII can hold one the code page lacks.
+    QueryRows(db,
+              "SELECT " + name + " FROM " + QuoteName(shape.name) + " WHERE length(CAST(" + name +
+                  " AS BLOB)) > length(" + name + ")",
+              {}, [&](sqlite3_stmt* s) {
+                  if (!lost.empty()) return;
+                  std::string text = ColumnText(s, 0);
+                  if (!host::FitsCp949(text)) lost = std::move(text);
+              });
+    if (lost.empty()) return;
+    throw EngineError(ErrorNumber::kCantConvert,
+                      "ALTER TABLE ALTER COLUMN " + column.name + " failed because the value '" +
+                          lost + "' of column '" + column.name + "' in table '" + shape.name +
+                          "' holds characters that code page 949 of the column's collation " +
+                          "cannot hold; they would become '?'.");
+}
+
 }  // namespace
 
 void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
@@ -135,6 +178,7 @@ void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& 
                 : "Cannot insert the value NULL into column '" + column->name + "', table '" +
                       shape.name + "'; column does not allow nulls. UPDATE fails.");
     }
+    if (!IsJet(dialect)) RefuseCodePageLoss(db, shape, *column, step);
     CreateText text = CreateText::Parse(shape.createSql);
     std::string& element = text.elements()[ColumnElement(text, *column)];
     std::string definition = QuoteName(column->name) + " " + step.sql;
@@ -143,7 +187,7 @@ void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& 
     const std::string lasting = LastingConstraints(element);
     if (!lasting.empty()) definition += " " + lasting;
     element = std::move(definition);
-    Rebuild(db, shape, text);
+    Rebuild(db, dialect, shape, text);
 }
 
 void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
@@ -155,7 +199,7 @@ void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step
         if (!column.notNull) text.elements()[ColumnElement(text, column)] += " NOT NULL";
     }
     text.elements().push_back(step.sql);
-    Rebuild(db, shape, text);
+    Rebuild(db, dialect, shape, text);
 }
 
 }  // namespace db::embedded
