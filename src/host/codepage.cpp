@@ -205,15 +205,6 @@ std::string Utf8ToCp949(std::string_view utf8) {
     return ToCp949(utf8, std::string::npos).bytes;
 }
 
-bool FitsCp949(std::string_view utf8) {
-    bool ascii = true;
-    for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) return true;
-    Iconv toAnsi("CP949", "UTF-8");
-    std::string out;
-    return IsValidUtf8(utf8) && toAnsi.Convert(utf8, out) == 0;
-}
-
 int AnsiByteLength(std::string_view utf8) {
     return static_cast<int>(ToCp949(utf8, std::string::npos).bytes.size());
 }

@@ -26,8 +26,6 @@ std::string Cp949ToUtf8Reversible(std::string_view bytes);
 // Characters that CP949 cannot hold (and malformed UTF-8 bytes) become '?', as the Windows
 // conversion does; the code points U+F780 to U+F7FF become the byte they stand for.
 std::string Utf8ToCp949(std::string_view utf8);
-// True when CP949 holds every character of the UTF-8 text, so that converting it loses nothing.
-bool FitsCp949(std::string_view utf8);
 // Byte length of a UTF-8 text once converted to CP949 (a Hangul syllable counts 2).
 int AnsiByteLength(std::string_view utf8);
 // The longest prefix of `utf8` whose CP949 form fits in `maxBytes`; never splits a character.

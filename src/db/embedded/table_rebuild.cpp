@@ -4,7 +4,6 @@
 #include "db/embedded/create_text.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/names.h"
-#include "host/codepage.h"
 
 namespace db::embedded {
 namespace {
@@ -120,45 +119,6 @@ void CheckKeyColumns(sqlite3* db, Dialect dialect, const TableShape& shape, cons
                           "'. The duplicate key value is " + duplicate + ".");
 }
 
-bool IsNational(int ado) {
-    return ado == AdoType::kWChar || ado == AdoType::kVarWChar || ado == AdoType::kLongVarWChar;
-}
-
-bool IsCodePageText(int ado) {
-    return ado == AdoType::kChar || ado == AdoType::kVarChar || ado == AdoType::kLongVarChar;
-}
-
-// A national column made CHAR or VARCHAR on the server kind. The server converts its values to the
-// code page of the collation (949) and puts '?' for every character the code page lacks, without
-// a word. A store's data would be lost that way, so the change is refused while any value holds
-// such a character; texts of the code page convert as they are.
-void RefuseCodePageLoss(sqlite3* db, const TableShape& shape, const ColumnShape& column,
-                        const Step& step) {
-    const std::size_t collate = step.sql.find(" COLLATE ");
-    if (!IsNational(column.type.AdoType(Dialect::SqlServer)) || collate == std::string::npos) {
-        return;
-    }
-    const DeclaredType target = ParseStoredType(std::string_view(step.sql).substr(0, collate));
-    if (!IsCodePageText(target.AdoType(Dialect::SqlServer))) return;
-    const std::string name = QuoteName(column.name);
-    std::string lost;
-    // Only texts with characters beyond ASCII can hold one the code page lacks.
-    QueryRows(db,
-              "SELECT " + name + " FROM " + QuoteName(shape.name) + " WHERE length(CAST(" + name +
-                  " AS BLOB)) > length(" + name + ")",
-              {}, [&](sqlite3_stmt* s) {
-                  if (!lost.empty()) return;
-                  std::string text = ColumnText(s, 0);
-                  if (!host::FitsCp949(text)) lost = std::move(text);
-              });
-    if (lost.empty()) return;
-    throw EngineError(ErrorNumber::kCantConvert,
-                      "ALTER TABLE ALTER COLUMN " + column.name + " failed because the value '" +
-                          lost + "' of column '" + column.name + "' in table '" + shape.name +
-                          "' holds characters that code page 949 of the column's collation " +
-                          "cannot hold; they would become '?'.");
-}
-
 }  // namespace
 
 void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
@@ -178,7 +138,6 @@ void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& 
                 : "Cannot insert the value NULL into column '" + column->name + "', table '" +
                       shape.name + "'; column does not allow nulls. UPDATE fails.");
     }
-    if (!IsJet(dialect)) RefuseCodePageLoss(db, shape, *column, step);
     CreateText text = CreateText::Parse(shape.createSql);
     std::string& element = text.elements()[ColumnElement(text, *column)];
     std::string definition = QuoteName(column->name) + " " + step.sql;
