@@ -163,8 +163,9 @@ TEST_P(ProductLocationsTest, BuildEndsSilentlyOnAnError) {
 // SQL Server reads a plain literal in its code page (949), which lacks characters a location may
 // hold; the national column gets N'…', the code columns and Jet plain texts.
 TEST_P(ProductLocationsTest, LocationsAreWrittenAsNationalTextsOnTheServerKind) {
-    MakeStore({kProducts, kBarcodes, kLocationsWithFlag,
-               "UPDATE 사용상품 SET 상품위치 = 'Ⓐ1,Ḃ2' WHERE 제품코드 = 'P'"});
+    MakeStore({kProducts, kBarcodes, kLocationsWithFlag});
+    world_.Runtime().StoreConnection->Execute(
+        "UPDATE 사용상품 SET 상품위치 = 'Ⓐ1,Ḃ2' WHERE 제품코드 = 'P'");
     std::vector<std::string> inserts;
     world_.Runtime().Ado().router->Trace().Observe([&](const db::TracedStatement& s) {
         if (s.sql.find("INSERT INTO PdtLocation") != std::string_view::npos) {
