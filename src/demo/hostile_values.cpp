@@ -1,6 +1,7 @@
 #include "demo/hostile_values.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "db/column_fit.h"
 #include "db/error.h"
@@ -36,25 +37,32 @@ std::string BracketName(const std::string& name) {
 }
 
 // The rows whose keys differ only by a trailing blank, and the partner whose number would not
-// fit once joined to its area code (4 + 1 + 16 characters in a column of 20).
+// fit once joined to its area code (4 + 1 + 16 characters in a column of 20). The keys of SQL
+// Server find codes that differ by trailing blanks equal, so a server store holds the first of
+// each pair only.
 void AddHostileRows(db::Session& session) {
+    const bool twins = session.SqlDialect() == db::Dialect::Jet;
     const std::string product = kTwinProductCode;
     const std::string partner = kTwinPartnerCode;
-    const std::string rows[] = {
-        "INSERT INTO [사용상품] (제품코드, 제품명, 제조사, 심평원규격, 조제약여부, DEL_CHK) "
-        "VALUES (" +
-            util::SqlQuoted(product) + ", ' 쌍둥이 하나 ', ' 하나제약 ', ' 1정 ', 0, 0)",
-        "INSERT INTO [사용상품] (제품코드, 제품명, 제조사, 심평원규격, 조제약여부, DEL_CHK) "
-        "VALUES (" +
-            util::SqlQuoted(product + " ") + ", ' 쌍둥이 둘 ', ' 둘제약 ', ' 2정 ', 0, 0)",
-        "INSERT INTO [거래처마스터] (거래처코드, 거래처명, 지역번호, 전화번호, DEL_CHK) VALUES (" +
-            util::SqlQuoted(partner) + ", '쌍둥이 거래처 하나', '02', '111-1111', 0)",
-        "INSERT INTO [거래처마스터] (거래처코드, 거래처명, 지역번호, 전화번호, DEL_CHK) VALUES (" +
-            util::SqlQuoted(partner + " ") + ", '쌍둥이 거래처 둘', '031', '222-2222', 0)",
-        "INSERT INTO [거래처마스터] (거래처코드, 거래처명, 지역번호, 전화번호, DEL_CHK) VALUES (" +
-            util::SqlQuoted(kLongPhonePartnerCode) +
-            ", '긴 번호 거래처', '0311', '1234567890123456', 0)",
-    };
+    const std::string products =
+        "INSERT INTO [사용상품] (제품코드, 제품명, 제조사, 심평원규격, 조제약여부, DEL_CHK) VALUES "
+        "(";
+    const std::string partners =
+        "INSERT INTO [거래처마스터] (거래처코드, 거래처명, 지역번호, 전화번호, DEL_CHK) VALUES (";
+    std::vector<std::string> rows = {products + util::SqlQuoted(product) +
+                                     ", ' 쌍둥이 하나 ', ' 하나제약 ', ' 1정 ', 0, 0)"};
+    if (twins) {
+        rows.push_back(products + util::SqlQuoted(product + " ") +
+                       ", ' 쌍둥이 둘 ', ' 둘제약 ', ' 2정 ', 0, 0)");
+    }
+    rows.push_back(partners + util::SqlQuoted(partner) +
+                   ", '쌍둥이 거래처 하나', '02', '111-1111', 0)");
+    if (twins) {
+        rows.push_back(partners + util::SqlQuoted(partner + " ") +
+                       ", '쌍둥이 거래처 둘', '031', '222-2222', 0)");
+    }
+    rows.push_back(partners + util::SqlQuoted(kLongPhonePartnerCode) +
+                   ", '긴 번호 거래처', '0311', '1234567890123456', 0)");
     for (const std::string& sql : rows) session.Execute(sql, 0);
 }
 

@@ -43,7 +43,8 @@ const std::vector<std::string>& HostileTexts();
 int SeedHostileColumns(db::Session& session, const std::vector<HostileColumn>& columns);
 
 // Rows the hostile demo adds to the store beside the seeded texts: two products and two trading
-// partners whose codes differ only by a trailing blank (the code and the code with " "), their
+// partners whose codes differ only by a trailing blank (the code and the code with " "; SQL
+// Server's keys take the first of each pair only), their
 // texts with blanks around, and a partner whose telephone number no longer fits its column once
 // its area code is folded in.
 inline constexpr const char* kTwinProductCode = "X1";

@@ -104,8 +104,12 @@ std::string PriceClassOf(const std::string& drugKind) {
 // another drug. Either way the rest of the row is still written.
 class ProductColumns {
   public:
-    explicit ProductColumns(db::ConnectionRef& store) {
+    explicit ProductColumns(db::ConnectionRef& store) : dialect_(Require(store).SqlDialect()) {
         columns_ = Require(store).Engine().SchemaInfo().Columns("사용상품");
+    }
+    // The text as the literal that writes it into the column.
+    std::string Quoted(const std::string& column, const std::string& text) const {
+        return TextLiteral(dialect_, Find(column), text);
     }
     std::string Name(const std::string& column, const std::string& text) const {
         const db::ColumnInfo* info = Find(column);
@@ -123,6 +127,7 @@ class ProductColumns {
         }
         return nullptr;
     }
+    db::Dialect dialect_;
     std::vector<db::ColumnInfo> columns_;
 };
 
@@ -245,7 +250,8 @@ class DrugPriceRefresh {
         std::string priceClass;
         if (TakesReferenceClass(FieldText(product["가격분류"]))) {
             priceClass =
-                "가격분류 = " + SqlQuoted(PriceClassOf(FieldText(reference["약품구분"]))) + ", ";
+                "가격분류 = " +
+                columns_->Quoted("가격분류", PriceClassOf(FieldText(reference["약품구분"]))) + ", ";
         }
         const ProductColumns& columns = *columns_;
         std::string codes;
@@ -253,11 +259,11 @@ class DrugPriceRefresh {
              {std::pair{"표준코드", "표준코드"}, {"연합회코드", "코드"}}) {
             const std::string code = FieldText(reference[field]);
             if (columns.CodeFits(column, code)) {
-                codes += std::string(column) + " = " + SqlQuoted(code) + ", ";
+                codes += std::string(column) + " = " + columns.Quoted(column, code) + ", ";
             }
         }
         const auto name = [&](const char* column, const char* field) {
-            return SqlQuoted(columns.Name(column, FieldText(reference[field])));
+            return columns.Quoted(column, columns.Name(column, FieldText(reference[field])));
         };
         return "UPDATE 사용상품 SET 심평원규격 = " + name("심평원규격", "규격단위") + ", " + codes +
                "제조사 = " + name("제조사", "업소명") + ", " +

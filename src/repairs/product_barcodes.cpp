@@ -187,7 +187,11 @@ bool TrimProductTexts(config::Runtime& runtime) {
         db::Connection& cn = Require(runtime.StoreConnection);
         PB2Counter bar(runtime);
         const RowKeys productKeys(cn, "사용상품", {kProductCodeColumn});
+        const TableColumns productColumns(cn, "사용상품");
         db::RecordSet products;
+        const auto product = [&](const char* column) {
+            return productColumns.Quoted(column, FieldText(products[column]));
+        };
         products.Open(
             "SELECT 제품명, 제조사, 바코드, 중복바코드, 제품코드 FROM 사용상품 WHERE DEL_CHK = 0",
             cn, db::CursorType::kStatic, 1);
@@ -199,16 +203,18 @@ bool TrimProductTexts(config::Runtime& runtime) {
                 ReportUnaddressableRow(runtime, "사용상품", KeyText(code));
                 continue;
             }
-            cn.Execute("UPDATE 사용상품 SET 제품명 = " + SqlQuoted(FieldText(products["제품명"])) +
-                       ", 제조사 = " + SqlQuoted(FieldText(products["제조사"])) +
-                       ", 바코드 = " + SqlQuoted(FieldText(products["바코드"])) +
-                       ", 중복바코드 = " + SqlQuoted(FieldText(products["중복바코드"])) +
-                       " WHERE " + where);
+            cn.Execute("UPDATE 사용상품 SET 제품명 = " + product("제품명") +
+                       ", 제조사 = " + product("제조사") + ", 바코드 = " + product("바코드") +
+                       ", 중복바코드 = " + product("중복바코드") + " WHERE " + where);
         }
         products.Close();
 
         const RowKeys packageKeys(cn, "확장바코드", {kProductCodeColumn, "바코드코드"});
+        const TableColumns packageColumns(cn, "확장바코드");
         db::RecordSet packages;
+        const auto package = [&](const char* column) {
+            return packageColumns.Quoted(column, FieldText(packages[column]));
+        };
         packages.Open(
             "SELECT 바코드구분, 바코드, 중복바코드, 제품코드, 바코드코드 FROM 확장바코드 WHERE "
             "DEL_CHK = 0",
@@ -222,11 +228,9 @@ bool TrimProductTexts(config::Runtime& runtime) {
                                        KeyText(key[0]) + "/" + KeyText(key[1]));
                 continue;
             }
-            cn.Execute("UPDATE 확장바코드 SET 바코드구분 = " +
-                       SqlQuoted(FieldText(packages["바코드구분"])) +
-                       ", 바코드 = " + SqlQuoted(FieldText(packages["바코드"])) +
-                       ", 중복바코드 = " + SqlQuoted(FieldText(packages["중복바코드"])) +
-                       " WHERE " + where);
+            cn.Execute("UPDATE 확장바코드 SET 바코드구분 = " + package("바코드구분") +
+                       ", 바코드 = " + package("바코드") +
+                       ", 중복바코드 = " + package("중복바코드") + " WHERE " + where);
         }
         packages.Close();
         return true;
@@ -241,6 +245,7 @@ void TrimInsuranceSpec(config::Runtime& runtime) {
     AnnounceRepair(runtime, "심평원규격 필드 공백 제거");
     PB2Counter bar(runtime);
     const RowKeys keys(cn, "사용상품", {kProductCodeColumn});
+    const TableColumns columns(cn, "사용상품");
     db::RecordSet products;
     products.Open(
         "SELECT 제품코드, 심평원규격 FROM 사용상품 WHERE DEL_CHK = 0 AND 심평원규격 IS NOT NULL",
@@ -252,7 +257,8 @@ void TrimInsuranceSpec(config::Runtime& runtime) {
             ReportUnaddressableRow(runtime, "사용상품", KeyText(code));
         } else {
             cn.Execute("UPDATE 사용상품 SET 심평원규격 = " +
-                       SqlQuoted(FieldText(products["심평원규격"])) + " WHERE " + where);
+                       columns.Quoted("심평원규격", FieldText(products["심평원규격"])) + " WHERE " +
+                       where);
         }
         bar.Step();
     }

@@ -10,6 +10,7 @@
 #include "repairs/repair_progress.h"
 #include "repairs/repair_report.h"
 #include "repairs/require.h"
+#include "repairs/row_keys.h"
 #include "util/dialogs.h"
 #include "util/kro_function.h"
 #include "util/sql_text.h"
@@ -20,7 +21,6 @@ namespace repairs {
 namespace {
 
 using util::Kro_Function;
-using util::SqlQuoted;
 
 constexpr const char* kClearingText = "기존자료를 초기화 하고있습니다. 잠시만 기다려주세요!";
 constexpr const char* kReadingText = "정리를 위한 자료를 읽고 있습니다. 잠시만 기다려주세요!";
@@ -79,14 +79,15 @@ class LocationRebuild {
     void Store(const char* query, const char* captionField, const char* barcodeField) {
         rs_ = ado_.GetRecordSet(runtime_.StoreConnection, query);
         db::RecordSet& rs = Require(rs_);
+        const TableColumns locations(Require(runtime_.StoreConnection), "PdtLocation");
         int counter = 0;
         for (; !rs.Eof(); rs.MoveNext()) {
             ++counter;
             Progress(1, Kro_Function::Nz(rs[captionField], 1).AsText(),
                      static_cast<int>(rs.RecordCount()), counter);
-            const std::string product = SqlQuoted(StoredText(rs["제품코드"]));
-            const std::string barcode =
-                SqlQuoted(barcodeField ? StoredText(rs[barcodeField]) : std::string());
+            const std::string product = locations.Quoted("제품코드", StoredText(rs["제품코드"]));
+            const std::string barcode = locations.Quoted(
+                "바코드코드", barcodeField ? StoredText(rs[barcodeField]) : std::string());
             const std::vector<std::string> pieces =
                 Kro_Function::SR특정문자기준으로배열생성(StoredText(rs["상품위치"]), ",");
             for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -95,7 +96,8 @@ class LocationRebuild {
                             "INSERT INTO PdtLocation (제품코드, 바코드코드, 상품위치, 줄번호, "
                             "위치대표) " +
                                 ("VALUES (" + product + ", " + barcode + ", " +
-                                 SqlQuoted(pieces[i]) + ", 0, " + (i == 0 ? "1" : "0") + ") "));
+                                 locations.Quoted("상품위치", pieces[i]) + ", 0, " +
+                                 (i == 0 ? "1" : "0") + ") "));
             }
         }
     }
@@ -129,21 +131,23 @@ std::string FirstLocation(const std::string& text) {
     return text.substr(0, text.find(','));
 }
 
-std::string FirstLocationInsert(const LocationPass& pass, const db::RecordSet& row,
-                                const std::string& location) {
-    const std::string product = SqlQuoted(StoredText(row["제품코드"]));
+std::string FirstLocationInsert(const LocationPass& pass, const TableColumns& locations,
+                                const db::RecordSet& row, const std::string& location) {
+    const std::string product = locations.Quoted("제품코드", StoredText(row["제품코드"]));
+    const std::string place = locations.Quoted("상품위치", location);
     if (!pass.withBarcode) {
         return "INSERT INTO PdtLocation (제품코드, 상품위치) " +
-               ("VALUES (" + product + ", " + SqlQuoted(location) + ")");
+               ("VALUES (" + product + ", " + place + ")");
     }
     return "INSERT INTO PdtLocation (제품코드, 바코드코드, 상품위치) " +
-           ("VALUES (" + product + ", " + SqlQuoted(StoredText(row["바코드코드"])) + ", " +
-            SqlQuoted(location) + ")");
+           ("VALUES (" + product + ", " +
+            locations.Quoted("바코드코드", StoredText(row["바코드코드"])) + ", " + place + ")");
 }
 
 void BuildPass(config::Runtime& runtime, db::Connection& cn, const LocationPass& pass) {
     db::RecordSet rows;
     rows.Open(pass.query, cn, db::CursorType::kStatic, 1);
+    const TableColumns locations(cn, "PdtLocation");
     PB2Counter bar(runtime);
     if (!rows.Eof()) {
         rows.MoveFirst();
@@ -152,7 +156,7 @@ void BuildPass(config::Runtime& runtime, db::Connection& cn, const LocationPass&
     for (; !rows.Eof(); rows.MoveNext()) {
         bar.Step();
         const std::string location = FirstLocation(StoredText(rows["상품위치"]));
-        if (!location.empty()) cn.Execute(FirstLocationInsert(pass, rows, location));
+        if (!location.empty()) cn.Execute(FirstLocationInsert(pass, locations, rows, location));
     }
     rows.Close();
 }

@@ -84,7 +84,8 @@ bool RowKeys::Equal(const std::string& a, const std::string& b) const {
     return Compared({util::Variant(a)}) == Compared({util::Variant(b)});
 }
 
-TableColumns::TableColumns(db::Connection& cn, const std::string& table) {
+TableColumns::TableColumns(db::Connection& cn, const std::string& table)
+    : dialect_(cn.SqlDialect()) {
     try {
         columns_ = cn.Engine().SchemaInfo().Columns(table);
     } catch (const db::DbError&) {
@@ -92,11 +93,28 @@ TableColumns::TableColumns(db::Connection& cn, const std::string& table) {
     }
 }
 
-bool TableColumns::Fits(const std::string& column, const std::string& text) const {
+const db::ColumnInfo* TableColumns::Find(const std::string& column) const {
     for (const db::ColumnInfo& c : columns_) {
-        if (c.name == column) return db::TextFits(text, c);
+        if (c.name == column) return &c;
     }
-    return true;
+    return nullptr;
+}
+
+bool TableColumns::Fits(const std::string& column, const std::string& text) const {
+    const db::ColumnInfo* c = Find(column);
+    return c == nullptr || db::TextFits(text, *c);
+}
+
+std::string TableColumns::Quoted(const std::string& column, std::string_view text) const {
+    return TextLiteral(dialect_, Find(column), text);
+}
+
+std::string TextLiteral(db::Dialect dialect, const db::ColumnInfo* column, std::string_view text) {
+    const bool national = column != nullptr && (column->adoType == db::AdoType::kVarWChar ||
+                                                column->adoType == db::AdoType::kWChar ||
+                                                column->adoType == db::AdoType::kLongVarWChar);
+    const std::string quoted = util::SqlQuoted(text);
+    return national && dialect == db::Dialect::SqlServer ? "N" + quoted : quoted;
 }
 
 std::string KeyText(const util::Variant& stored) {

@@ -9,6 +9,7 @@
 // the repair, and the step that runs it, on every run.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -56,15 +57,28 @@ class RowKeys {
     std::unordered_map<std::string, Held> held_;
 };
 
-// The declared columns of a table, to tell whether a value fits one.
+// The text as a literal for a column of the store (null: a column the table does not declare).
+// SQL Server reads a plain literal in the code page of the database (949) and puts '?' for every
+// character the code page lacks before the value reaches the column, so a national column
+// (NVARCHAR, NCHAR, NTEXT) of SQL Server gets N'…', which keeps every character. Jet has no N
+// literals and keeps every character in 'text'.
+std::string TextLiteral(db::Dialect dialect, const db::ColumnInfo* column, std::string_view text);
+
+// The declared columns of a table, to tell whether a value fits one and how to write a text for
+// one.
 class TableColumns {
   public:
     TableColumns(db::Connection& cn, const std::string& table);
     // True for a column the table does not declare (or a table the store lacks) and for a column
     // that takes any length.
     bool Fits(const std::string& column, const std::string& text) const;
+    // The text as a literal for the column (see TextLiteral).
+    std::string Quoted(const std::string& column, std::string_view text) const;
 
   private:
+    const db::ColumnInfo* Find(const std::string& column) const;
+
+    db::Dialect dialect_;
     std::vector<db::ColumnInfo> columns_;
 };
 

@@ -53,7 +53,7 @@ bool MoveAreaCodes(config::Runtime& runtime, bool doMove) {
             std::string sql = "UPDATE 거래처마스터 SET 지역번호 = '' WHERE " + where;
             if (!area.empty() && phone.substr(0, 1) != "0") {
                 const std::string joined = area + "-" + phone;
-                sql = "UPDATE 거래처마스터 SET 전화번호 = " + SqlQuoted(joined) +
+                sql = "UPDATE 거래처마스터 SET 전화번호 = " + columns.Quoted("전화번호", joined) +
                       ", 지역번호 = '' WHERE " + where;
                 // A number that would no longer fit keeps its area code apart.
                 if (!columns.Fits("전화번호", joined)) sql.clear();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "db/statement_trace.h"
 #include "repairs/store_world.h"
 #include "repairs/table_rows.h"
 
@@ -157,6 +158,32 @@ TEST_P(ProductLocationsTest, BuildEndsSilentlyOnAnError) {
     EXPECT_TRUE(world_.Boxes().empty());
     EXPECT_EQ(yields(), before + 1);
     EXPECT_EQ(Locations("COUNT(*)").front(), "4");
+}
+
+// SQL Server reads a plain literal in its code page (949), which lacks characters a location may
+// hold; the national column gets N'…', the code columns and Jet plain texts.
+TEST_P(ProductLocationsTest, LocationsAreWrittenAsNationalTextsOnTheServerKind) {
+    MakeStore({kProducts, kBarcodes, kLocationsWithFlag});
+    world_.Runtime().StoreConnection->Execute(
+        "UPDATE 사용상품 SET 상품위치 = 'Ⓐ1,Ḃ2' WHERE 제품코드 = 'P'");
+    std::vector<std::string> inserts;
+    world_.Runtime().Ado().router->Trace().Observe([&](const db::TracedStatement& s) {
+        if (s.sql.find("INSERT INTO PdtLocation") != std::string_view::npos) {
+            inserts.emplace_back(s.sql);
+        }
+    });
+    repairs::RebuildProductLocations(world_.Runtime());
+    world_.Runtime().Ado().router->Trace().Observe(nullptr);
+    const bool server = GetParam() == Kind::SqlServer;
+    const std::string location = server ? "N'Ḃ2'" : "'Ḃ2'";
+    const auto written = std::find_if(inserts.begin(), inserts.end(), [&](const std::string& s) {
+        return s.find(location) != std::string::npos;
+    });
+    ASSERT_NE(written, inserts.end());
+    EXPECT_NE(written->find("VALUES ('P', '', " + location), std::string::npos) << *written;
+    for (const std::string& sql : inserts) EXPECT_EQ(sql.find("N'") != std::string::npos, server);
+    const Rows stored = Locations("상품위치");
+    EXPECT_NE(std::find(stored.begin(), stored.end(), "Ⓐ1"), stored.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, ProductLocationsTest,

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <climits>
 
+#include "db/embedded/char_padding.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/names.h"
 #include "db/embedded/row_cursor.h"
@@ -235,8 +236,7 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
         case Step::Kind::Sql:
             return RunSql(step.sql, step.countsChanges, outcome, streamRows);
         case Step::Kind::DropColumn:
-            CheckColumnDroppable(step);
-            return RunSql(step.sql, false, outcome, streamRows);
+            return DropColumn(step, outcome);
         case Step::Kind::DropIndex:
             return RunSql(DropIndexSql(step), false, outcome, streamRows);
         case Step::Kind::SkipUnless:
@@ -274,6 +274,18 @@ void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOut
     }
     if (rc != SQLITE_DONE) throw ForDialect(LastError(db_.get(), rc), dialect_);
     if (countsChanges) outcome.affected = sqlite3_changes64(db_.get());
+}
+
+// The triggers that pad a fixed-size text column of the server kind name the column; SQLite drops
+// no column that a trigger names, so they go first (and come back if the drop fails).
+void EmbeddedSession::DropColumn(const Step& step, ExecOutcome& outcome) {
+    CheckColumnDroppable(step);
+    Transaction transaction(db_.get());
+    if (dialect_ == Dialect::SqlServer) {
+        for (const std::string& sql : DropPadding(step.table, step.name)) ExecPlain(db_.get(), sql);
+    }
+    RunSql(step.sql, false, outcome, false);
+    transaction.Commit();
 }
 
 void EmbeddedSession::CheckColumnDroppable(const Step& step) {

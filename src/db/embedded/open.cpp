@@ -11,6 +11,7 @@
 #include "db/embedded/routine_natives.h"
 #include "db/embedded/server_folder.h"
 #include "db/embedded/syscat_functions.h"
+#include "db/embedded/text_order.h"
 
 namespace db::embedded {
 namespace {
@@ -133,6 +134,7 @@ std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) 
     }
     RegisterFunctions(db.get());
     if (options.dialect == Dialect::SqlServer) {
+        RegisterServerCollation(db.get());
         RegisterCatalogueFunctions(db.get());
         RegisterNativeRoutines(db.get());
     }

@@ -1,6 +1,6 @@
 // ConcatList(code) as a scalar function of SQLite: the distinct 상품위치 of the product's
-// PdtLocation rows, sorted by their bytes (case-sensitive), joined with ","; Null when there
-// are none.
+// PdtLocation rows in the order of the database's collation (letter case and trailing blanks
+// ignored), joined with ","; Null when there are none.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -9,6 +9,7 @@
 #include "db/embedded/function_support.h"
 #include "db/embedded/routine_natives.h"
 #include "db/embedded/sqlite_handle.h"
+#include "db/embedded/text_order.h"
 
 namespace db::embedded {
 namespace {
@@ -26,7 +27,12 @@ void ConcatList(sqlite3_context* ctx, int, sqlite3_value** argv) {
         QueryRows(sqlite3_context_db_handle(ctx), kLocations, {TextArgument(argv[0])},
                   [&](sqlite3_stmt* s) { locations.push_back(ColumnText(s, 0)); });
         if (locations.empty()) return sqlite3_result_null(ctx);
-        std::sort(locations.begin(), locations.end());
+        // Texts the collation holds equal keep one fixed order, whatever order the rows came in.
+        std::sort(locations.begin(), locations.end(),
+                  [](const std::string& a, const std::string& b) {
+                      const int order = CompareServerText(a, b);
+                      return order != 0 ? order < 0 : a < b;
+                  });
         std::string joined;
         for (const std::string& location : locations) {
             if (!joined.empty()) joined += ',';

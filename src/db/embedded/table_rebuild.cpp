@@ -1,5 +1,6 @@
 #include "db/embedded/table_rebuild.h"
 
+#include "db/embedded/char_padding.h"
 #include "db/embedded/create_text.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/names.h"
@@ -31,8 +32,9 @@ bool AnyRow(sqlite3* db, const std::string& sql) {
 }
 
 // Makes the table anew from text: the rows are copied in column order and the indexes made
-// again; a row that the new definition refuses fails the whole change.
-void Rebuild(sqlite3* db, const TableShape& shape, const CreateText& text) {
+// again; a row that the new definition refuses fails the whole change. On the server kind the
+// fixed-size text columns get their padding back (dropped with the old table) and are padded.
+void Rebuild(sqlite3* db, Dialect dialect, const TableShape& shape, const CreateText& text) {
     const std::string table = QuoteName(shape.name);
     const std::string work = QuoteName(kRebuildTable);
     Transaction transaction(db);
@@ -41,6 +43,7 @@ void Rebuild(sqlite3* db, const TableShape& shape, const CreateText& text) {
     ExecPlain(db, "DROP TABLE " + table);
     ExecPlain(db, "ALTER TABLE " + work + " RENAME TO " + table);
     for (const std::string& index : shape.indexSql) ExecPlain(db, index);
+    if (!IsJet(dialect)) PadTable(db, shape.name);
     transaction.Commit();
 }
 
@@ -143,7 +146,7 @@ void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& 
     const std::string lasting = LastingConstraints(element);
     if (!lasting.empty()) definition += " " + lasting;
     element = std::move(definition);
-    Rebuild(db, shape, text);
+    Rebuild(db, dialect, shape, text);
 }
 
 void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
@@ -155,7 +158,7 @@ void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step
         if (!column.notNull) text.elements()[ColumnElement(text, column)] += " NOT NULL";
     }
     text.elements().push_back(step.sql);
-    Rebuild(db, shape, text);
+    Rebuild(db, dialect, shape, text);
 }
 
 }  // namespace db::embedded

@@ -37,6 +37,7 @@ void AddColumns(Cursor& c, const std::string& table, Program& out) {
             clear.sql = "UPDATE " + QuoteName(table) + " SET " + QuoteName(def.name) + " = NULL";
             out.steps.push_back(std::move(clear));
         }
+        AddPadding(table, def, c.dialect(), out);
     }
 }
 

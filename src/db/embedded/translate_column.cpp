@@ -1,9 +1,10 @@
 // Column definitions of CREATE TABLE and ALTER TABLE ADD: name, declared type (kept as declared,
 // see type_map.h), constraints. Text columns compare without regard to letter case (NOCASE)
-// unless a case-sensitive collation is named.
+// unless a case-sensitive collation is named (see CollationFor).
 #include <array>
 #include <charconv>
 
+#include "db/embedded/char_padding.h"
 #include "db/embedded/translate_forms.h"
 #include "db/embedded/type_map.h"
 #include "db/schema.h"
@@ -128,7 +129,7 @@ ColumnDefinition ReadColumnDefinition(Cursor& c) {
             type.identity = ReadIdentity(c);
         } else if (c.Accept("COLLATE")) {
             const std::string name = UpperAscii(c.ReadName());
-            collation = name.find("_CS") == std::string::npos ? "NOCASE" : "BINARY";
+            collation = CollationFor(name, c.dialect());
         } else if (c.Accept("PRIMARY")) {
             c.Expect("KEY");
             SkipClusterOption(c);
@@ -157,11 +158,25 @@ ColumnDefinition ReadColumnDefinition(Cursor& c) {
     if (primaryKey && !notNull) constraints += " NOT NULL";
     def.nullable = !notNull && !primaryKey;
     def.notNull = notNull;
+    def.type = type;
     def.body = type.StoredText();
     if (type.IsText()) def.body += " COLLATE " + collation;
     def.body += constraints + LengthCheck(def.name, type, c.dialect());
     def.sql = QuoteName(def.name) + " " + def.body;
     return def;
+}
+
+void AddPadding(const std::string& table, const ColumnDefinition& def, Dialect dialect,
+                Program& out) {
+    const std::optional<FixedText> fixed = FixedTextOf(def.type, dialect);
+    if (!fixed) return;
+    std::vector<std::string> sql = PaddingTriggers(table, def.name, *fixed);
+    sql.push_back(PadValues(table, def.name, *fixed));
+    for (std::string& text : sql) {
+        Step step;
+        step.sql = std::move(text);
+        out.steps.push_back(std::move(step));
+    }
 }
 
 }  // namespace db::embedded

@@ -225,4 +225,9 @@ void ConvertDateLiterals(Tokens& tokens, const std::vector<Span>& values,
     }
 }
 
+std::string_view CollationFor(std::string_view name, Dialect dialect) {
+    if (UpperAscii(name).find("_CS") == std::string::npos) return "NOCASE";
+    return dialect == Dialect::Jet ? "BINARY" : "RTRIM";
+}
+
 }  // namespace db::embedded

@@ -115,6 +115,12 @@ void ConvertDateLiterals(Tokens& tokens, const std::vector<Span>& values,
 // wherever it stands; empty for other tokens and for a date literal that is no date.
 std::optional<std::string> WriteLiteral(const Token& t);
 
+// The SQLite collation for a collation name of the dialects (Korean_Wansung_CI_AS, …). Case-
+// insensitive ones compare as NOCASE (which on the server kind also ignores trailing blanks, see
+// text_order.h); case-sensitive ones as BINARY in Jet, and on the server kind as RTRIM, since
+// the server ignores trailing blanks whatever the collation.
+std::string_view CollationFor(std::string_view name, Dialect dialect);
+
 // Where an expression is written: in a statement, or in the schema (defaults and checks), which
 // must stay readable by plain SQLite and so may not call the engine's own functions.
 enum class ExpressionUse { Statement, Schema };

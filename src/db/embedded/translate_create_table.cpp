@@ -44,15 +44,22 @@ void TranslateCreateTable(Cursor& c, Program& out) {
     if (!c.AtEnd()) c.Fail("near '" + c.Peek().value + "'");
 
     std::string items;
+    std::vector<ColumnDefinition> columns;
     for (const Span& element : SplitCommas(c.tokens(), body)) {
         if (element.Empty()) c.Fail("column definition missing");
         Cursor e(c.tokens(), element, c.dialect(), "CREATE TABLE");
         if (!items.empty()) items += ", ";
-        items += StartsConstraint(e.Peek()) ? ReadTableConstraint(e) : ReadColumnDefinition(e).sql;
+        if (StartsConstraint(e.Peek())) {
+            items += ReadTableConstraint(e);
+        } else {
+            columns.push_back(ReadColumnDefinition(e));
+            items += columns.back().sql;
+        }
     }
     Step step;
     step.sql = "CREATE TABLE " + QuoteName(table) + " (" + items + ")";
     out.steps.push_back(std::move(step));
+    for (const ColumnDefinition& column : columns) AddPadding(table, column, c.dialect(), out);
 }
 
 }  // namespace db::embedded

@@ -469,6 +469,10 @@ class Writer {
                 return WriteName(i, s);
             case TokenKind::String:
             case TokenKind::NString:
+                if (HidesLikePrefix(i, s)) {
+                    Put("(" + *WriteLiteral(t) + " || '')");
+                    return i + 1;
+                }
                 return WriteText(i, s);
             case TokenKind::Number:
                 Put(*WriteLiteral(t));
@@ -500,6 +504,19 @@ class Writer {
         }
         Put(joined);
         return end;
+    }
+
+    // On the server kind a LIKE pattern whose text before the first wildcard ends in a blank
+    // ('ab %') is written as an expression. SQLite searches a literal pattern as the range of its
+    // prefix by the column's collation, without matching the pattern again, and the server
+    // kind's collation ignores the prefix's trailing blank: 'ab' would fall in the range of
+    // 'ab '. The server matches LIKE as written.
+    bool HidesLikePrefix(std::size_t i, Span s) const {
+        if (c_.Jet() || i == s.begin || !t_[i - 1].Is("LIKE")) return false;
+        const std::string& pattern = t_[i].value;
+        const std::size_t wildcard = pattern.find_first_of("%_");
+        const std::size_t prefix = wildcard == std::string::npos ? pattern.size() : wildcard;
+        return prefix > 0 && pattern[prefix - 1] == ' ';
     }
 
     std::size_t WritePunct(std::size_t i, Span s) {
@@ -620,11 +637,9 @@ class Writer {
         return i + 1;
     }
 
-    // COLLATE <name>: case-insensitive collations compare as NOCASE, the others as BINARY.
     std::size_t WriteCollate(std::size_t i, Span s) {
         if (i + 1 >= s.end || !t_[i + 1].IsName()) FailAt(i);
-        const std::string upper = UpperAscii(t_[i + 1].value);
-        Put(upper.find("_CS") == std::string::npos ? "COLLATE NOCASE" : "COLLATE BINARY");
+        Put("COLLATE " + std::string(CollationFor(t_[i + 1].value, c_.dialect())));
         return i + 2;
     }
 

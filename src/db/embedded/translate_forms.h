@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "db/embedded/translate_common.h"
+#include "db/embedded/type_map.h"
 
 namespace db::embedded {
 
@@ -53,10 +54,15 @@ struct ColumnDefinition {
     std::string body;  // type, collation, constraints and the length check of a sized text
     bool nullable = true;
     bool notNull = false;  // NOT NULL was written
+    DeclaredType type;
     bool hasDefault = false;
 };
 
 // Reads a column definition from the position to the end of the cursor's span.
 ColumnDefinition ReadColumnDefinition(Cursor& c);
+// Steps that keep a new CHAR(n) or NCHAR(n) column of the server kind padded, its present values
+// included (char_padding.h); none for other columns.
+void AddPadding(const std::string& table, const ColumnDefinition& def, Dialect dialect,
+                Program& out);
 
 }  // namespace db::embedded

@@ -106,7 +106,7 @@ TEST_F(RoutineTest, SplitFunctionGivesOneRowPerRecord) {
     EXPECT_TRUE(AllRows(*server_, "SELECT * FROM dbo.FN_SPLIT_nth(NULL)").empty());
 }
 
-TEST_F(RoutineTest, ConcatListJoinsTheDistinctLocationsInByteOrder) {
+TEST_F(RoutineTest, ConcatListJoinsTheDistinctLocationsInTheCollationOrder) {
     server_->Execute(kConcatList, 30);
     server_->Execute(
         "CREATE TABLE PdtLocation (제품코드 NVARCHAR(10), 바코드코드 NVARCHAR(10), "
@@ -121,7 +121,7 @@ TEST_F(RoutineTest, ConcatListJoinsTheDistinctLocationsInByteOrder) {
     server_->Execute("INSERT INTO PdtLocation (제품코드, 상품위치) VALUES ('P1', NULL)", 30);
     server_->Execute("INSERT INTO PdtLocation (제품코드, 상품위치) VALUES ('P2', 'Z')", 30);
     EXPECT_EQ(FirstValue(*server_, "SELECT dbo.ConcatList('P1')"),
-              util::Variant("A-1,a-0,b-2,창고"));
+              util::Variant("a-0,A-1,b-2,창고"));
     EXPECT_EQ(FirstValue(*server_, "SELECT [dbo].[ConcatList]('P2')"), util::Variant("Z"));
     EXPECT_TRUE(FirstValue(*server_, "SELECT dbo.ConcatList('P9')").IsNull());
     EXPECT_EQ(FirstValue(*server_,
