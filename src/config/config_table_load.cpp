@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/config_errors.h"
+#include "config/config_save.h"
 #include "config/connection_setup.h"
 #include "config/item_catalog.h"
 #include "config/norv_conn.h"
@@ -86,7 +87,41 @@ void CopySlots(NorvConn& config, std::span<const int> slotNumbers) {
     }
 }
 
+std::vector<int> AllSlots() {
+    std::vector<int> all;
+    for (const SlotBinding& b : SlotBindings()) all.push_back(b.slot);
+    return all;
+}
+
 }  // namespace
+
+// The writing load saves the INI's connection items into the table and reads them back; this
+// one writes nothing, so those items keep what the INI file says and the rest comes from the
+// table as it is. A configuration that no table holds yet leaves the items at their INI values.
+void NorvConn::ReadConfigTableOnly(NorvConn& config) {
+    std::string table;
+    try {
+        table = ExistingConfigTable();
+    } catch (const db::DbError& e) {
+        // A table name that is no plain name is shown as the writing load shows it.
+        if (e.Number() == db::ErrorNumber::kInvalidArgument) {
+            runtime_.Desktop().Inform(e.Description(), "환경설정에러", host::MsgIcon::Critical);
+            throw db::DbError(ConfigError::kTableNotResolved, "환경설정 테이블을 찾을 수 없습니다");
+        }
+        throw;
+    }
+    tableName_ = table;
+    slots_.fill(util::Variant());
+    if (table.empty()) return;
+    std::vector<std::pair<const ItemInfo*, util::Variant>> fromIni;
+    for (std::string_view name : MirroredConnectionItems()) {
+        if (const ItemInfo* item = FindItem(name)) fromIni.emplace_back(item, item->get(config));
+    }
+    ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
+              shared_);
+    CopySlots(config, AllSlots());
+    for (const auto& [item, value] : fromIni) item->set(config, value);
+}
 
 void NorvConn::ReadSlots(const std::string& sql, db::ConnectionRef& cn) {
     if (!cn) throw db::DbError(ConfigError::kObjectNotSet, "Object variable not set");
@@ -118,26 +153,35 @@ bool NorvConn::LoadFailed(std::int32_t number) {
 }
 
 void NorvConn::ReadConfigTable(NorvConn& config) {
-    std::string table;
-    if (!ActionGetTable(table, runtime_.NewConfigFlag)) {
-        throw db::DbError(ConfigError::kTableNotResolved, "환경설정 테이블을 찾을 수 없습니다");
+    if (runtime_.ReadOnly()) {
+        ReadConfigTableOnly(config);
+    } else {
+        std::string table;
+        if (!ActionGetTable(table, runtime_.NewConfigFlag)) {
+            throw db::DbError(ConfigError::kTableNotResolved, "환경설정 테이블을 찾을 수 없습니다");
+        }
+        tableName_ = table;
+        if (util::Trim(table).empty()) {
+            throw db::DbError(ConfigError::kBlankTableName, "환경설정 테이블 이름이 없습니다");
+        }
+        ActionSave_Basic();
+        slots_.fill(util::Variant());
+        ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
+                  shared_);
+        CopySlots(config, AllSlots());
     }
-    tableName_ = table;
-    if (util::Trim(table).empty()) {
-        throw db::DbError(ConfigError::kBlankTableName, "환경설정 테이블 이름이 없습니다");
-    }
-    ActionSave_Basic();
-    slots_.fill(util::Variant());
-    ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
-              shared_);
-    std::vector<int> all;
-    for (const SlotBinding& b : SlotBindings()) all.push_back(b.slot);
-    CopySlots(config, all);
 
     db::RecordSet rs;
-    rs.Open(
-        "select * from 피씨명 where 피씨명=" + util::SqlQuoted(runtime_.Utilities().SysComName()),
-        Shared(), db::CursorType::kForwardOnly, 1);
+    try {
+        rs.Open("select * from 피씨명 where 피씨명=" +
+                    util::SqlQuoted(runtime_.Utilities().SysComName()),
+                Shared(), db::CursorType::kForwardOnly, 1);
+    } catch (const db::DbError& e) {
+        // A look at a database that the writing load has not built yet.
+        if (!runtime_.ReadOnly() || e.Number() != db::ErrorNumber::kTableMissing) throw;
+        pcCode_.clear();
+        return;
+    }
     pcCode_ = rs.Eof() ? "" : TextOrEmpty(rs["피씨코드"]);
     rs.Close();
 }
