@@ -113,7 +113,7 @@ Outcome StatusCommand(const GlobalOptions& global, const StatusOptions& options)
         if (status.migration) {
             std::cout << "start-up hands this database to " << app::kMigrationTool << "\n";
         } else if (status.Pending()) {
-            std::cout << "datapatch run patches it to release " << status.releaseDate << "\n";
+            std::cout << "`datapatch run` patches to release " << status.releaseDate << "\n";
         }
     }
     return status.Pending() ? Outcome::Pending : Outcome::Success;

@@ -109,12 +109,6 @@ void CopyOrRaise(util::Kro_Function& fn, const std::string& from, const std::str
 
 }  // namespace
 
-std::vector<std::string_view> MirroredConnectionItems() {
-    std::vector<std::string_view> names;
-    for (const MirroredItem& m : kConnectionItems) names.emplace_back(m.item);
-    return names;
-}
-
 bool NorvConn::ActionSave_Basic() {
     if (ConfigTableName().empty()) {
         std::string table;

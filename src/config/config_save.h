@@ -1,7 +1,4 @@
 #pragma once
-#include <string_view>
-#include <vector>
-
 // Writing the configuration back (NorvConn::ActionSave_Basic, ActionSave_StandardConfig, defined
 // in config_save.cpp) and the routines of the same family that are not members: the update of
 // every configuration table with the "데이터1" and standard-database settings, and the copy of
@@ -28,9 +25,5 @@ bool ActionSave_AllConfigTables(NorvConn& conn);
 // whether or not the system folder has it: when it cannot be copied, db::DbError 53 (file not
 // found) or 75 (path/file access error) is thrown after nothing else was copied.
 void CopyLocalFilesToProductFolder(util::Kro_Function& fn);
-
-// The connection items that ActionSave_Basic mirrors into the configuration table before the
-// basic load reads the table back (a look-only load keeps them as the INI file has them).
-std::vector<std::string_view> MirroredConnectionItems();
 
 }  // namespace config

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "config/config_errors.h"
-#include "config/config_save.h"
 #include "config/connection_setup.h"
 #include "config/item_catalog.h"
 #include "config/norv_conn.h"
@@ -95,9 +94,9 @@ std::vector<int> AllSlots() {
 
 }  // namespace
 
-// The writing load saves the INI's connection items into the table and reads them back; this
-// one writes nothing, so those items keep what the INI file says and the rest comes from the
-// table as it is. A configuration that no table holds yet leaves the items at their INI values.
+// The writing load first saves the INI-held items into the table; no slot feeds those items, so
+// the table read as it is gives the same configuration. A configuration that no table holds yet
+// leaves the items at their INI values.
 void NorvConn::ReadConfigTableOnly(NorvConn& config) {
     std::string table;
     try {
@@ -113,14 +112,9 @@ void NorvConn::ReadConfigTableOnly(NorvConn& config) {
     tableName_ = table;
     slots_.fill(util::Variant());
     if (table.empty()) return;
-    std::vector<std::pair<const ItemInfo*, util::Variant>> fromIni;
-    for (std::string_view name : MirroredConnectionItems()) {
-        if (const ItemInfo* item = FindItem(name)) fromIni.emplace_back(item, item->get(config));
-    }
     ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
               shared_);
     CopySlots(config, AllSlots());
-    for (const auto& [item, value] : fromIni) item->set(config, value);
 }
 
 void NorvConn::ReadSlots(const std::string& sql, db::ConnectionRef& cn) {
