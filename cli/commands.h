@@ -16,7 +16,16 @@ struct GlobalOptions {
     std::string root;  // --root; empty: $DATAPATCH_ROOT, then the per-user default
 };
 
-enum class Outcome { Success, PassFailed, StartupEnded, HandedToMigration, Usage, Internal };
+// Pending: `status` found a database still to patch.
+enum class Outcome {
+    Success,
+    PassFailed,
+    StartupEnded,
+    HandedToMigration,
+    Pending,
+    Usage,
+    Internal
+};
 
 struct RunOptions {
     std::optional<bool> store;  // --store / --no-store: tick or untick 매장DataBase
@@ -30,9 +39,16 @@ Outcome RunCommand(const GlobalOptions& global, const RunOptions& options);
 
 struct StatusOptions {
     std::string traceSql;
+    bool json = false;  // --json: the facts as JSON on standard output
 };
 CLI::App* AddStatusCommand(CLI::App& app, StatusOptions& options);
 Outcome StatusCommand(const GlobalOptions& global, const StatusOptions& options);
+
+struct HistoryOptions {
+    bool json = false;  // --json: the rows as JSON on standard output
+};
+CLI::App* AddHistoryCommand(CLI::App& app, HistoryOptions& options);
+Outcome HistoryCommand(const GlobalOptions& global, const HistoryOptions& options);
 
 struct DemoOptions {
     std::string kind = "mdb";    // mdb | sql

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <string_view>
 
 #include "app/process.h"
 #include "app/version.h"
@@ -30,6 +31,7 @@ constexpr ExitCodeOf kExitCodes[] = {
     {cli::Outcome::PassFailed, cli::kPassFailed},
     {cli::Outcome::StartupEnded, cli::kStartupEnded},
     {cli::Outcome::HandedToMigration, cli::kHandedToMigration},
+    {cli::Outcome::Pending, cli::kPending},
     {cli::Outcome::Usage, cli::kUsage},
     {cli::Outcome::Internal, cli::kInternal},
 };
@@ -39,6 +41,15 @@ int ExitCode(cli::Outcome outcome) {
         if (e.outcome == outcome) return e.code;
     }
     return cli::kInternal;
+}
+
+bool EmptyRootGiven(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--root=") return true;
+        if (arg == "--root" && i + 1 < argc && argv[i + 1][0] == '\0') return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -59,14 +70,16 @@ int main(int argc, char** argv) {
                       "$DATAPATCH_ROOT, then ~/.local/share/datapatch/root");
     cliApp.require_subcommand(0, 1);
     cliApp.footer(
-        "Exit codes: 0 success, 1 a pass failed, 2 start-up ended, 3 handed to the migration "
-        "tool, 64 usage, 70 internal error.");
+        "Exit codes: 0 success (status: up to date), 1 a pass failed, 2 start-up ended, 3 handed "
+        "to the migration tool, 10 status: patching pending, 64 usage, 70 internal error.");
 
     cli::RunOptions runOptions;
     cli::StatusOptions statusOptions;
     cli::DemoOptions demoOptions;
     CLI::App* run = cli::AddRunCommand(cliApp, runOptions);
     CLI::App* status = cli::AddStatusCommand(cliApp, statusOptions);
+    cli::HistoryOptions historyOptions;
+    CLI::App* history = cli::AddHistoryCommand(cliApp, historyOptions);
     CLI::App* demo = cli::AddDemoCommand(cliApp, demoOptions);
     cli::SqlOptions sqlOptions;
     CLI::App* sql = cli::AddSqlCommand(cliApp, sqlOptions);
@@ -77,6 +90,13 @@ int main(int argc, char** argv) {
     cli::MaintenanceOptions dbOptions;
     CLI::App* dbCommand = cli::AddDbCommand(cliApp, dbOptions);
 
+    // An empty --root would quietly fall back to the default root ("--root=" would even take
+    // the subcommand's name for the folder).
+    if (EmptyRootGiven(argc, argv)) {
+        std::cerr << "datapatch: --root needs a folder; leave the option out to use "
+                     "$DATAPATCH_ROOT or ~/.local/share/datapatch/root\n";
+        return cli::kUsage;
+    }
     try {
         cliApp.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -90,6 +110,7 @@ int main(int argc, char** argv) {
     try {
         if (run->parsed()) return ExitCode(cli::RunCommand(global, runOptions));
         if (status->parsed()) return ExitCode(cli::StatusCommand(global, statusOptions));
+        if (history->parsed()) return ExitCode(cli::HistoryCommand(global, historyOptions));
         if (demo->parsed()) return ExitCode(cli::DemoCommand(global, demoOptions));
         if (sql->parsed()) return cli::RunSqlCommand(sqlOptions, global.root);
         if (repair->parsed()) return ExitCode(cli::RepairCommand(global, repairOptions));

@@ -106,12 +106,15 @@ bool OpenData1Connection(Process& process) {
 }
 
 StartupOutcome PrepareStore(Process& process, const MainOptions& options) {
+    // A look-only process (status, history) copies no file and takes no lock: it reads what
+    // is there, also while a run holds the root.
+    const bool writes = !process.ReadOnly();
     const std::string mainIni = process.Host().ProgramFolder() + "\\NVConfig.INI";
-    if (!FileOpenable(process, mainIni)) RelocateLegacyFiles(process);
+    if (writes && !FileOpenable(process, mainIni)) RelocateLegacyFiles(process);
 
     process.NewConfigFlag = true;
 
-    if (!process.AcquireInstanceLock()) {
+    if (writes && !process.AcquireInstanceLock()) {
         process.Desktop().Inform(kAlreadyRunningText, kAlreadyRunningTitle);
         return StartupOutcome::AlreadyRunning;
     }
@@ -122,7 +125,9 @@ StartupOutcome PrepareStore(Process& process, const MainOptions& options) {
         process.Desktop().Inform(kTimeFormatText, kTimeFormatTitle);
         return StartupOutcome::TimeFormatRefused;
     }
-    if (!DateTextUsable(regional.FormatDate(now))) regional.SetShortDateFormat(kShortDateFormat);
+    if (writes && !DateTextUsable(regional.FormatDate(now))) {
+        regional.SetShortDateFormat(kShortDateFormat);
+    }
 
     config::NorvConn& config = process.Config();
     if (!config.ActionConFigLoad_Basic(config, process.StoreConnection, false, nullptr)) {

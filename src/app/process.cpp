@@ -12,7 +12,8 @@ std::string BuildVersionText(int major, int minor, int revision) {
            "." + std::to_string(revision);
 }
 
-Process::Process(host::Host& host, host::Desktop& desktop) : Runtime(host, desktop) {
+Process::Process(host::Host& host, host::Desktop& desktop, config::Access access)
+    : Runtime(host, desktop, access) {
     VersionText = BuildVersionText(kVersionMajor, kVersionMinor, kVersionRevision);
 }
 

@@ -20,7 +20,8 @@ std::string BuildVersionText(int major, int minor, int revision);
 
 class Process : public config::Runtime {
   public:
-    Process(host::Host& host, host::Desktop& desktop);
+    Process(host::Host& host, host::Desktop& desktop,
+            config::Access access = config::Access::ReadWrite);
     ~Process() override;
 
     // Takes the one-running-copy lock of the root for the rest of the process. False when another

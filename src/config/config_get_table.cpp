@@ -9,6 +9,8 @@
 #include "db/error.h"
 #include "db/recordset.h"
 #include "host/desktop.h"
+#include "host/host.h"
+#include "host/profile.h"
 #include "util/ini_module.h"
 #include "util/kro_function.h"
 #include "util/sql_text.h"
@@ -101,6 +103,31 @@ std::string NorvConn::FindConfigTable() {
             db::CursorType::kForwardOnly, 1);
     rs.Close();
     return table;
+}
+
+std::string NorvConn::ExistingConfigTable() {
+    const auto native = runtime_.Host().Native(mainIni_);
+    const host::ProfileDocument ini =
+        native ? host::LoadProfileFile(*native) : host::ProfileDocument::Parse("");
+    const std::string code =
+        util::Trim(host::GetProfileString(ini, kCodeSection, kCodeKey, "", 50));
+    std::string table;
+    if (!code.empty()) {
+        try {
+            db::RecordSet rs;
+            rs.Open("SELECT * FROM CONFIGPC WHERE 피씨코드 = " + util::SqlQuoted(code), Shared(),
+                    db::CursorType::kForwardOnly, 1);
+            if (!rs.Eof()) {
+                table = TextOrEmpty(rs["테이블명"]);
+                db::SqlName(table, "CONFIGPC.테이블명 of 피씨코드 " + code);
+            }
+            rs.Close();
+        } catch (const db::DbError& e) {
+            if (e.Number() != db::ErrorNumber::kTableMissing) throw;
+        }
+    }
+    if (!table.empty() && TableExists(table)) return table;
+    return TableExists(kSharedTable) ? kSharedTable : "";
 }
 
 bool NorvConn::ActionGetTable(std::string& nTable, bool NewConfig) {

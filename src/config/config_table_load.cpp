@@ -86,7 +86,36 @@ void CopySlots(NorvConn& config, std::span<const int> slotNumbers) {
     }
 }
 
+std::vector<int> AllSlots() {
+    std::vector<int> all;
+    for (const SlotBinding& b : SlotBindings()) all.push_back(b.slot);
+    return all;
+}
+
 }  // namespace
+
+// The writing load first saves the INI-held items into the table; no slot feeds those items, so
+// the table read as it is gives the same configuration. A configuration that no table holds yet
+// leaves the items at their INI values.
+void NorvConn::ReadConfigTableOnly(NorvConn& config) {
+    std::string table;
+    try {
+        table = ExistingConfigTable();
+    } catch (const db::DbError& e) {
+        // A table name that is no plain name is shown as the writing load shows it.
+        if (e.Number() == db::ErrorNumber::kInvalidArgument) {
+            runtime_.Desktop().Inform(e.Description(), "환경설정에러", host::MsgIcon::Critical);
+            throw db::DbError(ConfigError::kTableNotResolved, "환경설정 테이블을 찾을 수 없습니다");
+        }
+        throw;
+    }
+    tableName_ = table;
+    slots_.fill(util::Variant());
+    if (table.empty()) return;
+    ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
+              shared_);
+    CopySlots(config, AllSlots());
+}
 
 void NorvConn::ReadSlots(const std::string& sql, db::ConnectionRef& cn) {
     if (!cn) throw db::DbError(ConfigError::kObjectNotSet, "Object variable not set");
@@ -118,26 +147,35 @@ bool NorvConn::LoadFailed(std::int32_t number) {
 }
 
 void NorvConn::ReadConfigTable(NorvConn& config) {
-    std::string table;
-    if (!ActionGetTable(table, runtime_.NewConfigFlag)) {
-        throw db::DbError(ConfigError::kTableNotResolved, "환경설정 테이블을 찾을 수 없습니다");
+    if (runtime_.ReadOnly()) {
+        ReadConfigTableOnly(config);
+    } else {
+        std::string table;
+        if (!ActionGetTable(table, runtime_.NewConfigFlag)) {
+            throw db::DbError(ConfigError::kTableNotResolved, "환경설정 테이블을 찾을 수 없습니다");
+        }
+        tableName_ = table;
+        if (util::Trim(table).empty()) {
+            throw db::DbError(ConfigError::kBlankTableName, "환경설정 테이블 이름이 없습니다");
+        }
+        ActionSave_Basic();
+        slots_.fill(util::Variant());
+        ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
+                  shared_);
+        CopySlots(config, AllSlots());
     }
-    tableName_ = table;
-    if (util::Trim(table).empty()) {
-        throw db::DbError(ConfigError::kBlankTableName, "환경설정 테이블 이름이 없습니다");
-    }
-    ActionSave_Basic();
-    slots_.fill(util::Variant());
-    ReadSlots("SELECT * FROM " + db::SqlName(table, "환경설정 테이블") + " WHERE 대그룹 <4",
-              shared_);
-    std::vector<int> all;
-    for (const SlotBinding& b : SlotBindings()) all.push_back(b.slot);
-    CopySlots(config, all);
 
     db::RecordSet rs;
-    rs.Open(
-        "select * from 피씨명 where 피씨명=" + util::SqlQuoted(runtime_.Utilities().SysComName()),
-        Shared(), db::CursorType::kForwardOnly, 1);
+    try {
+        rs.Open("select * from 피씨명 where 피씨명=" +
+                    util::SqlQuoted(runtime_.Utilities().SysComName()),
+                Shared(), db::CursorType::kForwardOnly, 1);
+    } catch (const db::DbError& e) {
+        // A look at a database that the writing load has not built yet.
+        if (!runtime_.ReadOnly() || e.Number() != db::ErrorNumber::kTableMissing) throw;
+        pcCode_.clear();
+        return;
+    }
     pcCode_ = rs.Eof() ? "" : TextOrEmpty(rs["피씨코드"]);
     rs.Close();
 }

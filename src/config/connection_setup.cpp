@@ -60,7 +60,9 @@ bool ConnectStoreDatabase(Runtime& rt, NorvConn& config) {
     db::Kro_Ado ado(rt.Ado());
     if (config.데이터_종류 == 0) {
         const std::string path = util::Trim(config.데이터_MDBPath);
-        if (config.데이터_네트웍사용여부 == 0) {
+        // Connecting a drive letter is remembered in the settings; a look-only process reaches
+        // the path as it is.
+        if (config.데이터_네트웍사용여부 == 0 && !rt.ReadOnly()) {
             rt.Utilities().NetDirCon(util::Trim(config.데이터_네트웍Pass),
                                      util::Trim(config.데이터_네트웍계정), path);
         }
@@ -112,6 +114,8 @@ std::int32_t GetNetworkDrivePath(Runtime& rt, std::string_view drive, std::strin
 void ShowConnectionError(Runtime& rt, std::int32_t& kind) {
     rt.Desktop().Inform(ConnectionErrorMessage(kind), kConnectionErrorTitle,
                         host::MsgIcon::Critical);
+    // The test tool is started for someone who is about to change things, not for a look.
+    if (rt.ReadOnly()) return;
     const std::string tool = rt.Host().ProgramFolder() + "\\" + kConnectionTestTool;
     if (FileFound(rt, tool)) rt.Host().Start(tool, {}, false);
 }

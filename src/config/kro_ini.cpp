@@ -14,6 +14,8 @@ namespace config {
 Kro_INI::Kro_INI(Runtime& runtime) : rt_(runtime) {}
 
 void Kro_INI::EnsureFile(std::string_view FilePathName) {
+    // A file that is not there reads as empty; only a writing process makes it.
+    if (rt_.ReadOnly()) return;
     const auto native = rt_.Host().Native(FilePathName);
     std::error_code ec;
     if (!native || std::filesystem::exists(*native, ec)) return;

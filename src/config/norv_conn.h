@@ -118,6 +118,8 @@ class NorvConn : public NorvConnItems {
     bool LoadConfigTable(NorvConn& config, db::ConnectionRef& cn);
     // Steps after the connection: table, saving, rows, items, PC code; throws db::DbError.
     void ReadConfigTable(NorvConn& config);
+    // The same for a look-only process: nothing is saved or built; throws db::DbError.
+    void ReadConfigTableOnly(NorvConn& config);
     // Fills the item table from the rows of the query (slot = 환경코드); throws db::DbError.
     void ReadSlots(const std::string& sql, db::ConnectionRef& cn);
     // The error handler of both loads: false, after the failure box unless quiet.
@@ -125,6 +127,10 @@ class NorvConn : public NorvConnItems {
     // This PC's table: by the code of the main INI, or a new code allocated, registered in
     // CONFIGPC and written back; checked readable. Throws db::DbError.
     std::string FindConfigTable();
+    // The same table for a look-only load, found without writing: this PC's registered table,
+    // else the shared table CONFIG that a new PC's table starts as; empty when the database has
+    // no configuration table yet. Throws db::DbError.
+    std::string ExistingConfigTable();
     // Builds the workstation table when it is missing; throws db::DbError 4000 when it fails.
     void EnsureWorkstationTable(const std::string& table);
     bool TableExists(const std::string& table);

@@ -10,18 +10,19 @@ namespace config {
 
 namespace {
 
-std::shared_ptr<const db::Router> MakeRouter(const host::Host& host) {
+std::shared_ptr<const db::Router> MakeRouter(const host::Host& host, Access access) {
     auto logins = std::make_shared<const db::LoginResolver>(db::LoginResolver::Load(host));
-    return std::make_shared<const db::Router>(host, std::move(logins));
+    return std::make_shared<const db::Router>(host, std::move(logins), access == Access::ReadOnly);
 }
 
 }  // namespace
 
-Runtime::Runtime(host::Host& host, host::Desktop& desktop)
-    : host_(host),
+Runtime::Runtime(host::Host& host, host::Desktop& desktop, Access access)
+    : access_(access),
+      host_(host),
       desktop_(desktop),
       dialogs_(desktop),
-      ado_{MakeRouter(host), desktop, dialogs_, dbInfo_} {}
+      ado_{MakeRouter(host, access), desktop, dialogs_, dbInfo_} {}
 
 Runtime::~Runtime() = default;
 

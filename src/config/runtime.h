@@ -22,10 +22,15 @@ namespace config {
 
 class NorvConn;
 
+// ReadOnly: the process only looks (`datapatch status`, `datapatch history`). Start-up and the
+// configuration load then write no file, setting or configuration row, take no lock, and every
+// database is opened for reading only.
+enum class Access { ReadWrite, ReadOnly };
+
 class Runtime {
   public:
     // Reads the login-resolution file of the program folder for the router.
-    Runtime(host::Host& host, host::Desktop& desktop);
+    Runtime(host::Host& host, host::Desktop& desktop, Access access = Access::ReadWrite);
     virtual ~Runtime();
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
@@ -35,6 +40,7 @@ class Runtime {
     util::Dialogs& Dialogs() { return dialogs_; }
     // What every Kro_Ado object of this process shares.
     const db::AdoContext& Ado() const { return ado_; }
+    bool ReadOnly() const { return access_ == Access::ReadOnly; }
 
     // The utility object, on first use; ReleaseUtilities drops it (its shared state stays).
     util::Kro_Function& Utilities();
@@ -60,6 +66,7 @@ class Runtime {
     db::ConnectionRef AdminConnection;
 
   private:
+    Access access_;
     host::Host& host_;
     host::Desktop& desktop_;
     util::Dialogs dialogs_;

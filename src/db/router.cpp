@@ -205,8 +205,8 @@ embedded::ExternalResolver ExternalResolverFor(const host::Host& host,
 
 }  // namespace
 
-Router::Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins)
-    : host_(host), logins_(std::move(logins)) {}
+Router::Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins, bool readOnly)
+    : host_(host), logins_(std::move(logins)), readOnly_(readOnly) {}
 
 Route Router::Plan(std::string_view connectionString) const {
     const auto parts = ConnectionStringParts::Parse(connectionString);
@@ -245,6 +245,7 @@ std::unique_ptr<Session> Router::Open(std::string_view connectionString, int con
     options.dialect = route.dialect;
     options.jetPassword = route.jetPassword;
     options.create = false;
+    options.readOnly = readOnly_;
     options.resolveExternal = ExternalResolverFor(host_, logins_);
     return embedded::Open(route.file, options);
 }

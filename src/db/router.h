@@ -44,7 +44,11 @@ struct Route {
 
 class Router {
   public:
-    Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins);
+    // With readOnly every database is opened for reading only (the embedded engine refuses any
+    // write); an ODBC connection is opened as usual and its callers keep to reading.
+    Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins,
+           bool readOnly = false);
+    bool ReadOnly() const { return readOnly_; }
     // Opens the engine; throws DbError (0x80004005 for a database that cannot be reached).
     std::unique_ptr<Session> Open(std::string_view connectionString, int connectTimeoutSeconds,
                                   int mode) const;
@@ -60,6 +64,7 @@ class Router {
   private:
     const host::Host& host_;
     std::shared_ptr<const LoginResolver> logins_;
+    bool readOnly_ = false;
     std::shared_ptr<StatementTrace> trace_ = std::make_shared<StatementTrace>();
 };
 

@@ -1,10 +1,14 @@
 // The configuration-table half of the basic load, and the administrator load.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "config/config_world.h"
 #include "config/norv_conn.h"
 #include "config/slot_map.h"
 #include "host/host.h"
+#include "host/temp_folder.h"
 
 namespace config {
 namespace {
@@ -60,6 +64,54 @@ TEST_F(ConfigTableLoadTest, RowsFeedTheItemTableAndTheItems) {
     ASSERT_TRUE(Rt().StoreConnection);
     EXPECT_EQ(Rt().StoreConnection->State(), db::ObjectState::Open);
     EXPECT_EQ(c.SharedConnection(), Rt().StoreConnection);
+}
+
+// A look-only load finds the configuration without registering this PC, building a table or
+// saving anything: a PC without a code, or whose code names a missing table, reads the shared
+// CONFIG; a registered PC its own table. No file under the root changes or appears.
+TEST_F(ConfigTableLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
+    std::vector<std::string> sql =
+        PcTables({{"0000000005", "CONFIG0000000005"}, {"0000000007", "CONFIG0000000007"}});
+    sql.push_back(CreateConfigTable("CONFIG"));
+    sql.push_back(CreateConfigTable("CONFIG0000000007"));
+    RunMdb(sql);
+    RunMdb(Insert("CONFIG", {{"140", 1, 1, "-1", "장비_온라인서비스"}}));
+    RunMdb(Insert("CONFIG0000000007", {{"142", 1, 3, "31", "관리자_날짜범위"}}));
+    struct Case {
+        const char* ini;
+        const char* table;
+    };
+    const Case cases[] = {{"", "CONFIG"},
+                          {"[기타관리]\r\n데이터_종류=0000000005\r\n", "CONFIG"},
+                          {"[기타관리]\r\n데이터_종류=0000000007\r\n", "CONFIG0000000007"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        PutMdbIni(c.ini);
+        const auto files = [&] {
+            std::vector<std::pair<std::string, std::string>> all;
+            for (const auto& e : std::filesystem::recursive_directory_iterator(temp_.Path())) {
+                all.emplace_back(e.path().string(),
+                                 e.is_regular_file() ? host_test::ReadBytes(e.path()) : "");
+            }
+            std::sort(all.begin(), all.end());
+            return all;
+        };
+        const auto before = files();
+        {
+            Runtime lookOnly(host_, desktop_, Access::ReadOnly);
+            NorvConn& config = lookOnly.Config();
+            ASSERT_TRUE(config.ActionConFigLoad_Basic(config, lookOnly.StoreConnection));
+            EXPECT_EQ(config.ConfigTableName(), c.table);
+            EXPECT_EQ(config.장비_온라인서비스, std::string(c.table) == "CONFIG");
+            EXPECT_EQ(config.관리자_날짜범위, std::string(c.table) == "CONFIG" ? 0 : 31);
+            EXPECT_EQ(config.데이터_MDBPath, config_test::kStoreMdb);
+            EXPECT_EQ(config.PcCode(), "");
+            // Every write is refused.
+            EXPECT_THROW(lookOnly.StoreConnection->Execute("DELETE FROM CONFIGPC"), db::DbError);
+        }
+        EXPECT_EQ(files(), before);
+    }
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(ConfigTableLoadTest, BadItemNumbersStopTheLoad) {

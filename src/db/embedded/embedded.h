@@ -35,6 +35,9 @@ struct OpenOptions {
     Dialect dialect = Dialect::Jet;
     std::string jetPassword;  // checked against the password kept in the file (Jet mode)
     bool create = false;      // create the file when missing (fixtures and demo only)
+    // Opened for reading only: every statement that would write fails (SQLITE_READONLY), and
+    // the file, its journal mode and its journal files are left as they were found.
+    bool readOnly = false;
     // Resolves the external references of statements; without one they fail with 0x80004005.
     ExternalResolver resolveExternal{};
 };

@@ -116,16 +116,25 @@ void StorePassword(sqlite3* db, const std::string& password) {
 }  // namespace
 
 std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) {
-    CheckFile(file, options.create);
+    CheckFile(file, options.create && !options.readOnly);
     // A database of a server is claimed before it is opened, so that the server folder sees the
     // connection from its first moment (and a database in single-user mode is refused).
     DatabaseUse use;
     if (options.dialect == Dialect::SqlServer) use = DatabaseUse::Enter(file);
     std::error_code ec;
     const bool existed = fs::exists(file, ec) && fs::file_size(file, ec) > 0;
-    DatabaseHandle db = OpenHandle(file, options.create);
+    const bool walLeft = fs::exists(fs::path(file.string() + "-wal"), ec);
+    DatabaseHandle db = OpenHandle(file, options.create && !options.readOnly);
     AttachEngineTrace(db.get());
-    const bool walPending = Configure(db.get(), file, !existed);
+    const bool walPending = Configure(db.get(), file, !existed) && !options.readOnly;
+    if (options.readOnly) {
+        // Opened with SQLITE_OPEN_READONLY, a connection to a database in WAL mode makes the -wal
+        // and -shm files it needs and, unable to checkpoint, leaves them behind. This one may
+        // remove them when it closes, and refuses every statement that would write instead. A
+        // log that was there before is left as it was found.
+        ExecPlain(db.get(), "PRAGMA query_only=ON");
+        if (walLeft) sqlite3_db_config(db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
     if (options.dialect == Dialect::Jet) {
         if (!existed && !options.jetPassword.empty()) StorePassword(db.get(), options.jetPassword);
         const std::string stored = StoredPassword(db.get());

@@ -1,0 +1,123 @@
+#include "startup_help.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+#include <system_error>
+
+#include "app/process.h"
+#include "config/norv_conn.h"
+#include "host/host.h"
+#include "host/regional.h"
+#include "host/settings_store.h"
+#include "util/vb_text.h"
+
+namespace cli {
+namespace {
+
+constexpr const char* kMainIni = "\\NVConfig.INI";
+constexpr const char* kRegionalSection = "Regional";
+constexpr const char* kTimeFormatKey = "sTimeFormat";
+constexpr const char* kWantedTimeFormat = "HH:mm:ss";
+
+std::string NativeText(const host::Host& host, const std::string& windowsPath) {
+    const auto native = host.Native(windowsPath);
+    return native ? native->string() : windowsPath;
+}
+
+bool Exists(const host::Host& host, const std::string& windowsPath) {
+    const auto native = host.Native(windowsPath);
+    std::error_code ec;
+    return native && std::filesystem::exists(*native, ec);
+}
+
+// Where the time format came from: the settings file, else the locale variable that set it.
+std::string TimeFormatSource(host::Host& host) {
+    if (!host.Settings().Get(kRegionalSection, kTimeFormatKey).empty()) {
+        return std::string(kTimeFormatKey) + " in [" + kRegionalSection + "] of " +
+               host.Settings().File().string();
+    }
+    for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            return std::string("the locale ") + variable + "=" + value;
+        }
+    }
+    return "the locale";
+}
+
+std::string TimeFormatProblem(app::Process& process) {
+    host::Host& host = process.Host();
+    std::ostringstream out;
+    out << "the time format \"" << host.Regional().TimeFormat() << "\" (from "
+        << TimeFormatSource(host) << ") does not give HH:MM:SS, which the program needs.\n"
+        << "put the line " << kTimeFormatKey << "=" << kWantedTimeFormat << " in the ["
+        << kRegionalSection << "] section of " << host.Settings().File().string()
+        << " (or start datapatch with LC_ALL=C.UTF-8).";
+    return out.str();
+}
+
+std::string ConfigurationProblem(app::Process& process) {
+    host::Host& host = process.Host();
+    const std::string ini = host.ProgramFolder() + kMainIni;
+    const std::string iniPath = NativeText(host, ini);
+    std::ostringstream out;
+    if (!Exists(host, ini)) {
+        out << "no store configuration: " << iniPath << " (" << ini << " under the root "
+            << host.Root().string() << ") does not exist.\n"
+            << "name the store's root with --root DIR (or DATAPATCH_ROOT), or make a demo store "
+               "there: datapatch demo --root "
+            << host.Root().string();
+        return out.str();
+    }
+    config::NorvConn& config = process.Config();
+    const bool mdb = config.데이터_종류 == 0;
+    const std::string setting =
+        mdb ? "데이터_MDBPath=" + util::Trim(config.데이터_MDBPath)
+            : "데이터_SQLServer=" + util::Trim(config.데이터_SQLServer) +
+                  " and 데이터_SQLDataName=" + util::Trim(config.데이터_SQLDataName);
+    const db::ConnectionRef& cn = process.StoreConnection;
+    if (cn && cn->State() != db::ObjectState::Open && !cn->Errors().empty()) {
+        out << "the store database cannot be opened: " << cn->Errors().front().description << "\n"
+            << "it is named by " << setting << " in [DATA] of " << iniPath
+            << "; correct the setting or the database.";
+        return out.str();
+    }
+    if (mdb && !cn) {
+        const std::string path = util::Trim(config.데이터_MDBPath);
+        if (!Exists(host, path)) {
+            out << "the store database " << path << " (" << NativeText(host, path)
+                << ") does not exist.\n"
+                << "it is named by 데이터_MDBPath in [DATA] of " << iniPath
+                << "; correct the setting or put the database there.";
+            return out.str();
+        }
+    }
+    out << "the configuration of the store database (" << setting << " in " << iniPath
+        << ") could not be loaded; the message above says why.";
+    return out.str();
+}
+
+}  // namespace
+
+std::string StartupProblem(app::Process& process, app::StartupOutcome outcome) {
+    switch (outcome) {
+        case app::StartupOutcome::TimeFormatRefused:
+            return TimeFormatProblem(process);
+        case app::StartupOutcome::ConfigurationFailed:
+            return ConfigurationProblem(process);
+        case app::StartupOutcome::AlreadyRunning:
+            return "another datapatch is running on the root " + process.Host().Root().string() +
+                   "; try again when it has ended.";
+        default:
+            return "";
+    }
+}
+
+void ExplainStartupEnd(app::Process& process, app::StartupOutcome outcome, std::ostream& err) {
+    std::istringstream lines(StartupProblem(process, outcome));
+    for (std::string line; std::getline(lines, line);) err << "datapatch: " << line << "\n";
+}
+
+}  // namespace cli
