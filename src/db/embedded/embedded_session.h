@@ -74,6 +74,8 @@ class EmbeddedSession : public Session {
     ExecOutcome RunWithExternals(const Program& program);
     void RunStep(const Step& step, ExecOutcome& outcome, bool streamRows);
     void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
+    void RunStatement(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
+                      bool streamRows);
     void CheckColumnDroppable(const Step& step);
     std::string DropIndexSql(const Step& step);
     // Steps that depend on the shape of their table (embedded_session_shaped.cpp).

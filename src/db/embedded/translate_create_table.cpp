@@ -44,11 +44,13 @@ void TranslateCreateTable(Cursor& c, Program& out) {
     if (!c.AtEnd()) c.Fail("near '" + c.Peek().value + "'");
 
     std::string items;
+    int ordinal = 0;
     for (const Span& element : SplitCommas(c.tokens(), body)) {
         if (element.Empty()) c.Fail("column definition missing");
         Cursor e(c.tokens(), element, c.dialect(), "CREATE TABLE");
         if (!items.empty()) items += ", ";
-        items += StartsConstraint(e.Peek()) ? ReadTableConstraint(e) : ReadColumnDefinition(e).sql;
+        items += StartsConstraint(e.Peek()) ? ReadTableConstraint(e)
+                                            : ReadColumnDefinition(e, ++ordinal).sql;
     }
     Step step;
     step.sql = "CREATE TABLE " + QuoteName(table) + " (" + items + ")";

@@ -61,7 +61,8 @@ struct ColumnDefinition {
     bool hasDefault = false;
 };
 
-// Reads a column definition from the position to the end of the cursor's span.
-ColumnDefinition ReadColumnDefinition(Cursor& c);
+// Reads a column definition from the position to the end of the cursor's span. ordinal is the
+// column's place in the statement, which the server names when it does not know the type.
+ColumnDefinition ReadColumnDefinition(Cursor& c, int ordinal = 1);
 
 }  // namespace db::embedded
