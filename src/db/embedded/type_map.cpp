@@ -156,7 +156,8 @@ int DeclaredType::AdoType(Dialect dialect) const {
 }
 
 std::string DeclaredType::StoredText() const {
-    std::string text = name;
+    // Jet's AUTOINCREMENT is a word of SQLite's own grammar: as a type name it is quoted.
+    std::string text = EqualsNoCase(name, "AUTOINCREMENT") ? "\"" + name + "\"" : name;
     if (max) {
         text += "(-1)";  // (max): SQLite type arguments are numbers only
     } else if (size != 0 || hasScale) {
