@@ -17,6 +17,10 @@ inline constexpr std::int32_t kConstraint = static_cast<std::int32_t>(0x80040E2F
 inline constexpr std::int32_t kTimeout = static_cast<std::int32_t>(0x80040E31);
 // DB_E_CANTCONVERTVALUE: a value that could not be converted to the type the statement needed.
 inline constexpr std::int32_t kCantConvert = static_cast<std::int32_t>(0x80040E07);
+// DB_E_PARAMNOTOPTIONAL: Jet takes a name it cannot resolve for a parameter, and its provider
+// reports the parameter that has no value ("No value given for one or more required
+// parameters.").
+inline constexpr std::int32_t kNoValue = static_cast<std::int32_t>(0x80040E10);
 inline constexpr std::int32_t kItemNotFound = 3265;
 inline constexpr std::int32_t kObjectClosed = 3704;
 inline constexpr std::int32_t kObjectOpen = 3705;

@@ -97,9 +97,10 @@ std::string CreateText::Write(std::string_view table) const {
     return sql;
 }
 
-std::string LastingConstraints(std::string_view columnDefinition) {
-    const Tokens t = Tokenize(columnDefinition);
-    // The starts of the constraints, after the name and the type.
+namespace {
+
+// The token indices where the constraints of a column definition start, after its name and type.
+std::vector<std::size_t> ConstraintStarts(const Tokens& t) {
     std::vector<std::size_t> starts;
     for (std::size_t i = 1; i < t.size(); ++i) {
         if (t[i].IsPunct("(")) {
@@ -108,6 +109,14 @@ std::string LastingConstraints(std::string_view columnDefinition) {
         }
         if (StartsConstraint(t, i)) starts.push_back(i);
     }
+    return starts;
+}
+
+}  // namespace
+
+std::string LastingConstraints(std::string_view columnDefinition) {
+    const Tokens t = Tokenize(columnDefinition);
+    const std::vector<std::size_t> starts = ConstraintStarts(t);
     std::string kept;
     for (std::size_t k = 0; k < starts.size(); ++k) {
         if (!Lasting(t, starts[k])) continue;
@@ -118,6 +127,27 @@ std::string LastingConstraints(std::string_view columnDefinition) {
         kept += TrimBlanks(columnDefinition.substr(from, to - from));
     }
     return kept;
+}
+
+DefaultConstraint FindDefault(std::string_view columnDefinition) {
+    const Tokens t = Tokenize(columnDefinition);
+    const std::vector<std::size_t> starts = ConstraintStarts(t);
+    DefaultConstraint found;
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        std::size_t kind = starts[k];
+        std::string name;
+        if (t[kind].Is("CONSTRAINT") && kind + 2 < t.size()) {
+            name = t[kind + 1].value;
+            kind += 2;
+        }
+        if (!t[kind].Is("DEFAULT")) continue;
+        found.found = true;
+        found.name = std::move(name);
+        found.from = t[starts[k]].offset;
+        found.to = k + 1 < starts.size() ? t[starts[k + 1]].offset : columnDefinition.size();
+        return found;
+    }
+    return found;
 }
 
 }  // namespace db::embedded

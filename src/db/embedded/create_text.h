@@ -30,4 +30,14 @@ class CreateText {
 // Type, NULL / NOT NULL, COLLATE and the length check are left out.
 std::string LastingConstraints(std::string_view columnDefinition);
 
+// The DEFAULT constraint of a column definition: its name (empty when it was declared without
+// one) and where it stands in the definition, [from, to).
+struct DefaultConstraint {
+    bool found = false;
+    std::string name;
+    std::size_t from = 0;
+    std::size_t to = 0;
+};
+DefaultConstraint FindDefault(std::string_view columnDefinition);
+
 }  // namespace db::embedded

@@ -9,6 +9,7 @@
 #include "db/embedded/error_map.h"
 #include "db/embedded/names.h"
 #include "db/embedded/row_cursor.h"
+#include "db/embedded/table_rebuild.h"
 #include "db/embedded/token.h"
 
 namespace db::embedded {
@@ -43,6 +44,18 @@ class CommandDeadline {
     sqlite3* db_;
     std::chrono::steady_clock::time_point deadline_;
 };
+
+// A SQLite text that reads or changes rows (as the translators write them: the first word).
+bool IsQuery(std::string_view sql) {
+    const std::size_t begin = sql.find_first_not_of(" \t\r\n(");
+    if (begin == std::string_view::npos) return false;
+    const std::size_t end = sql.find_first_of(" \t\r\n(", begin);
+    const std::string_view word = sql.substr(begin, end - begin);
+    for (std::string_view query : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH"}) {
+        if (EqualsNoCase(word, query)) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -186,17 +199,22 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
         ColumnKindScope kinds(&shapes_);
         return translations_.ProgramFor(sql);
     }();
+    if (program->steps.empty()) return {};  // a batch of comments on the server kind
     keepStatements_ = !program->oneOff;
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
-    server_.Prepare(*program);
-    if (program->steps.front().kind == Step::Kind::Attach) return RunWithExternals(*program);
-    ExecOutcome outcome;
-    if (program->steps.size() == 1) {
-        RunStep(program->steps.front(), outcome, true);
+    try {
+        server_.Prepare(*program);
+        if (program->steps.front().kind == Step::Kind::Attach) return RunWithExternals(*program);
+        ExecOutcome outcome;
+        if (program->steps.size() == 1) {
+            RunStep(program->steps.front(), outcome, true);
+            return outcome;
+        }
+        RunSteps(program->steps, 0, outcome);
         return outcome;
+    } catch (const DbError& e) {
+        throw ForDialect(e, dialect_);
     }
-    RunSteps(program->steps, 0, outcome);
-    return outcome;
 }
 
 void EmbeddedSession::RunSteps(const std::vector<Step>& steps, std::size_t first,
@@ -247,6 +265,8 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
             return server_.Run(step, outcome);
         case Step::Kind::AlterColumn:
         case Step::Kind::AddPrimaryKey:
+        case Step::Kind::AddDefault:
+        case Step::Kind::DropConstraint:
         case Step::Kind::Insert:
             return RunShapedStep(step, outcome);
         case Step::Kind::Attach:
@@ -258,6 +278,18 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
 
 void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
                              bool streamRows) {
+    if (dialect_ == Dialect::Jet && IsQuery(sql)) {
+        try {
+            return RunStatement(sql, countsChanges, outcome, streamRows);
+        } catch (const DbError& e) {
+            throw ForJetQuery(e);
+        }
+    }
+    RunStatement(sql, countsChanges, outcome, streamRows);
+}
+
+void EmbeddedSession::RunStatement(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
+                                   bool streamRows) {
     StatementLease stmt = statements_->Lease(sql, keepStatements_);
     if (sqlite3_column_count(stmt.get()) > 0) {
         auto cursor = std::make_unique<StatementCursor>(db_, std::move(stmt), dialect_);
@@ -301,6 +333,15 @@ void EmbeddedSession::CheckColumnDroppable(const Step& step) {
                                   " failed because one or more objects access this column.");
         }
     }
+    // The server keeps a column's default as an object of its own, which must be dropped first
+    // (errors 5074 and 4922); Jet drops the default with the column.
+    if (dialect_ == Dialect::Jet) return;
+    const std::string constraint = DefaultConstraintName(shapes_, step.table, step.name);
+    if (constraint.empty()) return;
+    throw EngineError(ErrorNumber::kSyntax,
+                      "The object '" + constraint + "' is dependent on column '" + step.name +
+                          "'. ALTER TABLE DROP COLUMN " + step.name +
+                          " failed because one or more objects access this column.");
 }
 
 std::string EmbeddedSession::DropIndexSql(const Step& step) {

@@ -75,6 +75,8 @@ class EmbeddedSession : public Session {
     void RunStep(const Step& step, ExecOutcome& outcome, bool streamRows);
     void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
     void DropColumn(const Step& step, ExecOutcome& outcome);
+    void RunStatement(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
+                      bool streamRows);
     void CheckColumnDroppable(const Step& step);
     std::string DropIndexSql(const Step& step);
     // Steps that depend on the shape of their table (embedded_session_shaped.cpp).

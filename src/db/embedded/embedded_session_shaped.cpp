@@ -1,5 +1,5 @@
-// The steps of a session that need the shape of their table: ALTER COLUMN and ADD PRIMARY KEY
-// (table rebuilds) and INSERT (identity numbering).
+// The steps of a session that need the shape of their table: ALTER COLUMN, ADD PRIMARY KEY, ADD
+// DEFAULT and DROP CONSTRAINT (table rebuilds) and INSERT (identity numbering).
 #include "db/embedded/embedded_session.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/identity_insert.h"
@@ -14,6 +14,10 @@ void EmbeddedSession::RunShapedStep(const Step& step, ExecOutcome& outcome) {
                 return AlterColumn(db_.get(), shapes_, dialect_, step);
             case Step::Kind::AddPrimaryKey:
                 return AddPrimaryKey(db_.get(), shapes_, dialect_, step);
+            case Step::Kind::AddDefault:
+                return AddDefault(db_.get(), shapes_, dialect_, step);
+            case Step::Kind::DropConstraint:
+                return DropConstraint(db_.get(), shapes_, dialect_, step);
             default:
                 break;
         }

@@ -8,6 +8,10 @@
 namespace db::embedded {
 namespace {
 
+// SQLite's texts of a name that is no column or table, the name following.
+constexpr std::string_view kSqliteNoColumn = "no such column: ";
+constexpr std::string_view kSqliteNoTable = "no such table: ";
+
 // A value that does not convert to the type asked for (DB_E_CANTCONVERTVALUE).
 constexpr std::int32_t kConversionFailed = static_cast<std::int32_t>(0x80040E07);
 
@@ -102,6 +106,12 @@ DbError EngineError(std::int32_t number, std::string description) {
 }
 
 DbError ForDialect(DbError error, Dialect dialect) {
+    const std::string& text = error.Description();
+    if (error.Number() == ErrorNumber::kTableMissing && text.rfind(kSqliteNoTable, 0) == 0) {
+        std::string_view name = std::string_view(text).substr(kSqliteNoTable.size());
+        if (name.rfind("main.", 0) == 0) name.remove_prefix(5);
+        return MissingTableError(name, dialect);
+    }
     if (error.Number() != ErrorNumber::kTruncated) return error;
     return DbError(error.Number(),
                    dialect == Dialect::Jet
@@ -111,11 +121,22 @@ DbError ForDialect(DbError error, Dialect dialect) {
                    error.Source(), error.NativeError());
 }
 
+DbError ForJetQuery(DbError error) {
+    if (error.Number() != ErrorNumber::kSyntax ||
+        error.Description().rfind(kSqliteNoColumn, 0) != 0) {
+        return error;
+    }
+    return DbError(ErrorNumber::kNoValue, kJetNoValue, error.Source(), error.NativeError());
+}
+
 DbError MissingTableError(std::string_view table, Dialect dialect) {
     const std::string name(table);
     return EngineError(ErrorNumber::kTableMissing,
                        dialect == Dialect::Jet
-                           ? "The input table or query '" + name + "' cannot be found."
+                           ? "The Microsoft Jet database engine cannot find the input table or "
+                             "query '" +
+                                 name +
+                                 "'.  Make sure it exists and that its name is spelled correctly."
                            : "Invalid object name '" + name + "'.");
 }
 

@@ -15,6 +15,8 @@ inline constexpr const char* kEngineSource = "datapatch embedded engine";
 // The texts of a division by zero, as each dialect words it.
 inline constexpr const char* kSqlServerDivideByZero = "Divide by zero error encountered.";
 inline constexpr const char* kJetDivisionByZero = "Division by zero";
+// Jet's provider, for a name it took for a parameter (0x80040E10).
+inline constexpr const char* kJetNoValue = "No value given for one or more required parameters.";
 
 // The error for result code rc with SQLite's message text.
 DbError MapSqliteError(int rc, std::string_view message);
@@ -26,9 +28,13 @@ DbError LastError(sqlite3* db, int rc);
 DbError EngineError(std::int32_t number, std::string description);
 
 // An error of SQLite as the dialect reports it: a failed length check of a text column
-// (constraint kLengthCheckPrefix…, mapped to 0x80040E57) gets the dialect's text; other errors
-// are returned as they are.
+// (constraint kLengthCheckPrefix…, mapped to 0x80040E57) and a missing table get the dialect's
+// text; other errors are returned as they are.
 DbError ForDialect(DbError error, Dialect dialect);
+
+// An error of a Jet query (SELECT, INSERT, UPDATE, DELETE): Jet takes a name that is no column
+// for a parameter, which has no value (0x80040E10); other errors are returned as they are.
+DbError ForJetQuery(DbError error);
 
 // 0x80040E37 with the dialect's text for a table that does not exist.
 DbError MissingTableError(std::string_view table, Dialect dialect);

@@ -1,9 +1,13 @@
 #include "db/embedded/table_rebuild.h"
 
+#include <cstdint>
+#include <cstdio>
+
 #include "db/embedded/char_padding.h"
 #include "db/embedded/create_text.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/names.h"
+#include "db/embedded/token.h"
 
 namespace db::embedded {
 namespace {
@@ -119,6 +123,39 @@ void CheckKeyColumns(sqlite3* db, Dialect dialect, const TableShape& shape, cons
                           "'. The duplicate key value is " + duplicate + ".");
 }
 
+// The first count characters of a UTF-8 text.
+std::string LeadingCharacters(const std::string& text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t n = 0; end < text.size() && n < count; ++n) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    }
+    return text.substr(0, end);
+}
+
+// The server names a default declared without a name DF__, the table's first nine characters,
+// __, the column's first five, __ and a number of its own; the number here is a hash of both
+// names, so that the same default keeps the same name.
+std::string MadeUpDefaultName(const std::string& table, const std::string& column) {
+    std::uint32_t hash = 2166136261u;
+    for (const char ch : UpperAscii(table) + "." + UpperAscii(column)) {
+        hash = (hash ^ static_cast<unsigned char>(ch)) * 16777619u;
+    }
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08X", hash);
+    return "DF__" + LeadingCharacters(table, 9) + "__" + LeadingCharacters(column, 5) + "__" + hex;
+}
+
+std::string DefaultName(const TableShape& shape, const ColumnShape& column,
+                        const DefaultConstraint& found) {
+    return found.name.empty() ? MadeUpDefaultName(shape.name, column.name) : found.name;
+}
+
+// SQL Server's two messages of a failed constraint statement, as one description.
+[[noreturn]] void ThrowConstraintFailure(const std::string& first, const std::string& second) {
+    throw EngineError(ErrorNumber::kSyntax, first + " " + second);
+}
+
 }  // namespace
 
 void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
@@ -159,6 +196,62 @@ void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step
     }
     text.elements().push_back(step.sql);
     Rebuild(db, dialect, shape, text);
+}
+
+void AddDefault(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
+    const TableShape shape = ShapeOf(shapes, dialect, step.table);
+    const std::string& name = step.columns.front();
+    const ColumnShape* column = shape.Find(name);
+    const char* const kCouldNotCreate =
+        "Could not create constraint or index. See previous errors.";
+    if (column == nullptr) {
+        ThrowConstraintFailure("Column '" + name + "' in table '" + shape.name +
+                                   "' is invalid for creating a default constraint.",
+                               kCouldNotCreate);
+    }
+    CreateText text = CreateText::Parse(shape.createSql);
+    std::string& element = text.elements()[ColumnElement(text, *column)];
+    if (FindDefault(element).found) {
+        ThrowConstraintFailure("Column already has a DEFAULT bound to it.", kCouldNotCreate);
+    }
+    if (!step.name.empty()) element += " CONSTRAINT " + QuoteName(step.name);
+    element += " DEFAULT " + step.sql;
+    Rebuild(db, dialect, shape, text);
+}
+
+void DropConstraint(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step) {
+    const TableShape shape = ShapeOf(shapes, dialect, step.table);
+    CreateText text = CreateText::Parse(shape.createSql);
+    for (const ColumnShape& column : shape.columns) {
+        std::string& element = text.elements()[ColumnElement(text, column)];
+        const DefaultConstraint found = FindDefault(element);
+        if (!found.found || !EqualsNoCase(DefaultName(shape, column, found), step.name)) continue;
+        element.erase(found.from, found.to - found.from);
+        Rebuild(db, dialect, shape, text);
+        return;
+    }
+    // Keys and checks are named in the table's text; the engine drops only defaults.
+    for (const Token& t : Tokenize(shape.createSql)) {
+        if (t.IsName() && EqualsNoCase(t.value, step.name)) {
+            throw EngineError(ErrorNumber::kSyntax,
+                              "The embedded engine does not run DROP CONSTRAINT of a key or "
+                              "check yet (ALTER TABLE statement).");
+        }
+    }
+    ThrowConstraintFailure("'" + step.name + "' is not a constraint.",
+                           "Could not drop constraint. See previous errors.");
+}
+
+std::string DefaultConstraintName(TableShapes& shapes, const std::string& table,
+                                  const std::string& column) {
+    const TableShape* shape = shapes.Find(table);
+    const ColumnShape* found = shape != nullptr ? shape->Find(column) : nullptr;
+    if (found == nullptr) return {};
+    CreateText text = CreateText::Parse(shape->createSql);
+    const std::size_t i = text.FindColumn(found->name);
+    if (i == std::string::npos) return {};
+    const DefaultConstraint d = FindDefault(text.elements()[i]);
+    return d.found ? DefaultName(*shape, *found, d) : std::string();
 }
 
 }  // namespace db::embedded

@@ -24,4 +24,21 @@ void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& 
 // in Jet (duplicates and Null values violate the key).
 void AddPrimaryKey(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step);
 
+// Step kind AddDefault (server kind): step.table, step.name (the constraint, empty for a name the
+// server makes up), step.columns (the one column), step.sql (the default as SQLite keeps it).
+// Throws DbError 0x80040E37 for a missing table; 0x80040E14 for a missing column or one that has
+// a default already.
+void AddDefault(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step);
+
+// Step kind DropConstraint (server kind): step.table, step.name. Drops the DEFAULT constraint of
+// that name. Throws DbError 0x80040E37 for a missing table, 0x80040E14 when no constraint has the
+// name (or it names a key or check, which the engine does not drop).
+void DropConstraint(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step);
+
+// The name of the DEFAULT constraint of column in table: as declared, or for a default declared
+// without one the name the server would make up (DF__table__colum__hash); empty when the column
+// has no default or the table or column does not exist.
+std::string DefaultConstraintName(TableShapes& shapes, const std::string& table,
+                                  const std::string& column);
+
 }  // namespace db::embedded

@@ -1,5 +1,6 @@
 // ALTER TABLE t ADD [COLUMN] c type [NULL] [CONSTRAINT n DEFAULT … [WITH VALUES]], c2 type …
 // ALTER TABLE t DROP COLUMN c [, c2]
+// ALTER TABLE t DROP CONSTRAINT n (a default, server kind)
 // ALTER TABLE t ALTER COLUMN … and ADD CONSTRAINT … have their own sources.
 #include "db/embedded/translate_forms.h"
 
@@ -18,6 +19,7 @@ bool TakeWithValues(const Cursor& c, Span& element) {
 
 void AddColumns(Cursor& c, const std::string& table, Program& out) {
     if (c.AtEnd()) c.Fail("column definition missing");
+    int ordinal = 0;
     for (Span element : SplitCommas(c.tokens(), c.Rest())) {
         const bool withValues = TakeWithValues(c, element);
         Cursor e(c.tokens(), element, c.dialect(), "ALTER TABLE");
@@ -25,7 +27,7 @@ void AddColumns(Cursor& c, const std::string& table, Program& out) {
         if (e.Peek().Is("UNIQUE") || e.Peek().Is("FOREIGN") || e.Peek().Is("CHECK")) {
             e.NotSupported("ADD CONSTRAINT other than PRIMARY KEY");
         }
-        const ColumnDefinition def = ReadColumnDefinition(e);
+        const ColumnDefinition def = ReadColumnDefinition(e, ++ordinal);
         if (withValues && !def.hasDefault) e.Fail("WITH VALUES without DEFAULT");
         Step add;
         add.sql = "ALTER TABLE " + QuoteName(table) + " ADD COLUMN " + def.sql;
@@ -55,10 +57,23 @@ void DropColumns(Cursor& c, const std::string& table, Program& out) {
     }
 }
 
-// WITH NOCHECK ADD …, ADD CONSTRAINT …, ADD PRIMARY KEY …
+// WITH NOCHECK ADD …, ADD CONSTRAINT …, ADD PRIMARY KEY …, ADD DEFAULT … FOR …
 bool AddsConstraint(const Cursor& c) {
     return c.Peek().Is("WITH") ||
-           (c.Peek().Is("ADD") && (c.Peek(1).Is("CONSTRAINT") || c.Peek(1).Is("PRIMARY")));
+           (c.Peek().Is("ADD") &&
+            (c.Peek(1).Is("CONSTRAINT") || c.Peek(1).Is("PRIMARY") || c.Peek(1).Is("DEFAULT")));
+}
+
+// DROP CONSTRAINT name: the server kind drops a default so (the column it belongs to cannot be
+// dropped before); the table is rebuilt when the statement runs.
+void DropConstraint(Cursor& c, const std::string& table, Program& out) {
+    if (c.Jet()) c.NotSupported("DROP CONSTRAINT");
+    Step step;
+    step.kind = Step::Kind::DropConstraint;
+    step.table = table;
+    step.name = c.ReadName();
+    if (!c.AtEnd()) c.Fail("near '" + c.Peek().value + "'");
+    out.steps.push_back(std::move(step));
 }
 
 }  // namespace
@@ -69,7 +84,7 @@ void TranslateAlterTable(Cursor& c, Program& out) {
     if (c.Accept("ADD")) return AddColumns(c, table, out);
     if (c.Accept("DROP")) {
         if (c.Accept("COLUMN")) return DropColumns(c, table, out);
-        if (c.Peek().Is("CONSTRAINT")) c.NotSupported("DROP CONSTRAINT");
+        if (c.Accept("CONSTRAINT")) return DropConstraint(c, table, out);
         c.Fail("near '" + c.Peek().value + "'");
     }
     if (c.Accept("ALTER")) return TranslateAlterColumn(c, table, out);

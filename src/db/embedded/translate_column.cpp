@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "db/embedded/char_padding.h"
+#include "db/embedded/error_map.h"
 #include "db/embedded/translate_forms.h"
 #include "db/embedded/type_map.h"
 #include "db/schema.h"
@@ -33,7 +34,22 @@ int ReadInt(const Cursor& c, const Token& t) {
     return v;
 }
 
-DeclaredType ReadType(Cursor& c) {
+// The server compiles a type name it has not (Jet's CURRENCY, MEMO, COUNTER, …) or a width on a
+// type that takes none (int (10), text(32)) into errors 2715 and 2716, which fail the statement.
+void CheckServerType(const Cursor& c, const DeclaredType& d, int ordinal) {
+    if (c.Jet()) return;
+    if (d.row == nullptr || d.row->server == ServerUse::kUnknown) {
+        throw EngineError(ErrorNumber::kSyntax, "Column, parameter, or variable #" +
+                                                    std::to_string(ordinal) +
+                                                    ": Cannot find data type " + d.name + ".");
+    }
+    if (d.row->server == ServerUse::kNoWidth && c.Peek().IsPunct("(")) {
+        throw EngineError(ErrorNumber::kSyntax,
+                          "Cannot specify a column width on data type " + d.name + ".");
+    }
+}
+
+DeclaredType ReadType(Cursor& c, int ordinal) {
     DeclaredType d;
     while (c.Peek().IsName() && !IsConstraintWord(c.Peek())) {
         if (!d.name.empty()) d.name += ' ';
@@ -41,6 +57,7 @@ DeclaredType ReadType(Cursor& c) {
     }
     if (d.name.empty()) c.Fail("column type missing");
     d.row = FindType(d.name);
+    CheckServerType(c, d, ordinal);
     if (d.row == nullptr) c.Fail("unknown type '" + d.name + "'");
     if (!c.Peek().IsPunct("(")) return d;
     const Span args = c.ReadParens();
@@ -105,10 +122,10 @@ std::string LengthCheck(const std::string& column, const DeclaredType& type, Dia
 
 }  // namespace
 
-ColumnDefinition ReadColumnDefinition(Cursor& c) {
+ColumnDefinition ReadColumnDefinition(Cursor& c, int ordinal) {
     ColumnDefinition def;
     def.name = c.ReadName();
-    DeclaredType type = ReadType(c);
+    DeclaredType type = ReadType(c, ordinal);
     std::string constraints;
     std::string collation = "NOCASE";
     bool notNull = false;

@@ -45,6 +45,7 @@ void TranslateCreateTable(Cursor& c, Program& out) {
 
     std::string items;
     std::vector<ColumnDefinition> columns;
+    int ordinal = 0;
     for (const Span& element : SplitCommas(c.tokens(), body)) {
         if (element.Empty()) c.Fail("column definition missing");
         Cursor e(c.tokens(), element, c.dialect(), "CREATE TABLE");
@@ -52,7 +53,7 @@ void TranslateCreateTable(Cursor& c, Program& out) {
         if (StartsConstraint(e.Peek())) {
             items += ReadTableConstraint(e);
         } else {
-            columns.push_back(ReadColumnDefinition(e));
+            columns.push_back(ReadColumnDefinition(e, ++ordinal));
             items += columns.back().sql;
         }
     }

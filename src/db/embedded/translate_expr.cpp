@@ -779,7 +779,7 @@ class Writer {
 
     // The tables that the statement text names after FROM, JOIN, UPDATE or INTO (lists after
     // FROM included), in order: where a column of DATALENGTH is looked for.
-    std::string NamedTables() const {
+    std::string TablesOfStatement() const {
         std::string tables;
         for (std::size_t i = 0; i < t_.size(); ++i) {
             if (!t_[i].Is("FROM") && !t_[i].Is("JOIN") && !t_[i].Is("UPDATE") &&
@@ -808,7 +808,7 @@ class Writer {
         Put("dp_datalength(");
         Write(arg);
         Put(", " + QuoteText(type) + ", " + QuoteText(column) + ", " +
-            QuoteText(type == "column" ? NamedTables() : std::string()) + ")");
+            QuoteText(type == "column" ? TablesOfStatement() : std::string()) + ")");
     }
 
     // CAST and CONVERT as the server converts (CAST and CONVERT, "Truncating and rounding

@@ -58,8 +58,9 @@ struct ColumnDefinition {
     bool hasDefault = false;
 };
 
-// Reads a column definition from the position to the end of the cursor's span.
-ColumnDefinition ReadColumnDefinition(Cursor& c);
+// Reads a column definition from the position to the end of the cursor's span. ordinal is the
+// column's place in the statement, which the server names when it does not know the type.
+ColumnDefinition ReadColumnDefinition(Cursor& c, int ordinal = 1);
 // Steps that keep a new CHAR(n) or NCHAR(n) column of the server kind padded, its present values
 // included (char_padding.h); none for other columns.
 void AddPadding(const std::string& table, const ColumnDefinition& def, Dialect dialect,

@@ -11,6 +11,10 @@
 namespace db::embedded {
 namespace {
 
+// Jet's text for a command that begins with no statement word (its error 3129).
+constexpr const char* kJetNoStatement =
+    "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.";
+
 using Handler = void (*)(Cursor&, Program&);
 
 struct Form {
@@ -81,10 +85,7 @@ bool IsOneOf(const Token& t, const auto& names) {
 }
 
 [[noreturn]] void ThrowMissingObject(const std::string& name, Dialect dialect) {
-    throw EngineError(ErrorNumber::kTableMissing,
-                      dialect == Dialect::Jet
-                          ? "The input table or query '" + name + "' cannot be found."
-                          : "Invalid object name '" + name + "'.");
+    throw MissingTableError(name, dialect);
 }
 
 void CheckSystemCatalogue(const Tokens& t, Span s, Dialect dialect) {
@@ -210,6 +211,12 @@ Program Translate(std::string_view text, Dialect dialect) {
 
 Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
     Program out;
+    // The server runs a batch of blanks and comments as nothing. Jet has no comments: its
+    // statement must begin with a word of a statement.
+    if (tokens.empty() && dialect == Dialect::SqlServer && !text.empty()) return out;
+    if (tokens.empty() && dialect == Dialect::Jet) {
+        throw EngineError(ErrorNumber::kSyntax, kJetNoStatement);
+    }
     if (IsRoutineDefinition(tokens)) {
         TranslateRoutineDefinition(text, tokens, dialect, out);
         return out;
@@ -220,12 +227,17 @@ Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
         NoteRoutineCalls(tokens, out);
     }
     const std::vector<Span> statements = SplitStatements(tokens, dialect);
+    if (statements.empty() && dialect == Dialect::SqlServer) return out;  // ";" alone
     // Jet runs one statement a text: after its ';' only blanks (and comments) may follow.
     if (dialect == Dialect::Jet && statements.size() > 1) {
         throw EngineError(ErrorNumber::kSyntax, "Characters found after end of SQL statement.");
     }
     for (const Span& s : statements) TranslateStatement(tokens, s, dialect, out);
-    if (out.steps.empty()) throw EngineError(ErrorNumber::kSyntax, "The statement text is empty.");
+    if (out.steps.empty()) {
+        throw EngineError(ErrorNumber::kSyntax, dialect == Dialect::Jet
+                                                    ? kJetNoStatement
+                                                    : "The statement text is empty.");
+    }
     return out;
 }
 

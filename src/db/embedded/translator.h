@@ -26,18 +26,20 @@ inline constexpr std::string_view kExternalSchemaPrefix = "dp_ext_";
 
 struct Step {
     enum class Kind {
-        Sql,            // run sql
-        DropColumn,     // drop column name of table, refused when an index uses it
-        DropIndex,      // drop index name of table
-        SkipUnless,     // sql gives one value; when it is 0, the next skip steps do not run
-        CreateRoutine,  // record routine name of routineKind, its definition in sql
-        DropRoutine,    // remove routine name, a function (routineKind "FN") or procedure ("P")
-        CallRoutine,    // run procedure name with the arguments
-        AlterColumn,    // rebuild table with column name defined anew by sql
-        AddPrimaryKey,  // rebuild table with the key constraint sql (named name) over columns
-        Insert,         // run sql, which inserts into table; its identity columns are numbered
-        Attach,         // attach the database of external under the schema name for the text's run
-        Backup,         // write a copy of the database name to the file of external
+        Sql,             // run sql
+        DropColumn,      // drop column name of table, refused when an index uses it
+        DropIndex,       // drop index name of table
+        SkipUnless,      // sql gives one value; when it is 0, the next skip steps do not run
+        CreateRoutine,   // record routine name of routineKind, its definition in sql
+        DropRoutine,     // remove routine name, a function (routineKind "FN") or procedure ("P")
+        CallRoutine,     // run procedure name with the arguments
+        AlterColumn,     // rebuild table with column name defined anew by sql
+        AddPrimaryKey,   // rebuild table with the key constraint sql (named name) over columns
+        AddDefault,      // rebuild table with default sql (constraint name) on columns[0]
+        DropConstraint,  // rebuild table without its default constraint name
+        Insert,          // run sql, which inserts into table; its identity columns are numbered
+        Attach,          // attach the database of external under the schema name for the text's run
+        Backup,          // write a copy of the database name to the file of external
     };
     Kind kind = Kind::Sql;
     std::string sql;
@@ -47,7 +49,8 @@ struct Step {
     std::size_t skip = 0;
     std::string routineKind;
     std::vector<CallArgument> arguments;
-    std::vector<std::string> columns;  // AddPrimaryKey: key columns; Insert: the columns named
+    std::vector<std::string> columns;  // AddPrimaryKey: key columns; Insert: the columns named;
+                                       // AddDefault: its column
     std::string source;                // Insert: the VALUES or SELECT part, written for SQLite
     bool notNull = false;              // AlterColumn: the new definition says NOT NULL
     ExternalReference external;        // Attach: the database; Backup: the file to write

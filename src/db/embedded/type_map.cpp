@@ -10,70 +10,73 @@ namespace db::embedded {
 namespace {
 
 using K = ValueKind;
+using S = ServerUse;
 namespace A = AdoType;
 
 // Type names of Jet SQL and T-SQL with their synonyms. Jet's INTEGER is reported as the 16-bit
 // kind, as the store software's type codes treat it. A (max) size, and Jet's TEXT without a size,
-// make a text long (LongTypeOf).
+// make a text long (LongTypeOf). The server use is what SQL Server makes of the name: its own
+// types and their synonyms (Data types (Transact-SQL), Data type synonyms) with the arguments
+// they take; Jet's names (CURRENCY, MEMO, COUNTER, YESNO, LONG, DOUBLE, …) are unknown to it.
 // clang-format off
 constexpr std::array kTypes{
-    //      name                          kind         Jet                server             unsized
-    TypeRow{"NVARCHAR",                   K::Text,     A::kVarWChar,      A::kVarWChar,      false},
-    TypeRow{"VARCHAR",                    K::Text,     A::kVarWChar,      A::kVarChar,       false},
-    TypeRow{"TEXT",                       K::Text,     A::kVarWChar,      A::kLongVarChar,   true},
-    TypeRow{"NCHAR",                      K::Text,     A::kWChar,         A::kWChar,         false},
-    TypeRow{"CHAR",                       K::Text,     A::kWChar,         A::kChar,          false},
-    TypeRow{"CHARACTER",                  K::Text,     A::kWChar,         A::kChar,          false},
-    TypeRow{"CHARACTER VARYING",          K::Text,     A::kVarWChar,      A::kVarChar,       false},
-    TypeRow{"NATIONAL CHARACTER",         K::Text,     A::kWChar,         A::kWChar,         false},
-    TypeRow{"NATIONAL CHARACTER VARYING", K::Text,     A::kVarWChar,      A::kVarWChar,      false},
-    TypeRow{"STRING",                     K::Text,     A::kVarWChar,      A::kVarWChar,      false},
-    TypeRow{"ALPHANUMERIC",               K::Text,     A::kVarWChar,      A::kVarWChar,      false},
-    TypeRow{"NTEXT",                      K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false},
-    TypeRow{"MEMO",                       K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false},
-    TypeRow{"LONGTEXT",                   K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false},
-    TypeRow{"LONGCHAR",                   K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false},
-    TypeRow{"NOTE",                       K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false},
-    TypeRow{"INT",                        K::Integer,  A::kInteger,       A::kInteger,       false},
-    TypeRow{"INTEGER",                    K::Integer,  A::kSmallInt,      A::kInteger,       false},
-    TypeRow{"LONG",                       K::Integer,  A::kInteger,       A::kInteger,       false},
-    TypeRow{"INTEGER4",                   K::Integer,  A::kInteger,       A::kInteger,       false},
-    TypeRow{"COUNTER",                    K::Integer,  A::kInteger,       A::kInteger,       false},
-    TypeRow{"AUTOINCREMENT",              K::Integer,  A::kInteger,       A::kInteger,       false},
-    TypeRow{"SMALLINT",                   K::Integer,  A::kSmallInt,      A::kSmallInt,      false},
-    TypeRow{"SHORT",                      K::Integer,  A::kSmallInt,      A::kSmallInt,      false},
-    TypeRow{"INTEGER2",                   K::Integer,  A::kSmallInt,      A::kSmallInt,      false},
-    TypeRow{"TINYINT",                    K::Integer,  A::kTinyInt,       A::kTinyInt,       false},
-    TypeRow{"BYTE",                       K::Integer,  A::kTinyInt,       A::kTinyInt,       false},
-    TypeRow{"INTEGER1",                   K::Integer,  A::kTinyInt,       A::kTinyInt,       false},
-    TypeRow{"BIGINT",                     K::Integer,  A::kBigInt,        A::kBigInt,        false},
-    TypeRow{"BIT",                        K::Bool,     A::kBoolean,       A::kBoolean,       false},
-    TypeRow{"YESNO",                      K::Bool,     A::kBoolean,       A::kBoolean,       false},
-    TypeRow{"LOGICAL",                    K::Bool,     A::kBoolean,       A::kBoolean,       false},
-    TypeRow{"BOOLEAN",                    K::Bool,     A::kBoolean,       A::kBoolean,       false},
-    TypeRow{"MONEY",                      K::Currency, A::kCurrency,      A::kCurrency,      false},
-    TypeRow{"SMALLMONEY",                 K::Currency, A::kCurrency,      A::kCurrency,      false},
-    TypeRow{"CURRENCY",                   K::Currency, A::kCurrency,      A::kCurrency,      false},
-    TypeRow{"FLOAT",                      K::Double,   A::kDouble,        A::kDouble,        false},
-    TypeRow{"DOUBLE",                     K::Double,   A::kDouble,        A::kDouble,        false},
-    TypeRow{"DOUBLE PRECISION",           K::Double,   A::kDouble,        A::kDouble,        false},
-    TypeRow{"FLOAT8",                     K::Double,   A::kDouble,        A::kDouble,        false},
-    TypeRow{"NUMBER",                     K::Double,   A::kDouble,        A::kDouble,        false},
-    TypeRow{"REAL",                       K::Double,   A::kSingle,        A::kSingle,        false},
-    TypeRow{"SINGLE",                     K::Double,   A::kSingle,        A::kSingle,        false},
-    TypeRow{"FLOAT4",                     K::Double,   A::kSingle,        A::kSingle,        false},
-    TypeRow{"DECIMAL",                    K::Decimal,  A::kNumeric,       A::kNumeric,       false},
-    TypeRow{"NUMERIC",                    K::Decimal,  A::kNumeric,       A::kNumeric,       false},
-    TypeRow{"DEC",                        K::Decimal,  A::kNumeric,       A::kNumeric,       false},
-    TypeRow{"DATETIME",                   K::Date,     A::kDate,          A::kDate,          false},
-    TypeRow{"SMALLDATETIME",              K::Date,     A::kDate,          A::kDate,          false},
-    TypeRow{"DATETIME2",                  K::Date,     A::kDate,          A::kDate,          false},
-    TypeRow{"DATE",                       K::Date,     A::kDate,          A::kDate,          false},
-    TypeRow{"TIME",                       K::Date,     A::kDate,          A::kDate,          false},
-    TypeRow{"BINARY",                     K::Binary,   A::kBinary,        A::kBinary,        false},
-    TypeRow{"VARBINARY",                  K::Binary,   A::kBinary,        A::kBinary,        false},
-    TypeRow{"IMAGE",                      K::Binary,   A::kBinary,        A::kBinary,        false},
-    TypeRow{"LONGBINARY",                 K::Binary,   A::kBinary,        A::kBinary,        false},
+    //      name                          kind         Jet                server             unsized server use
+    TypeRow{"NVARCHAR",                   K::Text,     A::kVarWChar,      A::kVarWChar,      false,  S::kWidthOrMax},
+    TypeRow{"VARCHAR",                    K::Text,     A::kVarWChar,      A::kVarChar,       false,  S::kWidthOrMax},
+    TypeRow{"TEXT",                       K::Text,     A::kVarWChar,      A::kLongVarChar,   true,   S::kNoWidth},
+    TypeRow{"NCHAR",                      K::Text,     A::kWChar,         A::kWChar,         false,  S::kWidth},
+    TypeRow{"CHAR",                       K::Text,     A::kWChar,         A::kChar,          false,  S::kWidth},
+    TypeRow{"CHARACTER",                  K::Text,     A::kWChar,         A::kChar,          false,  S::kWidth},
+    TypeRow{"CHARACTER VARYING",          K::Text,     A::kVarWChar,      A::kVarChar,       false,  S::kWidthOrMax},
+    TypeRow{"NATIONAL CHARACTER",         K::Text,     A::kWChar,         A::kWChar,         false,  S::kWidth},
+    TypeRow{"NATIONAL CHARACTER VARYING", K::Text,     A::kVarWChar,      A::kVarWChar,      false,  S::kWidthOrMax},
+    TypeRow{"STRING",                     K::Text,     A::kVarWChar,      A::kVarWChar,      false,  S::kUnknown},
+    TypeRow{"ALPHANUMERIC",               K::Text,     A::kVarWChar,      A::kVarWChar,      false,  S::kUnknown},
+    TypeRow{"NTEXT",                      K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false,  S::kNoWidth},
+    TypeRow{"MEMO",                       K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false,  S::kUnknown},
+    TypeRow{"LONGTEXT",                   K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false,  S::kUnknown},
+    TypeRow{"LONGCHAR",                   K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false,  S::kUnknown},
+    TypeRow{"NOTE",                       K::Text,     A::kLongVarWChar,  A::kLongVarWChar,  false,  S::kUnknown},
+    TypeRow{"INT",                        K::Integer,  A::kInteger,       A::kInteger,       false,  S::kNoWidth},
+    TypeRow{"INTEGER",                    K::Integer,  A::kSmallInt,      A::kInteger,       false,  S::kNoWidth},
+    TypeRow{"LONG",                       K::Integer,  A::kInteger,       A::kInteger,       false,  S::kUnknown},
+    TypeRow{"INTEGER4",                   K::Integer,  A::kInteger,       A::kInteger,       false,  S::kUnknown},
+    TypeRow{"COUNTER",                    K::Integer,  A::kInteger,       A::kInteger,       false,  S::kUnknown},
+    TypeRow{"AUTOINCREMENT",              K::Integer,  A::kInteger,       A::kInteger,       false,  S::kUnknown},
+    TypeRow{"SMALLINT",                   K::Integer,  A::kSmallInt,      A::kSmallInt,      false,  S::kNoWidth},
+    TypeRow{"SHORT",                      K::Integer,  A::kSmallInt,      A::kSmallInt,      false,  S::kUnknown},
+    TypeRow{"INTEGER2",                   K::Integer,  A::kSmallInt,      A::kSmallInt,      false,  S::kUnknown},
+    TypeRow{"TINYINT",                    K::Integer,  A::kTinyInt,       A::kTinyInt,       false,  S::kNoWidth},
+    TypeRow{"BYTE",                       K::Integer,  A::kTinyInt,       A::kTinyInt,       false,  S::kUnknown},
+    TypeRow{"INTEGER1",                   K::Integer,  A::kTinyInt,       A::kTinyInt,       false,  S::kUnknown},
+    TypeRow{"BIGINT",                     K::Integer,  A::kBigInt,        A::kBigInt,        false,  S::kNoWidth},
+    TypeRow{"BIT",                        K::Bool,     A::kBoolean,       A::kBoolean,       false,  S::kNoWidth},
+    TypeRow{"YESNO",                      K::Bool,     A::kBoolean,       A::kBoolean,       false,  S::kUnknown},
+    TypeRow{"LOGICAL",                    K::Bool,     A::kBoolean,       A::kBoolean,       false,  S::kUnknown},
+    TypeRow{"BOOLEAN",                    K::Bool,     A::kBoolean,       A::kBoolean,       false,  S::kUnknown},
+    TypeRow{"MONEY",                      K::Currency, A::kCurrency,      A::kCurrency,      false,  S::kNoWidth},
+    TypeRow{"SMALLMONEY",                 K::Currency, A::kCurrency,      A::kCurrency,      false,  S::kNoWidth},
+    TypeRow{"CURRENCY",                   K::Currency, A::kCurrency,      A::kCurrency,      false,  S::kUnknown},
+    TypeRow{"FLOAT",                      K::Double,   A::kDouble,        A::kDouble,        false,  S::kWidth},
+    TypeRow{"DOUBLE",                     K::Double,   A::kDouble,        A::kDouble,        false,  S::kUnknown},
+    TypeRow{"DOUBLE PRECISION",           K::Double,   A::kDouble,        A::kDouble,        false,  S::kNoWidth},
+    TypeRow{"FLOAT8",                     K::Double,   A::kDouble,        A::kDouble,        false,  S::kUnknown},
+    TypeRow{"NUMBER",                     K::Double,   A::kDouble,        A::kDouble,        false,  S::kUnknown},
+    TypeRow{"REAL",                       K::Double,   A::kSingle,        A::kSingle,        false,  S::kNoWidth},
+    TypeRow{"SINGLE",                     K::Double,   A::kSingle,        A::kSingle,        false,  S::kUnknown},
+    TypeRow{"FLOAT4",                     K::Double,   A::kSingle,        A::kSingle,        false,  S::kUnknown},
+    TypeRow{"DECIMAL",                    K::Decimal,  A::kNumeric,       A::kNumeric,       false,  S::kPrecision},
+    TypeRow{"NUMERIC",                    K::Decimal,  A::kNumeric,       A::kNumeric,       false,  S::kPrecision},
+    TypeRow{"DEC",                        K::Decimal,  A::kNumeric,       A::kNumeric,       false,  S::kPrecision},
+    TypeRow{"DATETIME",                   K::Date,     A::kDate,          A::kDate,          false,  S::kNoWidth},
+    TypeRow{"SMALLDATETIME",              K::Date,     A::kDate,          A::kDate,          false,  S::kNoWidth},
+    TypeRow{"DATETIME2",                  K::Date,     A::kDate,          A::kDate,          false,  S::kWidth},
+    TypeRow{"DATE",                       K::Date,     A::kDate,          A::kDate,          false,  S::kNoWidth},
+    TypeRow{"TIME",                       K::Date,     A::kDate,          A::kDate,          false,  S::kWidth},
+    TypeRow{"BINARY",                     K::Binary,   A::kBinary,        A::kBinary,        false,  S::kWidth},
+    TypeRow{"VARBINARY",                  K::Binary,   A::kBinary,        A::kBinary,        false,  S::kWidthOrMax},
+    TypeRow{"IMAGE",                      K::Binary,   A::kBinary,        A::kBinary,        false,  S::kNoWidth},
+    TypeRow{"LONGBINARY",                 K::Binary,   A::kBinary,        A::kBinary,        false,  S::kUnknown},
 };
 // clang-format on
 
@@ -153,7 +156,8 @@ int DeclaredType::AdoType(Dialect dialect) const {
 }
 
 std::string DeclaredType::StoredText() const {
-    std::string text = name;
+    // Jet's AUTOINCREMENT is a word of SQLite's own grammar: as a type name it is quoted.
+    std::string text = EqualsNoCase(name, "AUTOINCREMENT") ? "\"" + name + "\"" : name;
     if (max) {
         text += "(-1)";  // (max): SQLite type arguments are numbers only
     } else if (size != 0 || hasScale) {

@@ -12,12 +12,18 @@ namespace db::embedded {
 
 enum class ValueKind { Text, Integer, Double, Currency, Decimal, Date, Bool, Binary };
 
+// What SQL Server accepts after a type name: the name is not one of its types (Jet's CURRENCY,
+// MEMO, …), or a type that takes no width (int, text, money), a width (char(n), float(n),
+// time(n)), a width or (max) (varchar, nvarchar, varbinary), or precision and scale (decimal).
+enum class ServerUse { kUnknown, kNoWidth, kWidth, kWidthOrMax, kPrecision };
+
 struct TypeRow {
     std::string_view name;  // upper case, words separated by one blank
     ValueKind kind;
     int jetAdo;
     int sqlAdo;
     bool unsizedIsLong;  // Jet's TEXT without a size is a long text (memo)
+    ServerUse server;
 };
 
 // The row of a type name (any letter case, words separated by blanks); null when neither dialect

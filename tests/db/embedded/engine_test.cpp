@@ -244,7 +244,7 @@ TEST_F(EngineTest, JetRunsNothingOfATextWithSeveralStatements) {
 
 TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {
     {
-        std::unique_ptr<Session> s = Open(file_, OpenOptions{Dialect::SqlServer, "", true});
+        std::unique_ptr<Session> s = Open(file_, Jet("", true));
         s->Execute("CREATE TABLE t (a NVARCHAR(16), b TEXT(32), c MEMO, d MONEY)", 30);
         s->Execute("INSERT INTO t VALUES ('abc', 'x', 'y', 1)", 30);
         s->Execute("CREATE INDEX i ON t (a)", 30);

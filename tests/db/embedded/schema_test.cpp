@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "db/embedded/embedded.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
@@ -36,43 +38,47 @@ struct TypeCase {
     const char* typeName;
     int size;
     int jetAdo;
-    int serverAdo;
+    int serverAdo;  // 0: a Jet name or width that the server refuses
 };
 
 const TypeCase kTypes[] = {
     {"NVARCHAR(16)", "NVARCHAR", 16, AdoType::kVarWChar, AdoType::kVarWChar},
-    {"TEXT(32)", "TEXT", 32, AdoType::kVarWChar, AdoType::kLongVarChar},
+    {"TEXT(32)", "TEXT", 32, AdoType::kVarWChar, 0},
     {"TEXT", "TEXT", 0, AdoType::kLongVarWChar, AdoType::kLongVarChar},
-    {"MEMO", "MEMO", 0, AdoType::kLongVarWChar, AdoType::kLongVarWChar},
+    {"MEMO", "MEMO", 0, AdoType::kLongVarWChar, 0},
     {"VARCHAR(500)", "VARCHAR", 500, AdoType::kVarWChar, AdoType::kVarChar},
     {"[nvarchar](max)", "nvarchar", 0, AdoType::kLongVarWChar, AdoType::kLongVarWChar},
     {"CHAR(5)", "CHAR", 5, AdoType::kWChar, AdoType::kChar},
     {"INT", "INT", 0, AdoType::kInteger, AdoType::kInteger},
-    {"LONG", "LONG", 0, AdoType::kInteger, AdoType::kInteger},
+    {"LONG", "LONG", 0, AdoType::kInteger, 0},
     {"INTEGER", "INTEGER", 0, AdoType::kSmallInt, AdoType::kInteger},
     {"SMALLINT", "SMALLINT", 0, AdoType::kSmallInt, AdoType::kSmallInt},
     {"TINYINT", "TINYINT", 0, AdoType::kTinyInt, AdoType::kTinyInt},
     {"MONEY", "MONEY", 0, AdoType::kCurrency, AdoType::kCurrency},
-    {"CURRENCY", "CURRENCY", 0, AdoType::kCurrency, AdoType::kCurrency},
+    {"CURRENCY", "CURRENCY", 0, AdoType::kCurrency, 0},
     {"FLOAT", "FLOAT", 0, AdoType::kDouble, AdoType::kDouble},
-    {"DOUBLE", "DOUBLE", 0, AdoType::kDouble, AdoType::kDouble},
+    {"DOUBLE", "DOUBLE", 0, AdoType::kDouble, 0},
     {"DATETIME", "DATETIME", 0, AdoType::kDate, AdoType::kDate},
     {"BIT", "BIT", 0, AdoType::kBoolean, AdoType::kBoolean},
-    {"YESNO", "YESNO", 0, AdoType::kBoolean, AdoType::kBoolean},
+    {"YESNO", "YESNO", 0, AdoType::kBoolean, 0},
     {"decimal(19, 4)", "decimal", 19, AdoType::kNumeric, AdoType::kNumeric},
 };
 
 TEST_P(SchemaTest, ReportsDeclaredTypes) {
+    std::vector<TypeCase> types;
+    for (const TypeCase& c : kTypes) {
+        if (Jet() || c.serverAdo != 0) types.push_back(c);
+    }
     std::string sql = "CREATE TABLE t (";
-    for (std::size_t i = 0; i < std::size(kTypes); ++i) {
+    for (std::size_t i = 0; i < types.size(); ++i) {
         if (i > 0) sql += ", ";
-        sql += "c" + std::to_string(i) + " " + kTypes[i].declared;
+        sql += "c" + std::to_string(i) + " " + types[i].declared;
     }
     Run(sql + ")");
     const std::vector<ColumnInfo> columns = schema().Columns("T");  // any letter case
-    ASSERT_EQ(columns.size(), std::size(kTypes));
+    ASSERT_EQ(columns.size(), types.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const TypeCase& c = kTypes[i];
+        const TypeCase& c = types[i];
         EXPECT_EQ(columns[i].name, "c" + std::to_string(i));
         EXPECT_EQ(columns[i].typeName, c.typeName) << c.declared;
         EXPECT_EQ(columns[i].size, c.size) << c.declared;
