@@ -30,6 +30,7 @@ constexpr ExitCodeOf kExitCodes[] = {
     {cli::Outcome::PassFailed, cli::kPassFailed},
     {cli::Outcome::StartupEnded, cli::kStartupEnded},
     {cli::Outcome::HandedToMigration, cli::kHandedToMigration},
+    {cli::Outcome::NoExactPreview, cli::kNoExactPreview},
     {cli::Outcome::Usage, cli::kUsage},
     {cli::Outcome::Internal, cli::kInternal},
 };
@@ -60,12 +61,16 @@ int main(int argc, char** argv) {
     cliApp.require_subcommand(0, 1);
     cliApp.footer(
         "Exit codes: 0 success, 1 a pass failed, 2 start-up ended, 3 handed to the migration "
-        "tool, 64 usage, 70 internal error.");
+        "tool, 4 no exact preview (plan), 64 usage, 70 internal error.");
 
     cli::RunOptions runOptions;
     cli::StatusOptions statusOptions;
     cli::DemoOptions demoOptions;
     CLI::App* run = cli::AddRunCommand(cliApp, runOptions);
+    cli::RunOptions planOptions;
+    CLI::App* plan = cli::AddPlanCommand(cliApp, planOptions);
+    cli::RestoreOptions restoreOptions;
+    CLI::App* restore = cli::AddRestoreCommand(cliApp, restoreOptions);
     CLI::App* status = cli::AddStatusCommand(cliApp, statusOptions);
     CLI::App* demo = cli::AddDemoCommand(cliApp, demoOptions);
     cli::SqlOptions sqlOptions;
@@ -89,6 +94,8 @@ int main(int argc, char** argv) {
     }
     try {
         if (run->parsed()) return ExitCode(cli::RunCommand(global, runOptions));
+        if (plan->parsed()) return ExitCode(cli::PlanCommand(global, planOptions));
+        if (restore->parsed()) return ExitCode(cli::RestoreCommand(global, restoreOptions));
         if (status->parsed()) return ExitCode(cli::StatusCommand(global, statusOptions));
         if (demo->parsed()) return ExitCode(cli::DemoCommand(global, demoOptions));
         if (sql->parsed()) return cli::RunSqlCommand(sqlOptions, global.root);

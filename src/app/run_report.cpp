@@ -54,7 +54,8 @@ std::string Passes(const std::vector<PassRecord>& passes) {
         out += std::string(i ? ", " : "") + "{\"target\": " + std::to_string(p.target) +
                ", \"database\": \"" + kTargetNames[p.target == 1 ? 1 : 0] +
                "\", \"opened\": " + Bool(p.opened) +
-               ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) + "}";
+               ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) +
+               ", \"backup\": " + JsonQuoted(p.backup) + "}";
     }
     return out + "]";
 }
@@ -145,6 +146,11 @@ std::string RunReportJson(const RunReport& report) {
     out += "  \"rules\": " + Rules(run.rules) + ",\n";
     out += "  \"boxes\": " + Boxes(report.boxes) + ",\n";
     out += "  \"logFile\": " + JsonQuoted(run.logFile) + ",\n";
+    if (report.preview) {
+        out += "  \"preview\": {\"exact\": " + Bool(report.previewBroken.empty()) +
+               ", \"notExactBecause\": " + JsonQuoted(report.previewBroken) +
+               ", \"withheld\": " + Strings(report.withheld) + "},\n";
+    }
     out += "  \"result\": \"" +
            std::string(NameOf(kResultNames, static_cast<int>(ResultOf(report)))) + "\"\n";
     return out + "}\n";

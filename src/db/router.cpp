@@ -7,6 +7,7 @@
 #include "db/error.h"
 #include "db/login_resolver.h"
 #include "db/odbc/odbc.h"
+#include "db/preview_session.h"
 #include "host/host.h"
 
 namespace db {
@@ -238,15 +239,22 @@ Route Router::Plan(std::string_view connectionString) const {
 std::unique_ptr<Session> Router::Open(std::string_view connectionString, int connectTimeoutSeconds,
                                       int /*mode*/) const {
     const Route route = Plan(connectionString);
+    std::unique_ptr<Session> session;
     if (route.engine == Route::Engine::Odbc) {
-        return odbc::Open(route.odbcText, route.dialect, connectTimeoutSeconds);
+        session = odbc::Open(route.odbcText, route.dialect, connectTimeoutSeconds);
+    } else {
+        embedded::OpenOptions options;
+        options.dialect = route.dialect;
+        options.jetPassword = route.jetPassword;
+        options.create = false;
+        options.resolveExternal = ExternalResolverFor(host_, logins_);
+        session = embedded::Open(route.file, options);
     }
-    embedded::OpenOptions options;
-    options.dialect = route.dialect;
-    options.jetPassword = route.jetPassword;
-    options.create = false;
-    options.resolveExternal = ExternalResolverFor(host_, logins_);
-    return embedded::Open(route.file, options);
+    if (!host_.Preview()) return session;
+    return PreviewSession(std::move(session), host_,
+                          route.engine == Route::Engine::Odbc
+                              ? std::string("the SQL Server database")
+                              : route.file.string());
 }
 
 }  // namespace db
