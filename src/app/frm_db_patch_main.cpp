@@ -228,7 +228,7 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     PassDbKind = target == kData1Target ? 1 : process_.Config().데이터_종류;
     w.AddRunLine(pass.separator);
 
-    PassRecord record{target, false, false, false, {}};
+    PassRecord record{target, false, false, false};
     OpenDaoDatabase(target, record.opened);
     if (!record.opened) {
         w.AddMessage(pass.daoFailedMessage);
@@ -308,7 +308,7 @@ bool frmDBPatchMain::BackUpPass(PassRecord& record, const char* failedMessage) {
             WriteBackup(process_, process_.StoreConnection, subject, path);
             PruneBackups(process_, subject, KeptBackups);
         }
-        record.backup = path;
+        lastRun_.backups[record.target == 1 ? 1 : 0] = path;
         w.AddRunLine(kBackupLine + path);
         return true;
     } catch (const db::DbError& e) {

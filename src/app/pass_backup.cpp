@@ -186,6 +186,12 @@ std::string BackupDatabaseName(const std::string& fileName) {
 void RestoreFileBackup(Process& process, const std::string& backup, const fs::path& live) {
     const fs::path source = NativeOrThrow(process, backup);
     db::embedded::CopyDatabaseFile(source, live);
+    // Reading the backup leaves an empty log and index beside it: the backup is one file.
+    const fs::path wal(source.string() + "-wal");
+    std::error_code ec;
+    if (fs::exists(wal, ec) && fs::file_size(wal, ec) > 0) return;
+    fs::remove(wal, ec);
+    fs::remove(fs::path(source.string() + "-shm"), ec);
 }
 
 std::optional<int> KeptBackupsFromEnvironment() {

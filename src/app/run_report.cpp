@@ -47,7 +47,7 @@ std::string Strings(const std::vector<std::string>& lines) {
     return out + "]";
 }
 
-std::string Passes(const std::vector<PassRecord>& passes) {
+std::string Passes(const std::vector<PassRecord>& passes, const RunRecord& run) {
     std::string out = "[";
     for (std::size_t i = 0; i < passes.size(); ++i) {
         const PassRecord& p = passes[i];
@@ -55,7 +55,7 @@ std::string Passes(const std::vector<PassRecord>& passes) {
                ", \"database\": \"" + kTargetNames[p.target == 1 ? 1 : 0] +
                "\", \"opened\": " + Bool(p.opened) +
                ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) +
-               ", \"backup\": " + JsonQuoted(p.backup) + "}";
+               ", \"backup\": " + JsonQuoted(run.backups[p.target == 1 ? 1 : 0]) + "}";
     }
     return out + "]";
 }
@@ -140,7 +140,7 @@ std::string RunReportJson(const RunReport& report) {
     if (report.startup.outcome == StartupOutcome::HandedToMigration) {
         out += "  \"migrationStarted\": " + Bool(report.startup.migrationStarted) + ",\n";
     }
-    out += "  \"passes\": " + Passes(run.passes) + ",\n";
+    out += "  \"passes\": " + Passes(run.passes, run) + ",\n";
     out += "  \"runList\": " + Strings(run.runLines) + ",\n";
     out += "  \"messages\": " + Strings(run.messages) + ",\n";
     out += "  \"rules\": " + Rules(run.rules) + ",\n";

@@ -1,6 +1,7 @@
 #include "db/preview_session.h"
 
 #include <cctype>
+#include <fstream>
 
 #include "host/host.h"
 
@@ -37,8 +38,12 @@ std::string_view Leading(std::string_view sql) {
 
 class Preview final : public Session {
   public:
-    Preview(std::unique_ptr<Session> inner, const host::Host& host, std::string database)
-        : inner_(std::move(inner)), host_(host), database_(std::move(database)) {}
+    Preview(std::unique_ptr<Session> inner, const host::Host& host, std::string database,
+            bool journalSwitch)
+        : inner_(std::move(inner)),
+          host_(host),
+          database_(std::move(database)),
+          journalSwitch_(journalSwitch) {}
     ~Preview() override {
         if (!held_) return;
         try {
@@ -90,6 +95,14 @@ class Preview final : public Session {
   private:
     void Hold(int lockWaitSeconds = 30) {
         if (held_) return;
+        if (journalSwitch_) {
+            broken_ = true;
+            host_.PreviewBroken(database_ +
+                                " is still in rollback-journal mode; the first change switches "
+                                "the file to write-ahead logging, which no rollback undoes (a "
+                                "run does it)");
+            throw Broken();
+        }
         try {
             inner_->BeginTransaction(lockWaitSeconds);
         } catch (const DbError& e) {
@@ -124,6 +137,7 @@ class Preview final : public Session {
     std::unique_ptr<Session> inner_;
     const host::Host& host_;
     std::string database_;
+    bool journalSwitch_;
     bool held_ = false;
     bool broken_ = false;
 };
@@ -142,8 +156,15 @@ bool ReadOnlyStatement(std::string_view sql) {
 }
 
 std::unique_ptr<Session> PreviewSession(std::unique_ptr<Session> inner, const host::Host& host,
-                                        std::string database) {
-    return std::make_unique<Preview>(std::move(inner), host, std::move(database));
+                                        std::string database, bool journalSwitch) {
+    return std::make_unique<Preview>(std::move(inner), host, std::move(database), journalSwitch);
+}
+
+bool WalModeFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    char header[20] = {};
+    if (!in.read(header, sizeof header)) return false;
+    return header[18] == 2 && header[19] == 2;
 }
 
 }  // namespace db

@@ -8,6 +8,7 @@
 //
 // Should the engine refuse the transaction or give it up halfway, no statement runs any more on
 // the session: each one fails with 0x80004005, and the host is told that the preview is broken.
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -19,8 +20,14 @@ class Host;
 
 namespace db {
 
+// `journalSwitch`: the engine switches the file to write-ahead logging at its first transaction
+// (an embedded file still in rollback-journal mode), a change of the file that no rollback
+// undoes; the preview then refuses to write.
 std::unique_ptr<Session> PreviewSession(std::unique_ptr<Session> inner, const host::Host& host,
-                                        std::string database);
+                                        std::string database, bool journalSwitch = false);
+
+// Whether the embedded database file is in write-ahead-log mode (its header says so).
+bool WalModeFile(const std::filesystem::path& file);
 
 // Whether the statement text can only read: it begins with SELECT (after blanks, comments and
 // opening parentheses). Anything else is taken as a change.

@@ -251,10 +251,10 @@ std::unique_ptr<Session> Router::Open(std::string_view connectionString, int con
         session = embedded::Open(route.file, options);
     }
     if (!host_.Preview()) return session;
-    return PreviewSession(std::move(session), host_,
-                          route.engine == Route::Engine::Odbc
-                              ? std::string("the SQL Server database")
-                              : route.file.string());
+    if (route.engine == Route::Engine::Odbc) {
+        return PreviewSession(std::move(session), host_, "the SQL Server database");
+    }
+    return PreviewSession(std::move(session), host_, route.file.string(), !WalModeFile(route.file));
 }
 
 }  // namespace db
