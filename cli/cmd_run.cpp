@@ -118,6 +118,10 @@ Outcome Drive(const GlobalOptions& global, const RunOptions& options, bool previ
     std::unique_ptr<app::SqlTrace> trace;
     if (!StartSqlTrace(process, options.traceSql, trace)) return Outcome::Usage;
 
+    if (preview) {
+        human << "plan: a preview of `run`; every change is rolled back, no file is written and "
+                 "no program is started\n";
+    }
     app::RunReport report;
     report.versionText = process.VersionText;
     report.releaseDate = process.PatchReleaseDate;

@@ -166,6 +166,7 @@ TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
     patch::Catalogue catalogue;
     catalogue.push_back(std::move(patch::Step(1).Always().Line("사용상품 테이블 점검")));
     app::frmDBPatchMain& form = Window(&catalogue);
+    form.BackupBeforePass = false;
     Tick(true, false);
     int reentries = 0;
     desktop_.OnDoEvents([&] {
@@ -176,9 +177,10 @@ TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
     desktop_.OnDoEvents(nullptr);
 
     EXPECT_GT(reentries, 0);
-    EXPECT_EQ(M().List1.lines, (std::vector<std::string>{"-------------------------- 매장디비",
-                                                         "사용상품 테이블 점검",
-                                                         "-------------------------- 작업 종료"}));
+    EXPECT_EQ(
+        M().List1.lines,
+        (std::vector<std::string>{"-------------------------- 매장디비", app::kBackupSkippedLine,
+                                  "사용상품 테이블 점검", "-------------------------- 작업 종료"}));
     auto store = OpenStore();
     EXPECT_EQ(PatchDates(*store),
               (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
