@@ -6,6 +6,7 @@
 
 #include "app/frm_db_patch_main.h"
 #include "app/main_sequence.h"
+#include "app/pass_backup.h"
 #include "app/process.h"
 #include "app/run_report.h"
 #include "app/sql_trace.h"
@@ -50,6 +51,7 @@ void ApplyCheckBoxes(util::frmDBPatchMainModel& window, const RunOptions& option
 }
 
 void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& host) {
+    const bool preview = report.preview;
     if (report.startup.outcome == app::StartupOutcome::HandedToMigration) {
         out << "the store database has the layout of before " << app::kMigrationBefore << ": "
             << (report.startup.migrationStarted ? "handed to " : "could not start ")
@@ -69,7 +71,90 @@ void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& h
         out << "error at mark " << e.mark << ": " << db::HexNumber(e.number) << " " << e.description
             << "\n";
     }
+    if (preview) {
+        out << (report.run->Succeeded() ? "plan: the run would finish the patch"
+                                        : "plan: a patch pass would fail")
+            << "\n";
+        return;
+    }
     out << (report.run->Succeeded() ? "patch run finished" : "a patch pass failed") << "\n";
+}
+
+// What the preview did not carry out, and whether it is exact.
+void PrintPreview(std::ostream& out, const app::RunReport& report) {
+    if (!report.withheld.empty()) {
+        out << "plan: a run would also do what the preview left undone:\n";
+        for (const std::string& what : report.withheld) out << "  " << what << "\n";
+    }
+    if (!report.previewBroken.empty()) {
+        out << "plan: no exact preview is possible: " << report.previewBroken
+            << ". What is shown above stops being what a run would do from there; nothing was "
+               "changed.\n";
+    } else {
+        out << "plan: nothing was changed (every change was rolled back)\n";
+    }
+}
+
+Outcome Drive(const GlobalOptions& global, const RunOptions& options, bool preview) {
+    std::unique_ptr<host::Host> host = OpenHost(global);
+    if (!host) return Outcome::Usage;
+    std::ostream& human = options.json ? std::cerr : std::cout;
+    int keptBackups = options.keepBackups;
+    if (keptBackups == 0) {
+        const std::optional<int> fromEnvironment = app::KeptBackupsFromEnvironment();
+        if (!fromEnvironment) {
+            std::cerr << "datapatch: " << app::kKeptBackupsVariable
+                      << " must be a number from 1 to 1000\n";
+            return Outcome::Usage;
+        }
+        keptBackups = *fromEnvironment;
+    }
+    host->SetPreview(preview);
+
+    std::unique_ptr<host::ConsoleDesktop> console = AnsweringConsole(options.answer, human);
+    RecordingDesktop desktop(*console);
+    app::Process process(*host, desktop);
+
+    std::unique_ptr<app::SqlTrace> trace;
+    if (!StartSqlTrace(process, options.traceSql, trace)) return Outcome::Usage;
+
+    if (preview) {
+        human << "plan: a preview of `run`; every change is rolled back, no file is written and "
+                 "no program is started\n";
+    }
+    app::RunReport report;
+    report.versionText = process.VersionText;
+    report.releaseDate = process.PatchReleaseDate;
+    report.preview = preview;
+    {
+        TerminalProgress progress(process.MainWindow(), human, IsTerminal(human));
+        desktop.BeforeBox([&progress] { progress.ClearStatus(); });
+        report.startup = app::Main(process);
+        if (app::frmDBPatchMain* form = process.MainForm()) {
+            ApplyCheckBoxes(process.MainWindow(), options);
+            form->BackupBeforePass = !options.noBackup;
+            form->KeptBackups = keptBackups;
+            human << process.MainWindow().Label4 << "  " << process.MainWindow().lab패치디비
+                  << "\n";
+            form->cmdStart_Click();
+            report.run = form->LastRun();
+            process.UnloadMainWindow();
+        }
+        desktop.BeforeBox(nullptr);
+    }
+    report.boxes = desktop.Boxes();
+    report.withheld = host->Withheld();
+    report.previewBroken = host->PreviewBrokenReason();
+
+    PrintSummary(human, report, *host);
+    if (preview) PrintPreview(human, report);
+    if (options.noBackup && report.run && !report.run->passes.empty()) {
+        human << (preview ? "plan: the run would take no backup (--no-backup)\n"
+                          : "no backup was taken (--no-backup)\n");
+    }
+    if (options.json) std::cout << app::RunReportJson(report);
+    if (preview && !report.previewBroken.empty()) return Outcome::NoExactPreview;
+    return OutcomeOf(app::ResultOf(report));
 }
 
 }  // namespace
@@ -85,43 +170,38 @@ CLI::App* AddRunCommand(CLI::App& app, RunOptions& options) {
     AddTraceSqlOption(*cmd, options.traceSql);
     cmd->add_flag("--json", options.json,
                   "Print a JSON report on standard output (progress goes to standard error)");
+    cmd->add_flag("--no-backup", options.noBackup,
+                  "Take no backup of the databases before their passes");
+    cmd->add_option("--keep-backups", options.keepBackups,
+                    "Backups of each database to keep (default $DATAPATCH_KEEP_BACKUPS, then 5)")
+        ->check(CLI::Range(1, 1000));
     return cmd;
 }
 
 Outcome RunCommand(const GlobalOptions& global, const RunOptions& options) {
-    std::unique_ptr<host::Host> host = OpenHost(global);
-    if (!host) return Outcome::Usage;
-    std::ostream& human = options.json ? std::cerr : std::cout;
+    return Drive(global, options, false);
+}
 
-    std::unique_ptr<host::ConsoleDesktop> console = AnsweringConsole(options.answer, human);
-    RecordingDesktop desktop(*console);
-    app::Process process(*host, desktop);
+CLI::App* AddPlanCommand(CLI::App& app, RunOptions& options) {
+    CLI::App* cmd = app.add_subcommand(
+        "plan",
+        "Show what `run` would do, exactly, without changing anything: every change is made "
+        "inside transactions that are rolled back, and no file, program or setting is touched");
+    TriStateFlag(*cmd, "--store,!--no-store", options.store,
+                 "Preview the store database's pass (or not); default as for run");
+    TriStateFlag(*cmd, "--data1,!--no-data1", options.data1,
+                 "Preview the \"데이터1\" pass (or not); default as for run");
+    AddAnswerOption(*cmd, options.answer);
+    AddTraceSqlOption(*cmd, options.traceSql);
+    cmd->add_flag("--json", options.json,
+                  "Print the JSON report of run --json, with a \"preview\" part, on standard "
+                  "output");
+    cmd->add_flag("--no-backup", options.noBackup, "Preview a run with --no-backup");
+    return cmd;
+}
 
-    std::unique_ptr<app::SqlTrace> trace;
-    if (!StartSqlTrace(process, options.traceSql, trace)) return Outcome::Usage;
-
-    app::RunReport report;
-    report.versionText = process.VersionText;
-    report.releaseDate = process.PatchReleaseDate;
-    {
-        TerminalProgress progress(process.MainWindow(), human, IsTerminal(human));
-        desktop.BeforeBox([&progress] { progress.ClearStatus(); });
-        report.startup = app::Main(process);
-        if (app::frmDBPatchMain* form = process.MainForm()) {
-            ApplyCheckBoxes(process.MainWindow(), options);
-            human << process.MainWindow().Label4 << "  " << process.MainWindow().lab패치디비
-                  << "\n";
-            form->cmdStart_Click();
-            report.run = form->LastRun();
-            process.UnloadMainWindow();
-        }
-        desktop.BeforeBox(nullptr);
-    }
-    report.boxes = desktop.Boxes();
-
-    PrintSummary(human, report, *host);
-    if (options.json) std::cout << app::RunReportJson(report);
-    return OutcomeOf(app::ResultOf(report));
+Outcome PlanCommand(const GlobalOptions& global, const RunOptions& options) {
+    return Drive(global, options, true);
 }
 
 }  // namespace cli

@@ -273,7 +273,8 @@ CLI::App* AddSqlCommand(CLI::App& parent, SqlOptions& options) {
         "sql",
         "Run statement texts on the configured store database (or the one named) and print what "
         "each gives. Texts are separated by lines holding only GO. Exit code 0 when every text "
-        "succeeded, 1 when one failed or the database could not be opened. At a terminal it prompts "
+        "succeeded, 1 when one failed or the database could not be opened. At a terminal it "
+        "prompts "
         "for each line, runs each batch at its GO and ends at EXIT, QUIT or end of input.");
     sql->add_option("file", options.input, "File of statement texts; standard input when absent");
     CLI::Option* mdb =

@@ -23,6 +23,7 @@ enum class Outcome {
     StartupEnded,
     HandedToMigration,
     Pending,
+    NoExactPreview,
     Usage,
     Internal
 };
@@ -33,9 +34,21 @@ struct RunOptions {
     std::string answer;         // --answer yes|no: the answer to every Yes/No question
     std::string traceSql;       // --trace-sql FILE
     bool json = false;          // --json: the report on standard output
+    bool noBackup = false;      // --no-backup: no backup before each pass
+    int keepBackups = 0;        // --keep-backups N; 0: $DATAPATCH_KEEP_BACKUPS, then 5
 };
 CLI::App* AddRunCommand(CLI::App& app, RunOptions& options);
 Outcome RunCommand(const GlobalOptions& global, const RunOptions& options);
+// datapatch plan: the run above as a preview that changes nothing (same options but backups).
+CLI::App* AddPlanCommand(CLI::App& app, RunOptions& options);
+Outcome PlanCommand(const GlobalOptions& global, const RunOptions& options);
+
+struct RestoreOptions {
+    std::string backup;  // a file name in the backup folder or a Windows path; empty: the latest
+    std::string answer;  // --answer yes|no
+};
+CLI::App* AddRestoreCommand(CLI::App& app, RestoreOptions& options);
+Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& options);
 
 struct StatusOptions {
     std::string traceSql;

@@ -31,6 +31,7 @@ constexpr ExitCodeOf kExitCodes[] = {
     {cli::Outcome::PassFailed, cli::kPassFailed},
     {cli::Outcome::StartupEnded, cli::kStartupEnded},
     {cli::Outcome::HandedToMigration, cli::kHandedToMigration},
+    {cli::Outcome::NoExactPreview, cli::kNoExactPreview},
     {cli::Outcome::Pending, cli::kPending},
     {cli::Outcome::Usage, cli::kUsage},
     {cli::Outcome::Internal, cli::kInternal},
@@ -71,12 +72,17 @@ int main(int argc, char** argv) {
     cliApp.require_subcommand(0, 1);
     cliApp.footer(
         "Exit codes: 0 success (status: up to date), 1 a pass failed, 2 start-up ended, 3 handed "
-        "to the migration tool, 10 status: patching pending, 64 usage, 70 internal error.");
+        "to the migration tool, 4 no exact preview (plan), 10 status: patching pending, 64 "
+        "usage, 70 internal error.");
 
     cli::RunOptions runOptions;
     cli::StatusOptions statusOptions;
     cli::DemoOptions demoOptions;
     CLI::App* run = cli::AddRunCommand(cliApp, runOptions);
+    cli::RunOptions planOptions;
+    CLI::App* plan = cli::AddPlanCommand(cliApp, planOptions);
+    cli::RestoreOptions restoreOptions;
+    CLI::App* restore = cli::AddRestoreCommand(cliApp, restoreOptions);
     CLI::App* status = cli::AddStatusCommand(cliApp, statusOptions);
     cli::HistoryOptions historyOptions;
     CLI::App* history = cli::AddHistoryCommand(cliApp, historyOptions);
@@ -109,6 +115,8 @@ int main(int argc, char** argv) {
     }
     try {
         if (run->parsed()) return ExitCode(cli::RunCommand(global, runOptions));
+        if (plan->parsed()) return ExitCode(cli::PlanCommand(global, planOptions));
+        if (restore->parsed()) return ExitCode(cli::RestoreCommand(global, restoreOptions));
         if (status->parsed()) return ExitCode(cli::StatusCommand(global, statusOptions));
         if (history->parsed()) return ExitCode(cli::HistoryCommand(global, historyOptions));
         if (demo->parsed()) return ExitCode(cli::DemoCommand(global, demoOptions));

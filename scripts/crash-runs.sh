@@ -85,7 +85,7 @@ dump_root() {  # root out → sets REPEATED to the history rows of repeated pass
       sqlite3 "$copy" .dump | sed -E "s/'$TODAY [0-9]{2}:[0-9]{2}:[0-9]{2}'/'$TODAY (time)'/g"
     } >>"$out"
     rm -f "$copy"
-  done < <(find "$root" -type f \( -iname '*.mdb' -o -iname '*.sqlite' \) | LC_ALL=C sort)
+  done < <(find "$root" -type f -not -path '*/Backup/*' \( -iname '*.mdb' -o -iname '*.sqlite' \) | LC_ALL=C sort)
 }
 
 kill_trial() {  # trial moment → sets state; the run killed at the moment
@@ -107,7 +107,7 @@ kill_trial() {  # trial moment → sets state; the run killed at the moment
 # first (finished, or failed when the pass failed as it must: then a second run follows).
 lock_trial() {  # trial moment
   local trial=$1 moment=$2 pid holder store hold rc=0
-  store=$(find "$trial" -type f \( -iname '*.mdb' -o -iname '*.sqlite' \) -printf '%s %p\n' |
+  store=$(find "$trial" -type f -not -path '*/Backup/*' \( -iname '*.mdb' -o -iname '*.sqlite' \) -printf '%s %p\n' |
     sort -n | tail -n 1 | cut -d' ' -f2-)
   hold=$((1 + RANDOM % 15))
   DATAPATCH_LOCK_WAIT=$LOCK_WAIT "$DATAPATCH" --root "$trial" run --answer no \

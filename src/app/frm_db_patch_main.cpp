@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/main_sequence.h"
+#include "app/pass_backup.h"
 #include "app/process.h"
 #include "app/run_log.h"
 #include "app/version.h"
@@ -49,18 +50,19 @@ struct PassText {
     const char* linkedMessage;
     const char* historyFailedMessage;
     const char* stoppedMessage;
+    const char* backupFailedMessage;
 };
 constexpr PassText kPassTexts[] = {
     {"매장데이터패치시작", "-------------------------- 매장디비", "매장데이터패치종료",
      "매장데이터패치실패(DAO연결오류)", "매장데이터패치실패(다른 곳에서 패치중)",
      "매장데이터패치실패(다른 프로그램이 쓰는 중)", "매장데이터패치실패(읽기 전용)",
      "매장데이터패치실패(하드 링크)", "매장데이터패치실패(패치이력 저장오류)",
-     "매장데이터패치중단(사용자 요청)"},
+     "매장데이터패치중단(사용자 요청)", "매장데이터패치실패(백업 실패)"},
     {"데이터1패치시작", "-------------------------- 데이터1", "데이터1패치종료",
      "데이터1패치실패(DAO연결오류)", "데이터1패치실패(다른 곳에서 패치중)",
      "데이터1패치실패(다른 프로그램이 쓰는 중)", "데이터1패치실패(읽기 전용)",
      "데이터1패치실패(하드 링크)", "데이터1패치실패(패치이력 저장오류)",
-     "데이터1패치중단(사용자 요청)"},
+     "데이터1패치중단(사용자 요청)", "데이터1패치실패(백업 실패)"},
 };
 constexpr std::int16_t kStoreTarget = 0;
 constexpr std::int16_t kData1Target = 1;
@@ -146,6 +148,7 @@ frmDBPatchMain::frmDBPatchMain(Process& process) : process_(process), context_(p
         if (seconds > 0) context_.LockWaitSeconds = seconds;
     }
     context_.StopRequested = [this] { return stopRequested_; };
+    KeptBackups = KeptBackupsFromEnvironment().value_or(kDefaultKeptBackups);
     context_.OnRule = [this](const patch::RuleEvent& event) {
         lastRun_.rules.push_back(event);
         if (OnRule) OnRule(event);
@@ -196,7 +199,8 @@ void frmDBPatchMain::cmdStart_Click() {
     lastRun_.ended = std::chrono::system_clock::now();
     lastRun_.runLines = LinesFrom(w.List1.lines, firstLine);
     lastRun_.messages = LinesFrom(w.lv메세지.lines, firstMessage);
-    lastRun_.logFile = WriteRunLog(process_, lastRun_);
+    // A preview leaves the machine as it was: no log.
+    if (!process_.Host().Preview()) lastRun_.logFile = WriteRunLog(process_, lastRun_);
 }
 
 void frmDBPatchMain::cmd종료_Click() {
@@ -227,7 +231,7 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     PassDbKind = target == kData1Target ? 1 : process_.Config().데이터_종류;
     w.AddRunLine(pass.separator);
 
-    PassRecord record{target, false, false};
+    PassRecord record{target, false, false, false};
     OpenDaoDatabase(target, record.opened);
     if (!record.opened) {
         w.AddMessage(pass.daoFailedMessage);
@@ -257,6 +261,10 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
         const bool busy = access == db::WriteAccess::Busy;
         w.AddMessage(busy ? pass.busyMessage : pass.readOnlyMessage);
         process_.Desktop().Inform(busy ? kPassBusyText : kPassReadOnlyText);
+        lastRun_.passes.push_back(record);
+        return;
+    }
+    if (!BackUpPass(record, pass.backupFailedMessage)) {
         lastRun_.passes.push_back(record);
         return;
     }
@@ -291,6 +299,32 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     w.AddMessage(record.catalogueOk && !record.historyWritten ? pass.historyFailedMessage
                                                               : pass.endMessage);
     lastRun_.passes.push_back(record);
+}
+
+bool frmDBPatchMain::BackUpPass(PassRecord& record, const char* failedMessage) {
+    Model& w = Window();
+    if (!BackupBeforePass) {
+        w.AddRunLine(kBackupSkippedLine);
+        return true;
+    }
+    try {
+        const BackupSubject subject = SubjectOf(process_, process_.StoreConnection);
+        const std::string path = NextBackupPath(process_, subject);
+        if (process_.Host().Preview()) {
+            process_.Host().Withhold("back " + subject.name + " up to " + path);
+        } else {
+            WriteBackup(process_, process_.StoreConnection, subject, path);
+            PruneBackups(process_, subject, KeptBackups);
+        }
+        lastRun_.backups[record.target == 1 ? 1 : 0] = path;
+        w.AddRunLine(kBackupLine + path);
+        return true;
+    } catch (const db::DbError& e) {
+        w.AddRunLine(kBackupFailedLine + e.Description());
+        w.AddMessage(failedMessage);
+        process_.Desktop().Inform(std::string(kBackupFailedText) + "\r\n" + e.Description());
+        return false;
+    }
 }
 
 // Whether the pass's database can be written, waiting for another program's write for as long

@@ -44,6 +44,12 @@ inline constexpr const char* kCloseDuringRunText =
 inline constexpr const char* kPassReadOnlyText =
     "데이터베이스 파일이 읽기 전용이어서 패치하지 못했습니다. 파일의 속성과 권한을 확인하십시오.";
 inline constexpr const char* kRunEndLine = "-------------------------- 작업 종료";
+// The run-list lines of the backup a pass takes before its first change.
+inline constexpr const char* kBackupLine = "백업: ";
+inline constexpr const char* kBackupSkippedLine = "백업 생략";
+inline constexpr const char* kBackupFailedLine = "백업 실패: ";
+inline constexpr const char* kBackupFailedText =
+    "패치 전 백업을 만들지 못해 이 데이터베이스를 패치하지 않았습니다.";
 inline constexpr const char* kTesselMissingText =
     "상품분류 동기화 관련 파일이 존재하지 않습니다.\r\n\r\n노르베일으로 문의 요합니다.";
 inline constexpr const char* kTesselMissingTitle = "(株)Norvale";
@@ -95,6 +101,11 @@ class frmDBPatchMain {
     patch::RunContext& Context() { return context_; }
     // The record of the last click on the start button (empty before the first).
     const RunRecord& LastRun() const { return lastRun_; }
+    // Each pass backs its database up before its first change (see app/pass_backup.h) and keeps
+    // the newest KeptBackups of it; a backup that fails ends the pass before any change. A
+    // preview only names the backup it would write.
+    bool BackupBeforePass = true;
+    int KeptBackups = 5;
     // Told every decision of the catalogue's error rules, as it happens.
     std::function<void(const patch::RuleEvent&)> OnRule;
     // Makes later runs walk `catalogue` (which must outlive them); null: the store catalogue.
@@ -107,6 +118,8 @@ class frmDBPatchMain {
     util::frmDBPatchMainModel& Window();
     // One pass of the driver: 0 the store database, 1 "데이터1".
     void RunPass(std::int16_t target);
+    // False when the backup failed (after its lines and message box).
+    bool BackUpPass(PassRecord& record, const char* failedMessage);
     void RunMaintenance(const std::function<void()>& repair);
 
     Process& process_;

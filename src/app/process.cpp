@@ -24,7 +24,7 @@ Process::~Process() {
 
 bool Process::AcquireInstanceLock() {
     if (!instanceLock_) instanceLock_ = std::make_unique<host::SingleInstanceLock>(Host().Root());
-    return instanceLock_->TryAcquire() || !instanceLock_->LastError().empty();
+    return instanceLock_->TryAcquire(Host().Preview()) || !instanceLock_->LastError().empty();
 }
 
 frmDBPatchMain& Process::ShowMainWindow() {

@@ -32,6 +32,9 @@ struct RunRecord {
     std::vector<std::string> messages;  // added to lv메세지 by the run
     std::vector<patch::RuleEvent> rules;
     std::string logFile;  // Windows path of the run's log; empty when it could not be written
+    // By pass target: the Windows path of the backup the pass took first (a preview's: the one
+    // it would take); empty when it took none.
+    std::string backups[2];
 
     // Every pass that ran opened its database, reached the end of the catalogue and recorded
     // itself in PATCH_HIST.

@@ -47,14 +47,15 @@ std::string Strings(const std::vector<std::string>& lines) {
     return out + "]";
 }
 
-std::string Passes(const std::vector<PassRecord>& passes) {
+std::string Passes(const std::vector<PassRecord>& passes, const RunRecord& run) {
     std::string out = "[";
     for (std::size_t i = 0; i < passes.size(); ++i) {
         const PassRecord& p = passes[i];
         out += std::string(i ? ", " : "") + "{\"target\": " + std::to_string(p.target) +
                ", \"database\": \"" + kTargetNames[p.target == 1 ? 1 : 0] +
                "\", \"opened\": " + Bool(p.opened) +
-               ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) + "}";
+               ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) +
+               ", \"backup\": " + JsonQuoted(run.backups[p.target == 1 ? 1 : 0]) + "}";
     }
     return out + "]";
 }
@@ -139,12 +140,17 @@ std::string RunReportJson(const RunReport& report) {
     if (report.startup.outcome == StartupOutcome::HandedToMigration) {
         out += "  \"migrationStarted\": " + Bool(report.startup.migrationStarted) + ",\n";
     }
-    out += "  \"passes\": " + Passes(run.passes) + ",\n";
+    out += "  \"passes\": " + Passes(run.passes, run) + ",\n";
     out += "  \"runList\": " + Strings(run.runLines) + ",\n";
     out += "  \"messages\": " + Strings(run.messages) + ",\n";
     out += "  \"rules\": " + Rules(run.rules) + ",\n";
     out += "  \"boxes\": " + Boxes(report.boxes) + ",\n";
     out += "  \"logFile\": " + JsonQuoted(run.logFile) + ",\n";
+    if (report.preview) {
+        out += "  \"preview\": {\"exact\": " + Bool(report.previewBroken.empty()) +
+               ", \"notExactBecause\": " + JsonQuoted(report.previewBroken) +
+               ", \"withheld\": " + Strings(report.withheld) + "},\n";
+    }
     out += "  \"result\": \"" +
            std::string(NameOf(kResultNames, static_cast<int>(ResultOf(report)))) + "\"\n";
     return out + "}\n";

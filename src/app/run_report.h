@@ -21,6 +21,11 @@ struct RunReport {
     StartupResult startup;
     std::optional<RunRecord> run;  // empty when start-up did not reach the main window
     std::vector<ShownBox> boxes;
+    // A preview (`datapatch plan`): what it did not carry out, and why it is no exact preview
+    // when it is not.
+    bool preview = false;
+    std::vector<std::string> withheld;
+    std::string previewBroken;
 };
 
 // Start-up's end decides first; then whether every pass of the run succeeded.

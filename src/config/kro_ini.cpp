@@ -53,6 +53,19 @@ bool Kro_INI::INIWrite(std::string_view SectionName, std::string_view KeyName,
     EnsureFile(FilePathName);
     const auto native = rt_.Host().Native(FilePathName);
     if (!native) return false;
+    if (rt_.Host().Preview()) {
+        // The value is read back as written for the rest of the preview; the file keeps its own.
+        const host::ProfileDocument* doc = Document(FilePathName);
+        if (doc == nullptr) return false;
+        host::ProfileDocument changed = *doc;
+        const bool set = changed.Set(SectionName, KeyName, value);
+        if (set && changed.Serialize() != doc->Serialize()) {
+            rt_.Host().Withhold("write [" + std::string(SectionName) + "] " + std::string(KeyName) +
+                                "=" + std::string(value) + " into " + std::string(FilePathName));
+            documents_[native->string()] = std::move(changed);
+        }
+        return set;
+    }
     documents_.erase(native->string());
     return host::WritePrivateProfileString(SectionName, KeyName, value, *native);
 }

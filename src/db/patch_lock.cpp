@@ -16,6 +16,7 @@
 #include "db/connection.h"
 #include "db/error.h"
 #include "db/router.h"
+#include "host/host.h"
 
 namespace db {
 namespace {
@@ -85,7 +86,10 @@ std::unique_ptr<PatchLock> PatchLock::Acquire(const Router& router, const Connec
         std::filesystem::path real = std::filesystem::canonical(route.file, ec);
         if (ec) real = route.file;
         const std::string file = real.string() + ".patch";
-        lock->fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // A preview makes no file: without one, this machine's lock holds.
+        lock->fd_ = router.HostRef().Preview()
+                        ? ::open(file.c_str(), O_RDONLY | O_CLOEXEC)
+                        : ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (lock->fd_ < 0) return lock;  // a read-only folder: this machine's lock holds
         const int fd = lock->fd_;
         if (!Retry(wait, yield, [fd] { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; })) {

@@ -7,6 +7,7 @@
 #include "db/error.h"
 #include "db/login_resolver.h"
 #include "db/odbc/odbc.h"
+#include "db/preview_session.h"
 #include "host/host.h"
 
 namespace db {
@@ -238,16 +239,23 @@ Route Router::Plan(std::string_view connectionString) const {
 std::unique_ptr<Session> Router::Open(std::string_view connectionString, int connectTimeoutSeconds,
                                       int /*mode*/) const {
     const Route route = Plan(connectionString);
+    std::unique_ptr<Session> session;
     if (route.engine == Route::Engine::Odbc) {
-        return odbc::Open(route.odbcText, route.dialect, connectTimeoutSeconds);
+        session = odbc::Open(route.odbcText, route.dialect, connectTimeoutSeconds);
+    } else {
+        embedded::OpenOptions options;
+        options.dialect = route.dialect;
+        options.jetPassword = route.jetPassword;
+        options.create = false;
+        options.readOnly = readOnly_;
+        options.resolveExternal = ExternalResolverFor(host_, logins_);
+        session = embedded::Open(route.file, options);
     }
-    embedded::OpenOptions options;
-    options.dialect = route.dialect;
-    options.jetPassword = route.jetPassword;
-    options.create = false;
-    options.readOnly = readOnly_;
-    options.resolveExternal = ExternalResolverFor(host_, logins_);
-    return embedded::Open(route.file, options);
+    if (!host_.Preview()) return session;
+    if (route.engine == Route::Engine::Odbc) {
+        return PreviewSession(std::move(session), host_, "the SQL Server database");
+    }
+    return PreviewSession(std::move(session), host_, route.file.string(), !WalModeFile(route.file));
 }
 
 }  // namespace db

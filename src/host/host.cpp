@@ -49,6 +49,11 @@ Host::Host(HostOptions options)
 
 Host::~Host() = default;
 
+void Host::SetPreview(bool on) {
+    preview_ = on;
+    settings_->Freeze(on);
+}
+
 std::optional<fs::path> Host::Native(std::string_view windowsPath) const {
     if (const std::optional<std::string> unc = drives_->Redirect(windowsPath)) {
         return paths_->ToNative(*unc);
@@ -84,6 +89,16 @@ SpawnResult Host::Start(std::string_view windowsPath, const std::vector<std::str
     if (!native) {
         SpawnResult result;
         result.error = "cannot start \"" + path + "\": not a drive or network path";
+        return result;
+    }
+    if (preview_) {
+        // Reported as the run would find it: started when there is a program to start.
+        Withhold("start " + path + (wait ? " (and wait for it)" : ""));
+        SpawnResult result;
+        std::error_code ec;
+        result.started = fs::is_regular_file(*native, ec) && ::access(native->c_str(), X_OK) == 0;
+        if (result.started) result.exitCode = 0;
+        if (!result.started) result.error = "cannot start \"" + path + "\"";
         return result;
     }
     SpawnResult result =

@@ -64,12 +64,30 @@ class Host {
     NetworkDrives& Drives() { return *drives_; }
     const NetworkDrives& Drives() const { return *drives_; }
 
+    // A preview (`datapatch plan`) runs the program as a run would but leaves the machine as it
+    // was: programs are not started and files are not written (the callers that write ask
+    // Preview()), and each such action is kept, in order, as a text for the report. The
+    // databases keep their changes in transactions that are never committed (see db::Router).
+    void SetPreview(bool on);
+    bool Preview() const { return preview_; }
+    void Withhold(std::string what) const { withheld_.push_back(std::move(what)); }
+    const std::vector<std::string>& Withheld() const { return withheld_; }
+    // Why the preview could not keep a database's changes apart (an engine without
+    // transactions, or one that gave the preview's transaction up): it then is no exact preview.
+    void PreviewBroken(std::string why) const {
+        if (previewBroken_.empty()) previewBroken_ = std::move(why);
+    }
+    const std::string& PreviewBrokenReason() const { return previewBroken_; }
+
   private:
     HostOptions options_;
     std::unique_ptr<PathMap> paths_;
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<RegionalSettings> regional_;
     std::unique_ptr<NetworkDrives> drives_;
+    bool preview_ = false;
+    mutable std::vector<std::string> withheld_;
+    mutable std::string previewBroken_;
 };
 
 }  // namespace host

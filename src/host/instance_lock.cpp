@@ -21,10 +21,12 @@ std::string ErrnoText(int error) {
 SingleInstanceLock::SingleInstanceLock(const std::filesystem::path& root)
     : file_(root / std::string(kLockFileName)) {}
 
-bool SingleInstanceLock::TryAcquire() {
+bool SingleInstanceLock::TryAcquire(bool keepFile) {
     error_.clear();
     if (Held()) return true;
-    UniqueFd fd(::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    UniqueFd fd(keepFile ? ::open(file_.c_str(), O_RDONLY | O_CLOEXEC)
+                         : ::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (keepFile && !fd.Valid() && errno == ENOENT) return true;
     if (!fd.Valid()) {
         error_ = "cannot open the lock file \"" + file_.string() + "\": " + ErrnoText(errno);
         return false;
@@ -35,6 +37,10 @@ bool SingleInstanceLock::TryAcquire() {
             error_ = "cannot lock \"" + file_.string() + "\": " + ErrnoText(errno);
         }
         return false;
+    }
+    if (keepFile) {
+        fd_ = std::move(fd);
+        return true;
     }
     // The holder's process id, for whoever wonders which copy is running.
     const std::string pid = std::to_string(::getpid()) + "\n";

@@ -18,8 +18,9 @@ class SingleInstanceLock {
 
     // True when this object holds the lock (again, if it already did). False when another
     // holder has it; also false when the lock file cannot be opened, with LastError() saying why
-    // (empty when the lock is simply taken).
-    bool TryAcquire();
+    // (empty when the lock is simply taken). With keepFile (a preview) the lock file is neither
+    // made nor written: a missing one means no copy holds the root.
+    bool TryAcquire(bool keepFile = false);
     bool Held() const { return fd_.Valid(); }
     void Release() { fd_.Reset(); }
     const std::string& LastError() const { return error_; }

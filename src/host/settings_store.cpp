@@ -43,6 +43,10 @@ bool SettingsStore::SaveSetting(std::string_view application, std::string_view s
 }
 
 bool SettingsStore::Update(const std::function<bool(ProfileDocument&)>& change) {
+    if (frozen_) {
+        ProfileDocument doc = LoadProfileFile(file_);
+        return change(doc);
+    }
     std::error_code ec;
     fs::create_directories(file_.parent_path(), ec);
     return UpdateProfileFile(file_, change);

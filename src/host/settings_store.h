@@ -35,7 +35,11 @@ class SettingsStore {
     bool SaveSetting(std::string_view application, std::string_view section, std::string_view key,
                      std::string_view value);
 
+    // While frozen (a preview) changes are accepted but not written.
+    void Freeze(bool on) { frozen_ = on; }
+
   private:
+    bool frozen_ = false;
     bool Update(const std::function<bool(ProfileDocument&)>& change);
 
     std::filesystem::path file_;

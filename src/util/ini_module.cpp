@@ -40,6 +40,11 @@ bool IniWriteValue(const host::Host& host, std::string_view section, std::string
                    const Variant& value, std::string_view file) {
     std::optional<std::filesystem::path> native = host.Native(file);
     if (!native) return false;
+    if (host.Preview()) {
+        host.Withhold("write [" + std::string(section) + "] " + std::string(key) + "=" +
+                      value.AsText() + " into " + std::string(file));
+        return true;
+    }
     // Integers come out in plain decimal, without the leading blank VB's Str would give them.
     return host::WritePrivateProfileString(section, key, value.AsText(), *native);
 }

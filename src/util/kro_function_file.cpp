@@ -55,6 +55,10 @@ bool Kro_Function::FileWriteStr(std::string_view FileName, std::string_view Writ
     if (!Trim(MkDirName).empty() && !DirMake_Auto(Trim(MkDirName))) return false;
     std::optional<fs::path> file = NativePath(FileName);
     if (!file) return false;
+    if (host_.Preview()) {
+        host_.Withhold((AddMode ? "append to " : "write ") + std::string(FileName));
+        return true;
+    }
     std::string line = std::string(WriteString) + "\r\n";
     if (!AddMode) return host::ReplaceFileAtomically(*file, line);
     std::ofstream out(*file, std::ios::binary | std::ios::app);
@@ -107,6 +111,11 @@ bool Kro_Function::FileCopy(std::string_view WonFilePathName, std::string_view N
     std::error_code ec;
     if (fs::exists(*to, ec) && (ChkOverWrite || !IsFile(*to))) return false;
     if (fs::equivalent(*from, *to, ec)) return false;
+    if (host_.Preview()) {
+        host_.Withhold("copy " + std::string(WonFilePathName) + " to " +
+                       std::string(NewFilePathName));
+        return true;
+    }
     return fs::copy_file(*from, *to, fs::copy_options::overwrite_existing, ec) && !ec;
 }
 
@@ -119,12 +128,21 @@ bool Kro_Function::FileDelete(std::string_view FileName) {
     std::optional<fs::path> file = NativePath(FileName);
     std::error_code ec;
     if (!file || IsFolder(*file)) return false;
+    if (host_.Preview()) {
+        if (!IsFile(*file)) return false;
+        host_.Withhold("delete " + std::string(FileName));
+        return true;
+    }
     return fs::remove(*file, ec) && !ec;
 }
 
 bool Kro_Function::DirMake(std::string_view PATH) {
     std::optional<fs::path> dir = NativePath(PATH);
     if (!dir || !IsFolder(dir->parent_path())) return false;
+    if (host_.Preview()) {
+        if (!IsFolder(*dir)) host_.Withhold("make folder " + std::string(PATH));
+        return true;
+    }
     std::error_code ec;
     fs::create_directory(*dir, ec);
     return IsFolder(*dir);
@@ -133,6 +151,10 @@ bool Kro_Function::DirMake(std::string_view PATH) {
 bool Kro_Function::DirMake_Auto(std::string_view PATH) {
     std::optional<fs::path> dir = NativePath(PATH);
     if (!dir) return false;
+    if (host_.Preview()) {
+        if (!IsFolder(*dir)) host_.Withhold("make folder " + std::string(PATH));
+        return true;
+    }
     std::error_code ec;
     fs::create_directories(*dir, ec);
     return IsFolder(*dir);
@@ -142,6 +164,10 @@ bool Kro_Function::DirDelete(std::string_view PATH) {
     std::optional<fs::path> dir = NativePath(PATH);
     std::error_code ec;
     if (!dir || !IsFolder(*dir)) return false;
+    if (host_.Preview()) {
+        host_.Withhold("remove folder " + std::string(PATH));
+        return true;
+    }
     return fs::remove(*dir, ec) && !ec;
 }
 

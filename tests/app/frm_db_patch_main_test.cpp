@@ -170,6 +170,7 @@ TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
     // With the column they run, and correct the sample store's dispensing flags.
     OpenStore()->Execute("ALTER TABLE 상품분류코드 ADD 조제구분 SMALLINT NULL", 30);
     app::frmDBPatchMain& form = Window(&catalogue);
+    form.BackupBeforePass = false;
     Tick(true, false);
     int reentries = 0;
     desktop_.OnDoEvents([&] {
@@ -180,10 +181,11 @@ TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
     desktop_.OnDoEvents(nullptr);
 
     EXPECT_GT(reentries, 0);
-    EXPECT_EQ(M().List1.lines, (std::vector<std::string>{
-                                   "-------------------------- 매장디비", "사용상품 테이블 점검",
-                                   "상품 테이블에 조제약여부가 잘못 기재된 데이터 보정함.",
-                                   "-------------------------- 작업 종료"}));
+    EXPECT_EQ(M().List1.lines,
+              (std::vector<std::string>{"-------------------------- 매장디비",
+                                        app::kBackupSkippedLine, "사용상품 테이블 점검",
+                                        "상품 테이블에 조제약여부가 잘못 기재된 데이터 보정함.",
+                                        "-------------------------- 작업 종료"}));
     auto store = OpenStore();
     EXPECT_EQ(PatchDates(*store),
               (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));

@@ -62,6 +62,7 @@ TEST(RunReport, JsonHoldsPassesLinesRulesAndBoxes) {
     app::RunRecord run = RunWith({{0, true, false}});
     run.runLines = {"-------------------------- 매장디비"};
     run.messages = {"매장데이터패치시작"};
+    run.backups[0] = "C:\\Quillon\\Backup\\Patch\\DatMain_20261207-031500.mdb";
     run.rules.push_back({3, 2, 4, static_cast<std::int32_t>(0x80040E14), "column \"x\" exists"});
     report.run = run;
     report.boxes.push_back(
@@ -69,7 +70,8 @@ TEST(RunReport, JsonHoldsPassesLinesRulesAndBoxes) {
     const std::string json = app::RunReportJson(report);
     for (const char* expected :
          {"\"startup\": \"ready\"",
-          "\"passes\": [{\"target\": 0, \"database\": \"store\", \"opened\": true, \"ok\": false}]",
+          "\"passes\": [{\"target\": 0, \"database\": \"store\", \"opened\": true, \"ok\": false, "
+          "\"backup\": \"C:\\\\Quillon\\\\Backup\\\\Patch\\\\DatMain_20261207-031500.mdb\"}]",
           "\"runList\": [\"-------------------------- 매장디비\"]",
           "{\"mark\": 3, \"stepMark\": 2, \"rule\": 4, \"number\": -2147217900, \"hex\": "
           "\"0x80040E14\", \"description\": \"column \\\"x\\\" exists\"}",

@@ -89,7 +89,8 @@ TEST_F(DemoRoot, JsonReportGoesToStandardOutputAlone) {
     EXPECT_EQ(out.output.rfind("{\n", 0), 0u) << out.output;
     for (const char* expected :
          {"\"startup\": \"ready\"",
-          "\"passes\": [{\"target\": 0, \"database\": \"store\", \"opened\": true, \"ok\": true}]",
+          "\"passes\": [{\"target\": 0, \"database\": \"store\", \"opened\": true, \"ok\": true, "
+          "\"backup\": \"C:\\\\Quillon\\\\Backup\\\\Patch\\\\DatMain_",
           "\"messages\": [\"매장데이터패치시작\", \"매장데이터패치종료\"]",
           "\"result\": \"success\""}) {
         EXPECT_TRUE(Has(out, expected)) << expected << "\n" << out.output;

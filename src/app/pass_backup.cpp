@@ -1,0 +1,206 @@
+#include "app/pass_backup.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <system_error>
+
+#include "app/process.h"
+#include "db/embedded/file_copy.h"
+#include "db/error.h"
+#include "db/kro_ado.h"
+#include "db/router.h"
+#include "host/host.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kStampLength = 15;  // yyyyMMdd-HHmmss
+constexpr int kMostKeptBackups = 1000;
+
+std::string Stamp(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// The value of a key of an ODBC connection text ("Database=…"), trimmed; empty when missing.
+std::string OdbcValue(const std::string& text, const std::string& key) {
+    const std::string lower = Lower(text);
+    std::size_t at = 0;
+    while ((at = lower.find(Lower(key) + "=", at)) != std::string::npos) {
+        if (at == 0 || lower[at - 1] == ';' || lower[at - 1] == ' ') {
+            const std::size_t from = at + key.size() + 1;
+            const std::size_t end = text.find(';', from);
+            std::string value = text.substr(from, end == std::string::npos ? end : end - from);
+            while (!value.empty() && value.back() == ' ') value.pop_back();
+            while (!value.empty() && value.front() == ' ') value.erase(value.begin());
+            return value;
+        }
+        ++at;
+    }
+    return "";
+}
+
+fs::path NativeOrThrow(Process& process, const std::string& windowsPath) {
+    const std::optional<fs::path> native = process.Host().Native(windowsPath);
+    if (!native) {
+        throw db::DbError(db::ErrorNumber::kUnspecified,
+                          "'" + windowsPath + "' 경로가 잘못되었습니다.");
+    }
+    return *native;
+}
+
+std::string Folder(Process& process) {
+    return process.Host().ProgramFolder() + kBackupFolder;
+}
+
+// A name, in brackets, with a closing bracket doubled.
+std::string Bracketed(const std::string& name) {
+    std::string out = "[";
+    for (char c : name) {
+        out += c;
+        if (c == ']') out += ']';
+    }
+    return out + "]";
+}
+
+std::string Quoted(const std::string& text) {
+    std::string out = "N'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'') out += '\'';
+    }
+    return out + "'";
+}
+
+}  // namespace
+
+BackupSubject SubjectOf(Process& process, const db::ConnectionRef& cn) {
+    if (!cn) {
+        throw db::DbError(db::ErrorNumber::kUnspecified,
+                          "백업할 데이터베이스가 열려 있지 않습니다.");
+    }
+    const db::Route route = process.Ado().router->Plan(cn->ConnectionString);
+    BackupSubject subject;
+    if (route.engine == db::Route::Engine::Embedded) {
+        subject.file = route.file;
+        subject.name = route.file.stem().string();
+        subject.extension = route.dialect == db::Dialect::Jet ? ".mdb" : ".dat";
+    } else {
+        subject.name = OdbcValue(route.odbcText, "Database");
+        subject.extension = ".dat";
+    }
+    if (subject.name.empty()) {
+        throw db::DbError(db::ErrorNumber::kUnspecified,
+                          "백업할 데이터베이스의 이름을 알 수 없습니다.");
+    }
+    return subject;
+}
+
+std::string NextBackupPath(Process& process, const BackupSubject& subject) {
+    std::time_t when = std::time(nullptr);
+    for (;;) {
+        const std::string path =
+            Folder(process) + "\\" + subject.name + "_" + Stamp(when) + subject.extension;
+        std::error_code ec;
+        const std::optional<fs::path> native = process.Host().Native(path);
+        if (!native || !fs::exists(*native, ec)) return path;
+        ++when;  // a backup of the same second: the next second's name
+    }
+}
+
+void WriteBackup(Process& process, const db::ConnectionRef& cn, const BackupSubject& subject,
+                 const std::string& path) {
+    const fs::path target = NativeOrThrow(process, path);
+    std::error_code ec;
+    fs::create_directories(target.parent_path(), ec);
+    if (subject.file) {
+        db::embedded::CopyDatabaseFile(*subject.file, target);
+        return;
+    }
+    cn->Execute("BACKUP DATABASE " + Bracketed(subject.name) + " TO DISK = " + Quoted(path));
+}
+
+std::vector<std::string> ListBackups(Process& process, const std::string& name) {
+    std::vector<std::string> found;
+    const std::optional<fs::path> folder = process.Host().Native(Folder(process));
+    std::error_code ec;
+    if (!folder || !fs::is_directory(*folder, ec)) return found;
+    std::vector<std::pair<std::string, std::string>> byStamp;  // stamp, file name
+    for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string file = it->path().filename().string();
+        const std::string database = BackupDatabaseName(file);
+        if (database.empty() || (!name.empty() && Lower(database) != Lower(name))) continue;
+        const std::string stem = it->path().stem().string();
+        byStamp.emplace_back(stem.substr(stem.size() - kStampLength), file);
+    }
+    std::sort(byStamp.begin(), byStamp.end());
+    for (const auto& [stamp, file] : byStamp) found.push_back(Folder(process) + "\\" + file);
+    return found;
+}
+
+std::vector<std::string> PruneBackups(Process& process, const BackupSubject& subject, int keep) {
+    std::vector<std::string> removed;
+    std::vector<std::string> all = ListBackups(process, subject.name);
+    // Another database whose name merely ends like this one's is not this one's.
+    std::erase_if(all, [&](const std::string& path) {
+        return Lower(path.substr(path.size() - subject.extension.size())) != subject.extension;
+    });
+    if (keep < 1) keep = 1;
+    while (all.size() > static_cast<std::size_t>(keep)) {
+        const std::optional<fs::path> native = process.Host().Native(all.front());
+        std::error_code ec;
+        if (native && fs::remove(*native, ec)) removed.push_back(all.front());
+        all.erase(all.begin());
+    }
+    return removed;
+}
+
+std::string BackupDatabaseName(const std::string& fileName) {
+    const fs::path path(fileName);
+    const std::string extension = Lower(path.extension().string());
+    if (extension != ".mdb" && extension != ".dat") return "";
+    const std::string stem = path.stem().string();
+    if (stem.size() < kStampLength + 2 || stem[stem.size() - kStampLength - 1] != '_') return "";
+    const std::string stamp = stem.substr(stem.size() - kStampLength);
+    for (std::size_t i = 0; i < stamp.size(); ++i) {
+        const bool digit = stamp[i] >= '0' && stamp[i] <= '9';
+        if (i == 8 ? stamp[i] != '-' : !digit) return "";
+    }
+    return stem.substr(0, stem.size() - kStampLength - 1);
+}
+
+void RestoreFileBackup(Process& process, const std::string& backup, const fs::path& live) {
+    const fs::path source = NativeOrThrow(process, backup);
+    db::embedded::CopyDatabaseFile(source, live);
+    // Reading the backup leaves an empty log and index beside it: the backup is one file.
+    const fs::path wal(source.string() + "-wal");
+    std::error_code ec;
+    if (fs::exists(wal, ec) && fs::file_size(wal, ec) > 0) return;
+    fs::remove(wal, ec);
+    fs::remove(fs::path(source.string() + "-shm"), ec);
+}
+
+std::optional<int> KeptBackupsFromEnvironment() {
+    const char* text = std::getenv(kKeptBackupsVariable);
+    if (text == nullptr || *text == '\0') return kDefaultKeptBackups;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || value < 1 || value > kMostKeptBackups) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+}  // namespace app

@@ -1,0 +1,59 @@
+#pragma once
+// The backups a run takes of each pass's database before its first change, and their return.
+// They live in the program folder's Backup\Patch folder as "<database>_<yyyyMMdd-HHmmss>" with
+// ".mdb" (an MDB store) or ".dat" (a SQL Server database): an embedded database is copied as
+// one committed state (the live file is left as it is), a real SQL Server writes it with BACKUP
+// DATABASE. After each backup only the newest few of that database are kept.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+
+namespace app {
+
+class Process;
+
+inline constexpr int kDefaultKeptBackups = 5;
+// How many backups of a database a run keeps (1 to 1000; kDefaultKeptBackups when unset).
+inline constexpr const char* kKeptBackupsVariable = "DATAPATCH_KEEP_BACKUPS";
+inline constexpr const char* kBackupFolder = "\\Backup\\Patch";
+
+// The database behind a connection as the backups name it.
+struct BackupSubject {
+    std::string name;  // the MDB file's stem, or the SQL Server database's name
+    std::optional<std::filesystem::path> file;  // an embedded database's file
+    std::string extension;                      // ".mdb" or ".dat"
+};
+// Throws DbError when the connection leads to no database a backup can be taken of.
+BackupSubject SubjectOf(Process& process, const db::ConnectionRef& cn);
+
+// The Windows path the next backup of the subject gets (a name not taken yet).
+std::string NextBackupPath(Process& process, const BackupSubject& subject);
+
+// Writes the backup of the connection's database to `path`; throws DbError.
+void WriteBackup(Process& process, const db::ConnectionRef& cn, const BackupSubject& subject,
+                 const std::string& path);
+
+// Removes the oldest backups of the subject beyond `keep`; returns the Windows paths removed.
+std::vector<std::string> PruneBackups(Process& process, const BackupSubject& subject, int keep);
+
+// The run backups of a database (all databases when `name` is empty), oldest first, as Windows
+// paths.
+std::vector<std::string> ListBackups(Process& process, const std::string& name = "");
+
+// The database name a backup's file name holds ("DatMain_20261207-031500.mdb" → "DatMain");
+// empty when the name is no run backup's.
+std::string BackupDatabaseName(const std::string& fileName);
+
+// Puts the backup (a Windows path) back in place of the embedded database file `live`, as one
+// committed state; the connections on the file must be closed. Throws DbError.
+void RestoreFileBackup(Process& process, const std::string& backup,
+                       const std::filesystem::path& live);
+
+// The number of backups to keep from kKeptBackupsVariable; nullopt when it holds no number in
+// range (and it is set).
+std::optional<int> KeptBackupsFromEnvironment();
+
+}  // namespace app

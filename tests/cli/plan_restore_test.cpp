@@ -1,0 +1,200 @@
+// `plan` and `restore` through the real program: a preview leaves every file under the root as
+// it was and shows the run list of the run that follows; a run's backup brings the store back as
+// it was before the run, and a store that another run holds is not restored.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "fixtures/program_runner.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+using fixtures::Outcome;
+using fixtures::Quoted;
+namespace fs = std::filesystem;
+
+struct Kind {
+    const char* name;
+    const char* storeFile;  // under the root
+};
+const Kind kKinds[] = {{"mdb", "c/Quillon/Data/DatMain.mdb"},
+                       {"sql", "c/Quillon/SqlServer/ZENTRIX.sqlite"}};
+
+// Every file and folder under the root with its bytes (folders: empty), symbolic links as
+// their targets.
+std::map<std::string, std::string> Files(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it) {
+        const std::string name = fs::relative(it->path(), root).string();
+        if (it->is_symlink()) {
+            files[name] = "-> " + fs::read_symlink(it->path()).string();
+        } else if (it->is_regular_file()) {
+            std::ifstream in(it->path(), std::ios::binary);
+            files[name] = std::string(std::istreambuf_iterator<char>(in), {});
+        } else {
+            files[name] = "(folder)";
+        }
+    }
+    return files;
+}
+
+// The "runList" line of a JSON report, with the time in the backups' names taken out.
+std::string RunList(const std::string& json) {
+    const std::size_t at = json.find("\"runList\": ");
+    if (at == std::string::npos) return "(no runList)";
+    const std::string line = json.substr(at, json.find('\n', at) - at);
+    return std::regex_replace(line, std::regex("_[0-9]{8}-[0-9]{6}\\."), "_<time>.");
+}
+
+class PlanAndRestore : public ::testing::TestWithParam<Kind> {
+  protected:
+    Outcome Datapatch(const std::string& args, const std::string& env = "",
+                      const char* streams = " 2>&1") {
+        return fixtures::RunShell("(" + env + " " + fixtures::DatapatchProgram() + " --root " +
+                                  Quoted(root_.string()) + " " + args + ") </dev/null" + streams);
+    }
+    void MakeStore(const std::string& size = "small") {
+        const Outcome demo =
+            Datapatch(std::string("demo --kind ") + GetParam().name + " --size " + size);
+        ASSERT_EQ(demo.exitCode, 0) << demo.output;
+    }
+    fs::path Store() const { return root_ / GetParam().storeFile; }
+    std::string Dump() {
+        return fixtures::RunShell("sqlite3 " + Quoted(Store().string()) + " .dump").output;
+    }
+    static bool Has(const Outcome& out, const std::string& text) {
+        return out.output.find(text) != std::string::npos;
+    }
+
+    host_test::TempFolder temp_;
+    fs::path root_ = temp_.Path() / "root";
+};
+
+// A store of size 20 takes half a minute of demo, plan and run on two shared cores; it is
+// previewed only when DATAPATCH_TEST_SIZED is set.
+TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
+    std::vector<std::string> sizes{"small"};
+    if (std::getenv("DATAPATCH_TEST_SIZED") != nullptr) sizes.push_back("20");
+    for (const std::string& size : sizes) {
+        fs::remove_all(root_);
+        MakeStore(size);
+        const auto before = Files(root_);
+        const Outcome plan = Datapatch("plan --json --answer no", "", " 2>/dev/null");
+        EXPECT_EQ(plan.exitCode, 0) << plan.output;
+        EXPECT_TRUE(Has(plan, "\"preview\": {\"exact\": true")) << plan.output;
+        EXPECT_EQ(Files(root_), before) << "plan changed a file under the root";
+        const Outcome human = Datapatch("plan --answer no");
+        EXPECT_TRUE(Has(human, "plan: nothing was changed")) << human.output;
+        EXPECT_TRUE(Has(human, "plan: the run would finish the patch")) << human.output;
+        EXPECT_EQ(Files(root_), before) << "plan changed a file under the root";
+
+        const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_TRUE(Has(run, "백업: C:\\\\Quillon\\\\Backup\\\\Patch\\\\")) << run.output;
+        EXPECT_EQ(RunList(plan.output), RunList(run.output)) << size;
+    }
+}
+
+// A store file still in rollback-journal mode would be switched to write-ahead logging by the
+// first transaction, which no rollback undoes: the preview says so and changes nothing.
+TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
+    MakeStore();
+    ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted(Store().string()) +
+                                 " 'PRAGMA journal_mode=DELETE' >/dev/null")
+                  .exitCode,
+              0);
+    const auto before = Files(root_);
+    const Outcome plan = Datapatch("plan --answer no");
+    EXPECT_EQ(plan.exitCode, 4) << plan.output;
+    EXPECT_TRUE(Has(plan, "plan: no exact preview is possible")) << plan.output;
+    EXPECT_TRUE(Has(plan, "rollback-journal mode")) << plan.output;
+    EXPECT_EQ(Files(root_), before) << "plan changed a file under the root";
+}
+
+TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {
+    MakeStore();
+    // Start-up saves the configuration into the store before any pass; a first start-up is
+    // done so that the store before the run is the one its pass found.
+    ASSERT_EQ(Datapatch("status").exitCode, 0);
+    const std::string before = Dump();
+    ASSERT_FALSE(before.empty());
+    const Outcome run = Datapatch("run --answer no");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_NE(Dump(), before);
+    const std::string patched = Dump();
+
+    const Outcome declined = Datapatch("restore --answer no");
+    EXPECT_EQ(declined.exitCode, 0) << declined.output;
+    EXPECT_TRUE(Has(declined, "nothing was changed")) << declined.output;
+    EXPECT_EQ(Dump(), patched);
+
+    const Outcome restore = Datapatch("restore --answer yes");
+    EXPECT_EQ(restore.exitCode, 0) << restore.output;
+    EXPECT_TRUE(Has(restore, "restored ")) << restore.output;
+    EXPECT_EQ(Dump(), before);
+    EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
+}
+
+TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
+    MakeStore();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
+    }
+    const auto count = [&] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(root_ / "c/Quillon/Backup/Patch")) {
+            n += e.path().filename().string().rfind(Store().stem().string() + "_", 0) == 0;
+        }
+        return n;
+    };
+    EXPECT_EQ(count(), 2);
+    const Outcome skipped = Datapatch("run --answer no --no-data1 --no-backup");
+    EXPECT_EQ(skipped.exitCode, 0) << skipped.output;
+    EXPECT_TRUE(Has(skipped, "백업 생략")) << skipped.output;
+    EXPECT_TRUE(Has(skipped, "no backup was taken (--no-backup)")) << skipped.output;
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(Datapatch("run --answer no", "DATAPATCH_KEEP_BACKUPS=0").exitCode, 64);
+}
+
+TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
+    MakeStore();
+    ASSERT_EQ(Datapatch("run --answer no --no-data1").exitCode, 0);
+    const std::string patched = Dump();
+
+    // A run on another root holds the lock beside the store.
+    const std::string lockFile = fs::canonical(Store()).string() + ".patch";
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    const Outcome held = Datapatch("restore --answer yes");
+    ::close(fd);
+    EXPECT_EQ(held.exitCode, 1) << held.output;
+    EXPECT_TRUE(Has(held, "is being patched by a run")) << held.output;
+    EXPECT_EQ(Dump(), patched);
+
+    // A run on this root: the second copy is refused at start-up.
+    const int instance =
+        ::open((root_ / ".datapatch.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(instance, 0);
+    ASSERT_EQ(::flock(instance, LOCK_EX), 0);
+    const Outcome running = Datapatch("restore --answer yes");
+    ::close(instance);
+    EXPECT_EQ(running.exitCode, 2) << running.output;
+    EXPECT_EQ(Dump(), patched);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, PlanAndRestore, ::testing::ValuesIn(kKinds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
