@@ -143,8 +143,8 @@ TEST_P(ConfigSaveTest, StandardConfigUpdatesItsSixRows) {
 TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
     MakeConfiguredStore();
     for (const char* sql :
-         {"CREATE TABLE CONFIGPC (피씨코드 TEXT(10), 피씨명 TEXT(50), 테이블명 TEXT(50))",
-          "CREATE TABLE CONFIG_SYS (신규명 TEXT(100), 적용 TEXT(255))",
+         {"CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 VARCHAR(50))",
+          "CREATE TABLE CONFIG_SYS (신규명 VARCHAR(100), 적용 VARCHAR(255))",
           "INSERT INTO CONFIG_SYS (신규명, 적용) VALUES ('데이터_SQLServer_S', 'SYS')"}) {
         Store().Execute(sql);
     }

@@ -92,8 +92,8 @@ class ConfigWorld : public ::testing::Test, public fixtures::RuntimeRoot {
         const std::vector<std::pair<std::string, std::string>>& codes,
         const std::vector<std::pair<std::string, std::string>>& pcNames = {}) {
         std::vector<std::string> sql = {
-            "CREATE TABLE CONFIGPC (피씨코드 TEXT(10), 피씨명 TEXT(50), 테이블명 TEXT(50))",
-            "CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"};
+            "CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 VARCHAR(50))",
+            "CREATE TABLE 피씨명 (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50))"};
         for (const auto& [code, table] : codes) {
             sql.push_back("INSERT INTO CONFIGPC VALUES (" + util::SqlQuoted(code) + ", 'PC', " +
                           util::SqlQuoted(table) + ")");

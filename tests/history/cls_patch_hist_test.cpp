@@ -236,8 +236,8 @@ INSTANTIATE_TEST_SUITE_P(BothKinds, PatchHistTest,
                          ::testing::Values(StoreKind::Mdb, StoreKind::SqlServer), KindName);
 
 // The moment of the write, in the regional date form "yyyy/MM/dd": an MDB date literal #…# is
-// read as a date and kept as "yyyy-MM-dd …"; a quoted SQL Server literal keeps the form as
-// written (and a #…# would be refused there).
+// read as a date and kept as "yyyy-MM-dd …"; a quoted SQL Server literal is converted by the
+// date column it goes into, so it is stored as the same date (and a #…# would be refused there).
 struct LiteralCase {
     StoreKind store;
     std::int32_t section;
@@ -270,9 +270,9 @@ TEST_P(NowLiteralTest, FollowsTheSectionAndTheConfiguredKind) {
 
 INSTANTIATE_TEST_SUITE_P(Literals, NowLiteralTest,
                          ::testing::Values(LiteralCase{StoreKind::Mdb, 0, false, '-'},
-                                           LiteralCase{StoreKind::SqlServer, 0, false, '/'},
+                                           LiteralCase{StoreKind::SqlServer, 0, false, '-'},
                                            // "데이터1" is SQL Server whatever the store is
-                                           LiteralCase{StoreKind::Mdb, 1, true, '/'}));
+                                           LiteralCase{StoreKind::Mdb, 1, true, '-'}));
 
 class Data1SectionTest : public HistoryWorld {};
 
