@@ -14,6 +14,7 @@
 #include "console.h"
 #include "db/error.h"
 #include "host/host.h"
+#include "startup_help.h"
 #include "trace_option.h"
 #include "util/main_window_model.h"
 
@@ -142,6 +143,7 @@ Outcome Drive(const GlobalOptions& global, const RunOptions& options, bool previ
         }
         desktop.BeforeBox(nullptr);
     }
+    ExplainStartupEnd(process, report.startup.outcome, std::cerr);
     report.boxes = desktop.Boxes();
     report.withheld = host->Withheld();
     report.previewBroken = host->PreviewBrokenReason();

@@ -246,6 +246,12 @@ TEST_F(LookOnly, ARootWithoutConfigurationNamesThePathAndTheDemo) {
     EXPECT_TRUE(Has(json, "\"startup\": \"configuration-failed\"")) << json.output;
     // Nothing was made there.
     EXPECT_TRUE(fs::is_empty(RootPath()));
+    // A run's start-up makes the configuration file (as the store software does) and then
+    // names the database setting it holds, and where.
+    const Outcome run = Datapatch("run --answer no", kStderr);
+    EXPECT_EQ(run.exitCode, kStartupEnded) << run.output;
+    EXPECT_TRUE(Has(run, (RootPath() / "c/Quillon/NVConfig.INI").string())) << run.output;
+    EXPECT_TRUE(Has(run, "데이터_MDBPath")) << run.output;
 }
 
 TEST_F(LookOnly, ARefusedTimeFormatNamesWhereItCameFromAndTheValueToPut) {
