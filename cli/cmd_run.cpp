@@ -1,6 +1,7 @@
 // datapatch run: start-up as the program does it, then one click on the start button with the
 // check boxes as loaded (or as --store/--data1 say), and the outcome.
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -51,7 +52,29 @@ void ApplyCheckBoxes(util::frmDBPatchMainModel& window, const RunOptions& option
     window.Changed(util::frmDBPatchMainModel::Control::CheckBoxes);
 }
 
-void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& host) {
+// The block after the run list: each pass's outcome and backup, how many errors the rules passed
+// over, and the instructions of the run's boxes, which stand out at a terminal.
+void PrintRunSummary(std::ostream& out, const app::RunSummary& summary, bool color) {
+    out << "\nsummary\n";
+    for (const app::RunSummary::Pass& p : summary.passes) {
+        out << "  " << (p.database == "data1" ? "데이터1 " : "store   ") << "  " << p.result;
+        if (!p.backup.empty()) out << "  (backup " << p.backup << ")";
+        out << "\n";
+    }
+    out << "  errors passed over by the rules: " << summary.errorsPassedOver << "\n";
+    if (summary.actions.empty()) return;
+    out << "  to do:\n";
+    for (const std::string& action : summary.actions) {
+        std::string line = action;
+        for (std::size_t at = 0; (at = line.find("\r\n", at)) != std::string::npos;) {
+            line.replace(at, 2, " ");
+        }
+        out << "    " << (color ? "\033[1;33m! " : "! ") << line << (color ? "\033[0m" : "")
+            << "\n";
+    }
+}
+
+void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& host, bool color) {
     const bool preview = report.preview;
     if (report.startup.outcome == app::StartupOutcome::HandedToMigration) {
         out << "the store database has the layout of before " << app::kMigrationBefore << ": "
@@ -60,6 +83,7 @@ void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& h
         return;
     }
     if (!report.run) return;
+    PrintRunSummary(out, app::SummaryOf(report), color);
     if (!report.run->logFile.empty()) {
         const auto native = host.Native(report.run->logFile);
         out << "log: " << report.run->logFile;
@@ -148,7 +172,9 @@ Outcome Drive(const GlobalOptions& global, const RunOptions& options, bool previ
     report.withheld = host->Withheld();
     report.previewBroken = host->PreviewBrokenReason();
 
-    PrintSummary(human, report, *host);
+    const char* noColor = std::getenv("NO_COLOR");
+    PrintSummary(human, report, *host,
+                 IsTerminal(human) && (noColor == nullptr || *noColor == '\0'));
     if (preview) PrintPreview(human, report);
     if (options.noBackup && report.run && !report.run->passes.empty()) {
         human << (preview ? "plan: the run would take no backup (--no-backup)\n"

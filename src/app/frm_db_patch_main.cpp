@@ -280,6 +280,7 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
         if (record.historyWritten) DropFinishedRunRecord();
     } else if (context_.EndedByStop) {
         // Closed by the operator between two steps: nothing is wrong with the database.
+        record.stopped = true;
         w.AddMessage(pass.stoppedMessage);
         lastRun_.passes.push_back(record);
         return;

@@ -16,6 +16,7 @@ struct PassRecord {
     bool opened = false;          // the pass's DAO connection opened
     bool catalogueOk = false;     // the catalogue reached its end
     bool historyWritten = false;  // then the run's PATCH_HIST row was written
+    bool stopped = false;         // the operator ended the run between two steps
 };
 
 // A message box shown while the program ran (filled by the front end that shows them).

@@ -1,5 +1,7 @@
 #include "app/run_report.h"
 
+#include <algorithm>
+
 #include "db/error.h"
 
 #include <cstdio>
@@ -129,6 +131,50 @@ std::string JsonQuoted(std::string_view text) {
     return out + "\"";
 }
 
+RunSummary SummaryOf(const RunReport& report) {
+    RunSummary summary;
+    if (!report.run) return summary;
+    const RunRecord& run = *report.run;
+    for (const PassRecord& p : run.passes) {
+        const int target = p.target == 1 ? 1 : 0;
+        std::string result = !p.opened           ? "not opened"
+                             : p.stopped         ? "stopped"
+                             : !p.catalogueOk    ? "failed"
+                             : !p.historyWritten ? "history not written"
+                                                 : "patched";
+        summary.passes.push_back({kTargetNames[target], std::move(result), run.backups[target]});
+    }
+    for (const ShownBox& box : report.boxes) {
+        if (box.text.empty()) continue;
+        if (std::find(summary.actions.begin(), summary.actions.end(), box.text) ==
+            summary.actions.end()) {
+            summary.actions.push_back(box.text);
+        }
+    }
+    constexpr int kEndRunRule = 10;
+    for (const patch::RuleEvent& e : run.rules) summary.errorsPassedOver += e.rule != kEndRunRule;
+    summary.logFile = run.logFile;
+    return summary;
+}
+
+namespace {
+
+std::string SummaryJson(const RunSummary& summary) {
+    std::string passes = "[";
+    for (std::size_t i = 0; i < summary.passes.size(); ++i) {
+        const RunSummary::Pass& p = summary.passes[i];
+        passes += std::string(i ? ", " : "") + "{\"database\": " + JsonQuoted(p.database) +
+                  ", \"result\": " + JsonQuoted(p.result) +
+                  ", \"backup\": " + JsonQuoted(p.backup) + "}";
+    }
+    passes += "]";
+    return "{\"passes\": " + passes + ", \"actions\": " + Strings(summary.actions) +
+           ", \"errorsPassedOver\": " + std::to_string(summary.errorsPassedOver) +
+           ", \"logFile\": " + JsonQuoted(summary.logFile) + "}";
+}
+
+}  // namespace
+
 std::string RunReportJson(const RunReport& report) {
     const RunRecord empty;
     const RunRecord& run = report.run ? *report.run : empty;
@@ -146,6 +192,7 @@ std::string RunReportJson(const RunReport& report) {
     out += "  \"rules\": " + Rules(run.rules) + ",\n";
     out += "  \"boxes\": " + Boxes(report.boxes) + ",\n";
     out += "  \"logFile\": " + JsonQuoted(run.logFile) + ",\n";
+    if (report.run) out += "  \"summary\": " + SummaryJson(SummaryOf(report)) + ",\n";
     if (report.preview) {
         out += "  \"preview\": {\"exact\": " + Bool(report.previewBroken.empty()) +
                ", \"notExactBecause\": " + JsonQuoted(report.previewBroken) +

@@ -35,6 +35,21 @@ RunResult ResultOf(const RunReport& report);
 // kept as it is.
 std::string JsonQuoted(std::string_view text);
 
+// What the end of a run tells the operator: each pass's outcome and backup, the instructions the
+// run's message boxes gave (each once, in order), how many errors the rules passed over, the log.
+struct RunSummary {
+    struct Pass {
+        std::string database;  // "store" or "data1"
+        std::string result;    // patched, failed, not opened, stopped, history not written
+        std::string backup;
+    };
+    std::vector<Pass> passes;
+    std::vector<std::string> actions;
+    int errorsPassedOver = 0;
+    std::string logFile;
+};
+RunSummary SummaryOf(const RunReport& report);
+
 std::string RunReportJson(const RunReport& report);
 
 }  // namespace app

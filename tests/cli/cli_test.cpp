@@ -72,8 +72,16 @@ TEST_F(DemoRoot, DemoThenRunPatchesAndStatusHasNothingLeft) {
               "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\"}) {
             EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
         }
-        // Not a terminal: no status line with cursor controls.
-        EXPECT_FALSE(Has(run, "\033[K")) << run.output;
+        // The summary after the run list: each pass, the errors passed over, and the
+        // instruction of the closing repair's box, without colour (not a terminal).
+        for (const char* line :
+             {"\nsummary\n  store     patched  (backup C:\\Quillon\\Backup\\Patch\\",
+              "  데이터1   patched  (backup ", "  errors passed over by the rules: ",
+              "  to do:\n    ! 거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\n"}) {
+            EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
+        }
+        // Not a terminal: no status line with cursor controls, no colour.
+        EXPECT_FALSE(Has(run, "\033[")) << run.output;
 
         const Outcome after = RunDatapatch(Root() + "status");
         EXPECT_EQ(after.exitCode, 0) << after.output;
@@ -92,6 +100,8 @@ TEST_F(DemoRoot, JsonReportGoesToStandardOutputAlone) {
           "\"passes\": [{\"target\": 0, \"database\": \"store\", \"opened\": true, \"ok\": true, "
           "\"backup\": \"C:\\\\Quillon\\\\Backup\\\\Patch\\\\DatMain_",
           "\"messages\": [\"매장데이터패치시작\", \"매장데이터패치종료\"]",
+          "\"summary\": {\"passes\": [{\"database\": \"store\", \"result\": \"patched\", ",
+          "\"actions\": [\"거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\"",
           "\"result\": \"success\""}) {
         EXPECT_TRUE(Has(out, expected)) << expected << "\n" << out.output;
     }
