@@ -69,7 +69,8 @@ Outcome RepairCommand(const GlobalOptions& global, const RepairOptions& options)
     app::RepairOutcome outcome;
     std::string failure;
     {
-        TerminalProgress progress(process.MainWindow(), std::cout, IsTerminal(std::cout));
+        TerminalProgress progress(process.MainWindow(), std::cout, IsTerminal(std::cout),
+                                  routine->name);
         desktop.BeforeBox([&progress] { progress.ClearStatus(); });
         try {
             outcome = routine->run(process);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "host/host.h"
 #include "util/main_window_model.h"
@@ -66,6 +68,10 @@ struct TerminalProgress::State {
     std::size_t runLinesShown;
     std::size_t messagesShown;
     std::chrono::steady_clock::time_point lastDrawn{};
+    std::string task;
+    // Where the rows of the running repair started to be counted, for the rate.
+    std::chrono::steady_clock::time_point rowsSince{};
+    long long rowsFrom = -1;
 
     void ClearStatus() {
         if (!statusShown) return;
@@ -82,10 +88,30 @@ struct TerminalProgress::State {
         const auto now = std::chrono::steady_clock::now();
         if (!force && now - lastDrawn < kRedrawInterval) return;
         lastDrawn = now;
-        out << "\r\033[K단계 " << window.pg1.value << "/" << window.pg1.max;
-        if (window.PB2.max > 0 && window.PB2.value > 0) {
-            out << "  작업 " << window.PB2.value << "/" << window.PB2.max;
+        std::string line;
+        if (!task.empty()) {
+            line = task;
+        } else {
+            line =
+                "단계 " + std::to_string(window.pg1.value) + "/" + std::to_string(window.pg1.max);
+            if (!window.List1.lines.empty()) line += "  " + window.List1.lines.back();
         }
+        if (window.PB2.max > 0 && window.PB2.value > 0 && window.PB2.value < window.PB2.max) {
+            const long long done = window.PB2.value;
+            if (rowsFrom < 0 || done < rowsFrom) {
+                rowsFrom = done;
+                rowsSince = now;
+            }
+            line += "  작업 " + std::to_string(done) + "/" + std::to_string(window.PB2.max);
+            const double seconds = std::chrono::duration<double>(now - rowsSince).count();
+            if (seconds >= 1.0) {
+                line += "  " + std::to_string(static_cast<long long>((done - rowsFrom) / seconds)) +
+                        "/s";
+            }
+        } else {
+            rowsFrom = -1;
+        }
+        out << "\r\033[K" << line;
         out.flush();
         statusShown = true;
     }
@@ -111,7 +137,7 @@ struct TerminalProgress::State {
 };
 
 TerminalProgress::TerminalProgress(util::frmDBPatchMainModel& window, std::ostream& out,
-                                   bool terminal)
+                                   bool terminal, std::string task)
     : state_(std::make_shared<State>(State{window,
                                            out,
                                            terminal,
@@ -119,7 +145,10 @@ TerminalProgress::TerminalProgress(util::frmDBPatchMainModel& window, std::ostre
                                            false,
                                            window.List1.lines.size(),
                                            window.lv메세지.lines.size(),
-                                           {}})) {
+                                           {},
+                                           std::move(task),
+                                           {},
+                                           -1})) {
     // The window keeps its observers for its whole life; once this object is gone the observer
     // finds the state inactive.
     std::weak_ptr<State> weak = state_;

@@ -60,11 +60,15 @@ class RecordingDesktop : public host::Desktop {
 };
 
 // Prints the run-list lines and the messages of the main window as they are added. On a terminal
-// it also keeps one status line with the step mark (of 127) and the repairs' row count, redrawn
+// it also keeps one status line with the step mark (of 127) and its run-list line, or the repair
+// that runs, and the repairs' rows done of their total with a rate, redrawn
 // at most ten times a second; elsewhere (a log, a pipe) nothing but the lines is written.
 class TerminalProgress {
   public:
-    TerminalProgress(util::frmDBPatchMainModel& window, std::ostream& out, bool terminal);
+    // `task` names what runs when it is not the catalogue (a repair): the status line then shows
+    // it instead of the step.
+    TerminalProgress(util::frmDBPatchMainModel& window, std::ostream& out, bool terminal,
+                     std::string task = {});
     ~TerminalProgress();
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;

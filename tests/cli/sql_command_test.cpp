@@ -272,4 +272,14 @@ TEST_F(SqlCommand, AtATerminalEachGoRunsItsBatchAtOnce) {
     EXPECT_EQ(t.Shown().find("Error 0x"), std::string::npos) << t.Shown();
 }
 
+// A run at a terminal keeps one status line: the step of 127 and its run-list line.
+TEST_F(SqlCommand, AtATerminalARunShowsTheStepAndItsLine) {
+    const std::string root = " --root " + Quoted(Root().string());
+    ASSERT_EQ(fixtures::RunShell(fixtures::DatapatchProgram() + root + " demo").exitCode, 0);
+    Terminal t(fixtures::DatapatchProgram() + root + " run --answer no --no-data1");
+    EXPECT_TRUE(t.WaitFor("단계 1/127  사용상품 재고확인일 필드 제거")) << t.Shown();
+    EXPECT_EQ(t.ExitCode(), 0) << t.Shown();
+    EXPECT_NE(t.Shown().find("summary"), std::string::npos) << t.Shown();
+}
+
 }  // namespace
