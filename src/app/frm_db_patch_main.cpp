@@ -8,6 +8,7 @@
 #include "app/pass_backup.h"
 #include "app/process.h"
 #include "app/run_log.h"
+#include "app/store_status.h"
 #include "app/version.h"
 #include "config/norv_conn.h"
 #include "config/slot_map.h"
@@ -125,12 +126,6 @@ std::string CleanMdbPath(std::string_view path) {
 }
 
 // A "데이터1" database is configured: more than one store and all four connection settings.
-bool Data1Configured(config::NorvConn& config) {
-    return config.Slot(config::SlotNumber::kStoreCount).AsDouble() > 1 &&
-           !config.데이터_SQLServer_S.empty() && !config.데이터_SQLDataName_S.empty() &&
-           !config.데이터_SQLID_S.empty() && !config.데이터_SQLPass_S.empty();
-}
-
 std::vector<std::string> LinesFrom(const std::vector<std::string>& lines, std::size_t first) {
     return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(first, lines.size())),
             lines.end()};
