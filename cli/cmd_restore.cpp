@@ -18,6 +18,7 @@
 #include "db/router.h"
 #include "host/desktop.h"
 #include "host/host.h"
+#include "util/sql_text.h"
 #include "util/vb_text.h"
 
 namespace cli {
@@ -66,12 +67,8 @@ void RestoreOnServer(app::Process& process, bool data1, const std::string& datab
         throw db::DbError(db::ErrorNumber::kUnspecified,
                           "the server " + server + " cannot be reached: " + ado.ErrDes);
     }
-    std::string name = "[";
-    for (char c : database) name += c == ']' ? std::string("]]") : std::string(1, c);
-    name += "]";
-    std::string disk = "N'";
-    for (char c : backup) disk += c == '\'' ? std::string("''") : std::string(1, c);
-    disk += "'";
+    const std::string name = db::SqlName(database, "the database to restore");
+    const std::string disk = "N" + util::SqlQuoted(backup);
     master->Execute("ALTER DATABASE " + name + " SET SINGLE_USER WITH ROLLBACK IMMEDIATE");
     try {
         master->Execute("RESTORE DATABASE " + name + " FROM DISK = " + disk + " WITH REPLACE");

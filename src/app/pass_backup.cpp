@@ -11,6 +11,7 @@
 #include "db/kro_ado.h"
 #include "db/router.h"
 #include "host/host.h"
+#include "util/sql_text.h"
 
 namespace app {
 namespace {
@@ -66,25 +67,6 @@ std::string Folder(Process& process) {
     return process.Host().ProgramFolder() + kBackupFolder;
 }
 
-// A name, in brackets, with a closing bracket doubled.
-std::string Bracketed(const std::string& name) {
-    std::string out = "[";
-    for (char c : name) {
-        out += c;
-        if (c == ']') out += ']';
-    }
-    return out + "]";
-}
-
-std::string Quoted(const std::string& text) {
-    std::string out = "N'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
-}
-
 }  // namespace
 
 BackupSubject SubjectOf(Process& process, const db::ConnectionRef& cn) {
@@ -130,7 +112,8 @@ void WriteBackup(Process& process, const db::ConnectionRef& cn, const BackupSubj
         db::embedded::CopyDatabaseFile(*subject.file, target);
         return;
     }
-    cn->Execute("BACKUP DATABASE " + Bracketed(subject.name) + " TO DISK = " + Quoted(path));
+    cn->Execute("BACKUP DATABASE " + db::SqlName(subject.name, "the database to back up") +
+                " TO DISK = N" + util::SqlQuoted(path));
 }
 
 std::vector<std::string> ListBackups(Process& process, const std::string& name) {
