@@ -8,6 +8,7 @@
 #include "app/main_sequence.h"
 #include "app/process.h"
 #include "app/repair_routines.h"
+#include "app/run_log.h"
 #include "app/sql_trace.h"
 #include "commands.h"
 #include "console.h"
@@ -68,10 +69,13 @@ Outcome RepairCommand(const GlobalOptions& global, const RepairOptions& options)
 
     app::RepairOutcome outcome;
     std::string failure;
+    app::RepairLog log(process, routine->name);
     {
         TerminalProgress progress(process.MainWindow(), std::cout, IsTerminal(std::cout),
                                   routine->name);
         desktop.BeforeBox([&progress] { progress.ClearStatus(); });
+        progress.WatchProgressWindow(process.Dialogs());
+        desktop.OnDoEvents([&progress] { progress.Poll(); });
         try {
             outcome = routine->run(process);
         } catch (const db::DbError& e) {
@@ -81,16 +85,24 @@ Outcome RepairCommand(const GlobalOptions& global, const RepairOptions& options)
                       ": " + e.Description();
         }
         desktop.BeforeBox(nullptr);
+        desktop.OnDoEvents(nullptr);
         progress.Finish();
     }
+    const std::string detail =
+        failure.empty() ? outcome.detail
+                        : failure + (outcome.detail.empty() ? "" : " (" + outcome.detail + ")");
+    const std::string logFile = log.Finish(outcome.succeeded, detail);
+    const std::string logLine = logFile.empty() ? "" : "log: " + logFile + "\n";
     if (!outcome.succeeded) {
         std::cerr << "datapatch: " << routine->name << " stopped"
                   << (failure.empty() ? "" : " with " + failure)
-                  << (outcome.detail.empty() ? "" : " (" + outcome.detail + ")") << "\n";
+                  << (outcome.detail.empty() ? "" : " (" + outcome.detail + ")") << "\n"
+                  << logLine;
         return Outcome::PassFailed;
     }
     std::cout << routine->name << " finished"
-              << (outcome.detail.empty() ? "" : ": " + outcome.detail) << "\n";
+              << (outcome.detail.empty() ? "" : ": " + outcome.detail) << "\n"
+              << logLine;
     return Outcome::Success;
 }
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "host/host.h"
+#include "util/dialogs.h"
 #include "util/main_window_model.h"
 
 namespace cli {
@@ -72,6 +73,7 @@ struct TerminalProgress::State {
     // Where the rows of the running repair started to be counted, for the rate.
     std::chrono::steady_clock::time_point rowsSince{};
     long long rowsFrom = -1;
+    util::Dialogs* dialogs = nullptr;
 
     void ClearStatus() {
         if (!statusShown) return;
@@ -96,13 +98,28 @@ struct TerminalProgress::State {
                 "단계 " + std::to_string(window.pg1.value) + "/" + std::to_string(window.pg1.max);
             if (!window.List1.lines.empty()) line += "  " + window.List1.lines.back();
         }
+        // The rows of the running repair: the main window's bar, or the progress window's strip
+        // for a repair that shows its own.
+        long long done = 0;
+        long long total = 0;
         if (window.PB2.max > 0 && window.PB2.value > 0 && window.PB2.value < window.PB2.max) {
-            const long long done = window.PB2.value;
+            done = window.PB2.value;
+            total = window.PB2.max;
+        } else if (const util::frm02Msg* box = dialogs ? dialogs->LoadedProgressWindow() : nullptr;
+                   box != nullptr && box->Shown()) {
+            if (box->stepTotal > 0 && box->stepDone < box->stepTotal) {
+                done = box->stepDone;
+                total = box->stepTotal;
+            } else {
+                line += "  " + box->panMsg;
+            }
+        }
+        if (total > 0) {
             if (rowsFrom < 0 || done < rowsFrom) {
                 rowsFrom = done;
                 rowsSince = now;
             }
-            line += "  작업 " + std::to_string(done) + "/" + std::to_string(window.PB2.max);
+            line += "  작업 " + std::to_string(done) + "/" + std::to_string(total);
             const double seconds = std::chrono::duration<double>(now - rowsSince).count();
             if (seconds >= 1.0) {
                 line += "  " + std::to_string(static_cast<long long>((done - rowsFrom) / seconds)) +
@@ -164,6 +181,14 @@ TerminalProgress::~TerminalProgress() {
 void TerminalProgress::ClearStatus() {
     state_->ClearStatus();
     state_->out.flush();
+}
+
+void TerminalProgress::WatchProgressWindow(util::Dialogs& dialogs) {
+    state_->dialogs = &dialogs;
+}
+
+void TerminalProgress::Poll() {
+    if (state_->active && state_->terminal) state_->DrawStatus(false);
 }
 
 void TerminalProgress::Finish() {

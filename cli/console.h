@@ -20,8 +20,9 @@ namespace host {
 class Host;
 }
 namespace util {
+class Dialogs;
 class frmDBPatchMainModel;
-}
+}  // namespace util
 
 namespace cli {
 
@@ -47,7 +48,12 @@ class RecordingDesktop : public host::Desktop {
     void BeforeBox(std::function<void()> hook) { beforeBox_ = std::move(hook); }
     host::MsgAnswer MessageBox(std::string_view text, std::string_view title, host::MsgIcon icon,
                                host::MsgButtons buttons) override;
-    void DoEvents() override { inner_.DoEvents(); }
+    // Called after each yield to the window system.
+    void OnDoEvents(std::function<void()> hook) { onDoEvents_ = std::move(hook); }
+    void DoEvents() override {
+        inner_.DoEvents();
+        if (onDoEvents_) onDoEvents_();
+    }
     void EndProgram(int exitCode) override { inner_.EndProgram(exitCode); }
     void SetMousePointer(host::MousePointer pointer) override { inner_.SetMousePointer(pointer); }
     host::MousePointer CurrentMousePointer() const override { return inner_.CurrentMousePointer(); }
@@ -56,6 +62,7 @@ class RecordingDesktop : public host::Desktop {
   private:
     host::Desktop& inner_;
     std::function<void()> beforeBox_;
+    std::function<void()> onDoEvents_;
     std::vector<app::ShownBox> boxes_;
 };
 
@@ -74,6 +81,10 @@ class TerminalProgress {
     TerminalProgress& operator=(const TerminalProgress&) = delete;
     // Takes the status line off the screen until the next change draws it again.
     void ClearStatus();
+    // A repair that shows its rows in the progress window instead of the main window: Poll (at
+    // each yield) draws that window's strip into the status line.
+    void WatchProgressWindow(util::Dialogs& dialogs);
+    void Poll();
     // Clears the status line; later changes of the window are not drawn.
     void Finish();
 

@@ -7,6 +7,7 @@
 #include "app/main_sequence.h"
 #include "app/pass_backup.h"
 #include "app/process.h"
+#include "app/repair_routines.h"
 #include "app/run_log.h"
 #include "app/store_status.h"
 #include "app/version.h"
@@ -25,9 +26,6 @@
 #include "patch/catalogue.h"
 #include "patch/resume_record.h"
 #include "patch/run_catalogue.h"
-#include "repairs/class_codes.h"
-#include "repairs/drug_prices.h"
-#include "repairs/product_locations.h"
 #include "repairs/repair_report.h"
 #include "util/kro_function.h"
 #include "util/main_window_model.h"
@@ -413,29 +411,38 @@ void frmDBPatchMain::cmdTslRun_Click() {
     }
 }
 
-void frmDBPatchMain::RunMaintenance(const std::function<void()>& repair) {
+void frmDBPatchMain::RunMaintenance(const char* button) {
     if (Window().running) return;
+    const RepairRoutine* routine = FindRepairRoutine(button);
+    if (!routine) return;
+    // The repair yields to the window system; a click on start or on another button then must
+    // not begin a second piece of work inside this one.
+    BusyWindow busy(Window());
+    RepairLog log(process_, routine->name);
+    RepairOutcome outcome;
     try {
-        repair();
+        outcome = routine->run(process_);
     } catch (const db::DbError& e) {
         repairs::ShowRepairErrorReport(process_, e);
+        outcome = {false, db::HexNumber(e.Number()) + " " + e.Description()};
     }
+    lastRepairLog_ = log.Finish(outcome.succeeded, outcome.detail);
 }
 
 void frmDBPatchMain::cmd상품위치_Click() {
-    RunMaintenance([this] { repairs::RebuildProductLocations(process_); });
+    RunMaintenance("rebuild-locations");
 }
 
 void frmDBPatchMain::cmd조제약정리명_Click() {
-    RunMaintenance([this] { repairs::RefreshDrugPrices(process_); });
+    RunMaintenance("drug-prices");
 }
 
 void frmDBPatchMain::cmdTessel_Click() {
-    RunMaintenance([this] { repairs::RenumberProductClassCodes(process_); });
+    RunMaintenance("renumber-classes");
 }
 
 void frmDBPatchMain::cmdUserTessel_Click() {
-    RunMaintenance([this] { repairs::ActionUserTesselSetting2(process_); });
+    RunMaintenance("margin-classes");
 }
 
 void frmDBPatchMain::Image1_Click() {

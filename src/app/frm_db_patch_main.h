@@ -77,7 +77,8 @@ class frmDBPatchMain {
     void Image1_Click();
     // The maintenance buttons below the normal window height: each runs one data repair on the
     // store database and nothing else (ignored while a run is going on). An error that the
-    // repair does not report itself gets the repair error report.
+    // repair does not report itself gets the repair error report. Each writes a log into the
+    // Patch folder, as runs do.
     void cmd상품위치_Click();
     void cmd조제약정리명_Click();
     void cmdTessel_Click();
@@ -101,6 +102,9 @@ class frmDBPatchMain {
     patch::RunContext& Context() { return context_; }
     // The record of the last click on the start button (empty before the first).
     const RunRecord& LastRun() const { return lastRun_; }
+    // Windows path of the log of the last maintenance button's repair; empty when none was
+    // written.
+    const std::string& LastRepairLog() const { return lastRepairLog_; }
     // Each pass backs its database up before its first change (see app/pass_backup.h) and keeps
     // the newest KeptBackups of it; a backup that fails ends the pass before any change. A
     // preview only names the backup it would write.
@@ -120,12 +124,14 @@ class frmDBPatchMain {
     void RunPass(std::int16_t target);
     // False when the backup failed (after its lines and message box).
     bool BackUpPass(PassRecord& record, const char* failedMessage);
-    void RunMaintenance(const std::function<void()>& repair);
+    // `button`: the routine's button name in the repair routine table.
+    void RunMaintenance(const char* button);
 
     Process& process_;
     const patch::Catalogue* catalogue_ = nullptr;
     patch::RunContext context_;
     RunRecord lastRun_;
+    std::string lastRepairLog_;
     bool stopRequested_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include "app/run_report.h"
 #include "host/host.h"
 #include "util/kro_function.h"
+#include "util/main_window_model.h"
 
 namespace app {
 namespace {
@@ -43,6 +44,11 @@ std::string RuleLine(const patch::RuleEvent& e) {
            e.description;
 }
 
+std::vector<std::string> LinesFrom(const std::vector<std::string>& lines, std::size_t first) {
+    return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(first, lines.size())),
+            lines.end()};
+}
+
 }  // namespace
 
 std::string RunLogPath(Process& process, std::chrono::system_clock::time_point started) {
@@ -72,6 +78,30 @@ std::string WriteRunLog(Process& process, const RunRecord& record) {
     const bool written =
         process.Utilities().FileWriteStr(path, RunLogText(process, record), folder, true);
     return written ? path : std::string();
+}
+
+RepairLog::RepairLog(Process& process, std::string routine)
+    : process_(process),
+      routine_(std::move(routine)),
+      started_(std::chrono::system_clock::now()),
+      firstLine_(process.MainWindow().List1.lines.size()),
+      firstMessage_(process.MainWindow().lv메세지.lines.size()) {}
+
+std::string RepairLog::Finish(bool succeeded, const std::string& detail) {
+    if (process_.Host().Preview()) return {};
+    const util::frmDBPatchMainModel& w = process_.MainWindow();
+    std::string text = process_.VersionText + "\r\n";
+    text += "수리 " + routine_ + "\r\n";
+    text += "시작 " + LocalText(started_, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    text += "종료 " + LocalText(std::chrono::system_clock::now(), "%Y-%m-%d %H:%M:%S") + "\r\n";
+    Section(text, "패치 목록", LinesFrom(w.List1.lines, firstLine_));
+    Section(text, "진행 메시지", LinesFrom(w.lv메세지.lines, firstMessage_));
+    text += std::string("[결과] ") + (succeeded ? "성공" : "실패");
+    if (!detail.empty()) text += " (" + detail + ")";
+    const std::string folder = process_.Host().ProgramFolder() + kPatchFolder;
+    const std::string path =
+        folder + "\\" + LocalText(started_, "%Y%m%d-%H%M%S") + "-" + routine_ + ".log";
+    return process_.Utilities().FileWriteStr(path, text, folder, true) ? path : std::string();
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 // Patch folder of the program folder ("C:\Quillon\Patch\20201221-093000.log"), the folder that
 // the main window names as the place of the patch records.
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 namespace app {
@@ -19,5 +20,23 @@ std::string RunLogText(Process& process, const RunRecord& record);
 // Appends the record's log (two runs within one second share a file) and returns its Windows
 // path; the empty text when it cannot be written.
 std::string WriteRunLog(Process& process, const RunRecord& record);
+
+// The log of one data repair run from the command line or a maintenance button, beside the run
+// logs ("C:\Quillon\Patch\20201221-093000-RebuildProductLocations.log"): the lines the repair
+// added to the main window's lists and how it ended.
+class RepairLog {
+  public:
+    RepairLog(Process& process, std::string routine);
+    // Writes the log and returns its Windows path; the empty text when it cannot be written or
+    // the program only previews.
+    std::string Finish(bool succeeded, const std::string& detail);
+
+  private:
+    Process& process_;
+    std::string routine_;
+    std::chrono::system_clock::time_point started_;
+    std::size_t firstLine_;
+    std::size_t firstMessage_;
+};
 
 }  // namespace app

@@ -71,7 +71,9 @@ class LocationRebuild {
 
   private:
     void Progress(int mode, std::string text, int total = 0, int done = 0) {
-        dialogs_.ProgressDialog(mode, total, done, text);
+        // The rebuild cannot be stopped half way (PdtLocation would be left partly filled): its
+        // window offers no cancel button.
+        dialogs_.ProgressDialog(mode, total, done, text, false, true);
     }
 
     // Stores every location of the query's rows, one progress step per row captioned by

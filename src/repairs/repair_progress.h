@@ -19,10 +19,12 @@ inline void AnnounceRepair(config::Runtime& runtime, const std::string& text) {
 
 // A row counter shown in PB2. The counter starts at 0; each Step adds one and shows it, raising
 // the bar's maximum when the counter passes it (the row count read at the start can be lower
-// than the rows that follow).
+// than the rows that follow). Every few hundred rows it yields, so that the window repaints
+// during a long repair.
 class PB2Counter {
   public:
-    explicit PB2Counter(config::Runtime& runtime) : window_(runtime.MainWindow()) {}
+    explicit PB2Counter(config::Runtime& runtime)
+        : window_(runtime.MainWindow()), desktop_(runtime.Desktop()) {}
 
     // Sets the maximum; the value is kept within it, as a progress bar keeps it.
     void SetMax(std::int64_t max) {
@@ -33,14 +35,17 @@ class PB2Counter {
     void Step() {
         if (counter_ < kLargest) ++counter_;
         window_.SetPB2(std::max(window_.PB2.max, counter_), counter_);
+        if (counter_ % kRowsPerYield == 0) desktop_.DoEvents();
     }
 
     int Count() const { return counter_; }
 
   private:
     static constexpr int kLargest = 0x7fffffff;
+    static constexpr int kRowsPerYield = 256;
 
     util::frmDBPatchMainModel& window_;
+    host::Desktop& desktop_;
     int counter_ = 0;
 };
 

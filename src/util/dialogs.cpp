@@ -103,7 +103,10 @@ void Dialogs::ProgressStep(int total, int done, std::string& text) {
     const double percent = Kro_Function::NMPercent(total, done);
     const std::string caption = std::to_string(total) + " / " + std::to_string(done) + "건 " + text;
     // A step after the window was unloaded loads it again, unseen, and draws into it.
-    CtPicProgress(ProgressWindow().PbSub, percent, caption);
+    frm02Msg& window = ProgressWindow();
+    CtPicProgress(window.PbSub, percent, caption);
+    window.stepTotal = total;
+    window.stepDone = done;
 }
 
 }  // namespace util

@@ -49,6 +49,9 @@ class frm02Msg {
     bool cmd취소Visible = true;
     std::string lab추가설명;
     bool Cancelled = false;  // set with the stop flag by the Pause key
+    // The rows of the last step drawn into the strip, for a front end that shows them otherwise.
+    int stepTotal = 0;
+    int stepDone = 0;
 
     bool Shown() const { return shown_; }
     void Show() { shown_ = true; }  // modeless, brought to the front

@@ -3,6 +3,7 @@
 
 #include "app_world.h"
 #include "patch/catalogue.h"
+#include "util/dialogs.h"
 #include "util/main_window_model.h"
 
 namespace app_test {
@@ -13,6 +14,10 @@ class MaintenanceButtonsTest : public AppWorld {
     app::frmDBPatchMain& Window() {
         EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
         return *P().MainForm();
+    }
+    std::string ReadLog(const std::string& windowsPath) {
+        if (windowsPath.empty()) return "(no log)";
+        return Get(windowsPath);
     }
     std::vector<std::string> Rows(const std::string& sql) {
         auto store = OpenStore();
@@ -55,10 +60,44 @@ TEST_F(MaintenanceButtonsTest, LocationButtonRebuildsPdtLocation) {
                       "상품위치 TEXT(50), 줄번호 INT, 위치대표 SHORT)",
                       "INSERT INTO PdtLocation VALUES ('OLD', '', 'X', 0, 1)"});
     }
-    Window().cmd상품위치_Click();
+    app::frmDBPatchMain& form = Window();
+    // The repair yields while it works: what the user clicks then must wait for it.
+    bool busyWhileYielding = false;
+    bool cancelOffered = false;
+    desktop_.OnDoEvents([&] {
+        busyWhileYielding = busyWhileYielding || P().MainWindow().running;
+        const util::frm02Msg* box = P().Dialogs().LoadedProgressWindow();
+        cancelOffered = cancelOffered || (box != nullptr && box->cmd취소Visible);
+        form.cmdStart_Click();
+    });
+    form.cmd상품위치_Click();
+    desktop_.OnDoEvents(nullptr);
+    EXPECT_TRUE(busyWhileYielding);
+    EXPECT_TRUE(form.LastRun().passes.empty()) << "a run started inside the repair";
+    // Stopping half way would leave PdtLocation partly filled: no cancel button.
+    EXPECT_FALSE(cancelOffered);
+    EXPECT_FALSE(P().MainWindow().running);
     EXPECT_TRUE(Rows("SELECT 제품코드 FROM PdtLocation WHERE 제품코드 = 'OLD'").empty());
     EXPECT_FALSE(Rows("SELECT 제품코드 FROM PdtLocation WHERE 위치대표 = 1").empty());
     EXPECT_EQ(P().Dialogs().LoadedProgressWindow(), nullptr);
+
+    // Like a run, the repair leaves a log in the Patch folder.
+    ASSERT_FALSE(form.LastRepairLog().empty());
+    const std::string log = ReadLog(form.LastRepairLog());
+    EXPECT_NE(log.find("수리 RebuildProductLocations\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("[결과] 성공"), std::string::npos) << log;
+}
+
+TEST_F(MaintenanceButtonsTest, ARepairThatFailsSaysSoInItsLog) {
+    app::frmDBPatchMain& form = Window();
+    {
+        auto store = OpenStore();
+        Exec(*store, {"DROP TABLE 상품분류코드"});
+    }
+    form.cmdTessel_Click();
+    const std::string log = ReadLog(form.LastRepairLog());
+    EXPECT_NE(log.find("수리 RenumberProductClassCodes"), std::string::npos) << log;
+    EXPECT_NE(log.find("[결과] 실패"), std::string::npos) << log;
 }
 
 TEST_F(MaintenanceButtonsTest, ButtonsDoNothingWhileARunIsGoingOn) {

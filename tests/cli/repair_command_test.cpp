@@ -1,6 +1,7 @@
 // Runs `datapatch repair` as a support technician would: on the demo store, by name.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "fixtures/program_runner.h"
@@ -22,7 +23,6 @@ class RepairCommand : public ::testing::Test {
         return out.output.find(text) != std::string::npos;
     }
 
-  private:
     host_test::TempFolder temp_;
 };
 
@@ -47,6 +47,14 @@ TEST_F(RepairCommand, RunsOneRoutineOnTheConfiguredStoreByNameInAnyCase) {
     EXPECT_EQ(fixed.exitCode, 0) << fixed.output;
     EXPECT_TRUE(Has(fixed, "FixOrderPackQuantities finished: ")) << fixed.output;
     EXPECT_TRUE(Has(fixed, "DatMain.mdb")) << fixed.output;
+    // Like a run, a repair leaves its log in the Patch folder and names it.
+    const std::string prefix = "log: C:\\Quillon\\Patch\\";
+    const std::size_t at = fixed.output.find(prefix);
+    ASSERT_NE(at, std::string::npos) << fixed.output;
+    const std::size_t from = at + prefix.size();
+    const std::string name = fixed.output.substr(from, fixed.output.find('\n', from) - from);
+    EXPECT_TRUE(name.ends_with("-FixOrderPackQuantities.log")) << name;
+    EXPECT_TRUE(std::filesystem::exists(temp_.Path() / "root/c/Quillon/Patch" / name)) << name;
     // Nothing is left to correct the second time.
     const Outcome again = Datapatch("repair FixOrderPackQuantities");
     EXPECT_TRUE(Has(again, "FixOrderPackQuantities finished: 0 rows changed")) << again.output;
