@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "host/host.h"
+#include "util/byte_text.h"
 #include "util/dialogs.h"
 #include "util/main_window_model.h"
 
@@ -57,6 +59,16 @@ host::MsgAnswer RecordingDesktop::MessageBox(std::string_view text, std::string_
     return inner_.MessageBox(text, title, icon, buttons);
 }
 
+namespace {
+
+int TerminalColumns() {
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1) return size.ws_col;
+    return 80;
+}
+
+}  // namespace
+
 struct TerminalProgress::State {
     using Control = util::frmDBPatchMainModel::Control;
     static constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
@@ -90,13 +102,16 @@ struct TerminalProgress::State {
         const auto now = std::chrono::steady_clock::now();
         if (!force && now - lastDrawn < kRedrawInterval) return;
         lastDrawn = now;
+        // What runs, the rows of a running repair, then the text of what runs: the line is cut
+        // at the terminal's width, and the text is what can best lose its end.
         std::string line;
+        std::string text;
         if (!task.empty()) {
             line = task;
         } else {
             line =
                 "단계 " + std::to_string(window.pg1.value) + "/" + std::to_string(window.pg1.max);
-            if (!window.List1.lines.empty()) line += "  " + window.List1.lines.back();
+            if (!window.List1.lines.empty()) text = window.List1.lines.back();
         }
         // The rows of the running repair: the main window's bar, or the progress window's strip
         // for a repair that shows its own.
@@ -111,7 +126,7 @@ struct TerminalProgress::State {
                 done = box->stepDone;
                 total = box->stepTotal;
             } else {
-                line += "  " + box->panMsg;
+                text = box->panMsg;
             }
         }
         if (total > 0) {
@@ -128,7 +143,11 @@ struct TerminalProgress::State {
         } else {
             rowsFrom = -1;
         }
-        out << "\r\033[K" << line;
+        if (!text.empty()) line += "  " + text;
+        // A status line wider than the terminal would wrap, and "\r" would then clear only its
+        // last row: it is cut to the width (a Hangul syllable takes two columns, as its two
+        // code-page bytes).
+        out << "\r\033[K" << util::SliceBytes(line, 0, TerminalColumns() - 1);
         out.flush();
         statusShown = true;
     }

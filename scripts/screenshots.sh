@@ -2,10 +2,11 @@
 # Takes the README's screenshots of the desktop window under Xvfb (with the openbox window
 # manager, so that the windows have their title bars): the main window before and after a run
 # on the demo store, and the progress window during the product-location rebuild on the large
+# demo store; and a terminal (xterm running tmux) during and after `datapatch run` on the large
 # demo store. Installs what it needs from Debian's packages; writes docs/*.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh xvfb x11-apps imagemagick xdotool openbox >/dev/null
+bash scripts/install-deps.sh xvfb x11-apps imagemagick xdotool openbox xterm tmux >/dev/null
 bash scripts/build.sh >/dev/null
 BIN=${BUILD_DIR:-build}
 WORK=$(mktemp -d)
@@ -58,6 +59,7 @@ wait $GUI 2>/dev/null || true
 
 # The progress window while the product locations of the large store are rebuilt.
 "$BIN/datapatch" --root "$WORK/large" demo --size large >/dev/null
+cp -a "$WORK/large" "$WORK/sized"   # for the terminal below
 "$BIN/datapatch-gui" --root "$WORK/large" &
 GUI=$!
 main=$(window_of "하로나 데이타 패치")
@@ -69,3 +71,28 @@ import -window root "docs/progress-window.png"
 echo docs/progress-window.png
 kill $GUI 2>/dev/null || true
 wait $GUI 2>/dev/null || true
+
+# A terminal: the status line of `datapatch run` while it works, and the summary at its end.
+SOCKET="$WORK/tmux.socket"
+# The run starts once the terminal shows the session; the pane does not echo what the terminal
+# answers to tmux's queries.
+tmux -S "$SOCKET" -f /dev/null new-session -d -x 118 -y 34 \
+  "sleep 2; stty -echo; $BIN/datapatch --root $WORK/sized run --answer no; sleep 600"
+xterm -fa "DejaVu Sans Mono" -fd NanumGothicCoding -fs 10 -geometry 118x35 \
+  -T datapatch-terminal -e tmux -S "$SOCKET" attach &
+TERM_PID=$!
+term=$(window_of "datapatch-terminal")
+for _ in $(seq 600); do
+  # A repair long enough to show its rate.
+  tmux -S "$SOCKET" capture-pane -p 2>/dev/null | grep -q "작업 [0-9]*/[0-9]*  [0-9]*/s" && break
+  sleep 0.1
+done
+shot "$term" terminal-run-progress.png
+for _ in $(seq 600); do
+  tmux -S "$SOCKET" capture-pane -p 2>/dev/null | grep -q "^log:" && break
+  sleep 0.5
+done
+sleep 1
+shot "$term" terminal-run-summary.png
+tmux -S "$SOCKET" kill-server 2>/dev/null || true
+kill $TERM_PID 2>/dev/null || true

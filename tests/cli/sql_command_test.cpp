@@ -14,6 +14,7 @@
 #include "fixtures/program_runner.h"
 #include "fixtures/world.h"
 #include "host/temp_folder.h"
+#include "util/byte_text.h"
 
 namespace {
 
@@ -203,8 +204,11 @@ TEST_F(SqlCommand, WithoutATargetRunsOnTheConfiguredStoreDatabase) {
 // to standard error; EXIT ends the session.
 class Terminal {
   public:
-    explicit Terminal(const std::string& command) {
-        pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
+    explicit Terminal(const std::string& command, unsigned short columns = 80) {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        pid_ = forkpty(&master_, nullptr, nullptr, &size);
         if (pid_ == 0) {
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
             _exit(127);
@@ -272,14 +276,25 @@ TEST_F(SqlCommand, AtATerminalEachGoRunsItsBatchAtOnce) {
     EXPECT_EQ(t.Shown().find("Error 0x"), std::string::npos) << t.Shown();
 }
 
-// A run at a terminal keeps one status line: the step of 127 and its run-list line.
+// A run at a terminal keeps one status line: the step of 127 and its run-list line, cut to the
+// terminal's width (a wrapped line could not be cleared by a carriage return).
 TEST_F(SqlCommand, AtATerminalARunShowsTheStepAndItsLine) {
     const std::string root = " --root " + Quoted(Root().string());
     ASSERT_EQ(fixtures::RunShell(fixtures::DatapatchProgram() + root + " demo").exitCode, 0);
-    Terminal t(fixtures::DatapatchProgram() + root + " run --answer no --no-data1");
-    EXPECT_TRUE(t.WaitFor("단계 1/127  사용상품 재고확인일 필드 제거")) << t.Shown();
+    Terminal t(fixtures::DatapatchProgram() + root + " run --answer no --no-data1", 40);
+    EXPECT_TRUE(t.WaitFor("단계 1/127  사용상품 재고확인일 필드")) << t.Shown();
     EXPECT_EQ(t.ExitCode(), 0) << t.Shown();
     EXPECT_NE(t.Shown().find("summary"), std::string::npos) << t.Shown();
+    const std::string& shown = t.Shown();
+    const std::string clear = "\r\033[K";
+    for (std::size_t at = shown.find(clear); at != std::string::npos;
+         at = shown.find(clear, at + 1)) {
+        const std::size_t from = at + clear.size();
+        const std::size_t end = shown.find_first_of("\r\n", from);
+        if (shown.compare(end, 2, "\r\n") == 0) continue;  // a run-list line after the clear
+        const std::string status = shown.substr(from, end - from);
+        EXPECT_LT(util::ByteLength(status), 40) << status;
+    }
 }
 
 }  // namespace
