@@ -11,10 +11,14 @@
 #include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
+#include <exception>
 #include <functional>
+#include <iostream>
+#include <string>
 
 #include "app/frm_db_patch_main.h"
 #include "app/process.h"
+#include "db/error.h"
 #include "gui/qt_text.h"
 #include "host/desktop.h"
 
@@ -23,6 +27,8 @@ namespace {
 
 using Control = util::frmDBPatchMainModel::Control;
 
+// The box of a click whose work ended by an error that nothing below reported.
+constexpr const char* kUnexpectedErrorText = "작업이 예기치 않은 오류로 중단되었습니다.\r\n\r\n";
 constexpr int kWidth = 640;
 
 // A label that reports clicks (the picture that reveals the maintenance buttons).
@@ -263,7 +269,23 @@ void MainWindowView::BuildControls() {
 void MainWindowView::Click(void (app::frmDBPatchMain::*handler)()) {
     if (form_ == nullptr) return;
     ++busy_;
-    (form_->*handler)();
+    // An exception must not leave through Qt's event loop: the work it ended is reported and
+    // the window stays usable.
+    std::string failure;
+    try {
+        (form_->*handler)();
+    } catch (const db::DbError& e) {
+        failure = db::HexNumber(e.Number()) + " " + e.Description();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "unknown error";
+    }
+    if (!failure.empty()) {
+        std::cerr << "datapatch-gui: the work ended by an unexpected error: " << failure << "\n";
+        process_.Desktop().MessageBox(std::string(kUnexpectedErrorText) + failure, "오류",
+                                      host::MsgIcon::Critical, host::MsgButtons::Ok);
+    }
     --busy_;
     if (closeRequested_ && busy_ == 0) Unload();
 }

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <stdexcept>
 
 #include "app/process.h"
 #include "db/embedded/embedded.h"
@@ -138,6 +139,24 @@ TEST_F(MainWindowTest, ClosingDuringARunAsksAndStopsAfterTheCurrentStep) {
                                         "데이터1패치시작", "데이터1패치중단(사용자 요청)"}));
     EXPECT_LT(stepWhenStopped, 127);
     EXPECT_LE(model.pg1.value, stepWhenStopped + 1);
+}
+
+// What a click's work throws, past everything below that reports errors, is shown in a box and
+// leaves the window usable: it must never leave through the event loop.
+TEST_F(MainWindowTest, AnUnexpectedErrorInAClicksWorkIsReportedAndTheWindowStaysUsable) {
+    Start();
+    const util::frmDBPatchMainModel& model = session_->Process().MainWindow();
+    // Every yield of the repair throws (the progress window's own yields swallow theirs).
+    session_->Desktop().BeforeEvents([&] {
+        if (model.running) throw std::runtime_error("disk on fire");
+    });
+    Find<QPushButton>("cmd조제약정리명")->click();
+    session_->Desktop().BeforeEvents(nullptr);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_NE(boxes_[0].find("예기치 않은 오류"), std::string::npos) << boxes_[0];
+    EXPECT_NE(boxes_[0].find("disk on fire"), std::string::npos) << boxes_[0];
+    EXPECT_FALSE(model.running);
+    EXPECT_TRUE(Find<QPushButton>("cmd종료")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowUnloadsItsLogic) {

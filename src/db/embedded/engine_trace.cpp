@@ -26,7 +26,8 @@ TraceFile& Trace() {
     return trace;
 }
 
-int OnStatement(unsigned kind, void*, void* p, void* x) {
+// Tracing never stops a statement, and nothing thrown may cross back into SQLite.
+int OnStatement(unsigned kind, void*, void* p, void* x) noexcept try {
     if (kind != SQLITE_TRACE_STMT) return 0;
     const char* unexpanded = static_cast<const char*>(x);
     // A trigger's statements arrive as "-- TRIGGER name" comments.
@@ -44,6 +45,8 @@ int OnStatement(unsigned kind, void*, void* p, void* x) {
         std::fputc('\n', trace.file);
     }
     sqlite3_free(expanded);
+    return 0;
+} catch (...) {
     return 0;
 }
 

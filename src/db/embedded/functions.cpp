@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "db/embedded/error_map.h"
+#include "db/embedded/function_support.h"
 
 namespace db::embedded {
 namespace {
@@ -179,13 +180,13 @@ struct Function {
 };
 
 constexpr std::array kFunctions{
-    Function{"dp_left", 2, Left},
-    Function{"dp_right", 2, Right},
-    Function{"dp_add", 2, Add},
-    Function{"dp_int", 1, ToInteger},
-    Function{"dp_join", 2, Join},
-    Function{"dp_divisor", 1, SqlServerDivisor},
-    Function{"dp_jet_divisor", 1, JetDivisor},
+    Function{"dp_left", 2, Guarded<Left>},
+    Function{"dp_right", 2, Guarded<Right>},
+    Function{"dp_add", 2, Guarded<Add>},
+    Function{"dp_int", 1, Guarded<ToInteger>},
+    Function{"dp_join", 2, Guarded<Join>},
+    Function{"dp_divisor", 1, Guarded<SqlServerDivisor>},
+    Function{"dp_jet_divisor", 1, Guarded<JetDivisor>},
 };
 
 }  // namespace

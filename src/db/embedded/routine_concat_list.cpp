@@ -45,8 +45,8 @@ void ConcatList(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 void RegisterConcatList(sqlite3* db) {
-    const int rc = sqlite3_create_function_v2(db, "ConcatList", 1, SQLITE_UTF8, nullptr, ConcatList,
-                                              nullptr, nullptr, nullptr);
+    const int rc = sqlite3_create_function_v2(db, "ConcatList", 1, SQLITE_UTF8, nullptr,
+                                              Guarded<ConcatList>, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw LastError(db, rc);
 }
 

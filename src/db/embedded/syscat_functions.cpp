@@ -353,17 +353,17 @@ struct Function {
 // OBJECT_ID reads the database, but gives one answer within a statement: declared deterministic,
 // SQLite computes it once per statement instead of once per row of a catalogue probe.
 constexpr std::array kFunctions{
-    Function{"OBJECT_ID", 1, true, ObjectIdOf},
-    Function{"OBJECT_ID", 2, true, ObjectIdOf},
-    Function{"dp_object_id", 1, true, CatalogueId},
-    Function{"dp_column_fact", 2, true, ColumnFactOf},
-    Function{"dp_hidden_table", 1, true, HiddenTable},
-    Function{"COL_LENGTH", 2, true, ColLength},
-    Function{"COLUMNPROPERTY", 3, true, ColumnProperty},
-    Function{"dp_datalength", 4, true, DataLength},
-    Function{"dp_column_info", 2, true, ColumnInfoOf},
-    Function{"dp_key_constraint", 5, true, KeyConstraintFact},
-    Function{"dp_column_default", 1, true, ColumnDefaultOf},
+    Function{"OBJECT_ID", 1, true, Guarded<ObjectIdOf>},
+    Function{"OBJECT_ID", 2, true, Guarded<ObjectIdOf>},
+    Function{"dp_object_id", 1, true, Guarded<CatalogueId>},
+    Function{"dp_column_fact", 2, true, Guarded<ColumnFactOf>},
+    Function{"dp_hidden_table", 1, true, Guarded<HiddenTable>},
+    Function{"COL_LENGTH", 2, true, Guarded<ColLength>},
+    Function{"COLUMNPROPERTY", 3, true, Guarded<ColumnProperty>},
+    Function{"dp_datalength", 4, true, Guarded<DataLength>},
+    Function{"dp_column_info", 2, true, Guarded<ColumnInfoOf>},
+    Function{"dp_key_constraint", 5, true, Guarded<KeyConstraintFact>},
+    Function{"dp_column_default", 1, true, Guarded<ColumnDefaultOf>},
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ int Compare(const unsigned char* a, std::size_t na, const unsigned char* b, std:
     return na == nb ? 0 : na < nb ? -1 : 1;
 }
 
-int ServerCollation(void*, int na, const void* a, int nb, const void* b) {
+int ServerCollation(void*, int na, const void* a, int nb, const void* b) noexcept {
     return Compare(static_cast<const unsigned char*>(a), static_cast<std::size_t>(na),
                    static_cast<const unsigned char*>(b), static_cast<std::size_t>(nb));
 }

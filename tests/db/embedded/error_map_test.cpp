@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "db/embedded/error_map.h"
+#include "db/embedded/function_support.h"
 
 namespace db::embedded {
 namespace {
@@ -55,6 +58,29 @@ TEST(ErrorMapTest, TruncationsGetTheDialectsText) {
 
 TEST(ErrorMapTest, EmptyMessageFallsBackToTheCodesText) {
     EXPECT_FALSE(MapSqliteError(SQLITE_FULL, "").Description().empty());
+}
+
+// Whatever a SQL function throws ends its statement with an error; nothing crosses into SQLite.
+void ThrowsLogicError(sqlite3_context*, int, sqlite3_value**) {
+    throw std::logic_error("bad state");
+}
+void ThrowsSomethingElse(sqlite3_context*, int, sqlite3_value**) {
+    throw 42;
+}
+
+TEST(FunctionBoundary, AnExceptionOfAnyKindBecomesTheErrorOfTheStatement) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    sqlite3_create_function_v2(db, "f1", 0, SQLITE_UTF8, nullptr, Guarded<ThrowsLogicError>,
+                               nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "f2", 0, SQLITE_UTF8, nullptr, Guarded<ThrowsSomethingElse>,
+                               nullptr, nullptr, nullptr);
+    EXPECT_EQ(sqlite3_exec(db, "SELECT f1()", nullptr, nullptr, nullptr), SQLITE_ERROR);
+    EXPECT_STREQ(sqlite3_errmsg(db), "bad state");
+    EXPECT_EQ(sqlite3_exec(db, "SELECT f2()", nullptr, nullptr, nullptr), SQLITE_ERROR);
+    EXPECT_STREQ(sqlite3_errmsg(db), "unexpected error in an SQL function");
+    EXPECT_EQ(sqlite3_exec(db, "SELECT 1", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
 }
 
 }  // namespace
