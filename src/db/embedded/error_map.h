@@ -7,14 +7,12 @@
 
 #include "db/error.h"
 #include "db/session.h"
+#include "db/sqlite_errors.h"
 
 namespace db::embedded {
 
 inline constexpr const char* kEngineSource = "datapatch embedded engine";
 
-// The texts of a division by zero, as each dialect words it.
-inline constexpr const char* kSqlServerDivideByZero = "Divide by zero error encountered.";
-inline constexpr const char* kJetDivisionByZero = "Division by zero";
 // Jet's provider, for a name it took for a parameter (0x80040E10).
 inline constexpr const char* kJetNoValue = "No value given for one or more required parameters.";
 

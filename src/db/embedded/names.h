@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "db/sqlite_errors.h"
+
 namespace db::embedded {
 
 // The engine's own tables; never listed as user tables. The routine table keeps the functions and
@@ -13,8 +15,8 @@ inline constexpr std::string_view kMetaTable = "dp_meta";
 inline constexpr std::string_view kRoutineTable = "dp_routines";
 
 // The names the engine gives its own constraints and work tables: length checks of sized text
-// columns are named kLengthCheckPrefix + column; a table being rebuilt is built as kRebuildTable.
-inline constexpr std::string_view kLengthCheckPrefix = "dp_len_";
+// columns are named kLengthCheckPrefix + column (db/sqlite_errors.h); a table being rebuilt is
+// built as kRebuildTable.
 inline constexpr std::string_view kRebuildTable = "dp_rebuild";
 
 // True for the engine's own tables and SQLite's (sqlite_…), which no statement or listing sees.

@@ -1,9 +1,11 @@
 #include "db/odbc/diagnostics.h"
 
+#include <sqlite3.h>
+
 #include <array>
 
-#include "db/embedded/error_map.h"
 #include "db/odbc/odbc.h"
+#include "db/sqlite_errors.h"
 
 namespace db::odbc {
 namespace {
@@ -115,7 +117,7 @@ bool IsConnectionState(std::string_view sqlState) {
 
 std::int32_t NumberFor(const DiagRecord& record) {
     if (IsSqliteDriverRecord(record)) {
-        return embedded::MapSqliteError(record.nativeError, DriverText(record.message)).Number();
+        return SqliteErrorNumber(record.nativeError, DriverText(record.message));
     }
     return MapSqlState(record.sqlState, record.nativeError);
 }
