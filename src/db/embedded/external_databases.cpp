@@ -9,6 +9,7 @@
 #include "db/embedded/names.h"
 #include "db/embedded/sqlite_handle.h"
 #include "db/embedded/token.h"
+#include "db/jet_import/jet_header.h"
 
 namespace db::embedded {
 namespace {
@@ -90,6 +91,10 @@ void ExternalDatabases::Attach(const Step& step) {
                           "'" + Describe(step.external) +
                               "' 파일을 찾을 수 없습니다. (Could not find file '" +
                               Describe(step.external) + "'.)");
+    }
+    if (const jet::JetKind kind = jet::KindOfFile(file); kind != jet::JetKind::None) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          jet::RealJetFileMessage(Describe(step.external), kind));
     }
     QueryRows(db_, "ATTACH DATABASE ?1 AS " + QuoteName(step.name), {file.string()},
               [](sqlite3_stmt*) {});
