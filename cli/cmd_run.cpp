@@ -168,6 +168,7 @@ Outcome Drive(const GlobalOptions& global, const RunOptions& options, bool previ
         desktop.BeforeBox(nullptr);
     }
     ExplainStartupEnd(process, report.startup.outcome, std::cerr);
+    report.startupProblem = StartupProblem(process, report.startup.outcome);
     report.boxes = desktop.Boxes();
     report.withheld = host->Withheld();
     report.previewBroken = host->PreviewBrokenReason();

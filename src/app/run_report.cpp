@@ -186,6 +186,9 @@ std::string RunReportJson(const RunReport& report) {
     if (report.startup.outcome == StartupOutcome::HandedToMigration) {
         out += "  \"migrationStarted\": " + Bool(report.startup.migrationStarted) + ",\n";
     }
+    if (!report.startupProblem.empty()) {
+        out += "  \"problem\": " + JsonQuoted(report.startupProblem) + ",\n";
+    }
     out += "  \"passes\": " + Passes(run.passes, run) + ",\n";
     out += "  \"runList\": " + Strings(run.runLines) + ",\n";
     out += "  \"messages\": " + Strings(run.messages) + ",\n";

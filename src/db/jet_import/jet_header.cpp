@@ -53,7 +53,9 @@ std::string RealJetFileMessage(const std::filesystem::path& path, JetKind kind) 
            " 데이터베이스 파일이라 그대로 열 수 없습니다. (The file '" + file + "' is a " + name +
            " database, which the program keeps in its own engine: import it once with "
            "`datapatch import-jet " +
-           file + "`.)";
+           file +
+           "` (add --force to put the store in this file's place; the Jet file is kept as "
+           "a copy beside it).)";
 }
 
 }  // namespace db::jet

@@ -323,6 +323,15 @@ std::string ChecksumText(std::uint64_t sum) {
     return text;
 }
 
+std::vector<TableCheck> VerifyImport(const fs::path& source, const fs::path& store) {
+    JetReader reader(source);
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(store.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    embedded::DatabaseHandle db = embedded::AdoptDatabase(raw);
+    if (rc != SQLITE_OK) throw embedded::LastError(raw, rc);
+    return Verify(reader, db.get());
+}
+
 ImportResult ImportJetFile(const fs::path& source, const fs::path& target,
                            const ImportProgress& progress) {
     std::error_code ec;

@@ -42,6 +42,11 @@ using ImportProgress =
 ImportResult ImportJetFile(const std::filesystem::path& source, const std::filesystem::path& target,
                            const ImportProgress& progress = {});
 
+// Reads the Jet file and a store imported from it again and compares them table by table (row
+// counts and the checksum of every value). Throws DbError.
+std::vector<TableCheck> VerifyImport(const std::filesystem::path& source,
+                                     const std::filesystem::path& store);
+
 // "0123456789abcdef": a checksum as the report prints it.
 std::string ChecksumText(std::uint64_t sum);
 
