@@ -501,6 +501,13 @@ TEST_F(JetImport, OpeningAJetFileSaysWhatItIsAndHowToImportIt) {
         {"testV2010.accdb", {"ACE (Access 2007 or later)", "datapatch import-jet"}},
         {"garbage.mdb", {"Unrecognized database format", "file is not a database"}},
     };
+    const fs::path store = dir_ / "store.mdb";
+    {
+        embedded::OpenOptions options;
+        options.dialect = Dialect::Jet;
+        options.create = true;
+        embedded::Open(store, options)->Execute("CREATE TABLE t (a INT)", 30);
+    }
     for (const auto& c : cases) {
         const fs::path file = dir_ / c.file;
         if (fs::exists(kData / c.file)) {
@@ -526,6 +533,21 @@ TEST_F(JetImport, OpeningAJetFileSaysWhatItIsAndHowToImportIt) {
                 EXPECT_NE(e.Description().find(file.string()), std::string::npos);
             }
         }
+        // A statement that names the file as an external database says the same.
+        embedded::OpenOptions options;
+        options.dialect = Dialect::Jet;
+        options.resolveExternal = [&](const embedded::ExternalReference&) { return file; };
+        auto session = embedded::Open(store, options);
+        try {
+            session->Execute("SELECT * FROM [MS Access;DATABASE=C:\\x.mdb].Table1", 30);
+            ADD_FAILURE() << c.file << " was attached";
+        } catch (const DbError& e) {
+            for (const std::string& text : c.said) {
+                EXPECT_NE(e.Description().find(text), std::string::npos)
+                    << c.file << ": " << e.Description();
+            }
+        }
+        session.reset();
         EXPECT_EQ(Bytes(file), before) << c.file;
         EXPECT_EQ(Names(dir_.path()), names) << c.file << ": a side file was left";
     }

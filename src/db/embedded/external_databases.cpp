@@ -24,6 +24,13 @@ std::string Describe(const ExternalReference& ref) {
     return ref.path;
 }
 
+// The file is no database: the engine's own reason goes with the path.
+[[noreturn]] void ThrowUnrecognized(const ExternalReference& ref, int reason) {
+    throw EngineError(ErrorNumber::kUnspecified,
+                      "인식할 수 없는 데이터베이스 형식입니다. (Unrecognized database format '" +
+                          Describe(ref) + "': " + sqlite3_errstr(reason) + ".)");
+}
+
 bool IsPrimary(const DbError& error, int code) {
     return (error.NativeError() & 0xff) == code;
 }
@@ -96,8 +103,14 @@ void ExternalDatabases::Attach(const Step& step) {
         throw EngineError(ErrorNumber::kUnspecified,
                           jet::RealJetFileMessage(Describe(step.external), kind));
     }
-    QueryRows(db_, "ATTACH DATABASE ?1 AS " + QuoteName(step.name), {file.string()},
-              [](sqlite3_stmt*) {});
+    try {
+        QueryRows(db_, "ATTACH DATABASE ?1 AS " + QuoteName(step.name), {file.string()},
+                  [](sqlite3_stmt*) {});
+    } catch (const DbError& e) {
+        if (!IsPrimary(e, SQLITE_NOTADB) && !IsPrimary(e, SQLITE_CORRUPT)) throw;
+        ThrowUnrecognized(step.external,
+                          IsPrimary(e, SQLITE_NOTADB) ? SQLITE_NOTADB : SQLITE_CORRUPT);
+    }
     attached_.emplace_back(step.name, file);
     try {
         CheckAttached(step.name, step.external);
@@ -118,10 +131,7 @@ void ExternalDatabases::CheckAttached(const std::string& schema, const ExternalR
                   {kMetaTable}, [&](sqlite3_stmt*) { hasMeta = true; });
     } catch (const DbError& e) {
         if (!IsPrimary(e, SQLITE_NOTADB) && !IsPrimary(e, SQLITE_CORRUPT)) throw;
-        throw EngineError(
-            ErrorNumber::kUnspecified,
-            "인식할 수 없는 데이터베이스 형식입니다. (Unrecognized database format '" +
-                Describe(ref) + "'.)");
+        ThrowUnrecognized(ref, IsPrimary(e, SQLITE_NOTADB) ? SQLITE_NOTADB : SQLITE_CORRUPT);
     }
     if (ref.kind != ExternalReference::Kind::JetFile || !hasMeta) return;
     std::string stored;
