@@ -5,6 +5,7 @@
 // the main window names as the place of the patch records.
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -19,5 +20,12 @@ std::string RunLogText(Process& process, const RunRecord& record);
 // Appends the record's log (two runs within one second share a file) and returns its Windows
 // path; the empty text when it cannot be written.
 std::string WriteRunLog(Process& process, const RunRecord& record);
+
+// When start-up ends before a run because the store database cannot be used: the boxes shown and
+// the explanation (`problem`, lines ended by LF) appended to the log a run started now would
+// have, so that the reason is kept where the runs' logs are. Written only when the program folder
+// exists (nothing is made in a root that holds no store); returns the Windows path or "".
+std::string WriteStartupEndLog(Process& process, const std::vector<std::string>& boxes,
+                               const std::string& problem);
 
 }  // namespace app

@@ -194,7 +194,7 @@ std::string RunReportJson(const RunReport& report) {
     out += "  \"messages\": " + Strings(run.messages) + ",\n";
     out += "  \"rules\": " + Rules(run.rules) + ",\n";
     out += "  \"boxes\": " + Boxes(report.boxes) + ",\n";
-    out += "  \"logFile\": " + JsonQuoted(run.logFile) + ",\n";
+    out += "  \"logFile\": " + JsonQuoted(report.run ? run.logFile : report.startupLog) + ",\n";
     if (report.run) out += "  \"summary\": " + SummaryJson(SummaryOf(report)) + ",\n";
     if (report.preview) {
         out += "  \"preview\": {\"exact\": " + Bool(report.previewBroken.empty()) +

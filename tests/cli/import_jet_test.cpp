@@ -62,6 +62,13 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
         }
     }
     EXPECT_TRUE(Has(run, "\"problem\": ")) << run.output;
+    // The run's log keeps the reason too.
+    EXPECT_TRUE(Has(run, "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\")) << run.output;
+    std::string logs;
+    for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Patch")) {
+        logs += host_test::ReadBytes(e.path());
+    }
+    EXPECT_NE(logs.find("datapatch import-jet"), std::string::npos) << logs;
     EXPECT_EQ(host_test::ReadBytes(Store()), jet);
     EXPECT_EQ(DataFolder(), before);
 
