@@ -123,6 +123,10 @@ std::string DecodeUnicodeText(std::string_view bytes) {
     return Utf16ToUtf8(units);
 }
 
+// Jet keeps dates as OLE Automation dates: the signed whole part counts days from 1899-12-30 and
+// the fraction's absolute value is the time of day, so -1.25 is 1899-12-29 06:00
+// (https://learn.microsoft.com/en-us/cpp/atl-mfc-shared/date-type,
+// https://learn.microsoft.com/dotnet/api/system.datetime.fromoadate). util::ToCivil reads them so.
 std::string StoredDateText(double serial) {
     embedded::DateText date;
     date.time = util::ToCivil(util::DateTime{serial});
