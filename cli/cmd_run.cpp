@@ -9,6 +9,7 @@
 #include "app/main_sequence.h"
 #include "app/pass_backup.h"
 #include "app/process.h"
+#include "app/run_log.h"
 #include "app/run_report.h"
 #include "app/sql_trace.h"
 #include "commands.h"
@@ -168,6 +169,15 @@ Outcome Drive(const GlobalOptions& global, const RunOptions& options, bool previ
         desktop.BeforeBox(nullptr);
     }
     ExplainStartupEnd(process, report.startup.outcome, std::cerr);
+    report.startupProblem = StartupProblem(process, report.startup.outcome);
+    if (!preview && report.startup.outcome == app::StartupOutcome::ConfigurationFailed &&
+        !report.startupProblem.empty()) {
+        std::vector<std::string> shown;
+        for (const app::ShownBox& box : desktop.Boxes()) shown.push_back(box.text);
+        report.startupLog = app::WriteStartupEndLog(process, shown, report.startupProblem);
+        if (!report.startupLog.empty())
+            std::cerr << "datapatch: log: " << report.startupLog << "\n";
+    }
     report.boxes = desktop.Boxes();
     report.withheld = host->Withheld();
     report.previewBroken = host->PreviewBrokenReason();

@@ -96,4 +96,13 @@ Outcome BackupCommand(const GlobalOptions& global, const MaintenanceOptions& opt
 CLI::App* AddDbCommand(CLI::App& app, MaintenanceOptions& options);
 Outcome DbCommand(const GlobalOptions& global, const MaintenanceOptions& options);
 
+struct ImportJetOptions {
+    std::string source;  // the Jet or ACE file
+    std::string into;    // --into: the store to write; empty: the configured store database
+    bool force = false;  // --force: replace an existing target after copying it aside
+    bool json = false;   // --json: the report as JSON on standard output
+};
+CLI::App* AddImportJetCommand(CLI::App& app, ImportJetOptions& options);
+Outcome ImportJetCommand(const GlobalOptions& global, const ImportJetOptions& options);
+
 }  // namespace cli

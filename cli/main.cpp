@@ -95,6 +95,8 @@ int main(int argc, char** argv) {
     CLI::App* backup = cli::AddBackupCommand(cliApp, backupOptions);
     cli::MaintenanceOptions dbOptions;
     CLI::App* dbCommand = cli::AddDbCommand(cliApp, dbOptions);
+    cli::ImportJetOptions importJetOptions;
+    CLI::App* importJet = cli::AddImportJetCommand(cliApp, importJetOptions);
 
     // An empty --root would quietly fall back to the default root ("--root=" would even take
     // the subcommand's name for the folder).
@@ -124,6 +126,7 @@ int main(int argc, char** argv) {
         if (repair->parsed()) return ExitCode(cli::RepairCommand(global, repairOptions));
         if (backup->parsed()) return ExitCode(cli::BackupCommand(global, backupOptions));
         if (dbCommand->parsed()) return ExitCode(cli::DbCommand(global, dbOptions));
+        if (importJet->parsed()) return ExitCode(cli::ImportJetCommand(global, importJetOptions));
     } catch (const std::exception& e) {
         std::cerr << "datapatch: " << e.what() << "\n";
         return cli::kInternal;

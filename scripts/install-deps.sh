@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest
   libsqlite3-dev sqlite3
   unixodbc-dev odbcinst libsqliteodbc
+  mdbtools-dev libmdb3
   libcli11-dev
   clang-format
   qt6-base-dev fonts-nanum

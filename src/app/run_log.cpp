@@ -3,6 +3,8 @@
 #include "db/error.h"
 
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "app/process.h"
 #include "app/run_record.h"
@@ -91,7 +93,7 @@ std::string RepairLog::Finish(bool succeeded, const std::string& detail) {
     if (process_.Host().Preview()) return {};
     const util::frmDBPatchMainModel& w = process_.MainWindow();
     std::string text = process_.VersionText + "\r\n";
-    text += "수리 " + routine_ + "\r\n";
+    text += std::string(kRoutineLine) + routine_ + "\r\n";
     text += "시작 " + LocalText(started_, "%Y-%m-%d %H:%M:%S") + "\r\n";
     text += "종료 " + LocalText(std::chrono::system_clock::now(), "%Y-%m-%d %H:%M:%S") + "\r\n";
     Section(text, "패치 목록", LinesFrom(w.List1.lines, firstLine_));
@@ -102,6 +104,26 @@ std::string RepairLog::Finish(bool succeeded, const std::string& detail) {
     const std::string path =
         folder + "\\" + LocalText(started_, "%Y%m%d-%H%M%S") + "-" + routine_ + ".log";
     return process_.Utilities().FileWriteStr(path, text, folder, true) ? path : std::string();
+}
+
+std::string WriteStartupEndLog(Process& process, const std::vector<std::string>& boxes,
+                               const std::string& problem) {
+    const auto folder = process.Host().Native(process.Host().ProgramFolder());
+    std::error_code ec;
+    if (!folder || !std::filesystem::is_directory(*folder, ec)) return {};
+    const auto now = std::chrono::system_clock::now();
+    std::string text = process.VersionText + "\r\n";
+    // Not "시작": a log with a start and no end is no run to the history.
+    text += "시각 " + LocalText(now, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    Section(text, "메시지", boxes);
+    std::string lines;
+    for (char c : problem) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    text += "[시작 중단]\r\n" + lines + "\r\n";
+    text += "[결과] 시작 중단";
+    const std::string path = RunLogPath(process, now);
+    const bool written = process.Utilities().FileWriteStr(
+        path, text, process.Host().ProgramFolder() + kPatchFolder, true);
+    return written ? path : std::string();
 }
 
 }  // namespace app

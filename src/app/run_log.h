@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace app {
 
@@ -26,6 +28,9 @@ std::string WriteRunLog(Process& process, const RunRecord& record);
 // added to the main window's lists and how it ended.
 class RepairLog {
   public:
+    // The line after the version that tells a repair's log from a run's.
+    static constexpr std::string_view kRoutineLine = "수리 ";
+
     RepairLog(Process& process, std::string routine);
     // Writes the log and returns its Windows path; the empty text when it cannot be written or
     // the program only previews.
@@ -38,5 +43,12 @@ class RepairLog {
     std::size_t firstLine_;
     std::size_t firstMessage_;
 };
+
+// When start-up ends before a run because the store database cannot be used: the boxes shown and
+// the explanation (`problem`, lines ended by LF) appended to the log a run started now would
+// have, so that the reason is kept where the runs' logs are. Written only when the program folder
+// exists (nothing is made in a root that holds no store); returns the Windows path or "".
+std::string WriteStartupEndLog(Process& process, const std::vector<std::string>& boxes,
+                               const std::string& problem);
 
 }  // namespace app

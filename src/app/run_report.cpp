@@ -186,12 +186,15 @@ std::string RunReportJson(const RunReport& report) {
     if (report.startup.outcome == StartupOutcome::HandedToMigration) {
         out += "  \"migrationStarted\": " + Bool(report.startup.migrationStarted) + ",\n";
     }
+    if (!report.startupProblem.empty()) {
+        out += "  \"problem\": " + JsonQuoted(report.startupProblem) + ",\n";
+    }
     out += "  \"passes\": " + Passes(run.passes, run) + ",\n";
     out += "  \"runList\": " + Strings(run.runLines) + ",\n";
     out += "  \"messages\": " + Strings(run.messages) + ",\n";
     out += "  \"rules\": " + Rules(run.rules) + ",\n";
     out += "  \"boxes\": " + Boxes(report.boxes) + ",\n";
-    out += "  \"logFile\": " + JsonQuoted(run.logFile) + ",\n";
+    out += "  \"logFile\": " + JsonQuoted(report.run ? run.logFile : report.startupLog) + ",\n";
     if (report.run) out += "  \"summary\": " + SummaryJson(SummaryOf(report)) + ",\n";
     if (report.preview) {
         out += "  \"preview\": {\"exact\": " + Bool(report.previewBroken.empty()) +

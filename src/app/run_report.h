@@ -21,6 +21,11 @@ struct RunReport {
     StartupResult startup;
     std::optional<RunRecord> run;  // empty when start-up did not reach the main window
     std::vector<ShownBox> boxes;
+    // When start-up ended: what was looked at, the engine's own reason and the fix (as the
+    // command line explains it on standard error).
+    std::string startupProblem;
+    // The log that start-up's end was written to (Windows path); empty when none was written.
+    std::string startupLog;
     // A preview (`datapatch plan`): what it did not carry out, and why it is no exact preview
     // when it is not.
     bool preview = false;

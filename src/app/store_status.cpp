@@ -8,6 +8,7 @@
 
 #include "app/main_sequence.h"
 #include "app/process.h"
+#include "app/run_log.h"
 #include "app/run_report.h"
 #include "app/sql_trace.h"
 #include "config/norv_conn.h"
@@ -86,6 +87,8 @@ std::vector<LogSpan> RunLogSpans(Process& process) {
         std::string started;
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.starts_with(RepairLog::kRoutineLine)) break;  // a repair's log, no run's
+            if (line.starts_with(RepairLog::kRoutineLine)) break;  // a repair's log, no run's
             if (line.starts_with(kStartLine)) {
                 started = MomentText(line.substr(kStartLine.size()));
             } else if (line.starts_with(kEndLine) && !started.empty()) {

@@ -9,6 +9,7 @@
 #include "db/embedded/names.h"
 #include "db/embedded/sqlite_handle.h"
 #include "db/embedded/token.h"
+#include "db/jet_import/jet_header.h"
 
 namespace db::embedded {
 namespace {
@@ -21,6 +22,13 @@ constexpr std::string_view kPasswordKey = "jet_password";
 std::string Describe(const ExternalReference& ref) {
     if (ref.kind == ExternalReference::Kind::ServerDatabase) return ref.server + "." + ref.database;
     return ref.path;
+}
+
+// The file is no database: the engine's own reason goes with the path.
+[[noreturn]] void ThrowUnrecognized(const ExternalReference& ref, int reason) {
+    throw EngineError(ErrorNumber::kUnspecified,
+                      "인식할 수 없는 데이터베이스 형식입니다. (Unrecognized database format '" +
+                          Describe(ref) + "': " + sqlite3_errstr(reason) + ".)");
 }
 
 bool IsPrimary(const DbError& error, int code) {
@@ -91,8 +99,18 @@ void ExternalDatabases::Attach(const Step& step) {
                               "' 파일을 찾을 수 없습니다. (Could not find file '" +
                               Describe(step.external) + "'.)");
     }
-    QueryRows(db_, "ATTACH DATABASE ?1 AS " + QuoteName(step.name), {file.string()},
-              [](sqlite3_stmt*) {});
+    if (const jet::JetKind kind = jet::KindOfFile(file); kind != jet::JetKind::None) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          jet::RealJetFileMessage(Describe(step.external), kind));
+    }
+    try {
+        QueryRows(db_, "ATTACH DATABASE ?1 AS " + QuoteName(step.name), {file.string()},
+                  [](sqlite3_stmt*) {});
+    } catch (const DbError& e) {
+        if (!IsPrimary(e, SQLITE_NOTADB) && !IsPrimary(e, SQLITE_CORRUPT)) throw;
+        ThrowUnrecognized(step.external,
+                          IsPrimary(e, SQLITE_NOTADB) ? SQLITE_NOTADB : SQLITE_CORRUPT);
+    }
     attached_.emplace_back(step.name, file);
     try {
         CheckAttached(step.name, step.external);
@@ -113,10 +131,7 @@ void ExternalDatabases::CheckAttached(const std::string& schema, const ExternalR
                   {kMetaTable}, [&](sqlite3_stmt*) { hasMeta = true; });
     } catch (const DbError& e) {
         if (!IsPrimary(e, SQLITE_NOTADB) && !IsPrimary(e, SQLITE_CORRUPT)) throw;
-        throw EngineError(
-            ErrorNumber::kUnspecified,
-            "인식할 수 없는 데이터베이스 형식입니다. (Unrecognized database format '" +
-                Describe(ref) + "'.)");
+        ThrowUnrecognized(ref, IsPrimary(e, SQLITE_NOTADB) ? SQLITE_NOTADB : SQLITE_CORRUPT);
     }
     if (ref.kind != ExternalReference::Kind::JetFile || !hasMeta) return;
     std::string stored;

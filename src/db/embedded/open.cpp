@@ -1,5 +1,6 @@
 // Opening an embedded database: the file must exist (unless asked to create it) and be an SQLite
-// database; Jet files may carry a database password, kept in the engine's own table.
+// database; Jet files may carry a database password, kept in the engine's own table. A real Jet
+// or ACE file is told by its header before SQLite sees it, so that it is left exactly as found.
 #include <system_error>
 
 #include "db/embedded/embedded.h"
@@ -12,6 +13,7 @@
 #include "db/embedded/server_folder.h"
 #include "db/embedded/syscat_functions.h"
 #include "db/embedded/text_order.h"
+#include "db/jet_import/jet_header.h"
 
 namespace db::embedded {
 namespace {
@@ -28,10 +30,12 @@ constexpr int kDefaultBusyMs = 30000;
                                                      file.string() + "'.)");
 }
 
-[[noreturn]] void ThrowNotADatabase(const fs::path& file) {
+// The reason is the engine's own ("file is not a database"), so that the cause can be told from
+// a wrong path or a damaged copy.
+[[noreturn]] void ThrowNotADatabase(const fs::path& file, std::string_view reason) {
     throw EngineError(ErrorNumber::kUnspecified,
                       "인식할 수 없는 데이터베이스 형식입니다. (Unrecognized database format '" +
-                          file.string() + "'.)");
+                          file.string() + "': " + std::string(reason) + ".)");
 }
 
 [[noreturn]] void ThrowWrongPassword() {
@@ -46,9 +50,13 @@ void CheckFile(const fs::path& file, bool create) {
         if (!create) ThrowMissingFile(file);
         return;
     }
-    if (!fs::is_regular_file(status)) ThrowNotADatabase(file);
+    if (!fs::is_regular_file(status)) ThrowNotADatabase(file, "not a regular file");
     // An empty file is a valid SQLite database but not one that anybody made.
-    if (!create && fs::file_size(file, ec) == 0) ThrowNotADatabase(file);
+    if (!create && fs::file_size(file, ec) == 0) ThrowNotADatabase(file, "the file is empty");
+    const jet::JetKind kind = jet::KindOfFile(file);
+    if (kind != jet::JetKind::None) {
+        throw EngineError(ErrorNumber::kUnspecified, jet::RealJetFileMessage(file, kind));
+    }
 }
 
 DatabaseHandle OpenHandle(const fs::path& file, bool create) {
@@ -79,7 +87,9 @@ bool Configure(sqlite3* db, const fs::path& file, bool created) {
     const int rc =
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     const int primary = rc & 0xff;
-    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) ThrowNotADatabase(file);
+    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
+        ThrowNotADatabase(file, sqlite3_errstr(primary));
+    }
     if (rc != SQLITE_OK) throw LastError(db, rc);
     ExecPlain(db, "PRAGMA synchronous=NORMAL");
     if (InWalMode(db)) return false;

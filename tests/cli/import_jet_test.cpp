@@ -1,0 +1,117 @@
+// A store whose DatMain.mdb is still the real Jet file, driven through the real program: start-up
+// says what the file is and how to import it, leaving it as it was; import-jet refuses to replace
+// it without --force, then replaces it with the verified store and keeps the Jet file as a copy;
+// the store then answers the program's own SQL with the Korean texts of the Jet file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "fixtures/program_runner.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+using fixtures::Outcome;
+using fixtures::Quoted;
+namespace fs = std::filesystem;
+
+constexpr int kUsage = 64;
+constexpr int kStartupEnded = 2;
+const fs::path kJetFiles = fs::path(DATAPATCH_TEST_DATA) / "jet";
+
+bool Has(const Outcome& out, const std::string& text) {
+    return out.output.find(text) != std::string::npos;
+}
+
+class ImportJet : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(kJetFiles)) GTEST_SKIP() << "no Jet test files at " << kJetFiles;
+        ASSERT_EQ(Datapatch("demo").exitCode, 0);
+        fs::copy_file(kJetFiles / "store-sample-jet4.mdb", Store(),
+                      fs::copy_options::overwrite_existing);
+    }
+    fs::path Root() const { return temp_.Path() / "root"; }
+    fs::path Store() const { return Root() / "c/Quillon/Data/DatMain.mdb"; }
+    std::set<std::string> DataFolder() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(Store().parent_path())) {
+            names.insert(e.path().filename().string());
+        }
+        return names;
+    }
+    Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") const {
+        return fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " --root " +
+                                  Quoted(Root().string()) + " " + args + " </dev/null" + streams);
+    }
+    host_test::TempFolder temp_;
+};
+
+TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
+    const std::string jet = host_test::ReadBytes(Store());
+    const std::set<std::string> before = DataFolder();
+    const Outcome status = Datapatch("status", " 2>&1 >/dev/null");
+    EXPECT_EQ(status.exitCode, kStartupEnded);
+    const Outcome run = Datapatch("run --json --answer no", " 2>/dev/null");
+    for (const Outcome* out : {&status, &run}) {
+        for (const std::string& text : {std::string("Jet4 (Access 2000-2003)"), Store().string(),
+                                        std::string("datapatch import-jet")}) {
+            EXPECT_TRUE(Has(*out, text)) << text << "\n" << out->output;
+        }
+    }
+    EXPECT_TRUE(Has(run, "\"problem\": ")) << run.output;
+    // The run's log keeps the reason too.
+    EXPECT_TRUE(Has(run, "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\")) << run.output;
+    std::string logs;
+    for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Patch")) {
+        logs += host_test::ReadBytes(e.path());
+    }
+    EXPECT_NE(logs.find("datapatch import-jet"), std::string::npos) << logs;
+    EXPECT_EQ(host_test::ReadBytes(Store()), jet);
+    EXPECT_EQ(DataFolder(), before);
+
+    const std::string windowsPath = Quoted("C:\\Quillon\\Data\\DatMain.mdb");
+    const Outcome refused = Datapatch("import-jet " + windowsPath);
+    EXPECT_EQ(refused.exitCode, kUsage) << refused.output;
+    EXPECT_TRUE(Has(refused, "--force")) << refused.output;
+    EXPECT_EQ(host_test::ReadBytes(Store()), jet);
+    EXPECT_EQ(DataFolder(), before);
+
+    const Outcome imported = Datapatch("import-jet " + windowsPath + " --force --json", "");
+    ASSERT_EQ(imported.exitCode, 0) << imported.output;
+    EXPECT_TRUE(Has(imported, "\"verified\": true")) << imported.output;
+    EXPECT_TRUE(Has(imported, "{\"name\": \"입출상품\", \"sourceRows\": 3000, \"storeRows\": 3000"))
+        << imported.output;
+    std::set<std::string> backups;
+    for (const std::string& name : DataFolder()) {
+        if (!before.contains(name)) backups.insert(name);
+    }
+    // The Jet file, byte for byte, and the import's log; nothing else.
+    ASSERT_EQ(backups.size(), 2u);
+    const std::string backup = *backups.begin();
+    EXPECT_TRUE(backup.starts_with("DatMain.before-import-")) << backup;
+    EXPECT_EQ(host_test::ReadBytes(Store().parent_path() / backup), jet);
+    EXPECT_TRUE(backups.rbegin()->starts_with("DatMain.import-")) << *backups.rbegin();
+
+    // The program's own statement path reads the Korean texts back from the new store.
+    const Outcome sql = fixtures::RunShell(
+        "printf '%s\\n' \"SELECT 제품명, 규격 FROM 사용상품 WHERE 제품코드 = 'P0000000'\" | " +
+        fixtures::DatapatchProgram() + " --root " + Quoted(Root().string()) + " sql --mdb " +
+        windowsPath + " 2>&1");
+    EXPECT_EQ(sql.exitCode, 0) << sql.output;
+    EXPECT_TRUE(Has(sql, "관절")) << sql.output;
+    EXPECT_TRUE(Has(sql, "케어")) << sql.output;
+}
+
+TEST_F(ImportJet, AFileThatIsNoJetFileIsNotImported) {
+    const fs::path into = temp_.Path() / "new.mdb";
+    const Outcome out = Datapatch("import-jet " + Quoted(Root() / "c/Quillon/SimStdCd.MDB") +
+                                  " --into " + Quoted(into.string()));
+    EXPECT_EQ(out.exitCode, kUsage) << out.output;
+    EXPECT_TRUE(Has(out, "is no Jet or ACE database file")) << out.output;
+    EXPECT_FALSE(fs::exists(into));
+}
+
+}  // namespace
