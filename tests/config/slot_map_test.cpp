@@ -56,9 +56,8 @@ TEST(SlotMap, EveryItemHasOneRowCodeBelowTheSlotLimit) {
 // docs/configuration-slots.md is generated from the table and must not drift from it.
 // DATAPATCH_WRITE_DOCS=1 rewrites it after a deliberate change of the table.
 TEST(SlotMap, ReadmeMatchesTheTable) {
-    const auto readme =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "docs" /
-        "configuration-slots.md";
+    const auto readme = std::filesystem::path(DATAPATCH_TESTS_DIR).parent_path() / "docs" /
+                        "configuration-slots.md";
     const std::string begin = "<!-- configuration-slots:begin -->\n";
     const std::string end = "<!-- configuration-slots:end -->";
     const std::string md = ConfigurationSlotsMarkdown();

@@ -26,7 +26,7 @@ std::string Hex(std::int32_t number) {
 }
 
 std::vector<TranslationCase> AllCases(const char* folder) {
-    const fs::path dir = fs::path(__FILE__).parent_path() / folder;
+    const fs::path dir = fs::path(DATAPATCH_TESTS_DIR) / "db" / "embedded" / folder;
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(dir)) {
         if (entry.path().extension() == ".txt") files.push_back(entry.path());
