@@ -6,6 +6,7 @@
 #include <cctype>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -13,8 +14,10 @@
 #include "config/norv_conn.h"
 #include "config/runtime.h"
 #include "db/embedded/embedded.h"
+#include "db/go_batches.h"
 #include "db/kro_ado.h"
 #include "exit_codes.h"
+#include "host/ascii_text.h"
 #include "host/desktop.h"
 #include "host/host.h"
 #include "util/byte_text.h"
@@ -26,27 +29,6 @@ namespace {
 // The store software's MDB database password.
 constexpr const char* kMdbPassword = "kelp2093";
 constexpr int kCommandTimeoutSeconds = 600;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool IsGoLine(std::string_view line) {
-    const std::string_view word = TrimBlanks(line);
-    return word.size() == 2 && (word[0] == 'G' || word[0] == 'g') &&
-           (word[1] == 'O' || word[1] == 'o');
-}
-
-bool HasContent(std::string_view text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return !IsBlank(c) && c != '\r' && c != '\n'; });
-}
 
 // What a value looks like in the table; Null is shown as such, never as an empty cell.
 std::string CellText(const util::Variant& value) {
@@ -189,37 +171,16 @@ class Target {
     std::unique_ptr<db::Session> direct_;
 };
 
-// The texts of `in`: lines up to a line holding only GO (any case, blanks around allowed),
-// joined by CR LF. Texts of blanks only are left out.
+// The texts of `in`, separated by lines holding only GO and joined by CR LF.
 std::vector<std::string> SplitBatches(std::istream& in) {
-    std::vector<std::string> texts;
-    std::string text;
-    bool first = true;
-    const auto finish = [&] {
-        if (HasContent(text)) texts.push_back(text);
-        text.clear();
-        first = true;
-    };
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (IsGoLine(line)) {
-            finish();
-            continue;
-        }
-        if (!first) text += "\r\n";
-        text += line;
-        first = false;
-    }
-    finish();
-    return texts;
+    const std::string script((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    return db::SplitGoBatches(script);
 }
 
 bool IsExitLine(std::string_view line) {
-    std::string word(TrimBlanks(line));
-    std::transform(word.begin(), word.end(), word.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return word == "exit" || word == "quit";
+    const std::string_view word = host::Trim(line, " \t");
+    return host::EqualsNoCase(word, "exit") || host::EqualsNoCase(word, "quit");
 }
 
 // At a terminal the texts are typed: a numbered prompt for each line of the batch, each GO runs
@@ -235,8 +196,8 @@ bool RunInteractive(db::Session& session, std::istream& in, std::ostream& out, s
         if (!std::getline(in, line)) break;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (IsExitLine(line)) break;
-        if (IsGoLine(line)) {
-            if (HasContent(text)) {
+        if (db::IsGoLine(line)) {
+            if (db::HasStatementText(text)) {
                 allSucceeded = RunText(session, text, out, err) && allSucceeded;
                 out.flush();
             }
@@ -250,7 +211,7 @@ bool RunInteractive(db::Session& session, std::istream& in, std::ostream& out, s
     }
     out << "\n";
     // A batch typed without its GO is not run, as at the server's own prompt.
-    if (HasContent(text)) err << "(the last batch had no GO and was not run)\n";
+    if (db::HasStatementText(text)) err << "(the last batch had no GO and was not run)\n";
     return allSucceeded;
 }
 

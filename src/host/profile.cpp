@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "host/ascii_text.h"
 #include "host/codepage.h"
 #include "host/vpath.h"
 
@@ -13,11 +14,8 @@ constexpr std::string_view kBlanks = " \t\r\v\f";
 constexpr std::string_view kLineBreaking("\r\n\0", 3);
 constexpr std::string_view kDefaultLineEnd = "\r\n";
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
+std::string_view Trimmed(std::string_view text) {
+    return Trim(text, kBlanks);
 }
 
 std::string_view Unquoted(std::string_view value) {
@@ -40,7 +38,7 @@ bool FitsOneLine(std::string_view text) {
 }
 
 bool IsWritableEntry(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string_view name = Trim(key);
+    const std::string_view name = Trimmed(key);
     return FitsOneLine(section) && FitsOneLine(key) && FitsOneLine(value) &&
            section.find(']') == std::string_view::npos && !name.empty() &&
            name.find('=') == std::string_view::npos && name.front() != ';' && name.front() != '[';
@@ -106,20 +104,20 @@ ProfileDocument::Line ProfileDocument::MakeLine(std::string raw, std::string end
     Line line;
     line.raw = std::move(raw);
     line.end = std::move(end);
-    const std::string_view trimmed = Trim(text);
+    const std::string_view trimmed = Trimmed(text);
     if (trimmed.starts_with('[')) {
         const std::size_t close = trimmed.find(']');
         if (close != std::string_view::npos) {
             line.kind = LineKind::Section;
-            line.name = Trim(trimmed.substr(1, close - 1));
+            line.name = Trimmed(trimmed.substr(1, close - 1));
             return line;
         }
     }
     const std::size_t equals = trimmed.find('=');
     if (trimmed.starts_with(';') || equals == std::string_view::npos) return line;
     line.kind = LineKind::Entry;
-    line.name = Trim(trimmed.substr(0, equals));
-    line.value = Trim(trimmed.substr(equals + 1));
+    line.name = Trimmed(trimmed.substr(0, equals));
+    line.value = Trimmed(trimmed.substr(equals + 1));
     return line;
 }
 
@@ -135,9 +133,9 @@ std::string ProfileDocument::NewLineEnd() const {
 }
 
 std::optional<ProfileDocument::Range> ProfileDocument::FindSection(std::string_view section) const {
-    const std::string_view wanted = Trim(section);
+    const std::string_view wanted = Trimmed(section);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind != LineKind::Section || !EqualsIgnoreAsciiCase(lines_[i].name, wanted)) {
+        if (lines_[i].kind != LineKind::Section || !EqualsNoCase(lines_[i].name, wanted)) {
             continue;
         }
         std::size_t end = i + 1;
@@ -149,9 +147,9 @@ std::optional<ProfileDocument::Range> ProfileDocument::FindSection(std::string_v
 
 std::optional<std::size_t> ProfileDocument::FindKey(const Range& range,
                                                     std::string_view key) const {
-    const std::string_view wanted = Trim(key);
+    const std::string_view wanted = Trimmed(key);
     for (std::size_t i = range.header + 1; i < range.end; ++i) {
-        if (lines_[i].kind == LineKind::Entry && EqualsIgnoreAsciiCase(lines_[i].name, wanted)) {
+        if (lines_[i].kind == LineKind::Entry && EqualsNoCase(lines_[i].name, wanted)) {
             return i;
         }
     }
@@ -180,10 +178,10 @@ std::optional<std::string> ProfileDocument::Get(std::string_view section,
 
 bool ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     if (!IsWritableEntry(section, key, value)) return false;
-    const std::string entry = std::string(Trim(key)) + "=" + std::string(value);
+    const std::string entry = std::string(Trimmed(key)) + "=" + std::string(value);
     const std::optional<Range> range = FindSection(section);
     if (!range) {
-        Insert(lines_.size(), "[" + std::string(Trim(section)) + "]");
+        Insert(lines_.size(), "[" + std::string(Trimmed(section)) + "]");
         Insert(lines_.size(), entry);
         return true;
     }
@@ -191,7 +189,7 @@ bool ProfileDocument::Set(std::string_view section, std::string_view key, std::s
         Line& line = lines_[*index];
         // A value written back as it was read leaves the line as it is, byte for byte.
         // (The profile read takes one pair of quotes off, so a quoted value counts as unquoted.)
-        const std::string_view wanted = Trim(value);
+        const std::string_view wanted = Trimmed(value);
         if (line.value == wanted || Unquoted(line.value) == wanted) return true;
         // Keep the key as spelt in the file and the blanks between "=" and the value.
         std::size_t keep = line.raw.find('=') + 1;
@@ -222,7 +220,7 @@ std::vector<std::string> ProfileDocument::Sections() const {
     for (const Line& line : lines_) {
         if (line.kind != LineKind::Section) continue;
         bool seen = false;
-        for (const std::string& name : names) seen = seen || EqualsIgnoreAsciiCase(name, line.name);
+        for (const std::string& name : names) seen = seen || EqualsNoCase(name, line.name);
         if (!seen) names.push_back(line.name);
     }
     return names;

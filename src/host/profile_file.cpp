@@ -1,6 +1,7 @@
 // The file side of private-profile access: loading, atomic updates and the two Win32-style calls.
 #include <algorithm>
 
+#include "host/ascii_text.h"
 #include "host/codepage.h"
 #include "host/file_io.h"
 #include "host/profile.h"
@@ -19,11 +20,6 @@ std::string_view StripQuotes(std::string_view value) {
         return value.substr(1, value.size() - 2);
     }
     return value;
-}
-
-std::string_view TrimTrailingBlanks(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
 }
 
 }  // namespace
@@ -54,7 +50,7 @@ std::string GetProfileString(const ProfileDocument& doc, std::string_view sectio
     if (size <= 1) return std::string();
     const auto maxBytes = static_cast<std::size_t>(std::min(size, kMaxProfileBuffer) - 1);
     const std::optional<std::string> value = doc.Get(section, key);
-    const std::string_view text = value ? StripQuotes(*value) : TrimTrailingBlanks(def);
+    const std::string_view text = value ? StripQuotes(*value) : TrimEnd(def, " \t");
     return std::string(TruncateToAnsiBytes(text, maxBytes));
 }
 

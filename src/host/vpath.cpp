@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "host/ascii_text.h"
+
 namespace fs = std::filesystem;
 
 namespace host {
@@ -21,10 +23,6 @@ bool IsSeparator(char c) {
 
 bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool IsDrivePath(std::string_view text) {
@@ -64,7 +62,7 @@ std::string MatchEntry(const fs::path& folder, std::string_view name) {
     std::optional<std::string> best;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string entry = it->path().filename().string();
-        if (EqualsIgnoreAsciiCase(entry, name) && (!best || entry < *best)) best = std::move(entry);
+        if (EqualsNoCase(entry, name) && (!best || entry < *best)) best = std::move(entry);
     }
     return best.value_or(std::string(name));
 }
@@ -102,16 +100,10 @@ fs::path HomeFolder() {
 
 }  // namespace
 
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
-
 PathMap::PathMap(fs::path root) : root_(fs::absolute(root).lexically_normal()) {}
 
 fs::path PathMap::DriveFolder(char letter) const {
-    return root_ / std::string(1, LowerAscii(letter));
+    return root_ / std::string(1, AsciiLower(letter));
 }
 
 std::optional<fs::path> PathMap::ToNative(std::string_view windowsPath) const {

@@ -30,9 +30,6 @@ class PathMap {
     std::filesystem::path root_;
 };
 
-// Case-insensitive comparison of ASCII letters; other bytes (UTF-8 Korean included) must be equal.
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
-
 // The environment variable that names the root.
 inline constexpr std::string_view kRootVariable = "DATAPATCH_ROOT";
 

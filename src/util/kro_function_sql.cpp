@@ -1,6 +1,8 @@
 // Kro_Function: rewriting an MDB statement for SQL Server.
 #include "util/kro_function.h"
 
+#include "host/ascii_text.h"
+
 namespace util {
 namespace {
 
@@ -33,12 +35,6 @@ std::size_t SkipQuoted(std::string_view sql, std::size_t i) {
         ++j;
     }
     return sql.size();
-}
-
-std::string TrimWhite(std::string_view s) {
-    std::size_t first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return "";
-    return std::string(s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1));
 }
 
 bool OpensQuote(char c) {
@@ -84,7 +80,7 @@ std::optional<std::string> TwistCall(std::string_view word, const Call& call) {
     std::vector<std::string> a;
     for (std::string_view arg : call.args) a.push_back(Twist(arg));
     if (IsWord(word, "IIF") && a.size() == 3) {
-        for (std::string& arg : a) arg = TrimWhite(arg);
+        for (std::string& arg : a) arg = std::string(host::Trim(arg));
         return "CASE WHEN " + a[0] + " THEN " + a[1] + " ELSE " + a[2] + " END";
     }
     if (IsWord(word, "MID") && a.size() == 3)

@@ -1,4 +1,5 @@
 // Kro_Function: starting programs and network drives.
+#include "host/ascii_text.h"
 #include "host/net_drives.h"
 #include "host/vpath.h"
 #include "util/command_line.h"
@@ -22,7 +23,7 @@ bool SameShare(std::string_view a, std::string_view b) {
         while (s.size() > 2 && (s.back() == '\\' || s.back() == '/')) s.remove_suffix(1);
         return s;
     };
-    return host::EqualsIgnoreAsciiCase(strip(a), strip(b));
+    return host::EqualsNoCase(strip(a), strip(b));
 }
 
 }  // namespace

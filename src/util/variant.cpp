@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "host/ascii_text.h"
 #include "util/date_serial.h"
 
 namespace util {
@@ -127,9 +128,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
+    return host::Trim(s, " \t");
 }
 
 }  // namespace

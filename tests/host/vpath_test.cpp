@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
+#include "host/ascii_text.h"
 #include "host/scoped_env.h"
 #include "host/temp_folder.h"
 
@@ -89,12 +90,12 @@ TEST_F(PathMapTest, ExactSpellingWinsOverOtherCases) {
     EXPECT_EQ(*map_.ToNative("C:\\dup\\FILE.TXT"), Root() / "c/dup/File.txt");  // first in order
 }
 
-TEST(EqualsIgnoreAsciiCase, FoldsOnlyAsciiLetters) {
-    EXPECT_TRUE(EqualsIgnoreAsciiCase("NVConfig.INI", "nvconfig.ini"));
-    EXPECT_TRUE(EqualsIgnoreAsciiCase("데이터A", "데이터a"));
-    EXPECT_FALSE(EqualsIgnoreAsciiCase("데이터", "데이타"));
-    EXPECT_FALSE(EqualsIgnoreAsciiCase("[", "{"));  // 0x5B and 0x7B differ by the case bit only
-    EXPECT_FALSE(EqualsIgnoreAsciiCase("a", "ab"));
+TEST(EqualsNoCase, FoldsOnlyAsciiLetters) {
+    EXPECT_TRUE(EqualsNoCase("NVConfig.INI", "nvconfig.ini"));
+    EXPECT_TRUE(EqualsNoCase("데이터A", "데이터a"));
+    EXPECT_FALSE(EqualsNoCase("데이터", "데이타"));
+    EXPECT_FALSE(EqualsNoCase("[", "{"));  // 0x5B and 0x7B differ by the case bit only
+    EXPECT_FALSE(EqualsNoCase("a", "ab"));
 }
 
 TEST(ResolveRoot, ExplicitRootThenEnvironmentThenHomeDefault) {

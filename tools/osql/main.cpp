@@ -18,7 +18,9 @@
 
 #include "db/embedded/server_folder.h"
 #include "db/error.h"
+#include "db/go_batches.h"
 #include "db/login_resolver.h"
+#include "host/ascii_text.h"
 #include "host/codepage.h"
 #include "host/file_io.h"
 #include "host/host.h"
@@ -56,16 +58,6 @@ struct Options {
     std::string input;
     std::string output;
 };
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool Same(std::string_view a, std::string_view b) {
-    return host::EqualsIgnoreAsciiCase(a, b);
-}
 
 // nullopt (after a message on standard error) when the arguments are not usable. Options are
 // written "-S server" or "-Sserver", as the SQL Server client takes them.
@@ -135,35 +127,6 @@ std::string ScriptText(std::string bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
     if (host::IsValidUtf8(bytes)) return bytes;
     return host::Cp949ToUtf8Lossy(bytes);
-}
-
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n\f\v");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n\f\v");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-// The batches of the script, split at lines that hold only GO.
-std::vector<std::string> Batches(const std::string& script) {
-    std::vector<std::string> batches;
-    std::string batch;
-    std::size_t at = 0;
-    while (at <= script.size()) {
-        std::size_t end = script.find('\n', at);
-        if (end == std::string::npos) end = script.size();
-        const std::string_view line(script.data() + at, end - at);
-        if (Same(Trimmed(line), "GO")) {
-            batches.push_back(batch);
-            batch.clear();
-        } else {
-            batch.append(line);
-            batch += '\n';
-        }
-        at = end + 1;
-    }
-    if (!Trimmed(batch).empty()) batches.push_back(batch);
-    return batches;
 }
 
 // An error as SQL Server reports it; `msg` is its message number.
@@ -322,12 +285,14 @@ class Client {
         if (tokens.empty()) return {};
         if (tokens[0].kind != Token::Kind::Word) SyntaxError(tokens[0]);
         std::size_t at = 0;
-        if (Same(tokens[0].text, "DBCC")) return Dbcc(tokens);
-        if (Same(tokens[0].text, "EXEC") || Same(tokens[0].text, "EXECUTE")) ++at;
+        if (host::EqualsNoCase(tokens[0].text, "DBCC")) return Dbcc(tokens);
+        if (host::EqualsNoCase(tokens[0].text, "EXEC") ||
+            host::EqualsNoCase(tokens[0].text, "EXECUTE"))
+            ++at;
         if (at >= tokens.size()) SyntaxError(tokens[0]);
         if (tokens[at].kind != Token::Kind::Word) SyntaxError(tokens[at]);
         const std::string procedure = ProcedureName(tokens[at].text);
-        const std::string name = Lower(procedure);
+        const std::string name = host::AsciiLower(procedure);
         if (name == "sp_attach_db") return AttachDb(procedure, Arguments(tokens, at + 1));
         if (name == "sp_detach_db") return DetachDb(procedure, Arguments(tokens, at + 1));
         if (name == "sp_dboption") return DbOption(procedure, Arguments(tokens, at + 1));
@@ -361,7 +326,7 @@ class Client {
         const char* names[] = {"@dbname", "@optname", "@optvalue"};
         RequireArguments(procedure, args, 3, names);
         std::string option;
-        for (char c : Lower(args[1])) {
+        for (char c : host::AsciiLower(args[1])) {
             if (c == '_') c = ' ';
             if (c == ' ' && (option.empty() || option.back() == ' ')) continue;
             option += c;
@@ -372,7 +337,7 @@ class Client {
                                                         "' does not exist. Specify a valid "
                                                         "option."};
         }
-        const std::string value = Lower(args[2]);
+        const std::string value = host::AsciiLower(args[2]);
         bool on = false;
         if (value == "true" || value == "on") {
             on = true;
@@ -394,7 +359,8 @@ class Client {
     std::string HelpDb(const std::vector<std::string>& args) {
         std::vector<db::embedded::ServerDatabaseInfo> databases = folder_.Databases();
         if (!args.empty()) {
-            std::erase_if(databases, [&](const auto& d) { return !Same(d.name, args[0]); });
+            std::erase_if(databases,
+                          [&](const auto& d) { return !host::EqualsNoCase(d.name, args[0]); });
             if (databases.empty()) {
                 throw db::DbError(db::ErrorNumber::kUnspecified,
                                   "The database '" + args[0] +
@@ -416,7 +382,7 @@ class Client {
 
     // DBCC SHRINKDATABASE (name [, target percent]) and DBCC SHRINKFILE (name [, size]).
     std::string Dbcc(const std::vector<Token>& tokens) {
-        const std::string command = tokens.size() > 1 ? Lower(tokens[1].text) : "";
+        const std::string command = tokens.size() > 1 ? host::AsciiLower(tokens[1].text) : "";
         if (command != "shrinkdatabase" && command != "shrinkfile") {
             throw StatementError{kMsgBadDbcc,
                                  "Incorrect DBCC statement. Check the documentation for the "
@@ -510,8 +476,7 @@ int RunClient(const Options& options) {
 
     Client client(host, ServerFolder(*folder), options.server);
     std::string out;
-    for (const std::string& batch : Batches(ScriptText(*bytes))) {
-        if (Trimmed(batch).empty()) continue;
+    for (const std::string& batch : db::SplitGoBatches(ScriptText(*bytes), "\n")) {
         out += client.RunBatch(batch);
     }
     return Deliver(outputFile, out) ? kRan : kFailed;

@@ -16,6 +16,7 @@
 #include "db/embedded/file_copy.h"
 #include "db/embedded/sqlite_handle.h"
 #include "db/error.h"
+#include "host/ascii_text.h"
 #include "host/vpath.h"
 
 namespace db::embedded {
@@ -208,7 +209,7 @@ fs::path ServerFolder::Find(const std::string& name) const {
     if (fs::is_regular_file(exact, ec)) return exact;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string found = DatabaseNameOf(*it);
-        if (!found.empty() && host::EqualsIgnoreAsciiCase(found, name)) return it->path();
+        if (!found.empty() && host::EqualsNoCase(found, name)) return it->path();
     }
     Fail(kMsgUnknownDatabase,
          "The database '" + name + "' does not exist. Use sp_helpdb to show available databases.");
@@ -216,7 +217,7 @@ fs::path ServerFolder::Find(const std::string& name) const {
 
 bool ServerFolder::Exists(const std::string& name) const {
     for (const ServerDatabaseInfo& info : Databases()) {
-        if (host::EqualsIgnoreAsciiCase(info.name, name)) return true;
+        if (host::EqualsNoCase(info.name, name)) return true;
     }
     return false;
 }
@@ -289,7 +290,7 @@ void ServerFolder::Rename(const std::string& oldName, const std::string& newName
     CheckName(newName);
     const std::string shown = file.stem().string();
     const fs::path target = ServerDatabaseFile(folder_, newName);
-    const bool sameDatabase = host::EqualsIgnoreAsciiCase(shown, newName);
+    const bool sameDatabase = host::EqualsNoCase(shown, newName);
     if (!sameDatabase && Exists(newName)) {
         Fail(kMsgAlreadyExists, "The database '" + newName + "' already exists.");
     }
