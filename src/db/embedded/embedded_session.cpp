@@ -57,6 +57,40 @@ bool IsQuery(std::string_view sql) {
     return false;
 }
 
+// The end of the session's transaction: whatever it changed stays or goes back, and other
+// connections may write from now on.
+class LetGo {
+  public:
+    explicit LetGo(TableShapes& shapes) : shapes_(shapes) {}
+    ~LetGo() {
+        shapes_.MayHaveChanged();
+        shapes_.Hold(false);
+    }
+    LetGo(const LetGo&) = delete;
+    LetGo& operator=(const LetGo&) = delete;
+
+  private:
+    TableShapes& shapes_;
+};
+
+// Whether running program may change the schema: anything but reading and writing rows.
+bool MayChangeSchema(const Program& program) {
+    if (!program.routines.empty() || program.usesCatalogue) return true;
+    for (const Step& step : program.steps) {
+        switch (step.kind) {
+            case Step::Kind::Insert:
+            case Step::Kind::SkipUnless:
+                continue;
+            case Step::Kind::Sql:
+                if (IsQuery(step.sql)) continue;
+                return true;
+            default:
+                return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 FileIdentity FileIdentity::Of(const std::filesystem::path& path) {
@@ -90,8 +124,14 @@ EmbeddedSession::~EmbeddedSession() {
     }
 }
 
+// Asked before every statement: the file is looked at only when the watch says it may have gone.
 bool EmbeddedSession::Alive() {
-    if (!lost_ && !identity_.StillAt(file_)) MarkLost();
+    if (lost_ || !watch_.Due()) return !lost_;
+    if (identity_.StillAt(file_)) {
+        watch_.Seen();
+    } else {
+        MarkLost();
+    }
     return !lost_;
 }
 
@@ -118,12 +158,14 @@ void EmbeddedSession::BeginTransaction(int lockWaitSeconds) {
             .MarkLockConflict();
     }
     transactionOpen_ = true;
+    shapes_.Hold(true);
 }
 
 // SQLite gives a transaction up by itself after some failures (disk full, I/O errors); the
 // work is gone then and the commit must say so.
 void EmbeddedSession::CommitTransaction() {
     transactionOpen_ = false;
+    const LetGo letGo(shapes_);
     if (sqlite3_get_autocommit(db_.get())) {
         throw EngineError(ErrorNumber::kUnspecified,
                           "트랜잭션이 이미 취소되어 작업을 저장할 수 없습니다.");
@@ -140,6 +182,7 @@ void EmbeddedSession::CommitTransaction() {
 
 void EmbeddedSession::RollbackTransaction() {
     transactionOpen_ = false;
+    const LetGo letGo(shapes_);
     if (sqlite3_get_autocommit(db_.get())) return;
     ExecPlain(db_.get(), "ROLLBACK");
     external_.DetachAll();
@@ -201,6 +244,15 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
     }();
     if (program->steps.empty()) return {};  // a batch of comments on the server kind
     keepStatements_ = !program->oneOff;
+    // Marked when the program has run, however it ended (a failed step may have changed the
+    // schema before a savepoint took it back).
+    struct SchemaMark {
+        TableShapes& shapes;
+        bool changes;
+        ~SchemaMark() {
+            if (changes) shapes.MayHaveChanged();
+        }
+    } const mark{shapes_, MayChangeSchema(*program)};
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
     try {
         server_.Prepare(*program);

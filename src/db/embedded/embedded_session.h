@@ -10,6 +10,7 @@
 #include "db/embedded/embedded.h"
 #include "db/embedded/embedded_schema.h"
 #include "db/embedded/external_databases.h"
+#include "db/embedded/file_watch.h"
 #include "db/embedded/lru_cache.h"
 #include "db/embedded/server_folder.h"
 #include "db/embedded/server_objects.h"
@@ -87,6 +88,7 @@ class EmbeddedSession : public Session {
     DatabaseHandle db_;
     std::filesystem::path file_;
     FileIdentity identity_;
+    FileWatch watch_{file_};  // when the file is worth looking at again
     Dialect dialect_;
     bool lost_ = false;
     bool transactionOpen_ = false;  // between BeginTransaction and its end
