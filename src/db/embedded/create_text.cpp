@@ -166,9 +166,10 @@ ColumnParts PartsOf(std::string_view columnDefinition) {
             kind += 2;
         }
         if (t[kind].Is("GENERATED") || t[kind].Is("AS")) parts.generated = true;
-        if (t[kind].Is("COLLATE") && kind + 1 < t.size()) parts.collation = UpperAscii(t[kind + 1].value);
-        if (!t[kind].Is("CHECK") || name.rfind(kLengthCheckPrefix, 0) != 0 || kind + 1 >= t.size() ||
-            !t[kind + 1].IsPunct("(")) {
+        if (t[kind].Is("COLLATE") && kind + 1 < t.size())
+            parts.collation = UpperAscii(t[kind + 1].value);
+        if (!t[kind].Is("CHECK") || name.rfind(kLengthCheckPrefix, 0) != 0 ||
+            kind + 1 >= t.size() || !t[kind + 1].IsPunct("(")) {
             continue;
         }
         const std::size_t open = kind + 1;
@@ -180,8 +181,7 @@ ColumnParts PartsOf(std::string_view columnDefinition) {
         }
         const std::size_t from = t[open].offset + 1;
         parts.lengthCheck = TrimBlanks(columnDefinition.substr(from, t[close].offset - from));
-        parts.lengthMeasure =
-            TrimBlanks(columnDefinition.substr(from, t[close - 2].offset - from));
+        parts.lengthMeasure = TrimBlanks(columnDefinition.substr(from, t[close - 2].offset - from));
         parts.lengthLimit = std::stoll(t[close - 1].value);
     }
     return parts;

@@ -91,6 +91,24 @@ bool MayChangeSchema(const Program& program) {
     return false;
 }
 
+// Binds the value of a literal as the translation cache writes it (a quoted text or a whole
+// number) to parameter index; an index the statement does not use is passed over.
+void BindLiteral(sqlite3_stmt* stmt, int index, const std::string& written) {
+    if (index > sqlite3_bind_parameter_count(stmt)) return;
+    if (!written.empty() && written.front() == '\'') {
+        std::string text;
+        text.reserve(written.size());
+        for (std::size_t i = 1; i + 1 < written.size(); ++i) {
+            text += written[i];
+            if (written[i] == '\'') ++i;  // '' stands for one
+        }
+        sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+        return;
+    }
+    sqlite3_bind_int64(stmt, index, std::stoll(written));
+}
+
 }  // namespace
 
 FileIdentity FileIdentity::Of(const std::filesystem::path& path) {
@@ -304,7 +322,7 @@ ExecOutcome EmbeddedSession::RunWithExternals(const Program& program) {
 void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool streamRows) {
     switch (step.kind) {
         case Step::Kind::Sql:
-            return RunSql(step.sql, step.countsChanges, outcome, streamRows);
+            return RunSql(step.sql, step.countsChanges, outcome, streamRows, &step.parameters);
         case Step::Kind::DropColumn:
             return DropColumn(step, outcome);
         case Step::Kind::DropIndex:
@@ -329,20 +347,25 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
 }
 
 void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
-                             bool streamRows) {
+                             bool streamRows, const std::vector<std::string>* parameters) {
     if (dialect_ == Dialect::Jet && IsQuery(sql)) {
         try {
-            return RunStatement(sql, countsChanges, outcome, streamRows);
+            return RunStatement(sql, countsChanges, outcome, streamRows, parameters);
         } catch (const DbError& e) {
             throw ForJetQuery(e);
         }
     }
-    RunStatement(sql, countsChanges, outcome, streamRows);
+    RunStatement(sql, countsChanges, outcome, streamRows, parameters);
 }
 
 void EmbeddedSession::RunStatement(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
-                                   bool streamRows) {
+                                   bool streamRows, const std::vector<std::string>* parameters) {
     StatementLease stmt = statements_->Lease(sql, keepStatements_);
+    if (parameters != nullptr) {
+        for (std::size_t i = 0; i < parameters->size(); ++i) {
+            BindLiteral(stmt.get(), static_cast<int>(i + 1), (*parameters)[i]);
+        }
+    }
     if (sqlite3_column_count(stmt.get()) > 0) {
         auto cursor = std::make_unique<StatementCursor>(db_, std::move(stmt), dialect_);
         if (outcome.rows) return;  // only the first result with rows is handed out

@@ -74,10 +74,12 @@ class EmbeddedSession : public Session {
     // A program that begins with Attach steps: the databases are attached for its run only.
     ExecOutcome RunWithExternals(const Program& program);
     void RunStep(const Step& step, ExecOutcome& outcome, bool streamRows);
-    void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
+    // parameters: the values of ?1, ?2, … (Step::parameters); null when sql has none.
+    void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows,
+                const std::vector<std::string>* parameters = nullptr);
     void DropColumn(const Step& step, ExecOutcome& outcome);
     void RunStatement(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
-                      bool streamRows);
+                      bool streamRows, const std::vector<std::string>* parameters);
     void CheckColumnDroppable(const Step& step);
     std::string DropIndexSql(const Step& step);
     // Steps that depend on the shape of their table (embedded_session_shaped.cpp).

@@ -51,11 +51,12 @@ FileWatch::FileWatch(const std::filesystem::path& file) {
     const int signal = ReportSignal();
     if (signal != 0) {
         fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        const bool ready =
-            fd_ >= 0 &&
-            ::inotify_add_watch(fd_, file.c_str(), IN_MOVE_SELF | IN_DELETE_SELF | IN_ATTRIB) >= 0 &&
-            ::fcntl(fd_, F_SETSIG, signal) == 0 && ::fcntl(fd_, F_SETOWN, ::getpid()) == 0 &&
-            ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_ASYNC) == 0;
+        const bool ready = fd_ >= 0 &&
+                           ::inotify_add_watch(fd_, file.c_str(),
+                                               IN_MOVE_SELF | IN_DELETE_SELF | IN_ATTRIB) >= 0 &&
+                           ::fcntl(fd_, F_SETSIG, signal) == 0 &&
+                           ::fcntl(fd_, F_SETOWN, ::getpid()) == 0 &&
+                           ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_ASYNC) == 0;
         if (!ready && fd_ >= 0) {
             ::close(fd_);
             fd_ = -1;

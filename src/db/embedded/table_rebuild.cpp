@@ -80,8 +80,8 @@ bool WidensLength(const ColumnParts& before, const ColumnParts& after) {
 // changes that leave the stored content alone (https://www.sqlite.org/lang_altertable.html,
 // "Making Other Kinds Of Table Schema Changes"). False when the table has to be rebuilt.
 bool RedefineInPlace(sqlite3* db, Dialect dialect, const TableShape& shape,
-                     const ColumnShape& column, const std::string& before,
-                     const std::string& after, const CreateText& text) {
+                     const ColumnShape& column, const std::string& before, const std::string& after,
+                     const CreateText& text) {
     const ColumnParts old = PartsOf(before);
     const ColumnParts now = PartsOf(after);
     if (old.generated || now.generated || old.collation != now.collation ||
@@ -89,13 +89,12 @@ bool RedefineInPlace(sqlite3* db, Dialect dialect, const TableShape& shape,
         return false;
     }
     if (column.keyPosition > 0 && !EqualsNoCase(old.type, now.type)) return false;
-    if (!IsJet(dialect) && (FixedTextOf(column.type, dialect) ||
-                            FixedTextOf(ParseStoredType(now.type), dialect))) {
+    if (!IsJet(dialect) &&
+        (FixedTextOf(column.type, dialect) || FixedTextOf(ParseStoredType(now.type), dialect))) {
         return false;
     }
-    if (!WidensLength(old, now) &&
-        AnyRow(db, "SELECT 1 FROM " + QuoteName(shape.name) + " WHERE NOT (" + now.lengthCheck +
-                       ") LIMIT 1")) {
+    if (!WidensLength(old, now) && AnyRow(db, "SELECT 1 FROM " + QuoteName(shape.name) +
+                                                  " WHERE NOT (" + now.lengthCheck + ") LIMIT 1")) {
         return false;  // the rebuild refuses the value as it always has
     }
     int version = 0;
