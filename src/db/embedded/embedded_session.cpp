@@ -348,6 +348,10 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
 
 void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
                              bool streamRows, const std::vector<std::string>* parameters) {
+    if (sql.compare(0, 12, "ALTER TABLE ") == 0 &&
+        sql.find(kLengthCheckPrefix) != std::string::npos && AddColumnWithoutScan(db_.get(), sql)) {
+        return;
+    }
     if (dialect_ == Dialect::Jet && IsQuery(sql)) {
         try {
             return RunStatement(sql, countsChanges, outcome, streamRows, parameters);
