@@ -282,10 +282,9 @@ class Bench {
                   << "  goal\n";
         for (const Row& row : rows_) {
             std::cout << std::left << std::setw(44) << row.name << std::right << std::fixed
-                      << std::setprecision(2) << std::setw(9) << row.result.seconds
-                      << std::setw(9) << row.result.cpuSeconds << std::setprecision(1)
-                      << std::setw(9) << KernelShare(row.result) << std::setw(9)
-                      << row.result.peakMegabytes;
+                      << std::setprecision(2) << std::setw(9) << row.result.seconds << std::setw(9)
+                      << row.result.cpuSeconds << std::setprecision(1) << std::setw(9)
+                      << KernelShare(row.result) << std::setw(9) << row.result.peakMegabytes;
             if (row.stats.present) {
                 std::cout << std::setw(10) << row.stats.statements << std::setprecision(2)
                           << std::setw(10) << row.stats.prepareSeconds << std::setw(9)
@@ -328,12 +327,15 @@ class Bench {
              << "  \"reference\": " << JsonText(o_.reference) << ",\n"
              << "  \"speedup_over_reference\": " << speedup_ << ",\n"
              << "  \"end_state_matches_reference\": "
-             << (o_.reference.empty() ? "null" : sameEnd_ ? "true" : "false") << ",\n"
+             << (o_.reference.empty() ? "null"
+                 : sameEnd_           ? "true"
+                                      : "false")
+             << ",\n"
              << "  \"goals\": {\"overhead_ratio\": " << o_.goalRatio
              << ", \"second_run_seconds\": " << o_.goalSecondRun
              << ", \"peak_megabytes\": " << o_.goalPeakMegabytes
-             << ", \"generate_seconds\": " << o_.goalGenerate
-             << ", \"speedup\": " << o_.goalSpeedup << "},\n"
+             << ", \"generate_seconds\": " << o_.goalGenerate << ", \"speedup\": " << o_.goalSpeedup
+             << "},\n"
              << "  \"steps\": [\n";
         for (std::size_t i = 0; i < rows_.size(); ++i) {
             const Row& row = rows_[i];

@@ -245,11 +245,11 @@ TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
 
     session_->BeginTransaction(0);
     Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(20)");
-    Run("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하' WHERE 거래처코드 = "
+    Run("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE 거래처코드 = "
         "'X00002'");
     session_->RollbackTransaction();
     EXPECT_EQ(Column("거래처마스터", "대표자명").size, 14);
-    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하' WHERE "
+    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE "
                       "거래처코드 = 'X00002'"),
               ErrorNumber::kTruncated);
 
