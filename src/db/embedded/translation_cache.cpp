@@ -102,9 +102,10 @@ bool AllBindable(const std::vector<std::string>& values) {
     return std::all_of(values.begin(), values.end(), Bindable);
 }
 
-// Statements that write rows: a bound value stands where the literal stood and nothing reads
-// the text of the literal (a SELECT names its result columns after it, ORDER BY and GROUP BY
-// take a whole number as a column's position).
+// Statements where a bound value stands for the literal and nothing reads the literal's text:
+// those that write rows, and queries whose literals all follow the column list (a query names
+// its result columns after their expressions). ORDER BY and GROUP BY take a whole number as a
+// column's position, so statements with them keep their literals.
 bool BindableStatement(const Step& step, const SlottedText& sql) {
     if (step.kind == Step::Kind::Insert) return true;
     if (step.kind != Step::Kind::Sql) return false;
@@ -118,7 +119,11 @@ bool BindableStatement(const Step& step, const SlottedText& sql) {
     for (std::string_view word : {"INSERT ", "UPDATE ", "DELETE "}) {
         if (text.compare(begin, word.size(), word) == 0) return true;
     }
-    return false;
+    if (text.compare(begin, 7, "SELECT ") != 0) return false;
+    // The column list ends at the first FROM when it holds no parentheses (no subquery).
+    const std::string head = UpperAscii(sql.pieces.front());
+    const std::size_t from = head.find(" FROM ");
+    return from != std::string::npos && head.find('(', begin) > from;
 }
 
 std::shared_ptr<const Program> Fill(const ShapedTranslation& shaped,
