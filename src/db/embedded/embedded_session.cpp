@@ -73,23 +73,42 @@ class LetGo {
     TableShapes& shapes_;
 };
 
-// Whether running program may change the schema: anything but reading and writing rows.
+// Whether running step may change the schema: anything but reading and writing rows.
+bool MayChangeSchema(const Step& step) {
+    switch (step.kind) {
+        case Step::Kind::Insert:
+        case Step::Kind::SkipUnless:
+            return false;
+        case Step::Kind::Sql:
+            return !IsQuery(step.sql);
+        default:
+            return true;
+    }
+}
+
 bool MayChangeSchema(const Program& program) {
     if (!program.routines.empty() || program.usesCatalogue) return true;
     for (const Step& step : program.steps) {
-        switch (step.kind) {
-            case Step::Kind::Insert:
-            case Step::Kind::SkipUnless:
-                continue;
-            case Step::Kind::Sql:
-                if (IsQuery(step.sql)) continue;
-                return true;
-            default:
-                return true;
-        }
+        if (MayChangeSchema(step)) return true;
     }
     return false;
 }
+
+// Tells the kept table shapes, once a step or program has run (however it ended: a failed step
+// may have changed the schema before a savepoint took it back), that the schema may be another.
+class SchemaMark {
+  public:
+    SchemaMark(TableShapes& shapes, bool changes) : shapes_(shapes), changes_(changes) {}
+    ~SchemaMark() {
+        if (changes_) shapes_.MayHaveChanged();
+    }
+    SchemaMark(const SchemaMark&) = delete;
+    SchemaMark& operator=(const SchemaMark&) = delete;
+
+  private:
+    TableShapes& shapes_;
+    bool changes_;
+};
 
 // Binds the value of a literal as the translation cache writes it (a quoted text or a whole
 // number) to parameter index; an index the statement does not use is passed over.
@@ -262,15 +281,7 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
     }();
     if (program->steps.empty()) return {};  // a batch of comments on the server kind
     keepStatements_ = !program->oneOff;
-    // Marked when the program has run, however it ended (a failed step may have changed the
-    // schema before a savepoint took it back).
-    struct SchemaMark {
-        TableShapes& shapes;
-        bool changes;
-        ~SchemaMark() {
-            if (changes) shapes.MayHaveChanged();
-        }
-    } const mark{shapes_, MayChangeSchema(*program)};
+    const SchemaMark mark(shapes_, MayChangeSchema(*program));
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
     try {
         server_.Prepare(*program);
@@ -320,6 +331,8 @@ ExecOutcome EmbeddedSession::RunWithExternals(const Program& program) {
 }
 
 void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool streamRows) {
+    // A later step of the same text may read the table this one changed.
+    const SchemaMark mark(shapes_, MayChangeSchema(step));
     switch (step.kind) {
         case Step::Kind::Sql:
             return RunSql(step.sql, step.countsChanges, outcome, streamRows, &step.parameters);
