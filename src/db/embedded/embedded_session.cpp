@@ -173,6 +173,9 @@ bool EmbeddedSession::Alive() {
 }
 
 void EmbeddedSession::BeginTransaction(int lockWaitSeconds) {
+    // Work that is to be saved as one starts only on the file the session opened: the file is
+    // looked at here whatever the watch says (once a transaction, not once a statement).
+    if (!lost_ && !identity_.StillAt(file_)) MarkLost();
     EnsureAlive();
     const int waitMs = lockWaitSeconds > 0 && lockWaitSeconds < INT_MAX / 1000
                            ? lockWaitSeconds * 1000
