@@ -19,7 +19,7 @@ struct ChildResult {
     int exitCode = -1;  // -1 when killed by a signal
     double seconds = 0;
     double cpuSeconds = 0;     // user and system
-    double systemSeconds = 0;  // the part spent in the kernel
+    double systemSeconds = 0;  // of cpuSeconds, spent in the kernel
     double peakMegabytes = 0;
 };
 

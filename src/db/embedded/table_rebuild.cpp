@@ -56,7 +56,7 @@ void Rebuild(sqlite3* db, Dialect dialect, const TableShape& shape, const Create
 // (3.1): the values a column keeps are converted by it, and by nothing else of the type.
 char Affinity(std::string_view type) {
     const std::string upper = UpperAscii(type);
-    const auto has = [&](std::string_view part) { return upper.find(part) != std::string::npos; };
+    const auto has = [&](std::string_view piece) { return upper.find(piece) != std::string::npos; };
     if (has("INT")) return 'i';
     if (has("CHAR") || has("CLOB") || has("TEXT")) return 't';
     if (has("BLOB") || upper.empty()) return 'b';
