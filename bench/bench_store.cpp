@@ -16,6 +16,7 @@
 #include <iostream>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "app/repair_routines.h"
 #include "child_run.h"
@@ -34,18 +35,44 @@ struct Options {
     std::string out;  // default bench/results/store-<kind>.json
     std::string work;
     std::string datapatch = DATAPATCH_CLI;
+    std::string reference;  // the previous build, timed on the same store and compared with
     std::string shell = "sqlite3";
     std::string extension = DATAPATCH_SQLITE_FUNCTIONS;
     bool repairs = true;
     double goalRatio = 1.3;
-    double goalSecondRun = 2.0;
-    double goalPeakMegabytes = 200;
+    double goalSecondRun = 0.2;
+    double goalPeakMegabytes = 128;
     double goalGenerate = 60;
+    double goalSpeedup = 3;  // the reference's first run over this build's
 };
+
+// What the engine of the child asked of SQLite (DATAPATCH_ENGINE_STATS); absent for a program
+// that does not keep them (an older build, the shell).
+struct EngineStats {
+    bool present = false;
+    long long statements = 0;
+    double prepareSeconds = 0;
+    double stepSeconds = 0;
+};
+
+EngineStats ReadStats(const fs::path& file) {
+    EngineStats stats;
+    std::ifstream in(file);
+    std::string name;
+    double value = 0;
+    while (in >> name >> value) {
+        stats.present = true;
+        if (name == "statements") stats.statements = static_cast<long long>(value);
+        if (name == "prepare_seconds") stats.prepareSeconds = value;
+        if (name == "step_seconds") stats.stepSeconds = value;
+    }
+    return stats;
+}
 
 struct Row {
     std::string name;
     bench::ChildResult result;
+    EngineStats stats;
     std::string goal;  // "" when the row has none
     bool met = true;
 };
@@ -137,6 +164,7 @@ class Bench {
                  .output = work_ / "logs" / ("shell-" + script.stem().string() + ".txt")});
             shell.seconds += part.seconds;
             shell.cpuSeconds += part.cpuSeconds;
+            shell.systemSeconds += part.systemSeconds;
             shell.peakMegabytes = std::max(shell.peakMegabytes, part.peakMegabytes);
             shell.exitCode = std::max(shell.exitCode, part.exitCode);
         }
@@ -144,15 +172,39 @@ class Bench {
         Step("sqlite3 shell replay (" + std::to_string(scripts.statements) + " statements)", shell);
         replayMatches_ = bench::Fingerprint(replay) == bench::Fingerprint(traced);
 
+        // The previous build on its own copy, first, so that both runs meet the same page cache.
+        bench::ChildResult before;
+        std::map<std::string, std::string> referencePrint;
+        if (!o_.reference.empty()) {
+            const fs::path old = FreshCopy(base, work_ / "reference");
+            before = Tool(old, {"run", "--answer", "no"}, {}, o_.reference);
+            Step("first run, previous build", before);
+            referencePrint = bench::ContentFingerprint(old);
+            fs::remove_all(old);
+        }
         const fs::path store = FreshCopy(base, work_ / "run");
         const bench::ChildResult first = Tool(store, {"run", "--answer", "no"});
         ratio_ = first.seconds / shell.seconds;
-        Step("first run", first,
-             "<= " + Num(o_.goalRatio) + " x replay, <= " + Num(o_.goalPeakMegabytes) + " MB",
-             [&](const bench::ChildResult& r) {
-                 return r.exitCode == 0 && ratio_ <= o_.goalRatio &&
-                        r.peakMegabytes <= o_.goalPeakMegabytes;
-             });
+        speedup_ = o_.reference.empty() ? 0 : before.seconds / first.seconds;
+        std::string goal =
+            "<= " + Num(o_.goalRatio) + " x replay, <= " + Num(o_.goalPeakMegabytes) + " MB";
+        if (!o_.reference.empty()) goal += ", >= " + Num(o_.goalSpeedup) + " x faster";
+        Step("first run", first, goal, [&](const bench::ChildResult& r) {
+            return r.exitCode == 0 && ratio_ <= o_.goalRatio &&
+                   r.peakMegabytes <= o_.goalPeakMegabytes &&
+                   (o_.reference.empty() || speedup_ >= o_.goalSpeedup);
+        });
+        if (!o_.reference.empty()) {
+            const std::map<std::string, std::string> print = bench::ContentFingerprint(store);
+            sameEnd_ = print == referencePrint;
+            for (const auto& [table, sum] : print) {
+                const auto it = referencePrint.find(table);
+                if (it == referencePrint.end() || it->second != sum) differing_.push_back(table);
+            }
+            for (const auto& [table, sum] : referencePrint) {
+                if (!print.count(table)) differing_.push_back(table);
+            }
+        }
         const fs::path patched = FreshCopy(store, work_ / "patched");
         Step("second run", Tool(store, {"run", "--answer", "no"}),
              "<= " + Num(o_.goalSecondRun) + " s", [&](const bench::ChildResult& r) {
@@ -167,9 +219,12 @@ class Bench {
         }
         Print();
         WriteJson();
-        bool met = replayMatches_;
+        bool met = replayMatches_ && sameEnd_;
         for (const Row& row : rows_) met = met && row.met;
         if (!replayMatches_) std::cout << "the replay and the run left different row counts\n";
+        for (const std::string& table : differing_) {
+            std::cout << "the previous build left other rows in " << table << "\n";
+        }
         std::cout << "written: " << OutFile().string() << (met ? "" : " (a goal is missed)")
                   << "\n";
         fs::remove_all(work_ / "traced");
@@ -179,6 +234,10 @@ class Bench {
     }
 
   private:
+    static double KernelShare(const bench::ChildResult& r) {
+        return r.cpuSeconds > 0 ? 100.0 * r.systemSeconds / r.cpuSeconds : 0;
+    }
+
     static std::string Num(double value) {
         std::ostringstream text;
         text << value;
@@ -186,18 +245,28 @@ class Bench {
     }
 
     bench::ChildResult Tool(const fs::path& root, std::vector<std::string> arguments,
-                            std::vector<std::pair<std::string, std::string>> environment = {}) {
-        std::vector<std::string> all = {o_.datapatch, "--root", root.string()};
+                            std::vector<std::pair<std::string, std::string>> environment = {},
+                            const std::string& program = "") {
+        std::vector<std::string> all = {program.empty() ? o_.datapatch : program, "--root",
+                                        root.string()};
         all.insert(all.end(), arguments.begin(), arguments.end());
         fs::create_directories(work_ / "logs");
-        const fs::path log = work_ / "logs" / (std::to_string(rows_.size() + 1) + ".txt");
-        return bench::Run({.arguments = all, .environment = environment, .output = log});
+        const std::string n = std::to_string(rows_.size() + 1);
+        const fs::path log = work_ / "logs" / (n + ".txt");
+        const fs::path stats = work_ / "logs" / (n + ".stats");
+        fs::remove(stats);
+        environment.emplace_back(std::string(db::embedded::kEngineStatsVariable), stats.string());
+        bench::ChildResult result =
+            bench::Run({.arguments = all, .environment = environment, .output = log});
+        lastStats_ = ReadStats(stats);
+        return result;
     }
 
     void Step(const std::string& name, const bench::ChildResult& result,
               const std::string& goal = "",
               const std::function<bool(const bench::ChildResult&)>& check = {}) {
-        Row row{name, result, goal, !check || check(result)};
+        // The stats belong to the tool's last run when it is the step's (not to the shell).
+        Row row{name, result, std::exchange(lastStats_, {}), goal, !check || check(result)};
         std::cout << std::fixed << std::setprecision(2) << "  " << name << ": " << result.seconds
                   << " s, exit " << result.exitCode << "\n"
                   << std::flush;
@@ -206,16 +275,24 @@ class Bench {
 
     void Print() const {
         std::cout << "\n"
-                  << std::left << std::setw(44) << "step" << std::right << std::setw(10) << "wall s"
-                  << std::setw(10) << "cpu s" << std::setw(10) << "peak MB" << std::setw(6)
-                  << "exit"
+                  << std::left << std::setw(44) << "step" << std::right << std::setw(9) << "wall s"
+                  << std::setw(9) << "cpu s" << std::setw(9) << "kernel%" << std::setw(9)
+                  << "peak MB" << std::setw(10) << "stmts" << std::setw(10) << "prepare s"
+                  << std::setw(9) << "step s" << std::setw(6) << "exit"
                   << "  goal\n";
         for (const Row& row : rows_) {
             std::cout << std::left << std::setw(44) << row.name << std::right << std::fixed
-                      << std::setprecision(2) << std::setw(10) << row.result.seconds
-                      << std::setw(10) << row.result.cpuSeconds << std::setw(10)
-                      << std::setprecision(1) << row.result.peakMegabytes << std::setw(6)
-                      << row.result.exitCode << "  " << row.goal
+                      << std::setprecision(2) << std::setw(9) << row.result.seconds << std::setw(9)
+                      << row.result.cpuSeconds << std::setprecision(1) << std::setw(9)
+                      << KernelShare(row.result) << std::setw(9) << row.result.peakMegabytes;
+            if (row.stats.present) {
+                std::cout << std::setw(10) << row.stats.statements << std::setprecision(2)
+                          << std::setw(10) << row.stats.prepareSeconds << std::setw(9)
+                          << row.stats.stepSeconds;
+            } else {
+                std::cout << std::setw(10) << "-" << std::setw(10) << "-" << std::setw(9) << "-";
+            }
+            std::cout << std::setw(6) << row.result.exitCode << "  " << row.goal
                       << (row.goal.empty() ? ""
                           : row.met        ? " (met)"
                                            : " (MISSED)")
@@ -223,6 +300,10 @@ class Bench {
         }
         std::cout << std::setprecision(3) << "overhead ratio (first run / shell replay): " << ratio_
                   << "\n";
+        if (!o_.reference.empty()) {
+            std::cout << "speed-up over the previous build: " << speedup_ << "; end state "
+                      << (sameEnd_ ? "the same" : "DIFFERS") << "\n";
+        }
     }
 
     fs::path OutFile() const {
@@ -243,18 +324,33 @@ class Bench {
              << "  \"replayed_statements\": " << statements_ << ",\n"
              << "  \"replay_matches_run\": " << (replayMatches_ ? "true" : "false") << ",\n"
              << "  \"overhead_ratio\": " << ratio_ << ",\n"
+             << "  \"reference\": " << JsonText(o_.reference) << ",\n"
+             << "  \"speedup_over_reference\": " << speedup_ << ",\n"
+             << "  \"end_state_matches_reference\": "
+             << (o_.reference.empty() ? "null"
+                 : sameEnd_           ? "true"
+                                      : "false")
+             << ",\n"
              << "  \"goals\": {\"overhead_ratio\": " << o_.goalRatio
              << ", \"second_run_seconds\": " << o_.goalSecondRun
              << ", \"peak_megabytes\": " << o_.goalPeakMegabytes
-             << ", \"generate_seconds\": " << o_.goalGenerate << "},\n"
+             << ", \"generate_seconds\": " << o_.goalGenerate << ", \"speedup\": " << o_.goalSpeedup
+             << "},\n"
              << "  \"steps\": [\n";
         for (std::size_t i = 0; i < rows_.size(); ++i) {
             const Row& row = rows_[i];
             json << "    {\"step\": " << JsonText(row.name)
                  << ", \"wall_seconds\": " << row.result.seconds
                  << ", \"cpu_seconds\": " << row.result.cpuSeconds
+                 << ", \"system_seconds\": " << row.result.systemSeconds
+                 << ", \"kernel_share\": " << KernelShare(row.result) / 100
                  << ", \"peak_megabytes\": " << row.result.peakMegabytes
                  << ", \"exit\": " << row.result.exitCode;
+            if (row.stats.present) {
+                json << ", \"statements\": " << row.stats.statements
+                     << ", \"sqlite_prepare_seconds\": " << row.stats.prepareSeconds
+                     << ", \"sqlite_step_seconds\": " << row.stats.stepSeconds;
+            }
             if (!row.goal.empty()) {
                 json << ", \"goal\": " << JsonText(row.goal)
                      << ", \"met\": " << (row.met ? "true" : "false");
@@ -271,6 +367,10 @@ class Bench {
     std::size_t statements_ = 0;
     bool replayMatches_ = false;
     double ratio_ = 0;
+    double speedup_ = 0;
+    bool sameEnd_ = true;
+    std::vector<std::string> differing_;
+    EngineStats lastStats_;
 };
 
 }  // namespace
@@ -287,6 +387,9 @@ int main(int argc, char** argv) {
                    "JSON result file (default bench/results/store-KIND.json)");
     app.add_option("--work", options.work, "Folder for the store copies (emptied first)");
     app.add_option("--datapatch", options.datapatch, "The datapatch program");
+    app.add_option("--reference", options.reference,
+                   "The previous build: its first run is timed on the same store and must leave "
+                   "the same rows");
     app.add_option("--shell", options.shell, "The sqlite3 shell");
     app.add_flag("!--no-repairs", options.repairs, "Skip timing each repair on its own");
     CLI11_PARSE(app, argc, argv);

@@ -42,6 +42,8 @@ ChildResult Run(const ChildRun& run) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    result.systemSeconds = static_cast<double>(usage.ru_stime.tv_sec) +
+                           static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
     result.peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     if (result.exitCode == 127) throw std::runtime_error("cannot start " + run.arguments[0]);

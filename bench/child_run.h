@@ -18,7 +18,8 @@ struct ChildRun {
 struct ChildResult {
     int exitCode = -1;  // -1 when killed by a signal
     double seconds = 0;
-    double cpuSeconds = 0;  // user and system
+    double cpuSeconds = 0;     // user and system
+    double systemSeconds = 0;  // of cpuSeconds, spent in the kernel
     double peakMegabytes = 0;
 };
 

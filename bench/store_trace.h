@@ -28,4 +28,10 @@ ShellScripts WriteShellScripts(const std::filesystem::path& record,
 // every table.
 std::string Fingerprint(const std::filesystem::path& root);
 
+// The content of every table of every SQLite database under `root` (backups left out): per table
+// a checksum of its rows in any order, each row's values with their types. The times a run writes
+// (the date and time of day, and its log names) are left out, so that two runs of one store
+// compare equal when they left the same rows. Keyed by "file: table".
+std::map<std::string, std::string> ContentFingerprint(const std::filesystem::path& root);
+
 }  // namespace bench

@@ -3,7 +3,7 @@
 # on the large demo store: generation, the first run against the sqlite3 shell replaying what
 # the engine asked of SQLite, the second run and each repair on its own. The report goes to
 # bench/results/store-<kind>.json. Arguments are passed to the benchmark (--kind, --size,
-# --seed, --work, --out, --no-repairs). Exit 2 when a goal is missed.
+# --seed, --work, --out, --no-repairs, --reference PREVIOUS_BUILD). Exit 2 when a goal is missed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh >/dev/null

@@ -30,10 +30,10 @@ constexpr TypeNames kTypeNames[] = {
     {Kind::Double, "DOUBLE", "FLOAT"}, {Kind::Date, "DATETIME", "DATETIME"},
 };
 
-// A single-column index; the store names its indexes after their column, per table.
+// An index; the store names its indexes after their (first) column, per table.
 struct Index {
     const char* name;
-    const char* column;
+    const char* column;  // or columns, separated by commas
 };
 
 enum class Where { Both, MdbOnly };
@@ -78,7 +78,8 @@ constexpr Column k확장바코드[] = {
     {"UP_DATE", K::Date}, {"최근입고단가", K::Money}, {"판매단가", K::Money},
 };
 constexpr Index k확장바코드Indexes[] = {{"제품코드", "제품코드"}, {"바코드코드", "바코드코드"}};
-constexpr Index k사은점수이력Indexes[] = {{"작업일자", "작업일자"}};
+// The point screens find a sale's point rows by its date and number.
+constexpr Index k사은점수이력Indexes[] = {{"작업일자", "작업일자, 작업번호"}};
 
 constexpr Column k입출상품[] = {
     {"작업일자", K::Text, 8}, {"전표번호", K::Text, 6}, {"일련번호", K::Short},

@@ -1,5 +1,7 @@
 #include "host/settings_store.h"
 
+#include <sys/stat.h>
+
 #include "host/profile.h"
 
 namespace fs = std::filesystem;
@@ -15,9 +17,27 @@ std::string ApplicationSection(std::string_view application, std::string_view se
 
 SettingsStore::SettingsStore(fs::path file) : file_(std::move(file)) {}
 
+const ProfileDocument& SettingsStore::Current() const {
+    Stamp stamp;
+    struct stat st {};
+    if (::stat(file_.c_str(), &st) == 0) {
+        stamp = Stamp{true,
+                      static_cast<unsigned long long>(st.st_dev),
+                      static_cast<unsigned long long>(st.st_ino),
+                      static_cast<unsigned long long>(st.st_size),
+                      static_cast<long long>(st.st_mtim.tv_sec),
+                      static_cast<long long>(st.st_mtim.tv_nsec)};
+    }
+    if (!current_ || !(stamp == stamp_)) {
+        current_ = std::make_shared<const ProfileDocument>(LoadProfileFile(file_));
+        stamp_ = stamp;
+    }
+    return *current_;
+}
+
 std::string SettingsStore::Get(std::string_view section, std::string_view key,
                                std::string_view def) const {
-    return LoadProfileFile(file_).Get(section, key).value_or(std::string(def));
+    return Current().Get(section, key).value_or(std::string(def));
 }
 
 bool SettingsStore::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -29,7 +49,7 @@ bool SettingsStore::Remove(std::string_view section, std::string_view key) {
 }
 
 std::vector<std::string> SettingsStore::Keys(std::string_view section) const {
-    return LoadProfileFile(file_).Keys(section);
+    return Current().Keys(section);
 }
 
 std::string SettingsStore::GetSetting(std::string_view application, std::string_view section,
@@ -49,6 +69,7 @@ bool SettingsStore::Update(const std::function<bool(ProfileDocument&)>& change) 
     }
     std::error_code ec;
     fs::create_directories(file_.parent_path(), ec);
+    current_.reset();  // a write within the same clock tick must not be missed
     return UpdateProfileFile(file_, change);
 }
 

@@ -5,6 +5,7 @@
 // folder are created on the first write; reads of a missing file give the defaults.
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,10 +40,22 @@ class SettingsStore {
     void Freeze(bool on) { frozen_ = on; }
 
   private:
+    // The file as it is now: read again only when it is another file, or has another size or
+    // modification time, than when it was last read (a run reads its settings thousands of times).
+    const ProfileDocument& Current() const;
+
     bool frozen_ = false;
     bool Update(const std::function<bool(ProfileDocument&)>& change);
 
     std::filesystem::path file_;
+    struct Stamp {
+        bool present = false;
+        unsigned long long device = 0, inode = 0, size = 0;
+        long long seconds = 0, nanoseconds = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    mutable Stamp stamp_;
+    mutable std::shared_ptr<const ProfileDocument> current_;
 };
 
 }  // namespace host

@@ -150,4 +150,41 @@ DefaultConstraint FindDefault(std::string_view columnDefinition) {
     return found;
 }
 
+ColumnParts PartsOf(std::string_view columnDefinition) {
+    const Tokens t = Tokenize(columnDefinition);
+    const std::vector<std::size_t> starts = ConstraintStarts(t);
+    ColumnParts parts;
+    const std::size_t typeEnd = starts.empty() ? columnDefinition.size() : t[starts[0]].offset;
+    if (t.size() > 1 && (starts.empty() || starts[0] > 1)) {
+        parts.type = TrimBlanks(columnDefinition.substr(t[1].offset, typeEnd - t[1].offset));
+    }
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        std::size_t kind = starts[k];
+        std::string name;
+        if (t[kind].Is("CONSTRAINT") && kind + 2 < t.size()) {
+            name = t[kind + 1].value;
+            kind += 2;
+        }
+        if (t[kind].Is("GENERATED") || t[kind].Is("AS")) parts.generated = true;
+        if (t[kind].Is("COLLATE") && kind + 1 < t.size())
+            parts.collation = UpperAscii(t[kind + 1].value);
+        if (!t[kind].Is("CHECK") || name.rfind(kLengthCheckPrefix, 0) != 0 ||
+            kind + 1 >= t.size() || !t[kind + 1].IsPunct("(")) {
+            continue;
+        }
+        const std::size_t open = kind + 1;
+        const std::size_t close = MatchParen(t, open, t.size());
+        // "<measure> <= <limit>" as the engine writes it; any other check is no length check.
+        if (close >= t.size() || close < open + 4 || !t[close - 2].IsPunct("<=") ||
+            t[close - 1].kind != TokenKind::Number) {
+            continue;
+        }
+        const std::size_t from = t[open].offset + 1;
+        parts.lengthCheck = TrimBlanks(columnDefinition.substr(from, t[close].offset - from));
+        parts.lengthMeasure = TrimBlanks(columnDefinition.substr(from, t[close - 2].offset - from));
+        parts.lengthLimit = std::stoll(t[close - 1].value);
+    }
+    return parts;
+}
+
 }  // namespace db::embedded

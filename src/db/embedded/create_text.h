@@ -40,4 +40,17 @@ struct DefaultConstraint {
 };
 DefaultConstraint FindDefault(std::string_view columnDefinition);
 
+// What a column definition says about the values its table stores: the declared type (which gives
+// the affinity), the collation (which orders the indexes) and the length check, whose expression
+// is "<measure> <= <limit>".
+struct ColumnParts {
+    std::string type;       // as written: TEXT(50), NVARCHAR(16)
+    std::string collation;  // upper-cased; empty when none is named
+    std::string lengthCheck;
+    std::string lengthMeasure;
+    long long lengthLimit = -1;  // -1 without a length check
+    bool generated = false;      // GENERATED ALWAYS AS / AS: the column's values are computed
+};
+ColumnParts PartsOf(std::string_view columnDefinition);
+
 }  // namespace db::embedded

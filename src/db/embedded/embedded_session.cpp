@@ -57,6 +57,77 @@ bool IsQuery(std::string_view sql) {
     return false;
 }
 
+// The end of the session's transaction: whatever it changed stays or goes back, and other
+// connections may write from now on.
+class LetGo {
+  public:
+    explicit LetGo(TableShapes& shapes) : shapes_(shapes) {}
+    ~LetGo() {
+        shapes_.MayHaveChanged();
+        shapes_.Hold(false);
+    }
+    LetGo(const LetGo&) = delete;
+    LetGo& operator=(const LetGo&) = delete;
+
+  private:
+    TableShapes& shapes_;
+};
+
+// Whether running step may change the schema: anything but reading and writing rows.
+bool MayChangeSchema(const Step& step) {
+    switch (step.kind) {
+        case Step::Kind::Insert:
+        case Step::Kind::SkipUnless:
+            return false;
+        case Step::Kind::Sql:
+            return !IsQuery(step.sql);
+        default:
+            return true;
+    }
+}
+
+bool MayChangeSchema(const Program& program) {
+    if (!program.routines.empty() || program.usesCatalogue) return true;
+    for (const Step& step : program.steps) {
+        if (MayChangeSchema(step)) return true;
+    }
+    return false;
+}
+
+// Tells the kept table shapes, once a step or program has run (however it ended: a failed step
+// may have changed the schema before a savepoint took it back), that the schema may be another.
+class SchemaMark {
+  public:
+    SchemaMark(TableShapes& shapes, bool changes) : shapes_(shapes), changes_(changes) {}
+    ~SchemaMark() {
+        if (changes_) shapes_.MayHaveChanged();
+    }
+    SchemaMark(const SchemaMark&) = delete;
+    SchemaMark& operator=(const SchemaMark&) = delete;
+
+  private:
+    TableShapes& shapes_;
+    bool changes_;
+};
+
+// Binds the value of a literal as the translation cache writes it (a quoted text or a whole
+// number) to parameter index; an index the statement does not use is passed over.
+void BindLiteral(sqlite3_stmt* stmt, int index, const std::string& written) {
+    if (index > sqlite3_bind_parameter_count(stmt)) return;
+    if (!written.empty() && written.front() == '\'') {
+        std::string text;
+        text.reserve(written.size());
+        for (std::size_t i = 1; i + 1 < written.size(); ++i) {
+            text += written[i];
+            if (written[i] == '\'') ++i;  // '' stands for one
+        }
+        sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+        return;
+    }
+    sqlite3_bind_int64(stmt, index, std::stoll(written));
+}
+
 }  // namespace
 
 FileIdentity FileIdentity::Of(const std::filesystem::path& path) {
@@ -90,12 +161,21 @@ EmbeddedSession::~EmbeddedSession() {
     }
 }
 
+// Asked before every statement: the file is looked at only when the watch says it may have gone.
 bool EmbeddedSession::Alive() {
-    if (!lost_ && !identity_.StillAt(file_)) MarkLost();
+    if (lost_ || !watch_.Due()) return !lost_;
+    if (identity_.StillAt(file_)) {
+        watch_.Seen();
+    } else {
+        MarkLost();
+    }
     return !lost_;
 }
 
 void EmbeddedSession::BeginTransaction(int lockWaitSeconds) {
+    // Work that is to be saved as one starts only on the file the session opened: the file is
+    // looked at here whatever the watch says (once a transaction, not once a statement).
+    if (!lost_ && !identity_.StillAt(file_)) MarkLost();
     EnsureAlive();
     const int waitMs = lockWaitSeconds > 0 && lockWaitSeconds < INT_MAX / 1000
                            ? lockWaitSeconds * 1000
@@ -118,12 +198,14 @@ void EmbeddedSession::BeginTransaction(int lockWaitSeconds) {
             .MarkLockConflict();
     }
     transactionOpen_ = true;
+    shapes_.Hold(true);
 }
 
 // SQLite gives a transaction up by itself after some failures (disk full, I/O errors); the
 // work is gone then and the commit must say so.
 void EmbeddedSession::CommitTransaction() {
     transactionOpen_ = false;
+    const LetGo letGo(shapes_);
     if (sqlite3_get_autocommit(db_.get())) {
         throw EngineError(ErrorNumber::kUnspecified,
                           "트랜잭션이 이미 취소되어 작업을 저장할 수 없습니다.");
@@ -140,6 +222,7 @@ void EmbeddedSession::CommitTransaction() {
 
 void EmbeddedSession::RollbackTransaction() {
     transactionOpen_ = false;
+    const LetGo letGo(shapes_);
     if (sqlite3_get_autocommit(db_.get())) return;
     ExecPlain(db_.get(), "ROLLBACK");
     external_.DetachAll();
@@ -201,6 +284,7 @@ ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSec
     }();
     if (program->steps.empty()) return {};  // a batch of comments on the server kind
     keepStatements_ = !program->oneOff;
+    const SchemaMark mark(shapes_, MayChangeSchema(*program));
     CommandDeadline deadline(db_.get(), commandTimeoutSeconds);
     try {
         server_.Prepare(*program);
@@ -250,9 +334,11 @@ ExecOutcome EmbeddedSession::RunWithExternals(const Program& program) {
 }
 
 void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool streamRows) {
+    // A later step of the same text may read the table this one changed.
+    const SchemaMark mark(shapes_, MayChangeSchema(step));
     switch (step.kind) {
         case Step::Kind::Sql:
-            return RunSql(step.sql, step.countsChanges, outcome, streamRows);
+            return RunSql(step.sql, step.countsChanges, outcome, streamRows, &step.parameters);
         case Step::Kind::DropColumn:
             return DropColumn(step, outcome);
         case Step::Kind::DropIndex:
@@ -277,20 +363,29 @@ void EmbeddedSession::RunStep(const Step& step, ExecOutcome& outcome, bool strea
 }
 
 void EmbeddedSession::RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
-                             bool streamRows) {
+                             bool streamRows, const std::vector<std::string>* parameters) {
+    if (sql.compare(0, 12, "ALTER TABLE ") == 0 &&
+        sql.find(kLengthCheckPrefix) != std::string::npos && AddColumnWithoutScan(db_.get(), sql)) {
+        return;
+    }
     if (dialect_ == Dialect::Jet && IsQuery(sql)) {
         try {
-            return RunStatement(sql, countsChanges, outcome, streamRows);
+            return RunStatement(sql, countsChanges, outcome, streamRows, parameters);
         } catch (const DbError& e) {
             throw ForJetQuery(e);
         }
     }
-    RunStatement(sql, countsChanges, outcome, streamRows);
+    RunStatement(sql, countsChanges, outcome, streamRows, parameters);
 }
 
 void EmbeddedSession::RunStatement(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
-                                   bool streamRows) {
+                                   bool streamRows, const std::vector<std::string>* parameters) {
     StatementLease stmt = statements_->Lease(sql, keepStatements_);
+    if (parameters != nullptr) {
+        for (std::size_t i = 0; i < parameters->size(); ++i) {
+            BindLiteral(stmt.get(), static_cast<int>(i + 1), (*parameters)[i]);
+        }
+    }
     if (sqlite3_column_count(stmt.get()) > 0) {
         auto cursor = std::make_unique<StatementCursor>(db_, std::move(stmt), dialect_);
         if (outcome.rows) return;  // only the first result with rows is handed out

@@ -10,6 +10,7 @@
 #include "db/embedded/embedded.h"
 #include "db/embedded/embedded_schema.h"
 #include "db/embedded/external_databases.h"
+#include "db/embedded/file_watch.h"
 #include "db/embedded/lru_cache.h"
 #include "db/embedded/server_folder.h"
 #include "db/embedded/server_objects.h"
@@ -73,10 +74,12 @@ class EmbeddedSession : public Session {
     // A program that begins with Attach steps: the databases are attached for its run only.
     ExecOutcome RunWithExternals(const Program& program);
     void RunStep(const Step& step, ExecOutcome& outcome, bool streamRows);
-    void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows);
+    // parameters: the values of ?1, ?2, … (Step::parameters); null when sql has none.
+    void RunSql(const std::string& sql, bool countsChanges, ExecOutcome& outcome, bool streamRows,
+                const std::vector<std::string>* parameters = nullptr);
     void DropColumn(const Step& step, ExecOutcome& outcome);
     void RunStatement(const std::string& sql, bool countsChanges, ExecOutcome& outcome,
-                      bool streamRows);
+                      bool streamRows, const std::vector<std::string>* parameters);
     void CheckColumnDroppable(const Step& step);
     std::string DropIndexSql(const Step& step);
     // Steps that depend on the shape of their table (embedded_session_shaped.cpp).
@@ -87,6 +90,7 @@ class EmbeddedSession : public Session {
     DatabaseHandle db_;
     std::filesystem::path file_;
     FileIdentity identity_;
+    FileWatch watch_{file_};  // when the file is worth looking at again
     Dialect dialect_;
     bool lost_ = false;
     bool transactionOpen_ = false;  // between BeginTransaction and its end

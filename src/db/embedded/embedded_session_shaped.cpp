@@ -26,7 +26,8 @@ void EmbeddedSession::RunShapedStep(const Step& step, ExecOutcome& outcome) {
     }
     // A missing table is left to SQLite, which names it.
     const TableShape* shape = shapes_.Find(step.table);
-    RunSql(shape == nullptr ? step.sql : IdentityInsertSql(*shape, step), true, outcome, false);
+    RunSql(shape == nullptr ? step.sql : IdentityInsertSql(*shape, step), true, outcome, false,
+           &step.parameters);
 }
 
 }  // namespace db::embedded

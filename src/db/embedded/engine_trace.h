@@ -14,9 +14,19 @@
 namespace db::embedded {
 
 inline constexpr std::string_view kEngineTraceVariable = "DATAPATCH_ENGINE_TRACE";
+// Names a file that gets, when the process ends, what the engine asked of SQLite: the statements
+// (as recorded above), the time spent preparing statements and the time statements ran (SQLite's
+// own measure, from the first step to the reset, which for a cursor read row by row includes the
+// caller's time between rows), one "name value" line each.
+inline constexpr std::string_view kEngineStatsVariable = "DATAPATCH_ENGINE_STATS";
 
 // Starts recording the statements of db when the variable names a file (opened for appending on
-// first use, shared by every connection of the process).
+// first use, shared by every connection of the process), and counting them when the statistics
+// are asked for.
 void AttachEngineTrace(sqlite3* db);
+
+// Whether the statistics are kept; when they are, Prepare reports its time here.
+bool EngineStatsOn();
+void CountPrepare(double seconds);
 
 }  // namespace db::embedded

@@ -1,5 +1,8 @@
 #include "db/embedded/sqlite_handle.h"
 
+#include <chrono>
+
+#include "db/embedded/engine_trace.h"
 #include "db/embedded/error_map.h"
 
 namespace db::embedded {
@@ -9,8 +12,15 @@ DatabaseHandle AdoptDatabase(sqlite3* db) {
 }
 
 StatementHandle Prepare(sqlite3* db, std::string_view sql) {
+    static const bool timed = EngineStatsOn();
+    const auto start =
+        timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
     sqlite3_stmt* raw = nullptr;
     const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+    if (timed) {
+        CountPrepare(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
     StatementHandle stmt(raw);
     if (rc != SQLITE_OK) throw LastError(db, rc);
     return stmt;

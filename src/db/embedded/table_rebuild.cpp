@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "db/embedded/char_padding.h"
 #include "db/embedded/create_text.h"
@@ -49,6 +50,122 @@ void Rebuild(sqlite3* db, Dialect dialect, const TableShape& shape, const Create
     for (const std::string& index : shape.indexSql) ExecPlain(db, index);
     if (!IsJet(dialect)) PadTable(db, shape.name);
     transaction.Commit();
+}
+
+// SQLite's affinity of a declared type, by the rules of https://www.sqlite.org/datatype3.html
+// (3.1): the values a column keeps are converted by it, and by nothing else of the type.
+char Affinity(std::string_view type) {
+    const std::string upper = UpperAscii(type);
+    const auto has = [&](std::string_view piece) { return upper.find(piece) != std::string::npos; };
+    if (has("INT")) return 'i';
+    if (has("CHAR") || has("CLOB") || has("TEXT")) return 't';
+    if (has("BLOB") || upper.empty()) return 'b';
+    if (has("REAL") || has("FLOA") || has("DOUB")) return 'r';
+    return 'n';
+}
+
+// Stores sql as the CREATE TABLE text of table, by SQLite's procedure for changes that leave the
+// stored content alone (https://www.sqlite.org/lang_altertable.html, "Making Other Kinds Of Table
+// Schema Changes"): the text is written with writable_schema and the schema version moved on, so
+// that every connection reads the table anew. Throws DbError; on failure nothing changes.
+void ReplaceTableText(sqlite3* db, const std::string& table, const std::string& sql) {
+    int version = 0;
+    QueryRows(db, "PRAGMA schema_version", {},
+              [&](sqlite3_stmt* s) { version = sqlite3_column_int(s, 0); });
+    Transaction transaction(db);
+    ExecPlain(db, "PRAGMA writable_schema = ON");
+    try {
+        QueryRows(db, "UPDATE sqlite_schema SET sql = ?1 WHERE type = 'table' AND name = ?2",
+                  {sql, table}, [](sqlite3_stmt*) {});
+        ExecPlain(db, "PRAGMA schema_version = " + std::to_string(version + 1));
+    } catch (const DbError&) {
+        ExecPlain(db, "PRAGMA writable_schema = OFF");
+        throw;
+    }
+    ExecPlain(db, "PRAGMA writable_schema = OFF");
+    transaction.Commit();
+}
+
+// Whether every value the column holds now passes the new length check without looking at
+// them: no check, or the same measure with a limit as large or larger.
+bool WidensLength(const ColumnParts& before, const ColumnParts& after) {
+    if (after.lengthLimit < 0) return true;
+    return before.lengthLimit >= 0 && before.lengthMeasure == after.lengthMeasure &&
+           after.lengthLimit >= before.lengthLimit;
+}
+
+// Defines the column anew in the stored table text only, when the new definition leaves every
+// stored value and index entry as the rebuild would make it: the same affinity and collation,
+// no computed column, a key column of the same type (an INTEGER key is the row number), on the
+// server kind no fixed-size text on either side (its padding would change) and values that fit
+// the length check, which only a narrowing has to read. The edit is SQLite's own procedure for
+// changes that leave the stored content alone (https://www.sqlite.org/lang_altertable.html,
+// "Making Other Kinds Of Table Schema Changes"). False when the table has to be rebuilt.
+bool RedefineInPlace(sqlite3* db, Dialect dialect, const TableShape& shape,
+                     const ColumnShape& column, const std::string& before, const std::string& after,
+                     const CreateText& text) {
+    const ColumnParts old = PartsOf(before);
+    const ColumnParts now = PartsOf(after);
+    if (old.generated || now.generated || old.collation != now.collation ||
+        Affinity(old.type) != Affinity(now.type)) {
+        return false;
+    }
+    if (column.keyPosition > 0 && !EqualsNoCase(old.type, now.type)) return false;
+    if (!IsJet(dialect) &&
+        (FixedTextOf(column.type, dialect) || FixedTextOf(ParseStoredType(now.type), dialect))) {
+        return false;
+    }
+    if (!WidensLength(old, now) && AnyRow(db, "SELECT 1 FROM " + QuoteName(shape.name) +
+                                                  " WHERE NOT (" + now.lengthCheck + ") LIMIT 1")) {
+        return false;  // the rebuild refuses the value as it always has
+    }
+    ReplaceTableText(db, shape.name, text.Write(shape.name));
+    return true;
+}
+
+// ADD COLUMN of a column with a length check, in two steps: SQLite checks every CHECK of the
+// table over every row when the new column has one, but the rows there were hold the new
+// column's default alone, so the column is added without its check, the first row shows whether
+// the default passes it, and the check is written into the table's text. False (nothing changed)
+// when the statement is of another form or the default does not pass: SQLite runs it as it is.
+bool AddWithoutScan(sqlite3* db, const std::string& sql) {
+    const Tokens t = Tokenize(sql);
+    if (t.size() < 7 || !t[0].Is("ALTER") || !t[1].Is("TABLE") || !t[2].IsName() ||
+        !t[3].Is("ADD") || !t[4].Is("COLUMN") || !t[5].IsName()) {
+        return false;
+    }
+    std::size_t check = 0;
+    for (std::size_t i = 6; i + 1 < t.size() && check == 0; ++i) {
+        if (t[i].Is("CONSTRAINT") && t[i + 1].value.rfind(kLengthCheckPrefix, 0) == 0) check = i;
+    }
+    if (check == 0) return false;
+    const std::string definition = sql.substr(t[5].offset);
+    const ColumnParts parts = PartsOf(definition);
+    std::string plain = sql.substr(t[5].offset, t[check].offset - t[5].offset);
+    while (!plain.empty() && plain.back() == ' ') plain.pop_back();
+    // The check ends the definition, as the translator writes it.
+    if (parts.lengthLimit < 0 || definition.find(parts.lengthCheck) == std::string::npos ||
+        definition.back() != ')') {
+        return false;
+    }
+    const std::string table = QuoteName(t[2].value);
+    {
+        Transaction transaction(db);
+        ExecPlain(db, "ALTER TABLE " + table + " ADD COLUMN " + plain);
+        if (AnyRow(db, "SELECT 1 FROM (SELECT * FROM " + table + " LIMIT 1) WHERE NOT (" +
+                           parts.lengthCheck + ")")) {
+            return false;
+        }
+        std::string stored;
+        QueryRows(db, "SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1",
+                  {t[2].value}, [&](sqlite3_stmt* s) { stored = ColumnText(s, 0); });
+        const std::size_t at = stored.rfind(plain);
+        if (at == std::string::npos) return false;
+        stored.replace(at, plain.size(), definition);
+        ReplaceTableText(db, t[2].value, stored);
+        transaction.Commit();
+    }
+    return true;
 }
 
 // The element of text that defines column; an unreadable definition when there is none.
@@ -182,7 +299,8 @@ void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& 
     if (column->keyPosition > 0 && !step.notNull) definition += " NOT NULL";
     const std::string lasting = LastingConstraints(element);
     if (!lasting.empty()) definition += " " + lasting;
-    element = std::move(definition);
+    const std::string before = std::exchange(element, std::move(definition));
+    if (RedefineInPlace(db, dialect, shape, *column, before, element, text)) return;
     Rebuild(db, dialect, shape, text);
 }
 
@@ -240,6 +358,10 @@ void DropConstraint(sqlite3* db, TableShapes& shapes, Dialect dialect, const Ste
     }
     ThrowConstraintFailure("'" + step.name + "' is not a constraint.",
                            "Could not drop constraint. See previous errors.");
+}
+
+bool AddColumnWithoutScan(sqlite3* db, const std::string& sql) {
+    return AddWithoutScan(db, sql);
 }
 
 std::string DefaultConstraintName(TableShapes& shapes, const std::string& table,

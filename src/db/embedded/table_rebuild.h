@@ -17,6 +17,11 @@ namespace db::embedded {
 // Null.
 void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& step);
 
+// Runs sql, an ALTER TABLE … ADD COLUMN of a column with a length check, without letting SQLite
+// read every row to check the table; false when it is of another form, or the rows would not pass
+// the check, and nothing ran. Throws DbError as SQLite does.
+bool AddColumnWithoutScan(sqlite3* db, const std::string& sql);
+
 // Step kind AddPrimaryKey: step.table, step.name (the constraint), step.columns, step.sql (the
 // table constraint). Throws DbError 0x80040E37 for a missing table; for a table that has a key,
 // a missing column, a column that allows Null, Null values or duplicate keys: 0x80040E14 on the

@@ -65,7 +65,18 @@ std::vector<ValueKind> TableShapes::KindsOf(std::string_view table) {
     return kinds;
 }
 
+void TableShapes::Hold(bool writeLocked) {
+    unsigned version = 0;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) {
+        probe_ = true;
+    }
+    if (writeLocked && version != dataVersion_) probe_ = true;
+    dataVersion_ = version;
+    held_ = writeLocked;
+}
+
 void TableShapes::ForgetWhenChanged() {
+    if (held_ && !probe_ && schemaVersion_ >= 0) return;
     if (!version_) version_ = Prepare(db_, "PRAGMA schema_version");
     const int rc = sqlite3_step(version_.get());
     const int version = rc == SQLITE_ROW ? sqlite3_column_int(version_.get(), 0) : -1;
@@ -73,6 +84,7 @@ void TableShapes::ForgetWhenChanged() {
     if (rc != SQLITE_ROW) throw LastError(db_, rc);
     if (version != schemaVersion_) shapes_.clear();
     schemaVersion_ = version;
+    probe_ = false;
 }
 
 TableShape TableShapes::Read(std::string_view table) {

@@ -50,6 +50,11 @@ class TableShapes : public ColumnKinds {
     const TableShape* Find(std::string_view table);
     // The schema version of the file; the kept shapes are dropped when it has changed.
     int Version();
+    // While the session holds the file's write lock no other connection changes the schema, so
+    // the version is read again only after a statement of the session's own that may have
+    // changed it, or when another connection wrote between the session's transactions.
+    void Hold(bool writeLocked);
+    void MayHaveChanged() { probe_ = true; }
 
     std::optional<ValueKind> KindOf(std::string_view table, std::string_view column) override;
     std::vector<ValueKind> KindsOf(std::string_view table) override;
@@ -62,6 +67,9 @@ class TableShapes : public ColumnKinds {
     sqlite3* db_;
     StatementHandle version_;
     int schemaVersion_ = -1;
+    bool held_ = false;
+    bool probe_ = true;
+    unsigned dataVersion_ = 0;  // SQLite's count of the file's changes, when last held or let go
     std::unordered_map<std::string, TableShape> shapes_;  // by upper-cased name
 };
 

@@ -88,6 +88,44 @@ std::optional<SlottedText> Slot(const std::string& text, const std::vector<std::
     return slotted;
 }
 
+// A written literal that SQLite takes exactly as the same value bound: a quoted text without
+// NUL characters (those are written as an expression) or a whole number that fits 64 bits.
+// Numbers with a fraction or exponent are left written, so that SQLite's own reading of them
+// decides their value.
+bool Bindable(const std::string& written) {
+    if (written.size() >= 2 && written.front() == '\'' && written.back() == '\'') return true;
+    if (written.empty() || written.size() > 18) return false;
+    return std::all_of(written.begin(), written.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool AllBindable(const std::vector<std::string>& values) {
+    return std::all_of(values.begin(), values.end(), Bindable);
+}
+
+// Statements where a bound value stands for the literal and nothing reads the literal's text:
+// those that write rows, and queries whose literals all follow the column list (a query names
+// its result columns after their expressions). ORDER BY and GROUP BY take a whole number as a
+// column's position, so statements with them keep their literals.
+bool BindableStatement(const Step& step, const SlottedText& sql) {
+    if (step.kind == Step::Kind::Insert) return true;
+    if (step.kind != Step::Kind::Sql) return false;
+    std::string text;
+    for (const std::string& piece : sql.pieces) text += UpperAscii(piece);
+    if (text.find("ORDER BY") != std::string::npos || text.find("GROUP BY") != std::string::npos) {
+        return false;
+    }
+    const std::size_t begin = text.find_first_not_of(" \t\r\n(");
+    if (begin == std::string::npos) return false;
+    for (std::string_view word : {"INSERT ", "UPDATE ", "DELETE "}) {
+        if (text.compare(begin, word.size(), word) == 0) return true;
+    }
+    if (text.compare(begin, 7, "SELECT ") != 0) return false;
+    // The column list ends at the first FROM when it holds no parentheses (no subquery).
+    const std::string head = UpperAscii(sql.pieces.front());
+    const std::size_t from = head.find(" FROM ");
+    return from != std::string::npos && head.find('(', begin) > from;
+}
+
 std::shared_ptr<const Program> Fill(const ShapedTranslation& shaped,
                                     const std::vector<std::string>& values) {
     auto program = std::make_shared<Program>(shaped.program);
@@ -132,6 +170,12 @@ ShapedTranslation MakeShaped(std::string_view text, const Tokens& tokens,
     Program filled = *Fill(shaped, *values);
     filled.oneOff = real.oneOff;
     shaped.usable = filled == real;
+    if (shaped.usable && BindableStatement(real.steps.front(), shaped.sql) &&
+        AllBindable(*values)) {
+        shaped.bindable = true;
+        shaped.boundSql = shaped.sql.Parameters();
+        shaped.boundSource = shaped.source.Parameters();
+    }
     return shaped;
 }
 
@@ -151,6 +195,16 @@ std::string SlottedText::Fill(const std::vector<std::string>& values) const {
     return out;
 }
 
+std::string SlottedText::Parameters() const {
+    std::string out;
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        out += pieces[k];
+        out += "?" + std::to_string(slots[k] + 1);
+    }
+    out += pieces.back();
+    return out;
+}
+
 std::shared_ptr<const Program> TranslationCache::ProgramFor(std::string_view text) {
     const std::string key(text);
     if (std::shared_ptr<const Program>* found = texts_.Find(key)) return *found;
@@ -159,8 +213,17 @@ std::shared_ptr<const Program> TranslationCache::ProgramFor(std::string_view tex
     const std::shared_ptr<const ShapedTranslation>* shaped =
         shape ? shapes_.Find(shape->key) : nullptr;
     if (shaped != nullptr && (*shaped)->usable) {
-        if (const auto values = LiteralTexts(tokens, *shape)) {
+        if (auto values = LiteralTexts(tokens, *shape)) {
             ++shapeHits_;
+            if ((*shaped)->bindable && AllBindable(*values)) {
+                // Not a one-off: the text is the shape's, kept prepared for its next values.
+                auto program = std::make_shared<Program>((*shaped)->program);
+                Step& step = program->steps.front();
+                step.sql = (*shaped)->boundSql;
+                step.source = (*shaped)->boundSource;
+                step.parameters = std::move(*values);
+                return program;
+            }
             return Fill(**shaped, *values);
         }
     }

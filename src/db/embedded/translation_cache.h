@@ -19,15 +19,22 @@ struct SlottedText {
     std::vector<std::size_t> slots;
 
     std::string Fill(const std::vector<std::string>& values) const;
+    // The text with ?n (n from 1) in the hole of value n.
+    std::string Parameters() const;
 };
 
 // The translation of a shape: the program with sql and source of its one step as slotted texts;
 // a shape whose translation could not be slotted is kept unusable, so that it is not tried again.
+// A shape whose values can all be bound is run as one prepared statement: sql and source with
+// ?n in the holes, the values bound each time.
 struct ShapedTranslation {
     bool usable = false;
     Program program;
     SlottedText sql;
     SlottedText source;
+    bool bindable = false;
+    std::string boundSql;
+    std::string boundSource;
 };
 
 class TranslationCache {

@@ -54,6 +54,9 @@ struct Step {
     std::string source;                // Insert: the VALUES or SELECT part, written for SQLite
     bool notNull = false;              // AlterColumn: the new definition says NOT NULL
     ExternalReference external;        // Attach: the database; Backup: the file to write
+    // Sql and Insert: the values of ?1, ?2, … in sql and source, each written as a literal (a
+    // quoted text or a whole number).
+    std::vector<std::string> parameters;
     bool operator==(const Step&) const = default;
 };
 

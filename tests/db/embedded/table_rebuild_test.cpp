@@ -202,6 +202,65 @@ TEST_P(TableRebuildTest, RebuiltFileStaysReadableWithPlainSqlite) {
     sqlite3_close(raw);
 }
 
+// A width change that leaves the stored values alone edits the table's text: the rows keep their
+// row numbers (a rebuild would number them anew), the triggers and indexes stay, the file checks
+// out, and the caller's rollback takes the new width back.
+TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
+    MakePartners(*session_);
+    Run("ALTER TABLE 거래처마스터 ADD 구분 CHAR(3)");
+    Run("INSERT INTO 거래처마스터 (거래처코드, 대표자명) VALUES ('X00002', '이대표')");
+    Run("INSERT INTO 거래처마스터 (거래처코드, 대표자명) VALUES ('X00003', '박대표')");
+    Run("DELETE FROM 거래처마스터 WHERE 거래처코드 = 'X00001'");
+    const auto numbers = [&] { return AllRows(*session_, "SELECT 거래처코드 FROM 거래처마스터"); };
+    const auto before = numbers();
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file_.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    const auto rowids = [&] {
+        std::string out;
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(raw, "SELECT group_concat(rowid) FROM 거래처마스터", -1, &stmt, nullptr);
+        if (sqlite3_step(stmt) == SQLITE_ROW) {
+            out = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        }
+        sqlite3_finalize(stmt);
+        return out;
+    };
+    const std::string numbered = rowids();
+
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(14)");  // wider
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 비고 VARCHAR(4)");        // narrower, fits
+    EXPECT_EQ(rowids(), numbered);
+    EXPECT_EQ(numbers(), before);
+    EXPECT_EQ(Column("거래처마스터", "대표자명").size, 14);
+    EXPECT_EQ(schema().Indexes("거래처마스터").size(), 2u);
+    EXPECT_EQ(
+        FirstValue(*session_, "SELECT 거래처코드 FROM 거래처마스터 WHERE 대표자명 = '박대표'"),
+        util::Variant("X00003"));
+    Run("INSERT INTO 거래처마스터 (거래처코드, 대표자명, 구분) VALUES ('X00004', "
+        "'가나다라마바사아자차카타', 'A')");
+    // The server pads a CHAR value by its trigger, which the change left in place.
+    EXPECT_EQ(FirstValue(*session_, "SELECT 구분 FROM 거래처마스터 WHERE 거래처코드 = 'X00004'"),
+              util::Variant(Jet() ? "A" : "A  "));
+    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 비고 = 'abcde'"), ErrorNumber::kTruncated);
+
+    session_->BeginTransaction(0);
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(20)");
+    Run("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE 거래처코드 = "
+        "'X00002'");
+    session_->RollbackTransaction();
+    EXPECT_EQ(Column("거래처마스터", "대표자명").size, 14);
+    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE "
+                      "거래처코드 = 'X00002'"),
+              ErrorNumber::kTruncated);
+
+    sqlite3_stmt* check = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw, "PRAGMA integrity_check", -1, &check, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+    sqlite3_finalize(check);
+    sqlite3_close(raw);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothDialects, TableRebuildTest,
                          ::testing::Values(Dialect::Jet, Dialect::SqlServer), [](const auto& info) {
                              return info.param == Dialect::Jet ? "Jet" : "SqlServer";
