@@ -57,6 +57,10 @@ void Sync(const fs::path& path, int flags) {
 void BackupPages(const fs::path& source, const fs::path& target) {
     DatabaseHandle from = OpenFile(source, SQLITE_OPEN_READONLY);
     DatabaseHandle to = OpenFile(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // The copy is a new file under a temporary name, flushed and renamed by the caller once
+    // complete: a journal and SQLite's own flushes of it would protect nothing.
+    ExecPlain(to.get(), "PRAGMA journal_mode = OFF");
+    ExecPlain(to.get(), "PRAGMA synchronous = OFF");
     sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (backup == nullptr) throw LastError(to.get(), sqlite3_errcode(to.get()));
     // One step over all pages: the copy is one read transaction of the source, one state.
