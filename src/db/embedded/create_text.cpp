@@ -2,19 +2,13 @@
 
 #include <array>
 
+#include "db/ascii_text.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/names.h"
 #include "db/embedded/translate_common.h"
 
 namespace db::embedded {
 namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-    const std::size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string_view::npos) return {};
-    const std::size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
 
 // The words that begin a column constraint of SQLite.
 constexpr std::array<std::string_view, 11> kConstraintStarts{

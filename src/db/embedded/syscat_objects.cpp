@@ -7,6 +7,7 @@
 #include "db/embedded/routine_catalogue.h"
 #include "db/embedded/sqlite_handle.h"
 #include "db/embedded/token.h"
+#include "host/ascii_text.h"
 
 namespace db::embedded {
 namespace {
@@ -23,9 +24,7 @@ constexpr std::array kKinds{
 };
 
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
+    return host::Trim(text, " ");
 }
 
 // The parts of a dotted name; '.' inside [ ] or " " belongs to the part.

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "db/ascii_text.h"
+
 namespace db::embedded {
 
 enum class TokenKind {
@@ -46,6 +48,5 @@ bool IsKeyword(std::string_view word);
 
 // ASCII upper-casing; other bytes (Korean text) are kept.
 std::string UpperAscii(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace db::embedded

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "db/ascii_text.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/translate_forms.h"
 #include "db/router.h"
@@ -14,17 +15,6 @@ namespace db::embedded {
 namespace {
 
 constexpr std::string_view kAccessType = "MS Access";
-
-std::string_view Trim(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string_view::npos) return {};
-    const std::size_t end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
 
 // The key=value fields of a provider string, read as connection strings are.
 class Fields {
@@ -136,7 +126,7 @@ class Replacer {
     void ReplaceJetReference(std::size_t i) {
         const std::string& text = t_[i].value;
         const std::size_t semi = text.find(';');
-        const std::string_view type = Trim(std::string_view(text).substr(0, semi));
+        const std::string_view type = host::Trim(std::string_view(text).substr(0, semi), " \t");
         if (!type.empty() && !EqualsNoCase(type, kAccessType)) {
             Fail().NotSupported("tables of a '" + std::string(type) + "' source");
         }
