@@ -8,6 +8,7 @@
 
 #include "db/embedded/embedded.h"
 #include "db/error.h"
+#include "host/temp_folder.h"
 
 namespace patch {
 namespace {
@@ -27,25 +28,9 @@ TEST(ServerRoutinesTest, EveryLineEndsWithCrLf) {
     }
 }
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dp-patch-XXXXXX");
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
 TEST(ServerRoutinesTest, TheEmbeddedServerRecordsAndRunsThem) {
-    TempFolder dir;
-    auto s = db::embedded::Open(dir.path() / "store.sqlite", {db::Dialect::SqlServer, "", true});
+    host_test::TempFolder dir;
+    auto s = db::embedded::Open(dir.Path() / "store.sqlite", {db::Dialect::SqlServer, "", true});
     s->Execute(SplitFunctionText(), 30);
     s->Execute(StockRecalcProcedureText(), 30);
     EXPECT_THROW(s->Execute(SplitFunctionText(), 30), db::DbError);  // exists already

@@ -1,32 +1,17 @@
 #pragma once
 // A fresh directory under the system temporary folder, removed with everything in it when the
-// object goes.
-#include <cstdlib>
+// object goes; the embedded engine's tests name files in it with `/`.
 #include <filesystem>
-#include <stdexcept>
 #include <string>
+
+#include "host/temp_folder.h"
 
 namespace db::embedded::testing {
 
-class TempDir {
+class TempDir : public host_test::TempFolder {
   public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dp-embedded-XXXXXX");
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
+    const std::filesystem::path& path() const { return Path(); }
+    std::filesystem::path operator/(const std::string& name) const { return Path() / name; }
 };
 
 }  // namespace db::embedded::testing

@@ -10,6 +10,8 @@
 #include <string>
 #include <system_error>
 
+#include "host/temp_folder.h"
+
 namespace odbc_test {
 
 // The driver's file, or an empty path when libsqliteodbc is not installed.
@@ -39,24 +41,6 @@ inline void SqliteConnectionString(const std::filesystem::path& database, std::s
 }
 
 // A folder of its own under the temporary folder, removed with everything in it at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "datapatch-db-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
+using ScratchFolder = host_test::TempFolder;
 
 }  // namespace odbc_test
