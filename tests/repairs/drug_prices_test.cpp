@@ -247,25 +247,23 @@ const std::vector<std::string> kStandardCodes = {
     "INSERT INTO 표준코드 VALUES ('A004', NULL)",
 };
 
-TEST_P(DrugPricesTest, StandardCodesAddTheColumnAndFillIt) {
-    central_test::CreateStandardCodeFile(world_.HostRef(), kStandardCodes);
-    world_.Make(CodedProducts(false));
-    repairs::ActionSimStandardCodeCreate(Rt(), false);
-    EXPECT_TRUE(world_.Boxes().empty());
-    EXPECT_EQ(Query("SELECT 제품코드, 표준코드 FROM 사용상품 ORDER BY 제품코드"),
-              (Rows{"Q1|8800001", "Q2|8800002", "Q3|NULL", "Q4|NULL", "Q5|NULL"}));
-    // Four products with an old code counted in the bar.
-    EXPECT_EQ(Rt().MainWindow().PB2.value, 4);
-    EXPECT_EQ(Rt().MainWindow().PB2.max, 4);
-}
-
-TEST_P(DrugPricesTest, StandardCodesRefreshAnExistingColumn) {
-    central_test::CreateStandardCodeFile(world_.HostRef(), kStandardCodes);
-    world_.Make(CodedProducts(true));
-    repairs::ActionSimStandardCodeCreate(Rt(), true);
-    EXPECT_TRUE(world_.Boxes().empty());
-    EXPECT_EQ(Query("SELECT 제품코드, 표준코드 FROM 사용상품 ORDER BY 제품코드"),
-              (Rows{"Q1|8800001", "Q2|8800002", "Q3|OLD", "Q4|OLD", "Q5|OLD"}));
+// Without the column it is added and filled; an existing column is refreshed where the file
+// has a code, the others keep theirs.
+TEST_P(DrugPricesTest, StandardCodesFillTheColumnFromTheFile) {
+    for (bool withColumn : {false, true}) {
+        central_test::CentralWorld world(GetParam());
+        central_test::CreateStandardCodeFile(world.HostRef(), kStandardCodes);
+        world.Make(CodedProducts(withColumn));
+        repairs::ActionSimStandardCodeCreate(world.Runtime(), withColumn);
+        EXPECT_TRUE(world.Boxes().empty());
+        const std::string other = withColumn ? "OLD" : "NULL";
+        EXPECT_EQ(
+            store_test::TableRows(*world.Runtime().StoreConnection,
+                                  "SELECT 제품코드, 표준코드 FROM 사용상품 ORDER BY 제품코드"),
+            (Rows{"Q1|8800001", "Q2|8800002", "Q3|" + other, "Q4|" + other, "Q5|" + other}));
+        // Four products with an old code counted in the bar.
+        EXPECT_EQ(world.Runtime().MainWindow().PB2.value, 4);
+    }
 }
 
 TEST_P(DrugPricesTest, StandardCodesNeedTheFile) {
