@@ -89,22 +89,15 @@ bool InRow(const Snapshot& s, const std::string& table, const std::string& rowid
     return false;
 }
 
-// Tables the run builds from other tables' texts: compared by their values, not row by row.
-constexpr const char* kDerivedTables[] = {"PdtLocation"};
-
-// Values the run computes from a text of the drug reference (the intake kind from the drug's
-// name): a hostile name gives another answer.
-constexpr const char* kComputedColumns[] = {"사용상품.복용구분"};
-
-bool Computed(const std::string& table, const std::string& column) {
-    const std::string name = table + "." + column;
-    return std::find(std::begin(kComputedColumns), std::end(kComputedColumns), name) !=
-           std::end(kComputedColumns);
+// PdtLocation is built from other tables' texts: compared by its values, not row by row.
+bool Derived(const std::string& table) {
+    return table == "PdtLocation";
 }
 
-bool Derived(const std::string& table) {
-    return std::find(std::begin(kDerivedTables), std::end(kDerivedTables), table) !=
-           std::end(kDerivedTables);
+// The intake kind is computed from the drug's name in the reference: a hostile name gives
+// another answer.
+bool Computed(const std::string& table, const std::string& column) {
+    return table == "사용상품" && column == "복용구분";
 }
 
 // A row the hostile store was seeded with (another PC's row of CONFIGPC) that the run left as
