@@ -1,6 +1,7 @@
 // A whole run of the program on the demo store PC, in both kinds: the store pass and the
 // "데이터1" pass over the whole catalogue and the closing actions, the history row of each pass,
-// and a second run that finds nothing left. What each step does is the catalogue's tests' part.
+// and a second run that finds nothing left. What each step does is checked by the catalogue's
+// tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -292,7 +292,7 @@ TEST_P(HostileData, NoStatementFailsAndNoValueIsLostBecauseOfAValue) {
     for (const std::string& changed : c.changed) ADD_FAILURE() << "changed: " << changed;
     for (const std::string& row : c.rows) ADD_FAILURE() << "rows: " << row;
 
-    // The rows whose codes differ only by a trailing blank are the repairs' tests' part; here
+    // The rows whose codes differ only by a trailing blank are checked by the repairs' tests; here
     // they only must not stop the run (checked above) nor lose the rows.
     for (const auto& [table, rows] : addedBefore) {
         EXPECT_EQ(addedAfter.count(table) ? addedAfter.at(table).size() : 0u, rows.size()) << table;

@@ -26,8 +26,8 @@ class MaintenanceButtonsTest : public AppWorld {
 };
 
 // Each button runs its routine and logs it in the Patch folder with its result (what the routines
-// do is the repairs' tests' part): without 상품분류코드 each fails, and its log says so. A log of
-// success is checked with the location button.
+// do is checked by the repairs' tests): without 상품분류코드 each fails, and its log says so. A log
+// of success is checked with the location button.
 TEST_F(MaintenanceButtonsTest, EachButtonRunsAndLogsItsRoutine) {
     app::frmDBPatchMain& form = Window();
     {
