@@ -84,20 +84,44 @@ TEST_F(MainWindowTest, Data1BoxIsTickedOnlyWithTwoStoresAndAllFourSettings) {
 
 // --- the run driver --------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, OnlyData1TickedPatchesOnlyData1AndRestoresTheStoreConnection) {
-    app::frmDBPatchMain& form = Window();
-    const db::ConnectionRef store = P().StoreConnection;
-    Tick(false, true);
-    form.cmdStart_Click();
-
-    EXPECT_EQ(P().StoreConnection, store);
-    EXPECT_EQ(M().lv메세지.lines, (std::vector<std::string>{"데이터1패치시작", "데이터1패치종료"}));
-    EXPECT_FALSE(M().picChk[0]);
-    EXPECT_TRUE(M().picChk[1]);
-    auto storeDb = OpenStore();
-    EXPECT_EQ(PatchDates(*storeDb).back(), "20100101");
-    auto data1 = OpenData1();
-    EXPECT_EQ(PatchDates(*data1).back(), "20201221");
+// The ticked boxes choose the passes; a pass whose DAO handle cannot be opened is skipped. The
+// store connection is the store's again after the run.
+TEST_F(MainWindowTest, TheTickedBoxesChooseThePasses) {
+    struct Case {
+        bool store, data1, badMdbPath;
+        std::vector<std::string> messages;
+        bool storeMark, data1Mark;
+        const char* storeDate;  // of the last history rows
+        const char* data1Date;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {false, false, false, {}, false, false, "20100101", "20100101"},
+        {true, false, true, {"매장데이터패치시작", "매장데이터패치실패(DAO연결오류)"}, false, false,
+         "20100101", "20100101"},
+        {false, true, false, {"데이터1패치시작", "데이터1패치종료"}, false, true,
+         "20100101", "20201221"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        NewProcess();
+        app::frmDBPatchMain& form = Window();
+        const db::ConnectionRef store = P().StoreConnection;
+        Tick(c.store, c.data1);
+        if (c.badMdbPath) P().Config().데이터_MDBPath = "C:\\Quillon\\Data\\없는파일.mdb";
+        form.cmdStart_Click();
+        EXPECT_EQ(P().StoreConnection, store);
+        EXPECT_EQ(M().lv메세지.lines, c.messages);
+        EXPECT_EQ(M().picChk[0], c.storeMark);
+        EXPECT_EQ(M().picChk[1], c.data1Mark);
+        EXPECT_EQ(form.LastRun().Succeeded(), !c.badMdbPath);
+        EXPECT_EQ(M().List1.lines.back(), app::kRunEndLine);
+        auto storeDb = OpenStore();
+        EXPECT_EQ(PatchDates(*storeDb).back(), c.storeDate);
+        auto data1 = OpenData1();
+        EXPECT_EQ(PatchDates(*data1).back(), c.data1Date);
+        P().UnloadMainWindow();
+    }
 }
 
 TEST_F(MainWindowTest, StoreConnectionIsRestoredWhenTheRunIsLeftByAnException) {
@@ -112,17 +136,6 @@ TEST_F(MainWindowTest, StoreConnectionIsRestoredWhenTheRunIsLeftByAnException) {
     // The window is usable again.
     EXPECT_FALSE(M().running);
     EXPECT_TRUE(M().cmd종료Enabled);
-}
-
-TEST_F(MainWindowTest, NeitherBoxTickedOnlyClosesTheRun) {
-    app::frmDBPatchMain& form = Window();
-    Tick(false, false);
-    form.cmdStart_Click();
-    EXPECT_TRUE(M().lv메세지.lines.empty());
-    EXPECT_EQ(M().List1.lines, (std::vector<std::string>{"-------------------------- 작업 종료"}));
-    EXPECT_EQ(M().lab패치디비, "패치할 데이타 없음");
-    auto store = OpenStore();
-    EXPECT_EQ(PatchDates(*store).back(), "20100101");
 }
 
 TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
@@ -149,20 +162,7 @@ TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
     EXPECT_EQ(PatchDates(*data1).back(), "20201221");
 }
 
-TEST_F(MainWindowTest, UnopenableDaoDatabaseSkipsThePass) {
-    app::frmDBPatchMain& form = Window();
-    Tick(true, false);
-    P().Config().데이터_MDBPath = "C:\\Quillon\\Data\\없는파일.mdb";
-    form.cmdStart_Click();
-    EXPECT_EQ(M().lv메세지.lines,
-              (std::vector<std::string>{"매장데이터패치시작", "매장데이터패치실패(DAO연결오류)"}));
-    EXPECT_FALSE(M().picChk[0]);
-    EXPECT_FALSE(form.LastRun().Succeeded());
-    auto store = OpenStore();
-    EXPECT_EQ(PatchDates(*store).back(), "20100101");
-}
-
-TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
+TEST_F(MainWindowTest, StartAndExitDuringARunAreIgnored) {
     patch::Catalogue catalogue;
     catalogue.push_back(std::move(patch::Step(1).Always().Line("사용상품 테이블 점검")));
     // The closing repairs read 상품분류코드.조제구분, which a later step of the whole catalogue
@@ -176,11 +176,13 @@ TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
     desktop_.OnDoEvents([&] {
         ++reentries;
         form.cmdStart_Click();  // the user clicks again while the line is painted
+        form.cmd종료_Click();   // and the exit button, which is off
     });
     form.cmdStart_Click();
     desktop_.OnDoEvents(nullptr);
 
     EXPECT_GT(reentries, 0);
+    EXPECT_TRUE(desktop_.CallsOf(host::ScriptedDesktop::CallKind::EndProgram).empty());
     EXPECT_EQ(M().List1.lines,
               (std::vector<std::string>{"-------------------------- 매장디비",
                                         app::kBackupSkippedLine, "사용상품 테이블 점검",
@@ -189,11 +191,13 @@ TEST_F(MainWindowTest, SecondStartDuringARunIsIgnored) {
     auto store = OpenStore();
     EXPECT_EQ(PatchDates(*store),
               (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
+    form.cmd종료_Click();
+    EXPECT_TRUE(desktop_.Ended());
 }
 
 // --- DAO handle ------------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, MdbPathEndingInNulAndCarriageReturnOpensTheFile) {
+TEST_F(MainWindowTest, DaoHandlesOpenTheConfiguredFileAndServer) {
     app::frmDBPatchMain& form = Window();
     struct Case {
         std::string path;
@@ -210,17 +214,14 @@ TEST_F(MainWindowTest, MdbPathEndingInNulAndCarriageReturnOpensTheFile) {
         EXPECT_EQ(ok, c.ok);
         EXPECT_EQ(form.Context().DaoDatabase != nullptr, c.ok);
     }
-}
-
-TEST_F(MainWindowTest, Data1DaoHandleUsesTheLoginDefaults) {
-    app::frmDBPatchMain& form = Window();
-    // The server's password comes from the login resolution, whatever is configured.
+    // The server's password comes from the login resolution, whatever is configured; other
+    // targets do nothing and succeed.
     P().Config().데이터_SQLPass_S = "stale";
-    bool ok = false;
-    form.OpenDaoDatabase(1, ok);
-    EXPECT_TRUE(ok);
-    form.OpenDaoDatabase(7, ok);
-    EXPECT_TRUE(ok);  // other targets do nothing and succeed
+    for (int target : {1, 7}) {
+        bool ok = false;
+        form.OpenDaoDatabase(target, ok);
+        EXPECT_TRUE(ok) << target;
+    }
 }
 
 // --- buttons ---------------------------------------------------------------------------------
@@ -236,13 +237,16 @@ TEST_F(MainWindowTest, PictureRevealsTheMaintenanceButtonsOnTheFourthClick) {
     EXPECT_EQ(M().revealCounter, 4);
 }
 
-TEST_F(MainWindowTest, SiblingToolIsStartedByTheDateOfTheLastPatchRun) {
+TEST_F(MainWindowTest, SiblingToolIsStartedByTheDateOfTheLastPatchRunIfThere) {
     struct Case {
         const char* lastRun;  // 날짜 of the newest row with NV_GUBUN 1
         const char* arguments;
     };
     const Case cases[] = {{"20080831", ""}, {"20080901", "/Mds"}, {"20100101", "/Mds"}};
     app::frmDBPatchMain& form = Window();
+    form.cmdTslRun_Click();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"상품분류 동기화 관련 파일이 존재하지 "
+                                                   "않습니다.\r\n\r\n노르베일으로 문의 요합니다."});
     PutStandIn("Tessel.exe");
     for (const Case& c : cases) {
         std::filesystem::remove(StartedNote("Tessel.exe"));
@@ -254,35 +258,12 @@ TEST_F(MainWindowTest, SiblingToolIsStartedByTheDateOfTheLastPatchRun) {
         EXPECT_EQ(StandInArguments("Tessel.exe"), std::optional<std::string>(c.arguments))
             << c.lastRun;
     }
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(MainWindowTest, SiblingToolMissingOrNoPatchRunStartsNothing) {
-    app::frmDBPatchMain& form = Window();
-    form.cmdTslRun_Click();
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text,
-              "상품분류 동기화 관련 파일이 존재하지 않습니다.\r\n\r\n노르베일으로 문의 요합니다.");
-    EXPECT_EQ(Boxes()[0].title, "(株)Norvale");
-
-    PutStandIn("Tessel.exe");
+    // No patch run: nothing is started, nothing said.
+    std::filesystem::remove(StartedNote("Tessel.exe"));
     P().StoreConnection->Execute("DELETE FROM PATCH_HIST WHERE NV_GUBUN = 1");
     form.cmdTslRun_Click();
-    EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(StartedNote("Tessel.exe")));
-}
-
-TEST_F(MainWindowTest, ExitButtonIsOffDuringARun) {
-    patch::Catalogue catalogue;
-    catalogue.push_back(std::move(patch::Step(1).Always().Line("점검")));
-    app::frmDBPatchMain& form = Window(&catalogue);
-    Tick(true, false);
-    desktop_.OnDoEvents([&] { form.cmd종료_Click(); });
-    form.cmdStart_Click();
-    desktop_.OnDoEvents(nullptr);
-    EXPECT_TRUE(desktop_.CallsOf(host::ScriptedDesktop::CallKind::EndProgram).empty());
-    form.cmd종료_Click();
-    EXPECT_TRUE(desktop_.Ended());
+    EXPECT_EQ(Boxes().size(), 1u);
 }
 
 TEST_F(MainWindowTest, UnloadReleasesTheConfiguration) {

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <iostream>
 #include <iterator>
 #include <map>
 #include <set>
@@ -90,22 +89,15 @@ bool InRow(const Snapshot& s, const std::string& table, const std::string& rowid
     return false;
 }
 
-// Tables the run builds from other tables' texts: compared by their values, not row by row.
-constexpr const char* kDerivedTables[] = {"PdtLocation"};
-
-// Values the run computes from a text of the drug reference (the intake kind from the drug's
-// name): a hostile name gives another answer.
-constexpr const char* kComputedColumns[] = {"사용상품.복용구분"};
-
-bool Computed(const std::string& table, const std::string& column) {
-    const std::string name = table + "." + column;
-    return std::find(std::begin(kComputedColumns), std::end(kComputedColumns), name) !=
-           std::end(kComputedColumns);
+// PdtLocation is built from other tables' texts: compared by its values, not row by row.
+bool Derived(const std::string& table) {
+    return table == "PdtLocation";
 }
 
-bool Derived(const std::string& table) {
-    return std::find(std::begin(kDerivedTables), std::end(kDerivedTables), table) !=
-           std::end(kDerivedTables);
+// The intake kind is computed from the drug's name in the reference: a hostile name gives
+// another answer.
+bool Computed(const std::string& table, const std::string& column) {
+    return table == "사용상품" && column == "복용구분";
 }
 
 // A row the hostile store was seeded with (another PC's row of CONFIGPC) that the run left as
@@ -122,12 +114,8 @@ bool SeededRowKept(const Snapshot& before, const std::string& table, const std::
 }
 
 struct Comparison {
-    int seeded = 0;     // cells the hostile store holds a hostile text in
-    int preserved = 0;  // … that the run left as they were
-    int rewritten = 0;  // … that the run rewrites by design, the hostile text kept in the row
-    int trimmed = 0;    // … whose blanks around the run's text repair took off
-    int replaced = 0;   // … that the run replaced with a hostile text of the drug reference
-    int carried = 0;    // other cells that ended holding a hostile text the run carried over
+    int seeded = 0;                    // cells the hostile store holds a hostile text in
+    int preserved = 0;                 // … that the run left as they were
     std::vector<std::string> lost;     // seeded cells changed otherwise
     std::vector<std::string> changed;  // other cells that differ from the plain run
     std::vector<std::string> rows;     // rows that one run has and the other lacks
@@ -174,23 +162,18 @@ Comparison Compare(const Snapshot& plainBefore, const Snapshot& plainAfter,
                 if (hasP0 && hasH0 && p0 != h0) {
                     ++c.seeded;
                     const std::string kept = util::Trim(h0);
+                    // Kept, trimmed by the text repair, rewritten by design with the text
+                    // kept in the row, or replaced with a hostile text of the drug reference.
                     if (h1 == h0) {
                         ++c.preserved;
-                    } else if (h1 == kept) {
-                        ++c.trimmed;
-                    } else if ((p1 != p0 && h1 == p1) ||
-                               (!kept.empty() && InRow(hostileAfter, table, rowid, kept))) {
-                        ++c.rewritten;
-                    } else if (Carried(h1)) {
-                        ++c.replaced;
-                    } else {
+                    } else if (h1 != kept && !(p1 != p0 && h1 == p1) &&
+                               !(!kept.empty() && InRow(hostileAfter, table, rowid, kept)) &&
+                               !Carried(h1)) {
                         c.lost.push_back(where + ": '" + h0 + "' became '" + h1 + "'");
                     }
                 } else if (h1 != p1 && !(StampedToday(h1) && StampedToday(p1)) &&
                            !Computed(table, column)) {
-                    if (Carried(h1)) {
-                        ++c.carried;
-                    } else {
+                    if (!Carried(h1)) {
                         c.changed.push_back(where + ": '" + p1 + "' on the plain store, '" + h1 +
                                             "' on the hostile one");
                     }
@@ -268,14 +251,9 @@ class HostileData : public AppWorld, public ::testing::WithParamInterface<demo::
         form.cmdStart_Click();
         EXPECT_TRUE(form.LastRun().Succeeded());
         rules = Rules(form);
-        runLines_ = form.LastRun().runLines;
-        if (getenv("DUMPLIST"))
-            for (auto& l : P().MainWindow().List1.lines) std::cout << "LIST " << l << "\n";
         snapshots.second = Take(*OpenStore());
         return snapshots;
     }
-
-    std::vector<std::string> runLines_;  // of the last RunOnce
 };
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, HostileData,
@@ -291,9 +269,7 @@ TEST_P(HostileData, NoStatementFailsAndNoValueIsLostBecauseOfAValue) {
 
     NewProcess();  // nothing of the first run may hold the files being rebuilt
     demo::BuildDemo(host_, GetParam());
-    const std::vector<std::string> seeded =
-        getenv("NOSEED") ? std::vector<std::string>(3) : demo::SeedHostileDemo(host_, GetParam());
-    ASSERT_EQ(seeded.size(), 3u);
+    ASSERT_EQ(demo::SeedHostileDemo(host_, GetParam()).size(), 3u);
     std::vector<RuleKey> hostileRules;
     std::multiset<std::string> hostileRefused;
     auto [hostileBefore, hostileAfter] = RunOnce(hostileRules, hostileRefused);
@@ -303,22 +279,7 @@ TEST_P(HostileData, NoStatementFailsAndNoValueIsLostBecauseOfAValue) {
     // The same statements fail, for the same reasons: none because of a value.
     EXPECT_EQ(hostileRules, plainRules);
     EXPECT_EQ(hostileRefused, plainRefused);
-    std::size_t failedByContent = 0;
-    for (const std::string& error : hostileRefused) {
-        if (hostileRefused.count(error) > plainRefused.count(error)) ++failedByContent;
-    }
-
     const Comparison c = Compare(plainBefore, plainAfter, hostileBefore, hostileAfter);
-    std::cout << "hostile data: " << c.seeded << " seeded values, " << c.preserved
-              << " kept as they were, " << c.rewritten
-              << " rewritten by design (the text kept in the row), " << c.trimmed
-              << " trimmed by the text repair, " << c.replaced
-              << " replaced from the drug reference, " << c.carried
-              << " other values carried over from hostile texts; " << plainRules.size()
-              << " errors passed over by the rules and " << plainRefused.size()
-              << " statements refused in both runs, " << failedByContent
-              << " refused on the hostile store only; lost " << c.lost.size() << ", changed "
-              << c.changed.size() << ", rows " << c.rows.size() << "\n";
     EXPECT_GT(c.seeded, 40);
     // The row of CONFIGPC that names a statement as its table: nothing ran it, nothing lost it.
     bool hostileTableName = false;
@@ -331,40 +292,11 @@ TEST_P(HostileData, NoStatementFailsAndNoValueIsLostBecauseOfAValue) {
     for (const std::string& changed : c.changed) ADD_FAILURE() << "changed: " << changed;
     for (const std::string& row : c.rows) ADD_FAILURE() << "rows: " << row;
 
-    // The rows whose codes differ only by a trailing blank each keep their own texts, trimmed
-    // and their area codes folded in, where the engine reaches each row alone (an MDB). SQL
-    // Server's keys find the twin codes equal, so its store holds the first of each pair only.
-    // The partner whose number would not fit keeps it and is listed; the run went on to its end
-    // (checked above).
-    const bool mdb = GetParam() == demo::StoreKind::Mdb;
-    const std::string product = demo::kTwinProductCode;
-    const std::string partner = demo::kTwinPartnerCode;
-    EXPECT_EQ(addedBefore.at("사용상품").count(product + " "), mdb ? 1u : 0u);
-    EXPECT_EQ(addedBefore.at("거래처마스터").count(partner + " "), mdb ? 1u : 0u);
-    for (const std::string& code : {product, product + " "}) {
-        if (addedBefore.at("사용상품").count(code) == 0) continue;
-        for (const char* column : {"제품명", "제조사"}) {
-            const std::string before = addedBefore.at("사용상품").at(code).at(column);
-            EXPECT_EQ(addedAfter.at("사용상품").at(code).at(column), util::Trim(before))
-                << "'" << code << "' " << column;
-        }
+    // The rows whose codes differ only by a trailing blank are checked by the repairs' tests; here
+    // they only must not stop the run (checked above) nor lose the rows.
+    for (const auto& [table, rows] : addedBefore) {
+        EXPECT_EQ(addedAfter.count(table) ? addedAfter.at(table).size() : 0u, rows.size()) << table;
     }
-    for (const std::string& code : {partner, partner + " "}) {
-        if (addedBefore.at("거래처마스터").count(code) == 0) continue;
-        const auto& before = addedBefore.at("거래처마스터").at(code);
-        const auto& after = addedAfter.at("거래처마스터").at(code);
-        EXPECT_EQ(after.at("지역번호"), "") << "'" << code << "'";
-        EXPECT_EQ(after.at("전화번호"), before.at("지역번호") + "-" + before.at("전화번호"))
-            << "'" << code << "'";
-    }
-    const auto& longBefore = addedBefore.at("거래처마스터").at(demo::kLongPhonePartnerCode);
-    const auto& longAfter = addedAfter.at("거래처마스터").at(demo::kLongPhonePartnerCode);
-    EXPECT_EQ(longAfter.at("지역번호"), longBefore.at("지역번호"));
-    EXPECT_EQ(longAfter.at("전화번호"), longBefore.at("전화번호"));
-    EXPECT_NE(std::find(runLines_.begin(), runLines_.end(),
-                        std::string("거래처마스터 '") + demo::kLongPhonePartnerCode +
-                            "' 행의 전화번호 값이 필드 크기를 넘게 되어 그대로 둠"),
-              runLines_.end());
 }
 
 }  // namespace

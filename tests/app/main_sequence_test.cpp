@@ -132,6 +132,14 @@ TEST_F(MainSequenceTest, OldOrUnpatchedDatabasesGoToTheMigrationTool) {
         {{{"20071029", "UpDate"}}, false},
         {{{"20071028", "UpDate"}, {"20080101", "UpDate"}}, false},
     };
+    // Without the tool start-up still ends.
+    {
+        auto store = OpenStore();
+        Exec(*store, {"DELETE FROM PATCH_HIST"});
+    }
+    const app::StartupResult without = Start();
+    EXPECT_EQ(without.outcome, StartupOutcome::HandedToMigration);
+    EXPECT_FALSE(without.migrationStarted);
     PutStandIn(app::kMigrationTool);
     for (const Case& c : cases) {
         std::filesystem::remove(StartedNote(app::kMigrationTool));
@@ -158,15 +166,6 @@ TEST_F(MainSequenceTest, OldOrUnpatchedDatabasesGoToTheMigrationTool) {
     }
 }
 
-TEST_F(MainSequenceTest, MissingMigrationToolStillEndsStartUp) {
-    auto store = OpenStore();
-    Exec(*store, {"DELETE FROM PATCH_HIST"});
-    store.reset();
-    const app::StartupResult result = Start();
-    EXPECT_EQ(result.outcome, StartupOutcome::HandedToMigration);
-    EXPECT_FALSE(result.migrationStarted);
-}
-
 // --- central connection and store code -------------------------------------------------------
 
 TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
@@ -178,10 +177,11 @@ TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
     NewProcess();
     EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
     EXPECT_EQ(P().CentralConnection, nullptr);
-}
 
-TEST_F(MainSequenceTest, UnreachableCentralDatabaseIsSilent) {
+    // An unreachable central database is silent.
+    SetConfig("장비_온라인서비스", "0");
     std::filesystem::remove_all(Native(demo::kDemoCentralFolder));
+    NewProcess();
     EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
     EXPECT_TRUE(Boxes().empty());
     EXPECT_TRUE(!P().CentralConnection ||
@@ -202,22 +202,11 @@ TEST(StoreCode, FourCharactersOrTheDefault) {
     }
 }
 
-TEST_F(MainSequenceTest, StoreCodeComesFromTheIni) {
-    struct Case {
-        const char* ini;
-        const char* storeCode;
-    };
-    const Case cases[] = {{"0123", "0123"}, {"00123", "0001"}, {"12", "0001"}};
-    for (const Case& c : cases) {
-        SetIni("마스터", "매장등록", c.ini);
-        NewProcess();
-        ASSERT_EQ(Start().outcome, StartupOutcome::Ready) << c.ini;
-        EXPECT_EQ(P().StoreCode, c.storeCode) << c.ini;
-    }
-}
-
-TEST_F(MainSequenceTest, ReadyStartShowsTheLoadedMainWindow) {
+TEST_F(MainSequenceTest, ReadyStartShowsTheLoadedMainWindowWithTheIniStoreCode) {
+    SetIni("마스터", "매장등록", "0123");
+    NewProcess();
     ASSERT_EQ(Start().outcome, StartupOutcome::Ready);
+    EXPECT_EQ(P().StoreCode, "0123");
     ASSERT_NE(P().MainForm(), nullptr);
     EXPECT_EQ(P().MainWindow().Label4, P().VersionText);
     EXPECT_TRUE(Boxes().empty());

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "history/history_helper.h"
 #include "history/history_world.h"
 #include "host/temp_folder.h"
@@ -43,59 +45,72 @@ class PatchHistTest : public HistoryWorld, public ::testing::WithParamInterface<
     }
 };
 
-TEST_P(PatchHistTest, InsertsNumberRowsWithinTheirDateWithoutDashes) {
+// Inserts number rows within their date (dashes dropped), then selects, rewrites (apostrophes
+// kept) and deletes one row.
+TEST_P(PatchHistTest, InsertsSelectsRewritesAndDeletesRows) {
     history::clsPatch_Hist hist(Rt());
-    for (const char* date : {"2020-12-21", "20201221", "2020-12-22"}) {
+    for (const char* date : {"2020-12-21", "20201221", "20201221", "2020-12-22"}) {
         PrepareRun(hist, date);
         hist.Update();
         EXPECT_EQ(hist.LastAction, 0) << date;
     }
     EXPECT_EQ(hist.날짜, "20201222");
     EXPECT_EQ(hist.번호, 1);
-    const auto rows = StoreRows();
-    ASSERT_EQ(rows.size(), 3u);
-    const std::pair<const char*, int> keys[] = {{"20201221", 1}, {"20201221", 2}, {"20201222", 1}};
+    auto rows = StoreRows();
+    ASSERT_EQ(rows.size(), 4u);
+    const std::pair<const char*, int> keys[] = {
+        {"20201221", 1}, {"20201221", 2}, {"20201221", 3}, {"20201222", 1}};
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].날짜, keys[i].first) << i;
         EXPECT_EQ(rows[i].번호, keys[i].second) << i;
         EXPECT_EQ(rows[i].NV_ETC, kVersionText) << i;
         EXPECT_TRUE(rows[i].NV_Date.has_value()) << i;
     }
-    EXPECT_TRUE(Boxes().empty());
-}
 
-TEST_P(PatchHistTest, TextsWithApostrophesAreStoredAsWritten) {
-    history::clsPatch_Hist hist(Rt());
-    PrepareRun(hist, "20201221");
-    hist.NV_ETC = "하로나's 'Ver' 40";
-    hist.NV_Ver = "Up'Date";
-    hist.Update();
-    EXPECT_EQ(hist.LastAction, 0);
-    hist.번호 = 1;
+    hist.날짜 = "20201221";
+    hist.번호 = 2;
     hist.RecordSelect();
     EXPECT_EQ(hist.NoRecord, 0);
+    EXPECT_EQ(hist.작업구분, 1);
+    hist.NV_ETC = "하로나's 'Ver' 40";
+    hist.NV_Ver = "Up'Date";
+    hist.NV_GUBUN = 2;
+    hist.Update();
+    EXPECT_EQ(hist.LastAction, 1);
+    hist.RecordSelect();
     EXPECT_EQ(hist.NV_ETC, "하로나's 'Ver' 40");
     EXPECT_EQ(hist.NV_Ver, "Up'Date");
-    hist.NV_ETC = "it's rewritten";
+    EXPECT_EQ(hist.NV_GUBUN, 2);
+    EXPECT_EQ(StoreRows()[0].NV_ETC, kVersionText);
+
+    hist.작업구분 = 2;
     hist.Update();
-    EXPECT_EQ(StoreRows().at(0).NV_ETC, "it's rewritten");
+    EXPECT_EQ(hist.LastAction, 2);
+    hist.번호 = 3;
+    hist.Delete();
+    EXPECT_EQ(hist.LastAction, 2);
+    rows = StoreRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].번호, 1);
+    EXPECT_TRUE(Boxes().empty());
+    hist.번호 = 2;
+    hist.RecordSelect();
+    EXPECT_EQ(hist.NoRecord, 1);
+    EXPECT_EQ(hist.작업구분, 0);
+    EXPECT_EQ(hist.NV_Ver, "");
 }
 
-TEST_P(PatchHistTest, LastPatchDateCountsOnlyUpDateRows) {
+TEST_P(PatchHistTest, LastPatchDateCountsUpDateRowsAndAMissingTableReadsAsNeverPatched) {
     history::clsPatch_Hist hist(Rt());
     AddRow("20071029", 1, "UpDate");
     AddRow("20201221", 1, "UpDate");
-    AddRow("20201221", 2, "UpDate");
     AddRow("20211231", 1, "Manual");  // later, but not a patch run
     AddRow("20220101", 1, "");
     EXPECT_EQ(hist.LastPatchDate(), "20201221");
     Run("DELETE FROM PATCH_HIST WHERE NV_Ver = 'UpDate'");
     EXPECT_EQ(hist.LastPatchDate(), "");
-}
 
-TEST_P(PatchHistTest, AMissingTableReadsAsNeverPatchedButOtherMembersFail) {
     Run("DROP TABLE PATCH_HIST");
-    history::clsPatch_Hist hist(Rt());
     EXPECT_EQ(hist.LastPatchDate(), "");
     std::int16_t next = 0;
     EXPECT_EQ(NumberOf([&] { hist.new번호(next); }), db::ErrorNumber::kTableMissing);
@@ -105,105 +120,65 @@ TEST_P(PatchHistTest, AMissingTableReadsAsNeverPatchedButOtherMembersFail) {
     EXPECT_EQ(NumberOf([&] { hist.LastPatchDate(); }), db::ErrorNumber::kObjectClosed);
 }
 
-TEST_P(PatchHistTest, AnUnknownKindOfWorkWritesNothing) {
+// A write that cannot be done is rolled back, shown and reported, and leaves the connection free.
+TEST_P(PatchHistTest, AFailedWriteIsRolledBackShownAndReported) {
+    struct Case {
+        const char* what;
+        std::function<void(history::clsPatch_Hist&)> spoil;
+        const char* box;
+        const char* reported;  // in the error report, nullptr when nothing is reported
+    };
+    const Case cases[] = {
+        {"unknown kind of work", [](auto& h) { h.작업구분 = 5; }, "작업구분이 누락되었습니다.",
+         nullptr},
+        {"text too long", [](auto& h) { h.NV_ETC = std::string(101, 'x'); }, kWriteFailed,
+         "[clsPatch_Hist:Update]\t오류 0x80040E57"},
+        {"number beyond 16 bits", [&](auto&) { AddRow("20201221", 32767, "UpDate"); }, kWriteFailed,
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(Native(kReportPath));
+        desktop_ = host::ScriptedDesktop(host::MsgAnswer::Ok);
+        history::clsPatch_Hist hist(Rt());
+        PrepareRun(hist, "20201221");
+        c.spoil(hist);
+        const std::size_t before = StoreRows().size();
+        hist.Update();
+        EXPECT_EQ(hist.LastAction, 3) << c.what;
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box}) << c.what;
+        EXPECT_EQ(StoreRows().size(), before) << c.what;
+        EXPECT_FALSE(Rt().StoreConnection->InTransaction()) << c.what;
+        const std::string report = host_test::ReadBytes(Native(kReportPath));
+        if (c.reported != nullptr) {
+            EXPECT_NE(report.find(c.reported), std::string::npos) << report;
+        }
+        EXPECT_FALSE(desktop_.Ended()) << c.what;
+        Run("DELETE FROM PATCH_HIST");
+    }
     history::clsPatch_Hist hist(Rt());
     PrepareRun(hist, "20201221");
-    hist.작업구분 = 5;
-    hist.Update();
-    EXPECT_EQ(hist.LastAction, 3);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "작업구분이 누락되었습니다.");
-    EXPECT_TRUE(StoreRows().empty());
-    EXPECT_FALSE(Rt().StoreConnection->InTransaction());
-}
-
-TEST_P(PatchHistTest, AFailedInsertIsRolledBackShownAndReported) {
-    history::clsPatch_Hist hist(Rt());
-    PrepareRun(hist, "20201221");
-    hist.NV_ETC = std::string(101, 'x');  // the column holds 100
-    hist.Update();
-    EXPECT_EQ(hist.LastAction, 3);
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, kWriteFailed);
-    EXPECT_TRUE(StoreRows().empty());
-    EXPECT_FALSE(Rt().StoreConnection->InTransaction());
-    const std::string report = host_test::ReadBytes(Native(kReportPath));
-    EXPECT_NE(report.find("[clsPatch_Hist:Update]"), std::string::npos) << report;
-    EXPECT_NE(report.find("0x80040E57"), std::string::npos) << report;
-    EXPECT_FALSE(desktop_.Ended());
-
-    // The connection is free again: the next write goes through and stays.
-    hist.NV_ETC = kVersionText;
     hist.Update();
     EXPECT_EQ(hist.LastAction, 0);
     EXPECT_EQ(StoreRows().size(), 1u);
-}
 
-TEST_P(PatchHistTest, ANumberBeyondTheSixteenBitRangeIsAFailureNotAWrap) {
-    AddRow("20201221", 32767, "UpDate");
-    history::clsPatch_Hist hist(Rt());
-    PrepareRun(hist, "20201221");
-    hist.Update();
-    EXPECT_EQ(hist.LastAction, 3);
-    EXPECT_EQ(StoreRows().size(), 1u);
-}
-
-TEST_P(PatchHistTest, AReportThatCannotBeWrittenEndsTheProgram) {
-    std::filesystem::create_directories(Native(kReportPath));  // a folder in the file's place
+    // A report that cannot be written ends the program.
+    std::filesystem::remove(Native(kReportPath));
+    desktop_ = host::ScriptedDesktop(host::MsgAnswer::Ok);
+    ASSERT_TRUE(std::filesystem::create_directories(Native(kReportPath)));
     Run("DROP TABLE PATCH_HIST");
-    history::clsPatch_Hist hist(Rt());
-    PrepareRun(hist, "20201221");
     hist.Update();
     EXPECT_EQ(hist.LastAction, 3);
-    ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[0].text, kWriteFailed);
-    EXPECT_EQ(Boxes()[1].text, "에러핸들오류로 인하여 프로그램을 종료합니다.");
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                              kWriteFailed, "에러핸들오류로 인하여 프로그램을 종료합니다."}));
     EXPECT_TRUE(desktop_.Ended());
 }
 
-TEST_P(PatchHistTest, SelectsRewritesAndDeletesOneRow) {
+TEST_P(PatchHistTest, NullColumnsReadAsEmptyAndDataLoadOpensTheRowsOfOneDate) {
+    Run("INSERT INTO PATCH_HIST (날짜, 번호) VALUES ('20201221', 4)");
+    AddRow("20201221", 1, "UpDate");
+    AddRow("20201222", 1, "UpDate");
     history::clsPatch_Hist hist(Rt());
-    for (int i = 0; i < 3; ++i) {
-        PrepareRun(hist, "20201221");
-        hist.Update();
-    }
-    hist.번호 = 2;
-    hist.RecordSelect();
-    EXPECT_EQ(hist.NoRecord, 0);
-    EXPECT_EQ(hist.작업구분, 1);
-
-    hist.NV_ETC = "수정";
-    hist.NV_GUBUN = 2;
-    hist.Update();
-    EXPECT_EQ(hist.LastAction, 1);
-    auto rows = StoreRows();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[1].NV_ETC, "수정");
-    EXPECT_EQ(rows[1].NV_GUBUN, 2);
-    EXPECT_EQ(rows[0].NV_ETC, kVersionText);
-
-    hist.작업구분 = 2;
-    hist.Update();
-    EXPECT_EQ(hist.LastAction, 2);
-    hist.번호 = 3;
-    hist.Delete();
-    EXPECT_EQ(hist.LastAction, 2);
-    rows = StoreRows();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].번호, 1);
-    EXPECT_TRUE(Boxes().empty());
-
-    hist.번호 = 2;
-    hist.RecordSelect();
-    EXPECT_EQ(hist.NoRecord, 1);
-    EXPECT_EQ(hist.작업구분, 0);
-    EXPECT_EQ(hist.NV_Ver, "");
-}
-
-TEST_P(PatchHistTest, NullColumnsReadAsEmptyTextAndZero) {
-    Run("INSERT INTO PATCH_HIST (날짜, 번호) VALUES ('20200101', 4)");
-    history::clsPatch_Hist hist(Rt());
-    hist.날짜 = "20200101";
+    hist.날짜 = "20201221";
     hist.번호 = 4;
     hist.NV_ETC = "old";
     hist.NV_GUBUN = 9;
@@ -211,21 +186,12 @@ TEST_P(PatchHistTest, NullColumnsReadAsEmptyTextAndZero) {
     EXPECT_EQ(hist.NoRecord, 0);
     EXPECT_EQ(hist.NV_ETC, "");
     EXPECT_EQ(hist.NV_GUBUN, 0);
-}
 
-TEST_P(PatchHistTest, DataLoadOpensTheRowsOfOneDate) {
-    AddRow("20201221", 1, "UpDate");
-    AddRow("20201221", 2, "UpDate");
-    AddRow("20201222", 1, "UpDate");
-    history::clsPatch_Hist hist(Rt());
     db::RecordSet rs;
     hist.DataLoad(rs, "2020-12-21", 7);
     EXPECT_EQ(hist.NoRecord, 0);
     int count = 0;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        EXPECT_EQ(rs["날짜"].AsText(), "20201221");
-        ++count;
-    }
+    for (; !rs.Eof(); rs.MoveNext(), ++count) EXPECT_EQ(rs["날짜"].AsText(), "20201221");
     EXPECT_EQ(count, 2);
     db::RecordSet none;
     hist.DataLoad(none, "2019-01-01");
@@ -242,7 +208,6 @@ struct LiteralCase {
     StoreKind store;
     std::int32_t section;
     bool data1File;  // where the row must land
-    char separator;  // of the stored date
 };
 
 class NowLiteralTest : public HistoryWorld, public ::testing::WithParamInterface<LiteralCase> {};
@@ -264,15 +229,15 @@ TEST_P(NowLiteralTest, FollowsTheSectionAndTheConfiguredKind) {
     const auto dates = StoredDates(file);
     ASSERT_EQ(dates.size(), 1u);
     ASSERT_EQ(dates[0].size(), 19u) << dates[0];
-    EXPECT_EQ(dates[0][4], c.separator) << dates[0];
+    EXPECT_EQ(dates[0][4], '-') << dates[0];
     EXPECT_EQ(dates[0][13], ':') << dates[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(Literals, NowLiteralTest,
-                         ::testing::Values(LiteralCase{StoreKind::Mdb, 0, false, '-'},
-                                           LiteralCase{StoreKind::SqlServer, 0, false, '-'},
+                         ::testing::Values(LiteralCase{StoreKind::Mdb, 0, false},
+                                           LiteralCase{StoreKind::SqlServer, 0, false},
                                            // "데이터1" is SQL Server whatever the store is
-                                           LiteralCase{StoreKind::Mdb, 1, true, '-'}));
+                                           LiteralCase{StoreKind::Mdb, 1, true}));
 
 class Data1SectionTest : public HistoryWorld {};
 
@@ -282,7 +247,7 @@ TEST_F(Data1SectionTest, AWriteWithoutItsConnectionIsAHandledFailure) {
     hist.날짜 = "20201221";
     hist.Update(1);
     EXPECT_EQ(hist.LastAction, 3);
-    EXPECT_EQ(Boxes().at(0).text, kWriteFailed);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kWriteFailed});
     EXPECT_TRUE(StoreRows().empty());
 }
 

@@ -209,38 +209,31 @@ TEST_P(ClassCodesTest, WithoutAStoreConnectionTheDataTransBoxIsShown) {
 // --- ActionUserTesselSetting2
 // ---------------------------------------------------------------------
 
+// A product row from its values: code, class, cost, retail price, deleted.
+std::string Priced(const std::string& values) {
+    return "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) VALUES (" +
+           values + ")";
+}
+
 TEST_P(ClassCodesTest, ReplacesTheClassesAndClassifiesProductsByExactMargin) {
     MakeStore({
         "INSERT INTO 기타분류코드 (분류코드, 분류명칭) VALUES ('0001', '옛 A')",
         "INSERT INTO 기타분류코드 (분류코드, 분류명칭) VALUES ('0012', '옛 L')",
         "INSERT INTO 기타분류코드 (분류코드, 분류명칭) VALUES ('0013', '유지')",
         // cost, retail -> margin
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M65', '', 350, 1000, 0)",  // 65
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M50', NULL, 500, 1000, 0)",  // 50
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M30', '0003', 0.7, 1, 0)",  // 30, in a removed class
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M11', '0012', 89, 100, 0)",  // 11
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M1', '', 9900.05, 10000, 0)",  // 0.9995 rounds to 1.000
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M0.5', '', 995, 1000, 0)",  // 0.5
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M0', '', 1000, 1000, 1)",  // 0; deleted products count too
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M-3', '', 1030, 1000, 0)",  // -3
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M64', '', 3500.15, 10000, 0)",  // 64.9985 rounds to 64.998
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('M65-', '', 3500.05, 10000, 0)",  // 64.9995 rounds to 65.000
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('K''1', '', 100, 1000, 0)",  // 90, apostrophe in the code
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('KEEP', '0013', 100, 1000, 0)",  // a class that stays
-        "INSERT INTO 사용상품 (제품코드, 기타분류, 입고단가, 소매단가, DEL_CHK) "
-        "VALUES ('FREE', '0005', 0, 1000, 0)",  // no cost: left unclassified
+        Priced("'M65', '', 350, 1000, 0"),        // 65
+        Priced("'M50', NULL, 500, 1000, 0"),      // 50
+        Priced("'M30', '0003', 0.7, 1, 0"),       // 30, in a removed class
+        Priced("'M11', '0012', 89, 100, 0"),      // 11
+        Priced("'M1', '', 9900.05, 10000, 0"),    // 0.9995 rounds to 1.000
+        Priced("'M0.5', '', 995, 1000, 0"),       // 0.5
+        Priced("'M0', '', 1000, 1000, 1"),        // 0; deleted products count too
+        Priced("'M-3', '', 1030, 1000, 0"),       // -3
+        Priced("'M64', '', 3500.15, 10000, 0"),   // 64.9985 rounds to 64.998
+        Priced("'M65-', '', 3500.05, 10000, 0"),  // 64.9995 rounds to 65.000
+        Priced("'K''1', '', 100, 1000, 0"),       // 90, apostrophe in the code
+        Priced("'KEEP', '0013', 100, 1000, 0"),   // a class that stays
+        Priced("'FREE', '0005', 0, 1000, 0"),     // no cost: left unclassified
     });
     repairs::ActionUserTesselSetting2(world_.Runtime());
     EXPECT_TRUE(world_.Boxes().empty());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -190,34 +191,6 @@ TEST_P(DrugPricesTest, StopsAfterTheCurrentDrugWhenTheUserCancels) {
     EXPECT_EQ(Rt().Dialogs().LoadedProgressWindow(), nullptr);
 }
 
-TEST_P(DrugPricesTest, SaysSoWhenTheStoreHasNoPrescriptionDrug) {
-    world_.AddReference(Reference());
-    world_.Make({kProducts, kPackages, Product("X2", "'A001'", "NULL", "'0002'", "0, 0")});
-    EXPECT_EQ(repairs::RefreshDrugPrices(Rt()), "");
-    const auto boxes = world_.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "사용상품 데이터에 조제약이 존재하지 않습니다.");
-    EXPECT_EQ(boxes[0].title, "조제약 부재");
-    EXPECT_EQ(boxes[0].icon, host::MsgIcon::Information);
-    EXPECT_EQ(Rt().Dialogs().LoadedProgressWindow(), nullptr);
-    EXPECT_EQ(Query("SELECT 제품명 FROM 사용상품"), Rows{"옛X2"});
-}
-
-TEST_P(DrugPricesTest, ReportsACentralServerThatCannotBeReached) {
-    world_.LoseCentralServer();
-    world_.Make(Store());
-    EXPECT_EQ(repairs::RefreshDrugPrices(Rt()), "");
-    const auto boxes = world_.Boxes();
-    // The reference query cannot run; reading its closed record set ends the routine.
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, "");
-    EXPECT_EQ(boxes[0].icon, host::MsgIcon::None);
-    EXPECT_NE(boxes[0].text.find("에러코드 : 3704\r\n"), std::string::npos) << boxes[0].text;
-    EXPECT_EQ(Rt().Dialogs().LoadedProgressWindow(), nullptr);
-    EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
-    EXPECT_EQ(Query("SELECT COUNT(*) FROM 사용상품 WHERE CHK_MEMO IS NOT NULL").front(), "0");
-}
-
 // --- ActionSimStandardCodeCreate -----------------------------------------------------------------
 
 // Products by old code: Q1 and Q2 are in the file, Q3 is not, Q4's code maps to nothing, Q5 has
@@ -247,49 +220,80 @@ const std::vector<std::string> kStandardCodes = {
     "INSERT INTO 표준코드 VALUES ('A004', NULL)",
 };
 
-TEST_P(DrugPricesTest, StandardCodesAddTheColumnAndFillIt) {
-    central_test::CreateStandardCodeFile(world_.HostRef(), kStandardCodes);
-    world_.Make(CodedProducts(false));
-    repairs::ActionSimStandardCodeCreate(Rt(), false);
-    EXPECT_TRUE(world_.Boxes().empty());
-    EXPECT_EQ(Query("SELECT 제품코드, 표준코드 FROM 사용상품 ORDER BY 제품코드"),
-              (Rows{"Q1|8800001", "Q2|8800002", "Q3|NULL", "Q4|NULL", "Q5|NULL"}));
-    // Four products with an old code counted in the bar.
-    EXPECT_EQ(Rt().MainWindow().PB2.value, 4);
-    EXPECT_EQ(Rt().MainWindow().PB2.max, 4);
+// Without the column it is added and filled; an existing column is refreshed where the file
+// has a code, the others keep theirs.
+TEST_P(DrugPricesTest, StandardCodesFillTheColumnFromTheFile) {
+    for (bool withColumn : {false, true}) {
+        central_test::CentralWorld world(GetParam());
+        central_test::CreateStandardCodeFile(world.HostRef(), kStandardCodes);
+        world.Make(CodedProducts(withColumn));
+        repairs::ActionSimStandardCodeCreate(world.Runtime(), withColumn);
+        EXPECT_TRUE(world.Boxes().empty());
+        const std::string other = withColumn ? "OLD" : "NULL";
+        EXPECT_EQ(
+            store_test::TableRows(*world.Runtime().StoreConnection,
+                                  "SELECT 제품코드, 표준코드 FROM 사용상품 ORDER BY 제품코드"),
+            (Rows{"Q1|8800001", "Q2|8800002", "Q3|" + other, "Q4|" + other, "Q5|" + other}));
+        // Four products with an old code counted in the bar.
+        EXPECT_EQ(world.Runtime().MainWindow().PB2.value, 4);
+    }
 }
 
-TEST_P(DrugPricesTest, StandardCodesRefreshAnExistingColumn) {
-    central_test::CreateStandardCodeFile(world_.HostRef(), kStandardCodes);
-    world_.Make(CodedProducts(true));
-    repairs::ActionSimStandardCodeCreate(Rt(), true);
-    EXPECT_TRUE(world_.Boxes().empty());
-    EXPECT_EQ(Query("SELECT 제품코드, 표준코드 FROM 사용상품 ORDER BY 제품코드"),
-              (Rows{"Q1|8800001", "Q2|8800002", "Q3|OLD", "Q4|OLD", "Q5|OLD"}));
-}
-
-TEST_P(DrugPricesTest, StandardCodesNeedTheFile) {
-    world_.Make(CodedProducts(false));
-    repairs::ActionSimStandardCodeCreate(Rt(), false);
-    const auto boxes = world_.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "표준코드 파일 정보가 존재하지 않습니다! ");
-    EXPECT_EQ(boxes[0].title, "파일부재");
-    EXPECT_EQ(boxes[0].icon, host::MsgIcon::Information);
-    // The column is not added without the file.
-    EXPECT_EQ(world_.Columns("사용상품").size(), 2u);
-}
-
-TEST_P(DrugPricesTest, StandardCodesReportAFileWithoutItsTable) {
-    central_test::CreateStandardCodeFile(world_.HostRef(), {}, false);
-    world_.Make(CodedProducts(true));
-    repairs::ActionSimStandardCodeCreate(Rt(), true);
-    const auto boxes = world_.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "frmDBPatchMain:ActionSimStandardCodeCreate");
-    EXPECT_EQ(boxes[0].title, "");
-    EXPECT_EQ(boxes[0].icon, host::MsgIcon::None);
-    EXPECT_EQ(Query("SELECT COUNT(*) FROM 사용상품 WHERE 표준코드 = 'OLD'").front(), "5");
+// What stops each routine before it changes anything, and the box it shows.
+TEST_P(DrugPricesTest, AMissingSourceShowsItsBoxAndChangesNothing) {
+    struct Case {
+        const char* what;
+        std::function<void(central_test::CentralWorld&)> make;
+        int routine;  // 0 RefreshDrugPrices, else ActionSimStandardCodeCreate (2: with the column)
+        const char* text;  // or a piece of it when the title is empty
+        const char* title;
+        const char* unchanged;  // a query whose answer is "0", if any
+    };
+    const Case cases[] = {
+        {"no prescription drug",
+         [](auto& w) {
+             w.AddReference(Reference());
+             w.Make({kProducts, kPackages, Product("X2", "'A001'", "NULL", "'0002'", "0, 0")});
+         },
+         0, "사용상품 데이터에 조제약이 존재하지 않습니다.", "조제약 부재",
+         "SELECT COUNT(*) FROM 사용상품 WHERE 제품명 <> '옛X2'"},
+        // The reference query cannot run; reading its closed record set ends the routine.
+        {"central server unknown",
+         [](auto& w) {
+             w.LoseCentralServer();
+             w.Make(Store());
+         },
+         0, "에러코드 : 3704\r\n", "", "SELECT COUNT(*) FROM 사용상품 WHERE CHK_MEMO IS NOT NULL"},
+        {"no standard code file", [](auto& w) { w.Make(CodedProducts(false)); }, 1,
+         "표준코드 파일 정보가 존재하지 않습니다! ", "파일부재", nullptr},
+        {"standard code file without its table",
+         [](auto& w) {
+             central_test::CreateStandardCodeFile(w.HostRef(), {}, false);
+             w.Make(CodedProducts(true));
+         },
+         2, "frmDBPatchMain:ActionSimStandardCodeCreate", "",
+         "SELECT COUNT(*) FROM 사용상품 WHERE 표준코드 <> 'OLD'"},
+    };
+    for (const Case& c : cases) {
+        central_test::CentralWorld world(GetParam());
+        c.make(world);
+        if (c.routine == 0) {
+            EXPECT_EQ(repairs::RefreshDrugPrices(world.Runtime()), "") << c.what;
+        } else {
+            repairs::ActionSimStandardCodeCreate(world.Runtime(), c.routine == 2);
+            // The column is not added without the file.
+            EXPECT_EQ(world.Columns("사용상품").size(), c.routine == 2 ? 3u : 2u) << c.what;
+        }
+        const auto boxes = world.Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << c.what;
+        EXPECT_NE(boxes[0].text.find(c.text), std::string::npos) << boxes[0].text;
+        EXPECT_EQ(boxes[0].title, c.title) << c.what;
+        EXPECT_EQ(boxes[0].icon, *c.title ? host::MsgIcon::Information : host::MsgIcon::None);
+        EXPECT_EQ(world.Runtime().Dialogs().LoadedProgressWindow(), nullptr) << c.what;
+        if (c.unchanged != nullptr) {
+            EXPECT_EQ(world.Scalar(c.unchanged), "0") << c.what;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, DrugPricesTest, ::testing::Values(Kind::Mdb, Kind::SqlServer),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,19 +31,19 @@ std::string Package(const std::string& product, const std::string& code) {
 
 class ProductBarcodesTest : public ::testing::TestWithParam<Kind> {
   protected:
-    ProductBarcodesTest() : world_(GetParam()) {}
+    ProductBarcodesTest() : world_(std::make_unique<store_test::StoreWorld>(GetParam())) {}
 
     void MakeStore(const std::vector<std::string>& rows) {
         std::vector<std::string> sql = {kPackageTable, kProductTable};
         sql.insert(sql.end(), rows.begin(), rows.end());
-        world_.Make(sql);
+        world_->Make(sql);
     }
     // The barcode codes of a product, in order.
     std::string CodesOf(const std::string& product) {
         db::RecordSet rs;
         rs.Open("SELECT 바코드코드 FROM 확장바코드 WHERE 제품코드 = '" + product +
                     "' ORDER BY 바코드코드",
-                *world_.Runtime().StoreConnection);
+                *world_->Runtime().StoreConnection);
         std::string codes;
         for (; !rs.Eof(); rs.MoveNext()) {
             codes += (codes.empty() ? "" : ",") + rs[0].AsText();
@@ -50,12 +51,12 @@ class ProductBarcodesTest : public ::testing::TestWithParam<Kind> {
         return codes;
     }
     std::string Memo(const std::string& product) {
-        return world_.Scalar("SELECT CHK_MEMO FROM 확장바코드 WHERE 제품코드 = '" + product + "'");
+        return world_->Scalar("SELECT CHK_MEMO FROM 확장바코드 WHERE 제품코드 = '" + product + "'");
     }
     // True when a second row with the code is refused (the primary key is in place).
     bool KeyRefusesDuplicate(const std::string& code) {
         try {
-            world_.Execute(Package("PX", code));
+            world_->Execute(Package("PX", code));
         } catch (const db::DbError&) {
             return true;
         }
@@ -65,11 +66,11 @@ class ProductBarcodesTest : public ::testing::TestWithParam<Kind> {
         return GetParam() == Kind::Mdb ? mdb : server;
     }
     std::vector<std::string> Rows(const std::string& sql) {
-        return store_test::TableRows(*world_.Runtime().StoreConnection, sql);
+        return store_test::TableRows(*world_->Runtime().StoreConnection, sql);
     }
-    const util::ProgressBarModel& PB2() { return world_.Runtime().MainWindow().PB2; }
+    const util::ProgressBarModel& PB2() { return world_->Runtime().MainWindow().PB2; }
 
-    store_test::StoreWorld world_;
+    std::unique_ptr<store_test::StoreWorld> world_;
 };
 
 TEST_P(ProductBarcodesTest, NextCodeNumberFollowsTheLargestCodeOfTheColumn) {
@@ -93,19 +94,19 @@ TEST_P(ProductBarcodesTest, NextCodeNumberFollowsTheLargestCodeOfTheColumn) {
     MakeStore({});
     for (const Case& c : cases) {
         for (const std::string& code : c.codes) {
-            world_.Execute(std::string("INSERT INTO 확장바코드 (") + c.column +
-                           ", DEL_CHK) VALUES ('" + code + "', 0)");
+            world_->Execute(std::string("INSERT INTO 확장바코드 (") + c.column +
+                            ", DEL_CHK) VALUES ('" + code + "', 0)");
         }
-        EXPECT_EQ(repairs::NextCodeNumber(world_.Runtime(), "확장바코드", c.column), c.next)
+        EXPECT_EQ(repairs::NextCodeNumber(world_->Runtime(), "확장바코드", c.column), c.next)
             << c.column << " after " << (c.codes.empty() ? "none" : c.codes.front());
-        world_.Execute("DELETE FROM 확장바코드");
+        world_->Execute("DELETE FROM 확장바코드");
     }
 }
 
 TEST_P(ProductBarcodesTest, NextCodeNumberOverflowReachesTheCaller) {
     MakeStore({Package("P1", std::string(30, '9'))});
     try {
-        repairs::NextCodeNumber(world_.Runtime(), "확장바코드", "바코드코드");
+        repairs::NextCodeNumber(world_->Runtime(), "확장바코드", "바코드코드");
         ADD_FAILURE() << "no overflow";
     } catch (const db::DbError& e) {
         EXPECT_EQ(e.Number(), 6);
@@ -122,7 +123,7 @@ TEST_P(ProductBarcodesTest, TheLowestProductKeepsASharedCodeAndTheOthersGetNewOn
         Package("P5", "0000000002"),
         Package("P6", "0000000002"),
     });
-    repairs::SetPackageBarcodePrimaryKey(world_.Runtime());
+    repairs::SetPackageBarcodePrimaryKey(world_->Runtime());
 
     EXPECT_EQ(CodesOf("P1"), "0000000005");
     EXPECT_EQ(CodesOf("P5"), "0000000002");
@@ -131,81 +132,79 @@ TEST_P(ProductBarcodesTest, TheLowestProductKeepsASharedCodeAndTheOthersGetNewOn
     EXPECT_EQ(CodesOf("P2"), "0000000009");
     EXPECT_EQ(CodesOf("P3"), "0000000010");
     EXPECT_EQ(CodesOf("P4"), "0000000007");
-    const std::string memo = "중복 바코드코드 변경 작업 - " + repairs::TodayText(world_.Runtime());
+    const std::string memo = "중복 바코드코드 변경 작업 - " + repairs::TodayText(world_->Runtime());
     EXPECT_EQ(Memo("P2"), memo);
     EXPECT_EQ(Memo("P6"), memo);
     EXPECT_EQ(Memo("P1"), "memo");
-    EXPECT_FALSE(world_.Scalar("SELECT UP_DATE FROM 확장바코드 WHERE 제품코드 = 'P2'").empty());
-    EXPECT_TRUE(world_.Scalar("SELECT UP_DATE FROM 확장바코드 WHERE 제품코드 = 'P1'").empty());
+    EXPECT_FALSE(world_->Scalar("SELECT UP_DATE FROM 확장바코드 WHERE 제품코드 = 'P2'").empty());
+    EXPECT_TRUE(world_->Scalar("SELECT UP_DATE FROM 확장바코드 WHERE 제품코드 = 'P1'").empty());
 
-    EXPECT_EQ(world_.RunList(), (std::vector<std::string>{
-                                    "확장바코드 테이블에 기본키 설정을 위한 추가작업 실시",
-                                    "확장바코드 테이블에 기본키 설정",
-                                }));
-    EXPECT_EQ(world_.Runtime().MainWindow().List1.listIndex, 1);
+    EXPECT_EQ(world_->RunList(), (std::vector<std::string>{
+                                     "확장바코드 테이블에 기본키 설정을 위한 추가작업 실시",
+                                     "확장바코드 테이블에 기본키 설정",
+                                 }));
+    EXPECT_EQ(world_->Runtime().MainWindow().List1.listIndex, 1);
     EXPECT_EQ(PB2().max, 2);
     EXPECT_EQ(PB2().value, 2);
     // The key statement is T-SQL: an MDB refuses it, and the routine still ends normally.
     EXPECT_EQ(KeyRefusesDuplicate("0000000005"), GetParam() == Kind::SqlServer);
 }
 
-TEST_P(ProductBarcodesTest, AProductHoldingACodeTwiceStopsWithoutAKey) {
-    MakeStore({
-        Package("P1", "0000000005"),
-        Package("P2", "0000000005"),
-        Package("P2", "0000000005"),
-    });
-    repairs::SetPackageBarcodePrimaryKey(world_.Runtime());
-    EXPECT_EQ(CodesOf("P1"), "0000000005");
-    EXPECT_EQ(CodesOf("P2"), "0000000005,0000000005");
-    EXPECT_EQ(world_.RunList(), (std::vector<std::string>{
-                                    "확장바코드 테이블에 기본키 설정을 위한 추가작업 실시",
-                                }));
-    EXPECT_FALSE(KeyRefusesDuplicate("0000000005"));
-}
-
-TEST_P(ProductBarcodesTest, WithoutDuplicatesOnlyTheKeyIsSet) {
-    MakeStore({Package("P1", "0000000001"), Package("P2", "0000000002")});
-    repairs::SetPackageBarcodePrimaryKey(world_.Runtime());
-    EXPECT_EQ(world_.RunList(), (std::vector<std::string>{"확장바코드 테이블에 기본키 설정"}));
-    EXPECT_EQ(CodesOf("P2"), "0000000002");
-    // Both kinds take the column change; only SQL Server takes the key.
-    for (const db::ColumnInfo& column : world_.Columns("확장바코드")) {
-        if (column.name == "바코드코드") {
-            EXPECT_FALSE(column.nullable);
-            EXPECT_EQ(column.size, 10);
+// The key on other stores: a product holding a code twice stops the work before the key; without
+// duplicates only the key is set; a new code is never one already taken (the largest code is no
+// number, so the next number restarts at 1); apostrophes in codes cannot break the statements.
+// `codes` are each product's codes after the routine, `key` a code the key then refuses to take
+// twice on SQL Server (an MDB refuses the T-SQL key statement).
+TEST_P(ProductBarcodesTest, TheKeyIsSetOnlyWhenEveryCodeIsOnce) {
+    struct Case {
+        std::vector<std::string> packages;
+        std::vector<std::pair<const char*, const char*>> codes;
+        std::vector<std::string> runList;
+        const char* key;
+    };
+    const std::string extra = "확장바코드 테이블에 기본키 설정을 위한 추가작업 실시";
+    const std::string key = "확장바코드 테이블에 기본키 설정";
+    const Case cases[] = {
+        {{Package("P1", "0000000005"), Package("P2", "0000000005"), Package("P2", "0000000005")},
+         {{"P1", "0000000005"}, {"P2", "0000000005,0000000005"}},
+         {extra},
+         nullptr},
+        {{Package("P1", "0000000001"), Package("P2", "0000000002")},
+         {{"P2", "0000000002"}},
+         {key},
+         "0000000001"},
+        {{Package("P1", "0000000005"), Package("P2", "0000000005"), Package("P7", "0000000001"),
+          Package("P8", "0000000002"), Package("P9", "ABC")},
+         {{"P2", "0000000003"}, {"P7", "0000000001"}},
+         {extra, key},
+         "0000000003"},
+        {{Package("P''1", "00''5"), Package("P''2", "00''5"), Package("P3", "0000000004")},
+         {{"P''1", "00'5"}, {"P''2", "0000000005"}},
+         {extra, key},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        world_ = std::make_unique<store_test::StoreWorld>(GetParam());
+        MakeStore(c.packages);
+        repairs::SetPackageBarcodePrimaryKey(world_->Runtime());
+        for (const auto& [product, codes] : c.codes) EXPECT_EQ(CodesOf(product), codes) << product;
+        EXPECT_EQ(world_->RunList(), c.runList);
+        if (c.key != nullptr) {
+            EXPECT_EQ(KeyRefusesDuplicate(c.key), GetParam() == Kind::SqlServer) << c.key;
+        }
+        // Both kinds take the column change before the key.
+        for (const db::ColumnInfo& column : world_->Columns("확장바코드")) {
+            if (column.name == "바코드코드" && c.runList.back() == key) {
+                EXPECT_FALSE(column.nullable);
+                EXPECT_EQ(column.size, 10);
+            }
         }
     }
-    EXPECT_EQ(KeyRefusesDuplicate("0000000001"), GetParam() == Kind::SqlServer);
-    EXPECT_TRUE(world_.Desktop().CallsOf(host::ScriptedDesktop::CallKind::DoEvents).empty());
-}
-
-TEST_P(ProductBarcodesTest, ANewCodeIsNeverOneThatIsAlreadyTaken) {
-    // The largest code is no number, so the next number restarts at 1, which is taken.
-    MakeStore({
-        Package("P1", "0000000005"),
-        Package("P2", "0000000005"),
-        Package("P7", "0000000001"),
-        Package("P8", "0000000002"),
-        Package("P9", "ABC"),
-    });
-    repairs::SetPackageBarcodePrimaryKey(world_.Runtime());
-    EXPECT_EQ(CodesOf("P2"), "0000000003");
-    EXPECT_EQ(CodesOf("P7"), "0000000001");
-    EXPECT_EQ(KeyRefusesDuplicate("0000000003"), GetParam() == Kind::SqlServer);
-}
-
-TEST_P(ProductBarcodesTest, ApostrophesInCodesCannotBreakTheStatements) {
-    MakeStore({Package("P''1", "00''5"), Package("P''2", "00''5"), Package("P3", "0000000004")});
-    repairs::SetPackageBarcodePrimaryKey(world_.Runtime());
-    EXPECT_EQ(CodesOf("P''1"), "00'5");
-    EXPECT_EQ(Memo("P''1"), "memo");
-    EXPECT_EQ(CodesOf("P''2"), "0000000005");
 }
 
 TEST_P(ProductBarcodesTest, ErrorsBeforeTheKeyStatementsReachTheCaller) {
-    world_.Make({kProductTable});
-    EXPECT_THROW(repairs::SetPackageBarcodePrimaryKey(world_.Runtime()), db::DbError);
+    world_->Make({kProductTable});
+    EXPECT_THROW(repairs::SetPackageBarcodePrimaryKey(world_->Runtime()), db::DbError);
 }
 
 TEST_P(ProductBarcodesTest, TrimProductTextsTrimsLiveProductsAndPackages) {
@@ -218,8 +217,8 @@ TEST_P(ProductBarcodesTest, TrimProductTextsTrimsLiveProductsAndPackages) {
         "INSERT INTO 확장바코드 (제품코드, 바코드코드, 바코드구분, 바코드, 중복바코드, DEL_CHK) "
         "VALUES ('P1', '0000000002', ' 삭제 ', ' 8802 ', NULL, 1)",
     });
-    world_.Runtime().MainWindow().SetPB2(1, 0);  // the bar grows with the rows
-    repairs::TrimProductTexts(world_.Runtime());
+    world_->Runtime().MainWindow().SetPB2(1, 0);  // the bar grows with the rows
+    repairs::TrimProductTexts(world_->Runtime());
     EXPECT_EQ(
         Rows("SELECT 제품명, 제조사, 바코드, 중복바코드 FROM 사용상품 ORDER BY 제품코드"),
         (std::vector<std::string>{"타이레놀|얀센|880|", "It's||881|882", " 삭제 | x | 1 | 2 "}));
@@ -240,8 +239,8 @@ TEST_P(ProductBarcodesTest, TrimmingNeverWritesOneRowsTextsIntoAnother) {
         "INSERT INTO 확장바코드 (제품코드, 바코드코드, 바코드구분, DEL_CHK) VALUES "
         "('X1', '01 ', ' 을 ', 0)",
     });
-    ASSERT_TRUE(repairs::TrimProductTexts(world_.Runtime()));
-    repairs::TrimInsuranceSpec(world_.Runtime());
+    ASSERT_TRUE(repairs::TrimProductTexts(world_->Runtime()));
+    repairs::TrimInsuranceSpec(world_->Runtime());
     const bool mdb = GetParam() == Kind::Mdb;
     EXPECT_EQ(Rows("SELECT 제품명, 제조사, 심평원규격 FROM 사용상품 ORDER BY 제품코드"),
               mdb ? (std::vector<std::string>{"하나|가|1T", "둘|나|2T"})
@@ -249,7 +248,7 @@ TEST_P(ProductBarcodesTest, TrimmingNeverWritesOneRowsTextsIntoAnother) {
     EXPECT_EQ(
         Rows("SELECT 바코드구분 FROM 확장바코드 ORDER BY 바코드코드"),
         mdb ? (std::vector<std::string>{"갑", "을"}) : (std::vector<std::string>{" 갑 ", " 을 "}));
-    const auto listed = std::count_if(world_.RunList().begin(), world_.RunList().end(),
+    const auto listed = std::count_if(world_->RunList().begin(), world_->RunList().end(),
                                       [](const std::string& line) {
                                           return line.find("'X1 '") != std::string::npos ||
                                                  line.find("'01 '") != std::string::npos;
@@ -258,10 +257,10 @@ TEST_P(ProductBarcodesTest, TrimmingNeverWritesOneRowsTextsIntoAnother) {
 }
 
 TEST_P(ProductBarcodesTest, TrimProductTextsEndsSilentlyAfterOneYield) {
-    world_.Make({kProductTable, "INSERT INTO 사용상품 VALUES ('P1', ' a ', '', '', '', NULL, 0)"});
-    EXPECT_NO_THROW(repairs::TrimProductTexts(world_.Runtime()));  // no 확장바코드 table
-    EXPECT_EQ(world_.Scalar("SELECT 제품명 FROM 사용상품"), "a");
-    EXPECT_EQ(world_.Desktop().CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size(), 1u);
+    world_->Make({kProductTable, "INSERT INTO 사용상품 VALUES ('P1', ' a ', '', '', '', NULL, 0)"});
+    EXPECT_NO_THROW(repairs::TrimProductTexts(world_->Runtime()));  // no 확장바코드 table
+    EXPECT_EQ(world_->Scalar("SELECT 제품명 FROM 사용상품"), "a");
+    EXPECT_EQ(world_->Desktop().CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size(), 1u);
 }
 
 TEST_P(ProductBarcodesTest, TrimInsuranceSpecTrimsLiveProductsWithASpec) {
@@ -271,24 +270,24 @@ TEST_P(ProductBarcodesTest, TrimInsuranceSpecTrimsLiveProductsWithASpec) {
         "INSERT INTO 사용상품 (제품코드, 심평원규격, DEL_CHK) VALUES ('P3', NULL, 0)",
         "INSERT INTO 사용상품 (제품코드, 심평원규격, DEL_CHK) VALUES ('P4', ' 1T ', 1)",
     });
-    repairs::TrimInsuranceSpec(world_.Runtime());
+    repairs::TrimInsuranceSpec(world_->Runtime());
     std::vector<std::string> specs = Rows("SELECT 제품코드, 심평원규격 FROM 사용상품");
     std::sort(specs.begin(), specs.end());
     EXPECT_EQ(specs, (std::vector<std::string>{"P'2|1's", "P1|500mg", "P3|NULL", "P4| 1T "}));
-    EXPECT_EQ(world_.RunList(), (std::vector<std::string>{"심평원규격 필드 공백 제거"}));
-    EXPECT_EQ(world_.Desktop().CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size(), 1u);
+    EXPECT_EQ(world_->RunList(), (std::vector<std::string>{"심평원규격 필드 공백 제거"}));
+    EXPECT_EQ(world_->Desktop().CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size(), 1u);
     EXPECT_EQ(PB2().value, 2);
 }
 
 TEST_P(ProductBarcodesTest, TrimInsuranceSpecErrorsReachTheCaller) {
-    world_.Make({"CREATE TABLE 사용상품 (제품코드 VARCHAR(10), DEL_CHK SMALLINT)"});
-    EXPECT_THROW(repairs::TrimInsuranceSpec(world_.Runtime()), db::DbError);
+    world_->Make({"CREATE TABLE 사용상품 (제품코드 VARCHAR(10), DEL_CHK SMALLINT)"});
+    EXPECT_THROW(repairs::TrimInsuranceSpec(world_->Runtime()), db::DbError);
 }
 
 TEST_P(ProductBarcodesTest, ClearPackageMemosEmptiesEveryMemoAndIgnoresErrors) {
     MakeStore({Package("P1", "0000000001"), Package("P2", "0000000002")});
-    repairs::ClearPackageMemos(world_.Runtime());
-    EXPECT_EQ(world_.Scalar("SELECT COUNT(*) FROM 확장바코드 WHERE CHK_MEMO = ''"), "2");
+    repairs::ClearPackageMemos(world_->Runtime());
+    EXPECT_EQ(world_->Scalar("SELECT COUNT(*) FROM 확장바코드 WHERE CHK_MEMO = ''"), "2");
 
     store_test::StoreWorld bare(GetParam());
     bare.Make({kProductTable});
