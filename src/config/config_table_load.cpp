@@ -220,9 +220,8 @@ bool NorvConn::LoadConfigTable(NorvConn& config, db::ConnectionRef& cn) {
 }
 
 bool NorvConn::ActionConFigLoad_Admin(NorvConn& config, db::ConnectionRef& cn,
-                                      db::Kro_Ado* Bin_KroAdo) {
+                                      [[maybe_unused]] db::Kro_Ado* Bin_KroAdo) {
     config_ = &config;
-    sharedAdo_ = Bin_KroAdo;
     try {
         if (!HasConnectionString(cn)) {
             if (!ConnectAdminDatabase(runtime_, config)) {

@@ -119,11 +119,10 @@ void NorvConn::ReadIniFiles(NorvConn& config) {
 }
 
 bool NorvConn::ActionConFigLoad_Basic(NorvConn& config, db::ConnectionRef& cn, bool NoCon,
-                                      db::Kro_Ado* Bin_KroAdo) {
+                                      [[maybe_unused]] db::Kro_Ado* Bin_KroAdo) {
     mainIni_ = kMainIni;
     printerIni_ = runtime_.Utilities().SysDir() + kPrinterIniName;
     config_ = &config;
-    sharedAdo_ = Bin_KroAdo;
     try {
         const auto native = runtime_.Host().Native(mainIni_);
         std::error_code ec;

@@ -99,8 +99,6 @@ class NorvConn : public NorvConnItems {
     NorvConn& ConfigObject() { return *config_; }
     // The connection configuration reads and writes go to; empty before a table load.
     db::ConnectionRef& SharedConnection() { return shared_; }
-    // The Kro_Ado passed to the last load, or null.
-    db::Kro_Ado* SharedKroAdo() const { return sharedAdo_; }
     // CONFIG or CONFIG + PC code, once ActionGetTable has found it; empty before.
     const std::string& ConfigTableName() const { return tableName_; }
     void SetConfigTableName(std::string name) { tableName_ = std::move(name); }
@@ -142,7 +140,6 @@ class NorvConn : public NorvConnItems {
     std::string printerIni_;
     NorvConn* config_ = this;
     db::ConnectionRef shared_;
-    db::Kro_Ado* sharedAdo_ = nullptr;
     std::string tableName_;
     std::array<util::Variant, kSlotCount> slots_{};
     std::uint8_t loadedDataKind_ = 0;

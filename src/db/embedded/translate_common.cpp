@@ -66,18 +66,6 @@ Span Cursor::ReadParens() {
     return inner;
 }
 
-Span Cursor::ReadUntilComma() {
-    const std::size_t start = pos_;
-    int depth = 0;
-    for (; pos_ < end_; ++pos_) {
-        const Token& t = tokens_[pos_];
-        if (t.IsPunct("(")) ++depth;
-        if (t.IsPunct(")")) --depth;
-        if (depth == 0 && t.IsPunct(",")) break;
-    }
-    return {start, pos_};
-}
-
 void Cursor::Fail(std::string_view detail) const {
     std::string text = dialect_ == Dialect::Jet ? "Syntax error in " + form_ + " statement."
                                                 : "Incorrect syntax in " + form_ + " statement.";

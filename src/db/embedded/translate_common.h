@@ -49,8 +49,6 @@ class Cursor {
     std::string ReadTableName();
     // At '(': the span inside the parentheses; the position moves past the ')'.
     Span ReadParens();
-    // Skips tokens up to the next top-level ',' or the end, and returns them.
-    Span ReadUntilComma();
 
     // 0x80040E14 with the dialect's text for a syntax error in this statement.
     [[noreturn]] void Fail(std::string_view detail) const;
