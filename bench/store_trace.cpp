@@ -199,16 +199,7 @@ std::map<std::string, std::string> ContentFingerprint(const fs::path& root) {
 }
 
 std::string Fingerprint(const fs::path& root) {
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        // A run's backups are file copies, not statements: the replay has none.
-        if (entry.path().parent_path().filename() == "Patch" &&
-            entry.path().parent_path().parent_path().filename() == "Backup") {
-            continue;
-        }
-        if (entry.is_regular_file() && IsSqliteFile(entry.path())) files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
+    const std::vector<fs::path> files = StoreFiles(root);
     std::string print;
     for (const fs::path& file : files) {
         sqlite3* raw = nullptr;

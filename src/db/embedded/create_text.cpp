@@ -123,17 +123,27 @@ std::string LastingConstraints(std::string_view columnDefinition) {
     return kept;
 }
 
+namespace {
+
+// The token that says what the constraint starting at `start` is, past a "CONSTRAINT name"
+// (the name goes to `name`).
+std::size_t ConstraintKind(const Tokens& t, std::size_t start, std::string& name) {
+    if (t[start].Is("CONSTRAINT") && start + 2 < t.size()) {
+        name = t[start + 1].value;
+        return start + 2;
+    }
+    return start;
+}
+
+}  // namespace
+
 DefaultConstraint FindDefault(std::string_view columnDefinition) {
     const Tokens t = Tokenize(columnDefinition);
     const std::vector<std::size_t> starts = ConstraintStarts(t);
     DefaultConstraint found;
     for (std::size_t k = 0; k < starts.size(); ++k) {
-        std::size_t kind = starts[k];
         std::string name;
-        if (t[kind].Is("CONSTRAINT") && kind + 2 < t.size()) {
-            name = t[kind + 1].value;
-            kind += 2;
-        }
+        const std::size_t kind = ConstraintKind(t, starts[k], name);
         if (!t[kind].Is("DEFAULT")) continue;
         found.found = true;
         found.name = std::move(name);
@@ -153,12 +163,8 @@ ColumnParts PartsOf(std::string_view columnDefinition) {
         parts.type = TrimBlanks(columnDefinition.substr(t[1].offset, typeEnd - t[1].offset));
     }
     for (std::size_t k = 0; k < starts.size(); ++k) {
-        std::size_t kind = starts[k];
         std::string name;
-        if (t[kind].Is("CONSTRAINT") && kind + 2 < t.size()) {
-            name = t[kind + 1].value;
-            kind += 2;
-        }
+        const std::size_t kind = ConstraintKind(t, starts[k], name);
         if (t[kind].Is("GENERATED") || t[kind].Is("AS")) parts.generated = true;
         if (t[kind].Is("COLLATE") && kind + 1 < t.size())
             parts.collation = UpperAscii(t[kind + 1].value);
