@@ -58,10 +58,7 @@ bool IsCp949Trail(unsigned char c) {
 constexpr char32_t kRawByteBase = 0xF700;
 
 void AppendRawByte(std::string& out, unsigned char byte) {
-    const char32_t cp = kRawByteBase + byte;
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    AppendUtf8(out, kRawByteBase + byte);
 }
 
 // The byte a three-byte UTF-8 sequence stands for when it is a kept byte.
@@ -175,6 +172,24 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
         if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
     }
     return length;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
 }
 
 bool IsValidUtf8(std::string_view bytes) {

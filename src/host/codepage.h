@@ -13,6 +13,8 @@ namespace host {
 // are not one (overlong forms, surrogates and code points above U+10FFFF are not well formed).
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
 bool IsValidUtf8(std::string_view bytes);
+// Appends the UTF-8 form of a code point (the caller passes a scalar value, no surrogate).
+void AppendUtf8(std::string& out, char32_t cp);
 
 // nullopt when the bytes are not valid CP949.
 std::optional<std::string> Cp949ToUtf8(std::string_view bytes);

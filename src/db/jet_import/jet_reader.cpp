@@ -10,6 +10,7 @@
 
 #include "db/embedded/date_text.h"
 #include "db/error.h"
+#include "host/codepage.h"
 #include "util/date_serial.h"
 
 namespace db::jet {
@@ -39,24 +40,6 @@ std::uint64_t Get64(const unsigned char* p) {
     return static_cast<std::uint64_t>(Get32(p)) | static_cast<std::uint64_t>(Get32(p + 4)) << 32;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // UTF-16 code units as UTF-8; a surrogate without its partner becomes U+FFFD.
 std::string Utf16ToUtf8(const std::vector<std::uint16_t>& units) {
     std::string out;
@@ -65,12 +48,12 @@ std::string Utf16ToUtf8(const std::vector<std::uint16_t>& units) {
         const std::uint32_t u = units[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
             units[i + 1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            host::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
-            AppendUtf8(out, 0xFFFD);
+            host::AppendUtf8(out, 0xFFFD);
         } else {
-            AppendUtf8(out, u);
+            host::AppendUtf8(out, u);
         }
     }
     return out;

@@ -1,5 +1,7 @@
 #include "db/odbc/wide_text.h"
 
+#include "host/codepage.h"
+
 namespace db::odbc {
 namespace {
 
@@ -43,24 +45,6 @@ char32_t NextCodePoint(std::string_view text, size_t& pos) {
     return (overlong || surrogate || cp > 0x10FFFF) ? kReplacement : cp;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 bool IsHighSurrogate(char16_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
 }
@@ -97,7 +81,7 @@ std::string Utf8FromUtf16(std::u16string_view utf16) {
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
             cp = kReplacement;
         }
-        AppendUtf8(out, cp);
+        host::AppendUtf8(out, cp);
     }
     return out;
 }
