@@ -2,12 +2,15 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "db/embedded/error_map.h"
 #include "db/embedded/function_support.h"
+#include "host/codepage.h"
 
 namespace db::embedded {
 namespace {
@@ -173,6 +176,43 @@ void JetDivisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
 }
 
+// Jet's Chr(code) as on the store PCs, whose code page (949) is a double-byte one: 0 to 127 the
+// ASCII character, -32768 to 65535 otherwise the character of that two-byte code (high byte
+// first); ChrW(code) the UTF-16 unit. Jet answers Null with "Invalid use of Null" and a code that
+// names no character with "Invalid procedure call or argument".
+void CharacterOfCode(sqlite3_context* ctx, sqlite3_value** argv, bool wide) {
+    if (IsNullArgument(argv[0])) {
+        sqlite3_result_error(ctx, "Invalid use of Null", -1);
+        return;
+    }
+    const std::int64_t code = sqlite3_value_int64(argv[0]);
+    std::optional<std::string> text;
+    if (code >= -32768 && code <= 65535) {
+        const auto unit = static_cast<std::uint32_t>(code & 0xFFFF);
+        if (unit < 0x80) {
+            text = std::string(1, static_cast<char>(unit));
+        } else if (wide && (unit < 0xD800 || unit > 0xDFFF)) {
+            host::AppendUtf8(text.emplace(), unit);
+        } else if (!wide && (unit >> 8) >= 0x81) {  // a lead byte of CP949
+            const char bytes[] = {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+            text = host::Cp949ToUtf8(std::string_view(bytes, 2));
+        }
+    }
+    if (!text) {
+        sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
+        return;
+    }
+    sqlite3_result_text(ctx, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+}
+
+void Chr(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    CharacterOfCode(ctx, argv, false);
+}
+
+void ChrW(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    CharacterOfCode(ctx, argv, true);
+}
+
 struct Function {
     const char* name;
     int arguments;
@@ -187,6 +227,8 @@ constexpr std::array kFunctions{
     Function{"dp_join", 2, Guarded<Join>},
     Function{"dp_divisor", 1, Guarded<SqlServerDivisor>},
     Function{"dp_jet_divisor", 1, Guarded<JetDivisor>},
+    Function{"dp_chr", 1, Guarded<Chr>},
+    Function{"dp_chrw", 1, Guarded<ChrW>},
 };
 
 }  // namespace

@@ -44,6 +44,8 @@ constexpr std::array kFunctions{
     FunctionRule{"SUBSTRING", Fn::Rename, "substr", Fn::Rename, "substr"},
     FunctionRule{"LEFT", Fn::Rename, "dp_left", Fn::Rename, "dp_left"},
     FunctionRule{"RIGHT", Fn::Rename, "dp_right", Fn::Rename, "dp_right"},
+    FunctionRule{"CHR", Fn::Rename, "dp_chr", Fn::Reject, ""},
+    FunctionRule{"CHRW", Fn::Rename, "dp_chrw", Fn::Reject, ""},
     FunctionRule{"GETDATE", Fn::Now, "", Fn::Now, ""},
     FunctionRule{"NOW", Fn::Now, "", Fn::Now, ""},
     FunctionRule{"CHARINDEX", Fn::Keep, "", Fn::CharIndex, ""},
@@ -77,10 +79,10 @@ bool IsOneOf(std::string_view value, const auto& list) {
 }
 
 // Functions whose result is a text whatever their arguments.
-constexpr std::array<std::string_view, 20> kTextFunctions{
-    "LEFT",      "RIGHT", "SUBSTRING", "MID",   "UPPER",   "LOWER", "UCASE",
-    "LCASE",     "LTRIM", "RTRIM",     "TRIM",  "REPLACE", "SPACE", "STR",
-    "REPLICATE", "CHAR",  "NCHAR",     "STUFF", "FORMAT",  "CONCAT"};
+constexpr std::array<std::string_view, 22> kTextFunctions{
+    "LEFT",  "RIGHT", "SUBSTRING", "MID",     "UPPER", "LOWER", "UCASE",     "LCASE",
+    "LTRIM", "RTRIM", "TRIM",      "REPLACE", "SPACE", "STR",   "REPLICATE", "CHAR",
+    "NCHAR", "STUFF", "FORMAT",    "CONCAT",  "CHR",   "CHRW"};
 
 // Functions whose result is a number whatever their arguments.
 constexpr std::array<std::string_view, 9> kNumberFunctions{
