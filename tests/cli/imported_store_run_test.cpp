@@ -1,0 +1,274 @@
+// A store whose tables came from a real Jet file is patched as one whose tables were made by the
+// program's own SQL. The real store-like Jet file holds 사용상품 and 입출상품 only, so both stores
+// are the demo store with those two tables taken from the file: once imported by import-jet, once
+// made with Jet CREATE TABLE and INSERTs of the file's listed values through `datapatch sql`.
+// Both are given the store's other columns by the same statements, then run; the runs must say
+// the same and leave every table of every database the same.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "fixtures/program_runner.h"
+#include "host/codepage.h"
+#include "host/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::Outcome;
+using fixtures::Quoted;
+
+const fs::path kSample = fs::path(DATAPATCH_TEST_DATA) / "jet/store-sample-jet4.mdb";
+const fs::path kValues = fs::path(DATAPATCH_TEST_DATA) / "jet/store-sample-jet4.expected.jsonl";
+constexpr const char* kStore = "c/Quillon/Data/DatMain.mdb";
+
+// The sample's tables as Jet DDL, columns in the file's order (the key first, as the value list).
+const std::map<std::string, std::vector<std::string>> kColumns{
+    {"사용상품",
+     {"제품코드", "제품명", "규격", "바코드", "입고단가", "소매단가", "재고수량", "조제약여부",
+      "사용", "UP_DATE", "CHK_MEMO"}},
+    {"입출상품", {"ID", "전표번호", "제품코드", "수량", "단가", "일자", "비고"}}};
+constexpr const char* kTables =
+    "CREATE TABLE 사용상품 (제품코드 TEXT(10) NOT NULL, 제품명 TEXT(50), 규격 TEXT(50), "
+    "바코드 TEXT(13), 입고단가 CURRENCY, 소매단가 CURRENCY, 재고수량 DOUBLE, 조제약여부 INTEGER, "
+    "사용 YESNO, UP_DATE DATETIME, CHK_MEMO MEMO, CONSTRAINT PrimaryKey PRIMARY KEY (제품코드))\n"
+    "GO\nCREATE INDEX 제품명 ON 사용상품 (제품명)\nGO\nCREATE INDEX 바코드 ON 사용상품 "
+    "(바코드)\nGO\n"
+    "CREATE TABLE 입출상품 (ID COUNTER NOT NULL, 전표번호 TEXT(20), 제품코드 TEXT(10), "
+    "수량 DOUBLE, 단가 CURRENCY, 일자 DATETIME, 비고 TEXT(100), "
+    "CONSTRAINT PrimaryKey PRIMARY KEY (ID))\nGO\n"
+    "CREATE INDEX 전표번호 ON 입출상품 (전표번호, 제품코드)\nGO\n";
+
+// One line of the value list as a Jet INSERT: texts quoted (line breaks as Chr(), since the
+// script's lines are joined with CR LF), dates as #…# (a midnight date as the date alone, Jet's
+// own text of it), money and numbers as written.
+std::string InsertOf(const std::string& line) {
+    std::vector<std::string> values;
+    std::string table;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            std::string text;
+            for (++i; line[i] != '"'; ++i) {
+                if (line[i] != '\\') {
+                    text += line[i];
+                } else if (line[++i] == 'u') {
+                    host::AppendUtf8(text, std::stoul(line.substr(i + 1, 4), nullptr, 16));
+                    i += 4;
+                } else {
+                    text += line[i];
+                }
+            }
+            if (line[i + 1] == ':') continue;  // a member's name
+            if (table.empty()) {
+                table = text;
+                continue;
+            }
+            std::string quoted = "'";
+            for (const char t : text) {
+                quoted += t == '\''   ? "''"
+                          : t == '\r' ? "' & Chr(13) & '"
+                          : t == '\n' ? "' & Chr(10) & '"
+                                      : std::string(1, t);
+            }
+            values.push_back(quoted + "'");
+        } else if (c == '-' || (c >= '0' && c <= '9') || c == 't' || c == 'f' || c == 'n') {
+            const std::size_t end = line.find_first_of(",]}", i);
+            const std::string word = line.substr(i, end - i);
+            values.push_back(word == "true" ? "True" : word == "false" ? "False" : word);
+            i = end - 1;
+        }
+    }
+    const std::vector<std::string>& columns = kColumns.at(table);
+    std::string names, list;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::string value = values.at(i);
+        if (columns[i] == "UP_DATE" || columns[i] == "일자") {
+            if (value.ends_with(" 00:00:00'")) value = value.substr(0, 11) + "'";
+            if (value != "null") value = "#" + value.substr(1, value.size() - 2) + "#";
+        }
+        names += (i > 0 ? ", " : "") + columns[i];
+        list += (i > 0 ? ", " : "") + (value == "null" ? std::string("NULL") : value);
+    }
+    return "INSERT INTO " + table + " (" + names + ") VALUES (" + list + ")\nGO\n";
+}
+
+class Database {
+  public:
+    explicit Database(const fs::path& file) {
+        if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) ADD_FAILURE() << sqlite3_errmsg(db_);
+    }
+    ~Database() { sqlite3_close(db_); }
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void Execute(const std::string& sql) {
+        char* error = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+            ADD_FAILURE() << sql << ": " << (error != nullptr ? error : "");
+        }
+        sqlite3_free(error);
+    }
+    // Each row's values with their storage classes, one text a row.
+    std::vector<std::string> Rows(const std::string& sql) {
+        std::vector<std::string> rows;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            ADD_FAILURE() << sql << ": " << sqlite3_errmsg(db_);
+            return rows;
+        }
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            std::string row;
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+                row += std::to_string(sqlite3_column_type(stmt, c)) + ":" +
+                       (text != nullptr ? text : "") + "|";
+            }
+            rows.push_back(row);
+        }
+        sqlite3_finalize(stmt);
+        return rows;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+// What differs between two runs of the same day: the time of day after today's date, the stamps
+// of logs and backups, and the root.
+std::string WithoutRunTimes(const std::string& text, const fs::path& root) {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    char day[16];
+    std::strftime(day, sizeof day, "%Y-%m-%d", std::localtime(&now));
+    std::string out = std::regex_replace(
+        text, std::regex(std::string(day) + R"( \d\d:\d\d:\d\d|\d{8}-\d{6})"), "<now>");
+    for (std::size_t at; (at = out.find(root.string())) != std::string::npos;) {
+        out.replace(at, root.string().size(), "<root>");
+    }
+    return out;
+}
+
+// Every table of every database under the root (backups aside), rows sorted.
+std::map<std::string, std::vector<std::string>> Contents(const fs::path& root) {
+    std::map<std::string, std::vector<std::string>> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file() || entry.path().string().find("Backup") != std::string::npos) {
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string magic(16, '\0');
+        if (!in.read(magic.data(), 16) || magic != std::string("SQLite format 3\0", 16)) continue;
+        Database db(entry.path());
+        const std::string file = entry.path().lexically_relative(root).string();
+        contents[file + " schema"] =
+            db.Rows("SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
+        for (const std::string& row :
+             db.Rows("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
+            const std::string name = row.substr(2, row.size() - 3);
+            std::vector<std::string> rows = db.Rows("SELECT * FROM \"" + name + "\"");
+            for (std::string& r : rows) r = WithoutRunTimes(r, root);
+            std::sort(rows.begin(), rows.end());
+            contents[file + " " + name] = rows;
+        }
+    }
+    return contents;
+}
+
+class ImportedStoreRun : public ::testing::Test {
+  protected:
+    Outcome Datapatch(const fs::path& root, const std::string& args) const {
+        return fixtures::RunShell(fixtures::DatapatchProgram() + " --root " +
+                                  Quoted(root.string()) + " " + args + " </dev/null 2>&1");
+    }
+    void Sql(const fs::path& root, const std::string& script) const {
+        const fs::path file = temp_.Path() / "script.sql";
+        std::ofstream(file, std::ios::binary) << script;
+        const Outcome out = Datapatch(root, "sql " + Quoted(file.string()));
+        ASSERT_EQ(out.exitCode, 0) << out.output.substr(0, 4000);
+    }
+    host_test::TempFolder temp_;
+};
+
+TEST_F(ImportedStoreRun, PatchesAsAStoreBuiltByTheProgramsOwnSql) {
+    if (!fs::exists(kSample)) GTEST_SKIP() << "no Jet test files at " << kSample;
+    const fs::path imported = temp_.Path() / "imported", built = temp_.Path() / "built";
+    ASSERT_EQ(Datapatch(imported, "demo").exitCode, 0);
+    fs::copy(imported, built, fs::copy_options::recursive);
+
+    // The store's other columns, added the same way to both: as a store of an older release
+    // would have got them.
+    std::string widen;
+    {
+        Database demo(imported / kStore);
+        for (const auto& [table, columns] : kColumns) {
+            for (const std::string& row :
+                 demo.Rows("SELECT name, type FROM pragma_table_info('" + table + "')")) {
+                const std::size_t bar = row.find('|');
+                const std::string name = row.substr(2, bar - 2);
+                const std::string type =
+                    row.substr(bar + 3, row.find_first_of(" |", bar + 3) - bar - 3);
+                if (std::find(columns.begin(), columns.end(), name) == columns.end()) {
+                    widen += "ALTER TABLE " + table + " ADD COLUMN " + name + " " + type + "\nGO\n";
+                }
+            }
+        }
+    }
+    ASSERT_FALSE(widen.empty());
+
+    const fs::path jet = temp_.Path() / "from-jet.mdb";
+    const Outcome import = Datapatch(
+        imported, "import-jet " + Quoted(kSample.string()) + " --into " + Quoted(jet.string()));
+    ASSERT_EQ(import.exitCode, 0) << import.output;
+    {
+        Database store(imported / kStore);
+        store.Execute("ATTACH " + std::string("'") + jet.string() + "' AS jet");
+        store.Execute("BEGIN");
+        for (const auto& [table, columns] : kColumns) store.Execute("DROP TABLE main." + table);
+        for (const std::string& row :
+             store.Rows("SELECT sql FROM jet.sqlite_master WHERE sql IS NOT NULL "
+                        "ORDER BY type DESC")) {
+            store.Execute(row.substr(2, row.size() - 3));
+        }
+        for (const auto& [table, columns] : kColumns) {
+            store.Execute("INSERT INTO main." + table + " SELECT * FROM jet." + table);
+        }
+        store.Execute("COMMIT");
+    }
+
+    std::string script = "DROP TABLE 사용상품\nGO\nDROP TABLE 입출상품\nGO\n";
+    script += kTables;
+    std::ifstream list(kValues, std::ios::binary);
+    for (std::string line; std::getline(list, line);) {
+        if (!line.empty()) script += InsertOf(line);
+    }
+    ASSERT_NO_FATAL_FAILURE(Sql(built, script));
+
+    // Before the run the two stores already hold the same tables, value for value.
+    const auto before = Contents(imported);
+    EXPECT_EQ(before, Contents(built));
+    ASSERT_EQ(before.at(std::string(kStore) + " 입출상품").size(), 3000u);
+    for (const fs::path& root : {imported, built}) ASSERT_NO_FATAL_FAILURE(Sql(root, widen));
+
+    const Outcome ranImported = Datapatch(imported, "run --answer no");
+    const Outcome ranBuilt = Datapatch(built, "run --answer no");
+    EXPECT_EQ(ranImported.exitCode, 0) << ranImported.output;
+    EXPECT_EQ(ranBuilt.exitCode, ranImported.exitCode);
+    EXPECT_EQ(WithoutRunTimes(ranImported.output, imported),
+              WithoutRunTimes(ranBuilt.output, built));
+    const auto after = Contents(imported);
+    EXPECT_EQ(after, Contents(built));
+    // The run changed the tables it was given, not only the others.
+    EXPECT_NE(after.at(std::string(kStore) + " schema"),
+              before.at(std::string(kStore) + " schema"));
+}
+
+}  // namespace
