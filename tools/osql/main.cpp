@@ -7,7 +7,6 @@
 // lines holding only GO; each batch is one housekeeping statement (sp_attach_db, sp_detach_db,
 // sp_dboption … 'single user', sp_renamedb, sp_helpdb, DBCC SHRINKDATABASE/SHRINKFILE). What the
 // client prints is written in one piece, so a program waiting for the output file reads it whole.
-#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "db/embedded/server_folder.h"
+#include "db/embedded/token.h"
 #include "db/error.h"
 #include "db/go_batches.h"
 #include "db/login_resolver.h"
@@ -141,64 +141,41 @@ struct Token {
     std::string text;
 };
 
-bool IsWordByte(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 0x80 || std::isalnum(u) || std::string_view("_@#$.").find(c) != std::string::npos;
-}
-
-// The tokens of a statement: words (a [bracketed] name is one word), 'texts' (N'…' too, with ''
-// inside for an apostrophe) and single marks. Comments are dropped.
+// The tokens of a statement as the engine's tokenizer reads them, in the three kinds a procedure
+// call needs: words (a dotted name such as master.dbo.sp_helpdb, a [bracketed] name, a number or
+// a @variable is one word), 'texts' (N'…' too) and single marks. Comments are dropped.
 std::vector<Token> Tokens(const std::string& text) {
+    using db::embedded::TokenKind;
     std::vector<Token> tokens;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            ++i;
-        } else if (text.compare(i, 2, "--") == 0) {
-            const std::size_t end = text.find('\n', i);
-            i = end == std::string::npos ? text.size() : end;
-        } else if (text.compare(i, 2, "/*") == 0) {
-            const std::size_t end = text.find("*/", i + 2);
-            i = end == std::string::npos ? text.size() : end + 2;
-        } else if (c == '\'' ||
-                   ((c == 'N' || c == 'n') && i + 1 < text.size() && text[i + 1] == '\'')) {
-            std::size_t at = text.find('\'', i) + 1;
-            std::string value;
-            for (;;) {
-                if (at >= text.size()) {
-                    throw StatementError{
-                        kMsgUnclosedQuote,
-                        "Unclosed quotation mark before the character string '" + value + "'."};
+    const db::embedded::Tokens read = db::embedded::Tokenize(text);
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        const db::embedded::Token& t = read[i];
+        switch (t.kind) {
+            case TokenKind::String:
+            case TokenKind::NString:
+                tokens.push_back({Token::Kind::Text, t.value});
+                break;
+            case TokenKind::Punct:
+                tokens.push_back({Token::Kind::Mark, t.value});
+                break;
+            case TokenKind::Illegal:
+                if (t.value.starts_with('\'') || t.value.starts_with("N'") ||
+                    t.value.starts_with("n'")) {
+                    throw StatementError{kMsgUnclosedQuote,
+                                         "Unclosed quotation mark before the character string '" +
+                                             t.value.substr(t.value.find('\'') + 1) + "'."};
                 }
-                if (text[at] == '\'') {
-                    if (at + 1 < text.size() && text[at + 1] == '\'') {
-                        value += '\'';
-                        at += 2;
-                        continue;
-                    }
-                    ++at;
-                    break;
+                throw StatementError{kMsgSyntax, "Incorrect syntax near '" + t.value + "'."};
+            default: {
+                std::string word = t.value;
+                // The parts of a dotted name, empty ones included ("master..sp_helpdb").
+                while (i + 1 < read.size() && read[i + 1].IsPunct(".")) {
+                    word += '.';
+                    ++i;
+                    if (i + 1 < read.size() && read[i + 1].IsName()) word += read[++i].value;
                 }
-                value += text[at++];
+                tokens.push_back({Token::Kind::Word, word});
             }
-            tokens.push_back({Token::Kind::Text, value});
-            i = at;
-        } else if (c == '[') {
-            const std::size_t end = text.find(']', i);
-            if (end == std::string::npos) {
-                throw StatementError{kMsgSyntax, "Incorrect syntax near '" + text.substr(i) + "'."};
-            }
-            tokens.push_back({Token::Kind::Word, text.substr(i + 1, end - i - 1)});
-            i = end + 1;
-        } else if (IsWordByte(c)) {
-            std::size_t end = i;
-            while (end < text.size() && IsWordByte(text[end])) ++end;
-            tokens.push_back({Token::Kind::Word, text.substr(i, end - i)});
-            i = end;
-        } else {
-            tokens.push_back({Token::Kind::Mark, std::string(1, c)});
-            ++i;
         }
     }
     while (!tokens.empty() && tokens.back().kind == Token::Kind::Mark &&
