@@ -10,8 +10,6 @@ namespace {
 
 using patch::Branch;
 using patch::Catalogue;
-using patch::Compose;
-using patch::kStoreCode;
 using patch::Step;
 using patch_test::Kind;
 using patch_test::kMarkerInsert;
@@ -107,24 +105,6 @@ TEST_P(RunCatalogueTest, EachCheckActsExactlyWhenItsChangeIsNeeded) {
         EXPECT_TRUE(world.Rules().empty()) << c.name;
         EXPECT_EQ(world.Pg1(), 70) << c.name;
     }
-}
-
-TEST_P(RunCatalogueTest, ADatabaseWithEveryChangeGetsNoLineAndNoStatement) {
-    world_.MakeStore({"INSERT INTO 상품분류코드 VALUES ('0001', 20, 0)"});
-    Catalogue catalogue;
-    for (const CheckCase& c : kCheckCases) {
-        if (c.acts) continue;
-        Step step(static_cast<int>(catalogue.size()) + 1);
-        c.check(step).Line("행").Run(kMarkerInsert);
-        catalogue.push_back(step);
-    }
-    catalogue.push_back(Step(127).WhenColumnMissing("임시입출상품", "제품코드").Line("127"));
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_TRUE(world_.RunList().empty());
-    EXPECT_EQ(world_.Markers(), 0);
-    EXPECT_EQ(world_.Pg1(), 127);
-    EXPECT_EQ(world_.Runtime().MainWindow().pg1.max, 127);
-    EXPECT_TRUE(world_.Boxes().empty());
 }
 
 TEST_P(RunCatalogueTest, EachLineIsSelectedAndPaintedBeforeTheStepsWork) {
@@ -262,15 +242,6 @@ TEST(RunCatalogue, TheConfiguredKindChoosesTheDialectEvenOnTheData1Pass) {
         }
         EXPECT_EQ(size, c.size) << c.configuredKind;
     }
-}
-
-TEST_P(RunCatalogueTest, TextsTakeTheStoreCode) {
-    world_.MakeStore();
-    world_.Runtime().StoreCode = "0042";
-    const Catalogue catalogue = {Step(10).Always().Run(
-        Compose("INSERT INTO 임시입출상품 (제품코드) VALUES ('", kStoreCode, "')"))};
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_EQ(world_.Scalar("SELECT COUNT(*) FROM 임시입출상품 WHERE 제품코드 = '0042'"), "1");
 }
 
 TEST_P(RunCatalogueTest, ARoutineCanAnswerTheLineToList) {
