@@ -18,6 +18,7 @@
 
 namespace {
 
+using fixtures::Has;
 using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
@@ -27,8 +28,7 @@ class BadFiles : public ::testing::Test {
     BadFiles() { EXPECT_EQ(Datapatch("demo").exitCode, 0); }
     // `limit` a shell prefix such as "ulimit -f 600;".
     Outcome Datapatch(const std::string& args, const std::string& limit = "") {
-        return fixtures::RunShell("(" + limit + fixtures::DatapatchProgram() + " --root " +
-                                  Quoted(Root().string()) + " " + args + ") </dev/null 2>&1");
+        return fixtures::RunDatapatch(Root(), args, " 2>&1", limit);
     }
     fs::path Root() const { return temp_.Path() / "root"; }
     fs::path Store() const { return Root() / "c" / "Quillon" / "Data" / "DatMain.mdb"; }
@@ -36,10 +36,6 @@ class BadFiles : public ::testing::Test {
     fs::path PrinterIni() const {
         return Root() / "c" / "Windows" / "System32" / "zentrix_s_sys.ini";
     }
-    static bool Has(const Outcome& out, const std::string& text) {
-        return out.output.find(text) != std::string::npos;
-    }
-
     struct IniLine {
         fs::path file;
         std::string key;    // UTF-8
