@@ -18,6 +18,7 @@
 
 namespace {
 
+using fixtures::Has;
 using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
@@ -27,8 +28,7 @@ class BadFiles : public ::testing::Test {
     BadFiles() { EXPECT_EQ(Datapatch("demo").exitCode, 0); }
     // `limit` a shell prefix such as "ulimit -f 600;".
     Outcome Datapatch(const std::string& args, const std::string& limit = "") {
-        return fixtures::RunShell("(" + limit + fixtures::DatapatchProgram() + " --root " +
-                                  Quoted(Root().string()) + " " + args + ") </dev/null 2>&1");
+        return fixtures::RunDatapatch(Root(), args, " 2>&1", limit);
     }
     fs::path Root() const { return temp_.Path() / "root"; }
     fs::path Store() const { return Root() / "c" / "Quillon" / "Data" / "DatMain.mdb"; }
@@ -36,10 +36,6 @@ class BadFiles : public ::testing::Test {
     fs::path PrinterIni() const {
         return Root() / "c" / "Windows" / "System32" / "zentrix_s_sys.ini";
     }
-    static bool Has(const Outcome& out, const std::string& text) {
-        return out.output.find(text) != std::string::npos;
-    }
-
     struct IniLine {
         fs::path file;
         std::string key;    // UTF-8
@@ -115,21 +111,15 @@ TEST_F(BadFiles, ADatabaseOfAnotherProgramAtTheStorePathIsRefusedUntouched) {
 }
 
 // Bytes that are no CP949 character, in values start-up reads and writes back and in lines it
-// does not read, are written back as they were (they used to become '?', a password's too).
-TEST_F(BadFiles, IniBytesThatAreNoCp949AreKeptByStartUp) {
+// does not read, are written back as they were (they used to become '?', a password's too);
+// values longer than the buffer start-up reads them through stay whole.
+TEST_F(BadFiles, StartUpKeepsIniBytesThatAreNoCp949AndValuesLongerThanItReads) {
     ExpectStartUpKeepsIniFiles({
         {MainIni(), "데이터_SQLPass", "pw\xFF\x80\xA2\xE8!"},
         {MainIni(), "담당자", host::Utf8ToCp949("김") + "\xC9"},
-        {PrinterIni(), "바코드프린트", "Zebra\x80"},
-    });
-}
-
-// Values longer than the buffer start-up reads them through stay whole in the file.
-TEST_F(BadFiles, IniValuesCutByTheReadBufferStayWhole) {
-    ExpectStartUpKeepsIniFiles({
-        {MainIni(), "매장등록", host::Utf8ToCp949("가나다라")},   // read through 6 bytes
-        {PrinterIni(), "상단여백", host::Utf8ToCp949("가나다")},  // through 5
-        {PrinterIni(), "바코드프린트", std::string(120, 'Z')},    // through 100
+        {PrinterIni(), "바코드프린트", "Zebra\x80" + std::string(120, 'Z')},  // read through 100
+        {MainIni(), "매장등록", host::Utf8ToCp949("가나다라")},               // through 6
+        {PrinterIni(), "상단여백", host::Utf8ToCp949("가나다")},              // through 5
     });
 }
 

@@ -11,41 +11,13 @@
 
 namespace {
 
+using fixtures::Has;
 using fixtures::Outcome;
 namespace fs = std::filesystem;
 
-Outcome RunDatapatch(const std::string& args, const char* streams = " 2>&1") {
+Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") {
     return fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " " + args +
                               " </dev/null" + streams);
-}
-
-bool Has(const Outcome& out, const std::string& text) {
-    return out.output.find(text) != std::string::npos;
-}
-
-TEST(CommandLine, VersionNamesTheProgramVersionAndRelease) {
-    for (const char* flag : {"--version", "-V"}) {
-        const Outcome out = RunDatapatch(flag);
-        EXPECT_EQ(out.exitCode, 0) << flag;
-        EXPECT_TRUE(Has(out, "하로나 DataPatchProgram Ver")) << out.output;
-        EXPECT_TRUE(Has(out, "20201221")) << out.output;
-    }
-}
-
-TEST(CommandLine, HelpListsTheOptionsSubcommandsAndExitCodes) {
-    const Outcome out = RunDatapatch("--help");
-    EXPECT_EQ(out.exitCode, 0);
-    for (const char* expected : {"--root", "Exit codes", "run", "status", "demo"}) {
-        EXPECT_TRUE(Has(out, expected)) << expected << "\n" << out.output;
-    }
-}
-
-TEST(CommandLine, BadArgumentsAreUsageErrors) {
-    for (const char* args :
-         {"--no-such-option", "run --answer maybe", "demo --kind access", "run --store --bogus"}) {
-        const Outcome out = RunDatapatch(args);
-        EXPECT_EQ(out.exitCode, 64) << args << "\n" << out.output;
-    }
 }
 
 class DemoRoot : public ::testing::Test {
@@ -54,45 +26,9 @@ class DemoRoot : public ::testing::Test {
     host_test::TempFolder temp_;
 };
 
-TEST_F(DemoRoot, DemoThenRunPatchesAndStatusHasNothingLeft) {
-    for (const char* kind : {"mdb", "sql"}) {
-        // The second kind replaces the store the first run patched.
-        const Outcome demo = RunDatapatch(Root() + "demo --force --kind " + kind);
-        ASSERT_EQ(demo.exitCode, 0) << demo.output;
-
-        const Outcome before = RunDatapatch(Root() + "status");
-        EXPECT_EQ(before.exitCode, 10) << before.output;
-        EXPECT_TRUE(Has(before, "last patch   20100101")) << before.output;
-        EXPECT_TRUE(Has(before, "패치할 데이타 있음")) << before.output;
-
-        const Outcome run = RunDatapatch(Root() + "run");
-        EXPECT_EQ(run.exitCode, 0) << run.output;
-        for (const char* line :
-             {"-------------------------- 매장디비", "* 매장데이터패치종료", "* 데이터1패치종료",
-              "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\"}) {
-            EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
-        }
-        // The summary after the run list: each pass, the errors passed over, and the
-        // instruction of the closing repair's box, without colour (not a terminal).
-        for (const char* line :
-             {"\nsummary\n  store     patched  (backup C:\\Quillon\\Backup\\Patch\\",
-              "  데이터1   patched  (backup ", "  errors passed over by the rules: ",
-              "  to do:\n    ! 거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\n"}) {
-            EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
-        }
-        // Not a terminal: no status line with cursor controls, no colour.
-        EXPECT_FALSE(Has(run, "\033[")) << run.output;
-
-        const Outcome after = RunDatapatch(Root() + "status");
-        EXPECT_EQ(after.exitCode, 0) << after.output;
-        EXPECT_TRUE(Has(after, "last patch   20201221")) << after.output;
-        EXPECT_TRUE(Has(after, "패치할 데이타 없음")) << after.output;
-    }
-}
-
 TEST_F(DemoRoot, JsonReportGoesToStandardOutputAlone) {
-    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
-    const Outcome out = RunDatapatch(Root() + "run --json --no-data1", " 2>/dev/null");
+    ASSERT_EQ(Datapatch(Root() + "demo").exitCode, 0);
+    const Outcome out = Datapatch(Root() + "run --json --no-data1", " 2>/dev/null");
     EXPECT_EQ(out.exitCode, 0) << out.output;
     EXPECT_EQ(out.output.rfind("{\n", 0), 0u) << out.output;
     for (const char* expected :
@@ -108,23 +44,14 @@ TEST_F(DemoRoot, JsonReportGoesToStandardOutputAlone) {
 }
 
 TEST_F(DemoRoot, SqlTraceNamesEachStatementAndHidesPasswords) {
-    ASSERT_EQ(RunDatapatch(Root() + "demo --kind sql").exitCode, 0);
+    ASSERT_EQ(Datapatch(Root() + "demo --kind sql").exitCode, 0);
     const auto trace = temp_.Path() / "trace.sql";
-    const Outcome out = RunDatapatch(Root() + "run --trace-sql " + trace.string());
+    const Outcome out = Datapatch(Root() + "run --trace-sql " + trace.string());
     EXPECT_EQ(out.exitCode, 0) << out.output;
     const std::string text = host_test::ReadBytes(trace);
     EXPECT_NE(text.find("-- #1 query SQL Server STORE-SQL/ZENTRIX\n"), std::string::npos) << text;
     EXPECT_NE(text.find("INSERT INTO PATCH_HIST"), std::string::npos) << text;
     EXPECT_EQ(text.find("norv2093"), std::string::npos) << text;
-}
-
-TEST_F(DemoRoot, StartUpThatEndsGivesItsExitCode) {
-    // An empty root: no configuration, no store database.
-    std::filesystem::create_directories(temp_.Path() / "demo-root");
-    const Outcome out = RunDatapatch(Root() + "run --answer no");
-    EXPECT_EQ(out.exitCode, 2) << out.output;
-    EXPECT_TRUE(Has(out, "] 데이터가 연결에 오류가 있습니다. 데이터 경로를 확인바랍니다"))
-        << out.output;
 }
 
 // The store's own row of CONFIGPC names a table that is no plain name: status and run refuse
@@ -133,19 +60,19 @@ TEST_F(DemoRoot, AConfigurationTableNameThatIsNoPlainNameEndsStartUpAndNothingRu
     const std::string script = (temp_.Path() / "script.sql").string();
     const auto sql = [&](const std::string& text) {
         std::ofstream(script, std::ios::binary | std::ios::trunc) << text;
-        return RunDatapatch(Root() + "sql " + script);
+        return Datapatch(Root() + "sql " + script);
     };
     const std::string counts =
         "SELECT COUNT(*) AS N FROM 사용상품\nGO\nSELECT COUNT(*) AS N FROM 제품\nGO\n";
     for (const char* kind : {"mdb", "sql"}) {
-        ASSERT_EQ(RunDatapatch(Root() + "demo --force --kind " + kind).exitCode, 0) << kind;
+        ASSERT_EQ(Datapatch(Root() + "demo --force --kind " + kind).exitCode, 0) << kind;
         const Outcome before = sql(counts);
         ASSERT_EQ(before.exitCode, 0) << before.output;
         for (const char* table : {"CONFIG;DELETE FROM 사용상품;--", "CONFIG;DROP TABLE 제품;--"}) {
             ASSERT_EQ(sql("UPDATE CONFIGPC SET 테이블명 = '" + std::string(table) + "'\n").exitCode,
                       0);
             for (const char* command : {"status", "run"}) {
-                const Outcome out = RunDatapatch(Root() + command);
+                const Outcome out = Datapatch(Root() + command);
                 EXPECT_EQ(out.exitCode, 2) << kind << " " << command << "\n" << out.output;
                 EXPECT_TRUE(Has(out, "'" + std::string(table) + "' (CONFIGPC.테이블명"))
                     << kind << " " << command << "\n"
@@ -161,30 +88,30 @@ TEST_F(DemoRoot, AConfigurationTableNameThatIsNoPlainNameEndsStartUpAndNothingRu
 // make, only with --force.
 TEST_F(DemoRoot, DemoReplacesOnlyAnEmptyRootOrAnUntouchedDemo) {
     const fs::path root = temp_.Path() / "demo-root";
-    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
-    const Outcome again = RunDatapatch(Root() + "demo");
+    ASSERT_EQ(Datapatch(Root() + "demo").exitCode, 0);
+    const Outcome again = Datapatch(Root() + "demo");
     EXPECT_EQ(again.exitCode, 0) << again.output;
     EXPECT_TRUE(Has(again, "replacing " + (root / "c/Quillon/Data/DatMain.mdb").string()))
         << again.output;
-    ASSERT_EQ(RunDatapatch(Root() + "run --answer no").exitCode, 0);
+    ASSERT_EQ(Datapatch(Root() + "run --answer no").exitCode, 0);
 
-    const Outcome refused = RunDatapatch(Root() + "demo --kind sql");
+    const Outcome refused = Datapatch(Root() + "demo --kind sql");
     EXPECT_EQ(refused.exitCode, 64) << refused.output;
     for (const std::string& text : {std::string("not an untouched demo"), std::string("--force"),
                                     "  " + (root / "c/Quillon/NVConfig.INI").string()}) {
         EXPECT_TRUE(Has(refused, text)) << text << "\n" << refused.output;
     }
-    EXPECT_TRUE(Has(RunDatapatch(Root() + "status"), "패치할 데이타 없음"));
+    EXPECT_TRUE(Has(Datapatch(Root() + "status"), "패치할 데이타 없음"));
 
-    const Outcome forced = RunDatapatch(Root() + "demo --force");
+    const Outcome forced = Datapatch(Root() + "demo --force");
     EXPECT_EQ(forced.exitCode, 0) << forced.output;
-    EXPECT_TRUE(Has(RunDatapatch(Root() + "status"), "패치할 데이타 있음"));
+    EXPECT_TRUE(Has(Datapatch(Root() + "status"), "패치할 데이타 있음"));
 
     // A store the demo did not make.
     fs::remove_all(root);
     fs::create_directories(root / "c/Quillon");
     std::ofstream(root / "c/Quillon/NVConfig.INI") << "[DATA]\r\n";
-    const Outcome foreign = RunDatapatch(Root() + "demo");
+    const Outcome foreign = Datapatch(Root() + "demo");
     EXPECT_EQ(foreign.exitCode, 64) << foreign.output;
     EXPECT_TRUE(Has(foreign, "NVConfig.INI was not made by datapatch demo")) << foreign.output;
     EXPECT_EQ(host_test::ReadBytes(root / "c/Quillon/NVConfig.INI"), "[DATA]\r\n");
@@ -193,24 +120,24 @@ TEST_F(DemoRoot, DemoReplacesOnlyAnEmptyRootOrAnUntouchedDemo) {
 // While another copy of the program holds the root (a run), the demo touches nothing.
 TEST_F(DemoRoot, DemoIsRefusedWhileAnotherCopyRunsOnTheRoot) {
     const fs::path root = temp_.Path() / "demo-root";
-    ASSERT_EQ(RunDatapatch(Root() + "demo").exitCode, 0);
+    ASSERT_EQ(Datapatch(Root() + "demo").exitCode, 0);
     const fs::path store = root / "c/Quillon/Data/DatMain.mdb";
     const auto before = fs::last_write_time(store);
     {
         host::SingleInstanceLock running(root);
         ASSERT_TRUE(running.TryAcquire());
-        const Outcome out = RunDatapatch(Root() + "demo --force");
+        const Outcome out = Datapatch(Root() + "demo --force");
         EXPECT_EQ(out.exitCode, 2) << out.output;
         EXPECT_TRUE(Has(out, "another datapatch is running")) << out.output;
         EXPECT_EQ(fs::last_write_time(store), before);
     }
-    EXPECT_EQ(RunDatapatch(Root() + "demo --force").exitCode, 0);
+    EXPECT_EQ(Datapatch(Root() + "demo --force").exitCode, 0);
 }
 
 // The server housekeeping says when the server refuses, can always leave single-user mode, and
 // names the configuration a rename leaves behind.
 TEST_F(DemoRoot, ServerHousekeepingReportsRefusalsAndCanBeUndone) {
-    ASSERT_EQ(RunDatapatch(Root() + "demo --kind sql").exitCode, 0);
+    ASSERT_EQ(Datapatch(Root() + "demo --kind sql").exitCode, 0);
     struct Case {
         const char* args;
         int exitCode;
@@ -228,14 +155,14 @@ TEST_F(DemoRoot, ServerHousekeepingReportsRefusalsAndCanBeUndone) {
         {"status", 2, "데이터가 연결에 오류가 있습니다"},
     };
     for (const Case& c : cases) {
-        const Outcome out = RunDatapatch(Root() + c.args);
+        const Outcome out = Datapatch(Root() + c.args);
         EXPECT_EQ(out.exitCode, c.exitCode) << c.args << "\n" << out.output;
         EXPECT_TRUE(Has(out, c.text)) << c.args << "\n" << out.output;
     }
 }
 
 TEST_F(DemoRoot, MissingRootIsAUsageError) {
-    const Outcome out = RunDatapatch(Root() + "status");
+    const Outcome out = Datapatch(Root() + "status");
     EXPECT_EQ(out.exitCode, 64) << out.output;
 }
 

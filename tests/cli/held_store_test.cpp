@@ -23,6 +23,7 @@
 
 namespace {
 
+using fixtures::Has;
 using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
@@ -82,8 +83,7 @@ std::map<std::string, std::string> StoreState(const fs::path& file) {
 class HeldStore : public ::testing::TestWithParam<Kind> {
   protected:
     Outcome Datapatch(const fs::path& root, const std::string& args, const std::string& env = "") {
-        return fixtures::RunShell("(" + env + " " + fixtures::DatapatchProgram() + " --root " +
-                                  Quoted(root.string()) + " " + args + ") </dev/null 2>&1");
+        return fixtures::RunDatapatch(root, args, " 2>&1", env);
     }
     fs::path MakeStore(const std::string& name) {
         const fs::path root = temp_.Path() / name;
@@ -97,10 +97,6 @@ class HeldStore : public ::testing::TestWithParam<Kind> {
         EXPECT_EQ(Datapatch(root, "run --answer no").exitCode, 0);
         return StoreState(Store(root));
     }
-    static bool Has(const Outcome& out, const std::string& text) {
-        return out.output.find(text) != std::string::npos;
-    }
-
     // Runs the patch in the background; once it has sent a few hundred statements, this
     // process takes the store's write lock between two of the run's steps and keeps it for
     // `hold`, or until the run has ended.

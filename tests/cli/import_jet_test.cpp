@@ -13,6 +13,7 @@
 
 namespace {
 
+using fixtures::Has;
 using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
@@ -20,10 +21,6 @@ namespace fs = std::filesystem;
 constexpr int kUsage = 64;
 constexpr int kStartupEnded = 2;
 const fs::path kJetFiles = fs::path(DATAPATCH_TEST_DATA) / "jet";
-
-bool Has(const Outcome& out, const std::string& text) {
-    return out.output.find(text) != std::string::npos;
-}
 
 class ImportJet : public ::testing::Test {
   protected:
@@ -43,8 +40,7 @@ class ImportJet : public ::testing::Test {
         return names;
     }
     Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") const {
-        return fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " --root " +
-                                  Quoted(Root().string()) + " " + args + " </dev/null" + streams);
+        return fixtures::RunDatapatch(Root(), args, streams);
     }
     host_test::TempFolder temp_;
 };

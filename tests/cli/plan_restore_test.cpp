@@ -8,8 +8,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -19,6 +17,8 @@
 
 namespace {
 
+using fixtures::FilesUnder;
+using fixtures::Has;
 using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
@@ -29,25 +29,6 @@ struct Kind {
 };
 const Kind kKinds[] = {{"mdb", "c/Quillon/Data/DatMain.mdb"},
                        {"sql", "c/Quillon/SqlServer/ZENTRIX.sqlite"}};
-
-// Every file and folder under the root with its bytes (folders: empty), symbolic links as
-// their targets.
-std::map<std::string, std::string> Files(const fs::path& root) {
-    std::map<std::string, std::string> files;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
-         ++it) {
-        const std::string name = fs::relative(it->path(), root).string();
-        if (it->is_symlink()) {
-            files[name] = "-> " + fs::read_symlink(it->path()).string();
-        } else if (it->is_regular_file()) {
-            std::ifstream in(it->path(), std::ios::binary);
-            files[name] = std::string(std::istreambuf_iterator<char>(in), {});
-        } else {
-            files[name] = "(folder)";
-        }
-    }
-    return files;
-}
 
 // The "runList" line of a JSON report, with the time in the backups' names taken out.
 std::string RunList(const std::string& json) {
@@ -61,8 +42,7 @@ class PlanAndRestore : public ::testing::TestWithParam<Kind> {
   protected:
     Outcome Datapatch(const std::string& args, const std::string& env = "",
                       const char* streams = " 2>&1") {
-        return fixtures::RunShell("(" + env + " " + fixtures::DatapatchProgram() + " --root " +
-                                  Quoted(root_.string()) + " " + args + ") </dev/null" + streams);
+        return fixtures::RunDatapatch(root_, args, streams, env);
     }
     void MakeStore(const std::string& size = "small") {
         const Outcome demo =
@@ -73,10 +53,6 @@ class PlanAndRestore : public ::testing::TestWithParam<Kind> {
     std::string Dump() {
         return fixtures::RunShell("sqlite3 " + Quoted(Store().string()) + " .dump").output;
     }
-    static bool Has(const Outcome& out, const std::string& text) {
-        return out.output.find(text) != std::string::npos;
-    }
-
     host_test::TempFolder temp_;
     fs::path root_ = temp_.Path() / "root";
 };
@@ -89,15 +65,15 @@ TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
     for (const std::string& size : sizes) {
         fs::remove_all(root_);
         MakeStore(size);
-        const auto before = Files(root_);
+        const auto before = FilesUnder(root_);
         const Outcome plan = Datapatch("plan --json --answer no", "", " 2>/dev/null");
         EXPECT_EQ(plan.exitCode, 0) << plan.output;
         EXPECT_TRUE(Has(plan, "\"preview\": {\"exact\": true")) << plan.output;
-        EXPECT_EQ(Files(root_), before) << "plan changed a file under the root";
+        EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
         const Outcome human = Datapatch("plan --answer no");
         EXPECT_TRUE(Has(human, "plan: nothing was changed")) << human.output;
         EXPECT_TRUE(Has(human, "plan: the run would finish the patch")) << human.output;
-        EXPECT_EQ(Files(root_), before) << "plan changed a file under the root";
+        EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
 
         const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
         EXPECT_EQ(run.exitCode, 0) << run.output;
@@ -114,12 +90,12 @@ TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
                                  " 'PRAGMA journal_mode=DELETE' >/dev/null")
                   .exitCode,
               0);
-    const auto before = Files(root_);
+    const auto before = FilesUnder(root_);
     const Outcome plan = Datapatch("plan --answer no");
     EXPECT_EQ(plan.exitCode, 4) << plan.output;
     EXPECT_TRUE(Has(plan, "plan: no exact preview is possible")) << plan.output;
     EXPECT_TRUE(Has(plan, "rollback-journal mode")) << plan.output;
-    EXPECT_EQ(Files(root_), before) << "plan changed a file under the root";
+    EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
 }
 
 TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {

@@ -9,18 +9,13 @@
 
 namespace {
 
+using fixtures::Has;
 using fixtures::Outcome;
-using fixtures::Quoted;
 
 class RepairCommand : public ::testing::Test {
   protected:
     Outcome Datapatch(const std::string& args) {
-        return fixtures::RunShell(fixtures::DatapatchProgram() + " --root " +
-                                  Quoted((temp_.Path() / "root").string()) + " " + args +
-                                  " </dev/null 2>&1");
-    }
-    static bool Has(const Outcome& out, const std::string& text) {
-        return out.output.find(text) != std::string::npos;
+        return fixtures::RunDatapatch(temp_.Path() / "root", args);
     }
 
     host_test::TempFolder temp_;

@@ -123,15 +123,23 @@ TEST_F(SqlCommand, AServerBatchOfTwoStatementsOnTwoLinesRunsBoth) {
     EXPECT_NE(out.output.find("N\n-\n2\n"), std::string::npos) << out.output;
 }
 
-TEST_F(SqlCommand, RowsAreAlignedWithKoreanTextTwoColumnsWide) {
+// A failed text shows its number in hex and the rest still runs; rows are aligned with Korean
+// text two columns wide.
+TEST_F(SqlCommand, AFailedTextIsShownAndTheRestRunsWithAlignedRows) {
     const Outcome out = RunOnStore(std::string(kTable) +
+                                   "GO\n"
+                                   "SELECT * FROM [없는표]\n"
+                                   "GO\n"
+                                   "SELEC 1\n"
                                    "GO\n"
                                    "INSERT INTO [상품] VALUES ('A1', '타이레놀', 10)\n"
                                    "GO\n"
                                    "INSERT INTO [상품] VALUES ('B22', NULL, 5)\n"
                                    "GO\n"
                                    "SELECT [코드], [이름], [수량] FROM [상품] ORDER BY [코드]\n");
-    EXPECT_EQ(out.exitCode, 0) << out.output;
+    EXPECT_EQ(out.exitCode, 1) << out.output;
+    EXPECT_NE(out.output.find("Error 0x80040E37: "), std::string::npos) << out.output;
+    EXPECT_NE(out.output.find("Error 0x80040E14: "), std::string::npos) << out.output;
     const std::string table =
         "코드  이름      수량\n"
         "----  --------  ----\n"
@@ -140,19 +148,6 @@ TEST_F(SqlCommand, RowsAreAlignedWithKoreanTextTwoColumnsWide) {
         "\n"
         "(2 rows affected)\n";
     EXPECT_NE(out.output.find(table), std::string::npos) << out.output;
-}
-
-TEST_F(SqlCommand, AFailedTextShowsItsNumberInHexAndTheRestStillRuns) {
-    const Outcome out = RunOnStore(
-        "SELECT * FROM [없는표]\n"
-        "GO\n"
-        "SELEC 1\n"
-        "GO\n" +
-        std::string(kTable));
-    EXPECT_EQ(out.exitCode, 1) << out.output;
-    EXPECT_NE(out.output.find("Error 0x80040E37: "), std::string::npos) << out.output;
-    EXPECT_NE(out.output.find("Error 0x80040E14: "), std::string::npos) << out.output;
-    EXPECT_NE(out.output.find("(0 rows affected)"), std::string::npos) << out.output;
 }
 
 TEST_F(SqlCommand, ExitCodes) {
@@ -180,21 +175,14 @@ TEST_F(SqlCommand, ExitCodes) {
     }
 }
 
-TEST_F(SqlCommand, ReadsStandardInputWithoutAFile) {
-    MakeDatabase("plain.mdb", db::Dialect::Jet);
-    WriteFile("in.sql", "SELECT 7 AS SEVEN\nGO\n");
-    const Outcome out = Shell("--mdb " + Quoted((Root() / "plain.mdb").string()) + " < " +
-                              Quoted((Root() / "in.sql").string()));
-    EXPECT_EQ(out.exitCode, 0) << out.output;
-    EXPECT_NE(out.output.find("SEVEN\n-----\n7\n"), std::string::npos) << out.output;
-}
-
-TEST_F(SqlCommand, WithoutATargetRunsOnTheConfiguredStoreDatabase) {
+// Without a target the script runs on the configured store database; without a file it is read
+// from standard input.
+TEST_F(SqlCommand, ReadsStandardInputAndRunsOnTheConfiguredStoreDatabase) {
     MakeDatabase("c/Data/store.mdb", db::Dialect::Jet);
     WriteFile("c/Quillon/NVConfig.INI",
               "[DATA]\r\nM_매장디비모드=0\r\n데이터_MDBPath=C:\\Data\\store.mdb\r\n");
-    WriteFile("script.sql", std::string(kTable) + "GO\nSELECT COUNT(*) AS N FROM [상품]\n");
-    const Outcome out = Shell(Quoted((Root() / "script.sql").string()));
+    WriteFile("in.sql", std::string(kTable) + "GO\nSELECT COUNT(*) AS N FROM [상품]\n");
+    const Outcome out = Shell("< " + Quoted((Root() / "in.sql").string()));
     EXPECT_EQ(out.exitCode, 0) << out.output;
     EXPECT_NE(out.output.find("N\n-\n0\n"), std::string::npos) << out.output;
     EXPECT_NE(out.output.find("(0 rows affected)"), std::string::npos) << out.output;

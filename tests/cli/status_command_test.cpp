@@ -3,10 +3,8 @@
 // start-up ends they say on standard error which file was looked at and what to do.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 
 #include "fixtures/program_runner.h"
@@ -17,6 +15,7 @@
 
 namespace {
 
+using fixtures::Has;
 using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
@@ -26,147 +25,24 @@ constexpr int kStartupEnded = 2;
 constexpr const char* kStdout = " 2>/dev/null";
 constexpr const char* kStderr = " 2>&1 >/dev/null";
 
-bool Has(const Outcome& out, const std::string& text) {
-    return out.output.find(text) != std::string::npos;
-}
-
-// A strict check of JSON's grammar (RFC 8259), enough to know a script can read the output.
-class JsonChecker {
-  public:
-    explicit JsonChecker(const std::string& text) : s_(text) {}
-    bool Valid() {
-        Blank();
-        if (!Value()) return false;
-        Blank();
-        return i_ == s_.size();
-    }
-
-  private:
-    bool Value() {
-        if (i_ >= s_.size()) return false;
-        switch (s_[i_]) {
-            case '{':
-                return Members('}', true);
-            case '[':
-                return Members(']', false);
-            case '"':
-                return String();
-            case 't':
-                return Word("true");
-            case 'f':
-                return Word("false");
-            case 'n':
-                return Word("null");
-            default:
-                return Number();
-        }
-    }
-    bool Members(char close, bool object) {
-        ++i_;
-        Blank();
-        if (Eat(close)) return true;
-        for (;;) {
-            Blank();
-            if (object) {
-                if (!String()) return false;
-                Blank();
-                if (!Eat(':')) return false;
-                Blank();
-            }
-            if (!Value()) return false;
-            Blank();
-            if (Eat(close)) return true;
-            if (!Eat(',')) return false;
-        }
-    }
-    bool String() {
-        if (!Eat('"')) return false;
-        while (i_ < s_.size()) {
-            const auto c = static_cast<unsigned char>(s_[i_++]);
-            if (c == '"') return true;
-            if (c < 0x20) return false;
-            if (c != '\\') continue;
-            if (i_ >= s_.size()) return false;
-            const char e = s_[i_++];
-            if (e == 'u') {
-                for (int k = 0; k < 4; ++k) {
-                    if (i_ >= s_.size() || !std::isxdigit(static_cast<unsigned char>(s_[i_++]))) {
-                        return false;
-                    }
-                }
-            } else if (std::string("\"\\/bfnrt").find(e) == std::string::npos) {
-                return false;
-            }
-        }
-        return false;
-    }
-    bool Number() {
-        const std::size_t start = i_;
-        Eat('-');
-        while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) ||
-                                  std::string(".eE+-").find(s_[i_]) != std::string::npos)) {
-            ++i_;
-        }
-        return i_ > start && std::isdigit(static_cast<unsigned char>(s_[i_ - 1]));
-    }
-    bool Word(const char* word) {
-        const std::string w(word);
-        if (s_.compare(i_, w.size(), w) != 0) return false;
-        i_ += w.size();
-        return true;
-    }
-    bool Eat(char c) {
-        if (i_ < s_.size() && s_[i_] == c) {
-            ++i_;
-            return true;
-        }
-        return false;
-    }
-    void Blank() {
-        while (i_ < s_.size() && std::string(" \t\r\n").find(s_[i_]) != std::string::npos) ++i_;
-    }
-    const std::string& s_;
-    std::size_t i_ = 0;
-};
-
+// Whether the text is JSON (RFC 8259), as the sqlite3 shell's json_valid() reads it, so that a
+// script can read the output.
 bool IsJson(const std::string& text) {
-    return JsonChecker(text).Valid();
+    std::string literal;
+    for (char c : text) literal += c == '\'' ? std::string("''") : std::string(1, c);
+    return fixtures::RunShell("sqlite3 :memory: " + Quoted("SELECT json_valid('" + literal + "')"))
+               .output == "1\n";
 }
 
 class LookOnly : public ::testing::Test {
   protected:
     fs::path RootPath() const { return temp_.Path() / "root"; }
-    Outcome Datapatch(const std::string& args, const char* streams = " 2>&1",
-                      const std::string& env = "") const {
-        return fixtures::RunShell(env + "LC_ALL=C " + fixtures::DatapatchProgram() + " --root " +
-                                  Quoted(RootPath().string()) + " " + args + " </dev/null" +
-                                  streams);
-    }
-    // Every file and folder under the root with its bytes.
-    std::map<std::string, std::string> Files() const {
-        std::map<std::string, std::string> files;
-        for (const fs::directory_entry& e : fs::recursive_directory_iterator(RootPath())) {
-            const std::string name = fs::relative(e.path(), RootPath()).string();
-            files[name] = e.is_regular_file() ? host_test::ReadBytes(e.path()) : "<folder>";
-        }
-        return files;
-    }
-    // The first of the names that differ between two listings, or "".
-    static std::string FirstDifference(const std::map<std::string, std::string>& a,
-                                       const std::map<std::string, std::string>& b) {
-        for (const auto& [name, bytes] : a) {
-            const auto it = b.find(name);
-            if (it == b.end()) return name + " (gone)";
-            if (it->second != bytes) return name + " (changed)";
-        }
-        for (const auto& [name, bytes] : b) {
-            if (!a.contains(name)) return name + " (new)";
-        }
-        return "";
+    Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") const {
+        return fixtures::RunDatapatch(RootPath(), args, streams);
     }
     // Runs each look-only command and checks that the files are as they were.
     void ExpectLooksChangeNothing(const std::string& kind, int statusCode) {
-        const auto before = Files();
+        const auto before = fixtures::FilesUnder(RootPath());
         for (const char* args : {"status", "status --json", "history", "history --json"}) {
             const Outcome out = Datapatch(args, kStdout);
             const bool status = std::string(args).starts_with("status");
@@ -175,7 +51,7 @@ class LookOnly : public ::testing::Test {
             if (std::string(args).ends_with("--json")) {
                 EXPECT_TRUE(IsJson(out.output)) << kind << " " << args << "\n" << out.output;
             }
-            EXPECT_EQ(FirstDifference(before, Files()), "") << kind << " " << args;
+            EXPECT_TRUE(fixtures::FilesUnder(RootPath()) == before) << kind << " " << args;
         }
     }
     host_test::TempFolder temp_;
@@ -195,7 +71,20 @@ TEST_F(LookOnly, StatusAndHistoryChangeNoFileAndTheExitCodeTellsPendingFromUpToD
             EXPECT_TRUE(Has(pendingJson, expected)) << expected << "\n" << pendingJson.output;
         }
 
-        ASSERT_EQ(Datapatch("run").exitCode, 0) << kind;
+        // The run's list ends each pass; the summary after it gives each pass, the errors passed
+        // over, and the instruction of the closing repair's box, without status line or colour
+        // (not a terminal).
+        const Outcome run = Datapatch("run");
+        ASSERT_EQ(run.exitCode, 0) << kind << "\n" << run.output;
+        for (const char* line :
+             {"-------------------------- 매장디비", "* 매장데이터패치종료", "* 데이터1패치종료",
+              "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\",
+              "\nsummary\n  store     patched  (backup C:\\Quillon\\Backup\\Patch\\",
+              "  데이터1   patched  (backup ", "  errors passed over by the rules: ",
+              "  to do:\n    ! 거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\n"}) {
+            EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
+        }
+        EXPECT_FALSE(Has(run, "\033[")) << run.output;
         ExpectLooksChangeNothing(kind, 0);
         const Outcome upToDate = Datapatch("status");
         EXPECT_TRUE(Has(upToDate, "last patch   20201221")) << upToDate.output;

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "patch/catalogue.h"
 #include "patch/patch_world.h"
 
 namespace {
@@ -138,25 +137,6 @@ TEST_P(ColumnWideningTest, ASecondCallLeavesTheSameLayout) {
     const std::string once = Layout();
     patch::WidenProductColumns(world_.Runtime());
     EXPECT_EQ(Layout(), once);
-}
-
-// Through the catalogue: the statements' errors never reach the error rules.
-TEST_P(ColumnWideningTest, TheCatalogueStepsSeeNoErrorOfTheRewrites) {
-    world_.Execute("CREATE TABLE 로그인퍼미션 (폼명 VARCHAR(40))");
-    patch::Catalogue steps;
-    for (const patch::Step& step : patch::CatalogueMarks001To060()) {
-        if (step.Mark() == 11 || step.Mark() == 52) steps.push_back(step);
-    }
-    ASSERT_TRUE(world_.Run(steps));
-    EXPECT_TRUE(world_.Rules().empty());
-    EXPECT_EQ(world_.RunList(),
-              (std::vector<std::string>{"사용상품 테이블 일부항목 필드타입 수정",
-                                        "로그인퍼미션 테이블에 폼설명 필드 추가",
-                                        "확장바코드 규격 필드 생성 및 필드 길이 수정",
-                                        "시간이 오래 걸릴 수 있으니 잠시만 기다려 주세요."}));
-    EXPECT_EQ(Type("사용상품", "중복바코드"), "VARCHAR(16)");
-    EXPECT_EQ(Type("확장바코드", "규격"), "VARCHAR(100)");
-    EXPECT_EQ(world_.Pg1(), 52);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -149,6 +150,24 @@ inline patch::Catalogue PickMarks(const patch::Catalogue& catalogue,
         }
     }
     return picked;
+}
+
+// The literal run-list lines of the steps, those of nested branches included, in catalogue order.
+inline std::vector<std::string> CatalogueLines(const patch::Catalogue& catalogue) {
+    std::vector<std::string> lines;
+    std::function<void(const patch::Block&)> add = [&](const patch::Block& block) {
+        for (const patch::Instruction& i : block.actions) {
+            if (const auto* line = std::get_if<patch::action::Line>(&i)) {
+                lines.push_back(line->text.Literal());
+            } else if (const auto* nested = std::get_if<patch::action::Nested>(&i)) {
+                add(*nested->block);
+            }
+        }
+    };
+    for (const patch::Step& step : catalogue) {
+        for (const patch::Block& block : step.Blocks()) add(block);
+    }
+    return lines;
 }
 
 // The error rules' decisions, for failure messages.

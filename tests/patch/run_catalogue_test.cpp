@@ -2,16 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "patch/patch_world.h"
 
 namespace {
 
 using patch::Branch;
 using patch::Catalogue;
-using patch::Compose;
-using patch::kStoreCode;
 using patch::Step;
 using patch_test::Kind;
 using patch_test::kMarkerInsert;
@@ -30,68 +26,39 @@ INSTANTIATE_TEST_SUITE_P(BothKinds, RunCatalogueTest, ::testing::Values(Kind::Md
 // step acts.
 struct CheckCase {
     const char* name;
-    std::function<Step&(Step&)> check;
+    Step step;
     bool acts;
 };
 
 const CheckCase kCheckCases[] = {
-    {"column missing", [](Step& s) -> Step& { return s.WhenColumnMissing("사용상품", "없는열"); },
+    {"column missing", Step(70).WhenColumnMissing("사용상품", "없는열"), true},
+    {"column missing, present", Step(70).WhenColumnMissing("사용상품", "SCPCODE"), false},
+    {"column name case counts", Step(70).WhenColumnMissing("사용상품", "scpcode"), true},
+    {"column present", Step(70).WhenColumnPresent("사용상품", "SCPCODE"), true},
+    {"column present, missing", Step(70).WhenColumnPresent("사용상품", "없는열"), false},
+    {"table missing", Step(70).WhenTableMissing("없는표"), true},
+    {"table name case ignored", Step(70).WhenTableMissing("patch_HIST"), false},
+    {"table present", Step(70).WhenTablePresent("상품분류코드"), true},
+    {"table present, missing", Step(70).WhenTablePresent("없는표"), false},
+    {"no row", Step(70).WhenNoRow("SELECT * FROM 사용상품"), true},
+    {"no row, has one", Step(70).WhenNoRow("SELECT * FROM 상품분류코드"), false},
+    {"row", Step(70).WhenRow("SELECT * FROM 상품분류코드"), true},
+    {"row, none", Step(70).WhenRow("SELECT * FROM 사용상품"), false},
+    {"Cnt > 0", Step(70).WhenFieldGreater("SELECT COUNT(*) AS Cnt FROM 상품분류코드", "Cnt", 0),
      true},
-    {"column missing, present",
-     [](Step& s) -> Step& { return s.WhenColumnMissing("사용상품", "SCPCODE"); }, false},
-    {"column name case counts",
-     [](Step& s) -> Step& { return s.WhenColumnMissing("사용상품", "scpcode"); }, true},
-    {"column present", [](Step& s) -> Step& { return s.WhenColumnPresent("사용상품", "SCPCODE"); },
-     true},
-    {"column present, missing",
-     [](Step& s) -> Step& { return s.WhenColumnPresent("사용상품", "없는열"); }, false},
-    {"table missing", [](Step& s) -> Step& { return s.WhenTableMissing("없는표"); }, true},
-    {"table name case ignored", [](Step& s) -> Step& { return s.WhenTableMissing("patch_HIST"); },
-     false},
-    {"table present", [](Step& s) -> Step& { return s.WhenTablePresent("상품분류코드"); }, true},
-    {"table present, missing", [](Step& s) -> Step& { return s.WhenTablePresent("없는표"); },
-     false},
-    {"no row", [](Step& s) -> Step& { return s.WhenNoRow("SELECT * FROM 사용상품"); }, true},
-    {"no row, has one", [](Step& s) -> Step& { return s.WhenNoRow("SELECT * FROM 상품분류코드"); },
-     false},
-    {"row", [](Step& s) -> Step& { return s.WhenRow("SELECT * FROM 상품분류코드"); }, true},
-    {"row, none", [](Step& s) -> Step& { return s.WhenRow("SELECT * FROM 사용상품"); }, false},
-    {"Cnt > 0",
-     [](Step& s) -> Step& {
-         return s.WhenFieldGreater("SELECT COUNT(*) AS Cnt FROM 상품분류코드", "Cnt", 0);
-     },
-     true},
-    {"Cnt > 0, zero",
-     [](Step& s) -> Step& {
-         return s.WhenFieldGreater("SELECT COUNT(*) AS Cnt FROM 사용상품", "Cnt", 0);
-     },
+    {"Cnt > 0, zero", Step(70).WhenFieldGreater("SELECT COUNT(*) AS Cnt FROM 사용상품", "Cnt", 0),
      false},
     {"중복 > 1, one",
-     [](Step& s) -> Step& {
-         return s.WhenFieldGreater("SELECT COUNT(*) AS 중복 FROM 상품분류코드", "중복", 1);
-     },
-     false},
+     Step(70).WhenFieldGreater("SELECT COUNT(*) AS 중복 FROM 상품분류코드", "중복", 1), false},
     {"ChkCount < 16, Null as 0",
-     [](Step& s) -> Step& {
-         return s.WhenFieldLess("SELECT SUM(DEL_CHK) AS ChkCount FROM 사용상품", "ChkCount", 16);
-     },
-     true},
+     Step(70).WhenFieldLess("SELECT SUM(DEL_CHK) AS ChkCount FROM 사용상품", "ChkCount", 16), true},
     {"ChkCount < 16, 20",
-     [](Step& s) -> Step& {
-         return s.WhenFieldLess("SELECT SUM(조제구분) AS ChkCount FROM 상품분류코드", "ChkCount",
-                                16);
-     },
+     Step(70).WhenFieldLess("SELECT SUM(조제구분) AS ChkCount FROM 상품분류코드", "ChkCount", 16),
      false},
-    {"record count > 0",
-     [](Step& s) -> Step& { return s.WhenRecordCountGreater("SELECT * FROM 상품분류코드", 0); },
-     true},
-    {"record count > 0, none",
-     [](Step& s) -> Step& { return s.WhenRecordCountGreater("SELECT * FROM 사용상품", 0); }, false},
-    {"routine says work",
-     [](Step& s) -> Step& { return s.WhenRoutine([](patch::RunContext&) { return true; }); }, true},
-    {"routine says none",
-     [](Step& s) -> Step& { return s.WhenRoutine([](patch::RunContext&) { return false; }); },
-     false},
+    {"record count > 0", Step(70).WhenRecordCountGreater("SELECT * FROM 상품분류코드", 0), true},
+    {"record count > 0, none", Step(70).WhenRecordCountGreater("SELECT * FROM 사용상품", 0), false},
+    {"routine says work", Step(70).WhenRoutine([](patch::RunContext&) { return true; }), true},
+    {"routine says none", Step(70).WhenRoutine([](patch::RunContext&) { return false; }), false},
 };
 
 TEST_P(RunCatalogueTest, EachCheckActsExactlyWhenItsChangeIsNeeded) {
@@ -99,32 +66,14 @@ TEST_P(RunCatalogueTest, EachCheckActsExactlyWhenItsChangeIsNeeded) {
     world.MakeStore({"INSERT INTO 상품분류코드 VALUES ('0001', 20, 0)"});
     for (const CheckCase& c : kCheckCases) {
         world.ResetObservations();
-        Step step(70);
-        c.check(step).Line("행").Run(kMarkerInsert);
+        Step step = c.step;
+        step.Line("행").Run(kMarkerInsert);
         EXPECT_TRUE(world.Run({step})) << c.name;
         EXPECT_EQ(world.Markers(), c.acts ? 1 : 0) << c.name;
         EXPECT_EQ(world.RunList().size(), c.acts ? 1u : 0u) << c.name;
         EXPECT_TRUE(world.Rules().empty()) << c.name;
         EXPECT_EQ(world.Pg1(), 70) << c.name;
     }
-}
-
-TEST_P(RunCatalogueTest, ADatabaseWithEveryChangeGetsNoLineAndNoStatement) {
-    world_.MakeStore({"INSERT INTO 상품분류코드 VALUES ('0001', 20, 0)"});
-    Catalogue catalogue;
-    for (const CheckCase& c : kCheckCases) {
-        if (c.acts) continue;
-        Step step(static_cast<int>(catalogue.size()) + 1);
-        c.check(step).Line("행").Run(kMarkerInsert);
-        catalogue.push_back(step);
-    }
-    catalogue.push_back(Step(127).WhenColumnMissing("임시입출상품", "제품코드").Line("127"));
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_TRUE(world_.RunList().empty());
-    EXPECT_EQ(world_.Markers(), 0);
-    EXPECT_EQ(world_.Pg1(), 127);
-    EXPECT_EQ(world_.Runtime().MainWindow().pg1.max, 127);
-    EXPECT_TRUE(world_.Boxes().empty());
 }
 
 TEST_P(RunCatalogueTest, EachLineIsSelectedAndPaintedBeforeTheStepsWork) {
@@ -262,15 +211,6 @@ TEST(RunCatalogue, TheConfiguredKindChoosesTheDialectEvenOnTheData1Pass) {
         }
         EXPECT_EQ(size, c.size) << c.configuredKind;
     }
-}
-
-TEST_P(RunCatalogueTest, TextsTakeTheStoreCode) {
-    world_.MakeStore();
-    world_.Runtime().StoreCode = "0042";
-    const Catalogue catalogue = {Step(10).Always().Run(
-        Compose("INSERT INTO 임시입출상품 (제품코드) VALUES ('", kStoreCode, "')"))};
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_EQ(world_.Scalar("SELECT COUNT(*) FROM 임시입출상품 WHERE 제품코드 = '0042'"), "1");
 }
 
 TEST_P(RunCatalogueTest, ARoutineCanAnswerTheLineToList) {

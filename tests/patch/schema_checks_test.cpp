@@ -30,25 +30,6 @@ class SchemaChecksTest : public ::testing::TestWithParam<Kind> {
 INSTANTIATE_TEST_SUITE_P(BothKinds, SchemaChecksTest, ::testing::Values(Kind::Mdb, Kind::SqlServer),
                          [](const auto& info) { return store_test::KindName(info.param); });
 
-TEST_P(SchemaChecksTest, TablesAreFoundWhateverTheLetterCase) {
-    const std::pair<const char*, bool> cases[] = {
-        {"사용상품", true},   {"PATCH_HIST", true}, {"patch_hist", true},
-        {"Patch_Hist", true}, {"사용상품2", false}, {"PATCH", false},
-    };
-    for (const auto& [table, exists] : cases)
-        EXPECT_EQ(patch::TableExists(Store(), table), exists) << table;
-}
-
-TEST_P(SchemaChecksTest, ColumnsMustMatchExactly) {
-    const std::pair<const char*, bool> cases[] = {
-        {"SCPCODE", true},  {"scpcode", false}, {"ScpCode", false},
-        {"제품코드", true}, {"제품", false},
-    };
-    for (const auto& [column, exists] : cases) {
-        EXPECT_EQ(patch::FieldExists(Store(), "사용상품", column), exists) << column;
-    }
-}
-
 TEST_P(SchemaChecksTest, MissingTablesAndConnectionsRaiseTheirErrors) {
     EXPECT_EQ(ErrorOf([&] { patch::FieldExists(Store(), "없는표", "열"); }), 3265);
     db::ConnectionRef none;
