@@ -185,9 +185,8 @@ std::map<std::string, std::vector<std::string>> Contents(const fs::path& root) {
 
 class ImportedStoreRun : public ::testing::Test {
   protected:
-    Outcome Datapatch(const fs::path& root, const std::string& args) const {
-        return fixtures::RunShell(fixtures::DatapatchProgram() + " --root " +
-                                  Quoted(root.string()) + " " + args + " </dev/null 2>&1");
+    static Outcome Datapatch(const fs::path& root, const std::string& args) {
+        return fixtures::RunDatapatch(root, args);
     }
     void Sql(const fs::path& root, const std::string& script) const {
         const fs::path file = temp_.Path() / "script.sql";
