@@ -186,16 +186,6 @@ TEST_F(EngineTest, ComputedColumnsAreDescribedByTheirValues) {
     EXPECT_EQ(out.rows->Fields()[2].adoType, AdoType::kVarWChar);
 }
 
-TEST_F(EngineTest, AffectedCountsOnlyForDataStatements) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    EXPECT_EQ(Affected(*s, "CREATE TABLE t (a INT)"), -1);
-    EXPECT_EQ(Affected(*s, "INSERT INTO t VALUES (1)"), 1);
-    EXPECT_EQ(Affected(*s, "INSERT INTO t SELECT a + 1 FROM t"), 1);
-    EXPECT_EQ(Affected(*s, "UPDATE t SET a = a * 10"), 2);
-    EXPECT_EQ(Affected(*s, "UPDATE t SET a = 0 WHERE a > 100"), 0);
-    EXPECT_EQ(Affected(*s, "ALTER TABLE t ADD b INT"), -1);
-}
-
 TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState) {
     std::unique_ptr<Session> s = Open(file_, Jet("", true));
     s->Execute("CREATE TABLE t (a INT)", 30);
@@ -216,30 +206,6 @@ TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState)
     EXPECT_EQ(row[0], util::Variant(2));
     ASSERT_TRUE(second.rows->Next(row));
     EXPECT_FALSE(second.rows->Next(row));
-}
-
-TEST_F(EngineTest, StatementTextWithSeveralStatementsIsOneTransaction) {
-    std::unique_ptr<Session> s = Open(file_, OpenOptions{Dialect::SqlServer, "", true});
-    s->Execute("CREATE TABLE t (a INT NOT NULL)", 30);
-    EXPECT_THROW(s->Execute("INSERT INTO t VALUES (1); INSERT INTO t VALUES (NULL)", 30), DbError);
-    EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t"), util::Variant(0));
-    ExecOutcome out = s->Execute("INSERT INTO t VALUES (1); SELECT a FROM t", 30);
-    EXPECT_EQ(out.affected, 1);
-    ASSERT_TRUE(out.rows);
-    std::vector<util::Variant> row;
-    ASSERT_TRUE(out.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(1));
-}
-
-// Jet runs one statement a text: of a text with more, nothing runs, and the error is Jet's.
-TEST_F(EngineTest, JetRunsNothingOfATextWithSeveralStatements) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    s->Execute("CREATE TABLE t (a INT)", 30);
-    s->Execute("INSERT INTO t VALUES (1); -- one row", 30);
-    const DbError e = ErrorOf([&] { s->Execute("SELECT a FROM t;DELETE FROM t;--", 30); });
-    EXPECT_EQ(e.Number(), ErrorNumber::kSyntax);
-    EXPECT_EQ(e.Description(), "Characters found after end of SQL statement.");
-    EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t"), util::Variant(1));
 }
 
 TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {
