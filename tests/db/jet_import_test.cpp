@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -286,179 +284,64 @@ TEST_F(JetImport, VerificationFindsEveryDifference) {
     EXPECT_TRUE(VerifyImport(source, store).at(0).Same());
 }
 
-// One line of the store sample's value list: {"t": table, "k": key, "v": [values]}, a value
-// being a string, a number (kept as written), true, false or null.
-struct Listed {
-    enum Kind { Null, Text, Number, True, False };
-    Kind kind = Null;
-    std::string text;
-};
-
-class ListLine {
-  public:
-    explicit ListLine(const std::string& line) : s_(line) {}
-    bool Parse(std::string& table, std::string& key, std::vector<Listed>& values) {
-        if (!Skip('{')) return false;
-        while (true) {
-            std::string name;
-            if (!String(name) || !Skip(':')) return false;
-            if (name == "v") {
-                if (!Skip('[')) return false;
-                while (!Peek(']')) {
-                    Listed v;
-                    if (!Value(v)) return false;
-                    values.push_back(v);
-                    Skip(',');
-                }
-                Skip(']');
-            } else {
-                Listed v;
-                if (!Value(v)) return false;
-                (name == "t" ? table : key) = v.text;
-            }
-            if (!Skip(',')) return Skip('}');
-        }
-    }
-
-  private:
-    bool Peek(char c) {
-        while (i_ < s_.size() && s_[i_] == ' ') ++i_;
-        return i_ < s_.size() && s_[i_] == c;
-    }
-    bool Skip(char c) {
-        if (!Peek(c)) return false;
-        ++i_;
-        return true;
-    }
-    unsigned Hex4() {
-        const unsigned v = std::stoul(s_.substr(i_, 4), nullptr, 16);
-        i_ += 4;
-        return v;
-    }
-    void Put(std::string& out, unsigned c) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    bool String(std::string& out) {
-        if (!Skip('"')) return false;
-        out.clear();
-        while (i_ < s_.size() && s_[i_] != '"') {
-            if (s_[i_] != '\\') {
-                out += s_[i_++];
-                continue;
-            }
-            const char e = s_[++i_];
-            ++i_;
-            if (e == 'u') {
-                unsigned c = Hex4();
-                if (c >= 0xD800 && c <= 0xDBFF && s_.compare(i_, 2, "\\u") == 0) {
-                    i_ += 2;
-                    c = 0x10000 + ((c - 0xD800) << 10) + (Hex4() - 0xDC00);
-                }
-                Put(out, c);
-            } else {
-                out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
-            }
-        }
-        return Skip('"');
-    }
-    bool Value(Listed& v) {
-        if (Peek('"')) {
-            v.kind = Listed::Text;
-            return String(v.text);
-        }
-        for (const auto& [word, kind] :
-             {std::pair{"null", Listed::Null}, std::pair{"true", Listed::True},
-              std::pair{"false", Listed::False}}) {
-            if (s_.compare(i_, std::strlen(word), word) == 0) {
-                i_ += std::strlen(word);
-                v.kind = kind;
-                return true;
-            }
-        }
-        const std::size_t start = i_;
-        while (i_ < s_.size() && std::strchr("-+.0123456789eE", s_[i_]) != nullptr) ++i_;
-        v.kind = Listed::Number;
-        v.text = s_.substr(start, i_ - start);
-        return i_ > start;
-    }
-    const std::string& s_;
-    std::size_t i_ = 0;
-};
-
-// "-12.5" as ten-thousandths, exactly.
-std::int64_t Ticks(const std::string& number) {
-    const bool negative = number[0] == '-';
-    const std::size_t dot = number.find('.');
-    std::string digits = number.substr(
-        negative ? 1 : 0, dot == std::string::npos ? std::string::npos : dot - (negative ? 1 : 0));
-    std::string places = dot == std::string::npos ? "" : number.substr(dot + 1);
-    places.resize(4, '0');
-    const std::int64_t v = std::stoll(digits) * 10000 + std::stoll(places);
-    return negative ? -v : v;
+// The text of column i, "" for NULL.
+std::string Text(sqlite3_stmt* stmt, int i) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+    return p ? p : "";
 }
 
-// Whether the stored value (column i of the row) is the listed one, by the column's Jet type.
-std::string Mismatch(sqlite3_stmt* row, int i, const std::string& type, const Listed& want) {
+// Whether the stored value (column i of the row) is the listed one (of the JSON type kind, the
+// value column 1 of item), by the column's Jet type.
+std::string Mismatch(sqlite3_stmt* row, int i, const std::string& type, const std::string& kind,
+                     sqlite3_stmt* item) {
     const int storage = sqlite3_column_type(row, i);
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(row, i));
-    const std::string stored = p ? p : "";
+    const std::string stored = Text(row, i);
+    const std::string want = Text(item, 1);
     const std::string got = storage == SQLITE_NULL ? "NULL" : "'" + stored + "'";
-    if (want.kind == Listed::Null) return storage == SQLITE_NULL ? "" : got + " is not NULL";
-    if (storage == SQLITE_NULL) return "NULL instead of " + want.text;
-    if (want.kind == Listed::True || want.kind == Listed::False) {
-        const std::int64_t b = want.kind == Listed::True ? -1 : 0;
-        return storage == SQLITE_INTEGER && sqlite3_column_int64(row, i) == b ? "" : got;
+    if (kind == "null") return storage == SQLITE_NULL ? "" : got + " is not NULL";
+    if (storage == SQLITE_NULL) return "NULL instead of " + want;
+    bool same = false;
+    if (kind == "true" || kind == "false") {
+        same =
+            storage == SQLITE_INTEGER && sqlite3_column_int64(row, i) == (kind == "true" ? -1 : 0);
+    } else if (type.rfind("CURRENCY", 0) == 0) {
+        same = std::llround(sqlite3_column_double(row, i) * 10000) ==
+               std::llround(sqlite3_column_double(item, 1) * 10000);
+    } else if (type == "DOUBLE" || type == "SINGLE") {
+        same = sqlite3_column_double(row, i) == sqlite3_column_double(item, 1);
+    } else if (kind == "integer") {
+        same = storage == SQLITE_INTEGER && stored == want;
+    } else if (type == "DATETIME") {
+        same = (stored.size() == 10 ? stored + " 00:00:00" : stored) == want;
+    } else {
+        same = storage == SQLITE_TEXT && stored == want;
     }
-    if (type.rfind("CURRENCY", 0) == 0) {
-        const std::int64_t ticks = storage == SQLITE_INTEGER
-                                       ? sqlite3_column_int64(row, i) * 10000
-                                       : std::llround(sqlite3_column_double(row, i) * 10000);
-        return ticks == Ticks(want.text) ? "" : got + " instead of " + want.text;
-    }
-    if (type == "DOUBLE" || type == "SINGLE") {
-        return sqlite3_column_double(row, i) == std::strtod(want.text.c_str(), nullptr)
-                   ? ""
-                   : got + " instead of " + want.text;
-    }
-    if (want.kind == Listed::Number) {
-        return storage == SQLITE_INTEGER && stored == want.text ? "" : got + " for " + want.text;
-    }
-    if (type == "DATETIME") {
-        const std::string full = stored.size() == 10 ? stored + " 00:00:00" : stored;
-        return full == want.text ? "" : got + " instead of " + want.text;
-    }
-    return storage == SQLITE_TEXT && stored == want.text ? ""
-                                                         : got + " instead of '" + want.text + "'";
+    return same ? "" : got + " instead of " + want;
 }
 
+// Each line of the value list is {"t": table, "k": key, "v": [the other columns' values]};
+// SQLite's own JSON reader takes it apart.
 TEST_F(JetImport, TheStoreSampleMatchesItsValueListEveryValue) {
     const fs::path store = Import("store-sample-jet4.mdb");
     std::ifstream list(kData / "store-sample-jet4.expected.jsonl", std::ios::binary);
     ASSERT_TRUE(list) << "no value list";
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* items = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db,
+                                 "SELECT type, value, json_extract(?1, '$.t'), "
+                                 "json_extract(?1, '$.k') FROM json_each(?1, '$.v')",
+                                 -1, &items, nullptr),
+              SQLITE_OK);
     std::map<std::string, std::vector<std::string>> types;  // the table's columns' Jet types
     std::int64_t rows = 0;
     int mismatches = 0;
     for (std::string line; std::getline(list, line);) {
         if (line.empty()) continue;
-        std::string table, key;
-        std::vector<Listed> values;
-        ASSERT_TRUE(ListLine(line).Parse(table, key, values)) << line;
+        sqlite3_reset(items);
+        sqlite3_bind_text(items, 1, line.c_str(), -1, SQLITE_TRANSIENT);
+        ASSERT_EQ(sqlite3_step(items), SQLITE_ROW) << line;
+        const std::string table = Text(items, 2), key = Text(items, 3);
         std::vector<std::string>& columnTypes = types[table];
         if (columnTypes.empty()) {
             for (const std::string& t :
@@ -472,18 +355,21 @@ TEST_F(JetImport, TheStoreSampleMatchesItsValueListEveryValue) {
         ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
         sqlite3_bind_text(stmt, 1, key.c_str(), -1, SQLITE_TRANSIENT);
         ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW) << table << " " << key << " is missing";
-        ASSERT_EQ(values.size() + 1, columnTypes.size()) << line;
         // The key is the table's first column; the list holds the others in table order.
-        for (std::size_t c = 0; c < values.size(); ++c) {
+        std::size_t c = 1;
+        for (int step = SQLITE_ROW; step == SQLITE_ROW; step = sqlite3_step(items), ++c) {
+            ASSERT_LT(c, columnTypes.size()) << line;
             const std::string why =
-                Mismatch(stmt, static_cast<int>(c) + 1, columnTypes[c + 1], values[c]);
+                Mismatch(stmt, static_cast<int>(c), columnTypes[c], Text(items, 0), items);
             if (!why.empty() && ++mismatches <= 10) {
-                ADD_FAILURE() << table << " " << key << " column " << c + 1 << ": " << why;
+                ADD_FAILURE() << table << " " << key << " column " << c << ": " << why;
             }
         }
+        EXPECT_EQ(c, columnTypes.size()) << line;
         sqlite3_finalize(stmt);
         ++rows;
     }
+    sqlite3_finalize(items);
     sqlite3_close(db);
     EXPECT_EQ(rows, 4000);
     EXPECT_EQ(mismatches, 0);
