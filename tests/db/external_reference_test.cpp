@@ -5,14 +5,12 @@
 #include <filesystem>
 
 #include "db/ado_world.h"
-#include "db/embedded/translator.h"
 
 namespace db_test {
 namespace {
 
 namespace fs = std::filesystem;
 using db::Dialect;
-using db::ErrorNumber::kSyntax;
 using db::ErrorNumber::kTableMissing;
 using db::ErrorNumber::kUnspecified;
 
@@ -254,26 +252,6 @@ TEST_F(ExternalReferenceTest, RunsInsideAnOpenTransaction) {
     session->Execute("Insert into NEWT select * from [MS Access;DATABASE=C:\\Old\\Other.mdb].OLDT",
                      30);
     EXPECT_EQ(Rows(*session), "o1:1,r2:2");
-}
-
-TEST_F(ExternalReferenceTest, RefusesFormsItDoesNotRun) {
-    struct Case {
-        Dialect dialect;
-        std::string sql;
-    } cases[] = {
-        {Dialect::Jet, "INSERT INTO " + kJetSource + " SELECT * FROM NEWT"},
-        {Dialect::Jet, "UPDATE " + kJetSource + " SET b = 1"},
-        {Dialect::Jet, "DELETE FROM " + kJetSource},
-        {Dialect::Jet, "SELECT * FROM [Excel 8.0;DATABASE=C:\\x.xls].[Sheet1$]"},
-        {Dialect::SqlServer, "SELECT * FROM OPENROWSET('OraOLEDB', 'x', 'SELECT 1')"},
-        {Dialect::SqlServer, "SELECT * FROM OPENROWSET('MSDASQL', 'SERVER=S', OLDT)"},
-        {Dialect::Jet, "BACKUP DATABASE STORE to Disk ='C:\\Backup\\x.dat'"},
-        {Dialect::SqlServer, "BACKUP DATABASE STORE to 'C:\\Backup\\x.dat'"},
-        {Dialect::SqlServer, "BACKUP DATABASE STORE to Disk = C"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(NumberOf([&] { db::embedded::Translate(c.sql, c.dialect); }), kSyntax) << c.sql;
-    }
 }
 
 TEST_F(ExternalReferenceTest, BackupWritesACopyThatOpens) {

@@ -15,7 +15,11 @@
 //
 // The differential table (differential/*.txt) holds what SQL Server or Jet give for a statement;
 // every case there names its source.
+//
+// Tables of the unit tests (tables/*.txt) are plain blocks of "key: value" lines, apart by blank
+// lines, with the same comments and '+' continuations; each test gives its keys their meaning.
 #include <cstdint>
+#include <fstream>
 #include <istream>
 #include <stdexcept>
 #include <string>
@@ -148,6 +152,30 @@ inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::strin
         }
     }
     return cases;
+}
+
+// A block's lines in order, as key and value.
+using Block = std::vector<std::pair<std::string, std::string>>;
+
+inline std::vector<Block> LoadBlocks(const std::string& name) {
+    std::ifstream in(std::string(DATAPATCH_TESTS_DIR) + "/db/embedded/tables/" + name);
+    if (!in) throw CaseFileError("no table " + name);
+    std::vector<Block> blocks(1);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (Trim(line).empty()) {
+            if (!blocks.back().empty()) blocks.emplace_back();
+        } else if ((line.rfind("+ ", 0) == 0 || line == "+") && !blocks.back().empty()) {
+            blocks.back().back().second += "\r\n" + (line.size() > 2 ? line.substr(2) : "");
+        } else if (line[0] != '#') {
+            const auto colon = line.find(':');
+            if (colon == std::string::npos) throw CaseFileError(name + ": " + line);
+            const std::size_t start = colon + (line.size() > colon + 1 && line[colon + 1] == ' ');
+            blocks.back().emplace_back(line.substr(0, colon), line.substr(start + 1));
+        }
+    }
+    if (blocks.back().empty()) blocks.pop_back();
+    return blocks;
 }
 
 }  // namespace db::embedded::testing
