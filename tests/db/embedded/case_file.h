@@ -16,7 +16,7 @@
 // The differential table (differential/*.txt) holds what SQL Server or Jet give for a statement;
 // every case there names its source.
 //
-// Tables of the unit tests (tables/*.txt) are plain blocks of "key: value" lines, apart by blank
+// Tables of the unit tests (*/tables/*.txt) are plain blocks of "key: value" lines, apart by blank
 // lines, with the same comments and '+' continuations; each test gives its keys their meaning.
 #include <cstdint>
 #include <fstream>
@@ -157,8 +157,9 @@ inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::strin
 // A block's lines in order, as key and value.
 using Block = std::vector<std::pair<std::string, std::string>>;
 
+// name: a path under tests/db.
 inline std::vector<Block> LoadBlocks(const std::string& name) {
-    std::ifstream in(std::string(DATAPATCH_TESTS_DIR) + "/db/embedded/tables/" + name);
+    std::ifstream in(std::string(DATAPATCH_TESTS_DIR) + "/db/" + name);
     if (!in) throw CaseFileError("no table " + name);
     std::vector<Block> blocks(1);
     for (std::string line; std::getline(in, line);) {

@@ -18,7 +18,7 @@ std::vector<std::string> Texts(std::string_view sql, Dialect dialect) {
 
 // The statements of tables/translations.txt.
 TEST(TranslateTest, WritesSqliteText) {
-    for (const testing::Block& block : testing::LoadBlocks("translations.txt")) {
+    for (const testing::Block& block : testing::LoadBlocks("embedded/tables/translations.txt")) {
         const Dialect dialect = block.at(0).second == "jet" ? Dialect::Jet : Dialect::SqlServer;
         std::vector<std::string> sqlite;
         for (const auto& [key, text] : block) {

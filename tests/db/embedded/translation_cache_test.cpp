@@ -40,7 +40,7 @@ bool WriteParameters(Program& program) {
 
 // The texts of tables/shapes.txt, each block given to one cache in order.
 TEST(ShapeCache, GivesTheTranslatorsTranslation) {
-    for (const testing::Block& block : testing::LoadBlocks("shapes.txt")) {
+    for (const testing::Block& block : testing::LoadBlocks("embedded/tables/shapes.txt")) {
         SCOPED_TRACE(block.front().second);
         const Dialect dialect = block.at(1).second == "jet" ? Dialect::Jet : Dialect::SqlServer;
         TranslationCache cache(dialect, 16);
