@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
@@ -140,49 +141,19 @@ TEST_F(JetImport, EveryFileImportsVerifiedAndIsLeftAsItWas) {
     }
 }
 
-// Values as the store keeps them: texts as UTF-8 with '' apart from NULL, Yes as -1, money as
-// an integer when whole and its exact four places otherwise, dates as the engine's date texts
-// (the day alone at midnight), also before 1899-12-30 and in year 9999.
+// Values as the store keeps them (tables/jet_values.txt): texts as UTF-8 with '' apart from NULL,
+// Yes as -1, money as an integer when whole and its exact four places otherwise, dates as the
+// engine's date texts (the day alone at midnight), also before 1899-12-30 and in year 9999.
 TEST_F(JetImport, KnownValuesComeBackExactly) {
-    const struct {
-        const char* file;
-        const char* sql;
-        std::vector<std::string> rows;
-    } cases[] = {
-        {"testV1997.mdb",
-         "SELECT A, C, D, E, F, G, I FROM Table1 WHERE A = 'abcdefg'",
-         {"abcdefg|2|222|333333333|444.555|1974-09-21|-1"}},
-        {"testV2003.mdb",
-         "SELECT A, C, D, E, F, G, I FROM Table1 WHERE A = 'abcdefg'",
-         {"abcdefg|2|222|333333333|444.555|1974-09-21|-1"}},
-        {"testV2010.accdb",
-         "SELECT A, C, D, E, F, G, I FROM Table1 WHERE A = 'abcdefg'",
-         {"abcdefg|2|222|333333333|444.555|1974-09-21|-1"}},
-        {"empty-and-null-jet4.mdb",
-         "SELECT 거래처코드, quote(거래처명), quote(비고), quote(메모) FROM 거래처마스터 "
-         "ORDER BY 1",
-         {"000001|'가나약품'|''|''", "000002|'대웅상사'|NULL|NULL",
-          "000003|''|'비고 있음'|'메모\r\n둘째줄'", "000004|'O''Brien''s 약국'|''|NULL"}},
-        {"oldDatesV2007.accdb",
-         "SELECT * FROM Table1 ORDER BY 1",
-         {"1|1582-10-15", "2|1582-10-14", "3|1492-01-10", "4|1392-01-10"}},
-        {"testEmoticonsV2010.accdb",
-         "SELECT * FROM data WHERE key IN (128512, 128591) ORDER BY 1",
-         {"128512|a😀a", "128591|a🙏a"}},
-        {"store-sample-jet4.mdb",
-         "SELECT 제품코드, quote(입고단가), quote(소매단가), UP_DATE FROM 사용상품 "
-         "WHERE 제품코드 IN ('P0000000', 'P0000002')",
-         {"P0000000|813.9978|3017.48|2007-07-01 05:56:32",
-          "P0000002|845.8884|6636|2009-06-01 19:16:55"}},
-        {"store-sample-jet4.mdb",
-         "SELECT 제품코드, quote(입고단가), UP_DATE FROM 사용상품 "
-         "WHERE 제품코드 IN ('P0000028', 'P0000205') ORDER BY 1",
-         {"P0000028|-0.4353|2009-10-16 02:59:58", "P0000205|694.4921|9999-12-31"}},
-    };
     std::map<std::string, fs::path> stores;
-    for (const auto& c : cases) {
-        if (!stores.count(c.file)) stores[c.file] = Import(c.file);
-        EXPECT_EQ(Rows(stores[c.file], c.sql), c.rows) << c.file << ": " << c.sql;
+    for (const embedded::testing::Block& block :
+         embedded::testing::LoadBlocks("tables/jet_values.txt")) {
+        const std::string& file = block.at(0).second;
+        const std::string& sql = block.at(1).second;
+        std::vector<std::string> rows;
+        for (std::size_t i = 2; i < block.size(); ++i) rows.push_back(block[i].second);
+        if (!stores.count(file)) stores[file] = Import(file);
+        EXPECT_EQ(Rows(stores[file], sql), rows) << file << ": " << sql;
     }
 }
 
