@@ -11,7 +11,6 @@
 #include "db/embedded/session_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
-#include "util/date_serial.h"
 
 namespace db::embedded::testing {
 namespace {
@@ -89,37 +88,25 @@ TEST_F(EngineTest, ReplacedFileCountsAsLost) {
     EXPECT_FALSE(s->Alive());
 }
 
+// The kinds every engine shares are in the conformance tests; these are Jet's own. Texts that
+// read as numbers stay texts.
 TEST_F(EngineTest, ValuesComeBackByDeclaredType) {
     std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    s->Execute(
-        "CREATE TABLE v (t TEXT(10), n INT, m CURRENCY, f DOUBLE, d DATETIME, b YESNO, z MEMO)",
-        30);
-    s->Execute("INSERT INTO v VALUES ('00123', 5, 12.5, 2, #2020-12-21 10:00:00#, True, '007')",
-               30);
-    s->Execute("INSERT INTO v (t) VALUES (NULL)", 30);
+    s->Execute("CREATE TABLE v (t TEXT(10), m CURRENCY, b YESNO, z MEMO)", 30);
+    s->Execute("INSERT INTO v VALUES ('00123', 12.5, True, '007')", 30);
     ExecOutcome out = s->Execute("SELECT * FROM v", 30);
     ASSERT_TRUE(out.rows);
     const std::vector<FieldDesc>& fields = out.rows->Fields();
-    ASSERT_EQ(fields.size(), 7u);
-    const int kTypes[] = {AdoType::kVarWChar,    AdoType::kInteger, AdoType::kCurrency,
-                          AdoType::kDouble,      AdoType::kDate,    AdoType::kBoolean,
+    ASSERT_EQ(fields.size(), 4u);
+    const int kTypes[] = {AdoType::kVarWChar, AdoType::kCurrency, AdoType::kBoolean,
                           AdoType::kLongVarWChar};
     for (std::size_t i = 0; i < fields.size(); ++i) EXPECT_EQ(fields[i].adoType, kTypes[i]) << i;
-    EXPECT_EQ(fields[0].name, "t");
     EXPECT_EQ(fields[0].size, 10);
-
     std::vector<util::Variant> row;
     ASSERT_TRUE(out.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant("00123"));  // text stays text
-    EXPECT_EQ(row[1], util::Variant(5));
-    EXPECT_EQ(row[2], util::Variant(util::Currency{125000}));
-    EXPECT_EQ(row[3], util::Variant(2.0));
-    EXPECT_EQ(row[4], util::Variant(util::MakeDateTime({2020, 12, 21, 10, 0, 0})));
-    EXPECT_EQ(row[5], util::Variant(true));
-    EXPECT_EQ(row[6], util::Variant("007"));  // a memo keeps leading zeros
-    ASSERT_TRUE(out.rows->Next(row));
-    for (const util::Variant& v : row) EXPECT_TRUE(v.IsNull());
-    EXPECT_FALSE(out.rows->Next(row));
+    EXPECT_EQ(row, (std::vector<util::Variant>{util::Variant("00123"),
+                                               util::Variant(util::Currency{125000}),
+                                               util::Variant(true), util::Variant("007")}));
 }
 
 // SQLite reads a statement only up to a NUL byte: texts holding NUL characters still go into
