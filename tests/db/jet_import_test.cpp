@@ -16,6 +16,7 @@
 
 #include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
+#include "db/embedded/session_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
 #include "db/jet_import/jet_header.h"
@@ -27,6 +28,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using embedded::testing::TempDir;
+
+// Queries on the imported store read it with plain SQLite: quote() keeps NULL and '' apart, and a
+// number shows its storage class (12 against 12.3456).
+using embedded::testing::PlainRows;
 
 const fs::path kData = fs::path(DATAPATCH_TEST_DATA) / "jet";
 
@@ -41,28 +46,6 @@ std::set<std::string> Names(const fs::path& dir) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
     return names;
-}
-
-// The rows of a query on the imported store, each as its values' SQL literals joined by "|":
-// NULL and '' stay apart, and a number shows its storage class (12 against 12.3456).
-std::vector<std::string> Rows(const fs::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
-        << sql << ": " << sqlite3_errmsg(db);
-    std::vector<std::string> rows;
-    while (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW) {
-        std::string row;
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-            row += std::string(i ? "|" : "") + (text ? text : "");
-        }
-        rows.push_back(row);
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return rows;
 }
 
 class JetImport : public ::testing::Test {
@@ -153,7 +136,7 @@ TEST_F(JetImport, KnownValuesComeBackExactly) {
         std::vector<std::string> rows;
         for (std::size_t i = 2; i < block.size(); ++i) rows.push_back(block[i].second);
         if (!stores.count(file)) stores[file] = Import(file);
-        EXPECT_EQ(Rows(stores[file], sql), rows) << file << ": " << sql;
+        EXPECT_EQ(PlainRows(stores[file], sql), rows) << file << ": " << sql;
     }
 }
 
@@ -162,9 +145,9 @@ TEST_F(JetImport, Jet3TextsAndNamesAreReadInTheHeadersCodePage) {
     const ImportResult r = ImportJetFile(KoreanJet3(), store);
     EXPECT_EQ(r.codePage, 949);
     EXPECT_TRUE(r.Verified());
-    EXPECT_EQ(Rows(store, "SELECT A FROM Table1 ORDER BY A"),
+    EXPECT_EQ(PlainRows(store, "SELECT A FROM Table1 ORDER BY A"),
               (std::vector<std::string>{"a", "가나다a"}));
-    EXPECT_EQ(Rows(store, "SELECT name FROM pragma_table_info('Table4') WHERE name = '이름'"),
+    EXPECT_EQ(PlainRows(store, "SELECT name FROM pragma_table_info('Table4') WHERE name = '이름'"),
               std::vector<std::string>{"이름"});
 }
 
@@ -212,17 +195,18 @@ TEST(JetText, DatesAcrossTheWholeRange) {
 TEST_F(JetImport, IndexesKeepTheirNamesAndCountersGoOnAfterTheGreatest) {
     const fs::path store = Import("store-sample-jet4.mdb");
     EXPECT_EQ(
-        Rows(store,
-             "SELECT name FROM sqlite_master WHERE type = 'index' AND sql NOT NULL "
-             "ORDER BY 1"),
+        PlainRows(store,
+                  "SELECT name FROM sqlite_master WHERE type = 'index' AND sql NOT NULL "
+                  "ORDER BY 1"),
         (std::vector<std::string>{"사용상품.바코드", "사용상품.제품명", "입출상품.전표번호"}));
-    EXPECT_EQ(Rows(store, "SELECT group_concat(name) FROM pragma_index_info('입출상품.전표번호')"),
-              std::vector<std::string>{"전표번호,제품코드"});
+    EXPECT_EQ(
+        PlainRows(store, "SELECT group_concat(name) FROM pragma_index_info('입출상품.전표번호')"),
+        std::vector<std::string>{"전표번호,제품코드"});
     embedded::OpenOptions options;
     options.dialect = Dialect::Jet;
     auto session = embedded::Open(store, options);
     session->Execute("INSERT INTO 입출상품 (전표번호, 제품코드) VALUES ('새전표', 'P0000001')", 30);
-    EXPECT_EQ(Rows(store, "SELECT ID FROM 입출상품 WHERE 전표번호 = '새전표'"),
+    EXPECT_EQ(PlainRows(store, "SELECT ID FROM 입출상품 WHERE 전표번호 = '새전표'"),
               std::vector<std::string>{"3001"});
     // The primary key is kept: a second row with the same key is refused.
     EXPECT_THROW(session->Execute("INSERT INTO 사용상품 (제품코드) VALUES ('P0000000')", 30),
@@ -316,7 +300,7 @@ TEST_F(JetImport, TheStoreSampleMatchesItsValueListEveryValue) {
         std::vector<std::string>& columnTypes = types[table];
         if (columnTypes.empty()) {
             for (const std::string& t :
-                 Rows(store, "SELECT type FROM pragma_table_info('" + table + "')")) {
+                 PlainRows(store, "SELECT type FROM pragma_table_info('" + table + "')")) {
                 columnTypes.push_back(t.substr(0, t.find(' ')));
             }
         }

@@ -202,26 +202,10 @@ TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {
         s->Execute("INSERT INTO t VALUES ('abc', 'x', 'y', 1)", 30);
         s->Execute("CREATE INDEX i ON t (a)", 30);
     }
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(file_.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    std::vector<std::string> types;
-    int matches = 0;
-    auto collect = [](void* out, int, char** values, char**) {
-        static_cast<std::vector<std::string>*>(out)->push_back(values[0] ? values[0] : "");
-        return 0;
-    };
-    auto count = [](void* out, int, char** values, char**) {
-        *static_cast<int*>(out) = std::atoi(values[0]);
-        return 0;
-    };
-    EXPECT_EQ(
-        sqlite3_exec(raw, "SELECT type FROM pragma_table_info('t')", collect, &types, nullptr),
-        SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw, "SELECT COUNT(*) FROM t WHERE a = 'ABC'", count, &matches, nullptr),
-              SQLITE_OK);
-    sqlite3_close(raw);
-    EXPECT_EQ(types, (std::vector<std::string>{"NVARCHAR(16)", "TEXT(32)", "MEMO TEXT", "MONEY"}));
-    EXPECT_EQ(matches, 1);
+    EXPECT_EQ(PlainRows(file_, "SELECT type FROM pragma_table_info('t')"),
+              (std::vector<std::string>{"NVARCHAR(16)", "TEXT(32)", "MEMO TEXT", "MONEY"}));
+    EXPECT_EQ(PlainRows(file_, "SELECT COUNT(*) FROM t WHERE a = 'ABC'"),
+              std::vector<std::string>{"1"});
 }
 
 }  // namespace

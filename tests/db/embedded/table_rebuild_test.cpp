@@ -124,19 +124,10 @@ TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
     Run("DELETE FROM 거래처마스터 WHERE 거래처코드 = 'X00001'");
     const auto numbers = [&] { return AllRows(*session_, "SELECT 거래처코드 FROM 거래처마스터"); };
     const auto before = numbers();
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(file_.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     const auto rowids = [&] {
-        std::string out;
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(raw, "SELECT group_concat(rowid) FROM 거래처마스터", -1, &stmt, nullptr);
-        if (sqlite3_step(stmt) == SQLITE_ROW) {
-            out = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-        }
-        sqlite3_finalize(stmt);
-        return out;
+        return PlainRows(file_, "SELECT group_concat(rowid) FROM 거래처마스터");
     };
-    const std::string numbered = rowids();
+    const auto numbered = rowids();
 
     Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(14)");  // wider
     Run("ALTER TABLE 거래처마스터 ALTER COLUMN 비고 VARCHAR(4)");        // narrower, fits
@@ -164,12 +155,7 @@ TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
                       "거래처코드 = 'X00002'"),
               ErrorNumber::kTruncated);
 
-    sqlite3_stmt* check = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(raw, "PRAGMA integrity_check", -1, &check, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
-    sqlite3_finalize(check);
-    sqlite3_close(raw);
+    EXPECT_EQ(PlainRows(file_, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDialects, TableRebuildTest,
