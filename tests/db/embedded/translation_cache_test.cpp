@@ -2,18 +2,15 @@
 // them, whatever their literal values; shapes whose literals steer the translation are always
 // translated in full.
 #include "db/embedded/translation_cache.h"
-#include "db/embedded/case_file.h"
-#include "db/embedded/server_helpers.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "db/embedded/embedded.h"
-#include "db/embedded/session_helpers.h"
+#include "db/embedded/case_file.h"
+#include "db/embedded/server_helpers.h"
 #include "db/embedded/statement_shape.h"
-#include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
 namespace db::embedded {
@@ -98,28 +95,6 @@ TEST(ShapeCache, NamesAndWordsArePartOfTheShape) {
           "IF EXISTS (SELECT * FROM t) DROP TABLE t"}) {
         EXPECT_FALSE(ShapeOf(Tokenize(unshaped), Dialect::SqlServer)) << unshaped;
     }
-}
-
-// Values written through filled shapes read back as they were written.
-TEST(ShapeCache, FilledStatementsStoreTheirValues) {
-    testing::TempDir dir;
-    auto session = Open(dir / "store.mdb", OpenOptions{Dialect::Jet, {}, true});
-    session->Execute("CREATE TABLE t (k INT, a TEXT(50), n DOUBLE, d DATETIME)", 30);
-    const char* rows[] = {
-        "INSERT INTO t (k, a, n, d) VALUES (1, 'plain', 5, #2020-12-21#)",
-        "INSERT INTO t (k, a, n, d) VALUES (2, 'it''s', 12, #12/21/2020 10:30 PM#)",
-        "INSERT INTO t (k, a, n, d) VALUES (3, '타이레놀정 500mg', 0, #2021-01-02 03:04:05#)",
-    };
-    for (const char* row : rows) EXPECT_EQ(testing::Affected(*session, row), 1) << row;
-    EXPECT_EQ(testing::Affected(*session, "UPDATE t SET n = -7 WHERE k = 2"), 1);
-    EXPECT_EQ(testing::Affected(*session, "UPDATE t SET n = -8 WHERE k = 3"), 1);
-    const auto all = testing::AllRows(*session, "SELECT a, n FROM t ORDER BY k");
-    ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[0][0].AsText(), "plain");
-    EXPECT_EQ(all[1][0].AsText(), "it's");
-    EXPECT_EQ(all[1][1].AsDouble(), -7.0);
-    EXPECT_EQ(all[2][0].AsText(), "타이레놀정 500mg");
-    EXPECT_EQ(all[2][1].AsDouble(), -8.0);
 }
 
 }  // namespace
