@@ -172,21 +172,18 @@ class HousekeepingTest : public AdoWorld {
     db::Kro_Ado ado_{context_};
 };
 
-TEST_F(HousekeepingTest, ListsTheServersDatabasesAndLeavesNoTemporaryFiles) {
+TEST_F(HousekeepingTest, RenameWaitsForTheLastOtherConnection) {
     EXPECT_EQ(Databases(), (std::vector<std::string>{"OTHER", "STORE"}));
     EXPECT_FALSE(TemporaryFilesLeft());
-}
-
-TEST_F(HousekeepingTest, RenameIsRefusedWhileAnotherConnectionUsesTheDatabase) {
-    db::ConnectionRef other;
-    db::Kro_Ado second(context_);
-    ASSERT_TRUE(second.DBConnection_SQL(other, kServer, "STORE", "sa", kServerPassword));
-    EXPECT_EQ(ado_.DBSqlDataReName("NEWSTORE"), "싱글모드 작업실패");
-    EXPECT_EQ(Databases(), (std::vector<std::string>{"OTHER", "STORE"}));
-    EXPECT_EQ(Count(other, "품목"), 1);
-}
-
-TEST_F(HousekeepingTest, RenameMovesTheDatabaseAndLeavesItOpenToEveryone) {
+    {
+        db::ConnectionRef other;
+        db::Kro_Ado second(context_);
+        ASSERT_TRUE(second.DBConnection_SQL(other, kServer, "STORE", "sa", kServerPassword));
+        EXPECT_EQ(ado_.DBSqlDataReName("NEWSTORE"), "싱글모드 작업실패");
+        EXPECT_EQ(Databases(), (std::vector<std::string>{"OTHER", "STORE"}));
+        EXPECT_EQ(Count(other, "품목"), 1);
+    }
+    // Once it is gone the database moves, and is left open to everyone.
     EXPECT_EQ(ado_.DBSqlDataReName("NEWSTORE"), "성공");
     EXPECT_EQ(Databases(), (std::vector<std::string>{"NEWSTORE", "OTHER"}));
     db::ConnectionRef a, b;
