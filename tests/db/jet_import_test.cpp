@@ -10,7 +10,6 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,12 +34,7 @@ using embedded::testing::PlainRows;
 
 const fs::path kData = fs::path(DATAPATCH_TEST_DATA) / "jet";
 
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using host_test::ReadBytes;
 
 std::set<std::string> Names(const fs::path& dir) {
     std::set<std::string> names;
@@ -69,7 +63,7 @@ class JetImport : public ::testing::Test {
     // bytes of that code page. The header from 0x18 is stored scrambled with a fixed key stream,
     // so the code page's two bytes change by the difference of the old and the new value.
     fs::path KoreanJet3() {
-        std::string bytes = Bytes(kData / "testV1997.mdb");
+        std::string bytes = ReadBytes(kData / "testV1997.mdb");
         const int change = 1252 ^ 949;
         bytes[0x3C] = static_cast<char>(bytes[0x3C] ^ (change & 0xFF));
         bytes[0x3D] = static_cast<char>(bytes[0x3D] ^ (change >> 8));
@@ -84,7 +78,7 @@ class JetImport : public ::testing::Test {
              "a");  // 가나다a in CP949
         for (int n = 0; n < 2; ++n) swap("\x04name", "\x04\xC0\xCC\xB8\xA7");  // 이름
         const fs::path file = dir_ / "korean-jet3.mdb";
-        std::ofstream(file, std::ios::binary) << bytes;
+        host_test::WriteBytes(file, bytes);
         return file;
     }
     TempDir dir_;
@@ -117,7 +111,7 @@ TEST_F(JetImport, EveryFileImportsVerifiedAndIsLeftAsItWas) {
         for (const TableCheck& t : r.tables) {
             EXPECT_EQ(t.sourceRows, t.targetRows) << c.file << " " << t.name;
         }
-        EXPECT_EQ(Bytes(source), Bytes(kData / c.file)) << c.file;
+        EXPECT_EQ(ReadBytes(source), ReadBytes(kData / c.file)) << c.file;
         std::set<std::string> after = before;
         after.insert(store.filename().string());
         EXPECT_EQ(Names(dir_.path()), after) << c.file << ": a side file was left";
@@ -354,9 +348,9 @@ TEST_F(JetImport, OpeningAJetFileSaysWhatItIsAndHowToImportIt) {
         if (fs::exists(kData / c.file)) {
             Copy(c.file);
         } else {
-            std::ofstream(file, std::ios::binary) << std::string(4096, 'x');
+            host_test::WriteBytes(file, std::string(4096, 'x'));
         }
-        const std::string before = Bytes(file);
+        const std::string before = ReadBytes(file);
         const std::set<std::string> names = Names(dir_.path());
         for (const bool readOnly : {false, true}) {
             embedded::OpenOptions options;
@@ -389,7 +383,7 @@ TEST_F(JetImport, OpeningAJetFileSaysWhatItIsAndHowToImportIt) {
             }
         }
         session.reset();
-        EXPECT_EQ(Bytes(file), before) << c.file;
+        EXPECT_EQ(ReadBytes(file), before) << c.file;
         EXPECT_EQ(Names(dir_.path()), names) << c.file << ": a side file was left";
     }
     EXPECT_EQ(KindOfHeader("short"), JetKind::None);
