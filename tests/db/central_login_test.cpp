@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "db/embedded/case_file.h"
 #include "db/login_resolver.h"
 #include "host/profile.h"
 
@@ -12,28 +13,16 @@ constexpr std::string_view kLogins =
     "[STORE-PC\\SQLEXPRESS]\r\nAddress=192.168.0.10\r\nPassword=s3cret\r\n"
     "[HQ]\r\nAddress=hq.example\r\nPassword=\r\n";
 
+// The logins of tables/central_logins.txt.
 TEST(ApplyCentralLoginDefaultsTest, CompletesEveryLogin) {
     const LoginResolver logins(host::ProfileDocument::Parse(kLogins));
-    struct Case {
-        std::string server, database, user, password;
-        std::string wantServer, wantDatabase, wantUser, wantPassword;
-    } cases[] = {
-        // known server: its address, "sa" and its password replace what was given
-        {"STORE-PC\\SQLEXPRESS", "STORE", "kim", "x", "192.168.0.10", "STORE", "sa", "s3cret"},
-        // known server without a password: the built-in one
-        {"HQ", "", "", "", "hq.example", "NVMAIN", "sa", "zelk"},
-        // unknown server (status 3) keeps server and user; an empty password becomes built-in
-        {"10.1.1.1", "DB", "kim", "", "10.1.1.1", "DB", "kim", "zelk"},
-        {"10.1.1.1", "", "", "pw", "10.1.1.1", "NVMAIN", "sa", "pw"},
-        // emptiness is tested on the exact text: blanks stay
-        {"10.1.1.1", " ", " ", " ", "10.1.1.1", " ", " ", " "},
-    };
-    for (auto c : cases) {
-        ApplyCentralLoginDefaults(logins, c.server, c.database, c.user, c.password);
-        EXPECT_EQ(c.server, c.wantServer);
-        EXPECT_EQ(c.database, c.wantDatabase) << c.wantServer;
-        EXPECT_EQ(c.user, c.wantUser) << c.wantServer;
-        EXPECT_EQ(c.password, c.wantPassword) << c.wantServer;
+    for (const auto& block : embedded::testing::LoadBlocks("tables/central_logins.txt")) {
+        std::string login[4];
+        for (int i = 0; i < 4; ++i) login[i] = block.at(i).second;
+        ApplyCentralLoginDefaults(logins, login[0], login[1], login[2], login[3]);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(login[i], block.at(i + 4).second) << block[0].second << " " << block[i].first;
+        }
     }
 }
 

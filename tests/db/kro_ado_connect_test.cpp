@@ -10,14 +10,14 @@
 namespace db_test {
 namespace {
 
-using host::ScriptedDesktop;
-
 class KroAdoConnectTest : public AdoWorld {
   protected:
     void SetUp() override {
         MakeServerDatabase("STORE", {"CREATE TABLE T (A INT)"});
         MakeMdb({"CREATE TABLE T (A LONG)"});
     }
+    db::Kro_Ado ado_{context_};
+    db::ConnectionRef cn_;
 };
 
 TEST_F(KroAdoConnectTest, MdbStringVersionAndTimeouts) {
@@ -87,7 +87,7 @@ TEST_F(KroAdoConnectTest, EachKindWritesOnlyItsFieldsOfTheSharedRecord) {
     EXPECT_EQ(dbInfo_.MdbPath, kMdbPath);
 }
 
-TEST_F(KroAdoConnectTest, FailedSqlConnectionClearsTheFlagOfThatObjectOnly) {
+TEST_F(KroAdoConnectTest, FailedConnectionsFillTheErrorFieldsAndClearTheFlagOfThatObjectOnly) {
     db::Kro_Ado ado(context_);
     db::ConnectionRef good, bad;
     ASSERT_TRUE(ado.DBConnection_SQL(good, kServer, "STORE", "", ""));
@@ -108,162 +108,123 @@ TEST_F(KroAdoConnectTest, FailedSqlConnectionClearsTheFlagOfThatObjectOnly) {
     db::ConnectionRef c;
     ASSERT_TRUE(other.DBConnection_SQL(c, kServer, "STORE", "", ""));
     EXPECT_TRUE(other.IsServerConnect(c));
-}
 
-TEST_F(KroAdoConnectTest, ConnectionFailuresFillTheErrorFieldsAndNeverClearThem) {
-    db::Kro_Ado ado(context_);
-    db::ConnectionRef cn;
-    EXPECT_FALSE(ado.DBConnection_SQL(cn, "UNKNOWN-PC", "STORE", "sa", "x"));
-    EXPECT_EQ(ado.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
-    EXPECT_NE(ado.ErrDes.find("UNKNOWN-PC"), std::string::npos);
-    ASSERT_TRUE(cn);  // the new, unopened connection
-    EXPECT_EQ(cn->State(), db::ObjectState::Closed);
-
-    ASSERT_TRUE(ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, 0));
-    EXPECT_NE(ado.ErrDes.find("UNKNOWN-PC"), std::string::npos);  // success clears nothing
-
-    EXPECT_FALSE(ado.DBConnection_MDB(cn, kMdbPath, "wrong", 0));
-    EXPECT_EQ(ado.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
-    EXPECT_EQ(ado.DataType(), 0);
-}
-
-TEST_F(KroAdoConnectTest, WrongServerPasswordIsALoginFailure) {
-    const std::string logins = DefaultLoginText() +
-                               "[PLAIN]\r\nPassword=right\r\nEngine=embedded:" + kServerFolder +
-                               "\r\n";
-    auto resolver = std::make_shared<db::LoginResolver>(host::ProfileDocument::Parse(logins));
-    auto router = std::make_shared<db::Router>(host_, resolver);
-    db::AdoContext context{router, desktop_, dialogs_, dbInfo_};
-    db::Kro_Ado ado(context);
-    db::ConnectionRef cn;
-    // A known server takes its password from the login file, so the driver's connect text is the
-    // way to present a wrong one.
-    cn = std::make_shared<db::Connection>(router);
-    cn->ConnectionString = "Driver={SQL Server};Server=PLAIN;Database=STORE;UID=sa;PWD=bad";
-    try {
-        cn->Open();
-        FAIL() << "opened with a wrong password";
-    } catch (const db::DbError& e) {
-        EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x80040E4D));
-        EXPECT_EQ(e.Description(), "Login failed for user 'sa'.");
-    }
-    EXPECT_TRUE(ado.DBConnection_SQL(cn, "PLAIN", "STORE", "", ""));
+    // An unknown server leaves the new, unopened connection; a success clears no error field.
+    EXPECT_FALSE(other.DBConnection_SQL(c, "UNKNOWN-PC", "STORE", "sa", "x"));
+    EXPECT_NE(other.ErrDes.find("UNKNOWN-PC"), std::string::npos);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->State(), db::ObjectState::Closed);
+    ASSERT_TRUE(other.DBConnection_MDB(c, kMdbPath, kMdbPassword, 0));
+    EXPECT_NE(other.ErrDes.find("UNKNOWN-PC"), std::string::npos);
+    EXPECT_FALSE(other.DBConnection_MDB(c, kMdbPath, "wrong", 0));
+    EXPECT_EQ(other.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
+    EXPECT_EQ(other.DataType(), 0);
 }
 
 TEST_F(KroAdoConnectTest, FileSourcesNeedAConfiguredDriver) {
-    db::Kro_Ado ado(context_);
-    db::ConnectionRef cn;
-    EXPECT_FALSE(ado.DBConnection_EXCEL(cn, "C:\\xls\\a.xls", "C:\\xls"));
-    EXPECT_EQ(cn->ConnectionString,
+    EXPECT_FALSE(ado_.DBConnection_EXCEL(cn_, "C:\\xls\\a.xls", "C:\\xls"));
+    EXPECT_EQ(cn_->ConnectionString,
               "Driver={Microsoft Excel Driver (*.xls)};DriverId=790;Dbq=C:\\xls\\a.xls;"
               "DefaultDir=C:\\xls;");
-    EXPECT_EQ(cn->CommandTimeout, 600);
-    EXPECT_NE(ado.ErrDes.find("Excel"), std::string::npos);
+    EXPECT_EQ(cn_->CommandTimeout, 600);
+    EXPECT_NE(ado_.ErrDes.find("Excel"), std::string::npos);
 
-    EXPECT_FALSE(ado.DBConnection_FOX(cn, "C:\\dbf"));
-    EXPECT_EQ(cn->ConnectionString,
+    EXPECT_FALSE(ado_.DBConnection_FOX(cn_, "C:\\dbf"));
+    EXPECT_EQ(cn_->ConnectionString,
               "Provider=Microsoft.Jet.OLEDB.4.0; Data Source = C:\\dbf;Extended "
               "Properties=DBASE IV;");
-    EXPECT_NE(ado.ErrDes.find("dBase"), std::string::npos);
+    EXPECT_NE(ado_.ErrDes.find("dBase"), std::string::npos);
 
-    EXPECT_FALSE(ado.DBConnection_PARADOXS(cn, "C:\\px"));
-    EXPECT_EQ(cn->ConnectionString,
+    EXPECT_FALSE(ado_.DBConnection_PARADOXS(cn_, "C:\\px"));
+    EXPECT_EQ(cn_->ConnectionString,
               "Driver={Microsoft Paradox Driver (*.db)};DriverID=538;Fil=Paradox 5.X;"
               "DefaultDir=C:\\px;Dbq=C:\\px;CollatingSequence=ASCII;");
-    EXPECT_NE(ado.ErrDes.find("Paradox"), std::string::npos);
-    EXPECT_EQ(ado.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
-    EXPECT_EQ(ado.OwnConnection(), nullptr);
+    EXPECT_NE(ado_.ErrDes.find("Paradox"), std::string::npos);
+    EXPECT_EQ(ado_.ErrNo.AsInt(), db::ErrorNumber::kUnspecified);
+    EXPECT_EQ(ado_.OwnConnection(), nullptr);
 }
 
 TEST_F(KroAdoConnectTest, ConnectServerReReplacesTheConnectionBehindTheWaitWindow) {
-    db::Kro_Ado ado(context_);
-    db::ConnectionRef cn;
-    ASSERT_TRUE(ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, 0));
-    const db::ConnectionRef before = cn;
+    ASSERT_TRUE(ado_.DBConnection_MDB(cn_, kMdbPath, kMdbPassword, 0));
+    const db::ConnectionRef before = cn_;
     std::string shownText;
     desktop_.OnDoEvents([&] {
         if (auto* w = dialogs_.LoadedMessageWindow(); w && w->Shown()) shownText = w->panMsg;
     });
 
-    EXPECT_TRUE(ado.ConnectServerRe(cn));
+    EXPECT_TRUE(ado_.ConnectServerRe(cn_));
     EXPECT_EQ(shownText, "서버와 연결이 종료되어 재연결 시도 중입니다.");
-    EXPECT_NE(cn, before);
-    EXPECT_EQ(cn->ConnectionString, before->ConnectionString);
-    EXPECT_EQ(cn->CursorLocation, 3);
-    EXPECT_EQ(cn->ConnectionTimeout, 10);
-    EXPECT_EQ(cn->CommandTimeout, 10);
-    EXPECT_TRUE(ado.IsServerConnect(cn));  // a reconnect sets the flag, whatever the kind
+    EXPECT_NE(cn_, before);
+    EXPECT_EQ(cn_->ConnectionString, before->ConnectionString);
+    EXPECT_EQ(cn_->CursorLocation, 3);
+    EXPECT_EQ(cn_->ConnectionTimeout, 10);
+    EXPECT_EQ(cn_->CommandTimeout, 10);
+    EXPECT_TRUE(ado_.IsServerConnect(cn_));  // a reconnect sets the flag, whatever the kind
     EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
     EXPECT_EQ(desktop_.CurrentMousePointer(), host::MousePointer::Default);
 
-    EXPECT_TRUE(ado.ConnectServerRe(cn, 5));
-    EXPECT_EQ(cn->ConnectionTimeout, 5);
+    EXPECT_TRUE(ado_.ConnectServerRe(cn_, 5));
+    EXPECT_EQ(cn_->ConnectionTimeout, 5);
 }
 
 // A new connection would throw the work of an open transaction away: a live connection inside
 // one is kept, and only takes the reconnect's command timeout.
 TEST_F(KroAdoConnectTest, ConnectServerReKeepsALiveConnectionInsideATransaction) {
-    db::Kro_Ado ado(context_);
-    db::ConnectionRef cn;
-    ASSERT_TRUE(ConnectSql(ado, cn));
-    cn->Execute("CREATE TABLE 기록 (번호 INT)");
-    const db::ConnectionRef before = cn;
-    cn->BeginTrans();
-    cn->Execute("INSERT INTO 기록 VALUES (1)");
-    EXPECT_TRUE(ado.ConnectServerRe(cn));
-    EXPECT_EQ(cn, before);
-    EXPECT_TRUE(cn->InTransaction());
-    EXPECT_EQ(cn->CommandTimeout, 10);
-    EXPECT_TRUE(ado.IsServerConnect(cn));
+    ASSERT_TRUE(ConnectSql(ado_, cn_));
+    cn_->Execute("CREATE TABLE 기록 (번호 INT)");
+    const db::ConnectionRef before = cn_;
+    cn_->BeginTrans();
+    cn_->Execute("INSERT INTO 기록 VALUES (1)");
+    EXPECT_TRUE(ado_.ConnectServerRe(cn_));
+    EXPECT_EQ(cn_, before);
+    EXPECT_TRUE(cn_->InTransaction());
+    EXPECT_EQ(cn_->CommandTimeout, 10);
+    EXPECT_TRUE(ado_.IsServerConnect(cn_));
     EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
-    cn->RollbackTrans();
+    cn_->RollbackTrans();
     db::RecordSet rs;
-    rs.Open("SELECT COUNT(*) AS n FROM 기록", *cn);
+    rs.Open("SELECT COUNT(*) AS n FROM 기록", *cn_);
     EXPECT_EQ(rs["n"].AsInt(), 0);
     rs.Close();
 
     // Outside a transaction the connection is replaced as always.
-    EXPECT_TRUE(ado.ConnectServerRe(cn));
-    EXPECT_NE(cn, before);
+    EXPECT_TRUE(ado_.ConnectServerRe(cn_));
+    EXPECT_NE(cn_, before);
 }
 
 TEST_F(KroAdoConnectTest, FailedConnectServerReClosesItsWindowAndClearsTheFlag) {
-    db::Kro_Ado ado(context_);
-    db::ConnectionRef cn;
-    ASSERT_TRUE(ConnectSql(ado, cn));
+    ASSERT_TRUE(ConnectSql(ado_, cn_));
     std::filesystem::rename(ServerFile("STORE"), ServerFile("STORE").string() + ".away");
-    EXPECT_FALSE(ado.ConnectServerRe(cn));
-    EXPECT_EQ(cn->State(), db::ObjectState::Closed);
-    EXPECT_FALSE(ado.IsServerConnect(cn));
+    EXPECT_FALSE(ado_.ConnectServerRe(cn_));
+    EXPECT_EQ(cn_->State(), db::ObjectState::Closed);
+    EXPECT_FALSE(ado_.IsServerConnect(cn_));
     EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
 
     db::ConnectionRef none;
-    EXPECT_FALSE(ado.ConnectServerRe(none));
+    EXPECT_FALSE(ado_.ConnectServerRe(none));
     EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
 }
 
 TEST_F(KroAdoConnectTest, DBReConnectIsQuiet) {
-    db::Kro_Ado ado(context_);
-    db::ConnectionRef cn;
-    ASSERT_TRUE(ConnectSql(ado, cn));
+    ASSERT_TRUE(ConnectSql(ado_, cn_));
     const auto callsBefore = desktop_.Calls().size();
-    const db::ConnectionRef before = cn;
+    const db::ConnectionRef before = cn_;
 
-    EXPECT_TRUE(ado.DBReConnect(cn));
-    EXPECT_NE(cn, before);
+    EXPECT_TRUE(ado_.DBReConnect(cn_));
+    EXPECT_NE(cn_, before);
     EXPECT_EQ(before->State(), db::ObjectState::Closed);
-    EXPECT_EQ(cn->ConnectionTimeout, 10);
-    EXPECT_EQ(cn->CursorLocation, 3);
-    EXPECT_FALSE(ado.IsServerConnect(cn));  // the flag is cleared and not set again
+    EXPECT_EQ(cn_->ConnectionTimeout, 10);
+    EXPECT_EQ(cn_->CursorLocation, 3);
+    EXPECT_FALSE(ado_.IsServerConnect(cn_));  // the flag is cleared and not set again
     EXPECT_EQ(desktop_.Calls().size(), callsBefore);
 
-    EXPECT_TRUE(ado.DBReConnect(cn, 20));
-    EXPECT_EQ(cn->ConnectionTimeout, 20);
+    EXPECT_TRUE(ado_.DBReConnect(cn_, 20));
+    EXPECT_EQ(cn_->ConnectionTimeout, 20);
 
     db::ConnectionRef empty = std::make_shared<db::Connection>(router_);
-    EXPECT_FALSE(ado.DBReConnect(empty));
+    EXPECT_FALSE(ado_.DBReConnect(empty));
     db::ConnectionRef none;
-    EXPECT_FALSE(ado.DBReConnect(none));
+    EXPECT_FALSE(ado_.DBReConnect(none));
 }
 
 // --- sources served through ODBC (Debian's SQLite ODBC driver stands in for the real drivers) ---

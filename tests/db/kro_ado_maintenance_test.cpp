@@ -1,12 +1,11 @@
 // Backups, row copies between databases and the server housekeeping of Kro_Ado.
-#include <sqlite3.h>
-
 #include <fstream>
 #include <iterator>
 #include <regex>
 #include <sstream>
 
 #include "ado_world.h"
+#include "db/embedded/session_helpers.h"
 #include "host/spawn.h"
 
 namespace db_test {
@@ -16,18 +15,8 @@ namespace fs = std::filesystem;
 
 // What a plain SQLite connection reads from a file: a single value.
 std::string Value(const fs::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* stmt = nullptr;
-    std::string value = "?";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-        value = text != nullptr ? text : "";
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return value;
+    const std::vector<std::string> rows = db::embedded::testing::PlainRows(file, sql);
+    return rows.empty() ? "?" : rows[0];
 }
 
 class BackupTest : public ItemsMdbWorld {
@@ -183,21 +172,18 @@ class HousekeepingTest : public AdoWorld {
     db::Kro_Ado ado_{context_};
 };
 
-TEST_F(HousekeepingTest, ListsTheServersDatabasesAndLeavesNoTemporaryFiles) {
+TEST_F(HousekeepingTest, RenameWaitsForTheLastOtherConnection) {
     EXPECT_EQ(Databases(), (std::vector<std::string>{"OTHER", "STORE"}));
     EXPECT_FALSE(TemporaryFilesLeft());
-}
-
-TEST_F(HousekeepingTest, RenameIsRefusedWhileAnotherConnectionUsesTheDatabase) {
-    db::ConnectionRef other;
-    db::Kro_Ado second(context_);
-    ASSERT_TRUE(second.DBConnection_SQL(other, kServer, "STORE", "sa", kServerPassword));
-    EXPECT_EQ(ado_.DBSqlDataReName("NEWSTORE"), "싱글모드 작업실패");
-    EXPECT_EQ(Databases(), (std::vector<std::string>{"OTHER", "STORE"}));
-    EXPECT_EQ(Count(other, "품목"), 1);
-}
-
-TEST_F(HousekeepingTest, RenameMovesTheDatabaseAndLeavesItOpenToEveryone) {
+    {
+        db::ConnectionRef other;
+        db::Kro_Ado second(context_);
+        ASSERT_TRUE(second.DBConnection_SQL(other, kServer, "STORE", "sa", kServerPassword));
+        EXPECT_EQ(ado_.DBSqlDataReName("NEWSTORE"), "싱글모드 작업실패");
+        EXPECT_EQ(Databases(), (std::vector<std::string>{"OTHER", "STORE"}));
+        EXPECT_EQ(Count(other, "품목"), 1);
+    }
+    // Once it is gone the database moves, and is left open to everyone.
     EXPECT_EQ(ado_.DBSqlDataReName("NEWSTORE"), "성공");
     EXPECT_EQ(Databases(), (std::vector<std::string>{"NEWSTORE", "OTHER"}));
     db::ConnectionRef a, b;

@@ -116,9 +116,8 @@ TEST_F(KroAdoStatementsTest, AnsweringNoAbandonsAndLeavesTheUnopenedConnection) 
     check->ConnectionString = before->ConnectionString;
     check->Open();
     EXPECT_EQ(Count(check, "거래처"), 2);  // nothing was deleted
-}
 
-TEST_F(KroAdoStatementsTest, QueryAbandonedAfterNoGivesAClosedSet) {
+    // A query abandoned after "No" gives a closed set.
     DropLink();
     desktop_.QueueAnswer(MsgAnswer::No);
     auto rs = ado_.GetRecordSet(cn_, "SELECT * FROM 거래처");

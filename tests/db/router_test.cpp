@@ -3,33 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "db/ado_world.h"
+#include "db/embedded/case_file.h"
 
 namespace db_test {
 namespace {
 
+// The texts of tables/connection_strings.txt.
 TEST(ConnectionStringPartsTest, ReadsKeysAndValues) {
-    struct Case {
-        std::string_view text, key;
-        std::optional<std::string> value;
-    } cases[] = {
-        {"Provider=SQLOLEDB;User ID=sa;", "user id", "sa"},
-        {"Provider=SQLOLEDB;User ID=sa;", "USER ID", "sa"},
-        {"Provider=Microsoft.Jet.OLEDB.4.0; Data Source = C:\\a b\\x;", "data source",
-         "C:\\a b\\x"},
-        {"Data Source=C:\\x.mdb;jet oledb:database Password=p=w", "Jet OLEDB:Database Password",
-         "p=w"},
-        {"Driver={Microsoft Excel Driver (*.xls)};DriverId=790;", "driver",
-         "Microsoft Excel Driver (*.xls)"},
-        {"PWD={a;b}}c};UID=x", "pwd", "a;b}c"},
-        {"PWD={a;b}}c};UID=x", "uid", "x"},
-        {"Password=\"it's;here\";User ID=u", "password", "it's;here"},
-        {"Password=;User ID=u", "password", ""},
-        {"junk;User ID=u", "user id", "u"},
-        {"User ID=first;User ID=second", "user id", "first"},
-        {"Provider=SQLOLEDB", "password", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(db::ConnectionStringParts::Parse(c.text).Get(c.key), c.value) << c.text;
+    for (const auto& block : db::embedded::testing::LoadBlocks("tables/connection_strings.txt")) {
+        const std::optional<std::string> value =
+            block.size() > 2 ? std::optional(block[2].second) : std::nullopt;
+        EXPECT_EQ(db::ConnectionStringParts::Parse(block.at(0).second).Get(block.at(1).second),
+                  value)
+            << block.at(0).second;
     }
 }
 

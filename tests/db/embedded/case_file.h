@@ -15,7 +15,11 @@
 //
 // The differential table (differential/*.txt) holds what SQL Server or Jet give for a statement;
 // every case there names its source.
+//
+// Tables of the unit tests (*/tables/*.txt) are plain blocks of "key: value" lines, apart by blank
+// lines, with the same comments and '+' continuations; each test gives its keys their meaning.
 #include <cstdint>
+#include <fstream>
 #include <istream>
 #include <stdexcept>
 #include <string>
@@ -78,66 +82,90 @@ inline void ParseExpect(Action& c, const std::string& value) {
     throw CaseFileError("unknown expectation: " + value);
 }
 
-inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::string& file) {
-    std::vector<TranslationCase> cases;
-    std::string line;
-    std::string* last = nullptr;  // the statement that a '+' line continues
+// A block's lines in order, as key and value (a statement's blanks kept), and their line numbers.
+struct Block : std::vector<std::pair<std::string, std::string>> {
+    std::vector<int> lines;
+};
+
+inline std::vector<Block> ReadBlocks(std::istream& in, const std::string& name) {
+    std::vector<Block> blocks(1);
     int number = 0;
-    auto fail = [&](const std::string& why) {
-        throw CaseFileError(file + ":" + std::to_string(number) + ": " + why);
-    };
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (Trim(line).empty() || line[0] == '#') continue;
-        if (line.rfind("+ ", 0) == 0 || line == "+") {
-            if (last == nullptr) fail("continuation without a statement");
-            *last += "\r\n" + (line.size() > 2 ? line.substr(2) : "");
-            continue;
-        }
-        const auto colon = line.find(':');
-        if (colon == std::string::npos) fail("expected 'key: value'");
-        const std::string key = line.substr(0, colon);
-        const std::string value = Trim(line.substr(colon + 1));
-        // Statements keep their blanks, trailing ones included.
-        const std::string raw = line.substr(colon + (line[colon + 1] == ' ' ? 2 : 1));
-        last = nullptr;
-        if (key == "case") {
-            cases.emplace_back();
-            cases.back().name = value;
-            cases.back().file = file;
-            cases.back().line = number;
-            continue;
-        }
-        if (cases.empty()) fail("'" + key + "' before the first case");
-        TranslationCase& c = cases.back();
-        if (key == "mode") {
-            c.jet = value == "jet" || value == "both";
-            c.sqlServer = value == "sqlserver" || value == "both";
-            if (!c.jet && !c.sqlServer) fail("unknown mode: " + value);
-        } else if (key == "setup") {
-            c.setup.push_back(raw);
-            last = &c.setup.back();
-        } else if (key == "run") {
-            if (!c.actions.empty() && c.actions.back().expectKind.empty()) {
-                fail("run without expect before it");
+        if (Trim(line).empty()) {
+            if (!blocks.back().empty()) blocks.emplace_back();
+        } else if (line.rfind("+ ", 0) == 0 || line == "+") {
+            if (blocks.back().empty()) {
+                throw CaseFileError(name + ":" + std::to_string(number) + ": nothing to continue");
             }
-            c.actions.emplace_back();
-            c.actions.back().run = raw;
-            last = &c.actions.back().run;
-        } else if (key == "expect") {
-            if (c.actions.empty() || !c.actions.back().expectKind.empty()) {
-                fail("expect without run");
+            blocks.back().back().second += "\r\n" + (line.size() > 2 ? line.substr(2) : "");
+        } else if (line[0] != '#') {
+            const auto colon = line.find(':');
+            if (colon == std::string::npos) {
+                throw CaseFileError(name + ":" + std::to_string(number) +
+                                    ": expected 'key: value'");
             }
-            ParseExpect(c.actions.back(), value);
-        } else if (key == "source") {
-            c.source = value;
-        } else if (key == "check") {
-            const auto arrow = value.rfind("=>");
-            if (arrow == std::string::npos) fail("check without '=>'");
-            c.checks.push_back({Trim(value.substr(0, arrow)), Trim(value.substr(arrow + 2))});
-        } else {
-            fail("unknown key: " + key);
+            const std::size_t start = colon + (line.size() > colon + 1 && line[colon + 1] == ' ');
+            blocks.back().emplace_back(line.substr(0, colon), line.substr(start + 1));
+            blocks.back().lines.push_back(number);
+        }
+    }
+    if (blocks.back().empty()) blocks.pop_back();
+    return blocks;
+}
+
+// name: a path under tests/db.
+inline std::vector<Block> LoadBlocks(const std::string& name) {
+    std::ifstream in(std::string(DATAPATCH_TESTS_DIR) + "/db/" + name);
+    if (!in) throw CaseFileError("no table " + name);
+    return ReadBlocks(in, name);
+}
+
+inline std::vector<TranslationCase> LoadCases(std::istream& in, const std::string& file) {
+    std::vector<TranslationCase> cases;
+    for (const Block& block : ReadBlocks(in, file)) {
+        for (std::size_t i = 0; i < block.size(); ++i) {
+            const auto& [key, raw] = block[i];
+            const std::string value = Trim(raw);
+            const auto fail = [&](const std::string& why) {
+                throw CaseFileError(file + ":" + std::to_string(block.lines[i]) + ": " + why);
+            };
+            if (key == "case") {
+                cases.emplace_back();
+                cases.back().name = value;
+                cases.back().file = file;
+                cases.back().line = block.lines[i];
+                continue;
+            }
+            if (cases.empty()) fail("'" + key + "' before the first case");
+            TranslationCase& c = cases.back();
+            if (key == "mode") {
+                c.jet = value == "jet" || value == "both";
+                c.sqlServer = value == "sqlserver" || value == "both";
+                if (!c.jet && !c.sqlServer) fail("unknown mode: " + value);
+            } else if (key == "setup") {
+                c.setup.push_back(raw);
+            } else if (key == "run") {
+                if (!c.actions.empty() && c.actions.back().expectKind.empty()) {
+                    fail("run without expect before it");
+                }
+                c.actions.emplace_back();
+                c.actions.back().run = raw;
+            } else if (key == "expect") {
+                if (c.actions.empty() || !c.actions.back().expectKind.empty()) {
+                    fail("expect without run");
+                }
+                ParseExpect(c.actions.back(), value);
+            } else if (key == "source") {
+                c.source = value;
+            } else if (key == "check") {
+                const auto arrow = value.rfind("=>");
+                if (arrow == std::string::npos) fail("check without '=>'");
+                c.checks.push_back({Trim(value.substr(0, arrow)), Trim(value.substr(arrow + 2))});
+            } else {
+                fail("unknown key: " + key);
+            }
         }
     }
     for (const TranslationCase& c : cases) {

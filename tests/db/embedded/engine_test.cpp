@@ -11,7 +11,6 @@
 #include "db/embedded/session_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
-#include "util/date_serial.h"
 
 namespace db::embedded::testing {
 namespace {
@@ -89,37 +88,25 @@ TEST_F(EngineTest, ReplacedFileCountsAsLost) {
     EXPECT_FALSE(s->Alive());
 }
 
+// The kinds every engine shares are in the conformance tests; these are Jet's own. Texts that
+// read as numbers stay texts.
 TEST_F(EngineTest, ValuesComeBackByDeclaredType) {
     std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    s->Execute(
-        "CREATE TABLE v (t TEXT(10), n INT, m CURRENCY, f DOUBLE, d DATETIME, b YESNO, z MEMO)",
-        30);
-    s->Execute("INSERT INTO v VALUES ('00123', 5, 12.5, 2, #2020-12-21 10:00:00#, True, '007')",
-               30);
-    s->Execute("INSERT INTO v (t) VALUES (NULL)", 30);
+    s->Execute("CREATE TABLE v (t TEXT(10), m CURRENCY, b YESNO, z MEMO)", 30);
+    s->Execute("INSERT INTO v VALUES ('00123', 12.5, True, '007')", 30);
     ExecOutcome out = s->Execute("SELECT * FROM v", 30);
     ASSERT_TRUE(out.rows);
     const std::vector<FieldDesc>& fields = out.rows->Fields();
-    ASSERT_EQ(fields.size(), 7u);
-    const int kTypes[] = {AdoType::kVarWChar,    AdoType::kInteger, AdoType::kCurrency,
-                          AdoType::kDouble,      AdoType::kDate,    AdoType::kBoolean,
+    ASSERT_EQ(fields.size(), 4u);
+    const int kTypes[] = {AdoType::kVarWChar, AdoType::kCurrency, AdoType::kBoolean,
                           AdoType::kLongVarWChar};
     for (std::size_t i = 0; i < fields.size(); ++i) EXPECT_EQ(fields[i].adoType, kTypes[i]) << i;
-    EXPECT_EQ(fields[0].name, "t");
     EXPECT_EQ(fields[0].size, 10);
-
     std::vector<util::Variant> row;
     ASSERT_TRUE(out.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant("00123"));  // text stays text
-    EXPECT_EQ(row[1], util::Variant(5));
-    EXPECT_EQ(row[2], util::Variant(util::Currency{125000}));
-    EXPECT_EQ(row[3], util::Variant(2.0));
-    EXPECT_EQ(row[4], util::Variant(util::MakeDateTime({2020, 12, 21, 10, 0, 0})));
-    EXPECT_EQ(row[5], util::Variant(true));
-    EXPECT_EQ(row[6], util::Variant("007"));  // a memo keeps leading zeros
-    ASSERT_TRUE(out.rows->Next(row));
-    for (const util::Variant& v : row) EXPECT_TRUE(v.IsNull());
-    EXPECT_FALSE(out.rows->Next(row));
+    EXPECT_EQ(row, (std::vector<util::Variant>{util::Variant("00123"),
+                                               util::Variant(util::Currency{125000}),
+                                               util::Variant(true), util::Variant("007")}));
 }
 
 // SQLite reads a statement only up to a NUL byte: texts holding NUL characters still go into
@@ -186,16 +173,6 @@ TEST_F(EngineTest, ComputedColumnsAreDescribedByTheirValues) {
     EXPECT_EQ(out.rows->Fields()[2].adoType, AdoType::kVarWChar);
 }
 
-TEST_F(EngineTest, AffectedCountsOnlyForDataStatements) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    EXPECT_EQ(Affected(*s, "CREATE TABLE t (a INT)"), -1);
-    EXPECT_EQ(Affected(*s, "INSERT INTO t VALUES (1)"), 1);
-    EXPECT_EQ(Affected(*s, "INSERT INTO t SELECT a + 1 FROM t"), 1);
-    EXPECT_EQ(Affected(*s, "UPDATE t SET a = a * 10"), 2);
-    EXPECT_EQ(Affected(*s, "UPDATE t SET a = 0 WHERE a > 100"), 0);
-    EXPECT_EQ(Affected(*s, "ALTER TABLE t ADD b INT"), -1);
-}
-
 TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState) {
     std::unique_ptr<Session> s = Open(file_, Jet("", true));
     s->Execute("CREATE TABLE t (a INT)", 30);
@@ -218,30 +195,6 @@ TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState)
     EXPECT_FALSE(second.rows->Next(row));
 }
 
-TEST_F(EngineTest, StatementTextWithSeveralStatementsIsOneTransaction) {
-    std::unique_ptr<Session> s = Open(file_, OpenOptions{Dialect::SqlServer, "", true});
-    s->Execute("CREATE TABLE t (a INT NOT NULL)", 30);
-    EXPECT_THROW(s->Execute("INSERT INTO t VALUES (1); INSERT INTO t VALUES (NULL)", 30), DbError);
-    EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t"), util::Variant(0));
-    ExecOutcome out = s->Execute("INSERT INTO t VALUES (1); SELECT a FROM t", 30);
-    EXPECT_EQ(out.affected, 1);
-    ASSERT_TRUE(out.rows);
-    std::vector<util::Variant> row;
-    ASSERT_TRUE(out.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(1));
-}
-
-// Jet runs one statement a text: of a text with more, nothing runs, and the error is Jet's.
-TEST_F(EngineTest, JetRunsNothingOfATextWithSeveralStatements) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    s->Execute("CREATE TABLE t (a INT)", 30);
-    s->Execute("INSERT INTO t VALUES (1); -- one row", 30);
-    const DbError e = ErrorOf([&] { s->Execute("SELECT a FROM t;DELETE FROM t;--", 30); });
-    EXPECT_EQ(e.Number(), ErrorNumber::kSyntax);
-    EXPECT_EQ(e.Description(), "Characters found after end of SQL statement.");
-    EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t"), util::Variant(1));
-}
-
 TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {
     {
         std::unique_ptr<Session> s = Open(file_, Jet("", true));
@@ -249,26 +202,10 @@ TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {
         s->Execute("INSERT INTO t VALUES ('abc', 'x', 'y', 1)", 30);
         s->Execute("CREATE INDEX i ON t (a)", 30);
     }
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(file_.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    std::vector<std::string> types;
-    int matches = 0;
-    auto collect = [](void* out, int, char** values, char**) {
-        static_cast<std::vector<std::string>*>(out)->push_back(values[0] ? values[0] : "");
-        return 0;
-    };
-    auto count = [](void* out, int, char** values, char**) {
-        *static_cast<int*>(out) = std::atoi(values[0]);
-        return 0;
-    };
-    EXPECT_EQ(
-        sqlite3_exec(raw, "SELECT type FROM pragma_table_info('t')", collect, &types, nullptr),
-        SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw, "SELECT COUNT(*) FROM t WHERE a = 'ABC'", count, &matches, nullptr),
-              SQLITE_OK);
-    sqlite3_close(raw);
-    EXPECT_EQ(types, (std::vector<std::string>{"NVARCHAR(16)", "TEXT(32)", "MEMO TEXT", "MONEY"}));
-    EXPECT_EQ(matches, 1);
+    EXPECT_EQ(PlainRows(file_, "SELECT type FROM pragma_table_info('t')"),
+              (std::vector<std::string>{"NVARCHAR(16)", "TEXT(32)", "MEMO TEXT", "MONEY"}));
+    EXPECT_EQ(PlainRows(file_, "SELECT COUNT(*) FROM t WHERE a = 'ABC'"),
+              std::vector<std::string>{"1"});
 }
 
 }  // namespace

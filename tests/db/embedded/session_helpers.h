@@ -1,5 +1,9 @@
 #pragma once
-// Short ways to read results in tests.
+// Short ways to read results in tests, through a session or through plain SQLite.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,29 @@ inline util::Variant FirstValue(Session& s, std::string_view sql) {
 
 inline std::int64_t Affected(Session& s, std::string_view sql) {
     return s.Execute(sql, 30).affected;
+}
+
+// The rows of a query run by plain SQLite on a file, as another tool would read it: each row as
+// its values joined by "|", NULL as nothing.
+inline std::vector<std::string> PlainRows(const std::filesystem::path& file,
+                                          const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
+        << sql << ": " << sqlite3_errmsg(db);
+    std::vector<std::string> rows;
+    while (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW) {
+        std::string row;
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+            row += std::string(i ? "|" : "") + (text ? text : "");
+        }
+        rows.push_back(row);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rows;
 }
 
 }  // namespace db::embedded::testing

@@ -1,49 +1,26 @@
 // The record splitter of parameter texts: records end with "$", fields with "#".
 #include <gtest/gtest.h>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/routine_split.h"
 
 namespace db::embedded {
 namespace {
 
-// The fields of each record up to its last non-empty one.
-std::vector<std::vector<std::string>> Split(std::string_view text) {
-    std::vector<std::vector<std::string>> out;
-    for (const SplitRecord& record : SplitParameterText(text)) {
-        std::size_t used = record.size();
-        while (used > 0 && record[used - 1].empty()) --used;
-        out.emplace_back(record.begin(), record.begin() + static_cast<std::ptrdiff_t>(used));
-    }
-    return out;
-}
-
-struct SplitCase {
-    const char* text;
-    std::vector<std::vector<std::string>> records;
-};
-
+// The texts of tables/splits.txt.
 TEST(SplitParameterTextTest, SplitsRecordsAndFields) {
-    const SplitCase kCases[] = {
-        {"a#b#$d#$", {{"a", "b"}, {"d"}}},
-        {"", {}},
-        {"   ", {}},
-        {"$", {{}}},
-        {"a#$$b#$", {{"a"}, {}, {"b"}}},
-        {"a##c#$", {{"a", "", "c"}}},
-        // An unterminated tail is a last field or record all the same.
-        {"a#b", {{"a", "b"}}},
-        {"a#$b", {{"a"}, {"b"}}},
-        {"a#$b#c", {{"a"}, {"b", "c"}}},
-        // Blanks alone end the text and the record; blanks inside a field stay.
-        {"a#$  ", {{"a"}}},
-        {"a#  ", {{"a"}}},
-        {" a #  #b#$", {{" a ", "  ", "b"}}},
-        {"20201221#000001#P000000001#20201130#0001#$",
-         {{"20201221", "000001", "P000000001", "20201130", "0001"}}},
-        {"제품#상품위치#$", {{"제품", "상품위치"}}},
-    };
-    for (const SplitCase& c : kCases) {
-        EXPECT_EQ(Split(c.text), c.records) << c.text;
+    for (const testing::Block& block : testing::LoadBlocks("embedded/tables/splits.txt")) {
+        std::vector<std::string> records;
+        for (const SplitRecord& record : SplitParameterText(block.at(0).second)) {
+            std::size_t used = record.size();
+            while (used > 0 && record[used - 1].empty()) --used;
+            std::string fields;
+            for (std::size_t i = 0; i < used; ++i) fields += "[" + record[i] + "]";
+            records.push_back(fields);
+        }
+        std::vector<std::string> expected;
+        for (std::size_t i = 1; i < block.size(); ++i) expected.push_back(block[i].second);
+        EXPECT_EQ(records, expected) << block.at(0).second;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/token.h"
 
 namespace db::embedded {
@@ -21,57 +22,12 @@ std::vector<std::string> Describe(std::string_view text) {
     return out;
 }
 
-struct Case {
-    const char* text;
-    std::vector<std::string> tokens;
-};
-
-const Case kValid[] = {
-    {"SELECT * FROM t", {"word:SELECT", "punct:*", "word:FROM", "word:t"}},
-    {"'it''s'", {"str:it's"}},
-    {"''", {"str:"}},
-    {"N'한글''s'", {"nstr:한글's"}},
-    {"n'x'", {"nstr:x"}},
-    {"[a b]", {"name:a b"}},
-    {"[x]]y]", {"name:x]y"}},
-    {"[dbo].[간편주문]", {"name:dbo", "punct:.", "name:간편주문"}},
-    {"\"q\"\"n\"", {"name:q\"n"}},
-    {"`tick`", {"name:tick"}},
-    {"사용상품.표준상품", {"word:사용상품", "punct:.", "word:표준상품"}},
-    {"#2020-12-21 10:00:00#", {"date:2020-12-21 10:00:00"}},
-    {"12 1.5 .5 1e3 0x1F", {"number:12", "number:1.5", "number:.5", "number:1e3", "number:0x1F"}},
-    {"a<=b<>c!=d>=e",
-     {"word:a", "punct:<=", "word:b", "punct:<>", "word:c", "punct:!=", "word:d",
-      "punct:>=", "word:e"}},
-    {"a||b", {"word:a", "punct:||", "word:b"}},
-    {"@PdtCode @@ROWCOUNT", {"var:@PdtCode", "var:@@ROWCOUNT"}},
-    {"a -- note\r\nb", {"word:a", "word:b"}},
-    {"a /* x */ b", {"word:a", "word:b"}},
-    {"a\r\n\tb", {"word:a", "word:b"}},
-    {"x-1", {"word:x", "punct:-", "number:1"}},
-    {"주문CHK = 0", {"word:주문CHK", "punct:=", "number:0"}},
-    {"COUNT(*)", {"word:COUNT", "punct:(", "punct:*", "punct:)"}},
-};
-
-TEST(TokenizerTest, SplitsValidTexts) {
-    for (const Case& c : kValid) {
-        EXPECT_EQ(Describe(c.text), c.tokens) << c.text;
-    }
-}
-
-const Case kFaulty[] = {
-    {"'open", {"illegal:'open"}},
-    {"[open", {"illegal:[open"}},
-    {"\"open", {"illegal:\"open"}},
-    {"#2020-12-21", {"illegal:#2020-12-21"}},
-    {"a ! b", {"word:a", "illegal:!", "word:b"}},
-    {"1abc", {"illegal:1abc"}},
-    {"@", {"illegal:@"}},
-};
-
-TEST(TokenizerTest, MarksFaultsAsIllegal) {
-    for (const Case& c : kFaulty) {
-        EXPECT_EQ(Describe(c.text), c.tokens) << c.text;
+// The texts of tables/tokens.txt, valid and faulty.
+TEST(TokenizerTest, SplitsTextsAndMarksFaultsAsIllegal) {
+    for (const testing::Block& block : testing::LoadBlocks("embedded/tables/tokens.txt")) {
+        std::vector<std::string> tokens;
+        for (std::size_t i = 1; i < block.size(); ++i) tokens.push_back(block[i].second);
+        EXPECT_EQ(Describe(block.at(0).second), tokens) << block.at(0).second;
     }
 }
 

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
@@ -120,39 +119,6 @@ TEST(DifferentialCasesTest, TheEmbeddedEngineGivesWhatTheRealEngineGives) {
             << c.file << ":" << c.line << " '" << c.name << "' names no reference page";
     }
     RunEachMode(cases);
-}
-
-TEST(CaseFileTest, JoinsContinuationLinesWithCrLf) {
-    std::istringstream in(
-        "case: x\nmode: both\nrun: A \n+ B\n+\nexpect: error 0x80040E14 some text\n"
-        "run: C\nexpect: affected 2\ncheck: SELECT 1 => 1\n");
-    const auto cases = LoadCases(in, "t");
-    ASSERT_EQ(cases.size(), 1u);
-    ASSERT_EQ(cases[0].actions.size(), 2u);
-    EXPECT_EQ(cases[0].actions[0].run, "A \r\nB\r\n");
-    EXPECT_EQ(cases[0].actions[0].expectNumber, static_cast<std::int32_t>(0x80040E14));
-    EXPECT_EQ(cases[0].actions[0].expectText, "some text");
-    EXPECT_EQ(cases[0].actions[1].run, "C");
-    EXPECT_EQ(cases[0].actions[1].expectCount, 2);
-    ASSERT_EQ(cases[0].checks.size(), 1u);
-    EXPECT_EQ(cases[0].checks[0].expected, "1");
-}
-
-TEST(CaseFileTest, RejectsMalformedFiles) {
-    const char* const kBad[] = {
-        "mode: jet\n",                                           // before the first case
-        "case: x\nmode: jet\nrun: A\n",                          // no expectation
-        "case: x\nmode: sometimes\nrun: A\nexpect: ok\n",        // unknown mode
-        "case: x\nmode: jet\nrun: A\nexpect: maybe\n",           // unknown expectation
-        "case: x\n+ B\n",                                        // continuation of nothing
-        "case: x\nmode: jet\nrun: A\nexpect: ok\ncheck: q\n",    // check without =>
-        "case: x\nmode: jet\nrun: A\nrun: B\nexpect: ok\n",      // run without expect
-        "case: x\nmode: jet\nrun: A\nexpect: ok\nexpect: ok\n",  // expect without run
-    };
-    for (const char* text : kBad) {
-        std::istringstream in(text);
-        EXPECT_THROW(LoadCases(in, "t"), CaseFileError) << text;
-    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/translator.h"
 #include "db/error.h"
 
@@ -15,153 +16,17 @@ std::vector<std::string> Texts(std::string_view sql, Dialect dialect) {
     return out;
 }
 
-struct TextCase {
-    const char* input;
-    Dialect dialect;
-    std::vector<std::string> sqlite;
-};
-
-const TextCase kTexts[] = {
-    {"SELECT TOP 1 날짜 FROM PATCH_HIST WHERE NV_GUBUN = 1 ORDER BY 날짜 DESC",
-     Dialect::Jet,
-     {"SELECT \"날짜\" FROM \"PATCH_HIST\" WHERE \"NV_GUBUN\" = 1 ORDER BY \"날짜\" DESC LIMIT 1"}},
-    {"SELECT TOP (5) * FROM [dbo].[T]", Dialect::SqlServer, {"SELECT * FROM \"T\" LIMIT 5"}},
-    {"SELECT 제품코드 FROM 사용상품 WHERE LEN(상품위치) > 0 ",
-     Dialect::Jet,
-     {"SELECT \"제품코드\" FROM \"사용상품\" WHERE length(\"상품위치\") > 0"}},
-    {"SELECT 제품코드 FROM 사용상품 WHERE LEN(상품위치) > 0 ",
-     Dialect::SqlServer,
-     {"SELECT \"제품코드\" FROM \"사용상품\" WHERE length(rtrim(\"상품위치\", ' ')) > 0"}},
-    {"SELECT [a b], [x]]y], \"q\" FROM dbo.[t 1] WHERE c = N'it''s'",
-     Dialect::SqlServer,
-     {"SELECT \"a b\", \"x]y\", \"q\" FROM \"t 1\" WHERE \"c\" = 'it''s'"}},
-    {"SELECT * FROM t WHERE d >= #12/21/2020 10:30 PM# AND e = #2020-12-21#",
-     Dialect::Jet,
-     {"SELECT * FROM \"t\" WHERE \"d\" >= '2020-12-21 22:30:00' AND \"e\" = '2020-12-21'"}},
-    {"SELECT t.* FROM t WHERE a & 'x' = b",
-     Dialect::Jet,
-     {"SELECT \"t\".* FROM \"t\" WHERE dp_join(\"a\", 'x') = \"b\""}},
-    {"DELETE * FROM t WHERE a = 1", Dialect::Jet, {"DELETE FROM \"t\" WHERE \"a\" = 1"}},
-    {"UPDATE 세금계산서상품 SET 단가 =  CONVERT(INT, (CONVERT(MONEY, 공급가액) / 수량))",
-     Dialect::SqlServer,
-     // Money by a number stays money, which rounds to an integer; a number becomes money
-     // rounded to four places.
-     {"UPDATE \"세금계산서상품\" SET \"단가\" = CAST(round((round(CAST(\"공급가액\" AS REAL), "
-      "4) / dp_divisor(\"수량\"))) AS INTEGER)"}},
-    {"UPDATE 재고조사_담당자 SET DEL_CHK = 1 FROM 재고조사_담당자 AS 담 LEFT JOIN 재고조사전표 AS "
-     "전 "
-     "ON 담.조사코드 = 전.조사코드 WHERE 담.DEL_CHK = 0",
-     Dialect::SqlServer,
-     {"UPDATE \"재고조사_담당자\" SET \"DEL_CHK\" = \"dp_from\".\"dp_v1\" FROM (SELECT "
-      "\"담\".rowid "
-      "AS \"dp_rowid\", 1 AS \"dp_v1\" FROM \"재고조사_담당자\" AS \"담\" LEFT JOIN "
-      "\"재고조사전표\" "
-      "AS \"전\" ON \"담\".\"조사코드\" = \"전\".\"조사코드\" WHERE \"담\".\"DEL_CHK\" = 0) AS "
-      "\"dp_from\" WHERE \"재고조사_담당자\".rowid = \"dp_from\".\"dp_rowid\""}},
-    {"ALTER TABLE 발주전표 ADD 입고일자 NVARCHAR(8), 입고여부 SMALLINT ",
-     Dialect::SqlServer,
-     {"ALTER TABLE \"발주전표\" ADD COLUMN \"입고일자\" NVARCHAR(8) COLLATE NOCASE CONSTRAINT "
-      "\"dp_len_입고일자\" CHECK (length(\"입고일자\") <= 8)",
-      "ALTER TABLE \"발주전표\" ADD COLUMN \"입고여부\" SMALLINT"}},
-    {"ALTER TABLE 거래처마스터 ADD 주문서발송 SMALLINT NULL CONSTRAINT DF_주문서발송 DEFAULT "
-     "((0)) ",
-     Dialect::SqlServer,
-     {"ALTER TABLE \"거래처마스터\" ADD COLUMN \"주문서발송\" SMALLINT NULL CONSTRAINT "
-      "\"DF_주문서발송\" DEFAULT (((0)))",
-      "UPDATE \"거래처마스터\" SET \"주문서발송\" = NULL"}},
-    {"CREATE UNIQUE  INDEX [IX] ON [dbo].[t] ([a] , [b] DESC) ON [PRIMARY]",
-     Dialect::SqlServer,
-     {"CREATE UNIQUE INDEX \"t.IX\" ON \"t\" (\"a\", \"b\" DESC)"}},
-    {"SELECT 1; SELECT 2;", Dialect::SqlServer, {"SELECT 1", "SELECT 2"}},
-    // Jet takes one statement and a ';' after it, blanks and comments around.
-    {"SELECT 1 ; -- one\r\n /* two */ ;", Dialect::Jet, {"SELECT 1"}},
-    // '+': numbers add, two texts join, operands of unknown kind are decided by their values.
-    {"SELECT '[' + a + ']', 'x' + 'y', a * 2 + b, -a + 1 FROM t",
-     Dialect::SqlServer,
-     {"SELECT dp_add(dp_add('[', \"a\"), ']'), 'x' || 'y', dp_add(\"a\" * 2, \"b\"), - "
-      "\"a\" + 1 FROM \"t\""}},
-    {"SELECT (a + b) * 2 FROM t WHERE c = d + 'x' AND e IN (f + g, 1)",
-     Dialect::Jet,
-     {"SELECT (dp_add(\"a\", \"b\")) * 2 FROM \"t\" WHERE \"c\" = dp_add(\"d\", 'x') AND "
-      "\"e\" IN (dp_add(\"f\", \"g\"), 1)"}},
-    {"SELECT CASE WHEN a = 1 THEN b ELSE c END + d, LEFT(a, 2) + b FROM t",
-     Dialect::SqlServer,
-     {"SELECT dp_add(CASE WHEN \"a\" = 1 THEN \"b\" ELSE \"c\" END, \"d\"), "
-      "dp_add(dp_left(\"a\", 2), \"b\") FROM \"t\""}},
-    {"ALTER TABLE t ADD c NVARCHAR(4) DEFAULT ('a' + 'b') CHECK (c + 1 > d + e)",
-     Dialect::SqlServer,
-     {"ALTER TABLE \"t\" ADD COLUMN \"c\" NVARCHAR(4) COLLATE NOCASE DEFAULT (('a' || 'b')) "
-      "CHECK (\"c\" + 1 > \"d\" + \"e\") CONSTRAINT \"dp_len_c\" CHECK (length(\"c\") <= 4)",
-      "UPDATE \"t\" SET \"c\" = NULL"}},
-    // Texts stay as written where no date column asks for a date (the schema tells, and is not
-    // known here); date literals are dates.
-    {"INSERT INTO t VALUES ('2020-12-21 오후 3:04:05', '12/21/2020', #2020-12-21 오전 12:30:00#)",
-     Dialect::Jet,
-     {"INSERT INTO \"t\" VALUES ('2020-12-21 오후 3:04:05', '12/21/2020', '2020-12-21 00:30:00')"}},
-};
-
+// The statements of tables/translations.txt.
 TEST(TranslateTest, WritesSqliteText) {
-    for (const TextCase& c : kTexts) {
-        EXPECT_EQ(Texts(c.input, c.dialect), c.sqlite) << c.input;
+    for (const testing::Block& block : testing::LoadBlocks("embedded/tables/translations.txt")) {
+        const Dialect dialect = block.at(0).second == "jet" ? Dialect::Jet : Dialect::SqlServer;
+        std::vector<std::string> sqlite;
+        for (const auto& [key, text] : block) {
+            if (key == "sqlite") sqlite.push_back(text);
+        }
+        EXPECT_EQ(Texts(block.at(1).second, dialect), sqlite) << block.at(1).second;
     }
 }
-
-struct Refusal {
-    const char* input;
-    Dialect dialect;
-    std::int32_t number;
-};
-
-constexpr auto kJet = Dialect::Jet;
-constexpr auto kServer = Dialect::SqlServer;
-constexpr auto kSyntax = ErrorNumber::kSyntax;
-constexpr auto kMissing = ErrorNumber::kTableMissing;
-
-const Refusal kRefusals[] = {
-    // Statements that only the server kind runs (the catalogue probes and routines are refused
-    // by the engine tests of the catalogue and the routines).
-    {"CREATE TABLE t (a smallint IDENTITY(1,1) NOT NULL)", kJet, kSyntax},
-    {"CREATE TABLE t (a VARCHAR(6) COLLATE Korean_Wansung_CI_AS NULL)", kJet, kSyntax},
-    {"CREATE TABLE t (a INT, CONSTRAINT pk PRIMARY KEY CLUSTERED (a))", kJet, kSyntax},
-    {"UPDATE a SET x = 1 FROM a AS b LEFT JOIN c ON b.k = c.k", kJet, kSyntax},
-    {"UPDATE t SET a = CONVERT(INT, b)", kJet, kSyntax},
-    {"DROP INDEX 사용상품.상품위치", kJet, kSyntax},
-    // The server kind answers SYSCOLUMNS, SYSOBJECTS and sys.objects only; the engine's own
-    // tables are no one's to read.
-    {"SELECT * FROM SYSINDEXES", kServer, kMissing},
-    {"SELECT * FROM sys.indexes", kServer, kMissing},
-    {"SELECT * FROM dp_routines", kServer, kMissing},
-    // Faults of either dialect.
-    {"SELECT * FROM t WHERE d = #2020-01-01#", kServer, kSyntax},
-    {"SELECT 'open", kJet, kSyntax},
-    {"SELECT [open", kServer, kSyntax},
-    {"SELECT (1", kJet, kSyntax},
-    {"ALTER TABLE [t] ADD c ", kJet, kSyntax},
-    {"ALTER TABLE t ADD c NOSUCHTYPE", kServer, kSyntax},
-    {"CREATE TABLE t (a NVARCHAR(x))", kServer, kSyntax},
-    {"SELECT @x", kServer, kSyntax},
-    {"GRANT SELECT ON t TO u", kServer, kSyntax},
-    {"", kJet, kSyntax},
-    {" ; ", kJet, kSyntax},
-    {"DROP INDEX i", kServer, kSyntax},
-    {"SELECT TOP x * FROM t", kServer, kSyntax},
-    // Malformed forms of the rebuilds and inserts.
-    {"ALTER TABLE t ALTER COLUMN a NVARCHAR(20) DEFAULT 'x'", kServer, kSyntax},
-    {"ALTER TABLE t ALTER COLUMN a INT IDENTITY(1,1)", kServer, kSyntax},
-    {"ALTER TABLE t ALTER COLUMN", kJet, kSyntax},
-    {"ALTER TABLE t WITH NOCHECK ADD CONSTRAINT pk PRIMARY KEY (a)", kJet, kSyntax},
-    {"ALTER TABLE t ADD CONSTRAINT u UNIQUE (a)", kServer, kSyntax},
-    {"ALTER TABLE t ADD CONSTRAINT pk PRIMARY KEY (a) ON [PRIMARY]", kJet, kSyntax},
-    {"CREATE TABLE t (a INT) ON [PRIMARY]", kJet, kSyntax},
-    {"CREATE INDEX i ON t (a) ON [PRIMARY]", kJet, kSyntax},
-    {"INSERT INTO t () VALUES (1)", kServer, kSyntax},
-    {"SELECT * FROM t WHERE d = #not a date#", kJet, kSyntax},
-    {"SELECT * FROM t WHERE d = #2020-02-30#", kJet, kSyntax},
-    // Jet runs one statement a text.
-    {"SELECT TOP 1 * FROM CONFIG;DELETE FROM 사용상품;--", kJet, kSyntax},
-    {"UPDATE t SET a = 1; SELECT 1", kJet, kSyntax},
-    {"INSERT INTO t VALUES (1)\r\n;DROP TABLE t;", kJet, kSyntax},
-};
 
 // The query of a rowset stands where the rowset is named, and nowhere else: a literal that holds
 // any text of the engine's own stays as written.
@@ -175,18 +40,6 @@ TEST(TranslateTest, PutsARowsetQueryInPlaceOfTheRowsetOnly) {
               "SELECT 'dp_rowset_1 \"dp_rowset_1\"' AS \"n\", \"a\" FROM (SELECT \"a\" FROM "
               "\"" +
                   p.steps[0].name + "\".\"t\")");
-}
-
-TEST(TranslateTest, RefusesWhatTheDialectRejects) {
-    for (const Refusal& r : kRefusals) {
-        try {
-            Translate(r.input, r.dialect);
-            ADD_FAILURE() << "translated: " << r.input;
-        } catch (const DbError& e) {
-            EXPECT_EQ(e.Number(), r.number) << r.input << ": " << e.Description();
-            EXPECT_FALSE(e.Description().empty()) << r.input;
-        }
-    }
 }
 
 struct SplitCase {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlext.h>
 
+#include <map>
+
+#include "db/embedded/case_file.h"
 #include "db/schema.h"
 #include "util/date_serial.h"
 
@@ -78,64 +81,33 @@ util::DateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return util::MakeDateTime(util::CivilTime{y, mo, d, h, mi, s});
 }
 
-struct DecodeCase {
-    int adoType;
-    int scale;
-    const char* text;
-    util::Variant expected;
-};
+// A value as its kind and its text.
+std::string Show(const util::Variant& v) {
+    static const char* const kKinds[] = {"empty",  "null",     "bool", "int",
+                                         "double", "currency", "text", "date"};
+    return kKinds[static_cast<int>(v.kind())] + std::string(":") + v.AsText();
+}
 
+// The texts of tables/decode.txt, each block of one column kind and scale.
 TEST(DecodeText, GivesEachColumnKindItsVariantAndKeepsOtherText) {
-    const DecodeCase kCases[] = {
-        {AdoType::kInteger, 0, "42", util::Variant(42)},
-        {AdoType::kInteger, 0, "-7", util::Variant(-7)},
-        {AdoType::kBigInt, 0, "9007199254740993", util::Variant(std::int64_t{9007199254740993})},
-        {AdoType::kSmallInt, 0, " 5 ", util::Variant(5)},
-        {AdoType::kInteger, 0, "2.5", util::Variant(2.5)},  // SQLite keeps what it was given
-        {AdoType::kDouble, 0, "0.25", util::Variant(0.25)},
-        {AdoType::kDouble, 0, "1e3", util::Variant(1000.0)},
-        {AdoType::kCurrency, 4, "1234.5678", util::Variant(util::Currency{12345678})},
-        {AdoType::kCurrency, 4, "-0.5000", util::Variant(util::Currency{-5000})},
-        {AdoType::kCurrency, 4, ".5", util::Variant(util::Currency{5000})},
-        {AdoType::kCurrency, 4, "922337203685477.5807",
-         util::Variant(util::Currency{9223372036854775807})},
-        {AdoType::kCurrency, 0, "0.30000000000000004", util::Variant(util::Currency{3000})},
-        {AdoType::kNumeric, 2, "12.34", util::Variant(util::Currency{123400})},
-        {AdoType::kNumeric, 0, "100", util::Variant(util::Currency{1000000})},
-        {AdoType::kNumeric, 4, "1.123400", util::Variant(util::Currency{11234})},
-        {AdoType::kNumeric, 0, "1.123456", util::Variant(1.123456)},  // does not fit four places
-        {AdoType::kNumeric, 6, "1.500000", util::Variant(1.5)},
-        {AdoType::kNumeric, 2, "99999999999999999999.00", util::Variant(1e20)},
-        {AdoType::kBoolean, 0, "1", util::Variant(true)},
-        {AdoType::kBoolean, 0, "0", util::Variant(false)},
-        {AdoType::kBoolean, 0, "-1", util::Variant(true)},
-        {AdoType::kBoolean, 0, "True", util::Variant(true)},
-        {AdoType::kDate, 0, "2020-12-21 10:00:00", util::Variant(At(2020, 12, 21, 10))},
-        {AdoType::kDate, 0, "2020-12-21T10:00:00", util::Variant(At(2020, 12, 21, 10))},
-        {AdoType::kDate, 0, "2020-12-21", util::Variant(At(2020, 12, 21))},
-        {AdoType::kDate, 0, "2020/1/5 9:05", util::Variant(At(2020, 1, 5, 9, 5))},
-        {AdoType::kDate, 0, "10:30:00", util::Variant(At(1899, 12, 30, 10, 30))},
-        {AdoType::kDate, 0, "2020-12-21 10:00:00.500",
-         util::Variant(util::DateTime{At(2020, 12, 21, 10).serial + 0.5 / 86400})},
-        {AdoType::kVarWChar, 0, " 한국 약국 ", util::Variant(" 한국 약국 ")},
-        {AdoType::kVarWChar, 0, "42", util::Variant("42")},
-        // Text that does not read as the column's kind stays text.
-        {AdoType::kInteger, 0, "abc", util::Variant("abc")},
-        {AdoType::kInteger, 0, "", util::Variant("")},
-        {AdoType::kDouble, 0, "1,5", util::Variant("1,5")},
-        {AdoType::kCurrency, 4, "12원", util::Variant("12원")},
-        {AdoType::kCurrency, 4, "", util::Variant("")},
-        {AdoType::kNumeric, 2, "-", util::Variant("-")},
-        {AdoType::kBoolean, 0, "yes", util::Variant("yes")},
-        {AdoType::kDate, 0, "2020-02-30", util::Variant("2020-02-30")},
-        {AdoType::kDate, 0, "2020-12-21 25:00:00", util::Variant("2020-12-21 25:00:00")},
-        {AdoType::kDate, 0, "2020-12-21 10:00:00 junk", util::Variant("2020-12-21 10:00:00 junk")},
-        {AdoType::kDate, 0, "어제", util::Variant("어제")},
+    const std::map<std::string, int> kTypes = {
+        {"integer", AdoType::kInteger},   {"bigint", AdoType::kBigInt},
+        {"smallint", AdoType::kSmallInt}, {"double", AdoType::kDouble},
+        {"currency", AdoType::kCurrency}, {"numeric", AdoType::kNumeric},
+        {"boolean", AdoType::kBoolean},   {"date", AdoType::kDate},
+        {"varwchar", AdoType::kVarWChar},
     };
-    for (const DecodeCase& c : kCases) {
-        EXPECT_EQ(DecodeText(c.adoType, c.scale, c.text), c.expected)
-            << "type " << c.adoType << " text '" << c.text << "'";
+    for (const auto& block : embedded::testing::LoadBlocks("odbc/tables/decode.txt")) {
+        const int type = kTypes.at(block.at(0).second);
+        const int scale = std::stoi(block.at(1).second);
+        for (std::size_t i = 2; i + 1 < block.size(); i += 2) {
+            EXPECT_EQ(Show(DecodeText(type, scale, block[i].second)), block[i + 1].second)
+                << block.at(0).second << " '" << block[i].second << "'";
+        }
     }
+    // A fraction of a second, which a date's text does not show.
+    EXPECT_EQ(DecodeText(AdoType::kDate, 0, "2020-12-21 10:00:00.500"),
+              util::Variant(util::DateTime{At(2020, 12, 21, 10).serial + 0.5 / 86400}));
 }
 
 }  // namespace

@@ -2,66 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "db/embedded/case_file.h"
 #include "db/odbc/odbc.h"
 
 namespace db::odbc {
 namespace {
 
-struct StateCase {
-    const char* sqlState;
-    int nativeError;
-    std::int32_t number;
-};
-
-TEST(MapSqlState, MapsStatesToAdoNumbers) {
-    static const StateCase kCases[] = {
-        {"42S02", 208, ErrorNumber::kTableMissing},
-        {"42000", 102, ErrorNumber::kSyntax},
-        {"42S22", 207, ErrorNumber::kSyntax},
-        {"23000", 2627, ErrorNumber::kConstraint},
-        {"22001", 8152, ErrorNumber::kTruncated},
-        {"22012", 8134, ErrorNumber::kSyntax},      // divide by zero
-        {"22018", 245, ErrorNumber::kCantConvert},  // text that is no number
-        {"22005", 0, ErrorNumber::kCantConvert},
-        {"22007", 241, ErrorNumber::kCantConvert},  // text that is no date
-        {"22008", 242, ErrorNumber::kCantConvert},  // a date out of range
-        {"HYT00", 0, ErrorNumber::kTimeout},
-        {"08S01", 0, ErrorNumber::kUnspecified},
-        {"28000", 18456, ErrorNumber::kUnspecified},
-        {"HY000", 1, ErrorNumber::kUnspecified},
-        {"", 0, ErrorNumber::kUnspecified},
-        // A DROP of a missing routine or table is an error in the command.
-        {"42S02", 3701, ErrorNumber::kSyntax},
-    };
-    for (const StateCase& c : kCases) {
-        EXPECT_EQ(MapSqlState(c.sqlState, c.nativeError), c.number)
-            << c.sqlState << " native " << c.nativeError;
-    }
-}
-
-struct MessageCase {
-    const char* sqlState;
-    int nativeError;
-    const char* message;
-    std::int32_t number;
-};
-
-TEST(NumberFor, ReadsTheSqliteDriversGeneralErrorsByTheirText) {
-    static const MessageCase kCases[] = {
-        {"HY000", 1, "[SQLite]no such table: 없는표 (1)", ErrorNumber::kTableMissing},
-        {"HY000", 1, "[SQLite]near \"SELEC\": syntax error (1)", ErrorNumber::kSyntax},
-        {"HY000", 1, "[SQLite]duplicate column name: 수량 (1)", ErrorNumber::kSyntax},
-        {"HY000", 19, "[SQLite]UNIQUE constraint failed: 상품.코드 (19)", ErrorNumber::kConstraint},
-        {"HY000", 19, "[SQLite]NOT NULL constraint failed: 상품.코드 (19)",
-         ErrorNumber::kConstraint},
-        {"HY000", 1, "[SQLite]some other failure (1)", ErrorNumber::kUnspecified},
-        // Only the SQLite driver's general errors are read by their text.
-        {"HY000", 1, "[vendor]no such table: x", ErrorNumber::kUnspecified},
-        {"42000", 1, "[SQLite]no such table: x (1)", ErrorNumber::kSyntax},
-    };
-    for (const MessageCase& c : kCases) {
-        EXPECT_EQ(NumberFor(DiagRecord{c.sqlState, c.nativeError, c.message}), c.number)
-            << c.message;
+// The records of tables/diagnostics.txt; those without a message are read by state alone too.
+TEST(NumberFor, MapsDiagnosticRecordsToAdoNumbers) {
+    for (const embedded::testing::Block& block :
+         embedded::testing::LoadBlocks("odbc/tables/diagnostics.txt")) {
+        std::map<std::string, std::string> v(block.begin(), block.end());
+        const bool byStateAlone = v.count("message") == 0;
+        const int native = std::stoi(v["native"]);
+        const auto number = static_cast<std::int32_t>(std::stoul(v["number"], nullptr, 16));
+        EXPECT_EQ(NumberFor(DiagRecord{v["state"], native, v["message"]}), number)
+            << v["state"] << " native " << native << " " << v["message"];
+        if (byStateAlone) {
+            EXPECT_EQ(MapSqlState(v["state"], native), number) << v["state"];
+        }
     }
 }
 
