@@ -1,6 +1,7 @@
 // GetPrivateProfileString / WritePrivateProfileString on real files.
 #include <gtest/gtest.h>
 
+#include "host/case_table.h"
 #include "host/codepage.h"
 #include "host/profile.h"
 #include "host/temp_folder.h"
@@ -28,26 +29,12 @@ TEST_F(ProfileFileTest, SizeCountsTheTerminatingNulAndIsHeldTo255) {
     const std::string longValue(400, 'x');
     host_test::WriteBytes(
         File(), Utf8ToCp949("[S]\r\nAscii=abcdef\r\nHangul=가나다\r\nLong=" + longValue + "\r\n"));
-    struct Case {
-        std::string_view key;
-        int size;
-        std::string expected;
-    };
-    const Case cases[] = {
-        {"Ascii", 2, "a"},
-        {"Ascii", 1, ""},
-        {"Ascii", -5, ""},
-        {"Ascii", 255, "abcdef"},
-        {"Hangul", 2, ""},  // a two-byte character does not fit in one byte
-        {"Hangul", 3, "가"},
-        {"Hangul", 6, "가나"},
-        {"Long", 300, std::string(254, 'x')},
-        {"Long", 10, std::string(9, 'x')},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(GetPrivateProfileString("s", c.key, "", c.size, File()), c.expected)
-            << c.key << " size " << c.size;
+    for (const host_test::CaseRow& c :
+         host_test::LoadCaseTable("host/cases/profile.txt", "sizes")) {
+        EXPECT_EQ(GetPrivateProfileString("s", c[0], "", std::stoi(c[1]), File()), c[2]) << c.where;
     }
+    EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 300, File()), std::string(254, 'x'));
+    EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 10, File()), std::string(9, 'x'));
 }
 
 TEST_F(ProfileFileTest, MissingKeyOrFileGivesTheDefault) {
@@ -116,8 +103,9 @@ TEST_F(ProfileFileTest, WriteCreatesTheFileInCp949ButNotItsFolder) {
     EXPECT_FALSE(fs::exists(temp_.Path() / "no-folder"));
 }
 
-TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsNotWritten) {
+TEST_F(ProfileFileTest, RefusedTextOrReadOnlyFileOrFolderIsNotWritten) {
     host_test::WriteBytes(File(), "[S]\r\nK=old\r\n");
+    EXPECT_FALSE(WritePrivateProfileString("S", "K", "a\r\n[T]\r\nX=y", File()));  // refused text
     fs::permissions(File(), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", File()));
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "old", File()));  // even when unchanged
@@ -141,12 +129,6 @@ TEST_F(ProfileFileTest, WriteKeepsPermissionsAndFollowsSymbolicLinks) {
     EXPECT_EQ(host_test::ReadBytes(File("real.ini")), "[S]\nK=2\n");
     EXPECT_EQ(fs::status(File("real.ini")).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST_F(ProfileFileTest, RefusedTextLeavesTheFileAlone) {
-    host_test::WriteBytes(File(), "[S]\r\nK=old\r\n");
-    EXPECT_FALSE(WritePrivateProfileString("S", "K", "a\r\n[T]\r\nX=y", File()));
-    EXPECT_EQ(host_test::ReadBytes(File()), "[S]\r\nK=old\r\n");
 }
 
 }  // namespace
