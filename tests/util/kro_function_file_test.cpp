@@ -11,28 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(FileNamePartsTest, SplitAtTheLastSeparator) {
-    static const struct {
-        const char* name;
-        const char* path;
-        const char* fileName;
-        const char* withoutExtension;
-    } kCases[] = {
-        {"C:\\A\\B.TXT", "C:\\A", "B.TXT", "C:\\A\\B"},
-        {"C:\\A\\B.tar.gz", "C:\\A", "B.tar.gz", "C:\\A\\B.tar"},
-        {"C:\\A.B\\C", "C:\\A.B", "C", ""},
-        {"B.TXT", "", "", "B"},
-        {"NoSeparator", "", "", ""},
-        {"C:\\A\\", "C:\\A", "", ""},
-        {"", "", "", ""},
-    };
-    for (const auto& c : kCases) {
-        EXPECT_EQ(Kro_Function::FileGetPath(c.name), c.path) << c.name;
-        EXPECT_EQ(Kro_Function::FileGetFileName(c.name), c.fileName) << c.name;
-        EXPECT_EQ(Kro_Function::FileGetInSide확장자(c.name), c.withoutExtension) << c.name;
-    }
-}
-
 class KroFunctionFileTest : public util_test::HostFixture {
   protected:
     // A helper whose waits are short and counted; `onFirstYield` plays the writer of the file

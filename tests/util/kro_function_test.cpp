@@ -2,56 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "util/date_serial.h"
 #include "util/host_fixture.h"
 
 namespace util {
 namespace {
-
-TEST(NzTest, NormalisesByKind) {
-    const Variant kDate = MakeDateTime({2020, 12, 21});
-    static const struct {
-        Variant value;
-        int eqKind;
-        Variant expected;
-    } kCases[] = {
-        // Not passed, Null, "" and blanks: 0, or "" with EQKind 1.
-        {Variant(), 0, Variant(0)},
-        {Variant(), 1, Variant("")},
-        {Variant(), 2, Variant(0)},
-        {Variant::MakeNull(), 0, Variant(0)},
-        {Variant::MakeNull(), 1, Variant("")},
-        {"", 0, Variant(0)},
-        {"   ", 0, Variant(0)},
-        {"   ", 1, Variant("")},
-        {"   ", 3, Variant(0)},
-        // Numeric text.
-        {" 12 ", 0, Currency{120000}},
-        {" 12 ", 1, Variant("12")},
-        {" 12 ", 2, Variant(12.0)},
-        {" 12 ", 3, Variant(12.0)},
-        {"1,000", 0, Currency{10000000}},
-        {"1,000", 2, Variant(1.0)},  // Val stops at the comma
-        {"1,000", 3, Variant(1000.0)},
-        // Non-numeric text comes back unchanged, blanks included, except with EQKind 1.
-        {"  abc ", 0, Variant("  abc ")},
-        {"  abc ", 1, Variant("abc")},
-        {"12abc", 2, Variant("12abc")},
-        // Numbers and booleans.
-        {5, 0, Currency{50000}},
-        {5, 1, Variant("5")},
-        {1.5, 0, Currency{15000}},
-        {Currency{15000}, 3, Variant(1.5)},
-        {true, 0, Currency{-10000}},
-        {0, 0, Currency{0}},
-    };
-    for (const auto& c : kCases) {
-        EXPECT_EQ(Kro_Function::Nz(c.value, c.eqKind), c.expected)
-            << "'" << c.value.AsText() << "' EQKind " << c.eqKind;
-    }
-    EXPECT_EQ(Kro_Function::Nz(kDate), kDate);
-    EXPECT_EQ(Kro_Function::Nz(kDate, 1), Variant("2020-12-21"));
-}
 
 class KroFunctionHostTest : public util_test::HostFixture {};
 
