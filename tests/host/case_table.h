@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -24,26 +25,20 @@ inline std::string CaseField(std::string text) {
     if (text.size() >= 2 && text.front() == '`' && text.back() == '`') {
         text = text.substr(1, text.size() - 2);
     }
-    static const std::pair<std::string, char> kNames[] = {
-        {"<CR>", '\r'}, {"<LF>", '\n'}, {"<TAB>", '\t'}, {"<NUL>", '\0'}};
+    static const std::regex kByte("<(CR|LF|TAB|NUL|x[0-9A-Fa-f]{2})>");
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        bool named = false;
-        for (const auto& [name, byte] : kNames) {
-            if (text.compare(i, name.size(), name) == 0) {
-                out += byte;
-                i += name.size() - 1;
-                named = true;
-            }
-        }
-        if (!named && text.compare(i, 2, "<x") == 0 && i + 4 < text.size() && text[i + 4] == '>') {
-            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
-            i += 4;
-        } else if (!named) {
-            out += text[i];
-        }
+    auto from = text.cbegin();
+    for (std::sregex_iterator m(text.begin(), text.end(), kByte), end; m != end; ++m) {
+        out.append(from, (*m)[0].first);
+        const std::string n = (*m)[1];
+        out += n == "CR"    ? '\r'
+               : n == "LF"  ? '\n'
+               : n == "TAB" ? '\t'
+               : n == "NUL" ? '\0'
+                            : static_cast<char>(std::stoi(n.substr(1), nullptr, 16));
+        from = (*m)[0].second;
     }
-    return out;
+    return out.append(from, text.cend());
 }
 
 // The rows of table `name` in `file` (relative to the tests folder); fails the test when there

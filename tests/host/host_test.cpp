@@ -34,11 +34,11 @@ TEST_F(HostTest, StartsProgramsByWindowsPathOrBareName) {
 TEST_F(HostTest, MissingProgramGivesAClearError) {
     const SpawnResult missing = host_.Start("Lintor.exe", {}, false);
     EXPECT_FALSE(missing.started);
-    EXPECT_NE(missing.error.find("C:\\Quillon\\Lintor.exe"), std::string::npos) << missing.error;
-    EXPECT_NE(missing.error.find((temp_.Path() / "c/Quillon/Lintor.exe").string()),
-              std::string::npos)
-        << missing.error;
-    EXPECT_NE(missing.error.find("no such program file"), std::string::npos) << missing.error;
+    for (const std::string& part :
+         {std::string("C:\\Quillon\\Lintor.exe"), (temp_.Path() / "c/Quillon/Lintor.exe").string(),
+          std::string("no such program file")}) {
+        EXPECT_NE(missing.error.find(part), std::string::npos) << missing.error;
+    }
 
     const SpawnResult unmapped = host_.Start("..\\Tessel.exe", {}, true);
     EXPECT_FALSE(unmapped.started);
@@ -52,29 +52,13 @@ TEST_F(HostTest, NativeFollowsMappedNetworkDrives) {
     EXPECT_EQ(host_.Native("z:\\..\\..\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
 }
 
-TEST_F(HostTest, SettingsLiveUnderTheUsersFolder) {
+TEST_F(HostTest, SettingsLiveUnderTheUsersFolderAndTheComputerNameIsUpperCase) {
     ASSERT_TRUE(host_.Settings().Set("S", "K", "V"));
-    EXPECT_TRUE(fs::exists(temp_.Path() / "users" / host_.UserName() / "settings.ini"));
     EXPECT_FALSE(host_.UserName().empty());
-}
-
-TEST_F(HostTest, ComputerNameIsUpperCaseWithoutDomain) {
+    EXPECT_TRUE(fs::exists(temp_.Path() / "users" / host_.UserName() / "settings.ini"));
     const std::string name = host_.ComputerName();
     EXPECT_FALSE(name.empty());
-    EXPECT_EQ(name.find('.'), std::string::npos);
-    for (const char c : name) EXPECT_FALSE(c >= 'a' && c <= 'z') << name;
-}
-
-TEST(HostRoot, MissingRootIsRefusedWithItsPath) {
-    host_test::TempFolder temp;
-    const fs::path missing = temp.Path() / "absent";
-    try {
-        Host host(HostOptions{missing});
-        ADD_FAILURE() << "a missing root was accepted";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find(missing.string()), std::string::npos)
-            << error.what();
-    }
+    EXPECT_EQ(name.find_first_of(".abcdefghijklmnopqrstuvwxyz"), std::string::npos) << name;
 }
 
 }  // namespace

@@ -18,24 +18,18 @@ namespace {
 
 const fs::path kShell = "/bin/sh";
 
-TEST(SpawnProgram, WaitsAndReportsTheExitCode) {
-    const SpawnResult ok = SpawnProgram(kShell, {"-c", "exit 0"}, true);
-    EXPECT_TRUE(ok.started);
-    EXPECT_EQ(ok.exitCode, 0);
-    EXPECT_GT(ok.processId, 0);
-    EXPECT_EQ(SpawnProgram(kShell, {"-c", "exit 3"}, true).exitCode, 3);
-    EXPECT_EQ(SpawnProgram(kShell, {"-c", "kill -9 $$"}, true).exitCode, 128 + 9);
-}
-
-TEST(SpawnProgram, PassesArgumentsVerbatimWithoutAShell) {
+TEST(SpawnProgram, PassesArgumentsVerbatimWithoutAShellAndWaitsForTheExitCode) {
     host_test::TempFolder temp;
     const fs::path out = temp.Path() / "args";
-    const SpawnResult result = SpawnProgram(
-        kShell,
-        {"-c", "printf '%s|' \"$@\" > \"$0\"", out.string(), "a b", "$HOME", ";rm -rf x", ""},
-        true);
+    const SpawnResult result = SpawnProgram(kShell,
+                                            {"-c", "printf '%s|' \"$@\" > \"$0\"; exit 3",
+                                             out.string(), "a b", "$HOME", ";rm -rf x", ""},
+                                            true);
     ASSERT_TRUE(result.started) << result.error;
+    EXPECT_GT(result.processId, 0);
+    EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(host_test::ReadBytes(out), "a b|$HOME|;rm -rf x||");
+    EXPECT_EQ(SpawnProgram(kShell, {"-c", "kill -9 $$"}, true).exitCode, 128 + 9);
 }
 
 TEST(SpawnProgram, ExplainsWhyAProgramCannotStart) {
