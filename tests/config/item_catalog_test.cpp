@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "config/config_errors.h"
@@ -10,17 +9,6 @@
 
 namespace config {
 namespace {
-
-TEST(ItemCatalog, HoldsEveryItemOnceWithItsMember) {
-    ASSERT_EQ(Items().size(), 334u);
-    std::set<std::string_view> names;
-    for (const ItemInfo& item : Items()) {
-        EXPECT_TRUE(names.insert(item.name).second) << item.name;
-        EXPECT_EQ(FindItem(item.name), &item);
-    }
-    EXPECT_EQ(FindItem("데이터_없는항목"), nullptr);
-    EXPECT_EQ(FindItem("m_매장코드"), nullptr);  // names are exact
-}
 
 TEST(ItemCatalog, ConversionsOnStore) {
     NorvConnItems items;

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "config/ini_items.h"
+#include "config/item_catalog.h"
 #include "host/temp_folder.h"
 
 namespace config {
@@ -28,29 +29,43 @@ TEST(SlotMap, BindingsNameRealItemsOnce) {
     EXPECT_EQ(AdminSlots().size(), 3u);
 }
 
-TEST(SlotMap, EveryTableItemHasItsOwnSlot) {
+ItemKind KindFor(IniConversion c) {
+    return c == IniConversion::Byte    ? ItemKind::Byte
+           : c == IniConversion::Int32 ? ItemKind::Int32
+                                       : ItemKind::Text;
+}
+
+// Every item of the catalogue has one name, one row code below the slot limit, and is fed either
+// by a slot or by one INI row of its kind, never both.
+TEST(SlotMap, EveryItemIsFedOnceAndHasItsOwnRowCode) {
     std::set<std::string_view> ini;
-    for (const IniItem& row : IniItems()) ini.insert(row.item);
+    for (const IniItem& row : IniItems()) {
+        const ItemInfo* item = FindItem(row.item);
+        ASSERT_NE(item, nullptr) << row.item;
+        EXPECT_EQ(item->kind, KindFor(row.conversion)) << row.item;
+        EXPECT_TRUE(ini.insert(row.item).second) << row.item;
+        EXPECT_GE(row.characters, 2) << row.item;
+    }
     std::set<std::string_view> fed;
     for (const SlotBinding& b : SlotBindings()) {
         if (!b.item.empty()) fed.insert(b.item);
     }
-    for (const ItemInfo& item : Items()) {
-        EXPECT_NE(ini.count(item.name) + fed.count(item.name), 0u) << item.name;
-    }
-    EXPECT_EQ(fed.size() + ini.size(), Items().size());  // and no item fed from both
-}
-
-TEST(SlotMap, EveryItemHasOneRowCodeBelowTheSlotLimit) {
+    std::set<std::string_view> names;
     std::set<int> codes;
     for (const ItemInfo& item : Items()) {
+        EXPECT_TRUE(names.insert(item.name).second) << item.name;
+        EXPECT_EQ(FindItem(item.name), &item);
+        EXPECT_NE(ini.count(item.name) + fed.count(item.name), 0u) << item.name;
         const std::optional<int> code = CodeOfItem(item.name);
         ASSERT_TRUE(code.has_value()) << item.name;
         EXPECT_LT(*code, kSlotCount) << item.name;
         EXPECT_TRUE(codes.insert(*code).second) << item.name << " shares " << *code;
     }
+    EXPECT_EQ(fed.size() + ini.size(), Items().size());
     EXPECT_FALSE(codes.count(SlotNumber::kStoreCount));
     EXPECT_FALSE(CodeOfItem("없는항목").has_value());
+    EXPECT_EQ(FindItem("데이터_없는항목"), nullptr);
+    EXPECT_EQ(FindItem("m_매장코드"), nullptr);  // names are exact
 }
 
 // docs/configuration-slots.md is generated from the table and must not drift from it. After a
