@@ -92,23 +92,19 @@ TEST_F(ConfigGetTableTest, NewDatabaseGetsItsTablesFromTheTemplate) {
               std::vector<std::string>{"0000000001 " + host_.ComputerName() + " CONFIG"});
 }
 
-TEST_F(ConfigGetTableTest, MissingTablesWithoutNewConfigFail) {
+TEST_F(ConfigGetTableTest, MissingTablesWithoutNewConfigOrAConnectionFail) {
+    NorvConn fresh(Rt());
+    std::string table = "unchanged";
+    EXPECT_FALSE(fresh.ActionGetTable(table, true));  // no connection
+    EXPECT_TRUE(Messages().empty());
+
     fixtures::CreateConfigTemplate(host_);
     RunMdb({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
     PutMdbIni();
     Rt().NewConfigFlag = false;
     EXPECT_FALSE(Load());
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "환경설정을 불러올 수 없습니다");
-    std::string table;
+    EXPECT_EQ(Messages(), std::vector<std::string>{"환경설정을 불러올 수 없습니다"});
     EXPECT_FALSE(Config().ActionGetTable(table, false));
-}
-
-TEST_F(ConfigGetTableTest, WithoutAConnectionThereIsNoTable) {
-    NorvConn fresh(Rt());
-    std::string table = "unchanged";
-    EXPECT_FALSE(fresh.ActionGetTable(table, true));
-    EXPECT_TRUE(Messages().empty());
 }
 
 // A table name that is no plain name, read from CONFIGPC or made from the INI's code, is refused

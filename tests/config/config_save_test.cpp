@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
 #include "config/config_copy_world.h"
 #include "config/ini_items.h"
 #include "config/item_catalog.h"
 #include "db/error.h"
+#include "host/case_table.h"
 #include "host/profile.h"
 
 namespace config_test {
@@ -67,12 +70,19 @@ constexpr const char* kConnectionItems[] = {
     "데이터_네트웍Pass", "데이터_SQLServer",  "데이터_SQLDataName",    "데이터_SQLID",
     "데이터_SQLPass",    "데이터_SQLConMode", "데이터_BackUpPath"};
 
-TEST_P(ConfigSaveTest, BasicSaveWritesEveryIniItemBackWhereItWasRead) {
+// The basic save writes every INI item back where it was read, and mirrors the connection items
+// into the configuration table (passwords with apostrophes stored exactly) and nothing else.
+TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItems) {
     MakeConfiguredStore();
     Set("M_담당자", "김약사");
     Set("M_바코드Top", "420");
     Set("M_바코드용지종류", 3);
     Set("판매등록_공지이미지", "C:\\Quillon\\공지.jpg");
+    Set("데이터_네트웍계정", "store");
+    Set("데이터_SQLConMode", 1);
+    Set("데이터_BackUpPath", "D:\\백업\\");
+    Set("데이터_SQLPass", "pa'ss");
+    Set("데이터_네트웍Pass", "'; DELETE FROM CONFIG; --");
     ASSERT_TRUE(Rt().Config().ActionSave_Basic());
     for (const config::IniItem& row : config::IniItems()) {
         const char* file = row.file == config::IniFile::Main ? kMainIni : kPrinterIni;
@@ -80,32 +90,16 @@ TEST_P(ConfigSaveTest, BasicSaveWritesEveryIniItemBackWhereItWasRead) {
     }
     EXPECT_EQ(Ini(kMainIni, "담당자", "담당자"), "김약사");
     EXPECT_EQ(Ini(kPrinterIni, "BARCODEPRINT", "바코드용지종류"), "3");
-}
-
-TEST_P(ConfigSaveTest, BasicSaveMirrorsConnectionItemsIntoTheConfigurationTable) {
-    MakeConfiguredStore();
-    Set("데이터_네트웍계정", "store");
-    Set("데이터_SQLConMode", 1);
-    Set("데이터_BackUpPath", "D:\\백업\\");
-    ASSERT_TRUE(Rt().Config().ActionSave_Basic());
     for (const char* item : kConnectionItems) {
         EXPECT_EQ(Applied("CONFIG", item), ItemValue(item)) << item;
     }
     EXPECT_EQ(Applied("CONFIG", "데이터_종류"), Mdb() ? "0" : "1");
-    // Nothing else changes: other rows, other tables.
-    EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
-    EXPECT_EQ(Applied("CONFIG0000000002", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
-}
-
-// Values are written escaped: a password with an apostrophe is stored as it is.
-TEST_P(ConfigSaveTest, ApostropheInPasswordIsStoredExactly) {
-    MakeConfiguredStore();
-    Set("데이터_SQLPass", "pa'ss");
-    Set("데이터_네트웍Pass", "'; DELETE FROM CONFIG; --");
-    EXPECT_TRUE(Rt().Config().ActionSave_Basic());
     EXPECT_EQ(Applied("CONFIG", "데이터_SQLPass"), "pa'ss");
     EXPECT_EQ(Applied("CONFIG", "데이터_네트웍Pass"), "'; DELETE FROM CONFIG; --");
+    // Nothing else changes: other rows, other tables.
     EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
+    EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
+    EXPECT_EQ(Applied("CONFIG0000000002", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
 }
 
 TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
@@ -177,70 +171,49 @@ TEST_P(ConfigSaveTest, LoadWritesDefaultBackUpPathToIniAndTable) {
 INSTANTIATE_TEST_SUITE_P(Kinds, ConfigSaveTest,
                          ::testing::Values(StoreKind::Mdb, StoreKind::SqlServer), StoreKindName);
 
-// --- ProcMoveIni ----------------------------------------------------------------------------
-
-constexpr const char* kSystem = "C:\\Windows\\System32\\";
-constexpr const char* kProduct = "C:\\Quillon\\";
-const char* const kLocalFiles[] = {"NVConfig.INI", "QLPRIM.INI", "tallymain.mdb", "seatclient.mdb",
-                                   "QL6SYS.INI"};
-
-struct MoveCase {
-    const char* name;
-    std::vector<std::string> inSystem;
-    std::vector<std::string> inProduct;
-    std::vector<std::string> copied;  // files that end up in C:\Quillon with the system's bytes
-    int error;                        // the error number raised, 0 for none
-};
-
-class ProcMoveIniTest : public ::testing::TestWithParam<MoveCase>, public fixtures::HostRoot {
-  protected:
-    ProcMoveIniTest() : rt_(host_, desktop_) {}
-
-    host::ScriptedDesktop desktop_;
-    config::Runtime rt_;
-};
-
-TEST_P(ProcMoveIniTest, CopiesMissingFilesOnly) {
-    const MoveCase& c = GetParam();
-    for (const auto& f : c.inSystem) host_test::WriteBytes(Native(kSystem + f), "system " + f);
-    for (const auto& f : c.inProduct) host_test::WriteBytes(Native(kProduct + f), "product " + f);
-    int error = 0;
-    try {
-        rt_.Config().ProcMoveIni();
-    } catch (const db::DbError& e) {
-        error = e.Number();
-    }
-    EXPECT_EQ(error, c.error);
-    for (const char* f : kLocalFiles) {
-        const bool copied = std::find(c.copied.begin(), c.copied.end(), f) != c.copied.end();
-        const bool kept = std::find(c.inProduct.begin(), c.inProduct.end(), f) != c.inProduct.end();
-        const auto product = Native(kProduct + std::string(f));
-        if (copied) {
-            EXPECT_EQ(host_test::ReadBytes(product), "system " + std::string(f)) << f;
-        } else if (kept) {
-            EXPECT_EQ(host_test::ReadBytes(product), "product " + std::string(f)) << f;
-        } else {
-            EXPECT_FALSE(std::filesystem::exists(product)) << f;
-        }
-    }
-    // The system folder keeps its copies.
-    for (const auto& f : c.inSystem) EXPECT_TRUE(std::filesystem::exists(Native(kSystem + f)));
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
-const std::vector<std::string> kAll(std::begin(kLocalFiles), std::end(kLocalFiles));
+struct MoveIniWorld : fixtures::HostRoot {
+    using HostRoot::Native;
+    host::ScriptedDesktop desktop;
+    config::Runtime rt{host_, desktop};
+};
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProcMoveIniTest,
-    ::testing::Values(MoveCase{"NewPc", kAll, {}, kAll, 0},
-                      MoveCase{"EverythingInPlace", kAll, kAll, {}, 0},
-                      MoveCase{"OnlyMainIni", {"NVConfig.INI"}, {}, {"NVConfig.INI"}, 0},
-                      MoveCase{"SomeMissing",
-                               {"NVConfig.INI", "tallymain.mdb", "QL6SYS.INI"},
-                               {"NVConfig.INI", "QLPRIM.INI"},
-                               {"tallymain.mdb", "QL6SYS.INI"},
-                               0},
-                      MoveCase{"NoMainIniAnywhere", {"QLPRIM.INI"}, {}, {}, 53}),
-    [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
+TEST(ProcMoveIni, CopiesMissingFilesOnly) {
+    const std::string system = "C:\\Windows\\System32\\", product = "C:\\Quillon\\";
+    for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "ProcMoveIni")) {
+        SCOPED_TRACE(c.where);
+        MoveIniWorld w;
+        const auto inSystem = Words(c[0]), inProduct = Words(c[1]), copied = Words(c[2]);
+        for (const auto& f : inSystem) host_test::WriteBytes(w.Native(system + f), "system " + f);
+        for (const auto& f : inProduct)
+            host_test::WriteBytes(w.Native(product + f), "product " + f);
+        int error = 0;
+        try {
+            w.rt.Config().ProcMoveIni();
+        } catch (const db::DbError& e) {
+            error = e.Number();
+        }
+        EXPECT_EQ(std::to_string(error), c[3]);
+        for (const auto* files : {&inSystem, &inProduct}) {
+            for (const std::string& f : *files) {
+                const auto target = w.Native(product + f);
+                if (std::count(copied.begin(), copied.end(), f)) {
+                    EXPECT_EQ(host_test::ReadBytes(target), "system " + f) << f;
+                } else if (std::count(inProduct.begin(), inProduct.end(), f)) {
+                    EXPECT_EQ(host_test::ReadBytes(target), "product " + f) << f;
+                } else {
+                    EXPECT_FALSE(std::filesystem::exists(target)) << f;
+                }
+            }
+        }
+        // The system folder keeps its copies.
+        for (const auto& f : inSystem) EXPECT_TRUE(std::filesystem::exists(w.Native(system + f)));
+    }
+}
 
 }  // namespace
 }  // namespace config_test

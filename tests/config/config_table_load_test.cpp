@@ -160,34 +160,23 @@ TEST_F(ConfigTableLoadTest, PcCodeWithAnApostropheStaysAValue) {
     EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM CONFIGPC", "N"), std::vector<std::string>{"2"});
 }
 
-TEST_F(ConfigTableLoadTest, SqlServerStore) {
-    std::vector<std::string> sql = PcTables({{"0000000001", "CONFIG"}});
-    sql.push_back(CreateConfigTable("CONFIG", db::Dialect::SqlServer));
-    RunServer("STORE", sql);
-    RunServer("STORE", Insert("CONFIG", {{"143", 1, 3, "12", ""}}));
-    Put(config_test::kMainIni,
-        std::string("[DATA]\r\n데이터_MDBPath=C:\\stale.mdb\r\nM_매장디비모드=1\r\n"
-                    "데이터_SQLServer=") +
-            config_test::kServer +
-            "\r\n데이터_SQLDataName=STORE\r\n데이터_SQLID=sa\r\n"
-            "[기타관리]\r\n데이터_종류=0000000001\r\n");
-    ASSERT_TRUE(Load());
-    EXPECT_EQ(Config().관리자_체인점교환단가, 12);
-    EXPECT_EQ(Config().PcCode(), "");  // no row for this PC in 피씨명
-    EXPECT_TRUE(Messages().empty());
-}
-
 TEST_F(ConfigTableLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
+    NorvConn& c = Config();
+    c.데이터_SQLServer_S = config_test::kServer;
+    c.데이터_SQLDataName_S = "DATA1";
+    c.관리자_체인점교환단가 = 4;
+    // Without its database: the connection's message only.
+    EXPECT_FALSE(c.ActionConFigLoad_Admin(c, Rt().Data1Connection));
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다"});
+    EXPECT_FALSE(Rt().Data1Connection);
+
     RunServer("DATA1", {CreateConfigTable("CONFIG", db::Dialect::SqlServer)});
     RunServer("DATA1", Insert("CONFIG", {{"142", 1, 3, "7", ""},
                                          {"143", 1, 3, "8", "", 1},  // deleted
                                          {"144", 1, 3, "9", ""},
                                          {"140", 1, 3, "-1", ""},
                                          {"85", 1, 2, "5", ""}}));
-    NorvConn& c = Config();
-    c.데이터_SQLServer_S = config_test::kServer;
-    c.데이터_SQLDataName_S = "DATA1";
-    c.관리자_체인점교환단가 = 4;
     ASSERT_TRUE(c.ActionConFigLoad_Admin(c, Rt().Data1Connection));
     EXPECT_EQ(c.관리자_날짜범위, 7);
     EXPECT_EQ(c.관리자_체인점교환단가, 0);  // its slot stayed empty
@@ -196,16 +185,7 @@ TEST_F(ConfigTableLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     EXPECT_EQ(c.Slot(140).AsInt(), -1);
     EXPECT_TRUE(c.Slot(85).IsEmpty());
     EXPECT_EQ(Rt().Data1Connection, Rt().AdminConnection);
-    EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(ConfigTableLoadTest, AdminLoadWithoutItsDatabase) {
-    Config().데이터_SQLServer_S = config_test::kServer;
-    Config().데이터_SQLDataName_S = "NONE";
-    EXPECT_FALSE(Config().ActionConFigLoad_Admin(Config(), Rt().Data1Connection));
-    ASSERT_EQ(Messages().size(), 1u);  // the connection's message only
-    EXPECT_EQ(Messages()[0], "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다");
-    EXPECT_FALSE(Rt().Data1Connection);
+    EXPECT_EQ(Messages().size(), 1u);
 }
 
 }  // namespace
