@@ -13,25 +13,6 @@ namespace fs = std::filesystem;
 
 class KroIniTest : public config_test::ConfigWorld {};
 
-TEST_F(KroIniTest, ReadsWithinTheBufferSize) {
-    Put("C:\\a.ini", "[S]\r\nKind=12\r\nName=  가나다라  \r\nQuoted=\"x y\"\r\n");
-    Kro_INI ini(Rt());
-    const struct {
-        const char* key;
-        int size;
-        std::string expected;
-    } cases[] = {
-        {"Kind", 2, "1"},  // the count includes the terminating NUL
-        {"kind", 100, "12"},    {"Name", 6, "가나"}, {"Name", 100, "가나다라"},
-        {"Quoted", 100, "x y"}, {"Kind", 0, ""},     {"Missing", 100, ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ini.INIRead("S", c.key, c.size, "C:\\a.ini"), c.expected)
-            << c.key << " " << c.size;
-    }
-    EXPECT_EQ(ini.INIRead("Other", "Kind", 10, "C:\\a.ini"), "");
-}
-
 TEST_F(KroIniTest, MissingFileIsCreatedWithItsFolder) {
     Kro_INI ini(Rt());
     EXPECT_EQ(ini.INIRead("S", "K", 10, "C:\\New\\Folder\\x.ini"), "");

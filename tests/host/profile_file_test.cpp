@@ -59,14 +59,9 @@ TEST_F(ProfileFileTest, WritingOneKeyChangesOnlyItsLineInACp949File) {
         "m_MDECCHK=\r\n");
     host_test::WriteBytes(File(), original);
     ASSERT_TRUE(WritePrivateProfileString("data", "M_MDBPATH", "D:\\데이터\\매장.mdb", File()));
-    const std::string expected = Utf8ToCp949(
-        ";하로나 환경 설정\r\n"
-        "[기타관리]\r\n"
-        "데이터_종류=0000000001\r\n"
-        "  ; 주석\r\n"
-        "[DATA]\r\n"
-        "m_MDBPath = D:\\데이터\\매장.mdb\r\n"
-        "m_MDECCHK=\r\n");
+    std::string expected = original;
+    const std::string oldPath = Utf8ToCp949("C:\\Quillon\\매장.mdb");
+    expected.replace(expected.find(oldPath), oldPath.size(), Utf8ToCp949("D:\\데이터\\매장.mdb"));
     EXPECT_EQ(host_test::ReadBytes(File()), expected);
     EXPECT_EQ(GetPrivateProfileString("DATA", "m_MDBPath", "", 255, File()),
               "D:\\데이터\\매장.mdb");

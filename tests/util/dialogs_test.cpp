@@ -38,30 +38,11 @@ TEST_F(DialogsTest, ShowSetsTheWindowAndClearsTheStopFlag) {
     EXPECT_FALSE(w->cmd취소Visible);
 }
 
-TEST_F(DialogsTest, StepCaptionsAndPercentages) {
-    struct Case {
-        int total, done;
-        std::string text, expectedText, caption;
-        int percent;
-    } cases[] = {
-        {120, 5, "바코드", "[ 바코드 ]", "120 / 5건 [ 바코드 ]", 4},
-        {120, 5, "", "", "120 / 5건 ", 4},
-        {0, 0, "", "", "0 / 0건 ", 100},
-        {0, 7, "x", "[ x ]", "0 / 7건 [ x ]", 100},
-        {3, 0, "", "", "3 / 0건 ", 100},
-        {1000000, 999999, "", "", "1000000 / 999999건 ", 99},
-    };
-    for (auto& c : cases) {
-        std::string text = c.text;
-        Run(1, c.total, c.done, text);
-        EXPECT_EQ(text, c.expectedText) << c.caption;
-        EXPECT_EQ(dialogs.ProgressWindow().PbSub.caption, c.caption);
-        EXPECT_EQ(dialogs.ProgressWindow().PbSub.percent, c.percent) << c.caption;
-    }
-}
-
-TEST_F(DialogsTest, EveryModeYieldsOnce) {
-    std::string text;
+TEST_F(DialogsTest, OtherModesChangeNothingAndEveryModeYieldsOnce) {
+    std::string text = "keep";
+    Run(5, 10, 5, text);
+    EXPECT_EQ(text, "keep");
+    EXPECT_EQ(dialogs.LoadedProgressWindow(), nullptr);
     for (int mode : {0, 1, 2, 7}) {
         const auto before = desktop.CallsOf(ScriptedDesktop::CallKind::DoEvents).size();
         Run(mode, 10, 1, text);
@@ -82,13 +63,6 @@ TEST_F(DialogsTest, CloseUnloadsAndAStepLoadsItAgainUnseen) {
     EXPECT_FALSE(dialogs.LoadedProgressWindow()->Shown());
     EXPECT_EQ(dialogs.LoadedProgressWindow()->PbSub.caption, "10 / 5건 [ a ]");
     EXPECT_EQ(dialogs.LoadedProgressWindow()->panMsg, "");  // a new window
-}
-
-TEST_F(DialogsTest, OtherModesChangeNothing) {
-    std::string text = "keep";
-    Run(5, 10, 5, text);
-    EXPECT_EQ(text, "keep");
-    EXPECT_EQ(dialogs.LoadedProgressWindow(), nullptr);
 }
 
 TEST_F(DialogsTest, ProgressWindowKeys) {

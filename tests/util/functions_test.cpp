@@ -8,9 +8,11 @@
 #include <map>
 
 #include "host/case_table.h"
+#include "host/desktop.h"
 #include "util/byte_text.h"
 #include "util/command_line.h"
 #include "util/date_serial.h"
+#include "util/dialogs.h"
 #include "util/kro_function.h"
 #include "util/progress_strip.h"
 #include "util/sql_text.h"
@@ -147,6 +149,15 @@ const std::map<std::string, std::function<Results(const Args&)>> kFunctions = {
     {"CtPicProgress",
      [](const Args& a) -> Results {
          return {std::to_string(CtPicProgress(Value(a[0]), "").percent)};
+     }},
+    {"ProgressDialog step",
+     [](const Args& a) -> Results {
+         host::ScriptedDesktop desktop;
+         Dialogs dialogs(desktop);
+         std::string text = a[2];
+         dialogs.ProgressDialog(1, Int(a[0]), Int(a[1]), text, false, false);
+         const auto& strip = dialogs.ProgressWindow().PbSub;
+         return {text, strip.caption, std::to_string(strip.percent)};
      }},
     {"SqlQuoted", [](const Args& a) -> Results { return {SqlQuoted(a[0])}; }},
     {"SqlQuotedValue", [](const Args& a) -> Results { return {SqlQuotedValue(Value(a[0]))}; }},
