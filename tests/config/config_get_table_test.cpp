@@ -111,12 +111,10 @@ TEST_F(ConfigGetTableTest, MissingTablesWithoutNewConfigOrAConnectionFail) {
 // with a message naming it, and no statement is built from it: every table and row stays.
 TEST_F(ConfigGetTableTest, TableNameThatIsNoPlainNameIsRefusedBeforeAnyStatement) {
     MakeStore({{"0000000003", "CONFIG0000000003"}});
-    RunMdb({"CREATE TABLE 사용상품 (제품코드 TEXT(10))", "CREATE TABLE 제품 (제품코드 TEXT(10))",
-            "INSERT INTO 사용상품 VALUES ('P1')", "INSERT INTO 사용상품 VALUES ('P2')"});
+    RunMdb({"CREATE TABLE 사용상품 (제품코드 TEXT(10))", "INSERT INTO 사용상품 VALUES ('P1')"});
+    // 데이터_종류 in the INI, 테이블명 of its CONFIGPC row (the command line's tests run the
+    // statements a name could smuggle in against both kinds of store)
     const std::pair<const char*, const char*> cases[] = {
-        // 데이터_종류 in the INI, 테이블명 of its CONFIGPC row
-        {"0000000003", "CONFIG;DELETE FROM 사용상품;--"},
-        {"0000000003", "CONFIG;DROP TABLE 제품;--"},
         {"0000000003", "CONFIG] ; DELETE FROM 사용상품"},
         {"0000000003", ""},
         {"3;DELETE FROM 사용상품;--", nullptr},  // no row: the table is "CONFIG" + the code
@@ -134,9 +132,7 @@ TEST_F(ConfigGetTableTest, TableNameThatIsNoPlainNameIsRefusedBeforeAnyStatement
             return m.find(shown) != std::string::npos &&
                    m.find("not a usable name") != std::string::npos;
         })) << shown;
-        EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 사용상품", "N"), std::vector<std::string>{"2"})
-            << shown;
-        EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 제품", "N"), std::vector<std::string>{"0"})
+        EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 사용상품", "N"), std::vector<std::string>{"1"})
             << shown;
         EXPECT_EQ(Registered().size(), 1u) << shown;
     }

@@ -49,25 +49,12 @@ Variant Value(const std::string& text) {
 
 // The inverse of Value, so that a result's kind is compared as well.
 std::string Written(const Variant& v) {
-    switch (v.kind()) {
-        case Variant::Kind::Empty:
-            return "empty";
-        case Variant::Kind::Null:
-            return "null";
-        case Variant::Kind::Bool:
-            return v.AsBool() ? "bool true" : "bool false";
-        case Variant::Kind::Int:
-            return "int " + v.AsText();
-        case Variant::Kind::Double:
-            return "double " + v.AsText();
-        case Variant::Kind::Currency:
-            return "cur " + v.AsText();
-        case Variant::Kind::Date:
-            return "date " + v.AsText();
-        case Variant::Kind::Text:
-            break;
-    }
-    return v.AsText();
+    static const char* const kKinds[] = {"empty",  "null", "bool", "int",
+                                         "double", "cur",  "",     "date"};
+    const std::string kind = kKinds[static_cast<int>(v.kind())];
+    if (v.IsText()) return v.AsText();
+    if (v.IsEmpty() || v.IsNull()) return kind;
+    return kind + " " + v.AsText();
 }
 
 std::string Number(double d) {

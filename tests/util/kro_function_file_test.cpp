@@ -46,30 +46,27 @@ TEST_F(KroFunctionFileTest, FileWriteStrMakesTheFolderThenReplacesOrAppends) {
     EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
 }
 
+// Lines in the ANSI code page, whatever their line ends.
 TEST_F(KroFunctionFileTest, FileLoadStrPutsLineKAtIndexK) {
-    Put("C:\\In\\lines.txt", "first\r\nsecond\nthird\r\rlast");
+    Put("C:\\In\\lines.txt", "first\r\n\xB0\xA1\xB3\xAA\nthird\r\rlast");  // "가나" in CP949
     Kro_Function f = Helper(1s);
     std::vector<std::string> lines = {"zero", "old1", "old2", "old3", "old4", "old5", "old6"};
     ASSERT_TRUE(f.FileLoadStr(lines, " C:\\In\\LINES.TXT "));
-    EXPECT_EQ(lines, (std::vector<std::string>{"zero", "first", "second", "third", "", "last"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"zero", "first", "가나", "third", "", "last"}));
 
     Put("C:\\In\\empty.txt", "");
     ASSERT_TRUE(f.FileLoadStr(lines, "C:\\In\\empty.txt"));
     EXPECT_EQ(lines, std::vector<std::string>{"zero"});
 }
 
-TEST_F(KroFunctionFileTest, FileLoadStrReadsTheAnsiCodePage) {
-    Put("C:\\In\\ansi.txt", "\xB0\xA1\xB3\xAA\r\nabc\r\n");  // "가나" in CP949
-    Kro_Function f = Helper(1s);
-    std::vector<std::string> lines;
-    ASSERT_TRUE(f.FileLoadStr(lines, "C:\\In\\ansi.txt"));
-    EXPECT_EQ(lines, (std::vector<std::string>{"", "가나", "abc"}));
-}
-
-TEST_F(KroFunctionFileTest, FileLoadStrWaitsForAFileThatAppears) {
-    MakeFolder("C:\\Wait");
+TEST_F(KroFunctionFileTest, FileLoadStrWaitsForAFileThatAppearsButNotForAMissingFolder) {
     Kro_Function f = Helper(10s, [this] { Finish("C:\\Wait\\out.txt", "done\r\n"); });
     std::vector<std::string> lines;
+    EXPECT_FALSE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
+    EXPECT_FALSE(f.FileLoadStr(lines, "relative:bad"));
+    EXPECT_EQ(yields_, 0);
+
+    MakeFolder("C:\\Wait");
     EXPECT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
     EXPECT_EQ(lines, (std::vector<std::string>{"", "done"}));
     // One that never appears ends in the time-out and leaves the lines alone.
@@ -77,14 +74,6 @@ TEST_F(KroFunctionFileTest, FileLoadStrWaitsForAFileThatAppears) {
     lines = {"keep"};
     EXPECT_FALSE(impatient.FileLoadStr(lines, "C:\\Wait\\never.txt"));
     EXPECT_EQ(lines, std::vector<std::string>{"keep"});
-}
-
-TEST_F(KroFunctionFileTest, FileLoadStrDoesNotWaitForAMissingFolder) {
-    Kro_Function f = Helper(10s);
-    std::vector<std::string> lines;
-    EXPECT_FALSE(f.FileLoadStr(lines, "C:\\NoFolder\\out.txt"));
-    EXPECT_FALSE(f.FileLoadStr(lines, "relative:bad"));
-    EXPECT_EQ(yields_, 0);
 }
 
 TEST_F(KroFunctionFileTest, FileLoadStrWaitsForTheWriterToFinish) {
@@ -104,12 +93,15 @@ TEST_F(KroFunctionFileTest, FileLoadStrWaitsForTheWriterToFinish) {
     EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", "rest"}));
 }
 
-TEST_F(KroFunctionFileTest, FileCopyHonoursChkOverWrite) {
+TEST_F(KroFunctionFileTest, FileCopyAndMoveHonourChkOverWrite) {
     Put("C:\\Src\\a.ini", "new");
     Put("C:\\Dst\\a.ini", "old");
     Kro_Function f(host_);
     EXPECT_FALSE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst\\a.ini", true));
+    EXPECT_FALSE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\a.ini", true));
     EXPECT_EQ(Get("C:\\Dst\\a.ini"), "old");
+    EXPECT_TRUE(f.FileExist("c:\\src\\A.INI"));  // the failed move kept the source
+    EXPECT_FALSE(f.FileExist("C:\\Src"));        // a folder is no file
     EXPECT_TRUE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst\\a.ini", false));
     EXPECT_EQ(Get("C:\\Dst\\a.ini"), "new");
     EXPECT_TRUE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst\\b.ini", true));
@@ -117,18 +109,9 @@ TEST_F(KroFunctionFileTest, FileCopyHonoursChkOverWrite) {
     EXPECT_FALSE(f.FileCopy("C:\\Src\\a.ini", "C:\\Src\\A.INI", false));  // onto itself
     EXPECT_FALSE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst", false));         // onto a folder
     EXPECT_EQ(Get("C:\\Src\\a.ini"), "new");
-}
-
-TEST_F(KroFunctionFileTest, FileMoveKeepsTheSourceWhenTheCopyFails) {
-    Put("C:\\Src\\a.ini", "a");
-    Put("C:\\Dst\\a.ini", "old");
-    Kro_Function f(host_);
-    EXPECT_FALSE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\a.ini", true));
-    EXPECT_TRUE(f.FileExist("c:\\src\\A.INI"));
-    EXPECT_FALSE(f.FileExist("C:\\Src"));  // a folder is no file
-    EXPECT_TRUE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\a.ini", false));
+    EXPECT_TRUE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\m.ini", false));
     EXPECT_FALSE(f.FileExist("C:\\Src\\a.ini"));
-    EXPECT_EQ(Get("C:\\Dst\\a.ini"), "a");
+    EXPECT_EQ(Get("C:\\Dst\\m.ini"), "new");
 }
 
 TEST_F(KroFunctionFileTest, FoldersAreMadeAndRemoved) {
