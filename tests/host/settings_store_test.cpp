@@ -23,7 +23,7 @@ TEST(SettingsStore, CreatesFolderAndFileOnFirstWrite) {
     EXPECT_EQ(host_test::ReadBytes(file), "[Regional]\r\nsShortDate=yyyy.MM.dd\r\n");
 }
 
-TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationName) {
+TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationNameAndKeysAreListed) {
     host_test::TempFolder temp;
     SettingsStore store(temp.Path() / "settings.ini");
     ASSERT_TRUE(store.SaveSetting("하로나\\화면옵션\\주문서생성", "수동주문", "단가표기", "1"));
@@ -34,11 +34,7 @@ TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationName) {
     EXPECT_EQ(host_test::ReadBytes(temp.Path() / "settings.ini"),
               Utf8ToCp949("[하로나\\화면옵션\\주문서생성\\수동주문]\r\n단가표기=1\r\n"
                           "[하로나\\화면옵션\\상품주문서]\r\n단가표시=1\r\n"));
-}
 
-TEST(SettingsStore, RemovesKeysAndListsThem) {
-    host_test::TempFolder temp;
-    SettingsStore store(temp.Path() / "settings.ini");
     ASSERT_TRUE(store.Set("NetworkDrives", "Z", "\\\\srv\\a"));
     ASSERT_TRUE(store.Set("NetworkDrives", "Y", "\\\\srv\\b"));
     EXPECT_EQ(store.Keys("networkdrives"), (std::vector<std::string>{"Z", "Y"}));

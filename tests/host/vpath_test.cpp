@@ -67,13 +67,11 @@ TEST(ResolveRoot, ExplicitRootThenEnvironmentThenHomeDefault) {
         EXPECT_EQ(ResolveRoot(std::nullopt), expected);
         EXPECT_TRUE(fs::is_directory(expected));  // created on demand
     }
-}
-
-TEST(ResolveRoot, ExplicitRootMustBeAnExistingFolder) {
-    host_test::TempFolder temp;
-    const fs::path missing = temp.Path() / "no-such-root";
-    host_test::WriteBytes(temp.Path() / "plain-file", "x");
-    for (const fs::path& bad : {missing, temp.Path() / "plain-file"}) {
+    // An explicit root, or one named by the environment, must be an existing folder; it is never
+    // created, and the error names it.
+    const fs::path missing = cli.Path() / "no-such-root";
+    host_test::WriteBytes(cli.Path() / "plain-file", "x");
+    for (const fs::path& bad : {missing, cli.Path() / "plain-file"}) {
         try {
             ResolveRoot(bad);
             ADD_FAILURE() << bad;
@@ -81,10 +79,10 @@ TEST(ResolveRoot, ExplicitRootMustBeAnExistingFolder) {
             EXPECT_NE(std::string(error.what()).find(bad.string()), std::string::npos)
                 << error.what();
         }
-        const host_test::ScopedEnv rootVar("DATAPATCH_ROOT", bad.c_str());
+        const host_test::ScopedEnv badVar("DATAPATCH_ROOT", bad.c_str());
         EXPECT_THROW(ResolveRoot(std::nullopt), std::runtime_error);
     }
-    EXPECT_FALSE(fs::exists(missing));  // an explicit root is never created
+    EXPECT_FALSE(fs::exists(missing));
 }
 
 }  // namespace
