@@ -1,10 +1,11 @@
-#include "host/host.h"
-
 #include <gtest/gtest.h>
 
+#include "host/case_table.h"
+#include "host/host.h"
 #include "host/net_drives.h"
 #include "host/settings_store.h"
 #include "host/temp_folder.h"
+#include "host/vpath.h"
 
 namespace fs = std::filesystem;
 
@@ -59,6 +60,55 @@ TEST_F(HostTest, SettingsLiveUnderTheUsersFolderAndTheComputerNameIsUpperCase) {
     const std::string name = host_.ComputerName();
     EXPECT_FALSE(name.empty());
     EXPECT_EQ(name.find_first_of(".abcdefghijklmnopqrstuvwxyz"), std::string::npos) << name;
+}
+
+class NetworkDrivesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(temp_.Path() / "c");
+        host_test::WriteBytes(temp_.Path() / "unc" / "Server" / "Share" / "Data" / "a.mdb", "x");
+    }
+
+    host_test::TempFolder temp_;
+    PathMap paths_{temp_.Path()};
+    SettingsStore store_{temp_.Path() / "users" / "u" / "settings.ini"};
+    NetworkDrives drives_{store_, paths_};
+};
+
+TEST_F(NetworkDrivesTest, AddReportsWindowsCodes) {
+    for (const auto& c : host_test::LoadCaseTable("host/cases/paths.txt", "add drive")) {
+        EXPECT_EQ(drives_.Add(c[0].at(0), c[1], "user", "secret"), std::stoi(c[2])) << c.where;
+    }
+    EXPECT_EQ(drives_.Get('z'), "\\\\SERVER\\share");
+    EXPECT_EQ(drives_.Get('Y'), "\\\\server\\share\\data");
+    EXPECT_EQ(store_.Get("NetworkDrives", "Z"), "\\\\SERVER\\share");
+    EXPECT_EQ(store_.Keys("NetworkDrives").size(), 2u);  // no credentials are stored
+}
+
+TEST_F(NetworkDrivesTest, InUseConnectionRedirectAndCancel) {
+    std::string remote = "unchanged";
+    EXPECT_EQ(drives_.GetConnection('Z', remote), net_result::kNotConnected);
+    EXPECT_EQ(drives_.GetConnection('C', remote), net_result::kNotConnected);  // local drive
+    EXPECT_EQ(drives_.GetConnection('#', remote), net_result::kBadDevice);
+    EXPECT_EQ(remote, "unchanged");
+    EXPECT_EQ(drives_.Cancel('Z'), net_result::kNotConnected);
+    EXPECT_TRUE(drives_.DriveInUse('c'));
+    EXPECT_FALSE(drives_.DriveInUse('Z'));
+    EXPECT_FALSE(drives_.DriveInUse('?'));
+
+    ASSERT_EQ(drives_.Add('Z', "\\\\server\\share", "", ""), net_result::kOk);
+    EXPECT_TRUE(drives_.DriveInUse('z'));
+    EXPECT_EQ(drives_.GetConnection('z', remote), net_result::kOk);
+    EXPECT_EQ(remote, "\\\\server\\share");
+    EXPECT_EQ(drives_.Redirect("Z:\\Data\\a.mdb"), "\\\\server\\share\\Data\\a.mdb");
+    EXPECT_EQ(drives_.Redirect("z:/Data"), "\\\\server\\share/Data");
+    EXPECT_EQ(drives_.Redirect("Z:"), "\\\\server\\share");
+    for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\server\\share"}) {
+        EXPECT_FALSE(drives_.Redirect(unmapped).has_value()) << unmapped;
+    }
+    EXPECT_EQ(drives_.Cancel('z'), net_result::kOk);
+    EXPECT_EQ(drives_.Get('Z'), "");
+    EXPECT_FALSE(drives_.DriveInUse('Z'));
 }
 
 }  // namespace
