@@ -1,4 +1,6 @@
-// The configuration-table half of the basic load, and the administrator load.
+// The configuration-table half of the basic load, and the administrator load. ActionGetTable:
+// which configuration table belongs to this PC, with code allocation and the building of missing
+// tables, through the basic load.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,15 +9,19 @@
 #include "config/config_world.h"
 #include "config/norv_conn.h"
 #include "config/slot_map.h"
+#include "fixtures/config_template.h"
 #include "host/host.h"
+#include "host/profile.h"
 #include "host/temp_folder.h"
 
 namespace config {
 namespace {
 
+namespace fs = std::filesystem;
 using config_test::ConfigRow;
+using config_test::kMainIni;
 
-class ConfigTableLoadTest : public config_test::ConfigWorld {
+class ConfigLoadTest : public config_test::ConfigWorld {
   protected:
     // An MDB store whose CONFIG holds `rows`, registered for code 0000000001 (this PC).
     void MakeStore(const std::vector<ConfigRow>& rows) {
@@ -26,15 +32,26 @@ class ConfigTableLoadTest : public config_test::ConfigWorld {
         RunMdb(Insert("CONFIG", rows));
         PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
     }
+    // An MDB store with CONFIG (administrator date range 30) and CONFIGPC holding `codes`.
+    void MakeStoreWithCodes(const std::vector<std::pair<std::string, std::string>>& codes) {
+        RunMdb(PcTables(codes));
+        RunMdb({CreateConfigTable("CONFIG")});
+        RunMdb(Insert("CONFIG", {{"142", 1, 3, "30", "관리자_날짜범위"},
+                                 {"171", 2, 2, "감사합니다", "영수증_메시지1"}}));
+    }
     bool Load() { return Config().ActionConFigLoad_Basic(Config(), Rt().StoreConnection); }
-    void ExpectLoadErrorBox() {
-        const auto boxes = desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox);
-        ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ(boxes.back().text, "환경설정을 불러올 수 없습니다");
+    std::string IniCode() {
+        return host::GetPrivateProfileString("기타관리", "데이터_종류", "", 50, Native(kMainIni));
+    }
+    std::vector<std::string> Registered() {
+        return Column(
+            "SELECT 피씨코드 & ' ' & 피씨명 & ' ' & 테이블명 AS R FROM CONFIGPC "
+            "ORDER BY 피씨코드",
+            "R");
     }
 };
 
-TEST_F(ConfigTableLoadTest, RowsFeedTheItemTableAndTheItems) {
+TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
     MakeStore({
         {"140", 1, 1, "-1", "장비_온라인서비스"},
         {"142", 1, 3, "31", "관리자_날짜범위"},
@@ -69,7 +86,7 @@ TEST_F(ConfigTableLoadTest, RowsFeedTheItemTableAndTheItems) {
 // A look-only load finds the configuration without registering this PC, building a table or
 // saving anything: a PC without a code, or whose code names a missing table, reads the shared
 // CONFIG; a registered PC its own table. No file under the root changes or appears.
-TEST_F(ConfigTableLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
+TEST_F(ConfigLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
     std::vector<std::string> sql =
         PcTables({{"0000000005", "CONFIG0000000005"}, {"0000000007", "CONFIG0000000007"}});
     sql.push_back(CreateConfigTable("CONFIG"));
@@ -114,7 +131,7 @@ TEST_F(ConfigTableLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(ConfigTableLoadTest, BadItemNumbersStopTheLoad) {
+TEST_F(ConfigLoadTest, BadItemNumbersStopTheLoad) {
     MakeStore({});
     for (const char* code : {"abc", "", "-1", "351", "400", "1e9"}) {
         SCOPED_TRACE(code);
@@ -123,11 +140,11 @@ TEST_F(ConfigTableLoadTest, BadItemNumbersStopTheLoad) {
         const std::size_t before = Messages().size();
         EXPECT_FALSE(Load());
         EXPECT_EQ(Messages().size(), before + 1);
-        ExpectLoadErrorBox();
+        EXPECT_EQ(Messages().back(), "환경설정을 불러올 수 없습니다");
     }
 }
 
-TEST_F(ConfigTableLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
+TEST_F(ConfigLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
     PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
     EXPECT_FALSE(Load());
     // The set-up explained the missing file; the load adds no box of its own.
@@ -135,7 +152,7 @@ TEST_F(ConfigTableLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
     EXPECT_EQ(Messages()[0], "해당 폴더에 데이터가 없습니다");
 }
 
-TEST_F(ConfigTableLoadTest, GivenConnectionIsUsedAsItIs) {
+TEST_F(ConfigLoadTest, GivenConnectionIsUsedAsItIs) {
     MakeStore({{"140", 1, 1, "1", ""}});
     ASSERT_TRUE(Load());
     db::ConnectionRef given = Rt().StoreConnection;
@@ -149,7 +166,7 @@ TEST_F(ConfigTableLoadTest, GivenConnectionIsUsedAsItIs) {
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(ConfigTableLoadTest, PcCodeWithAnApostropheStaysAValue) {
+TEST_F(ConfigLoadTest, PcCodeWithAnApostropheStaysAValue) {
     RunMdb(PcTables({{"0000000001", "CONFIG"}, {"00'1", "CONFIG"}}));
     RunMdb({CreateConfigTable("CONFIG")});
     RunMdb(Insert("CONFIG", {{"144", 1, 3, "9", ""}}));
@@ -160,7 +177,7 @@ TEST_F(ConfigTableLoadTest, PcCodeWithAnApostropheStaysAValue) {
     EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM CONFIGPC", "N"), std::vector<std::string>{"2"});
 }
 
-TEST_F(ConfigTableLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
+TEST_F(ConfigLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     NorvConn& c = Config();
     c.데이터_SQLServer_S = config_test::kServer;
     c.데이터_SQLDataName_S = "DATA1";
@@ -186,6 +203,117 @@ TEST_F(ConfigTableLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     EXPECT_TRUE(c.Slot(85).IsEmpty());
     EXPECT_EQ(Rt().Data1Connection, Rt().AdminConnection);
     EXPECT_EQ(Messages().size(), 1u);
+}
+
+TEST_F(ConfigLoadTest, NewPcGetsTheNextCodeAndItsOwnTable) {
+    MakeStoreWithCodes({{"0000000001", "CONFIG"}, {"0000000004", "CONFIG0000000004"}});
+    PutMdbIni();
+    ASSERT_TRUE(Load());
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000005");
+    EXPECT_EQ(IniCode(), "0000000005");
+    const std::string pc = host_.ComputerName();
+    EXPECT_EQ(Registered(),
+              (std::vector<std::string>{"0000000001 PC CONFIG", "0000000004 PC CONFIG0000000004",
+                                        "0000000005 " + pc + " CONFIG0000000005"}));
+    // The new table is a copy of CONFIG and the items come from it.
+    EXPECT_EQ(Column("SELECT * FROM CONFIG0000000005 ORDER BY 환경코드", "적용"),
+              (std::vector<std::string>{"30", "감사합니다"}));
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+
+    // The next start finds the code in the INI and in CONFIGPC: nothing new.
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000005");
+    EXPECT_EQ(Registered().size(), 3u);
+}
+
+TEST_F(ConfigLoadTest, CodeOneAlwaysUsesConfig) {
+    MakeStoreWithCodes({{"0000000007", "CONFIG0000000007"}});
+    PutMdbIni("[기타관리]\r\n데이터_종류= 0000000001 \r\n");
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG");
+    EXPECT_EQ(Registered().back(), "0000000007 PC CONFIG0000000007");
+    EXPECT_EQ(Registered().front(), "0000000001 " + host_.ComputerName() + " CONFIG");
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+}
+
+TEST_F(ConfigLoadTest, RegisteredTableThatIsGoneIsBuiltAgain) {
+    MakeStoreWithCodes({{"0000000003", "CONFIG0000000003"}});
+    PutMdbIni("[기타관리]\r\n데이터_종류=0000000003\r\n");
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000003");
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+    EXPECT_EQ(Registered().size(), 1u);
+}
+
+TEST_F(ConfigLoadTest, NewDatabaseGetsItsTablesFromTheTemplate) {
+    fixtures::CreateConfigTemplate(host_);
+    RunMdb({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
+    PutMdbIni();
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG");
+    const auto rows = fixtures::TemplateRows();
+    EXPECT_EQ(Config().관리자_날짜범위,
+              std::stoi(fixtures::TemplateRow(rows, "관리자_날짜범위").적용));
+    EXPECT_EQ(Registered(),
+              std::vector<std::string>{"0000000001 " + host_.ComputerName() + " CONFIG"});
+}
+
+TEST_F(ConfigLoadTest, MissingTablesWithoutNewConfigOrAConnectionFail) {
+    NorvConn fresh(Rt());
+    std::string table = "unchanged";
+    EXPECT_FALSE(fresh.ActionGetTable(table, true));  // no connection
+    EXPECT_TRUE(Messages().empty());
+
+    fixtures::CreateConfigTemplate(host_);
+    RunMdb({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
+    PutMdbIni();
+    Rt().NewConfigFlag = false;
+    EXPECT_FALSE(Load());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"환경설정을 불러올 수 없습니다"});
+    EXPECT_FALSE(Config().ActionGetTable(table, false));
+}
+
+// A table name that is no plain name, read from CONFIGPC or made from the INI's code, is refused
+// with a message naming it, and no statement is built from it: every table and row stays.
+TEST_F(ConfigLoadTest, TableNameThatIsNoPlainNameIsRefusedBeforeAnyStatement) {
+    MakeStoreWithCodes({{"0000000003", "CONFIG0000000003"}});
+    RunMdb({"CREATE TABLE 사용상품 (제품코드 TEXT(10))", "INSERT INTO 사용상품 VALUES ('P1')"});
+    // 데이터_종류 in the INI, 테이블명 of its CONFIGPC row (the command line's tests run the
+    // statements a name could smuggle in against both kinds of store)
+    const std::pair<const char*, const char*> cases[] = {
+        {"0000000003", "CONFIG] ; DELETE FROM 사용상품"},
+        {"0000000003", ""},
+        {"3;DELETE FROM 사용상품;--", nullptr},  // no row: the table is "CONFIG" + the code
+    };
+    for (const auto& [code, table] : cases) {
+        if (table != nullptr) {
+            RunMdb({"UPDATE CONFIGPC SET 테이블명 = " + util::SqlQuoted(table)});
+        }
+        PutMdbIni(std::string("[기타관리]\r\n데이터_종류=") + code + "\r\n");
+        const std::string shown =
+            table ? std::string("'") + table + "'" : std::string("'CONFIG") + code + "'";
+        EXPECT_FALSE(Load()) << shown;
+        const std::vector<std::string> messages = Messages();
+        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
+            return m.find(shown) != std::string::npos &&
+                   m.find("not a usable name") != std::string::npos;
+        })) << shown;
+        EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 사용상품", "N"), std::vector<std::string>{"1"})
+            << shown;
+        EXPECT_EQ(Registered().size(), 1u) << shown;
+    }
+}
+
+TEST_F(ConfigLoadTest, ReadOnlyIniStillLoads) {
+    MakeStoreWithCodes({{"0000000001", "CONFIG"}});
+    PutMdbIni();
+    const std::string before = Get(kMainIni);
+    fs::permissions(Native(kMainIni), fs::perms::owner_write, fs::perm_options::remove);
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000002");
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+    EXPECT_EQ(Get(kMainIni), before);  // the code could not be kept
 }
 
 }  // namespace
