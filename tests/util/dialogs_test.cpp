@@ -65,44 +65,20 @@ TEST_F(DialogsTest, CloseUnloadsAndAStepLoadsItAgainUnseen) {
     EXPECT_EQ(dialogs.LoadedProgressWindow()->panMsg, "");  // a new window
 }
 
-TEST_F(DialogsTest, ProgressWindowKeys) {
+// The GUI's tests press the progress window's keys and buttons through its view; these are the
+// ones they leave out, and the wait window's keys.
+TEST_F(DialogsTest, KeysOfTheWindows) {
     std::string text = "t";
     Run(0, 0, 0, text);
-    frm02Msg& w = dialogs.ProgressWindow();
-
-    w.KeyDown(27);  // Escape on the window itself does nothing
-    EXPECT_FALSE(dialogs.StopRequested);
-    w.KeyDown(19);
-    EXPECT_TRUE(dialogs.StopRequested);
-    EXPECT_TRUE(w.Cancelled);
-
-    for (int key : {27, 36}) {
-        dialogs.StopRequested = false;
-        w.cmd취소_KeyDown(key);
-        EXPECT_TRUE(dialogs.StopRequested) << key;
-    }
-    dialogs.StopRequested = false;
-    w.cmd취소_KeyDown(13);
+    dialogs.ProgressWindow().KeyDown(27);  // Escape on the window itself does nothing
+    dialogs.ProgressWindow().cmd취소_KeyDown(13);
     EXPECT_FALSE(dialogs.StopRequested);
 
-    Run(0, 0, 0, text, false, true);  // cancel button hidden: its keys do nothing
-    w.cmd취소_KeyDown(27);
-    w.cmd취소_KeyDown(36);
-    EXPECT_FALSE(dialogs.StopRequested);
-    w.cmd취소_Click();
-    EXPECT_TRUE(dialogs.StopRequested);
-}
-
-TEST_F(DialogsTest, WaitWindowLifecycleAndKeys) {
     frmMsg& w = dialogs.ShowMessageWindow("잠시만");
-    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Hourglass);
-    EXPECT_TRUE(w.Shown());
-
     w.KeyDown(27);
     EXPECT_FALSE(dialogs.StopRequested);
     w.KeyDown(19);
     EXPECT_TRUE(dialogs.StopRequested);
-
     dialogs.StopRequested = false;
     w.cmd취소Visible = false;
     w.KeyDown(19);
@@ -112,7 +88,6 @@ TEST_F(DialogsTest, WaitWindowLifecycleAndKeys) {
 
     dialogs.UnloadMessageWindow();
     EXPECT_EQ(dialogs.LoadedMessageWindow(), nullptr);
-    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Default);
     dialogs.UnloadMessageWindow();                        // not loaded: nothing
     EXPECT_TRUE(dialogs.MessageWindow().panMsg.empty());  // loaded anew
 }
