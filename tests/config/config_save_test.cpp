@@ -30,14 +30,14 @@ class ConfigSaveTest : public CopyWorld {
             for (const auto& row : rows_) sql.push_back(fixtures::InsertConfigRowSql(table, row));
         }
         MakeStore(sql, false);
-        PutIni("");
+        PutIni();
         config::NorvConn& c = Rt().Config();
         ASSERT_TRUE(c.ActionConFigLoad_Basic(c, Rt().StoreConnection, true));
         c.SharedConnection() = Rt().StoreConnection;
         c.SetConfigTableName("CONFIG");
     }
-    // The main INI naming this world's store database, plus `more` lines.
-    void PutIni(const std::string& more) {
+    // The main INI naming this world's store database.
+    void PutIni() {
         std::string ini = "[DATA]\r\n데이터_MDBPath=" + std::string(kStoreMdbPath) + "\r\n";
         if (!Mdb()) {
             ini += "데이터_종류=1\r\nM_매장디비모드=1\r\n데이터_SQLServer=" + server_.server +
@@ -45,7 +45,7 @@ class ConfigSaveTest : public CopyWorld {
                    "\r\n데이터_SQLID=" + server_.user + "\r\n데이터_SQLPass=" + server_.password +
                    "\r\n";
         }
-        host_test::WriteBytes(*host_.Native(kMainIni), ini + more);
+        host_test::WriteBytes(*host_.Native(kMainIni), ini);
     }
     std::string Ini(const char* file, std::string_view section, std::string_view key) {
         return host::GetPrivateProfileString(section, key, "<none>", 255, *host_.Native(file));
@@ -159,7 +159,7 @@ TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
 TEST_P(ConfigSaveTest, LoadWritesDefaultBackUpPathToIniAndTable) {
     MakeStore({Mdb() ? "CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"
                      : "CREATE TABLE 피씨명 (피씨코드 NVARCHAR(10), 피씨명 NVARCHAR(50))"});
-    PutIni("");
+    PutIni();
     config::NorvConn& c = Rt().Config();
     ASSERT_TRUE(c.ActionConFigLoad_Basic(c, Rt().StoreConnection));
     EXPECT_EQ(c.ConfigTableName(), "CONFIG");

@@ -106,19 +106,6 @@ TEST_F(ConnectionSetupTest, CheckDataPathPasses) {
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(ConnectionSetupTest, ConnectsTheStoreMdb) {
-    RunMdb({"CREATE TABLE T (A INT)"});
-    UseMdb(kStoreMdb);
-    for (const std::int32_t network : {0, 1}) {  // 0 also tries the network folder first
-        Config().데이터_네트웍사용여부 = network;
-        Rt().StoreConnection.reset();
-        EXPECT_TRUE(ConnectStoreDatabase(Rt())) << network;
-        ASSERT_TRUE(Rt().StoreConnection);
-        EXPECT_EQ(Rt().StoreConnection->State(), db::ObjectState::Open);
-    }
-    EXPECT_TRUE(Messages().empty());
-}
-
 TEST_F(ConnectionSetupTest, RestoresTheKindOfTheLoadBeforeConnecting) {
     RunServer("STORE", {"CREATE TABLE T (A INT)"});
     Config().데이터_SQLServer = std::string(" ") + config_test::kServer;
