@@ -7,9 +7,11 @@
 #include <filesystem>
 
 #include "config/config_world.h"
+#include "config/item_catalog.h"
 #include "config/norv_conn.h"
 #include "config/slot_map.h"
 #include "fixtures/config_template.h"
+#include "host/case_table.h"
 #include "host/host.h"
 #include "host/profile.h"
 #include "host/temp_folder.h"
@@ -52,35 +54,30 @@ class ConfigLoadTest : public config_test::ConfigWorld {
 };
 
 TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
-    MakeStore({
-        {"140", 1, 1, "-1", "장비_온라인서비스"},
-        {"142", 1, 3, "31", "관리자_날짜범위"},
-        {"146", 2, 2, " SRV ", "데이터_SQLServer_S"},
-        {"147", 2, 2, std::nullopt, "데이터_SQLDataName_S"},
-        {"150", 1, 2, std::nullopt, "데이터_SQLConMode_S"},
-        {"85", 1, 0, "2", ""},
-        {"12.9", 1, 0, "5abc", ""},  // integer part; leading number
-        {" 20 ", 2, 0, "글자", ""},
-        {"30", 1, 4, "9", ""},  // group 4 is not loaded
-    });
+    const auto cases = host_test::LoadCaseTable("config/cases/ini.txt", "table rows");
+    std::vector<ConfigRow> rows;
+    for (const auto& c : cases) {
+        rows.push_back({c[0], std::stoi(c[1]), std::stoi(c[2]),
+                        c[3] == "null" ? std::nullopt : std::optional(c[3]), c[4]});
+    }
+    MakeStore(rows);
     ASSERT_TRUE(Load());
     EXPECT_TRUE(Messages().empty());
-    NorvConn& c = Config();
-    EXPECT_TRUE(c.장비_온라인서비스);
-    EXPECT_EQ(c.관리자_날짜범위, 31);
-    EXPECT_EQ(c.데이터_SQLServer_S, " SRV ");
-    EXPECT_EQ(c.데이터_SQLDataName_S, "");
-    EXPECT_EQ(c.데이터_SQLConMode_S, 0);
-    EXPECT_EQ(c.Slot(85).AsInt(), 2);
-    EXPECT_EQ(c.Slot(12).AsInt(), 5);
-    EXPECT_EQ(c.Slot(20), util::Variant("글자"));
-    EXPECT_TRUE(c.Slot(30).IsEmpty());
-    EXPECT_TRUE(c.Slot(400).IsEmpty());
-    EXPECT_EQ(c.ConfigTableName(), "CONFIG");
-    EXPECT_EQ(c.PcCode(), "07");
+    NorvConn& config = Config();
+    for (const auto& c : cases) {
+        if (c[6].rfind("slot ", 0) == 0) {
+            const util::Variant slot = config.Slot(std::stoi(c[6].substr(5)));
+            EXPECT_EQ(slot.IsEmpty() ? "empty" : slot.AsText(), c[7]) << c.where;
+        } else {
+            EXPECT_EQ(ItemText(config, *FindItem(c[6])), c[7]) << c.where;
+        }
+    }
+    EXPECT_TRUE(config.Slot(400).IsEmpty());
+    EXPECT_EQ(config.ConfigTableName(), "CONFIG");
+    EXPECT_EQ(config.PcCode(), "07");
     ASSERT_TRUE(Rt().StoreConnection);
     EXPECT_EQ(Rt().StoreConnection->State(), db::ObjectState::Open);
-    EXPECT_EQ(c.SharedConnection(), Rt().StoreConnection);
+    EXPECT_EQ(config.SharedConnection(), Rt().StoreConnection);
 }
 
 // A look-only load finds the configuration without registering this PC, building a table or
