@@ -19,6 +19,7 @@ class HostTest : public ::testing::Test {
         fs::create_directories(temp_.Path() / "c" / "Quillon");
         fs::copy_file("/bin/sh", temp_.Path() / "c" / "Quillon" / "Tessel.exe");
         fs::create_directories(temp_.Path() / "unc" / "srv" / "share");
+        host_test::WriteBytes(temp_.Path() / "unc" / "Server" / "Share" / "Data" / "a.mdb", "x");
     }
 
     host_test::TempFolder temp_;
@@ -62,53 +63,41 @@ TEST_F(HostTest, SettingsLiveUnderTheUsersFolderAndTheComputerNameIsUpperCase) {
     EXPECT_EQ(name.find_first_of(".abcdefghijklmnopqrstuvwxyz"), std::string::npos) << name;
 }
 
-class NetworkDrivesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        fs::create_directories(temp_.Path() / "c");
-        host_test::WriteBytes(temp_.Path() / "unc" / "Server" / "Share" / "Data" / "a.mdb", "x");
-    }
-
-    host_test::TempFolder temp_;
-    PathMap paths_{temp_.Path()};
-    SettingsStore store_{temp_.Path() / "users" / "u" / "settings.ini"};
-    NetworkDrives drives_{store_, paths_};
-};
-
-TEST_F(NetworkDrivesTest, AddReportsWindowsCodes) {
+TEST_F(HostTest, NetworkDriveAddReportsWindowsCodes) {
     for (const auto& c : host_test::LoadCaseTable("host/cases/paths.txt", "add drive")) {
-        EXPECT_EQ(drives_.Add(c[0].at(0), c[1], "user", "secret"), std::stoi(c[2])) << c.where;
+        EXPECT_EQ(host_.Drives().Add(c[0].at(0), c[1], "user", "secret"), std::stoi(c[2]))
+            << c.where;
     }
-    EXPECT_EQ(drives_.Get('z'), "\\\\SERVER\\share");
-    EXPECT_EQ(drives_.Get('Y'), "\\\\server\\share\\data");
-    EXPECT_EQ(store_.Get("NetworkDrives", "Z"), "\\\\SERVER\\share");
-    EXPECT_EQ(store_.Keys("NetworkDrives").size(), 2u);  // no credentials are stored
+    EXPECT_EQ(host_.Drives().Get('z'), "\\\\SERVER\\share");
+    EXPECT_EQ(host_.Drives().Get('Y'), "\\\\server\\share\\data");
+    EXPECT_EQ(host_.Settings().Get("NetworkDrives", "Z"), "\\\\SERVER\\share");
+    EXPECT_EQ(host_.Settings().Keys("NetworkDrives").size(), 2u);  // no credentials are stored
 }
 
-TEST_F(NetworkDrivesTest, InUseConnectionRedirectAndCancel) {
+TEST_F(HostTest, NetworkDrivesInUseConnectionRedirectAndCancel) {
     std::string remote = "unchanged";
-    EXPECT_EQ(drives_.GetConnection('Z', remote), net_result::kNotConnected);
-    EXPECT_EQ(drives_.GetConnection('C', remote), net_result::kNotConnected);  // local drive
-    EXPECT_EQ(drives_.GetConnection('#', remote), net_result::kBadDevice);
+    EXPECT_EQ(host_.Drives().GetConnection('Z', remote), net_result::kNotConnected);
+    EXPECT_EQ(host_.Drives().GetConnection('C', remote), net_result::kNotConnected);  // local drive
+    EXPECT_EQ(host_.Drives().GetConnection('#', remote), net_result::kBadDevice);
     EXPECT_EQ(remote, "unchanged");
-    EXPECT_EQ(drives_.Cancel('Z'), net_result::kNotConnected);
-    EXPECT_TRUE(drives_.DriveInUse('c'));
-    EXPECT_FALSE(drives_.DriveInUse('Z'));
-    EXPECT_FALSE(drives_.DriveInUse('?'));
+    EXPECT_EQ(host_.Drives().Cancel('Z'), net_result::kNotConnected);
+    EXPECT_TRUE(host_.Drives().DriveInUse('c'));
+    EXPECT_FALSE(host_.Drives().DriveInUse('Z'));
+    EXPECT_FALSE(host_.Drives().DriveInUse('?'));
 
-    ASSERT_EQ(drives_.Add('Z', "\\\\server\\share", "", ""), net_result::kOk);
-    EXPECT_TRUE(drives_.DriveInUse('z'));
-    EXPECT_EQ(drives_.GetConnection('z', remote), net_result::kOk);
+    ASSERT_EQ(host_.Drives().Add('Z', "\\\\server\\share", "", ""), net_result::kOk);
+    EXPECT_TRUE(host_.Drives().DriveInUse('z'));
+    EXPECT_EQ(host_.Drives().GetConnection('z', remote), net_result::kOk);
     EXPECT_EQ(remote, "\\\\server\\share");
-    EXPECT_EQ(drives_.Redirect("Z:\\Data\\a.mdb"), "\\\\server\\share\\Data\\a.mdb");
-    EXPECT_EQ(drives_.Redirect("z:/Data"), "\\\\server\\share/Data");
-    EXPECT_EQ(drives_.Redirect("Z:"), "\\\\server\\share");
+    EXPECT_EQ(host_.Drives().Redirect("Z:\\Data\\a.mdb"), "\\\\server\\share\\Data\\a.mdb");
+    EXPECT_EQ(host_.Drives().Redirect("z:/Data"), "\\\\server\\share/Data");
+    EXPECT_EQ(host_.Drives().Redirect("Z:"), "\\\\server\\share");
     for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\server\\share"}) {
-        EXPECT_FALSE(drives_.Redirect(unmapped).has_value()) << unmapped;
+        EXPECT_FALSE(host_.Drives().Redirect(unmapped).has_value()) << unmapped;
     }
-    EXPECT_EQ(drives_.Cancel('z'), net_result::kOk);
-    EXPECT_EQ(drives_.Get('Z'), "");
-    EXPECT_FALSE(drives_.DriveInUse('Z'));
+    EXPECT_EQ(host_.Drives().Cancel('z'), net_result::kOk);
+    EXPECT_EQ(host_.Drives().Get('Z'), "");
+    EXPECT_FALSE(host_.Drives().DriveInUse('Z'));
 }
 
 }  // namespace
