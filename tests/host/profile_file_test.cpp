@@ -73,21 +73,11 @@ TEST_F(ProfileFileTest, WritingOneKeyChangesOnlyItsLineInACp949File) {
 // (a password, a line nobody reads), and a value written back as it was read.
 TEST_F(ProfileFileTest, AValueWrittenBackAsReadKeepsItsBytes) {
     const std::string original = "[S]\r\nPass=p\xFFw\x80\xA2\xE8!\r\nQuoted = \"a b\"   \r\n";
-    struct Case {
-        std::string_view key;
-        std::string_view to;  // the key the value read is written to
-        std::string added;    // the line that this adds at the end of the file
-    };
-    const Case cases[] = {
-        {"Pass", "Pass", ""},
-        {"Quoted", "Quoted", ""},
-        {"Pass", "Copy", "Copy=p\xFFw\x80\xA2\xE8!\r\n"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : host_test::LoadCaseTable("host/cases/profile.txt", "written back")) {
         host_test::WriteBytes(File(), original);
-        const std::string value = GetPrivateProfileString("S", c.key, "", 255, File());
-        ASSERT_TRUE(WritePrivateProfileString("S", c.to, value, File())) << c.key;
-        EXPECT_EQ(host_test::ReadBytes(File()), original + c.added) << c.key << " to " << c.to;
+        const std::string value = GetPrivateProfileString("S", c[0], "", 255, File());
+        ASSERT_TRUE(WritePrivateProfileString("S", c[1], value, File())) << c.where;
+        EXPECT_EQ(host_test::ReadBytes(File()), original + c[2]) << c.where;
     }
 }
 
