@@ -63,6 +63,12 @@ class ConfigSaveTest : public CopyWorld {
     void Set(std::string_view item, const util::Variant& value) {
         config::FindItem(item)->set(Rt().Config(), value);
     }
+    // Sets the items of that case table to their values.
+    std::vector<host_test::CaseRow> SetItems(const std::string& table) {
+        const auto rows = host_test::LoadCaseTable("config/cases/ini.txt", table);
+        for (const auto& c : rows) Set(c[0], c[1]);
+        return rows;
+    }
 };
 
 constexpr const char* kConnectionItems[] = {
@@ -74,28 +80,17 @@ constexpr const char* kConnectionItems[] = {
 // into the configuration table (passwords with apostrophes stored exactly) and nothing else.
 TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItems) {
     MakeConfiguredStore();
-    Set("M_담당자", "김약사");
-    Set("M_바코드Top", "420");
-    Set("M_바코드용지종류", 3);
-    Set("판매등록_공지이미지", "C:\\Quillon\\공지.jpg");
-    Set("데이터_네트웍계정", "store");
-    Set("데이터_SQLConMode", 1);
-    Set("데이터_BackUpPath", "D:\\백업\\");
-    Set("데이터_SQLPass", "pa'ss");
-    Set("데이터_네트웍Pass", "'; DELETE FROM CONFIG; --");
+    const auto set = SetItems("basic save");
     ASSERT_TRUE(Rt().Config().ActionSave_Basic());
+    for (const auto& c : set) EXPECT_EQ(ItemValue(c[0]), c[1]) << c.where;
     for (const config::IniItem& row : config::IniItems()) {
         const char* file = row.file == config::IniFile::Main ? kMainIni : kPrinterIni;
         EXPECT_EQ(Ini(file, row.section, row.key), ItemValue(row.item)) << row.item;
     }
-    EXPECT_EQ(Ini(kMainIni, "담당자", "담당자"), "김약사");
-    EXPECT_EQ(Ini(kPrinterIni, "BARCODEPRINT", "바코드용지종류"), "3");
     for (const char* item : kConnectionItems) {
         EXPECT_EQ(Applied("CONFIG", item), ItemValue(item)) << item;
     }
     EXPECT_EQ(Applied("CONFIG", "데이터_종류"), Mdb() ? "0" : "1");
-    EXPECT_EQ(Applied("CONFIG", "데이터_SQLPass"), "pa'ss");
-    EXPECT_EQ(Applied("CONFIG", "데이터_네트웍Pass"), "'; DELETE FROM CONFIG; --");
     // Nothing else changes: other rows, other tables.
     EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
     EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
@@ -117,17 +112,9 @@ TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
 
 TEST_P(ConfigSaveTest, StandardConfigUpdatesItsSixRows) {
     MakeConfiguredStore();
-    Set("표준DB사용여부", 1);
-    Set("표준DB서버명", "STD-SRV");
-    Set("표준DB데이터명", "SIMSTD2");
-    Set("표준DBID", "norv");
-    Set("표준DBPW", "p'w");
-    Set("체인구분", 2);
+    const auto set = SetItems("standard config");
     ASSERT_TRUE(Rt().Config().ActionSave_StandardConfig());
-    const std::pair<const char*, const char*> expected[] = {
-        {"표준DB사용여부", "1"}, {"표준DB서버명", "STD-SRV"}, {"표준DB데이터명", "SIMSTD2"},
-        {"표준DBID", "norv"},    {"표준DBPW", "p'w"},         {"체인구분", "2"}};
-    for (const auto& [item, value] : expected) EXPECT_EQ(Applied("CONFIG", item), value) << item;
+    for (const auto& c : set) EXPECT_EQ(Applied("CONFIG", c[0]), c[1]) << c.where;
     EXPECT_EQ(Applied("CONFIG0000000002", "표준DB서버명"), "");
 
     Rt().Config().SetConfigTableName("");
@@ -142,14 +129,10 @@ TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
           "INSERT INTO CONFIG_SYS (신규명, 적용) VALUES ('데이터_SQLServer_S', 'SYS')"}) {
         Store().Execute(sql);
     }
-    Set("데이터_SQLServer_S", "DATA1-SRV");
-    Set("데이터_SQLPass_S", "d'1");
-    Set("체인구분", 1);
+    const auto set = SetItems("all tables");
     ASSERT_TRUE(config::ActionSave_AllConfigTables(Rt().Config()));
     for (const char* table : {"CONFIG", "CONFIG0000000002"}) {
-        EXPECT_EQ(Applied(table, "데이터_SQLServer_S"), "DATA1-SRV") << table;
-        EXPECT_EQ(Applied(table, "데이터_SQLPass_S"), "d'1") << table;
-        EXPECT_EQ(Applied(table, "체인구분"), "1") << table;
+        for (const auto& c : set) EXPECT_EQ(Applied(table, c[0]), c[1]) << table << " " << c.where;
     }
     EXPECT_EQ(Applied("CONFIG_SYS", "데이터_SQLServer_S"), "SYS");
 }
