@@ -24,11 +24,15 @@ class NorvConnIniTest : public config_test::ConfigWorld {
     bool LoadIni() { return Config().ActionConFigLoad_Basic(Config(), Rt().StoreConnection, true); }
 };
 
+// An empty INI, or one that is no INI at all, gives every default.
 TEST_F(NorvConnIniTest, EmptyIniGivesEveryDefault) {
-    Put(kMainIni, "");
-    ASSERT_TRUE(LoadIni());
-    for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "defaults")) {
-        EXPECT_EQ(ItemText(Config(), *FindItem(c[0])), c[1]) << c.where;
+    for (const std::string& text :
+         {std::string(), std::string("\x7f\x45\x4c\x46\x00\x01[DATA\xff\r\n=\r\n", 17)}) {
+        Put(kMainIni, text);
+        ASSERT_TRUE(LoadIni());
+        for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "defaults")) {
+            EXPECT_EQ(ItemText(Config(), *FindItem(c[0])), c[1]) << c.where;
+        }
     }
     EXPECT_TRUE(Messages().empty());
     // The printer INI did not exist: the first read created it.
@@ -95,13 +99,6 @@ TEST_F(NorvConnIniTest, PrinterWithoutMarginsStartsOver) {
     EXPECT_EQ(c.M_바코드폰트, "Arial");
 }
 
-TEST_F(NorvConnIniTest, IniThatIsNoIniGivesDefaults) {
-    Put(kMainIni, std::string("\x7f\x45\x4c\x46\x00\x01[DATA\xff\r\n=\r\n", 17));
-    ASSERT_TRUE(LoadIni());
-    EXPECT_EQ(Config().데이터_SQLDataName, "ZENTRIX");
-    EXPECT_TRUE(Messages().empty());
-}
-
 TEST_F(NorvConnIniTest, LoadKeepsItsPathsAndObject) {
     PutMdbIni();
     NorvConn other(Rt());
@@ -111,21 +108,15 @@ TEST_F(NorvConnIniTest, LoadKeepsItsPathsAndObject) {
     EXPECT_EQ(&Config().ConfigObject(), &other);
 }
 
-namespace fs = std::filesystem;
-
-class KroIniTest : public config_test::ConfigWorld {};
-
-TEST_F(KroIniTest, MissingFileIsCreatedWithItsFolder) {
+// Kro_INI creates a missing file with its folder, and reads each file once.
+TEST_F(NorvConnIniTest, KroIniCreatesMissingFilesAndReadsEachFileOnce) {
     Kro_INI ini(Rt());
     EXPECT_EQ(ini.INIRead("S", "K", 10, "C:\\New\\Folder\\x.ini"), "");
     EXPECT_TRUE(fs::is_regular_file(Native("C:\\New\\Folder\\x.ini")));
     EXPECT_TRUE(ini.INIWrite("S", "K", "C:\\Other\\y.ini", "v"));
     EXPECT_EQ(ini.INIRead("S", "K", 10, "C:\\Other\\y.ini"), "v");
-}
 
-TEST_F(KroIniTest, ReadsEachFileOnce) {
     Put("C:\\a.ini", "[S]\r\nK=1\r\n");
-    Kro_INI ini(Rt());
     EXPECT_EQ(ini.INIRead("S", "K", 10, "C:\\a.ini"), "1");
     Put("C:\\a.ini", "[S]\r\nK=2\r\n");  // changed by someone else
     EXPECT_EQ(ini.INIRead("S", "K", 10, "C:\\a.ini"), "1");
