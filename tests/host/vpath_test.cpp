@@ -1,11 +1,11 @@
 #include "host/vpath.h"
 
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <optional>
 
 #include "host/ascii_text.h"
 #include "host/case_table.h"
-#include "host/scoped_env.h"
 #include "host/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -55,14 +55,28 @@ TEST(EqualsNoCase, FoldsOnlyAsciiLetters) {
     EXPECT_FALSE(EqualsNoCase("a", "ab"));
 }
 
+// Sets, or with nullptr clears, an environment variable until the end of the scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
 TEST(ResolveRoot, ExplicitRootThenEnvironmentThenHomeDefault) {
     host_test::TempFolder cli, env, home;
-    const host_test::ScopedEnv rootVar("DATAPATCH_ROOT", env.Path().c_str());
-    const host_test::ScopedEnv homeVar("HOME", home.Path().c_str());
+    const ScopedEnv rootVar("DATAPATCH_ROOT", env.Path().c_str());
+    const ScopedEnv homeVar("HOME", home.Path().c_str());
     EXPECT_EQ(ResolveRoot(cli.Path()), cli.Path());
     EXPECT_EQ(ResolveRoot(std::nullopt), env.Path());
     {
-        const host_test::ScopedEnv noRoot("DATAPATCH_ROOT", nullptr);
+        const ScopedEnv noRoot("DATAPATCH_ROOT", nullptr);
         const fs::path expected = home.Path() / ".local/share/datapatch/root";
         EXPECT_EQ(ResolveRoot(std::nullopt), expected);
         EXPECT_TRUE(fs::is_directory(expected));  // created on demand
@@ -79,7 +93,7 @@ TEST(ResolveRoot, ExplicitRootThenEnvironmentThenHomeDefault) {
             EXPECT_NE(std::string(error.what()).find(bad.string()), std::string::npos)
                 << error.what();
         }
-        const host_test::ScopedEnv badVar("DATAPATCH_ROOT", bad.c_str());
+        const ScopedEnv badVar("DATAPATCH_ROOT", bad.c_str());
         EXPECT_THROW(ResolveRoot(std::nullopt), std::runtime_error);
     }
     EXPECT_FALSE(fs::exists(missing));
