@@ -78,6 +78,16 @@ TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
     ASSERT_TRUE(Rt().StoreConnection);
     EXPECT_EQ(Rt().StoreConnection->State(), db::ObjectState::Open);
     EXPECT_EQ(config.SharedConnection(), Rt().StoreConnection);
+
+    // A connection given to the load is used as it is: no set-up runs for it, though the INI
+    // now names a file that does not exist.
+    Put(config_test::kMainIni,
+        "[DATA]\r\n데이터_MDBPath=C:\\gone.mdb\r\n[기타관리]\r\n데이터_종류=0000000001\r\n");
+    NorvConn again(Rt());
+    ASSERT_TRUE(again.ActionConFigLoad_Basic(again, Rt().StoreConnection));
+    EXPECT_EQ(again.SharedConnection(), Rt().StoreConnection);
+    EXPECT_TRUE(again.장비_온라인서비스);
+    EXPECT_TRUE(Messages().empty());
 }
 
 // A look-only load finds the configuration without registering this PC, building a table or
@@ -147,20 +157,6 @@ TEST_F(ConfigLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
     // The set-up explained the missing file; the load adds no box of its own.
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "해당 폴더에 데이터가 없습니다");
-}
-
-TEST_F(ConfigLoadTest, GivenConnectionIsUsedAsItIs) {
-    MakeStore({{"140", 1, 1, "1", ""}});
-    ASSERT_TRUE(Load());
-    db::ConnectionRef given = Rt().StoreConnection;
-    // The INI now names a file that does not exist: no set-up runs for a given connection.
-    Put(config_test::kMainIni,
-        "[DATA]\r\n데이터_MDBPath=C:\\gone.mdb\r\n[기타관리]\r\n데이터_종류=0000000001\r\n");
-    NorvConn again(Rt());
-    ASSERT_TRUE(again.ActionConFigLoad_Basic(again, given));
-    EXPECT_EQ(again.SharedConnection(), given);
-    EXPECT_TRUE(again.장비_온라인서비스);
-    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(ConfigLoadTest, PcCodeWithAnApostropheStaysAValue) {
