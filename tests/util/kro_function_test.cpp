@@ -2,9 +2,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "fixtures/host_root.h"
 #include "host/net_drives.h"
 #include "host/profile.h"
-#include "util/host_fixture.h"
 #include "util/ini_module.h"
 #include "util/kro_function.h"
 
@@ -14,8 +14,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-class KroFunctionTest : public util_test::HostFixture {
+// A Host on a fresh temporary root per test, with helpers that place files on its drives.
+class KroFunctionTest : public ::testing::Test, public fixtures::HostRoot {
   protected:
+    void MakeFolder(std::string_view windowsPath) {
+        std::filesystem::create_directories(Native(windowsPath));
+    }
     // A program that writes its arguments, one a line, beside itself and ends with code 3.
     void PutProgram(std::string_view windowsPath) {
         Put(windowsPath, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.out\"\nexit 3\n");
@@ -238,7 +242,7 @@ TEST_F(KroFunctionTest, NetDirConTakesTheFirstFreeLetter) {
 
 constexpr const char* kIni = "C:\\Quillon\\NVConfig.INI";
 
-class IniModuleTest : public util_test::HostFixture {
+class IniModuleTest : public KroFunctionTest {
   protected:
     IniModuleTest() { MakeFolder("C:\\Quillon"); }
     std::string Raw(std::string_view section, std::string_view key) {
