@@ -24,68 +24,78 @@ std::string Text(const Row& row, const char* column) {
     return row.at(column).AsText();
 }
 
-// The stored row against the template row it came from. Texts are stored as they stand (DFT_M
-// with `dftSuffix` appended); Null numbers of 상태, INIOPT and EndOPT arrive as 0.
-void ExpectCopied(const Row& got, const fixtures::ConfigRow& want, const std::string& dftSuffix,
-                  bool withSearchWords) {
-    const std::pair<const char*, const std::string*> texts[] = {
-        {"환경코드", &want.환경코드},     {"대표코드", &want.대표코드},
-        {"대표상태", &want.대표상태},     {"그룹명", &want.그룹명},
-        {"항목명", &want.항목명},         {"작동설명", &want.작동설명},
-        {"사용화면", &want.사용화면},     {"적용", &want.적용},
-        {"적용방법", &want.적용방법},     {"DFT_K", &want.DFT_K},
-        {"DFT_B", &want.DFT_B},           {"DFT_T", &want.DFT_T},
-        {"DFT_D", &want.DFT_D},           {"DFT_Y", &want.DFT_Y},
-        {"DFT_C", &want.DFT_C},           {"디폴트", &want.디폴트},
-        {"관리자메모", &want.관리자메모}, {"기존명", &want.기존명},
-        {"신규명", &want.신규명},         {"Up_Date", &want.Up_Date},
-    };
-    for (const auto& [column, value] : texts) {
-        EXPECT_EQ(Text(got, column), *value) << want.신규명 << "." << column;
-    }
-    EXPECT_EQ(Text(got, "DFT_M"), want.DFT_M + dftSuffix) << want.신규명;
-    const std::pair<const char*, int> numbers[] = {
-        {"순서", want.순서},
-        {"필드구분", want.필드구분},
-        {"대그룹", want.대그룹},
-        {"상태", want.상태.value_or(0)},
-        {"Del_Chk", want.Del_Chk},
-        {"INIOPT", want.INIOPT.value_or(0)},
-        {"EndOPT", want.EndOPT.value_or(0)},
-    };
-    for (const auto& [column, value] : numbers) {
-        EXPECT_EQ(got.at(column).AsInt(), value) << want.신규명 << "." << column;
-    }
-    if (withSearchWords) {
-        EXPECT_EQ(Text(got, "검색어"), want.검색어) << want.신규명;
-    } else {
-        EXPECT_TRUE(got.at("검색어").IsNull()) << want.신규명;
+// Compares the rows column by column as text. A copy stores DFT_M with `dftSuffix` appended and
+// the Null numbers of 상태, INIOPT and EndOPT as 0; 검색어 is Null unless `withSearchWords`.
+void ExpectCopiedRows(const std::vector<Row>& got, const std::vector<Row>& want,
+                      const std::string& dftSuffix, bool withSearchWords) {
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        for (const auto& [column, value] : want[i]) {
+            const std::string item = Text(want[i], "신규명") + "." + column;
+            std::string expected = value.AsText() + (column == "DFT_M" ? dftSuffix : "");
+            if (value.IsNull() && (column == "상태" || column == "INIOPT" || column == "EndOPT")) {
+                expected = "0";
+            }
+            if (column == "검색어" && !withSearchWords) {
+                EXPECT_TRUE(got[i].at(column).IsNull()) << item;
+            } else {
+                EXPECT_EQ(got[i].at(column).AsText(), expected) << item;
+            }
+        }
     }
 }
 
-using ConfigCopyTest = CopyWorld;
+class ConfigCopyTest : public CopyWorld {
+  protected:
+    // The copy raises the build error after showing the one box `box`, and leaves neither CONFIG
+    // nor CONFIGPC nor the wait window behind.
+    void ExpectCopyFails(const std::string& box) {
+        const std::size_t before = Boxes().size();
+        config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
+        try {
+            copy.ActionPatch_Creat_ConfigPC();
+            ADD_FAILURE() << "no error raised";
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.Number(), config::kConfigSourceBuildError);
+            EXPECT_EQ(e.Description(), config::kConfigSourceBuildText);
+        }
+        ASSERT_EQ(Boxes().size(), before + 1);
+        EXPECT_EQ(Boxes().back(), box);
+        EXPECT_FALSE(HasTable("CONFIG"));
+        EXPECT_FALSE(HasTable("CONFIGPC"));
+        EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
+    }
+};
 
-TEST_P(ConfigCopyTest, NewDatabaseGetsConfigWithTemplateRowsAndEmptyConfigPc) {
+// A new database gets CONFIG with the template's rows (an apostrophe in a text stored intact),
+// an empty CONFIGPC, and then a workstation table that is an exact copy without search words;
+// the wait window shows each operation's text and is gone afterwards.
+TEST_P(ConfigCopyTest, NewDatabaseGetsConfigAndWorkstationCopies) {
+    rows_[13].항목명 = "고객's 상호";
+    rows_[13].DFT_M = "O'";
     MakeStore();
+    std::vector<std::string> shown;
+    desktop_.OnDoEvents([&] {
+        if (auto* w = Rt().Dialogs().LoadedMessageWindow(); w && w->Shown()) {
+            if (shown.empty() || shown.back() != w->panMsg) shown.push_back(w->panMsg);
+        }
+    });
     config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
     ASSERT_TRUE(copy.ActionPatch_Creat_ConfigPC());
-
-    const auto stored = Rows("SELECT * FROM CONFIG ORDER BY 순서");
-    ASSERT_EQ(stored.size(), rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) ExpectCopied(stored[i], rows_[i], " ", true);
-    EXPECT_TRUE(Rows("SELECT * FROM CONFIGPC").empty());
-
-    // The wait window showed its text while working and is gone afterwards.
+    bool result = false;
+    ASSERT_TRUE(copy.ActionPatch_Creat_Config확장("CONFIG0000000002", result));
+    EXPECT_TRUE(result);
+    EXPECT_EQ(shown, (std::vector<std::string>{kBuildingText, kExtendingText}));
     EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
-    EXPECT_GE(Yields(), 1u);
     EXPECT_TRUE(Boxes().empty());
-}
 
-TEST_P(ConfigCopyTest, TablesHaveTheDeclaredColumnsAndSizes) {
-    MakeStore();
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    ASSERT_TRUE(copy.ActionPatch_Creat_ConfigPC());
-    ASSERT_TRUE(copy.ActionPatch_Creat_Config확장("CONFIG0000000002"));
+    // The template's rows as they are, for comparison.
+    Store().Execute(fixtures::CreateConfigTableSql("TEMPLATE", StoreDialect()));
+    for (const auto& row : rows_) Store().Execute(fixtures::InsertConfigRowSql("TEMPLATE", row));
+    const auto source = Rows("SELECT * FROM CONFIG ORDER BY 순서");
+    ExpectCopiedRows(source, Rows("SELECT * FROM TEMPLATE ORDER BY 순서"), " ", true);
+    ExpectCopiedRows(Rows("SELECT * FROM CONFIG0000000002 ORDER BY 순서"), source, "", false);
+    EXPECT_TRUE(Rows("SELECT * FROM CONFIGPC").empty());
 
     const db::Router& router = *Rt().Ado().router;
     auto dao =
@@ -110,72 +120,11 @@ TEST_P(ConfigCopyTest, TablesHaveTheDeclaredColumnsAndSizes) {
     EXPECT_EQ(dao->TableDefs("CONFIGPC")->Fields.Count(), 3);
 }
 
-TEST_P(ConfigCopyTest, SecondWorkstationGetsExactCopyWithoutSearchWords) {
-    MakeStore();
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    ASSERT_TRUE(copy.ActionPatch_Creat_ConfigPC());
-    bool result = false;
-    ASSERT_TRUE(copy.ActionPatch_Creat_Config확장("CONFIG0000000002", result));
-    EXPECT_TRUE(result);
-
-    const auto source = Rows("SELECT * FROM CONFIG ORDER BY 순서");
-    const auto copied = Rows("SELECT * FROM CONFIG0000000002 ORDER BY 순서");
-    ASSERT_EQ(copied.size(), source.size());
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        for (const auto& [column, value] : source[i]) {
-            if (column == "검색어") {
-                EXPECT_TRUE(copied[i].at(column).IsNull());
-            } else {
-                EXPECT_EQ(copied[i].at(column), value)
-                    << Text(source[i], "신규명") << "." << column;
-            }
-        }
-    }
-    EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
-}
-
-// Values are written escaped: an apostrophe in a template text is stored as it stands.
-TEST_P(ConfigCopyTest, ApostrophesInValuesAreCopiedIntact) {
-    rows_[13].항목명 = "고객's 상호";
-    rows_[13].DFT_M = "O'";
-    MakeStore();
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    ASSERT_TRUE(copy.ActionPatch_Creat_ConfigPC());
-    ASSERT_TRUE(copy.ActionPatch_Creat_Config확장("CONFIG0000000002"));
-    for (const char* table : {"CONFIG", "CONFIG0000000002"}) {
-        const auto row = Rows(std::string("SELECT 항목명, DFT_M FROM ") + table +
-                              " WHERE 신규명 = '" + rows_[13].신규명 + "'");
-        ASSERT_EQ(row.size(), 1u) << table;
-        EXPECT_EQ(Text(row[0], "항목명"), "고객's 상호") << table;
-        EXPECT_EQ(Text(row[0], "DFT_M"), "O' ") << table;
-    }
-    EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
-}
-
-TEST_P(ConfigCopyTest, MissingTemplateShowsBoxRaisesAndCreatesNothing) {
+TEST_P(ConfigCopyTest, MissingTemplateOrTemplateTableFailsClearly) {
     MakeStore({}, false);
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    try {
-        copy.ActionPatch_Creat_ConfigPC();
-        FAIL() << "no error raised";
-    } catch (const db::DbError& e) {
-        EXPECT_EQ(e.Number(), config::kConfigSourceBuildError);
-        EXPECT_EQ(e.Description(), "환경설정 원본 테이블 만들기에 실패하였습니다");
-    }
-    EXPECT_EQ(Boxes(), std::vector<std::string>{kTemplateMissing});
-    EXPECT_FALSE(HasTable("CONFIG"));
-    EXPECT_FALSE(HasTable("CONFIGPC"));
-    EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
-}
-
-TEST_P(ConfigCopyTest, TemplateWithoutNorvConfFailsClearly) {
+    ExpectCopyFails(kTemplateMissing);
     fixtures::CreateConfigTemplate(host_, rows_, "NorvConfig");
-    MakeStore({}, false);
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    EXPECT_THROW(copy.ActionPatch_Creat_ConfigPC(), db::DbError);
-    EXPECT_EQ(Boxes(), std::vector<std::string>{kCopyFailed});
-    EXPECT_FALSE(HasTable("CONFIG"));
-    EXPECT_FALSE(HasTable("CONFIGPC"));
+    ExpectCopyFails(kCopyFailed);
 }
 
 // A row that cannot be written is tried a few times, with a yield before each retry; then the
@@ -190,12 +139,8 @@ TEST_P(ConfigCopyTest, RowThatKeepsFailingEndsCopyAndRemovesTable) {
         statements.push_back(fixtures::InsertConfigRowSql("NorvConf", row));
     fixtures::CreateMdbStore(host_, fixtures::ConfigTemplatePath(host_), statements, "");
     MakeStore({}, false);
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    EXPECT_THROW(copy.ActionPatch_Creat_ConfigPC(), db::DbError);
-    EXPECT_EQ(Boxes(), std::vector<std::string>{kCopyFailed});
+    ExpectCopyFails(kCopyFailed);
     EXPECT_GE(Yields(), 3u);
-    EXPECT_FALSE(HasTable("CONFIG"));
-    EXPECT_FALSE(HasTable("CONFIGPC"));
 }
 
 TEST_P(ConfigCopyTest, ExistingConfigIsKeptAndOnlyConfigPcIsAdded) {
@@ -228,20 +173,6 @@ TEST_P(ConfigCopyTest, WorkstationTableFailuresReturnFalse) {
     EXPECT_EQ(
         Text(Rows("SELECT 적용 FROM CONFIG0000000003 WHERE 신규명 = '포인트_사용'")[0], "적용"),
         "9");
-}
-
-TEST_P(ConfigCopyTest, WaitWindowShowsTheOperationsText) {
-    MakeStore();
-    std::vector<std::string> shown;
-    desktop_.OnDoEvents([&] {
-        if (auto* w = Rt().Dialogs().LoadedMessageWindow(); w && w->Shown()) {
-            if (shown.empty() || shown.back() != w->panMsg) shown.push_back(w->panMsg);
-        }
-    });
-    config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-    ASSERT_TRUE(copy.ActionPatch_Creat_ConfigPC());
-    ASSERT_TRUE(copy.ActionPatch_Creat_Config확장("CONFIG0000000002"));
-    EXPECT_EQ(shown, (std::vector<std::string>{kBuildingText, kExtendingText}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ConfigCopyTest,

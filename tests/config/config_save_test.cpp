@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
 #include "config/config_copy_world.h"
 #include "config/ini_items.h"
 #include "config/item_catalog.h"
 #include "db/error.h"
+#include "host/case_table.h"
 #include "host/profile.h"
 
 namespace config_test {
@@ -27,14 +30,14 @@ class ConfigSaveTest : public CopyWorld {
             for (const auto& row : rows_) sql.push_back(fixtures::InsertConfigRowSql(table, row));
         }
         MakeStore(sql, false);
-        PutIni("");
+        PutIni();
         config::NorvConn& c = Rt().Config();
         ASSERT_TRUE(c.ActionConFigLoad_Basic(c, Rt().StoreConnection, true));
         c.SharedConnection() = Rt().StoreConnection;
         c.SetConfigTableName("CONFIG");
     }
-    // The main INI naming this world's store database, plus `more` lines.
-    void PutIni(const std::string& more) {
+    // The main INI naming this world's store database.
+    void PutIni() {
         std::string ini = "[DATA]\r\n데이터_MDBPath=" + std::string(kStoreMdbPath) + "\r\n";
         if (!Mdb()) {
             ini += "데이터_종류=1\r\nM_매장디비모드=1\r\n데이터_SQLServer=" + server_.server +
@@ -42,7 +45,7 @@ class ConfigSaveTest : public CopyWorld {
                    "\r\n데이터_SQLID=" + server_.user + "\r\n데이터_SQLPass=" + server_.password +
                    "\r\n";
         }
-        host_test::WriteBytes(*host_.Native(kMainIni), ini + more);
+        host_test::WriteBytes(*host_.Native(kMainIni), ini);
     }
     std::string Ini(const char* file, std::string_view section, std::string_view key) {
         return host::GetPrivateProfileString(section, key, "<none>", 255, *host_.Native(file));
@@ -60,6 +63,12 @@ class ConfigSaveTest : public CopyWorld {
     void Set(std::string_view item, const util::Variant& value) {
         config::FindItem(item)->set(Rt().Config(), value);
     }
+    // Sets the items of that case table to their values.
+    std::vector<host_test::CaseRow> SetItems(const std::string& table) {
+        const auto rows = host_test::LoadCaseTable("config/cases/ini.txt", table);
+        for (const auto& c : rows) Set(c[0], c[1]);
+        return rows;
+    }
 };
 
 constexpr const char* kConnectionItems[] = {
@@ -67,45 +76,25 @@ constexpr const char* kConnectionItems[] = {
     "데이터_네트웍Pass", "데이터_SQLServer",  "데이터_SQLDataName",    "데이터_SQLID",
     "데이터_SQLPass",    "데이터_SQLConMode", "데이터_BackUpPath"};
 
-TEST_P(ConfigSaveTest, BasicSaveWritesEveryIniItemBackWhereItWasRead) {
+// The basic save writes every INI item back where it was read, and mirrors the connection items
+// into the configuration table (passwords with apostrophes stored exactly) and nothing else.
+TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItems) {
     MakeConfiguredStore();
-    Set("M_담당자", "김약사");
-    Set("M_바코드Top", "420");
-    Set("M_바코드용지종류", 3);
-    Set("판매등록_공지이미지", "C:\\Quillon\\공지.jpg");
+    const auto set = SetItems("basic save");
     ASSERT_TRUE(Rt().Config().ActionSave_Basic());
+    for (const auto& c : set) EXPECT_EQ(ItemValue(c[0]), c[1]) << c.where;
     for (const config::IniItem& row : config::IniItems()) {
         const char* file = row.file == config::IniFile::Main ? kMainIni : kPrinterIni;
         EXPECT_EQ(Ini(file, row.section, row.key), ItemValue(row.item)) << row.item;
     }
-    EXPECT_EQ(Ini(kMainIni, "담당자", "담당자"), "김약사");
-    EXPECT_EQ(Ini(kPrinterIni, "BARCODEPRINT", "바코드용지종류"), "3");
-}
-
-TEST_P(ConfigSaveTest, BasicSaveMirrorsConnectionItemsIntoTheConfigurationTable) {
-    MakeConfiguredStore();
-    Set("데이터_네트웍계정", "store");
-    Set("데이터_SQLConMode", 1);
-    Set("데이터_BackUpPath", "D:\\백업\\");
-    ASSERT_TRUE(Rt().Config().ActionSave_Basic());
     for (const char* item : kConnectionItems) {
         EXPECT_EQ(Applied("CONFIG", item), ItemValue(item)) << item;
     }
     EXPECT_EQ(Applied("CONFIG", "데이터_종류"), Mdb() ? "0" : "1");
     // Nothing else changes: other rows, other tables.
+    EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
     EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
     EXPECT_EQ(Applied("CONFIG0000000002", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
-}
-
-// Values are written escaped: a password with an apostrophe is stored as it is.
-TEST_P(ConfigSaveTest, ApostropheInPasswordIsStoredExactly) {
-    MakeConfiguredStore();
-    Set("데이터_SQLPass", "pa'ss");
-    Set("데이터_네트웍Pass", "'; DELETE FROM CONFIG; --");
-    EXPECT_TRUE(Rt().Config().ActionSave_Basic());
-    EXPECT_EQ(Applied("CONFIG", "데이터_SQLPass"), "pa'ss");
-    EXPECT_EQ(Applied("CONFIG", "데이터_네트웍Pass"), "'; DELETE FROM CONFIG; --");
-    EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
 }
 
 TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
@@ -123,17 +112,9 @@ TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
 
 TEST_P(ConfigSaveTest, StandardConfigUpdatesItsSixRows) {
     MakeConfiguredStore();
-    Set("표준DB사용여부", 1);
-    Set("표준DB서버명", "STD-SRV");
-    Set("표준DB데이터명", "SIMSTD2");
-    Set("표준DBID", "norv");
-    Set("표준DBPW", "p'w");
-    Set("체인구분", 2);
+    const auto set = SetItems("standard config");
     ASSERT_TRUE(Rt().Config().ActionSave_StandardConfig());
-    const std::pair<const char*, const char*> expected[] = {
-        {"표준DB사용여부", "1"}, {"표준DB서버명", "STD-SRV"}, {"표준DB데이터명", "SIMSTD2"},
-        {"표준DBID", "norv"},    {"표준DBPW", "p'w"},         {"체인구분", "2"}};
-    for (const auto& [item, value] : expected) EXPECT_EQ(Applied("CONFIG", item), value) << item;
+    for (const auto& c : set) EXPECT_EQ(Applied("CONFIG", c[0]), c[1]) << c.where;
     EXPECT_EQ(Applied("CONFIG0000000002", "표준DB서버명"), "");
 
     Rt().Config().SetConfigTableName("");
@@ -148,14 +129,10 @@ TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
           "INSERT INTO CONFIG_SYS (신규명, 적용) VALUES ('데이터_SQLServer_S', 'SYS')"}) {
         Store().Execute(sql);
     }
-    Set("데이터_SQLServer_S", "DATA1-SRV");
-    Set("데이터_SQLPass_S", "d'1");
-    Set("체인구분", 1);
+    const auto set = SetItems("all tables");
     ASSERT_TRUE(config::ActionSave_AllConfigTables(Rt().Config()));
     for (const char* table : {"CONFIG", "CONFIG0000000002"}) {
-        EXPECT_EQ(Applied(table, "데이터_SQLServer_S"), "DATA1-SRV") << table;
-        EXPECT_EQ(Applied(table, "데이터_SQLPass_S"), "d'1") << table;
-        EXPECT_EQ(Applied(table, "체인구분"), "1") << table;
+        for (const auto& c : set) EXPECT_EQ(Applied(table, c[0]), c[1]) << table << " " << c.where;
     }
     EXPECT_EQ(Applied("CONFIG_SYS", "데이터_SQLServer_S"), "SYS");
 }
@@ -165,7 +142,7 @@ TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
 TEST_P(ConfigSaveTest, LoadWritesDefaultBackUpPathToIniAndTable) {
     MakeStore({Mdb() ? "CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"
                      : "CREATE TABLE 피씨명 (피씨코드 NVARCHAR(10), 피씨명 NVARCHAR(50))"});
-    PutIni("");
+    PutIni();
     config::NorvConn& c = Rt().Config();
     ASSERT_TRUE(c.ActionConFigLoad_Basic(c, Rt().StoreConnection));
     EXPECT_EQ(c.ConfigTableName(), "CONFIG");
@@ -177,70 +154,49 @@ TEST_P(ConfigSaveTest, LoadWritesDefaultBackUpPathToIniAndTable) {
 INSTANTIATE_TEST_SUITE_P(Kinds, ConfigSaveTest,
                          ::testing::Values(StoreKind::Mdb, StoreKind::SqlServer), StoreKindName);
 
-// --- ProcMoveIni ----------------------------------------------------------------------------
-
-constexpr const char* kSystem = "C:\\Windows\\System32\\";
-constexpr const char* kProduct = "C:\\Quillon\\";
-const char* const kLocalFiles[] = {"NVConfig.INI", "QLPRIM.INI", "tallymain.mdb", "seatclient.mdb",
-                                   "QL6SYS.INI"};
-
-struct MoveCase {
-    const char* name;
-    std::vector<std::string> inSystem;
-    std::vector<std::string> inProduct;
-    std::vector<std::string> copied;  // files that end up in C:\Quillon with the system's bytes
-    int error;                        // the error number raised, 0 for none
-};
-
-class ProcMoveIniTest : public ::testing::TestWithParam<MoveCase>, public fixtures::HostRoot {
-  protected:
-    ProcMoveIniTest() : rt_(host_, desktop_) {}
-
-    host::ScriptedDesktop desktop_;
-    config::Runtime rt_;
-};
-
-TEST_P(ProcMoveIniTest, CopiesMissingFilesOnly) {
-    const MoveCase& c = GetParam();
-    for (const auto& f : c.inSystem) host_test::WriteBytes(Native(kSystem + f), "system " + f);
-    for (const auto& f : c.inProduct) host_test::WriteBytes(Native(kProduct + f), "product " + f);
-    int error = 0;
-    try {
-        rt_.Config().ProcMoveIni();
-    } catch (const db::DbError& e) {
-        error = e.Number();
-    }
-    EXPECT_EQ(error, c.error);
-    for (const char* f : kLocalFiles) {
-        const bool copied = std::find(c.copied.begin(), c.copied.end(), f) != c.copied.end();
-        const bool kept = std::find(c.inProduct.begin(), c.inProduct.end(), f) != c.inProduct.end();
-        const auto product = Native(kProduct + std::string(f));
-        if (copied) {
-            EXPECT_EQ(host_test::ReadBytes(product), "system " + std::string(f)) << f;
-        } else if (kept) {
-            EXPECT_EQ(host_test::ReadBytes(product), "product " + std::string(f)) << f;
-        } else {
-            EXPECT_FALSE(std::filesystem::exists(product)) << f;
-        }
-    }
-    // The system folder keeps its copies.
-    for (const auto& f : c.inSystem) EXPECT_TRUE(std::filesystem::exists(Native(kSystem + f)));
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
-const std::vector<std::string> kAll(std::begin(kLocalFiles), std::end(kLocalFiles));
+struct MoveIniWorld : fixtures::HostRoot {
+    using HostRoot::Native;
+    host::ScriptedDesktop desktop;
+    config::Runtime rt{host_, desktop};
+};
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProcMoveIniTest,
-    ::testing::Values(MoveCase{"NewPc", kAll, {}, kAll, 0},
-                      MoveCase{"EverythingInPlace", kAll, kAll, {}, 0},
-                      MoveCase{"OnlyMainIni", {"NVConfig.INI"}, {}, {"NVConfig.INI"}, 0},
-                      MoveCase{"SomeMissing",
-                               {"NVConfig.INI", "tallymain.mdb", "QL6SYS.INI"},
-                               {"NVConfig.INI", "QLPRIM.INI"},
-                               {"tallymain.mdb", "QL6SYS.INI"},
-                               0},
-                      MoveCase{"NoMainIniAnywhere", {"QLPRIM.INI"}, {}, {}, 53}),
-    [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
+TEST(ProcMoveIni, CopiesMissingFilesOnly) {
+    const std::string system = "C:\\Windows\\System32\\", product = "C:\\Quillon\\";
+    for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "ProcMoveIni")) {
+        SCOPED_TRACE(c.where);
+        MoveIniWorld w;
+        const auto inSystem = Words(c[0]), inProduct = Words(c[1]), copied = Words(c[2]);
+        for (const auto& f : inSystem) host_test::WriteBytes(w.Native(system + f), "system " + f);
+        for (const auto& f : inProduct)
+            host_test::WriteBytes(w.Native(product + f), "product " + f);
+        int error = 0;
+        try {
+            w.rt.Config().ProcMoveIni();
+        } catch (const db::DbError& e) {
+            error = e.Number();
+        }
+        EXPECT_EQ(std::to_string(error), c[3]);
+        for (const auto* files : {&inSystem, &inProduct}) {
+            for (const std::string& f : *files) {
+                const auto target = w.Native(product + f);
+                if (std::count(copied.begin(), copied.end(), f)) {
+                    EXPECT_EQ(host_test::ReadBytes(target), "system " + f) << f;
+                } else if (std::count(inProduct.begin(), inProduct.end(), f)) {
+                    EXPECT_EQ(host_test::ReadBytes(target), "product " + f) << f;
+                } else {
+                    EXPECT_FALSE(std::filesystem::exists(target)) << f;
+                }
+            }
+        }
+        // The system folder keeps its copies.
+        for (const auto& f : inSystem) EXPECT_TRUE(std::filesystem::exists(w.Native(system + f)));
+    }
+}
 
 }  // namespace
 }  // namespace config_test

@@ -1,21 +1,29 @@
-// The configuration-table half of the basic load, and the administrator load.
+// The configuration-table half of the basic load, and the administrator load. ActionGetTable:
+// which configuration table belongs to this PC, with code allocation and the building of missing
+// tables, through the basic load.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "config/config_world.h"
+#include "config/item_catalog.h"
 #include "config/norv_conn.h"
 #include "config/slot_map.h"
+#include "fixtures/config_template.h"
+#include "host/case_table.h"
 #include "host/host.h"
+#include "host/profile.h"
 #include "host/temp_folder.h"
 
 namespace config {
 namespace {
 
+namespace fs = std::filesystem;
 using config_test::ConfigRow;
+using config_test::kMainIni;
 
-class ConfigTableLoadTest : public config_test::ConfigWorld {
+class ConfigLoadTest : public config_test::ConfigWorld {
   protected:
     // An MDB store whose CONFIG holds `rows`, registered for code 0000000001 (this PC).
     void MakeStore(const std::vector<ConfigRow>& rows) {
@@ -26,50 +34,66 @@ class ConfigTableLoadTest : public config_test::ConfigWorld {
         RunMdb(Insert("CONFIG", rows));
         PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
     }
+    // An MDB store with CONFIG (administrator date range 30) and CONFIGPC holding `codes`.
+    void MakeStoreWithCodes(const std::vector<std::pair<std::string, std::string>>& codes) {
+        RunMdb(PcTables(codes));
+        RunMdb({CreateConfigTable("CONFIG")});
+        RunMdb(Insert("CONFIG", {{"142", 1, 3, "30", "관리자_날짜범위"},
+                                 {"171", 2, 2, "감사합니다", "영수증_메시지1"}}));
+    }
     bool Load() { return Config().ActionConFigLoad_Basic(Config(), Rt().StoreConnection); }
-    void ExpectLoadErrorBox() {
-        const auto boxes = desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox);
-        ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ(boxes.back().text, "환경설정을 불러올 수 없습니다");
+    std::string IniCode() {
+        return host::GetPrivateProfileString("기타관리", "데이터_종류", "", 50, Native(kMainIni));
+    }
+    std::vector<std::string> Registered() {
+        return Column(
+            "SELECT 피씨코드 & ' ' & 피씨명 & ' ' & 테이블명 AS R FROM CONFIGPC "
+            "ORDER BY 피씨코드",
+            "R");
     }
 };
 
-TEST_F(ConfigTableLoadTest, RowsFeedTheItemTableAndTheItems) {
-    MakeStore({
-        {"140", 1, 1, "-1", "장비_온라인서비스"},
-        {"142", 1, 3, "31", "관리자_날짜범위"},
-        {"146", 2, 2, " SRV ", "데이터_SQLServer_S"},
-        {"147", 2, 2, std::nullopt, "데이터_SQLDataName_S"},
-        {"150", 1, 2, std::nullopt, "데이터_SQLConMode_S"},
-        {"85", 1, 0, "2", ""},
-        {"12.9", 1, 0, "5abc", ""},  // integer part; leading number
-        {" 20 ", 2, 0, "글자", ""},
-        {"30", 1, 4, "9", ""},  // group 4 is not loaded
-    });
+TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
+    const auto cases = host_test::LoadCaseTable("config/cases/ini.txt", "table rows");
+    std::vector<ConfigRow> rows;
+    for (const auto& c : cases) {
+        rows.push_back({c[0], std::stoi(c[1]), std::stoi(c[2]),
+                        c[3] == "null" ? std::nullopt : std::optional(c[3]), c[4]});
+    }
+    MakeStore(rows);
     ASSERT_TRUE(Load());
     EXPECT_TRUE(Messages().empty());
-    NorvConn& c = Config();
-    EXPECT_TRUE(c.장비_온라인서비스);
-    EXPECT_EQ(c.관리자_날짜범위, 31);
-    EXPECT_EQ(c.데이터_SQLServer_S, " SRV ");
-    EXPECT_EQ(c.데이터_SQLDataName_S, "");
-    EXPECT_EQ(c.데이터_SQLConMode_S, 0);
-    EXPECT_EQ(c.Slot(85).AsInt(), 2);
-    EXPECT_EQ(c.Slot(12).AsInt(), 5);
-    EXPECT_EQ(c.Slot(20), util::Variant("글자"));
-    EXPECT_TRUE(c.Slot(30).IsEmpty());
-    EXPECT_TRUE(c.Slot(400).IsEmpty());
-    EXPECT_EQ(c.ConfigTableName(), "CONFIG");
-    EXPECT_EQ(c.PcCode(), "07");
+    NorvConn& config = Config();
+    for (const auto& c : cases) {
+        if (c[6].rfind("slot ", 0) == 0) {
+            const util::Variant slot = config.Slot(std::stoi(c[6].substr(5)));
+            EXPECT_EQ(slot.IsEmpty() ? "empty" : slot.AsText(), c[7]) << c.where;
+        } else {
+            EXPECT_EQ(ItemText(config, *FindItem(c[6])), c[7]) << c.where;
+        }
+    }
+    EXPECT_TRUE(config.Slot(400).IsEmpty());
+    EXPECT_EQ(config.ConfigTableName(), "CONFIG");
+    EXPECT_EQ(config.PcCode(), "07");
     ASSERT_TRUE(Rt().StoreConnection);
     EXPECT_EQ(Rt().StoreConnection->State(), db::ObjectState::Open);
-    EXPECT_EQ(c.SharedConnection(), Rt().StoreConnection);
+    EXPECT_EQ(config.SharedConnection(), Rt().StoreConnection);
+
+    // A connection given to the load is used as it is: no set-up runs for it, though the INI
+    // now names a file that does not exist.
+    Put(config_test::kMainIni,
+        "[DATA]\r\n데이터_MDBPath=C:\\gone.mdb\r\n[기타관리]\r\n데이터_종류=0000000001\r\n");
+    NorvConn again(Rt());
+    ASSERT_TRUE(again.ActionConFigLoad_Basic(again, Rt().StoreConnection));
+    EXPECT_EQ(again.SharedConnection(), Rt().StoreConnection);
+    EXPECT_TRUE(again.장비_온라인서비스);
+    EXPECT_TRUE(Messages().empty());
 }
 
 // A look-only load finds the configuration without registering this PC, building a table or
 // saving anything: a PC without a code, or whose code names a missing table, reads the shared
 // CONFIG; a registered PC its own table. No file under the root changes or appears.
-TEST_F(ConfigTableLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
+TEST_F(ConfigLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
     std::vector<std::string> sql =
         PcTables({{"0000000005", "CONFIG0000000005"}, {"0000000007", "CONFIG0000000007"}});
     sql.push_back(CreateConfigTable("CONFIG"));
@@ -114,7 +138,7 @@ TEST_F(ConfigTableLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(ConfigTableLoadTest, BadItemNumbersStopTheLoad) {
+TEST_F(ConfigLoadTest, BadItemNumbersStopTheLoad) {
     MakeStore({});
     for (const char* code : {"abc", "", "-1", "351", "400", "1e9"}) {
         SCOPED_TRACE(code);
@@ -123,11 +147,11 @@ TEST_F(ConfigTableLoadTest, BadItemNumbersStopTheLoad) {
         const std::size_t before = Messages().size();
         EXPECT_FALSE(Load());
         EXPECT_EQ(Messages().size(), before + 1);
-        ExpectLoadErrorBox();
+        EXPECT_EQ(Messages().back(), "환경설정을 불러올 수 없습니다");
     }
 }
 
-TEST_F(ConfigTableLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
+TEST_F(ConfigLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
     PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
     EXPECT_FALSE(Load());
     // The set-up explained the missing file; the load adds no box of its own.
@@ -135,21 +159,7 @@ TEST_F(ConfigTableLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
     EXPECT_EQ(Messages()[0], "해당 폴더에 데이터가 없습니다");
 }
 
-TEST_F(ConfigTableLoadTest, GivenConnectionIsUsedAsItIs) {
-    MakeStore({{"140", 1, 1, "1", ""}});
-    ASSERT_TRUE(Load());
-    db::ConnectionRef given = Rt().StoreConnection;
-    // The INI now names a file that does not exist: no set-up runs for a given connection.
-    Put(config_test::kMainIni,
-        "[DATA]\r\n데이터_MDBPath=C:\\gone.mdb\r\n[기타관리]\r\n데이터_종류=0000000001\r\n");
-    NorvConn again(Rt());
-    ASSERT_TRUE(again.ActionConFigLoad_Basic(again, given));
-    EXPECT_EQ(again.SharedConnection(), given);
-    EXPECT_TRUE(again.장비_온라인서비스);
-    EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(ConfigTableLoadTest, PcCodeWithAnApostropheStaysAValue) {
+TEST_F(ConfigLoadTest, PcCodeWithAnApostropheStaysAValue) {
     RunMdb(PcTables({{"0000000001", "CONFIG"}, {"00'1", "CONFIG"}}));
     RunMdb({CreateConfigTable("CONFIG")});
     RunMdb(Insert("CONFIG", {{"144", 1, 3, "9", ""}}));
@@ -160,34 +170,23 @@ TEST_F(ConfigTableLoadTest, PcCodeWithAnApostropheStaysAValue) {
     EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM CONFIGPC", "N"), std::vector<std::string>{"2"});
 }
 
-TEST_F(ConfigTableLoadTest, SqlServerStore) {
-    std::vector<std::string> sql = PcTables({{"0000000001", "CONFIG"}});
-    sql.push_back(CreateConfigTable("CONFIG", db::Dialect::SqlServer));
-    RunServer("STORE", sql);
-    RunServer("STORE", Insert("CONFIG", {{"143", 1, 3, "12", ""}}));
-    Put(config_test::kMainIni,
-        std::string("[DATA]\r\n데이터_MDBPath=C:\\stale.mdb\r\nM_매장디비모드=1\r\n"
-                    "데이터_SQLServer=") +
-            config_test::kServer +
-            "\r\n데이터_SQLDataName=STORE\r\n데이터_SQLID=sa\r\n"
-            "[기타관리]\r\n데이터_종류=0000000001\r\n");
-    ASSERT_TRUE(Load());
-    EXPECT_EQ(Config().관리자_체인점교환단가, 12);
-    EXPECT_EQ(Config().PcCode(), "");  // no row for this PC in 피씨명
-    EXPECT_TRUE(Messages().empty());
-}
+TEST_F(ConfigLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
+    NorvConn& c = Config();
+    c.데이터_SQLServer_S = config_test::kServer;
+    c.데이터_SQLDataName_S = "DATA1";
+    c.관리자_체인점교환단가 = 4;
+    // Without its database: the connection's message only.
+    EXPECT_FALSE(c.ActionConFigLoad_Admin(c, Rt().Data1Connection));
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다"});
+    EXPECT_FALSE(Rt().Data1Connection);
 
-TEST_F(ConfigTableLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     RunServer("DATA1", {CreateConfigTable("CONFIG", db::Dialect::SqlServer)});
     RunServer("DATA1", Insert("CONFIG", {{"142", 1, 3, "7", ""},
                                          {"143", 1, 3, "8", "", 1},  // deleted
                                          {"144", 1, 3, "9", ""},
                                          {"140", 1, 3, "-1", ""},
                                          {"85", 1, 2, "5", ""}}));
-    NorvConn& c = Config();
-    c.데이터_SQLServer_S = config_test::kServer;
-    c.데이터_SQLDataName_S = "DATA1";
-    c.관리자_체인점교환단가 = 4;
     ASSERT_TRUE(c.ActionConFigLoad_Admin(c, Rt().Data1Connection));
     EXPECT_EQ(c.관리자_날짜범위, 7);
     EXPECT_EQ(c.관리자_체인점교환단가, 0);  // its slot stayed empty
@@ -196,16 +195,118 @@ TEST_F(ConfigTableLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     EXPECT_EQ(c.Slot(140).AsInt(), -1);
     EXPECT_TRUE(c.Slot(85).IsEmpty());
     EXPECT_EQ(Rt().Data1Connection, Rt().AdminConnection);
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Messages().size(), 1u);
 }
 
-TEST_F(ConfigTableLoadTest, AdminLoadWithoutItsDatabase) {
-    Config().데이터_SQLServer_S = config_test::kServer;
-    Config().데이터_SQLDataName_S = "NONE";
-    EXPECT_FALSE(Config().ActionConFigLoad_Admin(Config(), Rt().Data1Connection));
-    ASSERT_EQ(Messages().size(), 1u);  // the connection's message only
-    EXPECT_EQ(Messages()[0], "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다");
-    EXPECT_FALSE(Rt().Data1Connection);
+TEST_F(ConfigLoadTest, NewPcGetsTheNextCodeAndItsOwnTable) {
+    MakeStoreWithCodes({{"0000000001", "CONFIG"}, {"0000000004", "CONFIG0000000004"}});
+    PutMdbIni();
+    ASSERT_TRUE(Load());
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000005");
+    EXPECT_EQ(IniCode(), "0000000005");
+    const std::string pc = host_.ComputerName();
+    EXPECT_EQ(Registered(),
+              (std::vector<std::string>{"0000000001 PC CONFIG", "0000000004 PC CONFIG0000000004",
+                                        "0000000005 " + pc + " CONFIG0000000005"}));
+    // The new table is a copy of CONFIG and the items come from it.
+    EXPECT_EQ(Column("SELECT * FROM CONFIG0000000005 ORDER BY 환경코드", "적용"),
+              (std::vector<std::string>{"30", "감사합니다"}));
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+
+    // The next start finds the code in the INI and in CONFIGPC: nothing new.
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000005");
+    EXPECT_EQ(Registered().size(), 3u);
+}
+
+TEST_F(ConfigLoadTest, CodeOneAlwaysUsesConfig) {
+    MakeStoreWithCodes({{"0000000007", "CONFIG0000000007"}});
+    PutMdbIni("[기타관리]\r\n데이터_종류= 0000000001 \r\n");
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG");
+    EXPECT_EQ(Registered().back(), "0000000007 PC CONFIG0000000007");
+    EXPECT_EQ(Registered().front(), "0000000001 " + host_.ComputerName() + " CONFIG");
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+}
+
+TEST_F(ConfigLoadTest, RegisteredTableThatIsGoneIsBuiltAgain) {
+    MakeStoreWithCodes({{"0000000003", "CONFIG0000000003"}});
+    PutMdbIni("[기타관리]\r\n데이터_종류=0000000003\r\n");
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000003");
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+    EXPECT_EQ(Registered().size(), 1u);
+}
+
+TEST_F(ConfigLoadTest, NewDatabaseGetsItsTablesFromTheTemplate) {
+    fixtures::CreateConfigTemplate(host_);
+    RunMdb({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
+    PutMdbIni();
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG");
+    const auto rows = fixtures::TemplateRows();
+    EXPECT_EQ(Config().관리자_날짜범위,
+              std::stoi(fixtures::TemplateRow(rows, "관리자_날짜범위").적용));
+    EXPECT_EQ(Registered(),
+              std::vector<std::string>{"0000000001 " + host_.ComputerName() + " CONFIG"});
+}
+
+TEST_F(ConfigLoadTest, MissingTablesWithoutNewConfigOrAConnectionFail) {
+    NorvConn fresh(Rt());
+    std::string table = "unchanged";
+    EXPECT_FALSE(fresh.ActionGetTable(table, true));  // no connection
+    EXPECT_TRUE(Messages().empty());
+
+    fixtures::CreateConfigTemplate(host_);
+    RunMdb({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
+    PutMdbIni();
+    Rt().NewConfigFlag = false;
+    EXPECT_FALSE(Load());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"환경설정을 불러올 수 없습니다"});
+    EXPECT_FALSE(Config().ActionGetTable(table, false));
+}
+
+// A table name that is no plain name, read from CONFIGPC or made from the INI's code, is refused
+// with a message naming it, and no statement is built from it: every table and row stays.
+TEST_F(ConfigLoadTest, TableNameThatIsNoPlainNameIsRefusedBeforeAnyStatement) {
+    MakeStoreWithCodes({{"0000000003", "CONFIG0000000003"}});
+    RunMdb({"CREATE TABLE 사용상품 (제품코드 TEXT(10))", "INSERT INTO 사용상품 VALUES ('P1')"});
+    // 데이터_종류 in the INI, 테이블명 of its CONFIGPC row (the command line's tests run the
+    // statements a name could smuggle in against both kinds of store)
+    const std::pair<const char*, const char*> cases[] = {
+        {"0000000003", "CONFIG] ; DELETE FROM 사용상품"},
+        {"0000000003", ""},
+        {"3;DELETE FROM 사용상품;--", nullptr},  // no row: the table is "CONFIG" + the code
+    };
+    for (const auto& [code, table] : cases) {
+        if (table != nullptr) {
+            RunMdb({"UPDATE CONFIGPC SET 테이블명 = " + util::SqlQuoted(table)});
+        }
+        PutMdbIni(std::string("[기타관리]\r\n데이터_종류=") + code + "\r\n");
+        const std::string shown =
+            table ? std::string("'") + table + "'" : std::string("'CONFIG") + code + "'";
+        EXPECT_FALSE(Load()) << shown;
+        const std::vector<std::string> messages = Messages();
+        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
+            return m.find(shown) != std::string::npos &&
+                   m.find("not a usable name") != std::string::npos;
+        })) << shown;
+        EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 사용상품", "N"), std::vector<std::string>{"1"})
+            << shown;
+        EXPECT_EQ(Registered().size(), 1u) << shown;
+    }
+}
+
+TEST_F(ConfigLoadTest, ReadOnlyIniStillLoads) {
+    MakeStoreWithCodes({{"0000000001", "CONFIG"}});
+    PutMdbIni();
+    const std::string before = Get(kMainIni);
+    fs::permissions(Native(kMainIni), fs::perms::owner_write, fs::perm_options::remove);
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000002");
+    EXPECT_EQ(Config().관리자_날짜범위, 30);
+    EXPECT_EQ(Get(kMainIni), before);  // the code could not be kept
 }
 
 }  // namespace

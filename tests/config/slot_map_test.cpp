@@ -1,56 +1,64 @@
-#include "config/slot_map.h"
-
 #include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string>
 
+#include "config/config_errors.h"
 #include "config/ini_items.h"
+#include "config/item_catalog.h"
+#include "config/slot_map.h"
+#include "db/error.h"
 #include "host/temp_folder.h"
 
 namespace config {
 namespace {
 
-TEST(SlotMap, BindingsNameRealItemsOnce) {
+ItemKind KindFor(IniConversion c) {
+    return c == IniConversion::Byte    ? ItemKind::Byte
+           : c == IniConversion::Int32 ? ItemKind::Int32
+                                       : ItemKind::Text;
+}
+
+// Every item of the catalogue has one name, one row code below the slot limit, and is fed either
+// by one slot or by one INI row of its kind, never both; a slot feeds one item at most.
+TEST(SlotMap, EveryItemIsFedOnceAndHasItsOwnRowCode) {
+    std::set<std::string_view> ini;
+    for (const IniItem& row : IniItems()) {
+        const ItemInfo* item = FindItem(row.item);
+        ASSERT_NE(item, nullptr) << row.item;
+        EXPECT_EQ(item->kind, KindFor(row.conversion)) << row.item;
+        EXPECT_TRUE(ini.insert(row.item).second) << row.item;
+        EXPECT_GE(row.characters, 2) << row.item;
+    }
     std::set<int> slots;
-    std::set<std::string_view> items;
+    std::set<std::string_view> fed;
     for (const SlotBinding& b : SlotBindings()) {
         EXPECT_TRUE(slots.insert(b.slot).second) << b.slot;
         EXPECT_GE(b.slot, 0);
         EXPECT_LT(b.slot, kSlotCount);
         if (b.item.empty()) continue;
-        EXPECT_TRUE(items.insert(b.item).second) << b.item;
-        ASSERT_NE(FindItem(b.item), nullptr) << b.item;
-        EXPECT_EQ(ItemForSlot(b.slot), FindItem(b.item));
+        EXPECT_TRUE(fed.insert(b.item).second) << b.item;
+        EXPECT_EQ(ItemForSlot(b.slot), FindItem(b.item)) << b.item;
     }
     EXPECT_EQ(ItemForSlot(SlotNumber::kStoreCount), nullptr);  // read by number only
     EXPECT_EQ(AdminSlots().size(), 3u);
-}
-
-TEST(SlotMap, EveryTableItemHasItsOwnSlot) {
-    std::set<std::string_view> ini;
-    for (const IniItem& row : IniItems()) ini.insert(row.item);
-    std::set<std::string_view> fed;
-    for (const SlotBinding& b : SlotBindings()) {
-        if (!b.item.empty()) fed.insert(b.item);
-    }
-    for (const ItemInfo& item : Items()) {
-        EXPECT_NE(ini.count(item.name) + fed.count(item.name), 0u) << item.name;
-    }
-    EXPECT_EQ(fed.size() + ini.size(), Items().size());  // and no item fed from both
-}
-
-TEST(SlotMap, EveryItemHasOneRowCodeBelowTheSlotLimit) {
+    std::set<std::string_view> names;
     std::set<int> codes;
     for (const ItemInfo& item : Items()) {
+        EXPECT_TRUE(names.insert(item.name).second) << item.name;
+        EXPECT_EQ(FindItem(item.name), &item);
+        EXPECT_NE(ini.count(item.name) + fed.count(item.name), 0u) << item.name;
         const std::optional<int> code = CodeOfItem(item.name);
         ASSERT_TRUE(code.has_value()) << item.name;
         EXPECT_LT(*code, kSlotCount) << item.name;
         EXPECT_TRUE(codes.insert(*code).second) << item.name << " shares " << *code;
     }
+    EXPECT_EQ(fed.size() + ini.size(), Items().size());
     EXPECT_FALSE(codes.count(SlotNumber::kStoreCount));
     EXPECT_FALSE(CodeOfItem("없는항목").has_value());
+    EXPECT_EQ(FindItem("데이터_없는항목"), nullptr);
+    EXPECT_EQ(FindItem("m_매장코드"), nullptr);  // names are exact
 }
 
 // docs/configuration-slots.md is generated from the table and must not drift from it. After a
@@ -76,6 +84,46 @@ TEST(SlotMap, ReadmeMatchesTheTable) {
     }
     EXPECT_NE(md.find("| 140 | `장비_온라인서비스` | boolean |"), std::string::npos);
     EXPECT_NE(md.find("| 85 | (by number) | number |"), std::string::npos);
+}
+
+TEST(ItemCatalog, ConversionsOnStore) {
+    NorvConnItems items;
+    const ItemInfo& number = *FindItem("포인트_우수리");
+    const ItemInfo& byte = *FindItem("M_바코드종류");
+    const ItemInfo& flag = *FindItem("장비_온라인서비스");
+    const ItemInfo& text = *FindItem("영수증_메시지1");
+
+    number.set(items, util::Variant(2.5));  // half to even, as VB's CLng
+    EXPECT_EQ(items.포인트_우수리, 2);
+    number.set(items, util::Variant(3.5));
+    EXPECT_EQ(items.포인트_우수리, 4);
+    number.set(items, util::Variant());  // an empty slot
+    EXPECT_EQ(items.포인트_우수리, 0);
+    text.set(items, util::Variant(12.0));
+    EXPECT_EQ(items.영수증_메시지1, "12");
+    flag.set(items, util::Variant(0.0));
+    EXPECT_FALSE(items.장비_온라인서비스);
+
+    const util::Variant tooLarge[] = {util::Variant(256), util::Variant(-1)};
+    for (const auto& v : tooLarge) {
+        try {
+            byte.set(items, v);
+            ADD_FAILURE() << v.AsText();
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.Number(), ConfigError::kOverflow);
+        }
+    }
+    EXPECT_THROW(number.set(items, util::Variant(3e9)), db::DbError);
+}
+
+TEST(ItemCatalog, ItemTextAsStatementsWriteIt) {
+    NorvConnItems items;
+    items.장비_온라인서비스 = true;
+    items.데이터_종류 = 1;
+    items.데이터_SQLPass = "a'b";
+    EXPECT_EQ(ItemText(items, *FindItem("장비_온라인서비스")), "-1");
+    EXPECT_EQ(ItemText(items, *FindItem("데이터_종류")), "1");
+    EXPECT_EQ(ItemText(items, *FindItem("데이터_SQLPass")), "a'b");
 }
 
 }  // namespace

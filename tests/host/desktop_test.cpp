@@ -51,30 +51,22 @@ TEST(ConsoleDesktopTest, PrintsBoxesWithTheirTitle) {
     EXPECT_EQ(run.err.str(), "[데이터연결오류] 데이터연결 실패\n");
 }
 
-TEST(ConsoleDesktopTest, NonInteractiveQuestionsGetTheFixedAnswer) {
-    struct Case {
-        MsgAnswer fixed;
-        bool expectYes;
-    } cases[] = {{MsgAnswer::No, false}, {MsgAnswer::Yes, true}};
-    for (const auto& c : cases) {
+// Without a terminal a question gets the fixed answer and nothing is read; on a terminal the
+// answer is read, and the end of input gives the fixed answer.
+TEST(ConsoleDesktopTest, QuestionsGetTheFixedAnswerOrTheTerminals) {
+    for (const MsgAnswer fixed : {MsgAnswer::No, MsgAnswer::Yes}) {
         ConsoleRun run;
-        run.in.str("y\n");  // never read: input is not a terminal
-        ConsoleDesktop desktop({c.fixed, "t"}, run.in, run.out, run.err, false);
-        EXPECT_EQ(desktop.AskYesNo("다시 연결을 시도 하시겠습니까?", "서버접속 실패"), c.expectYes)
-            << static_cast<int>(c.fixed);
+        run.in.str("y\n");
+        ConsoleDesktop desktop({fixed, "t"}, run.in, run.out, run.err, false);
+        EXPECT_EQ(desktop.AskYesNo("다시 연결을 시도 하시겠습니까?", "서버접속 실패"),
+                  fixed == MsgAnswer::Yes);
         EXPECT_NE(run.out.str().find("[서버접속 실패]"), std::string::npos);
     }
-}
-
-TEST(ConsoleDesktopTest, InteractiveQuestionReadsTheTerminal) {
     ConsoleRun run;
     run.in.str("maybe\n\n  Y\n");
     ConsoleDesktop desktop({MsgAnswer::No, "t"}, run.in, run.out, run.err, true);
     EXPECT_TRUE(desktop.AskYesNo("계속?", "질문"));
-
-    ConsoleRun eof;
-    ConsoleDesktop closed({MsgAnswer::No, "t"}, eof.in, eof.out, eof.err, true);
-    EXPECT_FALSE(closed.AskYesNo("계속?", "질문"));  // end of input: the fixed answer
+    EXPECT_FALSE(desktop.AskYesNo("계속?", "질문"));  // end of input
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-#include "host/host.h"
-
 #include <gtest/gtest.h>
 
+#include "host/case_table.h"
+#include "host/host.h"
 #include "host/net_drives.h"
 #include "host/settings_store.h"
 #include "host/temp_folder.h"
+#include "host/vpath.h"
 
 namespace fs = std::filesystem;
 
@@ -18,6 +19,7 @@ class HostTest : public ::testing::Test {
         fs::create_directories(temp_.Path() / "c" / "Quillon");
         fs::copy_file("/bin/sh", temp_.Path() / "c" / "Quillon" / "Tessel.exe");
         fs::create_directories(temp_.Path() / "unc" / "srv" / "share");
+        host_test::WriteBytes(temp_.Path() / "unc" / "Server" / "Share" / "Data" / "a.mdb", "x");
     }
 
     host_test::TempFolder temp_;
@@ -34,11 +36,11 @@ TEST_F(HostTest, StartsProgramsByWindowsPathOrBareName) {
 TEST_F(HostTest, MissingProgramGivesAClearError) {
     const SpawnResult missing = host_.Start("Lintor.exe", {}, false);
     EXPECT_FALSE(missing.started);
-    EXPECT_NE(missing.error.find("C:\\Quillon\\Lintor.exe"), std::string::npos) << missing.error;
-    EXPECT_NE(missing.error.find((temp_.Path() / "c/Quillon/Lintor.exe").string()),
-              std::string::npos)
-        << missing.error;
-    EXPECT_NE(missing.error.find("no such program file"), std::string::npos) << missing.error;
+    for (const std::string& part :
+         {std::string("C:\\Quillon\\Lintor.exe"), (temp_.Path() / "c/Quillon/Lintor.exe").string(),
+          std::string("no such program file")}) {
+        EXPECT_NE(missing.error.find(part), std::string::npos) << missing.error;
+    }
 
     const SpawnResult unmapped = host_.Start("..\\Tessel.exe", {}, true);
     EXPECT_FALSE(unmapped.started);
@@ -52,29 +54,50 @@ TEST_F(HostTest, NativeFollowsMappedNetworkDrives) {
     EXPECT_EQ(host_.Native("z:\\..\\..\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
 }
 
-TEST_F(HostTest, SettingsLiveUnderTheUsersFolder) {
+TEST_F(HostTest, SettingsLiveUnderTheUsersFolderAndTheComputerNameIsUpperCase) {
     ASSERT_TRUE(host_.Settings().Set("S", "K", "V"));
-    EXPECT_TRUE(fs::exists(temp_.Path() / "users" / host_.UserName() / "settings.ini"));
     EXPECT_FALSE(host_.UserName().empty());
-}
-
-TEST_F(HostTest, ComputerNameIsUpperCaseWithoutDomain) {
+    EXPECT_TRUE(fs::exists(temp_.Path() / "users" / host_.UserName() / "settings.ini"));
     const std::string name = host_.ComputerName();
     EXPECT_FALSE(name.empty());
-    EXPECT_EQ(name.find('.'), std::string::npos);
-    for (const char c : name) EXPECT_FALSE(c >= 'a' && c <= 'z') << name;
+    EXPECT_EQ(name.find_first_of(".abcdefghijklmnopqrstuvwxyz"), std::string::npos) << name;
 }
 
-TEST(HostRoot, MissingRootIsRefusedWithItsPath) {
-    host_test::TempFolder temp;
-    const fs::path missing = temp.Path() / "absent";
-    try {
-        Host host(HostOptions{missing});
-        ADD_FAILURE() << "a missing root was accepted";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find(missing.string()), std::string::npos)
-            << error.what();
+TEST_F(HostTest, NetworkDriveAddReportsWindowsCodes) {
+    for (const auto& c : host_test::LoadCaseTable("host/cases/paths.txt", "add drive")) {
+        EXPECT_EQ(host_.Drives().Add(c[0].at(0), c[1], "user", "secret"), std::stoi(c[2]))
+            << c.where;
     }
+    EXPECT_EQ(host_.Drives().Get('z'), "\\\\SERVER\\share");
+    EXPECT_EQ(host_.Drives().Get('Y'), "\\\\server\\share\\data");
+    EXPECT_EQ(host_.Settings().Get("NetworkDrives", "Z"), "\\\\SERVER\\share");
+    EXPECT_EQ(host_.Settings().Keys("NetworkDrives").size(), 2u);  // no credentials are stored
+}
+
+TEST_F(HostTest, NetworkDrivesInUseConnectionRedirectAndCancel) {
+    std::string remote = "unchanged";
+    EXPECT_EQ(host_.Drives().GetConnection('Z', remote), net_result::kNotConnected);
+    EXPECT_EQ(host_.Drives().GetConnection('C', remote), net_result::kNotConnected);  // local drive
+    EXPECT_EQ(host_.Drives().GetConnection('#', remote), net_result::kBadDevice);
+    EXPECT_EQ(remote, "unchanged");
+    EXPECT_EQ(host_.Drives().Cancel('Z'), net_result::kNotConnected);
+    EXPECT_TRUE(host_.Drives().DriveInUse('c'));
+    EXPECT_FALSE(host_.Drives().DriveInUse('Z'));
+    EXPECT_FALSE(host_.Drives().DriveInUse('?'));
+
+    ASSERT_EQ(host_.Drives().Add('Z', "\\\\server\\share", "", ""), net_result::kOk);
+    EXPECT_TRUE(host_.Drives().DriveInUse('z'));
+    EXPECT_EQ(host_.Drives().GetConnection('z', remote), net_result::kOk);
+    EXPECT_EQ(remote, "\\\\server\\share");
+    EXPECT_EQ(host_.Drives().Redirect("Z:\\Data\\a.mdb"), "\\\\server\\share\\Data\\a.mdb");
+    EXPECT_EQ(host_.Drives().Redirect("z:/Data"), "\\\\server\\share/Data");
+    EXPECT_EQ(host_.Drives().Redirect("Z:"), "\\\\server\\share");
+    for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\server\\share"}) {
+        EXPECT_FALSE(host_.Drives().Redirect(unmapped).has_value()) << unmapped;
+    }
+    EXPECT_EQ(host_.Drives().Cancel('z'), net_result::kOk);
+    EXPECT_EQ(host_.Drives().Get('Z'), "");
+    EXPECT_FALSE(host_.Drives().DriveInUse('Z'));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // GetPrivateProfileString / WritePrivateProfileString on real files.
 #include <gtest/gtest.h>
 
+#include "host/case_table.h"
 #include "host/codepage.h"
+#include "host/file_io.h"
 #include "host/profile.h"
 #include "host/temp_folder.h"
 
@@ -28,26 +30,12 @@ TEST_F(ProfileFileTest, SizeCountsTheTerminatingNulAndIsHeldTo255) {
     const std::string longValue(400, 'x');
     host_test::WriteBytes(
         File(), Utf8ToCp949("[S]\r\nAscii=abcdef\r\nHangul=가나다\r\nLong=" + longValue + "\r\n"));
-    struct Case {
-        std::string_view key;
-        int size;
-        std::string expected;
-    };
-    const Case cases[] = {
-        {"Ascii", 2, "a"},
-        {"Ascii", 1, ""},
-        {"Ascii", -5, ""},
-        {"Ascii", 255, "abcdef"},
-        {"Hangul", 2, ""},  // a two-byte character does not fit in one byte
-        {"Hangul", 3, "가"},
-        {"Hangul", 6, "가나"},
-        {"Long", 300, std::string(254, 'x')},
-        {"Long", 10, std::string(9, 'x')},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(GetPrivateProfileString("s", c.key, "", c.size, File()), c.expected)
-            << c.key << " size " << c.size;
+    for (const host_test::CaseRow& c :
+         host_test::LoadCaseTable("host/cases/profile.txt", "sizes")) {
+        EXPECT_EQ(GetPrivateProfileString("s", c[0], "", std::stoi(c[1]), File()), c[2]) << c.where;
     }
+    EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 300, File()), std::string(254, 'x'));
+    EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 10, File()), std::string(9, 'x'));
 }
 
 TEST_F(ProfileFileTest, MissingKeyOrFileGivesTheDefault) {
@@ -72,14 +60,9 @@ TEST_F(ProfileFileTest, WritingOneKeyChangesOnlyItsLineInACp949File) {
         "m_MDECCHK=\r\n");
     host_test::WriteBytes(File(), original);
     ASSERT_TRUE(WritePrivateProfileString("data", "M_MDBPATH", "D:\\데이터\\매장.mdb", File()));
-    const std::string expected = Utf8ToCp949(
-        ";하로나 환경 설정\r\n"
-        "[기타관리]\r\n"
-        "데이터_종류=0000000001\r\n"
-        "  ; 주석\r\n"
-        "[DATA]\r\n"
-        "m_MDBPath = D:\\데이터\\매장.mdb\r\n"
-        "m_MDECCHK=\r\n");
+    std::string expected = original;
+    const std::string oldPath = Utf8ToCp949("C:\\Quillon\\매장.mdb");
+    expected.replace(expected.find(oldPath), oldPath.size(), Utf8ToCp949("D:\\데이터\\매장.mdb"));
     EXPECT_EQ(host_test::ReadBytes(File()), expected);
     EXPECT_EQ(GetPrivateProfileString("DATA", "m_MDBPath", "", 255, File()),
               "D:\\데이터\\매장.mdb");
@@ -90,21 +73,11 @@ TEST_F(ProfileFileTest, WritingOneKeyChangesOnlyItsLineInACp949File) {
 // (a password, a line nobody reads), and a value written back as it was read.
 TEST_F(ProfileFileTest, AValueWrittenBackAsReadKeepsItsBytes) {
     const std::string original = "[S]\r\nPass=p\xFFw\x80\xA2\xE8!\r\nQuoted = \"a b\"   \r\n";
-    struct Case {
-        std::string_view key;
-        std::string_view to;  // the key the value read is written to
-        std::string added;    // the line that this adds at the end of the file
-    };
-    const Case cases[] = {
-        {"Pass", "Pass", ""},
-        {"Quoted", "Quoted", ""},
-        {"Pass", "Copy", "Copy=p\xFFw\x80\xA2\xE8!\r\n"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : host_test::LoadCaseTable("host/cases/profile.txt", "written back")) {
         host_test::WriteBytes(File(), original);
-        const std::string value = GetPrivateProfileString("S", c.key, "", 255, File());
-        ASSERT_TRUE(WritePrivateProfileString("S", c.to, value, File())) << c.key;
-        EXPECT_EQ(host_test::ReadBytes(File()), original + c.added) << c.key << " to " << c.to;
+        const std::string value = GetPrivateProfileString("S", c[0], "", 255, File());
+        ASSERT_TRUE(WritePrivateProfileString("S", c[1], value, File())) << c.where;
+        EXPECT_EQ(host_test::ReadBytes(File()), original + c[2]) << c.where;
     }
 }
 
@@ -116,8 +89,9 @@ TEST_F(ProfileFileTest, WriteCreatesTheFileInCp949ButNotItsFolder) {
     EXPECT_FALSE(fs::exists(temp_.Path() / "no-folder"));
 }
 
-TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsNotWritten) {
+TEST_F(ProfileFileTest, RefusedTextOrReadOnlyFileOrFolderIsNotWritten) {
     host_test::WriteBytes(File(), "[S]\r\nK=old\r\n");
+    EXPECT_FALSE(WritePrivateProfileString("S", "K", "a\r\n[T]\r\nX=y", File()));  // refused text
     fs::permissions(File(), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", File()));
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "old", File()));  // even when unchanged
@@ -143,10 +117,25 @@ TEST_F(ProfileFileTest, WriteKeepsPermissionsAndFollowsSymbolicLinks) {
               fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST_F(ProfileFileTest, RefusedTextLeavesTheFileAlone) {
-    host_test::WriteBytes(File(), "[S]\r\nK=old\r\n");
-    EXPECT_FALSE(WritePrivateProfileString("S", "K", "a\r\n[T]\r\nX=y", File()));
-    EXPECT_EQ(host_test::ReadBytes(File()), "[S]\r\nK=old\r\n");
+TEST(ReplaceFileAtomically, RefusesWhatCannotBeReplaced) {
+    host_test::TempFolder temp;
+    const fs::path readOnly = temp.Path() / "ro.ini";
+    host_test::WriteBytes(readOnly, "old");
+    fs::permissions(readOnly, fs::perms::owner_read);
+    fs::create_directories(temp.Path() / "folder");
+    const fs::path cases[] = {readOnly, temp.Path() / "folder", temp.Path() / "missing" / "a.ini"};
+    for (const fs::path& target : cases) {
+        EXPECT_FALSE(ReplaceFileAtomically(target, "new")) << target;
+    }
+    EXPECT_EQ(ReadWholeFile(readOnly), "old");
+    EXPECT_TRUE(IsReadOnly(readOnly));
+    EXPECT_FALSE(IsReadOnly(temp.Path() / "missing"));
+}
+
+TEST(ReadWholeFile, MissingFileOrFolderGivesNothing) {
+    host_test::TempFolder temp;
+    EXPECT_FALSE(ReadWholeFile(temp.Path() / "missing").has_value());
+    EXPECT_FALSE(ReadWholeFile(temp.Path()).has_value());
 }
 
 }  // namespace

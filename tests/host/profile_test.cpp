@@ -1,16 +1,17 @@
-#include "host/profile.h"
-
 #include <gtest/gtest.h>
-
 #include <random>
 #include <sstream>
 
+#include "host/case_table.h"
 #include "host/codepage.h"
+#include "host/profile.h"
 
 namespace host {
 namespace {
 
-using namespace std::string_view_literals;
+using host_test::CaseRow;
+using host_test::LoadCaseTable;
+constexpr const char* kCases = "host/cases/profile.txt";
 
 constexpr std::string_view kSample =
     "; store settings\r\n"
@@ -29,47 +30,44 @@ constexpr std::string_view kSample =
 
 TEST(ProfileDocument, LooksUpNamesIgnoringCaseAndTrimsValues) {
     const ProfileDocument doc = ProfileDocument::Parse(kSample);
-    struct Case {
-        std::string_view section, key;
-        std::optional<std::string_view> value;
-    };
-    const Case cases[] = {
-        {"DATA", "m_MDBPath", "C:\\Quillon\\Data.mdb"},
-        {"data", "M_MDBPATH", "C:\\Quillon\\Data.mdb"},  // first section of the name wins
-        {" Data ", " m_mdbpath ", "C:\\Quillon\\Data.mdb"},
-        {"DATA", "Empty", ""},
-        {"DATA", "Quoted", "\"a b\""},  // quotes are stripped by GetPrivateProfileString only
-        {"Other", "Key", "x=y"},
-        {"DATA", "no equals sign here", std::nullopt},
-        {"DATA", "m_Hidden", std::nullopt},
-        {"DATA", ";m_Hidden", std::nullopt},
-        {"", "orphan", std::nullopt},
-        {"DATA", "Missing", std::nullopt},
-        {"Missing", "m_MDBPath", std::nullopt},
-    };
-    for (const Case& c : cases) {
+    for (const CaseRow& c : LoadCaseTable(kCases, "lookups")) {
         const std::optional<std::string> expected =
-            c.value ? std::optional<std::string>(*c.value) : std::nullopt;
-        EXPECT_EQ(doc.Get(c.section, c.key), expected) << c.section << "/" << c.key;
+            c.fields.size() > 2 ? std::optional(c[2]) : std::nullopt;
+        EXPECT_EQ(doc.Get(c[0], c[1]), expected) << c.where;
     }
     EXPECT_EQ(doc.Sections(), (std::vector<std::string>{"DATA", "Other"}));
     EXPECT_EQ(doc.Keys("data"), (std::vector<std::string>{"m_MDBPath", "Empty", "Quoted"}));
 }
 
-TEST(ProfileDocument, SerializesUnchangedDocumentsByteForByte) {
-    const std::string_view inputs[] = {
-        kSample,
-        ""sv,
-        "[a]\nk=v"sv,  // LF, no final line end
-        "\xEF\xBB\xBF[섹션]\r\n키=값\r\n"sv,
-        "[\xB8\xC5\xC0\xE5]\r\n\xC5\xB0=\xB0\xA1\r\n"sv,  // CP949
-        "\r\n\r\n\n\r\r\n"sv,
-        "a\0b=c\0\n[\0]\n"sv,
-    };
-    for (const std::string_view input : inputs) {
-        EXPECT_EQ(ProfileDocument::Parse(input).Serialize(), input);
-        std::istringstream stream{std::string(input)};
-        EXPECT_EQ(ProfileDocument::Parse(stream).Serialize(), input);
+// Any bytes parse; what was read is written back as it was, and a value set is read back.
+void ExpectParsesWithoutHarm(const std::string& bytes) {
+    ProfileDocument doc = ProfileDocument::Parse(bytes);
+    EXPECT_EQ(doc.Serialize(), bytes);
+    std::istringstream stream{bytes};
+    EXPECT_EQ(ProfileDocument::Parse(stream).Serialize(), bytes);
+    for (const std::string& section : doc.Sections()) {
+        for (const std::string& key : doc.Keys(section)) EXPECT_TRUE(doc.Get(section, key));
+    }
+    ASSERT_TRUE(doc.Set("새 구역", "키", "값=1"));
+    const std::string written = doc.Serialize();
+    EXPECT_EQ(written.substr(0, bytes.size()), bytes);
+    EXPECT_EQ(ProfileDocument::Parse(written).Get("새 구역", "키"), "값=1");
+}
+
+TEST(ProfileDocument, AnyInputKeepsItsBytes) {
+    ExpectParsesWithoutHarm(std::string(kSample));
+    for (const CaseRow& c : LoadCaseTable(kCases, "unchanged")) {
+        SCOPED_TRACE(c.where);
+        ExpectParsesWithoutHarm(c[0]);
+    }
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::string bytes(4096, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 256);
+        for (std::size_t i = 0; i < bytes.size(); i += 97) bytes[i] = '\0';
+        bytes.replace(100, 9, "\n[s]\nk=v\n");
+        ExpectParsesWithoutHarm(bytes);
     }
 }
 
@@ -81,65 +79,26 @@ TEST(ProfileDocument, Cp949TrailBytesAreNotFoldedAsLetters) {
 }
 
 TEST(ProfileDocument, AddsKeysAfterTheSectionsLastEntryAndSectionsAtTheEnd) {
-    ProfileDocument doc = ProfileDocument::Parse(
-        "[A]\n"
-        "k1=1\n"
-        "\n"
-        "; about B\n"
-        "[B]\n"
-        "k=2\n");
+    ProfileDocument doc = ProfileDocument::Parse("[A]\nk1=1\n\n; about B\n[B]\nk=2\n");
     ASSERT_TRUE(doc.Set("a", "k2", "two"));
     ASSERT_TRUE(doc.Set("C", "k", "3"));
     ASSERT_TRUE(doc.Set("c", "K", "4"));
-    EXPECT_EQ(doc.Serialize(),
-              "[A]\n"
-              "k1=1\n"
-              "k2=two\n"
-              "\n"
-              "; about B\n"
-              "[B]\n"
-              "k=2\n"
-              "[C]\n"
-              "k=4\n");
+    EXPECT_EQ(doc.Serialize(), "[A]\nk1=1\nk2=two\n\n; about B\n[B]\nk=2\n[C]\nk=4\n");
 }
 
 TEST(ProfileDocument, NewTextFollowsTheFilesEncodingAndLineEnds) {
-    struct Case {
-        std::string_view original;
-        std::string_view expected;
-    };
-    const Case cases[] = {
-        {"", "[\xB8\xC5\xC0\xE5]\r\n\xB0\xA1=\xB0\xA1\r\n"},  // new file: CP949 and CR LF
-        {"[x]\n", "[x]\n[\xB8\xC5\xC0\xE5]\n\xB0\xA1=\xB0\xA1\n"},
-        {"[x]", "[x]\r\n[\xB8\xC5\xC0\xE5]\r\n\xB0\xA1=\xB0\xA1"},  // still no final line end
-        {"[한]\n", "[한]\n[매장]\n가=가\n"},                        // UTF-8 stays UTF-8
-        {"\xEF\xBB\xBF", "\xEF\xBB\xBF[매장]\r\n가=가\r\n"},
-    };
-    for (const Case& c : cases) {
-        ProfileDocument doc = ProfileDocument::Parse(c.original);
+    for (const CaseRow& c : LoadCaseTable(kCases, "new text")) {
+        ProfileDocument doc = ProfileDocument::Parse(c[0]);
         ASSERT_TRUE(doc.Set("매장", "가", "가"));
-        EXPECT_EQ(doc.Serialize(), c.expected) << c.original;
+        EXPECT_EQ(doc.Serialize(), c[1]) << c.where;
         EXPECT_EQ(ProfileDocument::Parse(doc.Serialize()).Get("매장", "가"), "가");
     }
 }
 
 TEST(ProfileDocument, RefusesTextsThatWouldBreakTheFile) {
-    struct Case {
-        std::string_view section, key, value;
-    };
-    const Case cases[] = {
-        {"s", "k", "two\r\n[evil]\r\nk=v"},
-        {"s", "k", "a\0b"sv},
-        {"s\n", "k", "v"},
-        {"s]x", "k", "v"},
-        {"s", "  ", "v"},
-        {"s", "a=b", "v"},
-        {"s", ";k", "v"},
-        {"s", "k", "\xC7\xD1"},  // not UTF-8
-    };
-    for (const Case& c : cases) {
+    for (const CaseRow& c : LoadCaseTable(kCases, "refused")) {
         ProfileDocument doc = ProfileDocument::Parse("[s]\r\nk=old\r\n");
-        EXPECT_FALSE(doc.Set(c.section, c.key, c.value)) << c.section << "/" << c.key;
+        EXPECT_FALSE(doc.Set(c[0], c[1], c[2])) << c.where;
         EXPECT_EQ(doc.Serialize(), "[s]\r\nk=old\r\n");
     }
 }
@@ -153,42 +112,50 @@ TEST(ProfileDocument, RemovesOnlyTheKeysLine) {
     EXPECT_EQ(doc.Serialize(), "[s]\r\na=1\r\n[t]");
 }
 
-TEST(ProfileDocument, BinaryInputParsesWithoutHarm) {
-    for (unsigned seed = 1; seed <= 20; ++seed) {
-        std::mt19937 random(seed);
-        std::string bytes(4096, '\0');
-        for (char& c : bytes) c = static_cast<char>(random() % 256);
-        for (std::size_t i = 0; i < bytes.size(); i += 97) bytes[i] = '\0';
-        bytes.replace(100, 9, "\n[s]\nk=v\n");
+constexpr const char* kCodepageCases = "host/cases/codepage.txt";
 
-        ProfileDocument doc = ProfileDocument::Parse(bytes);
-        EXPECT_EQ(doc.Serialize(), bytes);
-        for (const std::string& section : doc.Sections()) {
-            for (const std::string& key : doc.Keys(section)) doc.Get(section, key);
-        }
-        ASSERT_TRUE(doc.Set("새 구역", "키", "값"));
-        const std::string written = doc.Serialize();
-        EXPECT_EQ(written.substr(0, bytes.size()), bytes) << seed;
-        EXPECT_EQ(ProfileDocument::Parse(written).Get("새 구역", "키"), "값") << seed;
+TEST(Codepage, ConvertsBothWays) {
+    for (const CaseRow& c : LoadCaseTable(kCodepageCases, "round trips")) {
+        SCOPED_TRACE(c.where);
+        EXPECT_EQ(Utf8ToCp949(c[0]), c[1]);
+        EXPECT_EQ(Cp949ToUtf8(c[1]), c[0]);
+        EXPECT_EQ(Cp949ToUtf8Lossy(c[1]), c[0]);
+        EXPECT_EQ(AnsiByteLength(c[0]), static_cast<int>(c[1].size()));
     }
 }
 
-// Inputs that once broke the parser (kept in fuzz/regressions/fuzz_ini): each must parse, read
-// back, take a value and keep it through serialising.
-TEST(ProfileDocument, FuzzFindingsParseWithoutHarm) {
-    const std::string_view inputs[] = {
-        // ends in an unassigned CP949 pair, which iconv takes before it reports it
-        "\x88\xBB\xBF[\xEC\x90]\x0A\x14[\xEC\x90]\x0A;(p\xEC\x9E\x90\x0A"
-        "\xEC\x9E\xB3?\xB3?[\xA2\xE8"sv,
-    };
-    for (const std::string_view bytes : inputs) {
-        ProfileDocument doc = ProfileDocument::Parse(bytes);
-        EXPECT_EQ(doc.Serialize(), bytes);
-        for (const std::string& section : doc.Sections()) {
-            for (const std::string& key : doc.Keys(section)) EXPECT_TRUE(doc.Get(section, key));
-        }
-        ASSERT_TRUE(doc.Set("퍼징", "Key", "값=1"));
-        EXPECT_EQ(ProfileDocument::Parse(doc.Serialize()).Get("퍼징", "Key"), "값=1");
+TEST(Codepage, UnrepresentableCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp949("a😀b"), "a?b");
+    EXPECT_EQ(Utf8ToCp949("\xFF가"), "?\xB0\xA1");  // a malformed byte is one '?'
+    EXPECT_EQ(AnsiByteLength("😀"), 1);
+}
+
+TEST(Codepage, InvalidCp949IsRejectedOrReplaced) {
+    EXPECT_FALSE(Cp949ToUtf8("\xB0").has_value());  // lead byte without trail byte
+    EXPECT_FALSE(Cp949ToUtf8("a\xFF").has_value());
+    for (const CaseRow& c : LoadCaseTable(kCodepageCases, "lossy")) {
+        EXPECT_EQ(Cp949ToUtf8Lossy(c[0]), c[1]) << c.where;
+    }
+}
+
+// Bytes that are no character survive the round trip, each as U+F700 + byte, and count one byte.
+TEST(Codepage, ReversibleDecodingKeepsEveryByte) {
+    for (const CaseRow& c : LoadCaseTable(kCodepageCases, "reversible")) {
+        EXPECT_EQ(Utf8ToCp949(Cp949ToUtf8Reversible(c[0])), c[0]) << c.where;
+        EXPECT_EQ(AnsiByteLength(Cp949ToUtf8Reversible(c[0])), static_cast<int>(c[0].size()));
+    }
+    EXPECT_EQ(Cp949ToUtf8Reversible("a\xA2\xE8\xB0\xAAZ"), "a\uF7A2\uF7E8값Z");
+}
+
+TEST(Codepage, ValidatesUtf8AndTruncatesAtCharacterBoundaries) {
+    for (const CaseRow& c : LoadCaseTable(kCodepageCases, "valid utf-8")) {
+        EXPECT_TRUE(IsValidUtf8(c[0])) << c.where;
+    }
+    for (const CaseRow& c : LoadCaseTable(kCodepageCases, "invalid utf-8")) {
+        EXPECT_FALSE(IsValidUtf8(c[0])) << c.where;
+    }
+    for (const CaseRow& c : LoadCaseTable(kCodepageCases, "truncate")) {
+        EXPECT_EQ(TruncateToAnsiBytes(c[0], std::stoul(c[1])), c[2]) << c.where;
     }
 }
 

@@ -1,14 +1,14 @@
-#include "host/spawn.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <thread>
 
+#include "host/instance_lock.h"
+#include "host/spawn.h"
 #include "host/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -18,24 +18,18 @@ namespace {
 
 const fs::path kShell = "/bin/sh";
 
-TEST(SpawnProgram, WaitsAndReportsTheExitCode) {
-    const SpawnResult ok = SpawnProgram(kShell, {"-c", "exit 0"}, true);
-    EXPECT_TRUE(ok.started);
-    EXPECT_EQ(ok.exitCode, 0);
-    EXPECT_GT(ok.processId, 0);
-    EXPECT_EQ(SpawnProgram(kShell, {"-c", "exit 3"}, true).exitCode, 3);
-    EXPECT_EQ(SpawnProgram(kShell, {"-c", "kill -9 $$"}, true).exitCode, 128 + 9);
-}
-
-TEST(SpawnProgram, PassesArgumentsVerbatimWithoutAShell) {
+TEST(SpawnProgram, PassesArgumentsVerbatimWithoutAShellAndWaitsForTheExitCode) {
     host_test::TempFolder temp;
     const fs::path out = temp.Path() / "args";
-    const SpawnResult result = SpawnProgram(
-        kShell,
-        {"-c", "printf '%s|' \"$@\" > \"$0\"", out.string(), "a b", "$HOME", ";rm -rf x", ""},
-        true);
+    const SpawnResult result = SpawnProgram(kShell,
+                                            {"-c", "printf '%s|' \"$@\" > \"$0\"; exit 3",
+                                             out.string(), "a b", "$HOME", ";rm -rf x", ""},
+                                            true);
     ASSERT_TRUE(result.started) << result.error;
+    EXPECT_GT(result.processId, 0);
+    EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(host_test::ReadBytes(out), "a b|$HOME|;rm -rf x||");
+    EXPECT_EQ(SpawnProgram(kShell, {"-c", "kill -9 $$"}, true).exitCode, 128 + 9);
 }
 
 TEST(SpawnProgram, ExplainsWhyAProgramCannotStart) {
@@ -90,6 +84,63 @@ TEST(SpawnProgram, WithoutWaitingReturnsAtOnceAndLeavesNoZombie) {
     EXPECT_TRUE(Within(std::chrono::seconds(10),
                        [&] { return ::kill(result.processId, 0) != 0 && errno == ESRCH; }));
     EXPECT_EQ(::waitpid(result.processId, nullptr, WNOHANG), -1);
+}
+
+// Runs `body` in a forked child and returns its exit code.
+template <typename Body>
+int InChild(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+constexpr int kAcquired = 10;
+constexpr int kRefused = 20;
+
+TEST(SingleInstanceLock, AnotherProcessIsRefusedWhileHeld) {
+    host_test::TempFolder root;
+    const auto tryInChild = [&] {
+        return InChild([&] {
+            SingleInstanceLock lock(root.Path());
+            return lock.TryAcquire() ? kAcquired : kRefused;
+        });
+    };
+    {
+        SingleInstanceLock lock(root.Path());
+        ASSERT_TRUE(lock.TryAcquire()) << lock.LastError();
+        EXPECT_TRUE(lock.TryAcquire());  // holding it already
+        EXPECT_EQ(tryInChild(), kRefused);
+
+        SingleInstanceLock second(root.Path());  // a second holder in the same process, too
+        EXPECT_FALSE(second.TryAcquire());
+        EXPECT_EQ(second.LastError(), "");
+        lock.Release();
+        EXPECT_EQ(tryInChild(), kAcquired);
+        EXPECT_TRUE(lock.TryAcquire());
+    }
+    EXPECT_EQ(tryInChild(), kAcquired);  // released with the object
+}
+
+// A holder that ends without running its destructor (a crash) leaves no stale lock behind.
+TEST(SingleInstanceLock, ReleasedWhenTheHoldingProcessEnds) {
+    host_test::TempFolder root;
+    const int child = InChild([&] {
+        SingleInstanceLock lock(root.Path());
+        ::_exit(lock.TryAcquire() ? kAcquired : kRefused);  // no destructor runs
+        return 0;
+    });
+    EXPECT_EQ(child, kAcquired);
+    SingleInstanceLock lock(root.Path());
+    EXPECT_TRUE(lock.TryAcquire());
+}
+
+TEST(SingleInstanceLock, MissingRootIsAnErrorNotAHolder) {
+    host_test::TempFolder temp;
+    SingleInstanceLock lock(temp.Path() / "no-such-root");
+    EXPECT_FALSE(lock.TryAcquire());
+    EXPECT_NE(lock.LastError().find("no-such-root"), std::string::npos) << lock.LastError();
 }
 
 }  // namespace

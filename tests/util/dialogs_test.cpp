@@ -38,30 +38,11 @@ TEST_F(DialogsTest, ShowSetsTheWindowAndClearsTheStopFlag) {
     EXPECT_FALSE(w->cmd취소Visible);
 }
 
-TEST_F(DialogsTest, StepCaptionsAndPercentages) {
-    struct Case {
-        int total, done;
-        std::string text, expectedText, caption;
-        int percent;
-    } cases[] = {
-        {120, 5, "바코드", "[ 바코드 ]", "120 / 5건 [ 바코드 ]", 4},
-        {120, 5, "", "", "120 / 5건 ", 4},
-        {0, 0, "", "", "0 / 0건 ", 100},
-        {0, 7, "x", "[ x ]", "0 / 7건 [ x ]", 100},
-        {3, 0, "", "", "3 / 0건 ", 100},
-        {1000000, 999999, "", "", "1000000 / 999999건 ", 99},
-    };
-    for (auto& c : cases) {
-        std::string text = c.text;
-        Run(1, c.total, c.done, text);
-        EXPECT_EQ(text, c.expectedText) << c.caption;
-        EXPECT_EQ(dialogs.ProgressWindow().PbSub.caption, c.caption);
-        EXPECT_EQ(dialogs.ProgressWindow().PbSub.percent, c.percent) << c.caption;
-    }
-}
-
-TEST_F(DialogsTest, EveryModeYieldsOnce) {
-    std::string text;
+TEST_F(DialogsTest, OtherModesChangeNothingAndEveryModeYieldsOnce) {
+    std::string text = "keep";
+    Run(5, 10, 5, text);
+    EXPECT_EQ(text, "keep");
+    EXPECT_EQ(dialogs.LoadedProgressWindow(), nullptr);
     for (int mode : {0, 1, 2, 7}) {
         const auto before = desktop.CallsOf(ScriptedDesktop::CallKind::DoEvents).size();
         Run(mode, 10, 1, text);
@@ -84,51 +65,20 @@ TEST_F(DialogsTest, CloseUnloadsAndAStepLoadsItAgainUnseen) {
     EXPECT_EQ(dialogs.LoadedProgressWindow()->panMsg, "");  // a new window
 }
 
-TEST_F(DialogsTest, OtherModesChangeNothing) {
-    std::string text = "keep";
-    Run(5, 10, 5, text);
-    EXPECT_EQ(text, "keep");
-    EXPECT_EQ(dialogs.LoadedProgressWindow(), nullptr);
-}
-
-TEST_F(DialogsTest, ProgressWindowKeys) {
+// The GUI's tests press the progress window's keys and buttons through its view; these are the
+// ones they leave out, and the wait window's keys.
+TEST_F(DialogsTest, KeysOfTheWindows) {
     std::string text = "t";
     Run(0, 0, 0, text);
-    frm02Msg& w = dialogs.ProgressWindow();
-
-    w.KeyDown(27);  // Escape on the window itself does nothing
-    EXPECT_FALSE(dialogs.StopRequested);
-    w.KeyDown(19);
-    EXPECT_TRUE(dialogs.StopRequested);
-    EXPECT_TRUE(w.Cancelled);
-
-    for (int key : {27, 36}) {
-        dialogs.StopRequested = false;
-        w.cmd취소_KeyDown(key);
-        EXPECT_TRUE(dialogs.StopRequested) << key;
-    }
-    dialogs.StopRequested = false;
-    w.cmd취소_KeyDown(13);
+    dialogs.ProgressWindow().KeyDown(27);  // Escape on the window itself does nothing
+    dialogs.ProgressWindow().cmd취소_KeyDown(13);
     EXPECT_FALSE(dialogs.StopRequested);
 
-    Run(0, 0, 0, text, false, true);  // cancel button hidden: its keys do nothing
-    w.cmd취소_KeyDown(27);
-    w.cmd취소_KeyDown(36);
-    EXPECT_FALSE(dialogs.StopRequested);
-    w.cmd취소_Click();
-    EXPECT_TRUE(dialogs.StopRequested);
-}
-
-TEST_F(DialogsTest, WaitWindowLifecycleAndKeys) {
     frmMsg& w = dialogs.ShowMessageWindow("잠시만");
-    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Hourglass);
-    EXPECT_TRUE(w.Shown());
-
     w.KeyDown(27);
     EXPECT_FALSE(dialogs.StopRequested);
     w.KeyDown(19);
     EXPECT_TRUE(dialogs.StopRequested);
-
     dialogs.StopRequested = false;
     w.cmd취소Visible = false;
     w.KeyDown(19);
@@ -138,7 +88,6 @@ TEST_F(DialogsTest, WaitWindowLifecycleAndKeys) {
 
     dialogs.UnloadMessageWindow();
     EXPECT_EQ(dialogs.LoadedMessageWindow(), nullptr);
-    EXPECT_EQ(desktop.CurrentMousePointer(), MousePointer::Default);
     dialogs.UnloadMessageWindow();                        // not loaded: nothing
     EXPECT_TRUE(dialogs.MessageWindow().panMsg.empty());  // loaded anew
 }

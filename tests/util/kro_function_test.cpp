@@ -1,61 +1,53 @@
-#include "util/kro_function.h"
-
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <functional>
 
-#include "util/date_serial.h"
-#include "util/host_fixture.h"
+#include "fixtures/host_root.h"
+#include "host/net_drives.h"
+#include "host/profile.h"
+#include "util/ini_module.h"
+#include "util/kro_function.h"
 
 namespace util {
 namespace {
 
-TEST(NzTest, NormalisesByKind) {
-    const Variant kDate = MakeDateTime({2020, 12, 21});
-    static const struct {
-        Variant value;
-        int eqKind;
-        Variant expected;
-    } kCases[] = {
-        // Not passed, Null, "" and blanks: 0, or "" with EQKind 1.
-        {Variant(), 0, Variant(0)},
-        {Variant(), 1, Variant("")},
-        {Variant(), 2, Variant(0)},
-        {Variant::MakeNull(), 0, Variant(0)},
-        {Variant::MakeNull(), 1, Variant("")},
-        {"", 0, Variant(0)},
-        {"   ", 0, Variant(0)},
-        {"   ", 1, Variant("")},
-        {"   ", 3, Variant(0)},
-        // Numeric text.
-        {" 12 ", 0, Currency{120000}},
-        {" 12 ", 1, Variant("12")},
-        {" 12 ", 2, Variant(12.0)},
-        {" 12 ", 3, Variant(12.0)},
-        {"1,000", 0, Currency{10000000}},
-        {"1,000", 2, Variant(1.0)},  // Val stops at the comma
-        {"1,000", 3, Variant(1000.0)},
-        // Non-numeric text comes back unchanged, blanks included, except with EQKind 1.
-        {"  abc ", 0, Variant("  abc ")},
-        {"  abc ", 1, Variant("abc")},
-        {"12abc", 2, Variant("12abc")},
-        // Numbers and booleans.
-        {5, 0, Currency{50000}},
-        {5, 1, Variant("5")},
-        {1.5, 0, Currency{15000}},
-        {Currency{15000}, 3, Variant(1.5)},
-        {true, 0, Currency{-10000}},
-        {0, 0, Currency{0}},
-    };
-    for (const auto& c : kCases) {
-        EXPECT_EQ(Kro_Function::Nz(c.value, c.eqKind), c.expected)
-            << "'" << c.value.AsText() << "' EQKind " << c.eqKind;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// A Host on a fresh temporary root per test, with helpers that place files on its drives.
+class KroFunctionTest : public ::testing::Test, public fixtures::HostRoot {
+  protected:
+    void MakeFolder(std::string_view windowsPath) {
+        std::filesystem::create_directories(Native(windowsPath));
     }
-    EXPECT_EQ(Kro_Function::Nz(kDate), kDate);
-    EXPECT_EQ(Kro_Function::Nz(kDate, 1), Variant("2020-12-21"));
-}
+    // A program that writes its arguments, one a line, beside itself and ends with code 3.
+    void PutProgram(std::string_view windowsPath) {
+        Put(windowsPath, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.out\"\nexit 3\n");
+        fs::permissions(Native(windowsPath), fs::perms::owner_all, fs::perm_options::add);
+    }
+    // A helper whose waits are short and counted; `onFirstYield` plays the writer of the file
+    // being waited for.
+    Kro_Function Helper(std::chrono::milliseconds timeout,
+                        std::function<void()> onFirstYield = nullptr) {
+        KroFunctionOptions options;
+        options.yield = [this, onFirstYield] {
+            if (++yields_ == 1 && onFirstYield) onFirstYield();
+        };
+        options.loadTimeout = timeout;
+        options.loadRetryInterval = 1ms;
+        return Kro_Function(host_, options);
+    }
+    // Writes the file whole, as a writer that renames its finished temporary into place.
+    void Finish(std::string_view windowsPath, const std::string& bytes) {
+        const std::filesystem::path target = Native(windowsPath);
+        host_test::WriteBytes(target.parent_path() / "tmp", bytes);
+        std::filesystem::rename(target.parent_path() / "tmp", target);
+    }
 
-class KroFunctionHostTest : public util_test::HostFixture {};
+    int yields_ = 0;
+};
 
-TEST_F(KroFunctionHostTest, CurrentFolderIsAVirtualPath) {
+TEST_F(KroFunctionTest, CurrentFolderIsAVirtualPath) {
     MakeFolder("C:\\Data\\Sub");
     Kro_Function f(host_);
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Quillon");
@@ -74,7 +66,7 @@ TEST_F(KroFunctionHostTest, CurrentFolderIsAVirtualPath) {
     EXPECT_EQ(f.GetCurrentDir(), "C:\\");
 }
 
-TEST_F(KroFunctionHostTest, RelativePathsAreTakenFromTheCurrentFolder) {
+TEST_F(KroFunctionTest, RelativePathsAreTakenFromTheCurrentFolder) {
     MakeFolder("C:\\Data");
     Kro_Function f(host_);
     ASSERT_TRUE(f.SetCurrentDir("C:\\Data"));
@@ -85,7 +77,7 @@ TEST_F(KroFunctionHostTest, RelativePathsAreTakenFromTheCurrentFolder) {
     EXPECT_FALSE(f.NativePath("").has_value());
 }
 
-TEST_F(KroFunctionHostTest, HelpersSharingAStateShareTheCurrentFolder) {
+TEST_F(KroFunctionTest, HelpersSharingAStateShareTheCurrentFolder) {
     MakeFolder("D:\\Work");
     KroFunctionState state;
     KroFunctionOptions options;
@@ -95,6 +87,217 @@ TEST_F(KroFunctionHostTest, HelpersSharingAStateShareTheCurrentFolder) {
     ASSERT_TRUE(first.SetCurrentDir("D:\\Work"));
     EXPECT_EQ(second.GetCurrentDir(), "D:\\Work");
     EXPECT_EQ(Kro_Function(host_).GetCurrentDir(), "C:\\Quillon");  // a helper of its own
+}
+
+TEST_F(KroFunctionTest, FileWriteStrMakesTheFolderThenReplacesOrAppends) {
+    Kro_Function f(host_);
+    EXPECT_FALSE(f.FileWriteStr("C:\\New\\Sub\\x.ini", ""));  // no folder, none asked for
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "one", " C:\\New\\Sub "));
+    // An existing folder is no reason to skip the write.
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "two", "C:\\New\\Sub"));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n");
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "셋", "", true));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
+}
+
+// Lines in the ANSI code page, whatever their line ends.
+TEST_F(KroFunctionTest, FileLoadStrPutsLineKAtIndexK) {
+    Put("C:\\In\\lines.txt", "first\r\n\xB0\xA1\xB3\xAA\nthird\r\rlast");  // "가나" in CP949
+    Kro_Function f = Helper(1s);
+    std::vector<std::string> lines = {"zero", "old1", "old2", "old3", "old4", "old5", "old6"};
+    ASSERT_TRUE(f.FileLoadStr(lines, " C:\\In\\LINES.TXT "));
+    EXPECT_EQ(lines, (std::vector<std::string>{"zero", "first", "가나", "third", "", "last"}));
+
+    Put("C:\\In\\empty.txt", "");
+    ASSERT_TRUE(f.FileLoadStr(lines, "C:\\In\\empty.txt"));
+    EXPECT_EQ(lines, std::vector<std::string>{"zero"});
+}
+
+TEST_F(KroFunctionTest, FileLoadStrWaitsForAFileThatAppearsButNotForAMissingFolder) {
+    Kro_Function f = Helper(10s, [this] { Finish("C:\\Wait\\out.txt", "done\r\n"); });
+    std::vector<std::string> lines;
+    EXPECT_FALSE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
+    EXPECT_FALSE(f.FileLoadStr(lines, "relative:bad"));
+    EXPECT_EQ(yields_, 0);
+
+    MakeFolder("C:\\Wait");
+    EXPECT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
+    EXPECT_EQ(lines, (std::vector<std::string>{"", "done"}));
+    // One that never appears ends in the time-out and leaves the lines alone.
+    Kro_Function impatient = Helper(20ms);
+    lines = {"keep"};
+    EXPECT_FALSE(impatient.FileLoadStr(lines, "C:\\Wait\\never.txt"));
+    EXPECT_EQ(lines, std::vector<std::string>{"keep"});
+}
+
+TEST_F(KroFunctionTest, FileLoadStrWaitsForTheWriterToFinish) {
+    Put("C:\\Wait\\out.txt", "partial\r\n\r\n");
+    Kro_Function f = Helper(20ms);
+    std::vector<std::string> lines;
+    // Without WaitingCreate an empty last line is just a line.
+    ASSERT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
+    EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", ""}));
+    // With it, a writer that never finishes ends in the time-out.
+    EXPECT_FALSE(f.FileLoadStr(lines, "C:\\Wait\\out.txt", true));
+
+    yields_ = 0;
+    Kro_Function patient =
+        Helper(10s, [this] { Finish("C:\\Wait\\out.txt", "partial\r\nrest\r\n"); });
+    EXPECT_TRUE(patient.FileLoadStr(lines, "C:\\Wait\\out.txt", true));
+    EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", "rest"}));
+}
+
+TEST_F(KroFunctionTest, FileCopyAndMoveHonourChkOverWrite) {
+    Put("C:\\Src\\a.ini", "new");
+    Put("C:\\Dst\\a.ini", "old");
+    Kro_Function f(host_);
+    EXPECT_FALSE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst\\a.ini", true));
+    EXPECT_FALSE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\a.ini", true));
+    EXPECT_EQ(Get("C:\\Dst\\a.ini"), "old");
+    EXPECT_TRUE(f.FileExist("c:\\src\\A.INI"));  // the failed move kept the source
+    EXPECT_FALSE(f.FileExist("C:\\Src"));        // a folder is no file
+    EXPECT_TRUE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst\\a.ini", false));
+    EXPECT_EQ(Get("C:\\Dst\\a.ini"), "new");
+    EXPECT_TRUE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst\\b.ini", true));
+    EXPECT_FALSE(f.FileCopy("C:\\Src\\missing.ini", "C:\\Dst\\c.ini", false));
+    EXPECT_FALSE(f.FileCopy("C:\\Src\\a.ini", "C:\\Src\\A.INI", false));  // onto itself
+    EXPECT_FALSE(f.FileCopy("C:\\Src\\a.ini", "C:\\Dst", false));         // onto a folder
+    EXPECT_EQ(Get("C:\\Src\\a.ini"), "new");
+    EXPECT_TRUE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\m.ini", false));
+    EXPECT_FALSE(f.FileExist("C:\\Src\\a.ini"));
+    EXPECT_EQ(Get("C:\\Dst\\m.ini"), "new");
+}
+
+TEST_F(KroFunctionTest, FoldersAreMadeAndRemoved) {
+    Kro_Function f(host_);
+    MakeFolder("C:\\Base");
+    EXPECT_FALSE(f.DirMake("C:\\Base\\x\\y"));  // one level only
+    EXPECT_TRUE(f.DirMake("C:\\Base\\x"));
+    EXPECT_TRUE(f.DirMake("C:\\Base\\x"));  // there already
+    EXPECT_TRUE(f.DirMake_Auto("C:\\Base\\p\\q\\r"));
+    EXPECT_TRUE(std::filesystem::is_directory(Native("C:\\Base\\p\\q\\r")));
+
+    Put("C:\\Base\\x\\file.txt", "x");
+    EXPECT_FALSE(f.DirDelete("C:\\Base\\x"));   // not empty
+    EXPECT_FALSE(f.FileDelete("C:\\Base\\x"));  // a folder is no file
+    EXPECT_TRUE(f.FileDelete("C:\\Base\\x\\file.txt"));
+    EXPECT_FALSE(f.FileDelete("C:\\Base\\x\\file.txt"));
+    EXPECT_TRUE(f.DirDelete("C:\\Base\\x"));
+    EXPECT_FALSE(f.DirDelete("C:\\Base\\x"));
+}
+
+TEST_F(KroFunctionTest, FileOpenEXEWaitSplitsTheCommandLine) {
+    PutProgram("C:\\Quillon\\Tool.sh");
+    int yields = 0;
+    Kro_Function f(host_, [&yields] { ++yields; });
+    host::SpawnResult r = f.FileOpenEXEWait(R"(C:\Quillon\tool.sh /Mds "a b" c\"d)");
+    ASSERT_TRUE(r.started) << r.error;
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(Get("C:\\Quillon\\Tool.sh.out"), "/Mds\na b\nc\"d\n");
+    // A bare name is found in the current folder; not waited for: no yield.
+    EXPECT_TRUE(f.FileOpenEXEWait("Tool.sh", true).started);
+    EXPECT_EQ(yields, 1);
+}
+
+TEST_F(KroFunctionTest, ProgramsThatCannotStart) {
+    Kro_Function f(host_);
+    EXPECT_FALSE(f.FileOpenEXEWait("   ").started);
+    EXPECT_FALSE(f.FileOpenEXEWait("C:\\Quillon\\missing.exe /x").started);
+    EXPECT_FALSE(f.FileOpenEXE("C:\\Quillon\\missing.exe"));
+    PutProgram("C:\\Quillon\\Tool.sh");
+    EXPECT_TRUE(f.FileOpenEXE(" C:\\Quillon\\Tool.sh "));
+}
+
+TEST_F(KroFunctionTest, NetDirConTakesTheFirstFreeLetter) {
+    MakeFolder("\\\\srv\\data");
+    MakeFolder("\\\\srv\\other");
+    MakeFolder("E:\\");  // a local drive: in use
+    KroFunctionState state;
+    KroFunctionOptions options;
+    options.state = &state;
+    Kro_Function f(host_, options);
+
+    EXPECT_EQ(f.NetDirCon("pw", "user", "\\\\srv\\data"), "D:");
+    EXPECT_EQ(host_.Drives().Get('D'), "\\\\srv\\data");
+    // Connected already: the same letter again, no second mapping.
+    EXPECT_EQ(f.NetDirCon("pw", "user", "\\\\SRV\\Data\\"), "D:");
+    EXPECT_EQ(host_.Drives().Get('F'), "");
+
+    EXPECT_EQ(f.NetDirCon("", "", "\\\\srv\\other"), "F:");
+    EXPECT_EQ(state.netDriveLetter, "F:");
+
+    // A share that does not exist stops the search at once.
+    EXPECT_EQ(f.NetDirCon("", "", "\\\\srv\\missing"), "");
+    EXPECT_EQ(host_.Drives().Get('G'), "");
+    EXPECT_EQ(state.netDriveLetter, "F:");
+
+    // Another helper on the same state drops the last connection.
+    Kro_Function(host_, options).NetDirDisCon();
+    EXPECT_EQ(host_.Drives().Get('F'), "");
+    EXPECT_EQ(host_.Drives().Get('D'), "\\\\srv\\data");
+    // A helper of its own has no connection to drop.
+    Kro_Function(host_).NetDirDisCon();
+    EXPECT_EQ(host_.Drives().Get('D'), "\\\\srv\\data");
+}
+
+constexpr const char* kIni = "C:\\Quillon\\NVConfig.INI";
+
+class IniModuleTest : public KroFunctionTest {
+  protected:
+    IniModuleTest() { MakeFolder("C:\\Quillon"); }
+    std::string Raw(std::string_view section, std::string_view key) {
+        return host::GetPrivateProfileString(section, key, "<missing>", 255, Native(kIni));
+    }
+};
+
+TEST_F(IniModuleTest, MissingKeyGivesTheDefaultAndWritesItBack) {
+    Put(kIni, "[기타관리]\r\n다른키=1\r\n");
+    EXPECT_EQ(IniReadWithDefault(host_, "기타관리", "데이터_종류", 50, kIni, 5), "5");
+    EXPECT_EQ(Raw("기타관리", "데이터_종류"), "5");
+    EXPECT_EQ(Raw("기타관리", "다른키"), "1");
+
+    EXPECT_EQ(IniReadWithDefault(host_, "새구역", "경로", 255, kIni, "C:\\Data"), "C:\\Data");
+    EXPECT_EQ(Raw("새구역", "경로"), "C:\\Data");
+}
+
+TEST_F(IniModuleTest, PresentValueIsTrimmedAndNotWritten) {
+    Put(kIni, "[A]\r\nkey=  value  \r\n");
+    const std::string before = Get(kIni);
+    EXPECT_EQ(IniReadWithDefault(host_, "a", "KEY", 255, kIni, "default"), "value");
+    EXPECT_EQ(Get(kIni), before);
+}
+
+TEST_F(IniModuleTest, BlankValueCountsAsMissingAndSizeLimitsTheRead) {
+    Put(kIni, "[A]\r\nkey=   \r\nlong=가나다\r\n");
+    EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, kIni, Variant(1.5)), "1.5");
+    EXPECT_EQ(Raw("A", "key"), "1.5");
+    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 5, kIni, "x"), "가나");
+    // Cut to nothing by the buffer, the value is still not replaced by the default.
+    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 2, kIni, "x"), "x");
+    EXPECT_EQ(Raw("A", "long"), "가나다");
+    // An empty default is written as an empty value.
+    EXPECT_EQ(IniReadWithDefault(host_, "B", "key", 50, kIni, ""), "");
+    EXPECT_EQ(Raw("B", "key"), "");
+}
+
+TEST_F(IniModuleTest, UnmappablePathGivesTheDefault) {
+    EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, "relative.ini", "d"), "d");
+    EXPECT_FALSE(IniWriteValue(host_, "A", "key", 1, "relative.ini"));
+}
+
+TEST_F(IniModuleTest, WriteValueWritesTheValueAsText) {
+    static const struct {
+        Variant value;
+        const char* text;
+    } kCases[] = {
+        {std::int64_t{12}, "12"}, {-7, "-7"},   {1.5, "1.5"},
+        {true, "True"},           {" a ", "a"}, {Currency{10000}, "1"},
+    };
+    for (const auto& c : kCases) {
+        ASSERT_TRUE(IniWriteValue(host_, "S", "k", c.value, kIni));
+        EXPECT_EQ(Raw("S", "k"), c.text);
+    }
+    EXPECT_FALSE(IniWriteValue(host_, "S", "k", 1, "C:\\NoFolder\\x.ini"));
 }
 
 }  // namespace
