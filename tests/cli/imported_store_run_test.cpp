@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "db/embedded/session_helpers.h"
 #include "fixtures/program_runner.h"
 #include "host/codepage.h"
 #include "host/temp_folder.h"
@@ -24,6 +25,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using db::embedded::testing::PlainRows;
 using fixtures::Outcome;
 using fixtures::Quoted;
 
@@ -102,46 +104,16 @@ std::string InsertOf(const std::string& line) {
     return "INSERT INTO " + table + " (" + names + ") VALUES (" + list + ")\nGO\n";
 }
 
-class Database {
-  public:
-    explicit Database(const fs::path& file) {
-        if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) ADD_FAILURE() << sqlite3_errmsg(db_);
-    }
-    ~Database() { sqlite3_close(db_); }
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
-
-    void Execute(const std::string& sql) {
-        char* error = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-            ADD_FAILURE() << sql << ": " << (error != nullptr ? error : "");
-        }
-        sqlite3_free(error);
-    }
-    // Each row's values with their storage classes, one text a row.
-    std::vector<std::string> Rows(const std::string& sql) {
-        std::vector<std::string> rows;
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sql << ": " << sqlite3_errmsg(db_);
-            return rows;
-        }
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            std::string row;
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-                row += std::to_string(sqlite3_column_type(stmt, c)) + ":" +
-                       (text != nullptr ? text : "") + "|";
-            }
-            rows.push_back(row);
-        }
-        sqlite3_finalize(stmt);
-        return rows;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
+// Runs statements on the file with plain SQLite, as another tool would.
+void Exec(const fs::path& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error != nullptr ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
 
 // What differs between two runs of the same day: the time of day after today's date, the stamps
 // of logs and backups, and the root.
@@ -167,14 +139,21 @@ std::map<std::string, std::vector<std::string>> Contents(const fs::path& root) {
         std::ifstream in(entry.path(), std::ios::binary);
         std::string magic(16, '\0');
         if (!in.read(magic.data(), 16) || magic != std::string("SQLite format 3\0", 16)) continue;
-        Database db(entry.path());
-        const std::string file = entry.path().lexically_relative(root).string();
+        const fs::path& db = entry.path();
+        const std::string file = db.lexically_relative(root).string();
         contents[file + " schema"] =
-            db.Rows("SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
-        for (const std::string& row :
-             db.Rows("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
-            const std::string name = row.substr(2, row.size() - 3);
-            std::vector<std::string> rows = db.Rows("SELECT * FROM \"" + name + "\"");
+            PlainRows(db, "SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
+        for (const std::string& name :
+             PlainRows(db, "SELECT name FROM sqlite_master WHERE type = 'table'")) {
+            // quote() tells a text from a number and an integer from a real.
+            const std::string values =
+                PlainRows(db,
+                          "SELECT group_concat('quote(\"' || name || '\")', ' || ''|'' || ') "
+                          "FROM pragma_table_info('" +
+                              name + "')")
+                    .at(0);
+            std::vector<std::string> rows =
+                PlainRows(db, "SELECT " + values + " FROM \"" + name + "\"");
             for (std::string& r : rows) r = WithoutRunTimes(r, root);
             std::sort(rows.begin(), rows.end());
             contents[file + " " + name] = rows;
@@ -206,18 +185,16 @@ TEST_F(ImportedStoreRun, PatchesAsAStoreBuiltByTheProgramsOwnSql) {
     // The store's other columns, added the same way to both: as a store of an older release
     // would have got them.
     std::string widen;
-    {
-        Database demo(imported / kStore);
-        for (const auto& [table, columns] : kColumns) {
-            for (const std::string& row :
-                 demo.Rows("SELECT name, type FROM pragma_table_info('" + table + "')")) {
-                const std::size_t bar = row.find('|');
-                const std::string name = row.substr(2, bar - 2);
-                const std::string type =
-                    row.substr(bar + 3, row.find_first_of(" |", bar + 3) - bar - 3);
-                if (std::find(columns.begin(), columns.end(), name) == columns.end()) {
-                    widen += "ALTER TABLE " + table + " ADD COLUMN " + name + " " + type + "\nGO\n";
-                }
+    for (const auto& [table, columns] : kColumns) {
+        for (const std::string& row :
+             PlainRows(imported / kStore,
+                       "SELECT name, substr(type, 1, instr(type || ' ', ' ') - 1) FROM "
+                       "pragma_table_info('" +
+                           table + "')")) {
+            const std::string name = row.substr(0, row.find('|'));
+            if (std::find(columns.begin(), columns.end(), name) == columns.end()) {
+                widen += "ALTER TABLE " + table + " ADD COLUMN " + name + " " +
+                         row.substr(row.find('|') + 1) + "\nGO\n";
             }
         }
     }
@@ -227,21 +204,17 @@ TEST_F(ImportedStoreRun, PatchesAsAStoreBuiltByTheProgramsOwnSql) {
     const Outcome import = Datapatch(
         imported, "import-jet " + Quoted(kSample.string()) + " --into " + Quoted(jet.string()));
     ASSERT_EQ(import.exitCode, 0) << import.output;
-    {
-        Database store(imported / kStore);
-        store.Execute("ATTACH " + std::string("'") + jet.string() + "' AS jet");
-        store.Execute("BEGIN");
-        for (const auto& [table, columns] : kColumns) store.Execute("DROP TABLE main." + table);
-        for (const std::string& row :
-             store.Rows("SELECT sql FROM jet.sqlite_master WHERE sql IS NOT NULL "
-                        "ORDER BY type DESC")) {
-            store.Execute(row.substr(2, row.size() - 3));
-        }
-        for (const auto& [table, columns] : kColumns) {
-            store.Execute("INSERT INTO main." + table + " SELECT * FROM jet." + table);
-        }
-        store.Execute("COMMIT");
+    std::string swap = "ATTACH '" + jet.string() + "' AS jet; BEGIN;";
+    for (const auto& [table, columns] : kColumns) swap += "DROP TABLE main." + table + ";";
+    for (const std::string& sql : PlainRows(jet,
+                                            "SELECT sql FROM sqlite_master WHERE sql IS NOT "
+                                            "NULL ORDER BY type DESC")) {
+        swap += sql + ";";
     }
+    for (const auto& [table, columns] : kColumns) {
+        swap += "INSERT INTO main." + table + " SELECT * FROM jet." + table + ";";
+    }
+    Exec(imported / kStore, swap + "COMMIT;");
 
     std::string script = "DROP TABLE 사용상품\nGO\nDROP TABLE 입출상품\nGO\n";
     script += kTables;
