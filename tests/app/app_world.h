@@ -33,6 +33,11 @@ inline std::chrono::system_clock::time_point MorningOfRelease() {
     return fixtures::LocalTimePoint(2020, 12, 21, 9, 5, 7);
 }
 
+// The name of a test instance of each store kind.
+inline std::string KindName(const ::testing::TestParamInfo<demo::StoreKind>& info) {
+    return info.param == demo::StoreKind::Mdb ? "Mdb" : "SqlServer";
+}
+
 class AppWorld : public ::testing::Test, public fixtures::DesktopRoot {
   protected:
     explicit AppWorld(demo::StoreKind kind = demo::StoreKind::Mdb)
@@ -53,6 +58,11 @@ class AppWorld : public ::testing::Test, public fixtures::DesktopRoot {
         app::MainOptions options;
         options.now = MorningOfRelease;
         return app::Main(*process_, options);
+    }
+    // A start-up that ends with the main window showing.
+    app::frmDBPatchMain& Window() {
+        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
+        return *P().MainForm();
     }
 
     // --- the databases, past the program ----------------------------------------------------

@@ -50,9 +50,7 @@ class LargeDemo : public AppWorld, public ::testing::WithParamInterface<demo::St
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, LargeDemo,
                          ::testing::Values(demo::StoreKind::Mdb, demo::StoreKind::SqlServer),
-                         [](const auto& info) {
-                             return info.param == demo::StoreKind::Mdb ? "Mdb" : "SqlServer";
-                         });
+                         KindName);
 
 // The scaled rows come on top of the small store's, with the leftovers the repairs look for:
 // package codes held twice, locations with commas, deleted suppliers still named, classes in the

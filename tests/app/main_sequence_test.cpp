@@ -65,15 +65,6 @@ TEST_F(MainSequenceTest, ShortDateFormatIsForcedSilently) {
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST(ClockTexts, CountCharactersNotBytes) {
-    EXPECT_TRUE(app::TimeTextUsable("09:05:07"));
-    EXPECT_FALSE(app::TimeTextUsable("9:05:07"));
-    EXPECT_TRUE(app::TimeTextUsable("오전:12345"));  // eight characters, eleven bytes
-    EXPECT_TRUE(app::DateTextUsable("2020-12-21"));
-    EXPECT_FALSE(app::DateTextUsable("2020.12.21"));
-    EXPECT_FALSE(app::DateTextUsable("2020년12월21"));
-}
-
 // --- one running copy ------------------------------------------------------------------------
 
 TEST_F(MainSequenceTest, SecondRunningCopyIsRefused) {
@@ -133,10 +124,7 @@ TEST_F(MainSequenceTest, OldOrUnpatchedDatabasesGoToTheMigrationTool) {
         {{{"20071028", "UpDate"}, {"20080101", "UpDate"}}, false},
     };
     // Without the tool start-up still ends.
-    {
-        auto store = OpenStore();
-        Exec(*store, {"DELETE FROM PATCH_HIST"});
-    }
+    Exec(*OpenStore(), {"DELETE FROM PATCH_HIST"});
     const app::StartupResult without = Start();
     EXPECT_EQ(without.outcome, StartupOutcome::HandedToMigration);
     EXPECT_FALSE(without.migrationStarted);
@@ -166,10 +154,17 @@ TEST_F(MainSequenceTest, OldOrUnpatchedDatabasesGoToTheMigrationTool) {
     }
 }
 
-// --- central connection and store code -------------------------------------------------------
+// --- a ready start: the store code, the central connection ---------------------------------
 
-TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
-    EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+// The window shows the version and the store code of the INI; the central connection opens only
+// when the online service is off, and an unreachable central database is silent.
+TEST_F(MainSequenceTest, ReadyStartShowsTheWindowAndOpensTheCentralConnectionUnlessOnline) {
+    SetIni("마스터", "매장등록", "0123");
+    NewProcess();
+    ASSERT_EQ(Start().outcome, StartupOutcome::Ready);
+    EXPECT_EQ(P().StoreCode, "0123");
+    ASSERT_NE(P().MainForm(), nullptr);
+    EXPECT_EQ(P().MainWindow().Label4, P().VersionText);
     ASSERT_NE(P().CentralConnection, nullptr);
     EXPECT_EQ(P().CentralConnection->State(), db::ObjectState::Open);
 
@@ -178,7 +173,6 @@ TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
     EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
     EXPECT_EQ(P().CentralConnection, nullptr);
 
-    // An unreachable central database is silent.
     SetConfig("장비_온라인서비스", "0");
     std::filesystem::remove_all(Native(demo::kDemoCentralFolder));
     NewProcess();
@@ -186,30 +180,6 @@ TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
     EXPECT_TRUE(Boxes().empty());
     EXPECT_TRUE(!P().CentralConnection ||
                 P().CentralConnection->State() == db::ObjectState::Closed);
-}
-
-TEST(StoreCode, FourCharactersOrTheDefault) {
-    struct Case {
-        const char* configured;
-        const char* settled;
-    };
-    const Case cases[] = {
-        {"12", "0001"}, {"    ", "0001"},  {"0123", "0123"},     {"00123", "0001"},
-        {"", "0001"},   {"강남1", "0001"}, {"강남12", "강남12"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(app::SettleStoreCode(c.configured), c.settled) << "[" << c.configured << "]";
-    }
-}
-
-TEST_F(MainSequenceTest, ReadyStartShowsTheLoadedMainWindowWithTheIniStoreCode) {
-    SetIni("마스터", "매장등록", "0123");
-    NewProcess();
-    ASSERT_EQ(Start().outcome, StartupOutcome::Ready);
-    EXPECT_EQ(P().StoreCode, "0123");
-    ASSERT_NE(P().MainForm(), nullptr);
-    EXPECT_EQ(P().MainWindow().Label4, P().VersionText);
-    EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace
