@@ -18,9 +18,8 @@ class DrugPricesTest : public ::testing::TestWithParam<Kind> {};
 // The progress window names each drug; a click on its cancel button stops after the current one.
 TEST_P(DrugPricesTest, StopsAfterTheCurrentDrugWhenTheUserCancels) {
     central_test::CentralWorld world(GetParam());
-    world.AddReference(
-        {central_test::ReferenceRow("A001", "8800001", "타이레놀정500mg(내복)", "타이레놀정", "1정",
-                                    "한국얀센", "120", "일반")});
+    world.AddReference({demo::ReferenceRow("A001", "8800001", "타이레놀정500mg(내복)", "타이레놀정",
+                                           "1정", "한국얀센", "120", "일반")});
     std::vector<std::string> sql = {
         "CREATE TABLE 사용상품 (제품코드 VARCHAR(10), 제품명 NVARCHAR(60), 바코드 VARCHAR(20), "
         "연합회코드 VARCHAR(10), 표준코드 VARCHAR(13), 가격분류 VARCHAR(4), 입고단가 MONEY, "

@@ -44,6 +44,7 @@
 #include "repairs/point_history.h"
 #include "repairs/product_barcodes.h"
 #include "repairs/product_locations.h"
+#include "repairs/repair_report.h"
 #include "repairs/table_rows.h"
 #include "repairs/toolbar_menus.h"
 #include "repairs/trading_partners.h"
@@ -54,7 +55,7 @@ using store_test::Kind;
 using Lines = std::vector<std::string>;
 using Words = std::vector<std::string>;
 
-struct Expectation {
+struct Entry {
     std::string key;  // without its kind
     std::string value;
     Lines lines;  // the "= " lines that follow it
@@ -63,7 +64,7 @@ struct Expectation {
 struct RepairCase {
     std::string name;
     std::string where;
-    std::vector<Expectation> entries;  // in the file's order, for the kind being run
+    std::vector<Entry> entries;  // in the file's order, for the kind being run
 };
 
 std::string Trim(const std::string& s) {
@@ -179,6 +180,15 @@ const std::map<std::string, Routine>& Routines() {
              return Said(repairs::MoveAreaCodes(rt, w.at(1) == "move"));
          }},
         {"ClearDeletedSupplierRefs", Plain<repairs::ClearDeletedSupplierRefs>()},
+        {"ShowRepairErrorReport",
+         [](config::Runtime& rt, const Words& w) {
+             std::string text = "작업 중";  // the windows of a repair that stopped
+             rt.Dialogs().ProgressDialog(0, 0, 0, text);
+             rt.Dialogs().ShowMessageWindow("잠시만 기다려주세요!");
+             const auto number = static_cast<std::int32_t>(std::stoul(w.at(1), nullptr, 0));
+             repairs::ShowRepairErrorReport(rt, db::DbError(number, w.at(2)));
+             return std::string();
+         }},
     };
     return routines;
 }
@@ -211,7 +221,7 @@ class RepairCases : public ::testing::TestWithParam<Kind> {
 void RepairCases::Run(const RepairCase& c) {
     const auto has = [&](const char* key) {
         return std::any_of(c.entries.begin(), c.entries.end(),
-                           [&](const Expectation& e) { return e.key == key; });
+                           [&](const Entry& e) { return e.key == key; });
     };
     std::unique_ptr<store_test::StoreWorld> made;
     central_test::CentralWorld* central = nullptr;
@@ -225,12 +235,12 @@ void RepairCases::Run(const RepairCase& c) {
 
     Lines sql, reference, standardCodes;
     bool standardTable = true;
-    for (const Expectation& e : c.entries) {
+    for (const Entry& e : c.entries) {
         if (e.key == "reference") {
             Words f = Split(e.value, '|');
             if (f.size() == 8) f.insert(f.end(), {"20000101", "99991231"});
-            reference.push_back(central_test::ReferenceRow(f[0], f[1], f[2], f[3], f[4], f[5], f[6],
-                                                           f[7], f[8], f.at(9)));
+            reference.push_back(
+                demo::ReferenceRow(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f.at(9)));
         }
         if (e.key == "standard code" && e.value == "no table") standardTable = false;
         if (e.key == "standard code" && e.value != "no table") standardCodes.push_back(e.value);
@@ -239,12 +249,12 @@ void RepairCases::Run(const RepairCase& c) {
     config::Runtime& rt = world.Runtime();
     today_ = repairs::TodayText(rt);
     digits_ = repairs::TodayDigits(rt);
-    for (const Expectation& e : c.entries) {
+    for (const Entry& e : c.entries) {
         if (e.key == "sql") sql.push_back(Filled(e.value));
     }
     if (!reference.empty()) central->AddReference(reference);
     if (has("standard code")) {
-        central_test::CreateStandardCodeFile(central->HostRef(), standardCodes, standardTable);
+        demo::CreateStandardCodeFile(central->HostRef(), standardCodes, standardTable);
     }
     if (!sql.empty()) world.Make(sql);
 
@@ -255,7 +265,7 @@ void RepairCases::Run(const RepairCase& c) {
     const std::size_t yieldsBefore = yields();
     Lines results;
     std::string thrown;
-    for (const Expectation& e : c.entries) {
+    for (const Entry& e : c.entries) {
         if (e.key == "bar before") {
             const Words bar = Split(e.value, ' ');
             rt.MainWindow().SetPB2(std::stoi(bar.at(0)), std::stoi(bar.at(1)));
@@ -277,7 +287,7 @@ void RepairCases::Run(const RepairCase& c) {
     // What must hold.
     Lines returns, boxes, runList;
     bool throws = false;
-    for (const Expectation& e : c.entries) {
+    for (const Entry& e : c.entries) {
         SCOPED_TRACE(e.key + ": " + e.value);
         if (e.key == "returns") returns.push_back(Filled(e.value));
         if (e.key == "box") boxes.push_back(e.value);
