@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -19,7 +18,6 @@
 #include "app/main_sequence.h"
 #include "app/process.h"
 #include "db/embedded/embedded.h"
-#include "db/recordset.h"
 #include "demo/demo_environment.h"
 #include "fixtures/calendar_time.h"
 #include "fixtures/host_root.h"

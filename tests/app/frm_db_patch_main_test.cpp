@@ -118,28 +118,17 @@ TEST_F(MainWindowTest, TheTickedBoxesChooseThePasses) {
     }
 }
 
-TEST_F(MainWindowTest, StoreConnectionIsRestoredWhenTheRunIsLeftByAnException) {
-    patch::Catalogue catalogue;
-    catalogue.push_back(std::move(patch::Step(1).Always().Call(
-        [](patch::RunContext&) { throw std::runtime_error("bug in a repair"); })));
-    app::frmDBPatchMain& form = Window(&catalogue);
-    const db::ConnectionRef store = P().StoreConnection;
-    Tick(false, true);
-    EXPECT_THROW(form.cmdStart_Click(), std::runtime_error);
-    EXPECT_EQ(P().StoreConnection, store);
-    // The window is usable again.
-    EXPECT_FALSE(M().running);
-    EXPECT_TRUE(M().cmd종료Enabled);
-}
-
-TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
-    patch::Catalogue catalogue;
-    catalogue.push_back(std::move(patch::Step(1).Always().CallOrStop([](patch::RunContext& c) {
+// A catalogue that fails on the store pass: no history there, but the next pass runs. One that
+// throws: the store connection is the store's again and the window usable.
+TEST_F(MainWindowTest, ACatalogueThatFailsOrThrowsLeavesTheWindowAndTheStoreAsTheyWere) {
+    patch::Catalogue failing, throwing;
+    failing.push_back(std::move(patch::Step(1).Always().CallOrStop([](patch::RunContext& c) {
         return c.PatchTarget == 1;  // the store pass fails
     })));
-    app::frmDBPatchMain& form = Window(&catalogue);
+    throwing.push_back(std::move(patch::Step(1).Always().Call(
+        [](patch::RunContext&) { throw std::runtime_error("bug in a repair"); })));
+    app::frmDBPatchMain& form = Window(&failing);
     form.cmdStart_Click();
-
     EXPECT_EQ(BoxTexts(),
               (std::vector<std::string>{
                   "데이터패치 오류로 인하여 작업을 중단합니다. 노르브에 문의 바랍니다"}));
@@ -152,6 +141,14 @@ TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
     EXPECT_EQ(M().lab패치디비, "패치할 데이타 있음");
     EXPECT_EQ(PatchDates(*OpenStore()).back(), "20100101");
     EXPECT_EQ(PatchDates(*OpenData1()).back(), "20201221");
+
+    form.UseCatalogue(&throwing);
+    const db::ConnectionRef store = P().StoreConnection;
+    Tick(false, true);
+    EXPECT_THROW(form.cmdStart_Click(), std::runtime_error);
+    EXPECT_EQ(P().StoreConnection, store);
+    EXPECT_FALSE(M().running);
+    EXPECT_TRUE(M().cmd종료Enabled);
 }
 
 TEST_F(MainWindowTest, StartAndExitDuringARunAreIgnored) {

@@ -3,7 +3,6 @@
 // both kinds.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,11 +40,8 @@ class LargeDemo : public AppWorld, public ::testing::WithParamInterface<demo::St
         NewProcess();
     }
 
-    std::string One(db::Session& s, const std::string& sql) {
-        const auto values = Column(s, sql);
-        return values.empty() ? "" : values.front();
-    }
-    std::string Store(const std::string& sql) { return One(*OpenStore(), sql); }
+    // The first value of a query on the store.
+    std::string Store(const std::string& sql) { return Column(*OpenStore(), sql).at(0); }
 };
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, LargeDemo,

@@ -17,52 +17,42 @@ class MainSequenceTest : public AppWorld {};
 
 // --- the clock -------------------------------------------------------------------------------
 
-TEST_F(MainSequenceTest, TimeFormatMustGiveTwoDigitHours) {
+// The time format must give two-digit hours, else start-up ends with a box; a short date format
+// that does not give "yyyy-MM-dd" is replaced with it silently.
+TEST_F(MainSequenceTest, TimeFormatMustGiveTwoDigitHoursAndTheDateFormatIsForced) {
     struct Case {
-        const char* picture;  // 09:05:07 written with it
-        StartupOutcome expected;
+        const char* time;       // 09:05:07 written with it
+        const char* date;       // 2020-12-21 written with it
+        const char* dateAfter;  // nullptr: start-up is refused
     };
     const Case cases[] = {
-        {"H:mm:ss", StartupOutcome::TimeFormatRefused},   // "9:05:07"
-        {"HH:mm:ss", StartupOutcome::Ready},              // "09:05:07"
-        {"HH.mm.ss", StartupOutcome::TimeFormatRefused},  // third character not ":"
+        {"H:mm:ss", "yyyy-MM-dd", nullptr},   // "9:05:07"
+        {"HH.mm.ss", "yyyy-MM-dd", nullptr},  // third character not ":"
+        {"HH:mm:ss", "yyyy-MM-dd", "yyyy-MM-dd"},
+        {"HH:mm:ss", "yyyy.MM.dd", "yyyy-MM-dd"},  // ten characters, fifth a full stop
+        {"HH:mm:ss", "yy-MM-dd", "yyyy-MM-dd"},    // too short
+        {"HH:mm:ss", "yyyy-M-d", "yyyy-M-d"},      // "2020-12-21" by chance: left alone
     };
     for (const Case& c : cases) {
-        host_.Regional().SetTimeFormat(c.picture);
+        SCOPED_TRACE(std::string(c.time) + " " + c.date);
+        host_.Regional().SetTimeFormat(c.time);
+        host_.Regional().SetShortDateFormat(c.date);
         NewProcess();
         desktop_ = host::ScriptedDesktop(host::MsgAnswer::Ok);
-        EXPECT_EQ(Start().outcome, c.expected) << c.picture;
-        const auto boxes = Boxes();
-        if (c.expected == StartupOutcome::TimeFormatRefused) {
-            ASSERT_EQ(boxes.size(), 1u) << c.picture;
-            EXPECT_EQ(boxes[0].text, "시간 표시 형식이 틀립니다. HH:MM:SS 로 설정해주세요");
-            EXPECT_EQ(boxes[0].title, "알림");
-            EXPECT_EQ(boxes[0].icon, host::MsgIcon::Information);
-            EXPECT_EQ(P().MainForm(), nullptr);
-        } else {
-            EXPECT_TRUE(boxes.empty()) << c.picture;
+        if (c.dateAfter != nullptr) {
+            EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+            EXPECT_EQ(host_.Regional().ShortDateFormat(), c.dateAfter);
+            EXPECT_TRUE(Boxes().empty());
+            continue;
         }
+        EXPECT_EQ(Start().outcome, StartupOutcome::TimeFormatRefused);
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "시간 표시 형식이 틀립니다. HH:MM:SS 로 설정해주세요");
+        EXPECT_EQ(boxes[0].title, "알림");
+        EXPECT_EQ(boxes[0].icon, host::MsgIcon::Information);
+        EXPECT_EQ(P().MainForm(), nullptr);
     }
-}
-
-TEST_F(MainSequenceTest, ShortDateFormatIsForcedSilently) {
-    struct Case {
-        const char* picture;  // 2020-12-21 written with it
-        const char* after;
-    };
-    const Case cases[] = {
-        {"yyyy.MM.dd", "yyyy-MM-dd"},  // "2020.12.21": ten characters, fifth a full stop
-        {"yyyy-MM-dd", "yyyy-MM-dd"},
-        {"yy-MM-dd", "yyyy-MM-dd"},  // too short
-        {"yyyy-M-d", "yyyy-M-d"},    // "2020-12-21" by chance: left alone
-    };
-    for (const Case& c : cases) {
-        host_.Regional().SetShortDateFormat(c.picture);
-        NewProcess();
-        EXPECT_EQ(Start().outcome, StartupOutcome::Ready) << c.picture;
-        EXPECT_EQ(host_.Regional().ShortDateFormat(), c.after) << c.picture;
-    }
-    EXPECT_TRUE(Boxes().empty());
 }
 
 // --- one running copy ------------------------------------------------------------------------

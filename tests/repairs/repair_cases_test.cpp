@@ -223,19 +223,18 @@ void RepairCases::Run(const RepairCase& c) {
         return std::any_of(c.entries.begin(), c.entries.end(),
                            [&](const Entry& e) { return e.key == key; });
     };
-    std::unique_ptr<store_test::StoreWorld> made;
-    central_test::CentralWorld* central = nullptr;
-    if (has("reference") || has("standard code") || has("central")) {
-        made = std::make_unique<central_test::CentralWorld>(GetParam());
-        central = static_cast<central_test::CentralWorld*>(made.get());
-    } else {
-        made = std::make_unique<store_test::StoreWorld>(GetParam());
-    }
-    store_test::StoreWorld& world = *made;
+    const auto central = has("reference") || has("standard code") || has("central")
+                             ? std::make_unique<central_test::CentralWorld>(GetParam())
+                             : nullptr;
+    const auto plain = central ? nullptr : std::make_unique<store_test::StoreWorld>(GetParam());
+    store_test::StoreWorld& world = central ? *central : *plain;
+    today_ = repairs::TodayText(world.Runtime());
+    digits_ = repairs::TodayDigits(world.Runtime());
 
     Lines sql, reference, standardCodes;
     bool standardTable = true;
     for (const Entry& e : c.entries) {
+        if (e.key == "sql") sql.push_back(Filled(e.value));
         if (e.key == "reference") {
             Words f = Split(e.value, '|');
             if (f.size() == 8) f.insert(f.end(), {"20000101", "99991231"});
@@ -247,11 +246,6 @@ void RepairCases::Run(const RepairCase& c) {
         if (e.key == "central") central->LoseCentralServer();  // a new runtime
     }
     config::Runtime& rt = world.Runtime();
-    today_ = repairs::TodayText(rt);
-    digits_ = repairs::TodayDigits(rt);
-    for (const Entry& e : c.entries) {
-        if (e.key == "sql") sql.push_back(Filled(e.value));
-    }
     if (!reference.empty()) central->AddReference(reference);
     if (has("standard code")) {
         demo::CreateStandardCodeFile(central->HostRef(), standardCodes, standardTable);
@@ -324,14 +318,12 @@ void RepairCases::Run(const RepairCase& c) {
         }
         if (e.key == "column") {
             const Words w = Split(e.value, ' ');
-            bool found = false;
+            std::string found = "missing";
             for (const db::ColumnInfo& column : world.Columns(w.at(0))) {
                 if (column.name != w.at(1)) continue;
-                found = true;
-                EXPECT_EQ(std::to_string(column.size), w.at(2));
-                EXPECT_EQ(column.nullable, w.at(3) == "null");
+                found = std::to_string(column.size) + (column.nullable ? " null" : " not null");
             }
-            EXPECT_TRUE(found);
+            EXPECT_EQ(w.at(0) + " " + w.at(1) + " " + found, e.value);
         }
     }
     if (!throws) {
