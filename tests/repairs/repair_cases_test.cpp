@@ -31,6 +31,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -82,6 +83,10 @@ Words Split(const std::string& text, char at) {
     return words;
 }
 
+const std::set<std::string> kKeys = {
+    "sql",  "reference", "standard code", "central", "bar before", "call",    "returns",  "throws",
+    "rows", "run list",  "box",           "bar",     "yields",     "refused", "accepted", "column"};
+
 // The cases of every file for one kind; entries of the other kind are left out.
 std::vector<RepairCase> LoadCases(Kind kind) {
     const std::string own = kind == Kind::Mdb ? "mdb" : "sqlserver";
@@ -118,6 +123,7 @@ std::vector<RepairCase> LoadCases(Kind kind) {
                 if (caseOff) cases.pop_back();
             } else if (!caseOff) {
                 const auto dot = key.find('.');
+                if (!kKeys.count(key.substr(0, dot))) throw std::runtime_error(where + ": " + key);
                 keyOff = dot != std::string::npos && key.substr(dot + 1) != own;
                 if (!keyOff) cases.back().entries.push_back({key.substr(0, dot), value, {}});
             }
