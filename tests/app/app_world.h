@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -19,7 +18,6 @@
 #include "app/main_sequence.h"
 #include "app/process.h"
 #include "db/embedded/embedded.h"
-#include "db/recordset.h"
 #include "demo/demo_environment.h"
 #include "fixtures/calendar_time.h"
 #include "fixtures/host_root.h"
@@ -31,6 +29,11 @@ namespace app_test {
 // 2020-12-21 09:05:07, local time.
 inline std::chrono::system_clock::time_point MorningOfRelease() {
     return fixtures::LocalTimePoint(2020, 12, 21, 9, 5, 7);
+}
+
+// The name of a test instance of each store kind.
+inline std::string KindName(const ::testing::TestParamInfo<demo::StoreKind>& info) {
+    return info.param == demo::StoreKind::Mdb ? "Mdb" : "SqlServer";
 }
 
 class AppWorld : public ::testing::Test, public fixtures::DesktopRoot {
@@ -53,6 +56,11 @@ class AppWorld : public ::testing::Test, public fixtures::DesktopRoot {
         app::MainOptions options;
         options.now = MorningOfRelease;
         return app::Main(*process_, options);
+    }
+    // A start-up that ends with the main window showing.
+    app::frmDBPatchMain& Window() {
+        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
+        return *P().MainForm();
     }
 
     // --- the databases, past the program ----------------------------------------------------

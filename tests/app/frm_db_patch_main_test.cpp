@@ -17,12 +17,12 @@ using Model = util::frmDBPatchMainModel;
 
 class MainWindowTest : public AppWorld {
   protected:
-    // Start-up, with the window showing; the runs walk `catalogue` when one is given.
-    app::frmDBPatchMain& Window(const patch::Catalogue* catalogue = nullptr) {
-        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
-        P().MainForm()->UseCatalogue(catalogue);
+    // Start-up, with the window showing; its runs walk `catalogue`.
+    app::frmDBPatchMain& Window(const patch::Catalogue* catalogue) {
+        AppWorld::Window().UseCatalogue(catalogue);
         return *P().MainForm();
     }
+    using AppWorld::Window;
     Model& M() { return P().MainWindow(); }
     void Tick(bool store, bool data1) {
         M().chk매장 = store;
@@ -43,17 +43,13 @@ TEST_F(MainWindowTest, LabelOffersThePatchUnlessThisReleasePatchedLast) {
         {"20210301", "패치할 데이타 있음"},  // a newer release wrote it
     };
     for (const Case& c : cases) {
-        {
-            auto store = OpenStore();
-            Exec(*store, {std::string("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver) VALUES ('") +
-                          c.lastDate + "', 9, 'UpDate')"});
-        }
+        Exec(*OpenStore(), {std::string("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver) VALUES ('") +
+                            c.lastDate + "', 9, 'UpDate')"});
         NewProcess();
         Window();
         EXPECT_EQ(M().lab패치디비, c.label) << c.lastDate;
         P().UnloadMainWindow();
-        auto store = OpenStore();
-        Exec(*store, {std::string("DELETE FROM PATCH_HIST WHERE 번호 = 9")});
+        Exec(*OpenStore(), {"DELETE FROM PATCH_HIST WHERE 번호 = 9"});
     }
 }
 
@@ -116,36 +112,23 @@ TEST_F(MainWindowTest, TheTickedBoxesChooseThePasses) {
         EXPECT_EQ(M().picChk[1], c.data1Mark);
         EXPECT_EQ(form.LastRun().Succeeded(), !c.badMdbPath);
         EXPECT_EQ(M().List1.lines.back(), app::kRunEndLine);
-        auto storeDb = OpenStore();
-        EXPECT_EQ(PatchDates(*storeDb).back(), c.storeDate);
-        auto data1 = OpenData1();
-        EXPECT_EQ(PatchDates(*data1).back(), c.data1Date);
+        EXPECT_EQ(PatchDates(*OpenStore()).back(), c.storeDate);
+        EXPECT_EQ(PatchDates(*OpenData1()).back(), c.data1Date);
         P().UnloadMainWindow();
     }
 }
 
-TEST_F(MainWindowTest, StoreConnectionIsRestoredWhenTheRunIsLeftByAnException) {
-    patch::Catalogue catalogue;
-    catalogue.push_back(std::move(patch::Step(1).Always().Call(
-        [](patch::RunContext&) { throw std::runtime_error("bug in a repair"); })));
-    app::frmDBPatchMain& form = Window(&catalogue);
-    const db::ConnectionRef store = P().StoreConnection;
-    Tick(false, true);
-    EXPECT_THROW(form.cmdStart_Click(), std::runtime_error);
-    EXPECT_EQ(P().StoreConnection, store);
-    // The window is usable again.
-    EXPECT_FALSE(M().running);
-    EXPECT_TRUE(M().cmd종료Enabled);
-}
-
-TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
-    patch::Catalogue catalogue;
-    catalogue.push_back(std::move(patch::Step(1).Always().CallOrStop([](patch::RunContext& c) {
+// A catalogue that fails on the store pass: no history there, but the next pass runs. One that
+// throws: the store connection is the store's again and the window usable.
+TEST_F(MainWindowTest, ACatalogueThatFailsOrThrowsLeavesTheWindowAndTheStoreAsTheyWere) {
+    patch::Catalogue failing, throwing;
+    failing.push_back(std::move(patch::Step(1).Always().CallOrStop([](patch::RunContext& c) {
         return c.PatchTarget == 1;  // the store pass fails
     })));
-    app::frmDBPatchMain& form = Window(&catalogue);
+    throwing.push_back(std::move(patch::Step(1).Always().Call(
+        [](patch::RunContext&) { throw std::runtime_error("bug in a repair"); })));
+    app::frmDBPatchMain& form = Window(&failing);
     form.cmdStart_Click();
-
     EXPECT_EQ(BoxTexts(),
               (std::vector<std::string>{
                   "데이터패치 오류로 인하여 작업을 중단합니다. 노르브에 문의 바랍니다"}));
@@ -156,10 +139,16 @@ TEST_F(MainWindowTest, FailedCatalogueWritesNoHistoryButTheNextPassRuns) {
     EXPECT_FALSE(form.LastRun().Succeeded());
     // The store is still to patch, and the label says so.
     EXPECT_EQ(M().lab패치디비, "패치할 데이타 있음");
-    auto store = OpenStore();
-    EXPECT_EQ(PatchDates(*store).back(), "20100101");
-    auto data1 = OpenData1();
-    EXPECT_EQ(PatchDates(*data1).back(), "20201221");
+    EXPECT_EQ(PatchDates(*OpenStore()).back(), "20100101");
+    EXPECT_EQ(PatchDates(*OpenData1()).back(), "20201221");
+
+    form.UseCatalogue(&throwing);
+    const db::ConnectionRef store = P().StoreConnection;
+    Tick(false, true);
+    EXPECT_THROW(form.cmdStart_Click(), std::runtime_error);
+    EXPECT_EQ(P().StoreConnection, store);
+    EXPECT_FALSE(M().running);
+    EXPECT_TRUE(M().cmd종료Enabled);
 }
 
 TEST_F(MainWindowTest, StartAndExitDuringARunAreIgnored) {
@@ -188,90 +177,88 @@ TEST_F(MainWindowTest, StartAndExitDuringARunAreIgnored) {
                                         app::kBackupSkippedLine, "사용상품 테이블 점검",
                                         "상품 테이블에 조제약여부가 잘못 기재된 데이터 보정함.",
                                         "-------------------------- 작업 종료"}));
-    auto store = OpenStore();
-    EXPECT_EQ(PatchDates(*store),
+    EXPECT_EQ(PatchDates(*OpenStore()),
               (std::vector<std::string>{"20071105", "20090315", "20100101", "20201221"}));
     form.cmd종료_Click();
     EXPECT_TRUE(desktop_.Ended());
 }
 
-// --- DAO handle ------------------------------------------------------------------------------
+// --- one started window: the buttons, the DAO handles, unloading ----------------------------
 
-TEST_F(MainWindowTest, DaoHandlesOpenTheConfiguredFileAndServer) {
+TEST_F(MainWindowTest, TheButtonsAndHandlesOfAStartedWindow) {
     app::frmDBPatchMain& form = Window();
-    struct Case {
-        std::string path;
-        bool ok;
-    };
-    const Case cases[] = {
-        {std::string(demo::kDemoMdbPath) + std::string(1, '\0') + "\r", true},
-        {"C:\\Quillon\\Data\\없는파일.mdb", false},
-    };
-    for (const Case& c : cases) {
-        P().Config().데이터_MDBPath = c.path;
-        bool ok = !c.ok;
-        form.OpenDaoDatabase(0, ok);
-        EXPECT_EQ(ok, c.ok);
-        EXPECT_EQ(form.Context().DaoDatabase != nullptr, c.ok);
+    {
+        SCOPED_TRACE("the picture reveals the maintenance buttons on the fourth click");
+        // Clicks 1 to 11: the fourth shows the buttons, the seventh hides them and starts again.
+        const int heights[] = {5925, 5925, 5925, 6615, 6615, 6615, 5925, 5925, 5925, 5925, 6615};
+        for (int click = 1; click <= 11; ++click) {
+            form.Image1_Click();
+            EXPECT_EQ(M().Height, heights[click - 1]) << "click " << click;
+        }
+        EXPECT_EQ(M().revealCounter, 4);
     }
-    // The server's password comes from the login resolution, whatever is configured; other
-    // targets do nothing and succeed.
-    P().Config().데이터_SQLPass_S = "stale";
-    for (int target : {1, 7}) {
-        bool ok = false;
-        form.OpenDaoDatabase(target, ok);
-        EXPECT_TRUE(ok) << target;
-    }
-}
-
-// --- buttons ---------------------------------------------------------------------------------
-
-TEST_F(MainWindowTest, PictureRevealsTheMaintenanceButtonsOnTheFourthClick) {
-    app::frmDBPatchMain& form = Window();
-    // Clicks 1 to 11: the fourth shows the buttons, the seventh hides them and starts again.
-    const int heights[] = {5925, 5925, 5925, 6615, 6615, 6615, 5925, 5925, 5925, 5925, 6615};
-    for (int click = 1; click <= 11; ++click) {
-        form.Image1_Click();
-        EXPECT_EQ(M().Height, heights[click - 1]) << "click " << click;
-    }
-    EXPECT_EQ(M().revealCounter, 4);
-}
-
-TEST_F(MainWindowTest, SiblingToolIsStartedByTheDateOfTheLastPatchRunIfThere) {
-    struct Case {
-        const char* lastRun;  // 날짜 of the newest row with NV_GUBUN 1
-        const char* arguments;
-    };
-    const Case cases[] = {{"20080831", ""}, {"20080901", "/Mds"}, {"20100101", "/Mds"}};
-    app::frmDBPatchMain& form = Window();
-    form.cmdTslRun_Click();
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"상품분류 동기화 관련 파일이 존재하지 "
-                                                   "않습니다.\r\n\r\n노르베일으로 문의 요합니다."});
-    PutStandIn("Tessel.exe");
-    for (const Case& c : cases) {
+    {
+        SCOPED_TRACE("the sibling tool is started by the date of the last patch run, if there");
+        struct Case {
+            const char* lastRun;  // 날짜 of the newest row with NV_GUBUN 1
+            const char* arguments;
+        };
+        const Case cases[] = {{"20080831", ""}, {"20080901", "/Mds"}, {"20100101", "/Mds"}};
+        form.cmdTslRun_Click();
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"상품분류 동기화 관련 파일이 존재하지 "
+                                                       "않습니다.\r\n\r\n노르베일으로 문의 "
+                                                       "요합니다."});
+        PutStandIn("Tessel.exe");
+        for (const Case& c : cases) {
+            std::filesystem::remove(StartedNote("Tessel.exe"));
+            P().StoreConnection->Execute("DELETE FROM PATCH_HIST WHERE NV_GUBUN = 1");
+            P().StoreConnection->Execute(
+                std::string("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver, NV_GUBUN) VALUES ('") +
+                c.lastRun + "', 1, 'UpDate', 1)");
+            form.cmdTslRun_Click();
+            EXPECT_EQ(StandInArguments("Tessel.exe"), std::optional<std::string>(c.arguments))
+                << c.lastRun;
+        }
+        // No patch run: nothing is started, nothing said.
         std::filesystem::remove(StartedNote("Tessel.exe"));
         P().StoreConnection->Execute("DELETE FROM PATCH_HIST WHERE NV_GUBUN = 1");
-        P().StoreConnection->Execute(
-            std::string("INSERT INTO PATCH_HIST (날짜, 번호, NV_Ver, NV_GUBUN) VALUES ('") +
-            c.lastRun + "', 1, 'UpDate', 1)");
         form.cmdTslRun_Click();
-        EXPECT_EQ(StandInArguments("Tessel.exe"), std::optional<std::string>(c.arguments))
-            << c.lastRun;
+        EXPECT_FALSE(std::filesystem::exists(StartedNote("Tessel.exe")));
+        EXPECT_EQ(Boxes().size(), 1u);
     }
-    // No patch run: nothing is started, nothing said.
-    std::filesystem::remove(StartedNote("Tessel.exe"));
-    P().StoreConnection->Execute("DELETE FROM PATCH_HIST WHERE NV_GUBUN = 1");
-    form.cmdTslRun_Click();
-    EXPECT_FALSE(std::filesystem::exists(StartedNote("Tessel.exe")));
-    EXPECT_EQ(Boxes().size(), 1u);
-}
-
-TEST_F(MainWindowTest, UnloadReleasesTheConfiguration) {
-    Window();
-    P().Config().M_담당자 = "표시용";
-    P().UnloadMainWindow();
-    EXPECT_EQ(P().MainForm(), nullptr);
-    EXPECT_EQ(P().Config().M_담당자, "");  // a new object
+    {
+        SCOPED_TRACE("DAO handles open the configured file and server");
+        struct Case {
+            std::string path;
+            bool ok;
+        };
+        const Case cases[] = {
+            {std::string(demo::kDemoMdbPath) + std::string(1, '\0') + "\r", true},
+            {"C:\\Quillon\\Data\\없는파일.mdb", false},
+        };
+        for (const Case& c : cases) {
+            P().Config().데이터_MDBPath = c.path;
+            bool ok = !c.ok;
+            form.OpenDaoDatabase(0, ok);
+            EXPECT_EQ(ok, c.ok);
+            EXPECT_EQ(form.Context().DaoDatabase != nullptr, c.ok);
+        }
+        // The server's password comes from the login resolution, whatever is configured; other
+        // targets do nothing and succeed.
+        P().Config().데이터_SQLPass_S = "stale";
+        for (int target : {1, 7}) {
+            bool ok = false;
+            form.OpenDaoDatabase(target, ok);
+            EXPECT_TRUE(ok) << target;
+        }
+    }
+    {
+        SCOPED_TRACE("unloading releases the configuration");
+        P().Config().M_담당자 = "표시용";
+        P().UnloadMainWindow();
+        EXPECT_EQ(P().MainForm(), nullptr);
+        EXPECT_EQ(P().Config().M_담당자, "");  // a new object
+    }
 }
 
 }  // namespace

@@ -64,21 +64,14 @@ class FullRun : public AppWorld, public ::testing::WithParamInterface<demo::Stor
     FullRun() : AppWorld(GetParam()) {}
 
     bool Mdb() const { return GetParam() == demo::StoreKind::Mdb; }
-
-    app::frmDBPatchMain& Window() {
-        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
-        return *P().MainForm();
-    }
     const Lines& RunList() { return P().MainWindow().List1.lines; }
 };
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, FullRun,
                          ::testing::Values(demo::StoreKind::Mdb, demo::StoreKind::SqlServer),
-                         [](const auto& info) {
-                             return info.param == demo::StoreKind::Mdb ? "Mdb" : "SqlServer";
-                         });
+                         KindName);
 
-TEST_P(FullRun, BothPassesRunEveryMarkAndRecordTheRun) {
+TEST_P(FullRun, BothPassesRunEveryMarkAndRecordTheRunAndASecondRunFindsNothingLeft) {
     app::frmDBPatchMain& form = Window();
     ASSERT_TRUE(P().MainWindow().chk보안);
     form.cmdStart_Click();
@@ -106,10 +99,8 @@ TEST_P(FullRun, BothPassesRunEveryMarkAndRecordTheRun) {
     EXPECT_TRUE(window.cmd종료Enabled);
 
     const Lines history{"20071105", "20090315", "20100101", "20201221"};
-    auto store = OpenStore();
-    EXPECT_EQ(PatchDates(*store), history);
-    auto data1 = OpenData1();
-    EXPECT_EQ(PatchDates(*data1), history);
+    EXPECT_EQ(PatchDates(*OpenStore()), history);
+    EXPECT_EQ(PatchDates(*OpenData1()), history);
 
     // The run is logged in the patch folder.
     const std::string logFile = form.LastRun().logFile;
@@ -118,10 +109,8 @@ TEST_P(FullRun, BothPassesRunEveryMarkAndRecordTheRun) {
     for (const char* expected : {kStorePass, "데이터1패치종료", "[결과] 성공"}) {
         EXPECT_NE(log.find(expected), std::string::npos) << expected;
     }
-}
 
-TEST_P(FullRun, SecondRunFindsNothingLeft) {
-    Window().cmdStart_Click();
+    SCOPED_TRACE("the second run");
     NewProcess();
     Window().cmdStart_Click();
     // Jet cannot run UPDATE … FROM: the clean-ups of marks 26 and 27 find their work again on

@@ -258,9 +258,7 @@ class HostileData : public AppWorld, public ::testing::WithParamInterface<demo::
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, HostileData,
                          ::testing::Values(demo::StoreKind::Mdb, demo::StoreKind::SqlServer),
-                         [](const auto& info) {
-                             return info.param == demo::StoreKind::Mdb ? "Mdb" : "SqlServer";
-                         });
+                         KindName);
 
 TEST_P(HostileData, NoStatementFailsAndNoValueIsLostBecauseOfAValue) {
     std::vector<RuleKey> plainRules;

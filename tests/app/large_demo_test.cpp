@@ -3,7 +3,6 @@
 // both kinds.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,18 +40,13 @@ class LargeDemo : public AppWorld, public ::testing::WithParamInterface<demo::St
         NewProcess();
     }
 
-    std::string One(db::Session& s, const std::string& sql) {
-        const auto values = Column(s, sql);
-        return values.empty() ? "" : values.front();
-    }
-    std::string Store(const std::string& sql) { return One(*OpenStore(), sql); }
+    // The first value of a query on the store.
+    std::string Store(const std::string& sql) { return Column(*OpenStore(), sql).at(0); }
 };
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, LargeDemo,
                          ::testing::Values(demo::StoreKind::Mdb, demo::StoreKind::SqlServer),
-                         [](const auto& info) {
-                             return info.param == demo::StoreKind::Mdb ? "Mdb" : "SqlServer";
-                         });
+                         KindName);
 
 // The scaled rows come on top of the small store's, with the leftovers the repairs look for:
 // package codes held twice, locations with commas, deleted suppliers still named, classes in the

@@ -17,61 +17,42 @@ class MainSequenceTest : public AppWorld {};
 
 // --- the clock -------------------------------------------------------------------------------
 
-TEST_F(MainSequenceTest, TimeFormatMustGiveTwoDigitHours) {
+// The time format must give two-digit hours, else start-up ends with a box; a short date format
+// that does not give "yyyy-MM-dd" is replaced with it silently.
+TEST_F(MainSequenceTest, TimeFormatMustGiveTwoDigitHoursAndTheDateFormatIsForced) {
     struct Case {
-        const char* picture;  // 09:05:07 written with it
-        StartupOutcome expected;
+        const char* time;       // 09:05:07 written with it
+        const char* date;       // 2020-12-21 written with it
+        const char* dateAfter;  // nullptr: start-up is refused
     };
     const Case cases[] = {
-        {"H:mm:ss", StartupOutcome::TimeFormatRefused},   // "9:05:07"
-        {"HH:mm:ss", StartupOutcome::Ready},              // "09:05:07"
-        {"HH.mm.ss", StartupOutcome::TimeFormatRefused},  // third character not ":"
+        {"H:mm:ss", "yyyy-MM-dd", nullptr},   // "9:05:07"
+        {"HH.mm.ss", "yyyy-MM-dd", nullptr},  // third character not ":"
+        {"HH:mm:ss", "yyyy-MM-dd", "yyyy-MM-dd"},
+        {"HH:mm:ss", "yyyy.MM.dd", "yyyy-MM-dd"},  // ten characters, fifth a full stop
+        {"HH:mm:ss", "yy-MM-dd", "yyyy-MM-dd"},    // too short
+        {"HH:mm:ss", "yyyy-M-d", "yyyy-M-d"},      // "2020-12-21" by chance: left alone
     };
     for (const Case& c : cases) {
-        host_.Regional().SetTimeFormat(c.picture);
+        SCOPED_TRACE(std::string(c.time) + " " + c.date);
+        host_.Regional().SetTimeFormat(c.time);
+        host_.Regional().SetShortDateFormat(c.date);
         NewProcess();
         desktop_ = host::ScriptedDesktop(host::MsgAnswer::Ok);
-        EXPECT_EQ(Start().outcome, c.expected) << c.picture;
-        const auto boxes = Boxes();
-        if (c.expected == StartupOutcome::TimeFormatRefused) {
-            ASSERT_EQ(boxes.size(), 1u) << c.picture;
-            EXPECT_EQ(boxes[0].text, "시간 표시 형식이 틀립니다. HH:MM:SS 로 설정해주세요");
-            EXPECT_EQ(boxes[0].title, "알림");
-            EXPECT_EQ(boxes[0].icon, host::MsgIcon::Information);
-            EXPECT_EQ(P().MainForm(), nullptr);
-        } else {
-            EXPECT_TRUE(boxes.empty()) << c.picture;
+        if (c.dateAfter != nullptr) {
+            EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+            EXPECT_EQ(host_.Regional().ShortDateFormat(), c.dateAfter);
+            EXPECT_TRUE(Boxes().empty());
+            continue;
         }
+        EXPECT_EQ(Start().outcome, StartupOutcome::TimeFormatRefused);
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "시간 표시 형식이 틀립니다. HH:MM:SS 로 설정해주세요");
+        EXPECT_EQ(boxes[0].title, "알림");
+        EXPECT_EQ(boxes[0].icon, host::MsgIcon::Information);
+        EXPECT_EQ(P().MainForm(), nullptr);
     }
-}
-
-TEST_F(MainSequenceTest, ShortDateFormatIsForcedSilently) {
-    struct Case {
-        const char* picture;  // 2020-12-21 written with it
-        const char* after;
-    };
-    const Case cases[] = {
-        {"yyyy.MM.dd", "yyyy-MM-dd"},  // "2020.12.21": ten characters, fifth a full stop
-        {"yyyy-MM-dd", "yyyy-MM-dd"},
-        {"yy-MM-dd", "yyyy-MM-dd"},  // too short
-        {"yyyy-M-d", "yyyy-M-d"},    // "2020-12-21" by chance: left alone
-    };
-    for (const Case& c : cases) {
-        host_.Regional().SetShortDateFormat(c.picture);
-        NewProcess();
-        EXPECT_EQ(Start().outcome, StartupOutcome::Ready) << c.picture;
-        EXPECT_EQ(host_.Regional().ShortDateFormat(), c.after) << c.picture;
-    }
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST(ClockTexts, CountCharactersNotBytes) {
-    EXPECT_TRUE(app::TimeTextUsable("09:05:07"));
-    EXPECT_FALSE(app::TimeTextUsable("9:05:07"));
-    EXPECT_TRUE(app::TimeTextUsable("오전:12345"));  // eight characters, eleven bytes
-    EXPECT_TRUE(app::DateTextUsable("2020-12-21"));
-    EXPECT_FALSE(app::DateTextUsable("2020.12.21"));
-    EXPECT_FALSE(app::DateTextUsable("2020년12월21"));
 }
 
 // --- one running copy ------------------------------------------------------------------------
@@ -133,10 +114,7 @@ TEST_F(MainSequenceTest, OldOrUnpatchedDatabasesGoToTheMigrationTool) {
         {{{"20071028", "UpDate"}, {"20080101", "UpDate"}}, false},
     };
     // Without the tool start-up still ends.
-    {
-        auto store = OpenStore();
-        Exec(*store, {"DELETE FROM PATCH_HIST"});
-    }
+    Exec(*OpenStore(), {"DELETE FROM PATCH_HIST"});
     const app::StartupResult without = Start();
     EXPECT_EQ(without.outcome, StartupOutcome::HandedToMigration);
     EXPECT_FALSE(without.migrationStarted);
@@ -166,10 +144,17 @@ TEST_F(MainSequenceTest, OldOrUnpatchedDatabasesGoToTheMigrationTool) {
     }
 }
 
-// --- central connection and store code -------------------------------------------------------
+// --- a ready start: the store code, the central connection ---------------------------------
 
-TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
-    EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
+// The window shows the version and the store code of the INI; the central connection opens only
+// when the online service is off, and an unreachable central database is silent.
+TEST_F(MainSequenceTest, ReadyStartShowsTheWindowAndOpensTheCentralConnectionUnlessOnline) {
+    SetIni("마스터", "매장등록", "0123");
+    NewProcess();
+    ASSERT_EQ(Start().outcome, StartupOutcome::Ready);
+    EXPECT_EQ(P().StoreCode, "0123");
+    ASSERT_NE(P().MainForm(), nullptr);
+    EXPECT_EQ(P().MainWindow().Label4, P().VersionText);
     ASSERT_NE(P().CentralConnection, nullptr);
     EXPECT_EQ(P().CentralConnection->State(), db::ObjectState::Open);
 
@@ -178,7 +163,6 @@ TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
     EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
     EXPECT_EQ(P().CentralConnection, nullptr);
 
-    // An unreachable central database is silent.
     SetConfig("장비_온라인서비스", "0");
     std::filesystem::remove_all(Native(demo::kDemoCentralFolder));
     NewProcess();
@@ -186,30 +170,6 @@ TEST_F(MainSequenceTest, CentralConnectionOpensOnlyWhenTheOnlineServiceIsOff) {
     EXPECT_TRUE(Boxes().empty());
     EXPECT_TRUE(!P().CentralConnection ||
                 P().CentralConnection->State() == db::ObjectState::Closed);
-}
-
-TEST(StoreCode, FourCharactersOrTheDefault) {
-    struct Case {
-        const char* configured;
-        const char* settled;
-    };
-    const Case cases[] = {
-        {"12", "0001"}, {"    ", "0001"},  {"0123", "0123"},     {"00123", "0001"},
-        {"", "0001"},   {"강남1", "0001"}, {"강남12", "강남12"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(app::SettleStoreCode(c.configured), c.settled) << "[" << c.configured << "]";
-    }
-}
-
-TEST_F(MainSequenceTest, ReadyStartShowsTheLoadedMainWindowWithTheIniStoreCode) {
-    SetIni("마스터", "매장등록", "0123");
-    NewProcess();
-    ASSERT_EQ(Start().outcome, StartupOutcome::Ready);
-    EXPECT_EQ(P().StoreCode, "0123");
-    ASSERT_NE(P().MainForm(), nullptr);
-    EXPECT_EQ(P().MainWindow().Label4, P().VersionText);
-    EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace

@@ -11,29 +11,29 @@ namespace {
 
 class MaintenanceButtonsTest : public AppWorld {
   protected:
-    app::frmDBPatchMain& Window() {
-        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
-        return *P().MainForm();
-    }
     std::string ReadLog(const std::string& windowsPath) {
-        if (windowsPath.empty()) return "(no log)";
-        return Get(windowsPath);
+        return windowsPath.empty() ? "(no log)" : Get(windowsPath);
     }
-    std::vector<std::string> Rows(const std::string& sql) {
-        auto store = OpenStore();
-        return Column(*store, sql);
-    }
+    std::vector<std::string> Rows(const std::string& sql) { return Column(*OpenStore(), sql); }
 };
 
-// Each button runs its routine and logs it in the Patch folder with its result (what the routines
-// do is checked by the repairs' tests): without 상품분류코드 each fails, and its log says so. A log
-// of success is checked with the location button.
-TEST_F(MaintenanceButtonsTest, EachButtonRunsAndLogsItsRoutine) {
+// While a run is going on the buttons do nothing. Else each runs its routine and logs it in the
+// Patch folder with its result (what the routines do is checked by the repairs' tests): without
+// 상품분류코드 each fails, and its log says so. A log of success is checked with the location
+// button.
+TEST_F(MaintenanceButtonsTest, EachButtonRunsAndLogsItsRoutineUnlessARunIsGoingOn) {
     app::frmDBPatchMain& form = Window();
-    {
-        auto store = OpenStore();
-        Exec(*store, {"DROP TABLE 상품분류코드"});
-    }
+    P().MainWindow().running = true;
+    form.cmdUserTessel_Click();
+    form.cmd상품위치_Click();
+    form.cmd조제약정리명_Click();
+    form.cmdTessel_Click();
+    P().MainWindow().running = false;
+    EXPECT_TRUE(Rows("SELECT 분류코드 FROM 기타분류코드 WHERE 분류명칭 IN ('A', 'G')").empty());
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(form.LastRepairLog().empty());
+
+    Exec(*OpenStore(), {"DROP TABLE 상품분류코드"});
     const std::pair<void (app::frmDBPatchMain::*)(), const char*> buttons[] = {
         {&app::frmDBPatchMain::cmdTessel_Click, "renumber-classes"},
         {&app::frmDBPatchMain::cmdUserTessel_Click, "margin-classes"},
@@ -50,12 +50,9 @@ TEST_F(MaintenanceButtonsTest, EachButtonRunsAndLogsItsRoutine) {
 }
 
 TEST_F(MaintenanceButtonsTest, LocationButtonRebuildsPdtLocation) {
-    {
-        auto store = OpenStore();
-        Exec(*store, {"CREATE TABLE PdtLocation (제품코드 TEXT(10), 바코드코드 TEXT(10), "
-                      "상품위치 TEXT(50), 줄번호 INT, 위치대표 SHORT)",
-                      "INSERT INTO PdtLocation VALUES ('OLD', '', 'X', 0, 1)"});
-    }
+    Exec(*OpenStore(), {"CREATE TABLE PdtLocation (제품코드 TEXT(10), 바코드코드 TEXT(10), "
+                        "상품위치 TEXT(50), 줄번호 INT, 위치대표 SHORT)",
+                        "INSERT INTO PdtLocation VALUES ('OLD', '', 'X', 0, 1)"});
     app::frmDBPatchMain& form = Window();
     // The repair yields while it works: what the user clicks then must wait for it.
     bool busyWhileYielding = false;
@@ -82,18 +79,6 @@ TEST_F(MaintenanceButtonsTest, LocationButtonRebuildsPdtLocation) {
     const std::string log = ReadLog(form.LastRepairLog());
     EXPECT_NE(log.find("수리 RebuildProductLocations\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find("[결과] 성공"), std::string::npos) << log;
-}
-
-TEST_F(MaintenanceButtonsTest, ButtonsDoNothingWhileARunIsGoingOn) {
-    app::frmDBPatchMain& form = Window();
-    P().MainWindow().running = true;
-    form.cmdUserTessel_Click();
-    form.cmd상품위치_Click();
-    form.cmd조제약정리명_Click();
-    form.cmdTessel_Click();
-    P().MainWindow().running = false;
-    EXPECT_TRUE(Rows("SELECT 분류코드 FROM 기타분류코드 WHERE 분류명칭 IN ('A', 'G')").empty());
-    EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace

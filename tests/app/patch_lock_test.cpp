@@ -19,8 +19,7 @@ namespace {
 class PatchLockTest : public AppWorld {
   protected:
     app::frmDBPatchMain& Window() {
-        EXPECT_EQ(Start().outcome, app::StartupOutcome::Ready);
-        app::frmDBPatchMain& form = *P().MainForm();
+        app::frmDBPatchMain& form = AppWorld::Window();
         form.PatchLockWait = std::chrono::milliseconds(0);
         P().MainWindow().chk보안 = false;
         return form;
@@ -33,10 +32,7 @@ class PatchLockTest : public AppWorld {
         const auto& lines = P().MainWindow().lv메세지.lines;
         return std::find(lines.begin(), lines.end(), message) != lines.end();
     }
-    std::size_t HistoryRows() {
-        auto store = OpenStore();
-        return PatchDates(*store).size();
-    }
+    std::size_t HistoryRows() { return PatchDates(*OpenStore()).size(); }
 };
 
 // Another run patching the database, or another program (here: SQLite itself, as the store

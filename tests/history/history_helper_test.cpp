@@ -14,17 +14,15 @@ namespace helper = history::HistoryHelper;
 
 class HistoryHelperTest : public HistoryWorld {
   protected:
-    helper::ErrorDetails Details(std::int32_t number, const std::string& description) {
-        helper::ErrorDetails details;
-        details.number = number;
-        details.source = "Microsoft JET Database Engine";
-        details.description = description;
-        details.helpFile = "jeterr40.chm";
-        details.helpContext = 5003;
-        details.lastSystemError = 2;
-        details.programFolder = "C:\\Quillon";
-        details.routine = "clsPatch_Hist:Update";
-        return details;
+    static helper::ErrorDetails Details(std::int32_t number, const std::string& description) {
+        return {.number = number,
+                .source = "Microsoft JET Database Engine",
+                .description = description,
+                .helpFile = "jeterr40.chm",
+                .helpContext = 5003,
+                .lastSystemError = 2,
+                .programFolder = "C:\\Quillon",
+                .routine = "clsPatch_Hist:Update"};
     }
     std::string Report() const {
         return host_test::ReadBytes(Native("C:\\Quillon\\DataPatchErrorReport.log"));

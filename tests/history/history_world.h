@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,16 +39,6 @@ inline std::string KindName(const ::testing::TestParamInfo<StoreKind>& info) {
     return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
 }
 
-// One PATCH_HIST row as stored; NV_Date is the text the engine keeps.
-struct HistRow {
-    std::string 날짜;
-    int 번호 = 0;
-    std::string NV_Ver;
-    std::string NV_ETC;
-    int NV_GUBUN = 0;
-    std::optional<std::string> NV_Date;
-};
-
 class HistoryWorld : public ::testing::Test, public fixtures::RuntimeRoot {
   protected:
     HistoryWorld() {
@@ -75,24 +64,22 @@ class HistoryWorld : public ::testing::Test, public fixtures::RuntimeRoot {
                                  Target(StoreKind::SqlServer, Data1Server()));
     }
 
-    // The rows of PATCH_HIST on a connection, by 날짜 and 번호.
-    std::vector<HistRow> Rows(const db::ConnectionRef& cn) {
+    // The rows of PATCH_HIST on a connection, by 날짜 and 번호: "날짜|번호|NV_Ver|NV_ETC|NV_GUBUN|"
+    // and "dated" when NV_Date is set.
+    std::vector<std::string> Rows(const db::ConnectionRef& cn) {
         db::RecordSet rs;
         rs.Open("SELECT * FROM PATCH_HIST ORDER BY 날짜, 번호", *cn);
-        std::vector<HistRow> rows;
+        std::vector<std::string> rows;
         for (; !rs.Eof(); rs.MoveNext()) {
-            HistRow row{rs["날짜"].AsText(),
-                        static_cast<int>(rs["번호"].AsInt()),
-                        rs["NV_Ver"].AsText(),
-                        rs["NV_ETC"].AsText(),
-                        static_cast<int>(rs["NV_GUBUN"].AsInt()),
-                        std::nullopt};
-            if (!rs["NV_Date"].IsNull()) row.NV_Date = rs["NV_Date"].AsText();
-            rows.push_back(row);
+            std::string row;
+            for (const char* f : {"날짜", "번호", "NV_Ver", "NV_ETC", "NV_GUBUN"}) {
+                row += rs[f].AsText() + "|";
+            }
+            rows.push_back(row + (rs["NV_Date"].IsNull() ? "" : "dated"));
         }
         return rows;
     }
-    std::vector<HistRow> StoreRows() { return Rows(Rt().StoreConnection); }
+    std::vector<std::string> StoreRows() { return Rows(Rt().StoreConnection); }
 
     // NV_Date as the database file keeps it, read past the engine: how the statement wrote it.
     std::vector<std::string> StoredDates(const std::filesystem::path& file) {

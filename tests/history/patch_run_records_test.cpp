@@ -16,30 +16,25 @@ class PatchRunRecordsTest : public HistoryWorld {
     }
 };
 
-TEST_F(PatchRunRecordsTest, TwoStoreRunsAddTwoNumberedRowsOfTheRelease) {
-    history::clsPatch_Hist History(Rt());
-    history::RecordPatchRun(Rt(), History, "");
-    history::RecordPatchRun(Rt(), History, "수동 패치");
-    const auto rows = StoreRows();
-    ASSERT_EQ(rows.size(), 2u);
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(rows[i].번호, i + 1);
-    EXPECT_EQ(rows[0].NV_ETC, kVersionText);  // an empty remark means the version text
-    EXPECT_EQ(rows[1].NV_ETC, "수동 패치");
-    EXPECT_TRUE(Rows(Rt().Data1Connection).empty());
-    EXPECT_EQ(History.LastPatchDate(), "20201221");
-}
-
-TEST_F(PatchRunRecordsTest, AData1RunWritesIntoTheData1DatabaseOnly) {
+// A "데이터1" run writes into that database only, whatever the record held before; two store runs
+// then add two numbered rows of the release to the store, an empty remark meaning the version text.
+TEST_F(PatchRunRecordsTest, EachRunAddsARowOfTheReleaseToTheDatabaseItPatched) {
     history::clsPatch_Hist History(Rt());
     History.작업구분 = 2;  // left over from earlier use: the run still inserts
     History.NV_ETC = "이전 값";
     history::RecordPatchRun(Rt(), History);
     EXPECT_EQ(History.LastAction, 0);
     EXPECT_TRUE(StoreRows().empty());
-    const auto rows = Rows(Rt().Data1Connection);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].NV_ETC, kVersionText);
+    const std::string row = std::string("|UpDate|") + kVersionText + "|1|dated";
+    EXPECT_EQ(Rows(Rt().Data1Connection), std::vector<std::string>{"20201221|1" + row});
     EXPECT_EQ(History.LastPatchDate(), "");  // the store is still unpatched
+
+    history::RecordPatchRun(Rt(), History, "");
+    history::RecordPatchRun(Rt(), History, "수동 패치");
+    EXPECT_EQ(StoreRows(), (std::vector<std::string>{"20201221|1" + row,
+                                                     "20201221|2|UpDate|수동 패치|1|dated"}));
+    EXPECT_EQ(Rows(Rt().Data1Connection).size(), 1u);
+    EXPECT_EQ(History.LastPatchDate(), "20201221");
 }
 
 }  // namespace

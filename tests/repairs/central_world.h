@@ -2,8 +2,6 @@
 // A store world with the reference data of the prescription drug repairs (the builders of
 // demo/drug_reference.h): the vendor's central server with DB_NVMAIN, served from an embedded
 // folder and named in [Central] of the login-resolution file, and SimStdCd.MDB.
-#include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,31 +12,19 @@
 #include "host/host.h"
 #include "host/profile.h"
 #include "repairs/store_world.h"
-#include "util/sql_text.h"
 
 namespace central_test {
 
-inline constexpr const char* kCentralServer = "NORV-HQ";
-inline constexpr const char* kCentralFolder = "C:\\Quillon\\Central";
-inline constexpr const char* kCentralPassword = "#qvtrmlpz$5";
-inline constexpr const char* kReferenceDatabase = demo::kReferenceDatabase;
-
-// The central server's reference database: `server` with its folder and password.
-inline demo::ServerStore ReferenceStore(const std::string& server = kCentralServer,
-                                        const std::string& folder = kCentralFolder,
-                                        const std::string& password = kCentralPassword) {
-    return demo::ReferenceStore(server, folder, password);
+// The central server's reference database.
+inline demo::ServerStore ReferenceStore() {
+    return demo::ReferenceStore("NORV-HQ", "C:\\Quillon\\Central", "#qvtrmlpz$5");
 }
-
-using demo::CreateDrugReference;
-using demo::CreateStandardCodeFile;
-using demo::ReferenceRow;
 
 // A store world whose login file also serves the central server with an empty reference table.
 class CentralWorld : public store_test::StoreWorld {
   public:
     explicit CentralWorld(store_test::Kind kind) : StoreWorld(kind) {
-        CreateDrugReference(host_, ReferenceStore());
+        demo::CreateDrugReference(host_, ReferenceStore());
         MakeRuntime();
     }
 
