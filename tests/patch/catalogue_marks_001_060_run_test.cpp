@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -144,25 +142,16 @@ Lines RepairLines(Kind kind) {
     return lines;
 }
 
-// The blocks of cases/first_half_on_old_store.txt (format there): each key with its values.
+// A block of cases/first_half_on_old_store.txt (format there): each key with its values.
 using CaseBlock = std::map<std::string, Lines>;
 
 std::vector<CaseBlock> ReadCases() {
-    std::ifstream in(std::filesystem::path(DATAPATCH_TESTS_DIR) / "patch" / "cases" /
-                     "first_half_on_old_store.txt");
-    EXPECT_TRUE(in) << "no case file";
-    std::vector<CaseBlock> blocks(1);
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line == "\r") {
-            if (!blocks.back().empty()) blocks.emplace_back();
-        } else if (line[0] != '#') {
-            const std::size_t colon = line.find(": ");
-            const std::size_t end = line.find_last_not_of(" \r");
-            blocks.back()[line.substr(0, colon)].push_back(line.substr(colon + 2, end - colon - 1));
-        }
+    std::vector<CaseBlock> cases;
+    for (const auto& block : patch_test::ReadCaseBlocks("first_half_on_old_store.txt")) {
+        CaseBlock& c = cases.emplace_back();
+        for (const auto& [key, value] : block) c[key].push_back(value);
     }
-    if (blocks.back().empty()) blocks.pop_back();
-    return blocks;
+    return cases;
 }
 
 class FirstHalfOnOldStore : public ::testing::TestWithParam<Kind> {

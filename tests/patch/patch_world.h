@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "patch/resume_record.h"
@@ -168,6 +171,28 @@ inline std::vector<std::string> CatalogueLines(const patch::Catalogue& catalogue
         for (const patch::Block& block : step.Blocks()) add(block);
     }
     return lines;
+}
+
+// The blocks of a file under cases/: blocks separated by blank lines, each a list of "key: value"
+// lines in their order; lines starting with '#' are comments.
+using CaseBlock = std::vector<std::pair<std::string, std::string>>;
+
+inline std::vector<CaseBlock> ReadCaseBlocks(const std::string& name) {
+    std::ifstream in(std::filesystem::path(DATAPATCH_TESTS_DIR) / "patch" / "cases" / name);
+    EXPECT_TRUE(in) << "no case file " << name;
+    std::vector<CaseBlock> blocks(1);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line == "\r") {
+            if (!blocks.back().empty()) blocks.emplace_back();
+        } else if (line[0] != '#') {
+            const std::size_t colon = line.find(": ");
+            const std::size_t end = line.find_last_not_of('\r');
+            blocks.back().emplace_back(line.substr(0, colon),
+                                       line.substr(colon + 2, end - colon - 1));
+        }
+    }
+    if (blocks.back().empty()) blocks.pop_back();
+    return blocks;
 }
 
 // The error rules' decisions, for failure messages.
