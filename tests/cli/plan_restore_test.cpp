@@ -23,12 +23,7 @@ using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
 
-struct Kind {
-    const char* name;
-    const char* storeFile;  // under the root
-};
-const Kind kKinds[] = {{"mdb", "c/Quillon/Data/DatMain.mdb"},
-                       {"sql", "c/Quillon/SqlServer/ZENTRIX.sqlite"}};
+using Kind = fixtures::DemoKind;
 
 // The "runList" line of a JSON report, with the time in the backups' names taken out.
 std::string RunList(const std::string& json) {
@@ -171,7 +166,7 @@ TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
     EXPECT_EQ(Dump(), patched);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothKinds, PlanAndRestore, ::testing::ValuesIn(kKinds),
+INSTANTIATE_TEST_SUITE_P(BothKinds, PlanAndRestore, ::testing::ValuesIn(fixtures::kDemoKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
