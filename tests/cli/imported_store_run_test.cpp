@@ -19,7 +19,6 @@
 
 #include "db/embedded/session_helpers.h"
 #include "fixtures/program_runner.h"
-#include "host/codepage.h"
 #include "host/temp_folder.h"
 
 namespace {
@@ -52,54 +51,31 @@ constexpr const char* kTables =
 
 // One line of the value list as a Jet INSERT: texts quoted (line breaks as Chr(), since the
 // script's lines are joined with CR LF), dates as #…# (a midnight date as the date alone, Jet's
-// own text of it), money and numbers as written.
+// own text of it), money and numbers as written. SQLite's JSON functions read the line.
 std::string InsertOf(const std::string& line) {
-    std::vector<std::string> values;
-    std::string table;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '"') {
-            std::string text;
-            for (++i; line[i] != '"'; ++i) {
-                if (line[i] != '\\') {
-                    text += line[i];
-                } else if (line[++i] == 'u') {
-                    host::AppendUtf8(text, std::stoul(line.substr(i + 1, 4), nullptr, 16));
-                    i += 4;
-                } else {
-                    text += line[i];
-                }
-            }
-            if (line[i + 1] == ':') continue;  // a member's name
-            if (table.empty()) {
-                table = text;
-                continue;
-            }
-            std::string quoted = "'";
-            for (const char t : text) {
-                quoted += t == '\''   ? "''"
-                          : t == '\r' ? "' & Chr(13) & '"
-                          : t == '\n' ? "' & Chr(10) & '"
-                                      : std::string(1, t);
-            }
-            values.push_back(quoted + "'");
-        } else if (c == '-' || (c >= '0' && c <= '9') || c == 't' || c == 'f' || c == 'n') {
-            const std::size_t end = line.find_first_of(",]}", i);
-            const std::string word = line.substr(i, end - i);
-            values.push_back(word == "true" ? "True" : word == "false" ? "False" : word);
-            i = end - 1;
-        }
-    }
+    std::string json = "'";
+    for (const char c : line) json += c == '\'' ? std::string("''") : std::string(1, c);
+    json += "'";
+    const std::string literal =
+        "SELECT CASE type WHEN 'null' THEN 'NULL' WHEN 'true' THEN 'True' WHEN 'false' THEN "
+        "'False' WHEN 'text' THEN '''' || replace(replace(replace(atom, '''', ''''''), char(13), "
+        "''' & Chr(13) & '''), char(10), ''' & Chr(10) & ''') || '''' ELSE atom END FROM "
+        "json_each(" +
+        json;
+    const std::string table =
+        PlainRows(":memory:", "SELECT json_extract(" + json + ", '$.t')").at(0);
+    std::vector<std::string> values = PlainRows(":memory:", literal + ") WHERE key = 'k'");
+    for (std::string& v : PlainRows(":memory:", literal + ", '$.v')")) values.push_back(v);
     const std::vector<std::string>& columns = kColumns.at(table);
     std::string names, list;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::string value = values.at(i);
         if (columns[i] == "UP_DATE" || columns[i] == "일자") {
             if (value.ends_with(" 00:00:00'")) value = value.substr(0, 11) + "'";
-            if (value != "null") value = "#" + value.substr(1, value.size() - 2) + "#";
+            if (value != "NULL") value = "#" + value.substr(1, value.size() - 2) + "#";
         }
         names += (i > 0 ? ", " : "") + columns[i];
-        list += (i > 0 ? ", " : "") + (value == "null" ? std::string("NULL") : value);
+        list += (i > 0 ? ", " : "") + value;
     }
     return "INSERT INTO " + table + " (" + names + ") VALUES (" + list + ")\nGO\n";
 }
