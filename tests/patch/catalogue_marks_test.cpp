@@ -55,49 +55,16 @@ std::string RuleText(const PatchWorld& world) {
     return patch_test::RuleText(world.Rules());
 }
 
-// Every table that the second half touches, in the layout before it (SQL Server type names,
-// which the MDB engine takes too), without the tables it creates.
-Lines HalfStore() {
-    return {
-        "ALTER TABLE 사용상품 ADD 표준코드 VARCHAR(9)",
-        "ALTER TABLE 사용상품 ADD 상품위치 VARCHAR(50)",
-        "ALTER TABLE 사용상품 ADD 제품명 VARCHAR(50)",
-        "ALTER TABLE 확장바코드 ADD 바코드구분 SMALLINT",
-        "ALTER TABLE 확장바코드 ADD 상품위치 VARCHAR(50)",
-        "CREATE TABLE 발주전표 (발주일자 VARCHAR(8), 발주번호 VARCHAR(6))",
-        "CREATE TABLE 거래처마스터 (거래처코드 VARCHAR(6), 거래처명 VARCHAR(50), 우편번호 "
-        "VARCHAR(7), 주소 VARCHAR(100), 대표자명 VARCHAR(20), 업종 VARCHAR(20), 업태 VARCHAR(20))",
-        "CREATE TABLE 직원관리 (사원코드 VARCHAR(6))",
-        "CREATE TABLE 현금시제마감 (마감일자 VARCHAR(8))",
-        "CREATE TABLE 메모상용구 (메모 VARCHAR(100))",
-        "CREATE TABLE 포스버튼 (순서 SMALLINT, 버튼명 VARCHAR(20), 버튼기능 VARCHAR(100), 사용 "
-        "SMALLINT, 버튼인덱스 SMALLINT)",
-        "CREATE TABLE 로그인퍼미션 (폼명 VARCHAR(40), 사용자폼명 VARCHAR(40), 퍼미션1 SMALLINT, "
-        "퍼미션2 SMALLINT, 퍼미션3 SMALLINT, 매장코드 VARCHAR(4), 폼설명 VARCHAR(200), DEL_CHK "
-        "SMALLINT)",
-        "CREATE TABLE TB_TmpPdt (vcPdtCode VARCHAR(10), vcNowOrder VARCHAR(6))",
-        "CREATE TABLE 툴바설정 (ID SMALLINT, 메뉴명 VARCHAR(30), 메뉴설명 VARCHAR(100), 사용 "
-        "SMALLINT, 선택가능 SMALLINT, 구분선 SMALLINT)",
-        "CREATE TABLE 팜페이 (카드번호 CHAR(20), 처리번호 CHAR(12))",
-        "CREATE TABLE CONFIG (순서 VARCHAR(3), 적용 VARCHAR(100))",
-        "CREATE TABLE 발주상품 (발주일자 VARCHAR(8))",
-        "CREATE TABLE 창고입출상품 (제품코드 VARCHAR(10))",
-        "CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10))",
-        "CREATE TABLE 상품설명출력 (상품코드 VARCHAR(10), 상품설명 VARCHAR(500))",
-        "CREATE TABLE PdtLocation (제품코드 VARCHAR(10), 바코드코드 VARCHAR(10), 상품위치 "
-        "VARCHAR(50), 줄번호 INT)",
-        "INSERT INTO 사용상품 (제품코드, 조제약여부, DEL_CHK, 상품위치) VALUES ('L1', 0, 0, "
-        "'A-1,B-2')",
-        "INSERT INTO CONFIG VALUES ('121', '0')",
-        "INSERT INTO 거래처마스터 (거래처코드, 거래처명) VALUES ('X00002', '본사')",
-        "INSERT INTO 툴바설정 VALUES (1, '판매등록', '판매', 1, 1, 0)",
-        "INSERT INTO 툴바설정 VALUES (2, '계산기', '계산기', 1, 1, 0)",
-        "INSERT INTO 툴바설정 VALUES (3, '메뉴', '메뉴', 1, 1, 0)",
-        "INSERT INTO 툴바설정 VALUES (4, '--------1', '구분', 1, 1, 1)",
-        "INSERT INTO 툴바설정 VALUES (20, '--------4', '--------4', 1, 1, 1)",
-        "INSERT INTO 툴바설정 VALUES (21, '작업종료', '작업종료', 1, 1, 0)",
-        "INSERT INTO 툴바설정 VALUES (22, '수발주서', '수발주서', 1, 1, 0)",
-    };
+// The statements of a base block of the case file ("base: name" and its "store:" lines).
+Lines Base(const std::string& name) {
+    Lines sql;
+    for (const patch_test::CaseBlock& block : patch_test::ReadCaseBlocks("catalogue_marks.txt")) {
+        if (block.front() != std::pair<std::string, std::string>("base", name)) continue;
+        for (const auto& [key, value] : block) {
+            if (key == "store") sql.push_back(value);
+        }
+    }
+    return sql;
 }
 
 class CatalogueMarks : public ::testing::TestWithParam<Kind> {
@@ -129,7 +96,8 @@ TEST_P(CatalogueMarks, EachCaseOfTheCaseFile) {
         if (!one("kind").empty() && one("kind") != store_test::KindName(GetParam())) continue;
         SCOPED_TRACE(one("case"));
         PatchWorld world(GetParam());
-        Lines store = one("base") == "half" ? HalfStore() : Lines{};
+        if (c.contains("base") && !c.contains("case")) continue;
+        Lines store = c.contains("base") ? Base(one("base")) : Lines{};
         for (const auto& [key, value] : block) {
             if (key == "store") store.push_back(value);
         }
@@ -226,22 +194,6 @@ TEST_P(CatalogueMarks, OrderLineUpdatesRunOnEveryPass) {
               (std::vector<std::string>{"바코드MAIN 테이블 생성", "바코드보조 테이블 생성"}));
 }
 
-// Tables for marks 41, 50 and 51.
-std::vector<std::string> PartnerAndChartTables() {
-    return {
-        "CREATE TABLE 바코드외부출력 (상품코드 VARCHAR(10))",
-        "CREATE TABLE 거래처마스터 (거래처코드 VARCHAR(6), 거래처명 VARCHAR(50), 우편번호 "
-        "VARCHAR(7), 주소 VARCHAR(100), 거래구분 SMALLINT, 최초등록일 VARCHAR(8), DEL_CHK "
-        "SMALLINT, UP_DATE DATETIME, CHk_MEMO VARCHAR(20), 현재포인트 FLOAT, 우편숫자 "
-        "SMALLINT, 대표자명 VARCHAR(20), 업종 VARCHAR(20), 업태 VARCHAR(20), 사업자번호 "
-        "VARCHAR(20), 전화번호 VARCHAR(20), 팩스번호 VARCHAR(20), 담당자 VARCHAR(10), 기념일1 "
-        "VARCHAR(6), 기념일2 VARCHAR(6))",
-        "ALTER TABLE 사용상품 ADD 상품위치 VARCHAR(50)",
-        "ALTER TABLE 사용상품 ADD 제조사 VARCHAR(30)",
-        "CREATE INDEX 상품위치 ON 사용상품 (상품위치)",
-    };
-}
-
 // A companion program in the program folder that tells a pipe when it has started; the pipe is
 // read after the runs, so no start is waited for by time.
 class PellinProbe {
@@ -300,7 +252,7 @@ TEST_P(CatalogueMarks, OnlyTheStoreRunStartsPellin) {
 }
 
 TEST_P(CatalogueMarks, APellinThatCannotBeStartedDoesNotStopTheRun) {
-    world_.MakeStore(PartnerAndChartTables());
+    world_.MakeStore(Base("partners"));
     PellinProbe pellin(world_.Runtime());
     pellin.WriteNonExecutable();
     EXPECT_TRUE(world_.Run(Pick({50, 51})));
@@ -360,7 +312,7 @@ TEST_P(CatalogueMarks, OrderTimesComeWithThePriceOptionsOfTheOrderScreens) {
 
 TEST_P(CatalogueMarks, VendorRowAndPosButtonCorrections) {
     namespace v = repairs::vendor;
-    Lines sql = HalfStore();
+    Lines sql = Base("half");
     for (const char* row : {"(16, '돈통오픈', '', 1, 16)", "(16, '돈통오픈', '', 1, 16)",
                             "(12, '임시저장', '', 1, 12)", "(13, '전표메모', '', 1, 13)"}) {
         sql.push_back(std::string("INSERT INTO 포스버튼 VALUES ") + row);
@@ -388,7 +340,7 @@ TEST_P(CatalogueMarks, VendorRowAndPosButtonCorrections) {
 // there. With that table in place the whole half runs through.
 TEST(Catalogue061Mdb, TheWholeHalfStopsAtTheFirstCheckOfATableOnlyTheServerTextCreates) {
     PatchWorld world(Kind::Mdb);
-    world.MakeStore(HalfStore());
+    world.MakeStore(Base("half"));
     EXPECT_FALSE(world.Run(patch::CatalogueMarks061To127()));
     ASSERT_FALSE(world.Rules().empty());
     EXPECT_EQ(world.Rules().back().rule, 10);
