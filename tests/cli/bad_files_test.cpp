@@ -68,16 +68,12 @@ class BadFiles : public ::testing::Test {
 };
 
 TEST_F(BadFiles, AStoreFileThatIsNoDatabaseOrIsCutShortEndsStartUpWithItsMessage) {
-    const std::string original = [&] {
-        std::ifstream in(Store(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
+    const std::string original = host_test::ReadBytes(Store());
     for (const std::string& bytes :
          {std::string("not a database at all"), original.substr(0, 5000), std::string()}) {
-        std::ofstream(Store(), std::ios::binary | std::ios::trunc) << bytes;
+        host_test::WriteBytes(Store(), bytes);
         const Outcome out = Datapatch("run --answer no");
-        EXPECT_EQ(out.exitCode, 2) << out.output;
-        EXPECT_TRUE(Has(out, "데이터가 연결에 오류가 있습니다")) << out.output;
+        fixtures::ExpectRun(out, 2, {"데이터가 연결에 오류가 있습니다"});
     }
 }
 
@@ -100,9 +96,8 @@ TEST_F(BadFiles, ADatabaseOfAnotherProgramAtTheStorePathIsRefusedUntouched) {
         if (sqliteOwn) fs::copy_file(plain, Store(), fs::copy_options::overwrite_existing);
         const std::string before = host_test::ReadBytes(Store());
         const Outcome out = Datapatch("run --answer no");
-        EXPECT_EQ(out.exitCode, 2) << out.output;
-        EXPECT_TRUE(Has(out, "매장 데이터가 아닌 데이터베이스입니다")) << out.output;
-        EXPECT_TRUE(Has(out, "C:\\Quillon\\Data\\DatMain.mdb")) << out.output;
+        fixtures::ExpectRun(
+            out, 2, {"매장 데이터가 아닌 데이터베이스입니다", "C:\\Quillon\\Data\\DatMain.mdb"});
         EXPECT_EQ(host_test::ReadBytes(Store()), before) << sqliteOwn;
         if (sqliteOwn) {
             EXPECT_FALSE(fs::exists(Store().string() + "-wal"));
@@ -143,9 +138,7 @@ TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
     fs::permissions(Store(),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const Outcome out = Datapatch("run --answer no", user);
-    EXPECT_EQ(out.exitCode, 1) << out.output;
-    EXPECT_TRUE(Has(out, "매장데이터패치실패(읽기 전용)")) << out.output;
-    EXPECT_FALSE(Has(out, "매장데이터패치종료")) << out.output;
+    fixtures::ExpectRun(out, 1, {"매장데이터패치실패(읽기 전용)"}, {"매장데이터패치종료"});
 
     // The store's files made writable again: SQLite gave its journal files beside it the
     // store's permissions.
@@ -164,8 +157,7 @@ TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
 TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
     // Writes beyond 600 KiB fail as on a full disk.
     const Outcome full = Datapatch("run --answer no", "ulimit -f 600; ");
-    EXPECT_EQ(full.exitCode, 1) << full.output;
-    EXPECT_TRUE(Has(full, "a patch pass failed")) << full.output;
+    fixtures::ExpectRun(full, 1, {"a patch pass failed"});
 
     const Outcome again = Datapatch("run --answer no");
     EXPECT_EQ(again.exitCode, 0) << again.output;
@@ -194,10 +186,7 @@ TEST_F(BadFiles, AHistoryRowThatCannotBeWrittenFailsTheRun) {
                       .exitCode,
                   0);
         const Outcome out = Datapatch("run --answer no");
-        EXPECT_EQ(out.exitCode, 1) << out.output;
-        EXPECT_TRUE(Has(out, c.message)) << out.output;
-        EXPECT_TRUE(Has(out, "a patch pass failed")) << out.output;
-        EXPECT_FALSE(Has(out, "patch run finished")) << out.output;
+        fixtures::ExpectRun(out, 1, {c.message, "a patch pass failed"}, {"patch run finished"});
     }
 }
 

@@ -90,17 +90,13 @@ TEST_F(DemoRoot, DemoReplacesOnlyAnEmptyRootOrAnUntouchedDemo) {
     const fs::path root = temp_.Path() / "demo-root";
     ASSERT_EQ(Datapatch(Root() + "demo").exitCode, 0);
     const Outcome again = Datapatch(Root() + "demo");
-    EXPECT_EQ(again.exitCode, 0) << again.output;
-    EXPECT_TRUE(Has(again, "replacing " + (root / "c/Quillon/Data/DatMain.mdb").string()))
-        << again.output;
+    fixtures::ExpectRun(again, 0, {"replacing " + (root / "c/Quillon/Data/DatMain.mdb").string()});
     ASSERT_EQ(Datapatch(Root() + "run --answer no").exitCode, 0);
 
     const Outcome refused = Datapatch(Root() + "demo --kind sql");
-    EXPECT_EQ(refused.exitCode, 64) << refused.output;
-    for (const std::string& text : {std::string("not an untouched demo"), std::string("--force"),
-                                    "  " + (root / "c/Quillon/NVConfig.INI").string()}) {
-        EXPECT_TRUE(Has(refused, text)) << text << "\n" << refused.output;
-    }
+    fixtures::ExpectRun(
+        refused, 64,
+        {"not an untouched demo", "--force", "  " + (root / "c/Quillon/NVConfig.INI").string()});
     EXPECT_TRUE(Has(Datapatch(Root() + "status"), "패치할 데이타 없음"));
 
     const Outcome forced = Datapatch(Root() + "demo --force");
@@ -112,8 +108,7 @@ TEST_F(DemoRoot, DemoReplacesOnlyAnEmptyRootOrAnUntouchedDemo) {
     fs::create_directories(root / "c/Quillon");
     std::ofstream(root / "c/Quillon/NVConfig.INI") << "[DATA]\r\n";
     const Outcome foreign = Datapatch(Root() + "demo");
-    EXPECT_EQ(foreign.exitCode, 64) << foreign.output;
-    EXPECT_TRUE(Has(foreign, "NVConfig.INI was not made by datapatch demo")) << foreign.output;
+    fixtures::ExpectRun(foreign, 64, {"NVConfig.INI was not made by datapatch demo"});
     EXPECT_EQ(host_test::ReadBytes(root / "c/Quillon/NVConfig.INI"), "[DATA]\r\n");
 }
 
@@ -127,8 +122,7 @@ TEST_F(DemoRoot, DemoIsRefusedWhileAnotherCopyRunsOnTheRoot) {
         host::SingleInstanceLock running(root);
         ASSERT_TRUE(running.TryAcquire());
         const Outcome out = Datapatch(Root() + "demo --force");
-        EXPECT_EQ(out.exitCode, 2) << out.output;
-        EXPECT_TRUE(Has(out, "another datapatch is running")) << out.output;
+        fixtures::ExpectRun(out, 2, {"another datapatch is running"});
         EXPECT_EQ(fs::last_write_time(store), before);
     }
     EXPECT_EQ(Datapatch(Root() + "demo --force").exitCode, 0);

@@ -125,9 +125,8 @@ TEST_P(HeldStore, AWriterHoldingTheStoreLongerFailsThePassAndTheNextRunFinishes)
         before = StoreState(Store(root));
         out = RunWhileHeld(root, 8s, "DATAPATCH_LOCK_WAIT=1", held);
     }
-    EXPECT_EQ(out.exitCode, 1) << out.output;
-    EXPECT_TRUE(Has(out, "매장데이터패치실패(다른 프로그램이 쓰는 중)")) << out.output;
-    EXPECT_FALSE(Has(out, "매장데이터패치종료")) << out.output;
+    fixtures::ExpectRun(out, 1, {"매장데이터패치실패(다른 프로그램이 쓰는 중)"},
+                        {"매장데이터패치종료"});
     EXPECT_EQ(StoreState(Store(root))["PATCH_HIST rows"], before.at("PATCH_HIST rows"));
     EXPECT_TRUE(Has(Datapatch(root, "status"), "패치할 데이타 있음"));
 
@@ -150,8 +149,7 @@ TEST_P(HeldStore, ASecondRootReachingTheStoreThroughALinkIsKeptOff) {
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     const Outcome other = Datapatch(second, "run --answer no --no-data1");
     ::close(fd);
-    EXPECT_EQ(other.exitCode, 1) << other.output;
-    EXPECT_TRUE(Has(other, "매장데이터패치실패(다른 곳에서 패치중)")) << other.output;
+    fixtures::ExpectRun(other, 1, {"매장데이터패치실패(다른 곳에서 패치중)"});
 }
 
 TEST_P(HeldStore, AStoreFileWithASecondNameIsRefused) {
@@ -159,9 +157,7 @@ TEST_P(HeldStore, AStoreFileWithASecondNameIsRefused) {
     const auto before = StoreState(Store(root));
     fs::create_hard_link(Store(root), temp_.Path() / "second-name");
     const Outcome out = Datapatch(root, "run --answer no");
-    EXPECT_EQ(out.exitCode, 1) << out.output;
-    EXPECT_TRUE(Has(out, "매장데이터패치실패(하드 링크)")) << out.output;
-    EXPECT_TRUE(Has(out, "하드 링크를 지우고")) << out.output;
+    fixtures::ExpectRun(out, 1, {"매장데이터패치실패(하드 링크)", "하드 링크를 지우고"});
     EXPECT_EQ(StoreState(Store(root)), before);
 }
 

@@ -51,15 +51,11 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
     const Outcome status = Datapatch("status", " 2>&1 >/dev/null");
     EXPECT_EQ(status.exitCode, kStartupEnded);
     const Outcome run = Datapatch("run --json --answer no", " 2>/dev/null");
-    for (const Outcome* out : {&status, &run}) {
-        for (const std::string& text : {std::string("Jet4 (Access 2000-2003)"), Store().string(),
-                                        std::string("datapatch import-jet")}) {
-            EXPECT_TRUE(Has(*out, text)) << text << "\n" << out->output;
-        }
-    }
-    EXPECT_TRUE(Has(run, "\"problem\": ")) << run.output;
+    fixtures::ExpectShows(status,
+                          {"Jet4 (Access 2000-2003)", Store().string(), "datapatch import-jet"});
     // The run's log keeps the reason too.
-    EXPECT_TRUE(Has(run, "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\")) << run.output;
+    fixtures::ExpectShows(run, {"Jet4 (Access 2000-2003)", Store().string(), "datapatch import-jet",
+                                "\"problem\": ", "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\"});
     std::string logs;
     for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Patch")) {
         logs += host_test::ReadBytes(e.path());
@@ -70,16 +66,15 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
 
     const std::string windowsPath = Quoted("C:\\Quillon\\Data\\DatMain.mdb");
     const Outcome refused = Datapatch("import-jet " + windowsPath);
-    EXPECT_EQ(refused.exitCode, kUsage) << refused.output;
-    EXPECT_TRUE(Has(refused, "--force")) << refused.output;
+    fixtures::ExpectRun(refused, kUsage, {"--force"});
     EXPECT_EQ(host_test::ReadBytes(Store()), jet);
     EXPECT_EQ(DataFolder(), before);
 
     const Outcome imported = Datapatch("import-jet " + windowsPath + " --force --json", "");
     ASSERT_EQ(imported.exitCode, 0) << imported.output;
-    EXPECT_TRUE(Has(imported, "\"verified\": true")) << imported.output;
-    EXPECT_TRUE(Has(imported, "{\"name\": \"입출상품\", \"sourceRows\": 3000, \"storeRows\": 3000"))
-        << imported.output;
+    fixtures::ExpectShows(imported,
+                          {"\"verified\": true",
+                           "{\"name\": \"입출상품\", \"sourceRows\": 3000, \"storeRows\": 3000"});
     std::set<std::string> backups;
     for (const std::string& name : DataFolder()) {
         if (!before.contains(name)) backups.insert(name);
@@ -96,17 +91,14 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
         "printf '%s\\n' \"SELECT 제품명, 규격 FROM 사용상품 WHERE 제품코드 = 'P0000000'\" | " +
         fixtures::DatapatchProgram() + " --root " + Quoted(Root().string()) + " sql --mdb " +
         windowsPath + " 2>&1");
-    EXPECT_EQ(sql.exitCode, 0) << sql.output;
-    EXPECT_TRUE(Has(sql, "관절")) << sql.output;
-    EXPECT_TRUE(Has(sql, "케어")) << sql.output;
+    fixtures::ExpectRun(sql, 0, {"관절", "케어"});
 }
 
 TEST_F(ImportJet, AFileThatIsNoJetFileIsNotImported) {
     const fs::path into = temp_.Path() / "new.mdb";
     const Outcome out = Datapatch("import-jet " + Quoted(Root() / "c/Quillon/SimStdCd.MDB") +
                                   " --into " + Quoted(into.string()));
-    EXPECT_EQ(out.exitCode, kUsage) << out.output;
-    EXPECT_TRUE(Has(out, "is no Jet or ACE database file")) << out.output;
+    fixtures::ExpectRun(out, kUsage, {"is no Jet or ACE database file"});
     EXPECT_FALSE(fs::exists(into));
 }
 

@@ -62,17 +62,15 @@ TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
         MakeStore(size);
         const auto before = FilesUnder(root_);
         const Outcome plan = Datapatch("plan --json --answer no", "", " 2>/dev/null");
-        EXPECT_EQ(plan.exitCode, 0) << plan.output;
-        EXPECT_TRUE(Has(plan, "\"preview\": {\"exact\": true")) << plan.output;
+        fixtures::ExpectRun(plan, 0, {"\"preview\": {\"exact\": true"});
         EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
         const Outcome human = Datapatch("plan --answer no");
-        EXPECT_TRUE(Has(human, "plan: nothing was changed")) << human.output;
-        EXPECT_TRUE(Has(human, "plan: the run would finish the patch")) << human.output;
+        fixtures::ExpectShows(
+            human, {"plan: nothing was changed", "plan: the run would finish the patch"});
         EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
 
         const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
-        EXPECT_EQ(run.exitCode, 0) << run.output;
-        EXPECT_TRUE(Has(run, "백업: C:\\\\Quillon\\\\Backup\\\\Patch\\\\")) << run.output;
+        fixtures::ExpectRun(run, 0, {"백업: C:\\\\Quillon\\\\Backup\\\\Patch\\\\"});
         EXPECT_EQ(RunList(plan.output), RunList(run.output)) << size;
     }
 }
@@ -87,9 +85,7 @@ TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
               0);
     const auto before = FilesUnder(root_);
     const Outcome plan = Datapatch("plan --answer no");
-    EXPECT_EQ(plan.exitCode, 4) << plan.output;
-    EXPECT_TRUE(Has(plan, "plan: no exact preview is possible")) << plan.output;
-    EXPECT_TRUE(Has(plan, "rollback-journal mode")) << plan.output;
+    fixtures::ExpectRun(plan, 4, {"plan: no exact preview is possible", "rollback-journal mode"});
     EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
 }
 
@@ -107,13 +103,11 @@ TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {
     const std::string patched = Dump();
 
     const Outcome declined = Datapatch("restore --answer no");
-    EXPECT_EQ(declined.exitCode, 0) << declined.output;
-    EXPECT_TRUE(Has(declined, "nothing was changed")) << declined.output;
+    fixtures::ExpectRun(declined, 0, {"nothing was changed"});
     EXPECT_EQ(Dump(), patched);
 
     const Outcome restore = Datapatch("restore --answer yes");
-    EXPECT_EQ(restore.exitCode, 0) << restore.output;
-    EXPECT_TRUE(Has(restore, "restored ")) << restore.output;
+    fixtures::ExpectRun(restore, 0, {"restored "});
     EXPECT_EQ(Dump(), before);
     EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
 }
@@ -132,9 +126,7 @@ TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
     };
     EXPECT_EQ(count(), 2);
     const Outcome skipped = Datapatch("run --answer no --no-data1 --no-backup");
-    EXPECT_EQ(skipped.exitCode, 0) << skipped.output;
-    EXPECT_TRUE(Has(skipped, "백업 생략")) << skipped.output;
-    EXPECT_TRUE(Has(skipped, "no backup was taken (--no-backup)")) << skipped.output;
+    fixtures::ExpectRun(skipped, 0, {"백업 생략", "no backup was taken (--no-backup)"});
     EXPECT_EQ(count(), 2);
     EXPECT_EQ(Datapatch("run --answer no", "DATAPATCH_KEEP_BACKUPS=0").exitCode, 64);
 }
@@ -151,8 +143,7 @@ TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     const Outcome held = Datapatch("restore --answer yes");
     ::close(fd);
-    EXPECT_EQ(held.exitCode, 1) << held.output;
-    EXPECT_TRUE(Has(held, "is being patched by a run")) << held.output;
+    fixtures::ExpectRun(held, 1, {"is being patched by a run"});
     EXPECT_EQ(Dump(), patched);
 
     // A run on this root: the second copy is refused at start-up.

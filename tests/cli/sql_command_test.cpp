@@ -35,9 +35,7 @@ class SqlCommand : public ::testing::Test {
     }
 
     void WriteFile(const std::string& underRoot, const std::string& text) {
-        const fs::path file = Root() / underRoot;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << text;
+        host_test::WriteBytes(Root() / underRoot, text);
     }
 
     // Runs `datapatch --root <root> sql <args>` on `script` given as a file.
@@ -258,8 +256,7 @@ TEST_F(SqlCommand, AtATerminalEachGoRunsItsBatchAtOnce) {
     ASSERT_TRUE(t.WaitFor("1> ")) << t.Shown();
     t.Type("SELECT * FROM 없는표\nGO\nexit\n");
     EXPECT_EQ(t.ExitCode(), 1) << t.Shown();
-    std::ifstream errors(Root() / "errors.txt");
-    const std::string err((std::istreambuf_iterator<char>(errors)), {});
+    const std::string err = host_test::ReadBytes(Root() / "errors.txt");
     EXPECT_NE(err.find("Error 0x80040E37"), std::string::npos) << err;
     EXPECT_EQ(t.Shown().find("Error 0x"), std::string::npos) << t.Shown();
 }

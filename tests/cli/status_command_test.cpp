@@ -62,50 +62,44 @@ TEST_F(LookOnly, StatusAndHistoryChangeNoFileAndTheExitCodeTellsPendingFromUpToD
         ASSERT_EQ(Datapatch("demo --force --kind " + kind).exitCode, 0) << kind;
         ExpectLooksChangeNothing(kind, kPending);
         const Outcome pending = Datapatch("status");
-        EXPECT_TRUE(Has(pending, "last patch   20100101")) << pending.output;
-        EXPECT_TRUE(Has(pending, "data1 patch  ")) << pending.output;
-        EXPECT_TRUE(Has(pending, "패치할 데이타 있음")) << pending.output;
+        fixtures::ExpectShows(pending,
+                              {"last patch   20100101", "data1 patch  ", "패치할 데이타 있음"});
         const Outcome pendingJson = Datapatch("status --json", kStdout);
-        for (const char* expected : {"\"lastPatch\": \"20100101\"", "\"pending\": true",
-                                     "\"database\": \"data1\"", "\"release\": \"20201221\""}) {
-            EXPECT_TRUE(Has(pendingJson, expected)) << expected << "\n" << pendingJson.output;
-        }
+        fixtures::ExpectShows(pendingJson,
+                              {"\"lastPatch\": \"20100101\"", "\"pending\": true",
+                               "\"database\": \"data1\"", "\"release\": \"20201221\""});
 
         // The run's list ends each pass; the summary after it gives each pass, the errors passed
         // over, and the instruction of the closing repair's box, without status line or colour
         // (not a terminal).
         const Outcome run = Datapatch("run");
         ASSERT_EQ(run.exitCode, 0) << kind << "\n" << run.output;
-        for (const char* line :
-             {"-------------------------- 매장디비", "* 매장데이터패치종료", "* 데이터1패치종료",
-              "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\",
-              "\nsummary\n  store     patched  (backup C:\\Quillon\\Backup\\Patch\\",
-              "  데이터1   patched  (backup ", "  errors passed over by the rules: ",
-              "  to do:\n    ! 거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\n"}) {
-            EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
-        }
-        EXPECT_FALSE(Has(run, "\033[")) << run.output;
+        fixtures::ExpectShows(
+            run,
+            {"-------------------------- 매장디비", "* 매장데이터패치종료", "* 데이터1패치종료",
+             "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\",
+             "\nsummary\n  store     patched  (backup C:\\Quillon\\Backup\\Patch\\",
+             "  데이터1   patched  (backup ", "  errors passed over by the rules: ",
+             "  to do:\n    ! 거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\n"},
+            {"\033["});
         ExpectLooksChangeNothing(kind, 0);
         const Outcome upToDate = Datapatch("status");
-        EXPECT_TRUE(Has(upToDate, "last patch   20201221")) << upToDate.output;
-        EXPECT_TRUE(Has(upToDate, "data1 patch  20201221")) << upToDate.output;
-        EXPECT_TRUE(Has(upToDate, "패치할 데이타 없음")) << upToDate.output;
+        fixtures::ExpectShows(
+            upToDate, {"last patch   20201221", "data1 patch  20201221", "패치할 데이타 없음"});
         EXPECT_TRUE(Has(Datapatch("status --json", kStdout), "\"pending\": false"));
 
         // The run's rows come first, each with the version that wrote it and the run's log.
         const Outcome history = Datapatch("history");
         const std::size_t firstRow = history.output.find('\n') + 1;
         EXPECT_EQ(history.output.substr(firstRow + 10, 8), "20201221") << history.output;
-        EXPECT_TRUE(Has(history, "store     20201221")) << history.output;
-        EXPECT_TRUE(Has(history, "data1     20201221")) << history.output;
-        EXPECT_TRUE(Has(history, "하로나 DataPatchProgram Ver")) << history.output;
-        EXPECT_TRUE(Has(history, "  log: C:\\Quillon\\Patch\\")) << history.output;
+        fixtures::ExpectShows(
+            history, {"store     20201221", "data1     20201221", "하로나 DataPatchProgram Ver",
+                      "  log: C:\\Quillon\\Patch\\"});
         const Outcome json = Datapatch("history --json", kStdout);
-        EXPECT_TRUE(Has(json, "\"date\": \"20201221\"")) << json.output;
-        EXPECT_TRUE(Has(json, "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\")) << json.output;
-        EXPECT_TRUE(Has(json, "\"logPath\": \"" + RootPath().string() + "/c/Quillon/Patch/"))
-            << json.output;
-        EXPECT_TRUE(Has(json, "\"date\": \"20100101\"")) << json.output;
+        fixtures::ExpectShows(
+            json, {"\"date\": \"20201221\"", "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\",
+                   "\"logPath\": \"" + RootPath().string() + "/c/Quillon/Patch/",
+                   "\"date\": \"20100101\""});
     }
 }
 
@@ -138,9 +132,8 @@ TEST_F(LookOnly, ARootWithoutConfigurationNamesThePathAndTheDemo) {
     // A run's start-up makes the configuration file (as the store software does) and then
     // names the database setting it holds, and where.
     const Outcome run = Datapatch("run --answer no", kStderr);
-    EXPECT_EQ(run.exitCode, kStartupEnded) << run.output;
-    EXPECT_TRUE(Has(run, (RootPath() / "c/Quillon/NVConfig.INI").string())) << run.output;
-    EXPECT_TRUE(Has(run, "데이터_MDBPath")) << run.output;
+    fixtures::ExpectRun(run, kStartupEnded,
+                        {(RootPath() / "c/Quillon/NVConfig.INI").string(), "데이터_MDBPath"});
 }
 
 TEST_F(LookOnly, ARefusedTimeFormatNamesWhereItCameFromAndTheValueToPut) {

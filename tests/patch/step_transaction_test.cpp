@@ -75,17 +75,6 @@ TEST_P(StepTransactionTest, ErrorsPassedOverKeepTheRestOfTheStep) {
     EXPECT_EQ(world_.RuleNumbers(), (std::vector<int>{4, 1}));
 }
 
-// A class-code renumbering that fails ends the run inside its step (CallOrStop): the step's
-// statements before it are undone as well.
-TEST_P(StepTransactionTest, ARoutineThatFailsUndoesItsStep) {
-    world_.MakeStore(patch_test::WorkForTheClosingRepairs());
-    const Catalogue catalogue = {
-        Step(33).Always().Run(kMarkerInsert).CallOrStop([](patch::RunContext&) { return false; })};
-    EXPECT_FALSE(world_.Run(catalogue));
-    EXPECT_EQ(world_.Markers(), 0);
-    EXPECT_TRUE(world_.ClosingSkipped());
-}
-
 // The engine gives the transaction up halfway (here: ended under the runner's feet): the work so
 // far is undone and the step runs once more from its start, statement by statement.
 TEST_P(StepTransactionTest, AStepWhoseTransactionTheEngineGaveUpRunsAgainWithoutOne) {
