@@ -3,7 +3,6 @@
 // bytes that are no CP949 or values longer than the program reads. Each ends with a message and
 // an exit code, never a crash, and nothing the program did not mean to change is changed.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -86,12 +85,10 @@ TEST_F(BadFiles, ADatabaseOfAnotherProgramAtTheStorePathIsRefusedUntouched) {
         {"CREATE TABLE 주문 (번호 INTEGER, 품목 TEXT(20))", "INSERT INTO 주문 VALUES (1, '연필')"});
     // One written by SQLite itself, in its own journal mode: opening it must not switch that.
     const fs::path plain = Root().parent_path() / "plain.db";
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(plain.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE t (a); INSERT INTO t VALUES (1);", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
-    sqlite3_close(other);
+    ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted(plain.string()) +
+                                 " 'CREATE TABLE t (a); INSERT INTO t VALUES (1);'")
+                  .exitCode,
+              0);
     for (const bool sqliteOwn : {false, true}) {
         if (sqliteOwn) fs::copy_file(plain, Store(), fs::copy_options::overwrite_existing);
         const std::string before = host_test::ReadBytes(Store());

@@ -5,7 +5,6 @@
 // Both are given the store's other columns by the same statements, then run; the runs must say
 // the same and leave every table of every database the same.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -78,17 +77,6 @@ std::string InsertOf(const std::string& line) {
         list += (i > 0 ? ", " : "") + value;
     }
     return "INSERT INTO " + table + " (" + names + ") VALUES (" + list + ")\nGO\n";
-}
-
-// Runs statements on the file with plain SQLite, as another tool would.
-void Exec(const fs::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-        << (error != nullptr ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
 }
 
 // What differs between two runs of the same day: the time of day after today's date, the stamps
@@ -190,7 +178,11 @@ TEST_F(ImportedStoreRun, PatchesAsAStoreBuiltByTheProgramsOwnSql) {
     for (const auto& [table, columns] : kColumns) {
         swap += "INSERT INTO main." + table + " SELECT * FROM jet." + table + ";";
     }
-    Exec(imported / kStore, swap + "COMMIT;");
+    // Plain SQLite, as another tool would.
+    ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted((imported / kStore).string()) + " " +
+                                 Quoted(swap + "COMMIT;"))
+                  .exitCode,
+              0);
 
     std::string script = "DROP TABLE 사용상품\nGO\nDROP TABLE 입출상품\nGO\n";
     script += kTables;
