@@ -51,10 +51,6 @@ std::vector<int> Numbers(const std::string& text) {
     return numbers;
 }
 
-std::string RuleText(const PatchWorld& world) {
-    return patch_test::RuleText(world.Rules());
-}
-
 // The statements of a base block of the case file ("base: name" and its "store:" lines).
 Lines Base(const std::string& name) {
     Lines sql;
@@ -107,7 +103,8 @@ TEST_P(CatalogueMarks, EachCaseOfTheCaseFile) {
         }
         if (one("dao") == "yes") world.Context().DaoDatabase = world.OpenDao();
         world.TraceStatements();
-        EXPECT_EQ(world.Run(Pick(Numbers(one("marks")))), one("stops") != "yes") << RuleText(world);
+        EXPECT_EQ(world.Run(Pick(Numbers(one("marks")))), one("stops") != "yes")
+            << world.RuleText();
 
         Lines lines;
         std::vector<std::pair<std::string, Lines>> queries;
@@ -139,12 +136,12 @@ TEST_P(CatalogueMarks, EachCaseOfTheCaseFile) {
             if (key == "rules") {
                 EXPECT_EQ(world.RuleNumbers(),
                           value == "none" ? std::vector<int>{} : Numbers(value))
-                    << RuleText(world);
+                    << world.RuleText();
             }
             if (key == "rules among") {
                 EXPECT_FALSE(world.Rules().empty());
                 for (const int rule : world.RuleNumbers()) {
-                    EXPECT_EQ(std::ranges::count(Numbers(value), rule), 1) << RuleText(world);
+                    EXPECT_EQ(std::ranges::count(Numbers(value), rule), 1) << world.RuleText();
                 }
             }
         }
@@ -259,7 +256,7 @@ TEST_P(CatalogueMarks, APellinThatCannotBeStartedDoesNotStopTheRun) {
     EXPECT_EQ(world_.RunList(),
               (std::vector<std::string>{"영업집계수납금액 테이블 이동", "상품차트 테이블 생성"}));
     if (!Mdb()) {
-        EXPECT_TRUE(world_.Rules().empty()) << RuleText(world_);
+        EXPECT_TRUE(world_.Rules().empty()) << world_.RuleText();
     }
     EXPECT_EQ(world_.Pg1(), 51);
 }
@@ -268,17 +265,17 @@ TEST_P(CatalogueMarks, StockRoutinesAreDroppedThenInstalled) {
     world_.MakeStore();
     const Lines lines = {"재고재계산 관련 저장프로시저 갱신 - 1",
                          "재고재계산 관련 저장프로시저 갱신 - 2"};
-    ASSERT_TRUE(world_.Run(Pick({96, 97}))) << RuleText(world_);
+    ASSERT_TRUE(world_.Run(Pick({96, 97}))) << world_.RuleText();
     EXPECT_EQ(world_.RunList(), lines);
     EXPECT_EQ(world_.Pg1(), 97);
     if (Mdb()) {
         // No routines in an MDB file: every statement fails and the run goes on.
-        EXPECT_EQ(world_.Rules().size(), 4u) << RuleText(world_);
+        EXPECT_EQ(world_.Rules().size(), 4u) << world_.RuleText();
         for (const auto& e : world_.Rules()) EXPECT_TRUE(e.rule == 1 || e.rule == 4) << e.rule;
         return;
     }
     // The drops of routines that are not there fail as errors in the command.
-    ASSERT_EQ(world_.Rules().size(), 2u) << RuleText(world_);
+    ASSERT_EQ(world_.Rules().size(), 2u) << world_.RuleText();
     for (const auto& e : world_.Rules()) {
         EXPECT_EQ(e.number, db::ErrorNumber::kSyntax);
         EXPECT_EQ(e.rule, 4);
@@ -287,7 +284,7 @@ TEST_P(CatalogueMarks, StockRoutinesAreDroppedThenInstalled) {
     // Over routines that exist the drops succeed and the new texts replace them.
     world_.ResetObservations();
     ASSERT_TRUE(world_.Run(Pick({96, 97})));
-    EXPECT_TRUE(world_.Rules().empty()) << RuleText(world_);
+    EXPECT_TRUE(world_.Rules().empty()) << world_.RuleText();
     EXPECT_EQ(world_.RunList(), lines);
     EXPECT_EQ(world_.Scalar("SELECT COUNT(*) FROM SYSOBJECTS WHERE NAME IN ('FN_SPLIT_nth', "
                             "'PR_NVMgt_U_StockReCalc')"),
@@ -296,7 +293,7 @@ TEST_P(CatalogueMarks, StockRoutinesAreDroppedThenInstalled) {
 
 TEST_P(CatalogueMarks, OrderTimesComeWithThePriceOptionsOfTheOrderScreens) {
     world_.MakeStore({"CREATE TABLE 발주전표 (발주일자 VARCHAR(8))"});
-    ASSERT_TRUE(world_.Run(Pick({73}))) << RuleText(world_);
+    ASSERT_TRUE(world_.Run(Pick({73}))) << world_.RuleText();
     EXPECT_EQ(world_.RunList(), Lines{"발주전표 테이블에 주문시간 필드 추가"});
     const host::SettingsStore& settings = world_.Runtime().Host().Settings();
     EXPECT_EQ(settings.GetSetting("하로나\\화면옵션\\주문서생성", "수동주문", "단가표기"), "1");
@@ -318,7 +315,7 @@ TEST_P(CatalogueMarks, VendorRowAndPosButtonCorrections) {
         sql.push_back(std::string("INSERT INTO 포스버튼 VALUES ") + row);
     }
     world_.MakeStore(sql);
-    ASSERT_TRUE(world_.Run(Pick({114}))) << RuleText(world_);
+    ASSERT_TRUE(world_.Run(Pick({114}))) << world_.RuleText();
     EXPECT_EQ(world_.RunList(),
               (Lines{"거래처정보(노르베일) 갱신", "버튼 데이터 오류 수정",
                      "포스버튼 명칭변경(임시저장->계산보류, 전표메모->판매메모)"}));
@@ -350,8 +347,8 @@ TEST(Catalogue061Mdb, TheWholeHalfStopsAtTheFirstCheckOfATableOnlyTheServerTextC
 
     world.ResetObservations();
     world.Execute("CREATE TABLE 간편주문 (일련번호 INT, 설정일자 VARCHAR(8))");
-    ASSERT_TRUE(world.Run(patch::CatalogueMarks061To127())) << RuleText(world);
-    for (const auto& e : world.Rules()) EXPECT_TRUE(e.rule == 1 || e.rule == 4) << RuleText(world);
+    ASSERT_TRUE(world.Run(patch::CatalogueMarks061To127())) << world.RuleText();
+    for (const auto& e : world.Rules()) EXPECT_TRUE(e.rule == 1 || e.rule == 4) << world.RuleText();
     EXPECT_EQ(world.Pg1(), 127);
     EXPECT_TRUE(world.Columns("간편주문").size() > 2);
 }

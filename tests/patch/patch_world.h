@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -118,6 +117,15 @@ class PatchWorld : public store_test::StoreWorld {
         return numbers;
     }
     void ClearRules() { rules_.clear(); }
+    // The error rules' decisions, for failure messages.
+    std::string RuleText() const {
+        std::string text;
+        for (const auto& e : rules_) {
+            text += "\n mark " + std::to_string(e.mark) + " rule " + std::to_string(e.rule) + " " +
+                    std::to_string(e.number) + " " + e.description;
+        }
+        return text;
+    }
     // Forgets the run list, the rule decisions and the marker rows, for another run on the same
     // database; the record of gated blocks goes as a finished run's history would make it.
     void ResetObservations() {
@@ -142,18 +150,6 @@ class PatchWorld : public store_test::StoreWorld {
     std::vector<patch::RuleEvent> rules_;
     std::vector<std::string> executed_;
 };
-
-// The steps of `catalogue` whose marks are listed, in catalogue order.
-inline patch::Catalogue PickMarks(const patch::Catalogue& catalogue,
-                                  std::initializer_list<int> marks) {
-    patch::Catalogue picked;
-    for (const patch::Step& step : catalogue) {
-        if (std::find(marks.begin(), marks.end(), step.Mark()) != marks.end()) {
-            picked.push_back(step);
-        }
-    }
-    return picked;
-}
 
 // The literal run-list lines of the steps, those of nested branches included, in catalogue order.
 inline std::vector<std::string> CatalogueLines(const patch::Catalogue& catalogue) {
@@ -193,16 +189,6 @@ inline std::vector<CaseBlock> ReadCaseBlocks(const std::string& name) {
     }
     if (blocks.back().empty()) blocks.pop_back();
     return blocks;
-}
-
-// The error rules' decisions, for failure messages.
-inline std::string RuleText(const std::vector<patch::RuleEvent>& rules) {
-    std::string text;
-    for (const auto& e : rules) {
-        text += "\n mark " + std::to_string(e.mark) + " rule " + std::to_string(e.rule) + " " +
-                std::to_string(e.number) + " " + e.description;
-    }
-    return text;
 }
 
 }  // namespace patch_test
