@@ -22,14 +22,9 @@ using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
 
-class BadFiles : public ::testing::Test {
+class BadFiles : public fixtures::ProgramRoot<> {
   protected:
     BadFiles() { EXPECT_EQ(Datapatch("demo").exitCode, 0); }
-    // `limit` a shell prefix such as "ulimit -f 600;".
-    Outcome Datapatch(const std::string& args, const std::string& limit = "") {
-        return fixtures::RunDatapatch(Root(), args, " 2>&1", limit);
-    }
-    fs::path Root() const { return temp_.Path() / "root"; }
     fs::path Store() const { return Root() / "c" / "Quillon" / "Data" / "DatMain.mdb"; }
     fs::path MainIni() const { return Root() / "c" / "Quillon" / "NVConfig.INI"; }
     fs::path PrinterIni() const {
@@ -61,9 +56,6 @@ class BadFiles : public ::testing::Test {
         EXPECT_EQ(host_test::ReadBytes(MainIni()), main);
         EXPECT_EQ(host_test::ReadBytes(PrinterIni()), printer);
     }
-
-  private:
-    host_test::TempFolder temp_;
 };
 
 TEST_F(BadFiles, AStoreFileThatIsNoDatabaseOrIsCutShortEndsStartUpWithItsMessage) {

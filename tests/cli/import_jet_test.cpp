@@ -22,7 +22,7 @@ constexpr int kUsage = 64;
 constexpr int kStartupEnded = 2;
 const fs::path kJetFiles = fs::path(DATAPATCH_TEST_DATA) / "jet";
 
-class ImportJet : public ::testing::Test {
+class ImportJet : public fixtures::ProgramRoot<> {
   protected:
     void SetUp() override {
         if (!fs::exists(kJetFiles)) GTEST_SKIP() << "no Jet test files at " << kJetFiles;
@@ -30,7 +30,6 @@ class ImportJet : public ::testing::Test {
         fs::copy_file(kJetFiles / "store-sample-jet4.mdb", Store(),
                       fs::copy_options::overwrite_existing);
     }
-    fs::path Root() const { return temp_.Path() / "root"; }
     fs::path Store() const { return Root() / "c/Quillon/Data/DatMain.mdb"; }
     std::set<std::string> DataFolder() const {
         std::set<std::string> names;
@@ -39,18 +38,14 @@ class ImportJet : public ::testing::Test {
         }
         return names;
     }
-    Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") const {
-        return fixtures::RunDatapatch(Root(), args, streams);
-    }
-    host_test::TempFolder temp_;
 };
 
 TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
     const std::string jet = host_test::ReadBytes(Store());
     const std::set<std::string> before = DataFolder();
-    const Outcome status = Datapatch("status", " 2>&1 >/dev/null");
+    const Outcome status = Datapatch("status", "", " 2>&1 >/dev/null");
     EXPECT_EQ(status.exitCode, kStartupEnded);
-    const Outcome run = Datapatch("run --json --answer no", " 2>/dev/null");
+    const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
     fixtures::ExpectShows(status,
                           {"Jet4 (Access 2000-2003)", Store().string(), "datapatch import-jet"});
     // The run's log keeps the reason too.
@@ -70,7 +65,7 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
     EXPECT_EQ(host_test::ReadBytes(Store()), jet);
     EXPECT_EQ(DataFolder(), before);
 
-    const Outcome imported = Datapatch("import-jet " + windowsPath + " --force --json", "");
+    const Outcome imported = Datapatch("import-jet " + windowsPath + " --force --json", "", "");
     ASSERT_EQ(imported.exitCode, 0) << imported.output;
     fixtures::ExpectShows(imported,
                           {"\"verified\": true",

@@ -33,23 +33,17 @@ std::string RunList(const std::string& json) {
     return std::regex_replace(line, std::regex("_[0-9]{8}-[0-9]{6}\\."), "_<time>.");
 }
 
-class PlanAndRestore : public ::testing::TestWithParam<Kind> {
+class PlanAndRestore : public fixtures::ProgramRoot<::testing::TestWithParam<Kind>> {
   protected:
-    Outcome Datapatch(const std::string& args, const std::string& env = "",
-                      const char* streams = " 2>&1") {
-        return fixtures::RunDatapatch(root_, args, streams, env);
-    }
     void MakeStore(const std::string& size = "small") {
         const Outcome demo =
             Datapatch(std::string("demo --kind ") + GetParam().name + " --size " + size);
         ASSERT_EQ(demo.exitCode, 0) << demo.output;
     }
-    fs::path Store() const { return root_ / GetParam().storeFile; }
+    fs::path Store() const { return Root() / GetParam().storeFile; }
     std::string Dump() {
         return fixtures::RunShell("sqlite3 " + Quoted(Store().string()) + " .dump").output;
     }
-    host_test::TempFolder temp_;
-    fs::path root_ = temp_.Path() / "root";
 };
 
 // A store of size 20 takes half a minute of demo, plan and run on two shared cores; it is
@@ -58,16 +52,16 @@ TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
     std::vector<std::string> sizes{"small"};
     if (std::getenv("DATAPATCH_TEST_SIZED") != nullptr) sizes.push_back("20");
     for (const std::string& size : sizes) {
-        fs::remove_all(root_);
+        fs::remove_all(Root());
         MakeStore(size);
-        const auto before = FilesUnder(root_);
+        const auto before = FilesUnder(Root());
         const Outcome plan = Datapatch("plan --json --answer no", "", " 2>/dev/null");
         fixtures::ExpectRun(plan, 0, {"\"preview\": {\"exact\": true"});
-        EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
+        EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
         const Outcome human = Datapatch("plan --answer no");
         fixtures::ExpectShows(
             human, {"plan: nothing was changed", "plan: the run would finish the patch"});
-        EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
+        EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
 
         const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
         fixtures::ExpectRun(run, 0, {"백업: C:\\\\Quillon\\\\Backup\\\\Patch\\\\"});
@@ -83,10 +77,10 @@ TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
                                  " 'PRAGMA journal_mode=DELETE' >/dev/null")
                   .exitCode,
               0);
-    const auto before = FilesUnder(root_);
+    const auto before = FilesUnder(Root());
     const Outcome plan = Datapatch("plan --answer no");
     fixtures::ExpectRun(plan, 4, {"plan: no exact preview is possible", "rollback-journal mode"});
-    EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
+    EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
 }
 
 TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {
@@ -119,7 +113,7 @@ TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
     }
     const auto count = [&] {
         int n = 0;
-        for (const auto& e : fs::directory_iterator(root_ / "c/Quillon/Backup/Patch")) {
+        for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Backup/Patch")) {
             n += e.path().filename().string().rfind(Store().stem().string() + "_", 0) == 0;
         }
         return n;
@@ -148,7 +142,7 @@ TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
 
     // A run on this root: the second copy is refused at start-up.
     const int instance =
-        ::open((root_ / ".datapatch.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        ::open((Root() / ".datapatch.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     ASSERT_GE(instance, 0);
     ASSERT_EQ(::flock(instance, LOCK_EX), 0);
     const Outcome running = Datapatch("restore --answer yes");

@@ -12,14 +12,7 @@ namespace {
 using fixtures::Has;
 using fixtures::Outcome;
 
-class RepairCommand : public ::testing::Test {
-  protected:
-    Outcome Datapatch(const std::string& args) {
-        return fixtures::RunDatapatch(temp_.Path() / "root", args);
-    }
-
-    host_test::TempFolder temp_;
-};
+using RepairCommand = fixtures::ProgramRoot<>;
 
 TEST_F(RepairCommand, HelpListsEveryRoutineAndUnknownNamesAreUsageErrors) {
     const Outcome help = Datapatch("repair --help");
@@ -44,7 +37,7 @@ TEST_F(RepairCommand, RunsOneRoutineOnTheConfiguredStoreByNameInAnyCase) {
     const std::size_t from = at + prefix.size();
     const std::string name = fixed.output.substr(from, fixed.output.find('\n', from) - from);
     EXPECT_TRUE(name.ends_with("-FixOrderPackQuantities.log")) << name;
-    EXPECT_TRUE(std::filesystem::exists(temp_.Path() / "root/c/Quillon/Patch" / name)) << name;
+    EXPECT_TRUE(std::filesystem::exists(Root() / "c/Quillon/Patch" / name)) << name;
     // Nothing is left to correct the second time.
     const Outcome again = Datapatch("repair FixOrderPackQuantities");
     EXPECT_TRUE(Has(again, "FixOrderPackQuantities finished: 0 rows changed")) << again.output;
