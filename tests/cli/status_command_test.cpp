@@ -110,18 +110,16 @@ TEST_F(LookOnly, StatusAnswersWhileAnotherCopyHoldsTheRoot) {
 TEST_F(LookOnly, ARootWithoutConfigurationNamesThePathAndTheDemo) {
     fs::create_directories(Root());
     for (const char* command : {"status", "history", "status --json"}) {
-        const Outcome err = Datapatch(command, "", kStderr);
-        EXPECT_EQ(err.exitCode, kStartupEnded) << command << "\n" << err.output;
-        for (const std::string& text : {(Root() / "c/Quillon/NVConfig.INI").string(),
-                                        "datapatch demo --root " + Root().string()}) {
-            EXPECT_TRUE(Has(err, text)) << command << ": " << text << "\n" << err.output;
-        }
+        SCOPED_TRACE(command);
+        fixtures::ExpectRun(Datapatch(command, "", kStderr), kStartupEnded,
+                            {(Root() / "c/Quillon/NVConfig.INI").string(),
+                             "datapatch demo --root " + Root().string()});
     }
     // The program's own boxes are still shown.
     EXPECT_TRUE(Has(Datapatch("status"), "[환경오류] 환경설정파일이 없습니다"));
     const Outcome json = Datapatch("status --json", "", kStdout);
     EXPECT_TRUE(IsJson(json.output)) << json.output;
-    EXPECT_TRUE(Has(json, "\"startup\": \"configuration-failed\"")) << json.output;
+    fixtures::ExpectShows(json, {"\"startup\": \"configuration-failed\""});
     // Nothing was made there.
     EXPECT_TRUE(fs::is_empty(Root()));
     // A run's start-up makes the configuration file (as the store software does) and then
@@ -140,14 +138,10 @@ TEST_F(LookOnly, ARefusedTimeFormatNamesWhereItCameFromAndTheValueToPut) {
     for (const char* picture : {"tt h:mm:ss", "h:mm:ss tt"}) {
         fs::create_directories(settings.parent_path());
         std::ofstream(settings, std::ios::trunc) << "[Regional]\nsTimeFormat=" << picture << "\n";
-        const Outcome err = Datapatch("status", "", kStderr);
-        EXPECT_EQ(err.exitCode, kStartupEnded) << err.output;
-        for (const std::string& text :
-             {std::string("\"") + picture + "\"",
-              "sTimeFormat in [Regional] of " + settings.string(),
-              std::string("sTimeFormat=HH:mm:ss"), std::string("[Regional] section of ")}) {
-            EXPECT_TRUE(Has(err, text)) << text << "\n" << err.output;
-        }
+        fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
+                            {std::string("\"") + picture + "\"",
+                             "sTimeFormat in [Regional] of " + settings.string(),
+                             "sTimeFormat=HH:mm:ss", "[Regional] section of "});
         EXPECT_TRUE(Has(Datapatch("status"), "시간 표시 형식이 틀립니다"));
     }
 }
@@ -168,18 +162,11 @@ TEST_F(LookOnly, ADatabaseThatCannotBeOpenedGivesTheEnginesReasonAndTheSetting) 
     for (const Case& c : cases) {
         ASSERT_EQ(Datapatch(std::string("demo --force --kind ") + c.kind).exitCode, 0);
         const fs::path file = Root() / c.file;
-        if (std::string(c.kind) == "mdb") {
-            std::ofstream(file, std::ios::binary | std::ios::trunc) << "not a database";
-        } else {
-            fs::remove(file);
-        }
-        const Outcome err = Datapatch("status", "", kStderr);
-        EXPECT_EQ(err.exitCode, kStartupEnded) << err.output;
-        for (const std::string& text :
-             {std::string("the store database cannot be opened"), std::string(c.reason),
-              std::string(c.setting), (Root() / "c/Quillon/NVConfig.INI").string()}) {
-            EXPECT_TRUE(Has(err, text)) << c.kind << ": " << text << "\n" << err.output;
-        }
+        if (std::string(c.kind) == "mdb") host_test::WriteBytes(file, "not a database");
+        if (std::string(c.kind) == "sql") fs::remove(file);
+        fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
+                            {"the store database cannot be opened", c.reason, c.setting,
+                             (Root() / "c/Quillon/NVConfig.INI").string()});
     }
 }
 
