@@ -168,7 +168,7 @@ TEST_P(CatalogueMarks, ProgressShowsFiveForBothStepsWithMarkFive) {
 }
 
 // 발주상품 with 선택 and 주문CHK already there: mark 45 finds nothing to do, mark 46's updates run
-// anyway, on every pass; with 바코드MAIN there its independent part makes no table (the case file
+// anyway, on every pass; with 바코드MAIN there its independent block makes no table (the case file
 // has the run without it).
 TEST_P(CatalogueMarks, OrderLineUpdatesRunOnEveryPass) {
     world_.MakeStore({
