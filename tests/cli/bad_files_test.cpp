@@ -3,7 +3,6 @@
 // bytes that are no CP949 or values longer than the program reads. Each ends with a message and
 // an exit code, never a crash, and nothing the program did not mean to change is changed.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -23,14 +22,9 @@ using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
 
-class BadFiles : public ::testing::Test {
+class BadFiles : public fixtures::ProgramRoot<> {
   protected:
     BadFiles() { EXPECT_EQ(Datapatch("demo").exitCode, 0); }
-    // `limit` a shell prefix such as "ulimit -f 600;".
-    Outcome Datapatch(const std::string& args, const std::string& limit = "") {
-        return fixtures::RunDatapatch(Root(), args, " 2>&1", limit);
-    }
-    fs::path Root() const { return temp_.Path() / "root"; }
     fs::path Store() const { return Root() / "c" / "Quillon" / "Data" / "DatMain.mdb"; }
     fs::path MainIni() const { return Root() / "c" / "Quillon" / "NVConfig.INI"; }
     fs::path PrinterIni() const {
@@ -62,22 +56,15 @@ class BadFiles : public ::testing::Test {
         EXPECT_EQ(host_test::ReadBytes(MainIni()), main);
         EXPECT_EQ(host_test::ReadBytes(PrinterIni()), printer);
     }
-
-  private:
-    host_test::TempFolder temp_;
 };
 
 TEST_F(BadFiles, AStoreFileThatIsNoDatabaseOrIsCutShortEndsStartUpWithItsMessage) {
-    const std::string original = [&] {
-        std::ifstream in(Store(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
+    const std::string original = host_test::ReadBytes(Store());
     for (const std::string& bytes :
          {std::string("not a database at all"), original.substr(0, 5000), std::string()}) {
-        std::ofstream(Store(), std::ios::binary | std::ios::trunc) << bytes;
+        host_test::WriteBytes(Store(), bytes);
         const Outcome out = Datapatch("run --answer no");
-        EXPECT_EQ(out.exitCode, 2) << out.output;
-        EXPECT_TRUE(Has(out, "데이터가 연결에 오류가 있습니다")) << out.output;
+        fixtures::ExpectRun(out, 2, {"데이터가 연결에 오류가 있습니다"});
     }
 }
 
@@ -90,19 +77,16 @@ TEST_F(BadFiles, ADatabaseOfAnotherProgramAtTheStorePathIsRefusedUntouched) {
         {"CREATE TABLE 주문 (번호 INTEGER, 품목 TEXT(20))", "INSERT INTO 주문 VALUES (1, '연필')"});
     // One written by SQLite itself, in its own journal mode: opening it must not switch that.
     const fs::path plain = Root().parent_path() / "plain.db";
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(plain.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE t (a); INSERT INTO t VALUES (1);", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
-    sqlite3_close(other);
+    ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted(plain.string()) +
+                                 " 'CREATE TABLE t (a); INSERT INTO t VALUES (1);'")
+                  .exitCode,
+              0);
     for (const bool sqliteOwn : {false, true}) {
         if (sqliteOwn) fs::copy_file(plain, Store(), fs::copy_options::overwrite_existing);
         const std::string before = host_test::ReadBytes(Store());
         const Outcome out = Datapatch("run --answer no");
-        EXPECT_EQ(out.exitCode, 2) << out.output;
-        EXPECT_TRUE(Has(out, "매장 데이터가 아닌 데이터베이스입니다")) << out.output;
-        EXPECT_TRUE(Has(out, "C:\\Quillon\\Data\\DatMain.mdb")) << out.output;
+        fixtures::ExpectRun(
+            out, 2, {"매장 데이터가 아닌 데이터베이스입니다", "C:\\Quillon\\Data\\DatMain.mdb"});
         EXPECT_EQ(host_test::ReadBytes(Store()), before) << sqliteOwn;
         if (sqliteOwn) {
             EXPECT_FALSE(fs::exists(Store().string() + "-wal"));
@@ -143,9 +127,7 @@ TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
     fs::permissions(Store(),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const Outcome out = Datapatch("run --answer no", user);
-    EXPECT_EQ(out.exitCode, 1) << out.output;
-    EXPECT_TRUE(Has(out, "매장데이터패치실패(읽기 전용)")) << out.output;
-    EXPECT_FALSE(Has(out, "매장데이터패치종료")) << out.output;
+    fixtures::ExpectRun(out, 1, {"매장데이터패치실패(읽기 전용)"}, {"매장데이터패치종료"});
 
     // The store's files made writable again: SQLite gave its journal files beside it the
     // store's permissions.
@@ -164,8 +146,7 @@ TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
 TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
     // Writes beyond 600 KiB fail as on a full disk.
     const Outcome full = Datapatch("run --answer no", "ulimit -f 600; ");
-    EXPECT_EQ(full.exitCode, 1) << full.output;
-    EXPECT_TRUE(Has(full, "a patch pass failed")) << full.output;
+    fixtures::ExpectRun(full, 1, {"a patch pass failed"});
 
     const Outcome again = Datapatch("run --answer no");
     EXPECT_EQ(again.exitCode, 0) << again.output;
@@ -194,10 +175,7 @@ TEST_F(BadFiles, AHistoryRowThatCannotBeWrittenFailsTheRun) {
                       .exitCode,
                   0);
         const Outcome out = Datapatch("run --answer no");
-        EXPECT_EQ(out.exitCode, 1) << out.output;
-        EXPECT_TRUE(Has(out, c.message)) << out.output;
-        EXPECT_TRUE(Has(out, "a patch pass failed")) << out.output;
-        EXPECT_FALSE(Has(out, "patch run finished")) << out.output;
+        fixtures::ExpectRun(out, 1, {c.message, "a patch pass failed"}, {"patch run finished"});
     }
 }
 

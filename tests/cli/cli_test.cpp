@@ -15,20 +15,11 @@ using fixtures::Has;
 using fixtures::Outcome;
 namespace fs = std::filesystem;
 
-Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") {
-    return fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " " + args +
-                              " </dev/null" + streams);
-}
-
-class DemoRoot : public ::testing::Test {
-  protected:
-    std::string Root() const { return "--root " + (temp_.Path() / "demo-root").string() + " "; }
-    host_test::TempFolder temp_;
-};
+using DemoRoot = fixtures::ProgramRoot<>;
 
 TEST_F(DemoRoot, JsonReportGoesToStandardOutputAlone) {
-    ASSERT_EQ(Datapatch(Root() + "demo").exitCode, 0);
-    const Outcome out = Datapatch(Root() + "run --json --no-data1", " 2>/dev/null");
+    ASSERT_EQ(Datapatch("demo").exitCode, 0);
+    const Outcome out = Datapatch("run --json --no-data1", "", " 2>/dev/null");
     EXPECT_EQ(out.exitCode, 0) << out.output;
     EXPECT_EQ(out.output.rfind("{\n", 0), 0u) << out.output;
     for (const char* expected :
@@ -44,9 +35,9 @@ TEST_F(DemoRoot, JsonReportGoesToStandardOutputAlone) {
 }
 
 TEST_F(DemoRoot, SqlTraceNamesEachStatementAndHidesPasswords) {
-    ASSERT_EQ(Datapatch(Root() + "demo --kind sql").exitCode, 0);
+    ASSERT_EQ(Datapatch("demo --kind sql").exitCode, 0);
     const auto trace = temp_.Path() / "trace.sql";
-    const Outcome out = Datapatch(Root() + "run --trace-sql " + trace.string());
+    const Outcome out = Datapatch("run --trace-sql " + trace.string());
     EXPECT_EQ(out.exitCode, 0) << out.output;
     const std::string text = host_test::ReadBytes(trace);
     EXPECT_NE(text.find("-- #1 query SQL Server STORE-SQL/ZENTRIX\n"), std::string::npos) << text;
@@ -60,19 +51,19 @@ TEST_F(DemoRoot, AConfigurationTableNameThatIsNoPlainNameEndsStartUpAndNothingRu
     const std::string script = (temp_.Path() / "script.sql").string();
     const auto sql = [&](const std::string& text) {
         std::ofstream(script, std::ios::binary | std::ios::trunc) << text;
-        return Datapatch(Root() + "sql " + script);
+        return Datapatch("sql " + script);
     };
     const std::string counts =
         "SELECT COUNT(*) AS N FROM 사용상품\nGO\nSELECT COUNT(*) AS N FROM 제품\nGO\n";
     for (const char* kind : {"mdb", "sql"}) {
-        ASSERT_EQ(Datapatch(Root() + "demo --force --kind " + kind).exitCode, 0) << kind;
+        ASSERT_EQ(Datapatch(std::string("demo --force --kind ") + kind).exitCode, 0) << kind;
         const Outcome before = sql(counts);
         ASSERT_EQ(before.exitCode, 0) << before.output;
         for (const char* table : {"CONFIG;DELETE FROM 사용상품;--", "CONFIG;DROP TABLE 제품;--"}) {
             ASSERT_EQ(sql("UPDATE CONFIGPC SET 테이블명 = '" + std::string(table) + "'\n").exitCode,
                       0);
             for (const char* command : {"status", "run"}) {
-                const Outcome out = Datapatch(Root() + command);
+                const Outcome out = Datapatch(command);
                 EXPECT_EQ(out.exitCode, 2) << kind << " " << command << "\n" << out.output;
                 EXPECT_TRUE(Has(out, "'" + std::string(table) + "' (CONFIGPC.테이블명"))
                     << kind << " " << command << "\n"
@@ -87,57 +78,51 @@ TEST_F(DemoRoot, AConfigurationTableNameThatIsNoPlainNameEndsStartUpAndNothingRu
 // The demo replaces an empty root or its own untouched demo; a patched store, or one it did not
 // make, only with --force.
 TEST_F(DemoRoot, DemoReplacesOnlyAnEmptyRootOrAnUntouchedDemo) {
-    const fs::path root = temp_.Path() / "demo-root";
-    ASSERT_EQ(Datapatch(Root() + "demo").exitCode, 0);
-    const Outcome again = Datapatch(Root() + "demo");
-    EXPECT_EQ(again.exitCode, 0) << again.output;
-    EXPECT_TRUE(Has(again, "replacing " + (root / "c/Quillon/Data/DatMain.mdb").string()))
-        << again.output;
-    ASSERT_EQ(Datapatch(Root() + "run --answer no").exitCode, 0);
+    const fs::path root = Root();
+    ASSERT_EQ(Datapatch("demo").exitCode, 0);
+    const Outcome again = Datapatch("demo");
+    fixtures::ExpectRun(again, 0, {"replacing " + (root / "c/Quillon/Data/DatMain.mdb").string()});
+    ASSERT_EQ(Datapatch("run --answer no").exitCode, 0);
 
-    const Outcome refused = Datapatch(Root() + "demo --kind sql");
-    EXPECT_EQ(refused.exitCode, 64) << refused.output;
-    for (const std::string& text : {std::string("not an untouched demo"), std::string("--force"),
-                                    "  " + (root / "c/Quillon/NVConfig.INI").string()}) {
-        EXPECT_TRUE(Has(refused, text)) << text << "\n" << refused.output;
-    }
-    EXPECT_TRUE(Has(Datapatch(Root() + "status"), "패치할 데이타 없음"));
+    const Outcome refused = Datapatch("demo --kind sql");
+    fixtures::ExpectRun(
+        refused, 64,
+        {"not an untouched demo", "--force", "  " + (root / "c/Quillon/NVConfig.INI").string()});
+    EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 없음"));
 
-    const Outcome forced = Datapatch(Root() + "demo --force");
+    const Outcome forced = Datapatch("demo --force");
     EXPECT_EQ(forced.exitCode, 0) << forced.output;
-    EXPECT_TRUE(Has(Datapatch(Root() + "status"), "패치할 데이타 있음"));
+    EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
 
     // A store the demo did not make.
     fs::remove_all(root);
     fs::create_directories(root / "c/Quillon");
     std::ofstream(root / "c/Quillon/NVConfig.INI") << "[DATA]\r\n";
-    const Outcome foreign = Datapatch(Root() + "demo");
-    EXPECT_EQ(foreign.exitCode, 64) << foreign.output;
-    EXPECT_TRUE(Has(foreign, "NVConfig.INI was not made by datapatch demo")) << foreign.output;
+    const Outcome foreign = Datapatch("demo");
+    fixtures::ExpectRun(foreign, 64, {"NVConfig.INI was not made by datapatch demo"});
     EXPECT_EQ(host_test::ReadBytes(root / "c/Quillon/NVConfig.INI"), "[DATA]\r\n");
 }
 
 // While another copy of the program holds the root (a run), the demo touches nothing.
 TEST_F(DemoRoot, DemoIsRefusedWhileAnotherCopyRunsOnTheRoot) {
-    const fs::path root = temp_.Path() / "demo-root";
-    ASSERT_EQ(Datapatch(Root() + "demo").exitCode, 0);
+    const fs::path root = Root();
+    ASSERT_EQ(Datapatch("demo").exitCode, 0);
     const fs::path store = root / "c/Quillon/Data/DatMain.mdb";
     const auto before = fs::last_write_time(store);
     {
         host::SingleInstanceLock running(root);
         ASSERT_TRUE(running.TryAcquire());
-        const Outcome out = Datapatch(Root() + "demo --force");
-        EXPECT_EQ(out.exitCode, 2) << out.output;
-        EXPECT_TRUE(Has(out, "another datapatch is running")) << out.output;
+        const Outcome out = Datapatch("demo --force");
+        fixtures::ExpectRun(out, 2, {"another datapatch is running"});
         EXPECT_EQ(fs::last_write_time(store), before);
     }
-    EXPECT_EQ(Datapatch(Root() + "demo --force").exitCode, 0);
+    EXPECT_EQ(Datapatch("demo --force").exitCode, 0);
 }
 
 // The server housekeeping says when the server refuses, can always leave single-user mode, and
 // names the configuration a rename leaves behind.
 TEST_F(DemoRoot, ServerHousekeepingReportsRefusalsAndCanBeUndone) {
-    ASSERT_EQ(Datapatch(Root() + "demo --kind sql").exitCode, 0);
+    ASSERT_EQ(Datapatch("demo --kind sql").exitCode, 0);
     struct Case {
         const char* args;
         int exitCode;
@@ -155,14 +140,14 @@ TEST_F(DemoRoot, ServerHousekeepingReportsRefusalsAndCanBeUndone) {
         {"status", 2, "데이터가 연결에 오류가 있습니다"},
     };
     for (const Case& c : cases) {
-        const Outcome out = Datapatch(Root() + c.args);
+        const Outcome out = Datapatch(c.args);
         EXPECT_EQ(out.exitCode, c.exitCode) << c.args << "\n" << out.output;
         EXPECT_TRUE(Has(out, c.text)) << c.args << "\n" << out.output;
     }
 }
 
 TEST_F(DemoRoot, MissingRootIsAUsageError) {
-    const Outcome out = Datapatch(Root() + "status");
+    const Outcome out = Datapatch("status");
     EXPECT_EQ(out.exitCode, 64) << out.output;
 }
 

@@ -22,7 +22,7 @@ constexpr int kUsage = 64;
 constexpr int kStartupEnded = 2;
 const fs::path kJetFiles = fs::path(DATAPATCH_TEST_DATA) / "jet";
 
-class ImportJet : public ::testing::Test {
+class ImportJet : public fixtures::ProgramRoot<> {
   protected:
     void SetUp() override {
         if (!fs::exists(kJetFiles)) GTEST_SKIP() << "no Jet test files at " << kJetFiles;
@@ -30,7 +30,6 @@ class ImportJet : public ::testing::Test {
         fs::copy_file(kJetFiles / "store-sample-jet4.mdb", Store(),
                       fs::copy_options::overwrite_existing);
     }
-    fs::path Root() const { return temp_.Path() / "root"; }
     fs::path Store() const { return Root() / "c/Quillon/Data/DatMain.mdb"; }
     std::set<std::string> DataFolder() const {
         std::set<std::string> names;
@@ -39,27 +38,19 @@ class ImportJet : public ::testing::Test {
         }
         return names;
     }
-    Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") const {
-        return fixtures::RunDatapatch(Root(), args, streams);
-    }
-    host_test::TempFolder temp_;
 };
 
 TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
     const std::string jet = host_test::ReadBytes(Store());
     const std::set<std::string> before = DataFolder();
-    const Outcome status = Datapatch("status", " 2>&1 >/dev/null");
+    const Outcome status = Datapatch("status", "", " 2>&1 >/dev/null");
     EXPECT_EQ(status.exitCode, kStartupEnded);
-    const Outcome run = Datapatch("run --json --answer no", " 2>/dev/null");
-    for (const Outcome* out : {&status, &run}) {
-        for (const std::string& text : {std::string("Jet4 (Access 2000-2003)"), Store().string(),
-                                        std::string("datapatch import-jet")}) {
-            EXPECT_TRUE(Has(*out, text)) << text << "\n" << out->output;
-        }
-    }
-    EXPECT_TRUE(Has(run, "\"problem\": ")) << run.output;
+    const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
+    fixtures::ExpectShows(status,
+                          {"Jet4 (Access 2000-2003)", Store().string(), "datapatch import-jet"});
     // The run's log keeps the reason too.
-    EXPECT_TRUE(Has(run, "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\")) << run.output;
+    fixtures::ExpectShows(run, {"Jet4 (Access 2000-2003)", Store().string(), "datapatch import-jet",
+                                "\"problem\": ", "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\"});
     std::string logs;
     for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Patch")) {
         logs += host_test::ReadBytes(e.path());
@@ -70,16 +61,15 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
 
     const std::string windowsPath = Quoted("C:\\Quillon\\Data\\DatMain.mdb");
     const Outcome refused = Datapatch("import-jet " + windowsPath);
-    EXPECT_EQ(refused.exitCode, kUsage) << refused.output;
-    EXPECT_TRUE(Has(refused, "--force")) << refused.output;
+    fixtures::ExpectRun(refused, kUsage, {"--force"});
     EXPECT_EQ(host_test::ReadBytes(Store()), jet);
     EXPECT_EQ(DataFolder(), before);
 
-    const Outcome imported = Datapatch("import-jet " + windowsPath + " --force --json", "");
+    const Outcome imported = Datapatch("import-jet " + windowsPath + " --force --json", "", "");
     ASSERT_EQ(imported.exitCode, 0) << imported.output;
-    EXPECT_TRUE(Has(imported, "\"verified\": true")) << imported.output;
-    EXPECT_TRUE(Has(imported, "{\"name\": \"입출상품\", \"sourceRows\": 3000, \"storeRows\": 3000"))
-        << imported.output;
+    fixtures::ExpectShows(imported,
+                          {"\"verified\": true",
+                           "{\"name\": \"입출상품\", \"sourceRows\": 3000, \"storeRows\": 3000"});
     std::set<std::string> backups;
     for (const std::string& name : DataFolder()) {
         if (!before.contains(name)) backups.insert(name);
@@ -96,17 +86,14 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
         "printf '%s\\n' \"SELECT 제품명, 규격 FROM 사용상품 WHERE 제품코드 = 'P0000000'\" | " +
         fixtures::DatapatchProgram() + " --root " + Quoted(Root().string()) + " sql --mdb " +
         windowsPath + " 2>&1");
-    EXPECT_EQ(sql.exitCode, 0) << sql.output;
-    EXPECT_TRUE(Has(sql, "관절")) << sql.output;
-    EXPECT_TRUE(Has(sql, "케어")) << sql.output;
+    fixtures::ExpectRun(sql, 0, {"관절", "케어"});
 }
 
 TEST_F(ImportJet, AFileThatIsNoJetFileIsNotImported) {
     const fs::path into = temp_.Path() / "new.mdb";
     const Outcome out = Datapatch("import-jet " + Quoted(Root() / "c/Quillon/SimStdCd.MDB") +
                                   " --into " + Quoted(into.string()));
-    EXPECT_EQ(out.exitCode, kUsage) << out.output;
-    EXPECT_TRUE(Has(out, "is no Jet or ACE database file")) << out.output;
+    fixtures::ExpectRun(out, kUsage, {"is no Jet or ACE database file"});
     EXPECT_FALSE(fs::exists(into));
 }
 

@@ -5,7 +5,6 @@
 // Both are given the store's other columns by the same statements, then run; the runs must say
 // the same and leave every table of every database the same.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +18,6 @@
 
 #include "db/embedded/session_helpers.h"
 #include "fixtures/program_runner.h"
-#include "host/codepage.h"
 #include "host/temp_folder.h"
 
 namespace {
@@ -52,67 +50,33 @@ constexpr const char* kTables =
 
 // One line of the value list as a Jet INSERT: texts quoted (line breaks as Chr(), since the
 // script's lines are joined with CR LF), dates as #…# (a midnight date as the date alone, Jet's
-// own text of it), money and numbers as written.
+// own text of it), money and numbers as written. SQLite's JSON functions read the line.
 std::string InsertOf(const std::string& line) {
-    std::vector<std::string> values;
-    std::string table;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '"') {
-            std::string text;
-            for (++i; line[i] != '"'; ++i) {
-                if (line[i] != '\\') {
-                    text += line[i];
-                } else if (line[++i] == 'u') {
-                    host::AppendUtf8(text, std::stoul(line.substr(i + 1, 4), nullptr, 16));
-                    i += 4;
-                } else {
-                    text += line[i];
-                }
-            }
-            if (line[i + 1] == ':') continue;  // a member's name
-            if (table.empty()) {
-                table = text;
-                continue;
-            }
-            std::string quoted = "'";
-            for (const char t : text) {
-                quoted += t == '\''   ? "''"
-                          : t == '\r' ? "' & Chr(13) & '"
-                          : t == '\n' ? "' & Chr(10) & '"
-                                      : std::string(1, t);
-            }
-            values.push_back(quoted + "'");
-        } else if (c == '-' || (c >= '0' && c <= '9') || c == 't' || c == 'f' || c == 'n') {
-            const std::size_t end = line.find_first_of(",]}", i);
-            const std::string word = line.substr(i, end - i);
-            values.push_back(word == "true" ? "True" : word == "false" ? "False" : word);
-            i = end - 1;
-        }
-    }
+    std::string json = "'";
+    for (const char c : line) json += c == '\'' ? std::string("''") : std::string(1, c);
+    json += "'";
+    const std::string literal =
+        "SELECT CASE type WHEN 'null' THEN 'NULL' WHEN 'true' THEN 'True' WHEN 'false' THEN "
+        "'False' WHEN 'text' THEN '''' || replace(replace(replace(atom, '''', ''''''), char(13), "
+        "''' & Chr(13) & '''), char(10), ''' & Chr(10) & ''') || '''' ELSE atom END FROM "
+        "json_each(" +
+        json;
+    const std::string table =
+        PlainRows(":memory:", "SELECT json_extract(" + json + ", '$.t')").at(0);
+    std::vector<std::string> values = PlainRows(":memory:", literal + ") WHERE key = 'k'");
+    for (std::string& v : PlainRows(":memory:", literal + ", '$.v')")) values.push_back(v);
     const std::vector<std::string>& columns = kColumns.at(table);
     std::string names, list;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::string value = values.at(i);
         if (columns[i] == "UP_DATE" || columns[i] == "일자") {
             if (value.ends_with(" 00:00:00'")) value = value.substr(0, 11) + "'";
-            if (value != "null") value = "#" + value.substr(1, value.size() - 2) + "#";
+            if (value != "NULL") value = "#" + value.substr(1, value.size() - 2) + "#";
         }
         names += (i > 0 ? ", " : "") + columns[i];
-        list += (i > 0 ? ", " : "") + (value == "null" ? std::string("NULL") : value);
+        list += (i > 0 ? ", " : "") + value;
     }
     return "INSERT INTO " + table + " (" + names + ") VALUES (" + list + ")\nGO\n";
-}
-
-// Runs statements on the file with plain SQLite, as another tool would.
-void Exec(const fs::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-        << (error != nullptr ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
 }
 
 // What differs between two runs of the same day: the time of day after today's date, the stamps
@@ -214,7 +178,11 @@ TEST_F(ImportedStoreRun, PatchesAsAStoreBuiltByTheProgramsOwnSql) {
     for (const auto& [table, columns] : kColumns) {
         swap += "INSERT INTO main." + table + " SELECT * FROM jet." + table + ";";
     }
-    Exec(imported / kStore, swap + "COMMIT;");
+    // Plain SQLite, as another tool would.
+    ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted((imported / kStore).string()) + " " +
+                                 Quoted(swap + "COMMIT;"))
+                  .exitCode,
+              0);
 
     std::string script = "DROP TABLE 사용상품\nGO\nDROP TABLE 입출상품\nGO\n";
     script += kTables;

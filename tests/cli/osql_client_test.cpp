@@ -10,6 +10,7 @@
 
 #include "db/embedded/embedded.h"
 #include "db/embedded/server_folder.h"
+#include "db/embedded/session_helpers.h"
 #include "fixtures/program_runner.h"
 #include "fixtures/world.h"
 #include "host/temp_folder.h"
@@ -18,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using db::embedded::testing::PlainRows;
 using fixtures::Outcome;
 using fixtures::Quoted;
 
@@ -61,26 +63,14 @@ class OsqlClient : public ::testing::Test {
         fixtures::RunOnDatabase(file, db::Dialect::SqlServer, "", sql);
     }
 
-    std::int64_t Rows(const std::string& name) {
-        db::embedded::OpenOptions options;
-        options.dialect = db::Dialect::SqlServer;
-        auto session = db::embedded::Open(DatabaseFile(name), options);
-        std::vector<util::Variant> row;
-        auto outcome = session->Execute("SELECT COUNT(*) FROM t", 30);
-        EXPECT_TRUE(outcome.rows && outcome.rows->Next(row));
-        return row.empty() ? -1 : row[0].AsInt();
+    std::string Rows(const std::string& name) {
+        return PlainRows(DatabaseFile(name), "SELECT COUNT(*) FROM t").at(0);
     }
 
     void WriteFile(const std::string& underRoot, const std::string& text) {
-        const fs::path file = root_.Path() / underRoot;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << text;
+        host_test::WriteBytes(root_.Path() / underRoot, text);
     }
-
-    std::string Output() const {
-        std::ifstream in(root_.Path() / "c/Temp/out.txt", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Output() const { return host_test::ReadBytes(root_.Path() / "c/Temp/out.txt"); }
 
     // Runs the script C:\Temp\script.sql with -o C:\Temp\out.txt; the output file is removed
     // first so that each run's own output is read.
@@ -120,7 +110,7 @@ TEST_F(OsqlClient, RenameScriptRunsBatchByBatch) {
                             "(1 rows affected)",
                         }));
     EXPECT_FALSE(fs::exists(DatabaseFile("store")));
-    EXPECT_EQ(Rows("store_old"), 5);
+    EXPECT_EQ(Rows("store_old"), "5");
 }
 
 TEST_F(OsqlClient, AttachShrinkAndDetach) {
@@ -134,7 +124,7 @@ TEST_F(OsqlClient, AttachShrinkAndDetach) {
     EXPECT_EQ(Output(), Lines({"1> 2> The command(s) completed successfully.",
                                "1> 2> The command(s) completed successfully.",
                                "1> 2> The command(s) completed successfully."}));
-    EXPECT_EQ(Rows("store"), 3);
+    EXPECT_EQ(Rows("store"), "3");
     EXPECT_TRUE(fs::exists(root_.Path() / "c/Backup/store.mdf"));
 
     EXPECT_EQ(Run("exec sp_detach_db store\nGO\n").exitCode, 0);
@@ -188,8 +178,8 @@ TEST_F(OsqlClient, FailedStatementsAreReportedAsTheServerDoes) {
     }
     EXPECT_EQ(at, out.size());
     EXPECT_EQ(out.find("completed"), std::string::npos);
-    EXPECT_EQ(Rows("store"), 1);
-    EXPECT_EQ(Rows("other"), 1);
+    EXPECT_EQ(Rows("store"), "1");
+    EXPECT_EQ(Rows("other"), "1");
 }
 
 // Refused logins and unusable command lines end the client without running the script.

@@ -23,12 +23,7 @@ using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
 
-struct Kind {
-    const char* name;
-    const char* storeFile;  // under the root
-};
-const Kind kKinds[] = {{"mdb", "c/Quillon/Data/DatMain.mdb"},
-                       {"sql", "c/Quillon/SqlServer/ZENTRIX.sqlite"}};
+using Kind = fixtures::DemoKind;
 
 // The "runList" line of a JSON report, with the time in the backups' names taken out.
 std::string RunList(const std::string& json) {
@@ -38,23 +33,17 @@ std::string RunList(const std::string& json) {
     return std::regex_replace(line, std::regex("_[0-9]{8}-[0-9]{6}\\."), "_<time>.");
 }
 
-class PlanAndRestore : public ::testing::TestWithParam<Kind> {
+class PlanAndRestore : public fixtures::ProgramRoot<::testing::TestWithParam<Kind>> {
   protected:
-    Outcome Datapatch(const std::string& args, const std::string& env = "",
-                      const char* streams = " 2>&1") {
-        return fixtures::RunDatapatch(root_, args, streams, env);
-    }
     void MakeStore(const std::string& size = "small") {
         const Outcome demo =
             Datapatch(std::string("demo --kind ") + GetParam().name + " --size " + size);
         ASSERT_EQ(demo.exitCode, 0) << demo.output;
     }
-    fs::path Store() const { return root_ / GetParam().storeFile; }
+    fs::path Store() const { return Root() / GetParam().storeFile; }
     std::string Dump() {
         return fixtures::RunShell("sqlite3 " + Quoted(Store().string()) + " .dump").output;
     }
-    host_test::TempFolder temp_;
-    fs::path root_ = temp_.Path() / "root";
 };
 
 // A store of size 20 takes half a minute of demo, plan and run on two shared cores; it is
@@ -63,21 +52,19 @@ TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
     std::vector<std::string> sizes{"small"};
     if (std::getenv("DATAPATCH_TEST_SIZED") != nullptr) sizes.push_back("20");
     for (const std::string& size : sizes) {
-        fs::remove_all(root_);
+        fs::remove_all(Root());
         MakeStore(size);
-        const auto before = FilesUnder(root_);
+        const auto before = FilesUnder(Root());
         const Outcome plan = Datapatch("plan --json --answer no", "", " 2>/dev/null");
-        EXPECT_EQ(plan.exitCode, 0) << plan.output;
-        EXPECT_TRUE(Has(plan, "\"preview\": {\"exact\": true")) << plan.output;
-        EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
+        fixtures::ExpectRun(plan, 0, {"\"preview\": {\"exact\": true"});
+        EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
         const Outcome human = Datapatch("plan --answer no");
-        EXPECT_TRUE(Has(human, "plan: nothing was changed")) << human.output;
-        EXPECT_TRUE(Has(human, "plan: the run would finish the patch")) << human.output;
-        EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
+        fixtures::ExpectShows(
+            human, {"plan: nothing was changed", "plan: the run would finish the patch"});
+        EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
 
         const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
-        EXPECT_EQ(run.exitCode, 0) << run.output;
-        EXPECT_TRUE(Has(run, "백업: C:\\\\Quillon\\\\Backup\\\\Patch\\\\")) << run.output;
+        fixtures::ExpectRun(run, 0, {"백업: C:\\\\Quillon\\\\Backup\\\\Patch\\\\"});
         EXPECT_EQ(RunList(plan.output), RunList(run.output)) << size;
     }
 }
@@ -90,12 +77,10 @@ TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
                                  " 'PRAGMA journal_mode=DELETE' >/dev/null")
                   .exitCode,
               0);
-    const auto before = FilesUnder(root_);
+    const auto before = FilesUnder(Root());
     const Outcome plan = Datapatch("plan --answer no");
-    EXPECT_EQ(plan.exitCode, 4) << plan.output;
-    EXPECT_TRUE(Has(plan, "plan: no exact preview is possible")) << plan.output;
-    EXPECT_TRUE(Has(plan, "rollback-journal mode")) << plan.output;
-    EXPECT_EQ(FilesUnder(root_), before) << "plan changed a file under the root";
+    fixtures::ExpectRun(plan, 4, {"plan: no exact preview is possible", "rollback-journal mode"});
+    EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
 }
 
 TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {
@@ -112,13 +97,11 @@ TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {
     const std::string patched = Dump();
 
     const Outcome declined = Datapatch("restore --answer no");
-    EXPECT_EQ(declined.exitCode, 0) << declined.output;
-    EXPECT_TRUE(Has(declined, "nothing was changed")) << declined.output;
+    fixtures::ExpectRun(declined, 0, {"nothing was changed"});
     EXPECT_EQ(Dump(), patched);
 
     const Outcome restore = Datapatch("restore --answer yes");
-    EXPECT_EQ(restore.exitCode, 0) << restore.output;
-    EXPECT_TRUE(Has(restore, "restored ")) << restore.output;
+    fixtures::ExpectRun(restore, 0, {"restored "});
     EXPECT_EQ(Dump(), before);
     EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
 }
@@ -130,16 +113,14 @@ TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
     }
     const auto count = [&] {
         int n = 0;
-        for (const auto& e : fs::directory_iterator(root_ / "c/Quillon/Backup/Patch")) {
+        for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Backup/Patch")) {
             n += e.path().filename().string().rfind(Store().stem().string() + "_", 0) == 0;
         }
         return n;
     };
     EXPECT_EQ(count(), 2);
     const Outcome skipped = Datapatch("run --answer no --no-data1 --no-backup");
-    EXPECT_EQ(skipped.exitCode, 0) << skipped.output;
-    EXPECT_TRUE(Has(skipped, "백업 생략")) << skipped.output;
-    EXPECT_TRUE(Has(skipped, "no backup was taken (--no-backup)")) << skipped.output;
+    fixtures::ExpectRun(skipped, 0, {"백업 생략", "no backup was taken (--no-backup)"});
     EXPECT_EQ(count(), 2);
     EXPECT_EQ(Datapatch("run --answer no", "DATAPATCH_KEEP_BACKUPS=0").exitCode, 64);
 }
@@ -156,13 +137,12 @@ TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     const Outcome held = Datapatch("restore --answer yes");
     ::close(fd);
-    EXPECT_EQ(held.exitCode, 1) << held.output;
-    EXPECT_TRUE(Has(held, "is being patched by a run")) << held.output;
+    fixtures::ExpectRun(held, 1, {"is being patched by a run"});
     EXPECT_EQ(Dump(), patched);
 
     // A run on this root: the second copy is refused at start-up.
     const int instance =
-        ::open((root_ / ".datapatch.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        ::open((Root() / ".datapatch.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     ASSERT_GE(instance, 0);
     ASSERT_EQ(::flock(instance, LOCK_EX), 0);
     const Outcome running = Datapatch("restore --answer yes");
@@ -171,7 +151,7 @@ TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
     EXPECT_EQ(Dump(), patched);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothKinds, PlanAndRestore, ::testing::ValuesIn(kKinds),
+INSTANTIATE_TEST_SUITE_P(BothKinds, PlanAndRestore, ::testing::ValuesIn(fixtures::kDemoKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

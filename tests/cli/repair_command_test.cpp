@@ -12,36 +12,24 @@ namespace {
 using fixtures::Has;
 using fixtures::Outcome;
 
-class RepairCommand : public ::testing::Test {
-  protected:
-    Outcome Datapatch(const std::string& args) {
-        return fixtures::RunDatapatch(temp_.Path() / "root", args);
-    }
-
-    host_test::TempFolder temp_;
-};
+using RepairCommand = fixtures::ProgramRoot<>;
 
 TEST_F(RepairCommand, HelpListsEveryRoutineAndUnknownNamesAreUsageErrors) {
     const Outcome help = Datapatch("repair --help");
-    EXPECT_EQ(help.exitCode, 0) << help.output;
     // Routine names and the names of the maintenance buttons.
-    for (const char* name : {"SetPackageBarcodePrimaryKey", "ActionSimStandardCodeCreate",
-                             "rebuild-locations", "margin-classes"}) {
-        EXPECT_TRUE(Has(help, name)) << name << "\n" << help.output;
-    }
+    fixtures::ExpectRun(help, 0,
+                        {"SetPackageBarcodePrimaryKey", "ActionSimStandardCodeCreate",
+                         "rebuild-locations", "margin-classes"});
     const Outcome unknown = Datapatch("repair NoSuchRoutine");
-    EXPECT_EQ(unknown.exitCode, 64) << unknown.output;
-    EXPECT_TRUE(Has(unknown, "there is no repair routine \"NoSuchRoutine\"")) << unknown.output;
-    EXPECT_TRUE(Has(unknown, "FixDispensingFlags")) << unknown.output;
+    fixtures::ExpectRun(unknown, 64,
+                        {"there is no repair routine \"NoSuchRoutine\"", "FixDispensingFlags"});
     EXPECT_EQ(Datapatch("repair").exitCode, 64);
 }
 
 TEST_F(RepairCommand, RunsOneRoutineOnTheConfiguredStoreByNameInAnyCase) {
     ASSERT_EQ(Datapatch("demo --kind mdb").exitCode, 0);
     const Outcome fixed = Datapatch("repair fixorderpackquantities");
-    EXPECT_EQ(fixed.exitCode, 0) << fixed.output;
-    EXPECT_TRUE(Has(fixed, "FixOrderPackQuantities finished: ")) << fixed.output;
-    EXPECT_TRUE(Has(fixed, "DatMain.mdb")) << fixed.output;
+    fixtures::ExpectRun(fixed, 0, {"FixOrderPackQuantities finished: ", "DatMain.mdb"});
     // Like a run, a repair leaves its log in the Patch folder and names it.
     const std::string prefix = "log: C:\\Quillon\\Patch\\";
     const std::size_t at = fixed.output.find(prefix);
@@ -49,7 +37,7 @@ TEST_F(RepairCommand, RunsOneRoutineOnTheConfiguredStoreByNameInAnyCase) {
     const std::size_t from = at + prefix.size();
     const std::string name = fixed.output.substr(from, fixed.output.find('\n', from) - from);
     EXPECT_TRUE(name.ends_with("-FixOrderPackQuantities.log")) << name;
-    EXPECT_TRUE(std::filesystem::exists(temp_.Path() / "root/c/Quillon/Patch" / name)) << name;
+    EXPECT_TRUE(std::filesystem::exists(Root() / "c/Quillon/Patch" / name)) << name;
     // Nothing is left to correct the second time.
     const Outcome again = Datapatch("repair FixOrderPackQuantities");
     EXPECT_TRUE(Has(again, "FixOrderPackQuantities finished: 0 rows changed")) << again.output;
@@ -61,16 +49,14 @@ TEST_F(RepairCommand, TheMaintenanceButtonsNamesRunTheirRoutines) {
     EXPECT_EQ(Datapatch("repair margin-classes").exitCode, 1);
     ASSERT_EQ(Datapatch("run --answer no").exitCode, 0);
     const Outcome out = Datapatch("repair margin-classes");
-    EXPECT_EQ(out.exitCode, 0) << out.output;
-    EXPECT_TRUE(Has(out, "ActionUserTesselSetting2 finished")) << out.output;
+    fixtures::ExpectRun(out, 0, {"ActionUserTesselSetting2 finished"});
 }
 
 TEST_F(RepairCommand, ARoutineThatMeetsAnErrorStopsWithItsNumberAndExitCodeOne) {
     ASSERT_EQ(Datapatch("demo --kind mdb").exitCode, 0);
     // The old store has no serial number column in the point history yet.
     const Outcome out = Datapatch("repair NumberPointHistory");
-    EXPECT_EQ(out.exitCode, 1) << out.output;
-    EXPECT_TRUE(Has(out, "NumberPointHistory stopped with error ")) << out.output;
+    fixtures::ExpectRun(out, 1, {"NumberPointHistory stopped with error "});
 }
 
 TEST_F(RepairCommand, StartUpWithoutAConfiguredStoreEndsBeforeAnyRoutine) {

@@ -35,9 +35,7 @@ class SqlCommand : public ::testing::Test {
     }
 
     void WriteFile(const std::string& underRoot, const std::string& text) {
-        const fs::path file = Root() / underRoot;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << text;
+        host_test::WriteBytes(Root() / underRoot, text);
     }
 
     // Runs `datapatch --root <root> sql <args>` on `script` given as a file.
@@ -108,21 +106,6 @@ TEST_F(SqlCommand, GoLinesSeparateTheTexts) {
     }
 }
 
-TEST_F(SqlCommand, AServerBatchOfTwoStatementsOnTwoLinesRunsBoth) {
-    MakeDatabase("c/Server/점포.sqlite", db::Dialect::SqlServer);
-    WriteFile("c/Quillon/SqlLogin.INI",
-              "[STORE]\r\nAddress=127.0.0.1\r\nPassword=pw\r\nEngine=embedded:C:\\Server\r\n");
-    const Outcome out = Run("--server STORE --database 점포",
-                            "CREATE TABLE [상품] ([코드] NVARCHAR(10))\n"
-                            "GO\n"
-                            "INSERT INTO [상품] VALUES ('A1')\n"
-                            "INSERT INTO [상품] VALUES ('A2')\n"
-                            "GO\n"
-                            "SELECT COUNT(*) AS N FROM [상품]\n");
-    EXPECT_EQ(out.exitCode, 0) << out.output;
-    EXPECT_NE(out.output.find("N\n-\n2\n"), std::string::npos) << out.output;
-}
-
 // A failed text shows its number in hex and the rest still runs; rows are aligned with Korean
 // text two columns wide.
 TEST_F(SqlCommand, AFailedTextIsShownAndTheRestRunsWithAlignedRows) {
@@ -150,8 +133,13 @@ TEST_F(SqlCommand, AFailedTextIsShownAndTheRestRunsWithAlignedRows) {
     EXPECT_NE(out.output.find(table), std::string::npos) << out.output;
 }
 
-TEST_F(SqlCommand, ExitCodes) {
+// Each target with its exit code and what is shown; a server batch of two statements on two
+// lines runs both.
+TEST_F(SqlCommand, TargetsAndExitCodes) {
     MakeDatabase("plain.mdb", db::Dialect::Jet);
+    MakeDatabase("c/Server/점포.sqlite", db::Dialect::SqlServer);
+    WriteFile("c/Quillon/SqlLogin.INI",
+              "[STORE]\r\nAddress=127.0.0.1\r\nPassword=pw\r\nEngine=embedded:C:\\Server\r\n");
     const std::string plain = Quoted((Root() / "plain.mdb").string());
     struct Case {
         std::string args;
@@ -161,6 +149,10 @@ TEST_F(SqlCommand, ExitCodes) {
     };
     const Case cases[] = {
         {"--mdb " + plain, "SELECT 1 AS ONE", 0, "ONE"},
+        {"--server STORE --database 점포",
+         "CREATE TABLE [상품] ([코드] NVARCHAR(10))\nGO\nINSERT INTO [상품] VALUES ('A1')\n"
+         "INSERT INTO [상품] VALUES ('A2')\nGO\nSELECT COUNT(*) AS N FROM [상품]\n",
+         0, "N\n-\n2\n"},
         {"--mdb " + plain, "SELECT 1 AS ONE\nGO\nDROP TABLE [없는표]", 1, "Error 0x80040E37"},
         {"--mdb " + Quoted((Root() / "missing.mdb").string()), "SELECT 1", 1, "Error 0x80004005"},
         {Quoted("--mdb=C:\\Data\\missing.mdb"), "SELECT 1", 1, "Error 0x80004005"},
@@ -258,8 +250,7 @@ TEST_F(SqlCommand, AtATerminalEachGoRunsItsBatchAtOnce) {
     ASSERT_TRUE(t.WaitFor("1> ")) << t.Shown();
     t.Type("SELECT * FROM 없는표\nGO\nexit\n");
     EXPECT_EQ(t.ExitCode(), 1) << t.Shown();
-    std::ifstream errors(Root() / "errors.txt");
-    const std::string err((std::istreambuf_iterator<char>(errors)), {});
+    const std::string err = host_test::ReadBytes(Root() / "errors.txt");
     EXPECT_NE(err.find("Error 0x80040E37"), std::string::npos) << err;
     EXPECT_EQ(t.Shown().find("Error 0x"), std::string::npos) << t.Shown();
 }

@@ -34,27 +34,22 @@ bool IsJson(const std::string& text) {
                .output == "1\n";
 }
 
-class LookOnly : public ::testing::Test {
+class LookOnly : public fixtures::ProgramRoot<> {
   protected:
-    fs::path RootPath() const { return temp_.Path() / "root"; }
-    Outcome Datapatch(const std::string& args, const char* streams = " 2>&1") const {
-        return fixtures::RunDatapatch(RootPath(), args, streams);
-    }
     // Runs each look-only command and checks that the files are as they were.
     void ExpectLooksChangeNothing(const std::string& kind, int statusCode) {
-        const auto before = fixtures::FilesUnder(RootPath());
+        const auto before = fixtures::FilesUnder(Root());
         for (const char* args : {"status", "status --json", "history", "history --json"}) {
-            const Outcome out = Datapatch(args, kStdout);
+            const Outcome out = Datapatch(args, "", kStdout);
             const bool status = std::string(args).starts_with("status");
             EXPECT_EQ(out.exitCode, status ? statusCode : 0) << kind << " " << args << "\n"
                                                              << out.output;
             if (std::string(args).ends_with("--json")) {
                 EXPECT_TRUE(IsJson(out.output)) << kind << " " << args << "\n" << out.output;
             }
-            EXPECT_TRUE(fixtures::FilesUnder(RootPath()) == before) << kind << " " << args;
+            EXPECT_TRUE(fixtures::FilesUnder(Root()) == before) << kind << " " << args;
         }
     }
-    host_test::TempFolder temp_;
 };
 
 TEST_F(LookOnly, StatusAndHistoryChangeNoFileAndTheExitCodeTellsPendingFromUpToDate) {
@@ -62,104 +57,91 @@ TEST_F(LookOnly, StatusAndHistoryChangeNoFileAndTheExitCodeTellsPendingFromUpToD
         ASSERT_EQ(Datapatch("demo --force --kind " + kind).exitCode, 0) << kind;
         ExpectLooksChangeNothing(kind, kPending);
         const Outcome pending = Datapatch("status");
-        EXPECT_TRUE(Has(pending, "last patch   20100101")) << pending.output;
-        EXPECT_TRUE(Has(pending, "data1 patch  ")) << pending.output;
-        EXPECT_TRUE(Has(pending, "패치할 데이타 있음")) << pending.output;
-        const Outcome pendingJson = Datapatch("status --json", kStdout);
-        for (const char* expected : {"\"lastPatch\": \"20100101\"", "\"pending\": true",
-                                     "\"database\": \"data1\"", "\"release\": \"20201221\""}) {
-            EXPECT_TRUE(Has(pendingJson, expected)) << expected << "\n" << pendingJson.output;
-        }
+        fixtures::ExpectShows(pending,
+                              {"last patch   20100101", "data1 patch  ", "패치할 데이타 있음"});
+        const Outcome pendingJson = Datapatch("status --json", "", kStdout);
+        fixtures::ExpectShows(pendingJson,
+                              {"\"lastPatch\": \"20100101\"", "\"pending\": true",
+                               "\"database\": \"data1\"", "\"release\": \"20201221\""});
 
         // The run's list ends each pass; the summary after it gives each pass, the errors passed
         // over, and the instruction of the closing repair's box, without status line or colour
         // (not a terminal).
         const Outcome run = Datapatch("run");
         ASSERT_EQ(run.exitCode, 0) << kind << "\n" << run.output;
-        for (const char* line :
-             {"-------------------------- 매장디비", "* 매장데이터패치종료", "* 데이터1패치종료",
-              "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\",
-              "\nsummary\n  store     patched  (backup C:\\Quillon\\Backup\\Patch\\",
-              "  데이터1   patched  (backup ", "  errors passed over by the rules: ",
-              "  to do:\n    ! 거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\n"}) {
-            EXPECT_TRUE(Has(run, line)) << line << "\n" << run.output;
-        }
-        EXPECT_FALSE(Has(run, "\033[")) << run.output;
+        fixtures::ExpectShows(
+            run,
+            {"-------------------------- 매장디비", "* 매장데이터패치종료", "* 데이터1패치종료",
+             "-------------------------- 작업 종료", "log: C:\\Quillon\\Patch\\",
+             "\nsummary\n  store     patched  (backup C:\\Quillon\\Backup\\Patch\\",
+             "  데이터1   patched  (backup ", "  errors passed over by the rules: ",
+             "  to do:\n    ! 거래처관리 메뉴에서 전체 거래처를 재계산 해 주시기 바랍니다!\n"},
+            {"\033["});
         ExpectLooksChangeNothing(kind, 0);
         const Outcome upToDate = Datapatch("status");
-        EXPECT_TRUE(Has(upToDate, "last patch   20201221")) << upToDate.output;
-        EXPECT_TRUE(Has(upToDate, "data1 patch  20201221")) << upToDate.output;
-        EXPECT_TRUE(Has(upToDate, "패치할 데이타 없음")) << upToDate.output;
-        EXPECT_TRUE(Has(Datapatch("status --json", kStdout), "\"pending\": false"));
+        fixtures::ExpectShows(
+            upToDate, {"last patch   20201221", "data1 patch  20201221", "패치할 데이타 없음"});
+        EXPECT_TRUE(Has(Datapatch("status --json", "", kStdout), "\"pending\": false"));
 
         // The run's rows come first, each with the version that wrote it and the run's log.
         const Outcome history = Datapatch("history");
         const std::size_t firstRow = history.output.find('\n') + 1;
         EXPECT_EQ(history.output.substr(firstRow + 10, 8), "20201221") << history.output;
-        EXPECT_TRUE(Has(history, "store     20201221")) << history.output;
-        EXPECT_TRUE(Has(history, "data1     20201221")) << history.output;
-        EXPECT_TRUE(Has(history, "하로나 DataPatchProgram Ver")) << history.output;
-        EXPECT_TRUE(Has(history, "  log: C:\\Quillon\\Patch\\")) << history.output;
-        const Outcome json = Datapatch("history --json", kStdout);
-        EXPECT_TRUE(Has(json, "\"date\": \"20201221\"")) << json.output;
-        EXPECT_TRUE(Has(json, "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\")) << json.output;
-        EXPECT_TRUE(Has(json, "\"logPath\": \"" + RootPath().string() + "/c/Quillon/Patch/"))
-            << json.output;
-        EXPECT_TRUE(Has(json, "\"date\": \"20100101\"")) << json.output;
+        fixtures::ExpectShows(
+            history, {"store     20201221", "data1     20201221", "하로나 DataPatchProgram Ver",
+                      "  log: C:\\Quillon\\Patch\\"});
+        const Outcome json = Datapatch("history --json", "", kStdout);
+        fixtures::ExpectShows(
+            json,
+            {"\"date\": \"20201221\"", "\"logFile\": \"C:\\\\Quillon\\\\Patch\\\\",
+             "\"logPath\": \"" + Root().string() + "/c/Quillon/Patch/", "\"date\": \"20100101\""});
     }
 }
 
 // Looking takes no lock: status answers while a run holds the root.
 TEST_F(LookOnly, StatusAnswersWhileAnotherCopyHoldsTheRoot) {
     ASSERT_EQ(Datapatch("demo").exitCode, 0);
-    host::SingleInstanceLock running(RootPath());
+    host::SingleInstanceLock running(Root());
     ASSERT_TRUE(running.TryAcquire());
     const Outcome out = Datapatch("status");
     EXPECT_EQ(out.exitCode, kPending) << out.output;
 }
 
 TEST_F(LookOnly, ARootWithoutConfigurationNamesThePathAndTheDemo) {
-    fs::create_directories(RootPath());
+    fs::create_directories(Root());
     for (const char* command : {"status", "history", "status --json"}) {
-        const Outcome err = Datapatch(command, kStderr);
-        EXPECT_EQ(err.exitCode, kStartupEnded) << command << "\n" << err.output;
-        for (const std::string& text : {(RootPath() / "c/Quillon/NVConfig.INI").string(),
-                                        "datapatch demo --root " + RootPath().string()}) {
-            EXPECT_TRUE(Has(err, text)) << command << ": " << text << "\n" << err.output;
-        }
+        SCOPED_TRACE(command);
+        fixtures::ExpectRun(Datapatch(command, "", kStderr), kStartupEnded,
+                            {(Root() / "c/Quillon/NVConfig.INI").string(),
+                             "datapatch demo --root " + Root().string()});
     }
     // The program's own boxes are still shown.
     EXPECT_TRUE(Has(Datapatch("status"), "[환경오류] 환경설정파일이 없습니다"));
-    const Outcome json = Datapatch("status --json", kStdout);
+    const Outcome json = Datapatch("status --json", "", kStdout);
     EXPECT_TRUE(IsJson(json.output)) << json.output;
-    EXPECT_TRUE(Has(json, "\"startup\": \"configuration-failed\"")) << json.output;
+    fixtures::ExpectShows(json, {"\"startup\": \"configuration-failed\""});
     // Nothing was made there.
-    EXPECT_TRUE(fs::is_empty(RootPath()));
+    EXPECT_TRUE(fs::is_empty(Root()));
     // A run's start-up makes the configuration file (as the store software does) and then
     // names the database setting it holds, and where.
-    const Outcome run = Datapatch("run --answer no", kStderr);
-    EXPECT_EQ(run.exitCode, kStartupEnded) << run.output;
-    EXPECT_TRUE(Has(run, (RootPath() / "c/Quillon/NVConfig.INI").string())) << run.output;
-    EXPECT_TRUE(Has(run, "데이터_MDBPath")) << run.output;
+    const Outcome run = Datapatch("run --answer no", "", kStderr);
+    fixtures::ExpectRun(run, kStartupEnded,
+                        {(Root() / "c/Quillon/NVConfig.INI").string(), "데이터_MDBPath"});
 }
 
 TEST_F(LookOnly, ARefusedTimeFormatNamesWhereItCameFromAndTheValueToPut) {
     ASSERT_EQ(Datapatch("demo").exitCode, 0);
     host::HostOptions options;
-    options.root = RootPath();
+    options.root = Root();
     const fs::path settings = host::Host(options).Settings().File();
     // As a Korean and a US Windows set the clock.
     for (const char* picture : {"tt h:mm:ss", "h:mm:ss tt"}) {
         fs::create_directories(settings.parent_path());
         std::ofstream(settings, std::ios::trunc) << "[Regional]\nsTimeFormat=" << picture << "\n";
-        const Outcome err = Datapatch("status", kStderr);
-        EXPECT_EQ(err.exitCode, kStartupEnded) << err.output;
-        for (const std::string& text :
-             {std::string("\"") + picture + "\"",
-              "sTimeFormat in [Regional] of " + settings.string(),
-              std::string("sTimeFormat=HH:mm:ss"), std::string("[Regional] section of ")}) {
-            EXPECT_TRUE(Has(err, text)) << text << "\n" << err.output;
-        }
+        fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
+                            {std::string("\"") + picture + "\"",
+                             "sTimeFormat in [Regional] of " + settings.string(),
+                             "sTimeFormat=HH:mm:ss", "[Regional] section of "});
         EXPECT_TRUE(Has(Datapatch("status"), "시간 표시 형식이 틀립니다"));
     }
 }
@@ -179,19 +161,12 @@ TEST_F(LookOnly, ADatabaseThatCannotBeOpenedGivesTheEnginesReasonAndTheSetting) 
     };
     for (const Case& c : cases) {
         ASSERT_EQ(Datapatch(std::string("demo --force --kind ") + c.kind).exitCode, 0);
-        const fs::path file = RootPath() / c.file;
-        if (std::string(c.kind) == "mdb") {
-            std::ofstream(file, std::ios::binary | std::ios::trunc) << "not a database";
-        } else {
-            fs::remove(file);
-        }
-        const Outcome err = Datapatch("status", kStderr);
-        EXPECT_EQ(err.exitCode, kStartupEnded) << err.output;
-        for (const std::string& text :
-             {std::string("the store database cannot be opened"), std::string(c.reason),
-              std::string(c.setting), (RootPath() / "c/Quillon/NVConfig.INI").string()}) {
-            EXPECT_TRUE(Has(err, text)) << c.kind << ": " << text << "\n" << err.output;
-        }
+        const fs::path file = Root() / c.file;
+        if (std::string(c.kind) == "mdb") host_test::WriteBytes(file, "not a database");
+        if (std::string(c.kind) == "sql") fs::remove(file);
+        fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
+                            {"the store database cannot be opened", c.reason, c.setting,
+                             (Root() / "c/Quillon/NVConfig.INI").string()});
     }
 }
 

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "patch/resume_record.h"
@@ -115,6 +117,15 @@ class PatchWorld : public store_test::StoreWorld {
         return numbers;
     }
     void ClearRules() { rules_.clear(); }
+    // The error rules' decisions, for failure messages.
+    std::string RuleText() const {
+        std::string text;
+        for (const auto& e : rules_) {
+            text += "\n mark " + std::to_string(e.mark) + " rule " + std::to_string(e.rule) + " " +
+                    std::to_string(e.number) + " " + e.description;
+        }
+        return text;
+    }
     // Forgets the run list, the rule decisions and the marker rows, for another run on the same
     // database; the record of gated blocks goes as a finished run's history would make it.
     void ResetObservations() {
@@ -140,18 +151,6 @@ class PatchWorld : public store_test::StoreWorld {
     std::vector<std::string> executed_;
 };
 
-// The steps of `catalogue` whose marks are listed, in catalogue order.
-inline patch::Catalogue PickMarks(const patch::Catalogue& catalogue,
-                                  std::initializer_list<int> marks) {
-    patch::Catalogue picked;
-    for (const patch::Step& step : catalogue) {
-        if (std::find(marks.begin(), marks.end(), step.Mark()) != marks.end()) {
-            picked.push_back(step);
-        }
-    }
-    return picked;
-}
-
 // The literal run-list lines of the steps, those of nested branches included, in catalogue order.
 inline std::vector<std::string> CatalogueLines(const patch::Catalogue& catalogue) {
     std::vector<std::string> lines;
@@ -170,14 +169,26 @@ inline std::vector<std::string> CatalogueLines(const patch::Catalogue& catalogue
     return lines;
 }
 
-// The error rules' decisions, for failure messages.
-inline std::string RuleText(const std::vector<patch::RuleEvent>& rules) {
-    std::string text;
-    for (const auto& e : rules) {
-        text += "\n mark " + std::to_string(e.mark) + " rule " + std::to_string(e.rule) + " " +
-                std::to_string(e.number) + " " + e.description;
+// The blocks of a file under cases/: blocks separated by blank lines, each a list of "key: value"
+// lines in their order; lines starting with '#' are comments.
+using CaseBlock = std::vector<std::pair<std::string, std::string>>;
+
+inline std::vector<CaseBlock> ReadCaseBlocks(const std::string& name) {
+    std::ifstream in(std::filesystem::path(DATAPATCH_TESTS_DIR) / "patch" / "cases" / name);
+    EXPECT_TRUE(in) << "no case file " << name;
+    std::vector<CaseBlock> blocks(1);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line == "\r") {
+            if (!blocks.back().empty()) blocks.emplace_back();
+        } else if (line[0] != '#') {
+            const std::size_t colon = line.find(": ");
+            const std::size_t end = line.find_last_not_of('\r');
+            blocks.back().emplace_back(line.substr(0, colon),
+                                       line.substr(colon + 2, end - colon - 1));
+        }
     }
-    return text;
+    if (blocks.back().empty()) blocks.pop_back();
+    return blocks;
 }
 
 }  // namespace patch_test

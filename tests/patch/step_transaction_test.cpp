@@ -43,27 +43,20 @@ INSTANTIATE_TEST_SUITE_P(BothKinds, StepTransactionTest,
 // The run ends inside the step: none of the step's changes stay, those of the steps before do.
 TEST_P(StepTransactionTest, AStepTheRunEndsInLeavesNothingBehind) {
     world_.MakeStore();
-    const Catalogue catalogue = {
-        Step(1).Always().Run(kMarkerInsert),
-        Step(3)
-            .WhenColumnMissing("사용상품", "열하나")
-            .Run("ALTER TABLE 사용상품 ADD 열하나 SMALLINT NULL")
-            .Run("ALTER TABLE 사용상품 ADD 열둘 SMALLINT NULL")
-            .Run(kMarkerInsert)
-            .Call(Raise(db::ErrorNumber::kUnspecified, "끊김")),
-    };
-    EXPECT_FALSE(world_.Run(catalogue));
+    const Step columns = Step(3)
+                             .WhenColumnMissing("사용상품", "열하나")
+                             .Run("ALTER TABLE 사용상품 ADD 열하나 SMALLINT NULL")
+                             .Run("ALTER TABLE 사용상품 ADD 열둘 SMALLINT NULL");
+    Step failing = columns;
+    failing.Run(kMarkerInsert).Call(Raise(db::ErrorNumber::kUnspecified, "끊김"));
+    EXPECT_FALSE(world_.Run({Step(1).Always().Run(kMarkerInsert), failing}));
     EXPECT_EQ(world_.Markers(), 1);
     EXPECT_FALSE(HasColumn("사용상품", "열하나"));
     EXPECT_FALSE(HasColumn("사용상품", "열둘"));
 
     // The next run finds the step still to do and applies all of it.
     world_.ResetObservations();
-    const Catalogue again = {Step(3)
-                                 .WhenColumnMissing("사용상품", "열하나")
-                                 .Run("ALTER TABLE 사용상품 ADD 열하나 SMALLINT NULL")
-                                 .Run("ALTER TABLE 사용상품 ADD 열둘 SMALLINT NULL")};
-    EXPECT_TRUE(world_.Run(again));
+    EXPECT_TRUE(world_.Run({columns}));
     EXPECT_TRUE(HasColumn("사용상품", "열하나"));
     EXPECT_TRUE(HasColumn("사용상품", "열둘"));
 }
@@ -80,17 +73,6 @@ TEST_P(StepTransactionTest, ErrorsPassedOverKeepTheRestOfTheStep) {
     EXPECT_TRUE(world_.Run(catalogue));
     EXPECT_EQ(world_.Markers(), 2);
     EXPECT_EQ(world_.RuleNumbers(), (std::vector<int>{4, 1}));
-}
-
-// A class-code renumbering that fails ends the run inside its step (CallOrStop): the step's
-// statements before it are undone as well.
-TEST_P(StepTransactionTest, ARoutineThatFailsUndoesItsStep) {
-    world_.MakeStore(patch_test::WorkForTheClosingRepairs());
-    const Catalogue catalogue = {
-        Step(33).Always().Run(kMarkerInsert).CallOrStop([](patch::RunContext&) { return false; })};
-    EXPECT_FALSE(world_.Run(catalogue));
-    EXPECT_EQ(world_.Markers(), 0);
-    EXPECT_TRUE(world_.ClosingSkipped());
 }
 
 // The engine gives the transaction up halfway (here: ended under the runner's feet): the work so
@@ -194,18 +176,15 @@ TEST(StepTransaction, DaoFieldsTakePartInTheStepsTransaction) {
     PatchWorld world(Kind::Mdb);
     world.MakeStore();
     world.Context().DaoDatabase = world.OpenDao();
-    const Catalogue catalogue = {Step(9)
-                                     .WhenColumnMissing("임시입출상품", "확장코드")
-                                     .Call(patch::AddTempVoucherFieldsByDao)
-                                     .Call(Raise(db::ErrorNumber::kUnspecified, "끊김"))};
-    EXPECT_FALSE(world.Run(catalogue));
+    const Step fields = Step(9)
+                            .WhenColumnMissing("임시입출상품", "확장코드")
+                            .Call(patch::AddTempVoucherFieldsByDao);
+    Step failing = fields;
+    failing.Call(Raise(db::ErrorNumber::kUnspecified, "끊김"));
+    EXPECT_FALSE(world.Run({failing}));
     EXPECT_FALSE(world.Column("임시입출상품", "확장코드"));
     EXPECT_FALSE(world.Column("임시입출상품", "확장공급가"));
-
-    const Catalogue again = {Step(9)
-                                 .WhenColumnMissing("임시입출상품", "확장코드")
-                                 .Call(patch::AddTempVoucherFieldsByDao)};
-    EXPECT_TRUE(world.Run(again));
+    EXPECT_TRUE(world.Run({fields}));
     EXPECT_TRUE(world.Column("임시입출상품", "확장코드"));
     EXPECT_TRUE(world.Column("임시입출상품", "확장공급가"));
 }
