@@ -19,7 +19,7 @@ class AdoObjectsTest : public ItemsMdbWorld {
   protected:
     void SetUp() override {
         ItemsMdbWorld::SetUp();
-        cn_ = OpenMdb();
+        cn_ = OpenMdbConnection();
     }
     void AddItem(const std::string& code) {
         cn_->Execute("INSERT INTO 품목 VALUES ('" + code + "', '새약', 1)");

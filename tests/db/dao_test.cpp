@@ -65,16 +65,6 @@ class DaoTest : public db_test::AdoWorld, public ::testing::WithParamInterface<K
             std::string("Driver={SQL Server}; Server=") + db_test::kServer +
                 "; Database=STORE; UID=sa; PWD=" + db_test::kServerPassword);
     }
-    // An ADO connection on the same database.
-    db::ConnectionRef OpenConnection() {
-        if (Mdb()) return OpenMdbConnection();
-        auto cn = std::make_shared<db::Connection>(router_);
-        cn->ConnectionString =
-            std::string("Provider=SQLOLEDB;Data Source=") + db_test::kServer +
-            ";Initial Catalog=STORE;User ID=sa;Password=" + db_test::kServerPassword;
-        cn->Open();
-        return cn;
-    }
     std::span<const ColumnCase> Columns() const {
         return Mdb() ? std::span<const ColumnCase>(kMdbColumns)
                      : std::span<const ColumnCase>(kServerColumns);
@@ -123,10 +113,10 @@ TEST_P(DaoTest, NewTableDefinitionCreatesTableWithFieldsInOrder) {
     EXPECT_EQ(read->Fields("순서").Type, kLong);
 
     // Empty texts are stored (the engines never refuse them), also through a second link.
-    EXPECT_EQ(
-        OpenConnection()->Execute("INSERT INTO CONFIGPC (피씨코드, 피씨명, 테이블명, 순서) VALUES "
-                                  "('0000000001', '', 'CONFIG', 1)"),
-        1);
+    EXPECT_EQ(OpenConnection(Mdb() ? MdbText() : ServerText())
+                  ->Execute("INSERT INTO CONFIGPC (피씨코드, 피씨명, 테이블명, 순서) VALUES "
+                            "('0000000001', '', 'CONFIG', 1)"),
+              1);
 }
 
 TEST_P(DaoTest, RefusesWhatDaoRefuses) {

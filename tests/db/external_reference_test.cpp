@@ -8,6 +8,7 @@
 
 #include "db/ado_world.h"
 #include "db/embedded/case_file.h"
+#include "db/embedded/server_helpers.h"
 
 namespace db_test {
 namespace {
@@ -44,17 +45,8 @@ class ExternalReferenceTest : public AdoWorld {
         fs::create_directories(Native("C:\\Backup"));
     }
 
-    std::unique_ptr<db::Session> OpenMdbSession() {
-        return router_->Open(std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                 kMdbPath + ";jet oledb:database Password=" + kMdbPassword,
-                             30, 0);
-    }
-    std::unique_ptr<db::Session> OpenServerSession(const std::string& database = "STORE") {
-        return router_->Open("Provider=SQLOLEDB;Data Source=" + std::string(kServer) +
-                                 ";Initial Catalog=" + database +
-                                 ";User ID=sa;Password=" + kServerPassword,
-                             30, 0);
-    }
+    std::unique_ptr<db::Session> OpenMdbSession() { return router_->Open(MdbText(), 30, 0); }
+    std::unique_ptr<db::Session> OpenServerSession() { return router_->Open(ServerText(), 30, 0); }
     // A backup file (a Windows path), opened as the file of the embedded engine it is.
     std::unique_ptr<db::Session> OpenBackup(const std::string& file) {
         db::embedded::OpenOptions options;
@@ -78,12 +70,7 @@ class ExternalReferenceTest : public AdoWorld {
     }
 
     static db::DbError ErrorOf(db::Session& s, const std::string& sql) {
-        try {
-            s.Execute(sql, 30);
-        } catch (const db::DbError& e) {
-            return e;
-        }
-        return db::DbError(0, "no error");
+        return db::embedded::testing::ErrorOf([&] { s.Execute(sql, 30); });
     }
 };
 

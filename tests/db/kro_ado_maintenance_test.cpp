@@ -26,7 +26,7 @@ class BackupTest : public ItemsMdbWorld {
         ItemsMdbWorld::SetUp();
         MakeMdb({"CREATE TABLE 임시 (메모 MEMO)"});
         {
-            db::ConnectionRef cn = OpenMdb();
+            db::ConnectionRef cn = OpenMdbConnection();
             for (int i = 0; i < 200; ++i) {
                 cn->Execute("INSERT INTO 임시 VALUES ('" + std::string(2000, 'x') + "')");
             }

@@ -112,9 +112,7 @@ TEST_F(KroAdoStatementsTest, AnsweringNoAbandonsAndLeavesTheUnopenedConnection) 
     EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
 
     RestoreLink();
-    auto check = std::make_shared<db::Connection>(router_);
-    check->ConnectionString = before->ConnectionString;
-    check->Open();
+    auto check = OpenConnection(before->ConnectionString);
     EXPECT_EQ(Count(check, "거래처"), 2);  // nothing was deleted
 
     // A query abandoned after "No" gives a closed set.

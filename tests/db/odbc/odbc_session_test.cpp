@@ -3,23 +3,13 @@
 // cursors that outlive the session). Long texts read in pieces are the text calls' tests.
 #include <gtest/gtest.h>
 
+#include "db/embedded/server_helpers.h"
 #include "db/error.h"
 #include "db/odbc/odbc.h"
 #include "db/odbc/sqlite_odbc.h"
 
 namespace db::odbc {
 namespace {
-
-// The error number the action throws, 0 when it does not throw.
-template <typename F>
-std::int32_t NumberOf(F action) {
-    try {
-        action();
-    } catch (const DbError& error) {
-        return error.Number();
-    }
-    return 0;
-}
 
 class SqliteOdbc : public ::testing::Test {
   protected:
@@ -32,13 +22,7 @@ class SqliteOdbc : public ::testing::Test {
     std::int64_t Run(std::string_view sql) { return session_->Execute(sql, 30).affected; }
 
     DbError ErrorOf(std::string_view sql) {
-        try {
-            session_->Execute(sql, 30);
-        } catch (const DbError& error) {
-            return error;
-        }
-        ADD_FAILURE() << "no error from: " << sql;
-        return DbError(0, "");
+        return embedded::testing::ErrorOf([&] { Run(sql); });
     }
 
     odbc_test::ScratchFolder folder_;
@@ -47,16 +31,12 @@ class SqliteOdbc : public ::testing::Test {
 };
 
 TEST_F(SqliteOdbc, AMissingDriverFailsAsAConnectionError) {
-    try {
-        Open("Driver=/nonexistent/libnothing.so;Database=x", Dialect::SqlServer, 5);
-        FAIL() << "opened";
-    } catch (const DbError& error) {
-        EXPECT_EQ(error.Number(), ErrorNumber::kUnspecified);
-        EXPECT_NE(error.Description().find("연결을"), std::string::npos) << error.Description();
-        EXPECT_NE(error.Description().find("libnothing.so"), std::string::npos)
-            << error.Description();
-        EXPECT_FALSE(error.SqlState().empty());
-    }
+    const DbError error = embedded::testing::ErrorOf(
+        [] { Open("Driver=/nonexistent/libnothing.so;Database=x", Dialect::SqlServer, 5); });
+    EXPECT_EQ(error.Number(), ErrorNumber::kUnspecified);
+    EXPECT_NE(error.Description().find("연결을"), std::string::npos) << error.Description();
+    EXPECT_NE(error.Description().find("libnothing.so"), std::string::npos);
+    EXPECT_FALSE(error.SqlState().empty());
 }
 
 TEST_F(SqliteOdbc, GeneralErrorsKeepTheDriversStateAndSqlitesCode) {
@@ -135,7 +115,9 @@ TEST_F(SqliteOdbc, TableNamesAreNotSearchPatterns) {
     EXPECT_EQ(schema.Indexes("axb").size(), 1u);
     // A missing table, or one that a pattern would match, is not found.
     for (const char* table : {"없는표", "a%", "%"}) {
-        EXPECT_EQ(NumberOf([&] { schema.Indexes(table); }), ErrorNumber::kItemNotFound) << table;
+        EXPECT_EQ(embedded::testing::ErrorOf([&] { schema.Indexes(table); }).Number(),
+                  ErrorNumber::kItemNotFound)
+            << table;
         EXPECT_THROW(schema.Columns(table), DbError) << table;
     }
 }
