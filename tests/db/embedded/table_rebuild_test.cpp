@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include "db/embedded/embedded.h"
-#include "db/embedded/session_helpers.h"
+#include "db/embedded/server_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
@@ -25,14 +25,8 @@ class TableRebuildTest : public ::testing::TestWithParam<Dialect> {
         throw std::runtime_error("no column " + name);
     }
 
-    // The error number of sql, 0 when it runs.
-    std::int32_t ErrorOf(std::string_view sql) {
-        try {
-            Run(sql);
-        } catch (const DbError& e) {
-            return e.Number();
-        }
-        return 0;
+    std::int32_t NumberOf(std::string_view sql) {
+        return ErrorOf([&] { Run(sql); }).Number();
     }
 
     TempDir dir_;
@@ -143,7 +137,7 @@ TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
     // The server pads a CHAR value by its trigger, which the change left in place.
     EXPECT_EQ(FirstValue(*session_, "SELECT 구분 FROM 거래처마스터 WHERE 거래처코드 = 'X00004'"),
               util::Variant(Jet() ? "A" : "A  "));
-    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 비고 = 'abcde'"), ErrorNumber::kTruncated);
+    EXPECT_EQ(NumberOf("UPDATE 거래처마스터 SET 비고 = 'abcde'"), ErrorNumber::kTruncated);
 
     session_->BeginTransaction(0);
     Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(20)");
@@ -151,9 +145,10 @@ TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
         "'X00002'");
     session_->RollbackTransaction();
     EXPECT_EQ(Column("거래처마스터", "대표자명").size, 14);
-    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE "
-                      "거래처코드 = 'X00002'"),
-              ErrorNumber::kTruncated);
+    EXPECT_EQ(
+        NumberOf("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE "
+                 "거래처코드 = 'X00002'"),
+        ErrorNumber::kTruncated);
 
     EXPECT_EQ(PlainRows(file_, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }

@@ -1,5 +1,5 @@
 // The ODBC engine against Debian's SQLite ODBC driver: what the engine must do about that
-// driver's ways (general errors, undeclared kinds) and about ODBC itself (pattern arguments,
+// driver's ways (general errors, declared names) and about ODBC itself (pattern arguments,
 // cursors that outlive the session). Long texts read in pieces are the text calls' tests.
 #include <gtest/gtest.h>
 
@@ -62,31 +62,6 @@ TEST_F(SqliteOdbc, GeneralErrorsKeepTheDriversStateAndSqlitesCode) {
     }
     EXPECT_NE(ErrorOf("SELECT * FROM [없는표]").Description().find("없는표"), std::string::npos);
     EXPECT_TRUE(session_->Alive());
-}
-
-TEST_F(SqliteOdbc, KindsTheDriverCallsVarcharAreReadByTheirDeclaredName) {
-    Run("CREATE TABLE [t] ([금액] MONEY, [단가] CURRENCY, [소수] DECIMAL(10,2), [여부] YESNO, "
-        "[긴수] LONG, [비율] FLOAT)");
-    Run("INSERT INTO [t] VALUES (1234.5678, 10, 12.5, -1, 70000, NULL)");
-    ExecOutcome outcome = session_->Execute("SELECT * FROM [t]", 30);
-    ASSERT_TRUE(outcome.rows);
-    const std::vector<FieldDesc>& fields = outcome.rows->Fields();
-    ASSERT_EQ(fields.size(), 6u);
-    EXPECT_EQ(fields[0].adoType, AdoType::kCurrency);
-    EXPECT_EQ(fields[1].adoType, AdoType::kCurrency);
-    EXPECT_EQ(fields[2].adoType, AdoType::kNumeric);
-    EXPECT_EQ(fields[3].adoType, AdoType::kBoolean);
-    EXPECT_EQ(fields[4].adoType, AdoType::kInteger);
-    EXPECT_EQ(fields[5].adoType, AdoType::kDouble);
-    std::vector<util::Variant> row;
-    ASSERT_TRUE(outcome.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(util::Currency{12345678}));
-    EXPECT_EQ(row[1], util::Variant(util::Currency{100000}));
-    EXPECT_EQ(row[2], util::Variant(util::Currency{125000}));
-    EXPECT_EQ(row[3], util::Variant(true));
-    EXPECT_EQ(row[4], util::Variant(70000));
-    EXPECT_TRUE(row[5].IsNull());
-    EXPECT_FALSE(outcome.rows->Next(row));
 }
 
 TEST_F(SqliteOdbc, ARowCursorOutlivesItsSession) {
