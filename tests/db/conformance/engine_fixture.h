@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/embedded/embedded.h"
+#include "db/embedded/session_helpers.h"
 #include "db/error.h"
 #include "db/odbc/odbc.h"
 #include "db/odbc/sqlite_odbc.h"
@@ -32,17 +33,7 @@ inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     return kNames[static_cast<int>(info.param)];
 }
 
-// A row as "kind:text" items, for failure messages.
-inline std::string Show(const std::vector<util::Variant>& row) {
-    static const char* const kKinds[] = {"empty",  "null",     "bool", "int",
-                                         "double", "currency", "text", "date"};
-    std::string out;
-    for (const util::Variant& value : row) {
-        out += std::string(out.empty() ? "" : ", ") + kKinds[static_cast<int>(value.kind())] + ":" +
-               value.AsText();
-    }
-    return out;
-}
+using db::embedded::testing::Show;
 
 inline constexpr const char* kMssqlVariable = "DATAPATCH_TEST_MSSQL";
 inline constexpr int kTimeout = 30;

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,27 @@ inline std::vector<std::vector<util::Variant>> AllRows(Session& s, std::string_v
 inline util::Variant FirstValue(Session& s, std::string_view sql) {
     const auto rows = AllRows(s, sql);
     return rows.empty() || rows.front().empty() ? util::Variant() : rows.front().front();
+}
+
+// Values as "kind:text" items apart by ", ", for comparisons and failure messages.
+inline std::string Show(const std::vector<util::Variant>& values) {
+    static const char* const kKinds[] = {"empty",  "null",     "bool", "int",
+                                         "double", "currency", "text", "date"};
+    std::string out;
+    for (const util::Variant& value : values) {
+        out += std::string(out.empty() ? "" : ", ") + kKinds[static_cast<int>(value.kind())] + ":" +
+               value.AsText();
+    }
+    return out;
+}
+
+// The table's column of that name, if the schema reports one.
+inline std::optional<ColumnInfo> ColumnNamed(Schema& schema, const std::string& table,
+                                             const std::string& name) {
+    for (ColumnInfo& c : schema.Columns(table)) {
+        if (c.name == name) return c;
+    }
+    return std::nullopt;
 }
 
 inline std::int64_t Affected(Session& s, std::string_view sql) {

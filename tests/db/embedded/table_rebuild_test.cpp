@@ -17,12 +17,8 @@ class TableRebuildTest : public ::testing::TestWithParam<Dialect> {
     bool Jet() const { return GetParam() == Dialect::Jet; }
     Schema& schema() { return session_->SchemaInfo(); }
 
-    const ColumnInfo& Column(const std::string& table, const std::string& name) {
-        columns_ = schema().Columns(table);
-        for (const ColumnInfo& c : columns_) {
-            if (c.name == name) return c;
-        }
-        throw std::runtime_error("no column " + name);
+    ColumnInfo Column(const std::string& table, const std::string& name) {
+        return ColumnNamed(schema(), table, name).value();
     }
 
     std::int32_t NumberOf(std::string_view sql) {
@@ -32,7 +28,6 @@ class TableRebuildTest : public ::testing::TestWithParam<Dialect> {
     TempDir dir_;
     std::filesystem::path file_ = dir_ / "store.db";
     std::unique_ptr<Session> session_;
-    std::vector<ColumnInfo> columns_;
 };
 
 // 거래처마스터 with a named key, an index, a default and a row.
@@ -62,7 +57,8 @@ TEST_P(TableRebuildTest, TheSchemaReportsTheChangesAndKeepsTheRest) {
     EXPECT_EQ(changed.typeName, "NVARCHAR");
     EXPECT_EQ(changed.size, 14);
     EXPECT_EQ(Column("거래처마스터", "주문서발송").defaultText, "((0))");
-    EXPECT_EQ(columns_.size(), 4u);  // the column order and the other columns stay
+    EXPECT_EQ(schema().Columns("거래처마스터").size(),
+              4u);  // the column order and the other columns stay
     const ColumnInfo& note = Column("거래처마스터", "비고");
     EXPECT_EQ(note.typeName, Jet() ? "TEXT" : "VARCHAR");
     EXPECT_EQ(note.size, 30);

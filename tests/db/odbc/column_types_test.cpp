@@ -6,6 +6,7 @@
 #include <map>
 
 #include "db/embedded/case_file.h"
+#include "db/embedded/session_helpers.h"
 #include "db/schema.h"
 #include "util/date_serial.h"
 
@@ -45,13 +46,6 @@ util::DateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return util::MakeDateTime(util::CivilTime{y, mo, d, h, mi, s});
 }
 
-// A value as its kind and its text.
-std::string Show(const util::Variant& v) {
-    static const char* const kKinds[] = {"empty",  "null",     "bool", "int",
-                                         "double", "currency", "text", "date"};
-    return kKinds[static_cast<int>(v.kind())] + std::string(":") + v.AsText();
-}
-
 // The texts of tables/decode.txt, each block of one column kind and scale.
 TEST(DecodeText, GivesEachColumnKindItsVariantAndKeepsOtherText) {
     const std::map<std::string, int> kTypes = {
@@ -65,7 +59,8 @@ TEST(DecodeText, GivesEachColumnKindItsVariantAndKeepsOtherText) {
         const int type = kTypes.at(block.at(0).second);
         const int scale = std::stoi(block.at(1).second);
         for (std::size_t i = 2; i + 1 < block.size(); i += 2) {
-            EXPECT_EQ(Show(DecodeText(type, scale, block[i].second)), block[i + 1].second)
+            EXPECT_EQ(embedded::testing::Show({DecodeText(type, scale, block[i].second)}),
+                      block[i + 1].second)
                 << block.at(0).second << " '" << block[i].second << "'";
         }
     }
