@@ -96,10 +96,6 @@ TEST_F(RouterTest, RefusalsNameTheirCause) {
          db::ErrorNumber::kUnspecified, "NOPE"},
         {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Quillon\\none.mdb",
          db::ErrorNumber::kUnspecified, "C:\\Quillon\\none.mdb"},
-        {"Driver={Microsoft Excel Driver (*.xls)};DriverId=790;Dbq=C:\\a.xls;DefaultDir=C:\\;",
-         db::ErrorNumber::kUnspecified, "Excel"},
-        {"Provider=Microsoft.Jet.OLEDB.4.0; Data Source = C:\\dbf;Extended Properties=DBASE IV;",
-         db::ErrorNumber::kUnspecified, "dBase"},
         {"Provider=SomethingElse;Data Source=x", db::ErrorNumber::kUnspecified, "연결을"},
     };
     for (const auto& c : cases) {
