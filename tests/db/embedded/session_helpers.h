@@ -48,10 +48,6 @@ inline std::optional<ColumnInfo> ColumnNamed(Schema& schema, const std::string& 
     return std::nullopt;
 }
 
-inline std::int64_t Affected(Session& s, std::string_view sql) {
-    return s.Execute(sql, 30).affected;
-}
-
 // The rows of a query run by plain SQLite on a file, as another tool would read it: each row as
 // its values joined by "|", NULL as nothing.
 inline std::vector<std::string> PlainRows(const std::filesystem::path& file,
