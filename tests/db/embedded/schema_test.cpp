@@ -4,6 +4,7 @@
 
 #include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
+#include "db/embedded/server_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
@@ -82,15 +83,11 @@ TEST_P(SchemaTest, ReportsAddedColumnsNullabilityAndDefaults) {
 
 TEST_P(SchemaTest, MissingTablesAndTheEnginesOwnTableAreNotFound) {
     for (const char* table : {"없는테이블", "dp_meta", "sqlite_master"}) {
-        try {
-            schema().Columns(table);
-            ADD_FAILURE() << table;
-        } catch (const DbError& e) {
-            EXPECT_EQ(e.Number(), ErrorNumber::kItemNotFound) << table;
-            EXPECT_EQ(e.Description(),
-                      "Item cannot be found in the collection corresponding to the requested name "
-                      "or ordinal.");
-        }
+        const DbError e = ErrorOf([&] { schema().Columns(table); });
+        EXPECT_EQ(e.Number(), ErrorNumber::kItemNotFound) << table;
+        EXPECT_EQ(e.Description(),
+                  "Item cannot be found in the collection corresponding to the requested name or "
+                  "ordinal.");
     }
     EXPECT_TRUE(schema().Indexes("없는테이블").empty());
 }
