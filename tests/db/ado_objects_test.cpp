@@ -19,7 +19,7 @@ class AdoObjectsTest : public ItemsMdbWorld {
   protected:
     void SetUp() override {
         ItemsMdbWorld::SetUp();
-        cn_ = OpenMdb();
+        cn_ = OpenMdbConnection();
     }
     void AddItem(const std::string& code) {
         cn_->Execute("INSERT INTO 품목 VALUES ('" + code + "', '새약', 1)");
@@ -140,20 +140,13 @@ TEST_F(AdoObjectsTest, RecordSetOpenAndCloseRules) {
     EXPECT_EQ(Count(cn_, "품목 WHERE 수량 = 1"), 3);
 }
 
-TEST_F(AdoObjectsTest, CommitKeepsAndRollbackUndoes) {
+TEST_F(AdoObjectsTest, CommitMakesTheWorkVisibleToOthers) {
     EXPECT_EQ(cn_->BeginTrans(), 1);
     EXPECT_TRUE(cn_->InTransaction());
     AddItem("C1");
     EXPECT_EQ(CommittedCount(), 3);  // not visible before the commit
     cn_->CommitTrans();
     EXPECT_FALSE(cn_->InTransaction());
-    EXPECT_EQ(CommittedCount(), 4);
-
-    cn_->BeginTrans();
-    AddItem("C2");
-    cn_->Execute("DELETE FROM 품목 WHERE 코드 = 'A1'");
-    cn_->RollbackTrans();
-    EXPECT_EQ(Count(cn_, "품목"), 4);
     EXPECT_EQ(CommittedCount(), 4);
 }
 

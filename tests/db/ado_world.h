@@ -82,14 +82,23 @@ class AdoWorld : public ::testing::Test, public fixtures::HostRoot {
                  "INSERT INTO 품목 VALUES ('B3', '파스', 7)"});
     }
 
-    // An open connection on the MDB file, made without Kro_Ado.
-    db::ConnectionRef OpenMdbConnection() {
+    // The ADO connection texts of the MDB file and of a server database.
+    static std::string MdbText() {
+        return std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + kMdbPath +
+               ";jet oledb:database Password=" + kMdbPassword;
+    }
+    static std::string ServerText(const std::string& database = "STORE") {
+        return std::string("Provider=SQLOLEDB;Data Source=") + kServer +
+               ";Initial Catalog=" + database + ";User ID=sa;Password=" + kServerPassword;
+    }
+    // An open connection made without Kro_Ado.
+    db::ConnectionRef OpenConnection(const std::string& text) {
         auto cn = std::make_shared<db::Connection>(router_);
-        cn->ConnectionString = std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                               kMdbPath + ";jet oledb:database Password=" + kMdbPassword;
+        cn->ConnectionString = text;
         cn->Open();
         return cn;
     }
+    db::ConnectionRef OpenMdbConnection() { return OpenConnection(MdbText()); }
 
     std::int64_t Count(db::ConnectionRef& cn, const std::string& table) {
         db::RecordSet rs;
@@ -112,7 +121,6 @@ using db::ErrorNumber::kObjectOpen;
 class ItemsMdbWorld : public AdoWorld {
   protected:
     void SetUp() override { MakeItemsMdb(); }
-    db::ConnectionRef OpenMdb() { return OpenMdbConnection(); }
 };
 
 }  // namespace db_test

@@ -2,19 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <span>
-
 #include "db/ado_world.h"
+#include "db/embedded/case_file.h"
 
 namespace {
 
-using db::DaoType::kBoolean;
-using db::DaoType::kCurrency;
-using db::DaoType::kDate;
-using db::DaoType::kDouble;
-using db::DaoType::kInteger;
 using db::DaoType::kLong;
-using db::DaoType::kMemo;
 using db::DaoType::kText;
 using db_test::kMdbPassword;
 using db_test::kMdbPath;
@@ -25,22 +18,10 @@ std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
     return info.param == Kind::Mdb ? "Mdb" : "SqlServer";
 }
 
+// The columns of the kind in tables/dao_types.txt.
 struct ColumnCase {
-    const char* declared;  // in the kind's own dialect
-    int type;
-    int size;
-};
-
-// The column types the store databases use, as the size probe and field lookups see them.
-const ColumnCase kMdbColumns[] = {
-    {"TEXT(32)", kText, 32}, {"TEXT(255)", kText, 255},  {"LONG", kLong, 4},
-    {"SHORT", kInteger, 2},  {"CURRENCY", kCurrency, 8}, {"DOUBLE", kDouble, 8},
-    {"DATETIME", kDate, 8},  {"BIT", kBoolean, 1},       {"MEMO", kMemo, 0},
-};
-const ColumnCase kServerColumns[] = {
-    {"NVARCHAR(16)", kText, 16}, {"VARCHAR(500)", kText, 500}, {"INT", kLong, 4},
-    {"SMALLINT", kInteger, 2},   {"MONEY", kCurrency, 8},      {"FLOAT", kDouble, 8},
-    {"DATETIME", kDate, 8},      {"BIT", kBoolean, 1},         {"NTEXT", kMemo, 0},
+    std::string declared;
+    int type, size;
 };
 
 class DaoTest : public db_test::AdoWorld, public ::testing::WithParamInterface<Kind> {
@@ -65,19 +46,14 @@ class DaoTest : public db_test::AdoWorld, public ::testing::WithParamInterface<K
             std::string("Driver={SQL Server}; Server=") + db_test::kServer +
                 "; Database=STORE; UID=sa; PWD=" + db_test::kServerPassword);
     }
-    // An ADO connection on the same database.
-    db::ConnectionRef OpenConnection() {
-        if (Mdb()) return OpenMdbConnection();
-        auto cn = std::make_shared<db::Connection>(router_);
-        cn->ConnectionString =
-            std::string("Provider=SQLOLEDB;Data Source=") + db_test::kServer +
-            ";Initial Catalog=STORE;User ID=sa;Password=" + db_test::kServerPassword;
-        cn->Open();
-        return cn;
-    }
-    std::span<const ColumnCase> Columns() const {
-        return Mdb() ? std::span<const ColumnCase>(kMdbColumns)
-                     : std::span<const ColumnCase>(kServerColumns);
+    std::vector<ColumnCase> Columns() const {
+        std::vector<ColumnCase> columns;
+        for (const auto& block : db::embedded::testing::LoadBlocks("tables/dao_types.txt")) {
+            if (block.at(0).second != (Mdb() ? "mdb" : "server")) continue;
+            columns.push_back(
+                {block.at(1).second, std::stoi(block.at(2).second), std::stoi(block.at(3).second)});
+        }
+        return columns;
     }
 };
 
@@ -123,10 +99,10 @@ TEST_P(DaoTest, NewTableDefinitionCreatesTableWithFieldsInOrder) {
     EXPECT_EQ(read->Fields("순서").Type, kLong);
 
     // Empty texts are stored (the engines never refuse them), also through a second link.
-    EXPECT_EQ(
-        OpenConnection()->Execute("INSERT INTO CONFIGPC (피씨코드, 피씨명, 테이블명, 순서) VALUES "
-                                  "('0000000001', '', 'CONFIG', 1)"),
-        1);
+    EXPECT_EQ(OpenConnection(Mdb() ? MdbText() : ServerText())
+                  ->Execute("INSERT INTO CONFIGPC (피씨코드, 피씨명, 테이블명, 순서) VALUES "
+                            "('0000000001', '', 'CONFIG', 1)"),
+              1);
 }
 
 TEST_P(DaoTest, RefusesWhatDaoRefuses) {

@@ -26,7 +26,7 @@ class BackupTest : public ItemsMdbWorld {
         ItemsMdbWorld::SetUp();
         MakeMdb({"CREATE TABLE 임시 (메모 MEMO)"});
         {
-            db::ConnectionRef cn = OpenMdb();
+            db::ConnectionRef cn = OpenMdbConnection();
             for (int i = 0; i < 200; ++i) {
                 cn->Execute("INSERT INTO 임시 VALUES ('" + std::string(2000, 'x') + "')");
             }
@@ -157,12 +157,9 @@ class HousekeepingTest : public AdoWorld {
     std::vector<std::string> Databases() {
         std::string names;
         EXPECT_TRUE(ado_.DBSQL_DBName(&names));
-        std::vector<std::string> list;
+        std::vector<std::string> list;  // one name a line; names hold no blanks
         std::istringstream in(names);
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) list.push_back(line);
-        }
+        for (std::string name; in >> name;) list.push_back(name);
         return list;
     }
     bool TemporaryFilesLeft() const {

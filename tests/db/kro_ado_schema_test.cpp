@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "db/ado_world.h"
+#include "db/embedded/session_helpers.h"
 #include "db/kro_ado.h"
 
 namespace db_test {
@@ -43,10 +44,7 @@ class KroAdoSchemaTest : public AdoWorld, public ::testing::WithParamInterface<S
         return cn_->Engine().SchemaInfo().Columns(table);
     }
     std::optional<db::ColumnInfo> Column(const std::string& table, const std::string& name) {
-        for (auto& c : Columns(table)) {
-            if (c.name == name) return c;
-        }
-        return std::nullopt;
+        return db::embedded::testing::ColumnNamed(cn_->Engine().SchemaInfo(), table, name);
     }
 
     db::Kro_Ado ado_{context_};

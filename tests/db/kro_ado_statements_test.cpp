@@ -29,8 +29,8 @@ class KroAdoStatementsTest : public AdoWorld {
     std::vector<ScriptedDesktop::Call> Questions() const {
         return desktop_.CallsOf(Kind::MessageBox);
     }
-    // How many times the wait window was put up (each showing yields once while it is loaded).
-    int WaitWindowShows() { return waitWindowShows_; }
+    // Counts in waitWindowShows_ how many times the wait window was put up (each showing yields
+    // once while it is loaded).
     void CountWaitWindows() {
         desktop_.OnDoEvents([this] {
             if (dialogs_.LoadedMessageWindow()) ++waitWindowShows_;
@@ -56,7 +56,7 @@ TEST_F(KroAdoStatementsTest, StatementErrorsAreAbandonedSilently) {
         EXPECT_EQ(ado_.RunSql(cn_, sql), 0) << sql;
     }
     EXPECT_TRUE(Questions().empty());
-    EXPECT_EQ(WaitWindowShows(), 0);
+    EXPECT_EQ(waitWindowShows_, 0);
 
     auto rs = ado_.GetRecordSet(cn_, "SELECT * FROM 없는표");
     ASSERT_TRUE(rs);
@@ -79,7 +79,7 @@ TEST_F(KroAdoStatementsTest, DroppedLinkReconnectsAndRunsTheStatementOnce) {
     EXPECT_EQ(questions[0].text, kQuestion);
     EXPECT_EQ(questions[0].icon, host::MsgIcon::Question);
     EXPECT_EQ(questions[0].buttons, host::MsgButtons::YesNo);
-    EXPECT_EQ(WaitWindowShows(), 2);  // the automatic reconnect and the one after "Yes"
+    EXPECT_EQ(waitWindowShows_, 2);  // the automatic reconnect and the one after "Yes"
     EXPECT_EQ(Count(cn_, "거래처 WHERE 코드 = '3'"), 1);
     EXPECT_TRUE(ado_.IsServerConnect(cn_));
     EXPECT_EQ(cn_->CommandTimeout, 10);
@@ -112,9 +112,7 @@ TEST_F(KroAdoStatementsTest, AnsweringNoAbandonsAndLeavesTheUnopenedConnection) 
     EXPECT_EQ(dialogs_.LoadedMessageWindow(), nullptr);
 
     RestoreLink();
-    auto check = std::make_shared<db::Connection>(router_);
-    check->ConnectionString = before->ConnectionString;
-    check->Open();
+    auto check = OpenConnection(before->ConnectionString);
     EXPECT_EQ(Count(check, "거래처"), 2);  // nothing was deleted
 
     // A query abandoned after "No" gives a closed set.
@@ -125,38 +123,38 @@ TEST_F(KroAdoStatementsTest, AnsweringNoAbandonsAndLeavesTheUnopenedConnection) 
     EXPECT_EQ(rs->State(), db::ObjectState::Closed);
 }
 
-TEST_F(KroAdoStatementsTest, UnconnectedObjectReconnectsBeforeEveryStatement) {
-    // An MDB connection never sets the server-connected flag of a fresh object.
-    MakeMdb({"CREATE TABLE T (A LONG)"});
+// An MDB connection never sets the server-connected flag of a fresh object: it reconnects before
+// every statement. Jet refuses to drop an indexed column with the provider's generic failure
+// number; the link is sound, so after one reconnect and one more try the statement is given up.
+TEST_F(KroAdoStatementsTest, MdbObjectReconnectsBeforeEveryStatementButGivesUpARefusal) {
+    MakeMdb({"CREATE TABLE T (A LONG, B LONG)", "CREATE INDEX IX ON T (A)"});
     db::Kro_Ado mdb(context_);
     db::ConnectionRef cn;
     ASSERT_TRUE(ConnectMdb(mdb, cn));
     CountWaitWindows();
     const db::ConnectionRef first = cn;
-    EXPECT_EQ(mdb.RunSql(cn, "INSERT INTO T VALUES (1)"), 1);
-    EXPECT_EQ(WaitWindowShows(), 1);
+    EXPECT_EQ(mdb.RunSql(cn, "INSERT INTO T VALUES (1, 2)"), 1);
+    EXPECT_EQ(waitWindowShows_, 1);
     EXPECT_NE(cn, first);
     EXPECT_EQ(Count(cn, "T"), 1);
-}
-
-TEST_F(KroAdoStatementsTest, RefusalWithTheGenericNumberIsNotRetriedForever) {
-    // Jet refuses to drop an indexed column with the provider's generic failure number; the link
-    // is sound, so after one reconnect and one more try the statement is given up.
-    MakeMdb({"CREATE TABLE T (A LONG, B LONG)", "CREATE INDEX IX ON T (A)"});
-    db::Kro_Ado mdb(context_);
-    db::ConnectionRef cn;
-    ASSERT_TRUE(ConnectMdb(mdb, cn));
     EXPECT_EQ(mdb.RunSql(cn, "ALTER TABLE T DROP COLUMN A"), 0);
     EXPECT_TRUE(Questions().empty());
 }
 
-TEST_F(KroAdoStatementsTest, NoConnectionObjectIsAbandoned) {
+TEST_F(KroAdoStatementsTest, NoConnectionObjectIsAbandonedAndNoSetIsClosed) {
     db::ConnectionRef none;
     EXPECT_EQ(ado_.RunSql(none, "DELETE FROM 거래처"), 0);
     auto rs = ado_.GetRecordSet(none, "SELECT * FROM 거래처");
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->State(), db::ObjectState::Closed);
     EXPECT_TRUE(Questions().empty());
+
+    db::Kro_Ado::CloseRecordSet(rs);  // closed already
+    EXPECT_EQ(rs, nullptr);
+    db::Kro_Ado::CloseRecordSet(rs);  // no object
+    rs = ado_.GetRecordSet(cn_, "SELECT * FROM 거래처");
+    db::Kro_Ado::CloseRecordSet(rs);
+    EXPECT_EQ(rs, nullptr);
 }
 
 TEST_F(KroAdoStatementsTest, GetRecordSetDefaultsToAStaticSnapshot) {
@@ -170,16 +168,6 @@ TEST_F(KroAdoStatementsTest, GetRecordSetDefaultsToAStaticSnapshot) {
         ado_.GetRecordSet(cn_, "SELECT 코드 FROM 거래처", db::CursorType::kForwardOnly, 1, 2);
     EXPECT_EQ(forward->CursorLocation, 2);
     EXPECT_EQ(forward->RecordCount(), -1);
-}
-
-TEST_F(KroAdoStatementsTest, CloseRecordSetOnClosedOrNoObject) {
-    auto rs = ado_.GetRecordSet(cn_, "SELECT * FROM 거래처");
-    db::Kro_Ado::CloseRecordSet(rs);
-    EXPECT_EQ(rs, nullptr);
-    db::Kro_Ado::CloseRecordSet(rs);  // no object
-    auto closed = std::make_shared<db::RecordSet>();
-    db::Kro_Ado::CloseRecordSet(closed);  // closed already
-    EXPECT_EQ(closed, nullptr);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "db/embedded/case_file.h"
 #include "host/host.h"
 #include "host/profile.h"
 #include "host/temp_folder.h"
@@ -31,28 +32,14 @@ LoginResolver Sample() {
     return LoginResolver(host::ProfileDocument::Parse(kLogins));
 }
 
+// The names of tables/server_logins.txt.
 TEST(LoginResolverTest, ResolvesKnownServersByName) {
     const auto logins = Sample();
-    struct Case {
-        std::string_view server;
-        int status;
-        std::string_view address, password;
-    } cases[] = {
-        {"STORE-PC\\SQLEXPRESS", 0, "192.168.0.10", "s3cret"},
-        {"store-pc\\sqlexpress", 0, "192.168.0.10", "s3cret"},
-        {"HQ", 0, "hq.example", ""},
-        {"NOADDRESS", 0, "NOADDRESS", "p"},
-        {"192.168.0.10", 3, "", ""},  // an address is not a server name
-        {"Central", 3, "", ""},
-        {"Drivers", 3, "", ""},
-        {"", 3, "", ""},
-        {"OTHER", 3, "", ""},
-    };
-    for (const auto& c : cases) {
-        const auto r = logins.Resolve(c.server);
-        EXPECT_EQ(r.status, c.status) << c.server;
-        EXPECT_EQ(r.address, c.address) << c.server;
-        EXPECT_EQ(r.password, c.password) << c.server;
+    for (const auto& block : embedded::testing::LoadBlocks("tables/server_logins.txt")) {
+        const auto r = logins.Resolve(block.at(0).second);
+        EXPECT_EQ(r.status, std::stoi(block.at(1).second)) << block.at(0).second;
+        EXPECT_EQ(r.address, block.at(2).second) << block.at(0).second;
+        EXPECT_EQ(r.password, block.at(3).second) << block.at(0).second;
     }
 }
 

@@ -21,10 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 OpenOptions Server(bool create = false) {
-    OpenOptions options;
-    options.dialect = Dialect::SqlServer;
-    options.create = create;
-    return options;
+    return OpenOptions{Dialect::SqlServer, "", create};
 }
 
 class ServerFolderTest : public ::testing::Test {

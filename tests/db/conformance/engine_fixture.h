@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/embedded/embedded.h"
+#include "db/embedded/session_helpers.h"
 #include "db/error.h"
 #include "db/odbc/odbc.h"
 #include "db/odbc/sqlite_odbc.h"
@@ -21,28 +22,13 @@ namespace conformance {
 
 enum class Engine { EmbeddedJet, EmbeddedSqlServer, OdbcSqlite, OdbcSqlServer };
 
-inline std::vector<Engine> AllEngines() {
-    return {Engine::EmbeddedJet, Engine::EmbeddedSqlServer, Engine::OdbcSqlite,
-            Engine::OdbcSqlServer};
-}
-
 inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     static const char* const kNames[] = {"EmbeddedJet", "EmbeddedSqlServer", "OdbcSqlite",
                                          "OdbcSqlServer"};
     return kNames[static_cast<int>(info.param)];
 }
 
-// A row as "kind:text" items, for failure messages.
-inline std::string Show(const std::vector<util::Variant>& row) {
-    static const char* const kKinds[] = {"empty",  "null",     "bool", "int",
-                                         "double", "currency", "text", "date"};
-    std::string out;
-    for (const util::Variant& value : row) {
-        out += std::string(out.empty() ? "" : ", ") + kKinds[static_cast<int>(value.kind())] + ":" +
-               value.AsText();
-    }
-    return out;
-}
+using db::embedded::testing::Show;
 
 inline constexpr const char* kMssqlVariable = "DATAPATCH_TEST_MSSQL";
 inline constexpr int kTimeout = 30;
@@ -186,6 +172,10 @@ class EngineTest : public ::testing::TestWithParam<Engine> {
 }  // namespace conformance
 
 // Runs the suite's bodies once per engine.
-#define DATAPATCH_FOR_EVERY_ENGINE(Suite)                                                    \
-    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::ValuesIn(conformance::AllEngines()), \
-                             conformance::EngineName)
+#define DATAPATCH_FOR_EVERY_ENGINE(Suite)                                                          \
+    INSTANTIATE_TEST_SUITE_P(                                                                      \
+        Engines, Suite,                                                                            \
+        ::testing::Values(conformance::Engine::EmbeddedJet,                                        \
+                          conformance::Engine::EmbeddedSqlServer, conformance::Engine::OdbcSqlite, \
+                          conformance::Engine::OdbcSqlServer),                                     \
+        conformance::EngineName)

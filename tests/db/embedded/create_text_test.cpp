@@ -2,36 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "db/embedded/case_file.h"
 #include "db/error.h"
 
 namespace db::embedded {
 namespace {
 
-struct LastingCase {
-    const char* definition;
-    const char* lasting;
-};
-
-const LastingCase kLasting[] = {
-    {"\"a\" NVARCHAR(10) COLLATE NOCASE NULL", ""},
-    {"\"a\" NVARCHAR(10) COLLATE NOCASE NOT NULL CONSTRAINT \"dp_len_a\" CHECK (length(\"a\") <= "
-     "10)",
-     ""},
-    {"\"주문서발송\" SMALLINT NULL CONSTRAINT \"DF_x\" DEFAULT (((0)))",
-     "CONSTRAINT \"DF_x\" DEFAULT (((0)))"},
-    {"\"b\" INT DEFAULT NULL NOT NULL", "DEFAULT NULL"},
-    {"\"b\" INT DEFAULT -1 PRIMARY KEY NOT NULL", "DEFAULT -1 PRIMARY KEY"},
-    {"\"k\" NVARCHAR(10) COLLATE NOCASE PRIMARY KEY NOT NULL CONSTRAINT \"dp_len_k\" CHECK "
-     "(length(\"k\") <= 10)",
-     "PRIMARY KEY"},
-    {"\"n\" smallint IDENTITY(1,1) NOT NULL UNIQUE CHECK (n > 0) REFERENCES \"t\"(\"x\")",
-     "UNIQUE CHECK (n > 0) REFERENCES \"t\"(\"x\")"},
-    {"\"c\" TEXT(5) COLLATE BINARY CONSTRAINT \"nn\" NOT NULL DEFAULT 'it''s'", "DEFAULT 'it''s'"},
-};
-
+// The definitions of tables/lasting_constraints.txt.
 TEST(CreateTextTest, KeepsTheConstraintsThatOutliveANewType) {
-    for (const LastingCase& c : kLasting) {
-        EXPECT_EQ(LastingConstraints(c.definition), c.lasting) << c.definition;
+    for (const testing::Block& c : testing::LoadBlocks("embedded/tables/lasting_constraints.txt")) {
+        EXPECT_EQ(LastingConstraints(c.at(0).second), c.at(1).second) << c.at(0).second;
     }
 }
 

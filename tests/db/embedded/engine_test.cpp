@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "db/column_fit.h"
+#include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
 #include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
@@ -126,22 +127,17 @@ TEST_F(EngineTest, TextsWithNulCharactersAndTextsCutToTheirColumn) {
         EXPECT_EQ(rows[0][1].AsText(), nul);
     }
 
-    const auto column = [](const char* type, int size) {
-        ColumnInfo c;
-        c.typeName = type;
-        c.size = size;
-        return c;
-    };
-    const ColumnInfo national = column("NVARCHAR", 3);
-    const ColumnInfo bytes = column("VARCHAR", 3);
-    EXPECT_EQ(FitText("가나다라", national), "가나다");
-    EXPECT_EQ(FitText("가나다라", bytes), "가");  // two per Korean character
-    EXPECT_EQ(FitText("ab가", bytes), "ab");
-    EXPECT_TRUE(TextFits("abc", bytes));
-    EXPECT_FALSE(TextFits("abcd", bytes));
-    EXPECT_EQ(FitText("\xF0\x9F\x98\x80\xF0\x9F\x98\x80xy", national),
-              "\xF0\x9F\x98\x80\xF0\x9F\x98\x80x");
-    EXPECT_TRUE(TextFits(std::string(9999, 'x'), column("MEMO", 0)));
+    // The texts of tables/text_fits.txt, each cut to its column; a text fits when nothing is cut.
+    ColumnInfo column;
+    for (const Block& b : LoadBlocks("tables/text_fits.txt")) {
+        column.typeName = b.at(1).second;
+        column.size = std::stoi(b.at(2).second);
+        EXPECT_EQ(FitText(b.at(0).second, column), b.at(3).second) << b.at(0).second;
+        EXPECT_EQ(TextFits(b.at(0).second, column), b.at(0).second == b.at(3).second);
+    }
+    column.typeName = "MEMO";
+    column.size = 0;
+    EXPECT_TRUE(TextFits(std::string(9999, 'x'), column));
 }
 
 // Another connection holding the write lock makes the probe answer Busy (here without waiting);

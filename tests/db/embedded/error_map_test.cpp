@@ -2,46 +2,22 @@
 
 #include <stdexcept>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/error_map.h"
 #include "db/embedded/function_support.h"
 
 namespace db::embedded {
 namespace {
 
-struct Case {
-    int rc;
-    const char* message;
-    std::int32_t number;
-};
-
-const Case kCases[] = {
-    {SQLITE_ERROR, "no such table: 사용상품", ErrorNumber::kTableMissing},
-    {SQLITE_ERROR, "near \"FROM\": syntax error", ErrorNumber::kSyntax},
-    {SQLITE_ERROR, "duplicate column name: 표준상품", ErrorNumber::kSyntax},
-    {SQLITE_ERROR, "table \"t\" already exists", ErrorNumber::kSyntax},
-    {SQLITE_ERROR, "no such column: x", ErrorNumber::kSyntax},
-    {SQLITE_CONSTRAINT_UNIQUE, "UNIQUE constraint failed: t.a", ErrorNumber::kConstraint},
-    {SQLITE_CONSTRAINT_PRIMARYKEY, "PRIMARY KEY constraint failed", ErrorNumber::kConstraint},
-    {SQLITE_CONSTRAINT_NOTNULL, "NOT NULL constraint failed: t.a", ErrorNumber::kConstraint},
-    {SQLITE_BUSY, "database is locked", ErrorNumber::kTimeout},
-    {SQLITE_LOCKED, "database table is locked", ErrorNumber::kTimeout},
-    {SQLITE_INTERRUPT, "interrupted", ErrorNumber::kTimeout},
-    {SQLITE_TOOBIG, "string or blob too big", ErrorNumber::kTruncated},
-    {SQLITE_IOERR_READ, "disk I/O error", ErrorNumber::kUnspecified},
-    {SQLITE_READONLY, "attempt to write a readonly database", ErrorNumber::kUnspecified},
-    {SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: dp_len_제품명", ErrorNumber::kTruncated},
-    {SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: ck_a", ErrorNumber::kConstraint},
-    {SQLITE_ERROR, "2 values for 3 columns", ErrorNumber::kSyntax},
-    {SQLITE_ERROR, "Conversion failed when converting the value 'a' to a number.",
-     static_cast<std::int32_t>(0x80040E07)},
-};
-
+// The codes and messages of tables/sqlite_errors.txt.
 TEST(ErrorMapTest, NumbersFollowTheSituation) {
-    for (const Case& c : kCases) {
-        const DbError e = MapSqliteError(c.rc, c.message);
-        EXPECT_EQ(e.Number(), c.number) << c.message;
-        EXPECT_EQ(e.Description(), c.message);
-        EXPECT_EQ(e.NativeError(), c.rc);
+    for (const testing::Block& block : testing::LoadBlocks("embedded/tables/sqlite_errors.txt")) {
+        const int rc = std::stoi(block.at(0).second);
+        const std::string& message = block.at(1).second;
+        const DbError e = MapSqliteError(rc, message);
+        EXPECT_EQ(HexNumber(e.Number()), block.at(2).second) << message;
+        EXPECT_EQ(e.Description(), message);
+        EXPECT_EQ(e.NativeError(), rc);
     }
 }
 

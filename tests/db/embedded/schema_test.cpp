@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
+#include "db/embedded/server_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
@@ -34,40 +36,18 @@ TEST_P(SchemaTest, ListsUserTablesOnly) {
 }
 
 struct TypeCase {
-    const char* declared;
-    const char* typeName;
-    int size;
-    int jetAdo;
-    int serverAdo;  // 0: a Jet name or width that the server refuses
+    std::string declared, typeName;
+    int size, adoType;
 };
 
-const TypeCase kTypes[] = {
-    {"NVARCHAR(16)", "NVARCHAR", 16, AdoType::kVarWChar, AdoType::kVarWChar},
-    {"TEXT(32)", "TEXT", 32, AdoType::kVarWChar, 0},
-    {"TEXT", "TEXT", 0, AdoType::kLongVarWChar, AdoType::kLongVarChar},
-    {"MEMO", "MEMO", 0, AdoType::kLongVarWChar, 0},
-    {"VARCHAR(500)", "VARCHAR", 500, AdoType::kVarWChar, AdoType::kVarChar},
-    {"[nvarchar](max)", "nvarchar", 0, AdoType::kLongVarWChar, AdoType::kLongVarWChar},
-    {"CHAR(5)", "CHAR", 5, AdoType::kWChar, AdoType::kChar},
-    {"INT", "INT", 0, AdoType::kInteger, AdoType::kInteger},
-    {"LONG", "LONG", 0, AdoType::kInteger, 0},
-    {"INTEGER", "INTEGER", 0, AdoType::kSmallInt, AdoType::kInteger},
-    {"SMALLINT", "SMALLINT", 0, AdoType::kSmallInt, AdoType::kSmallInt},
-    {"TINYINT", "TINYINT", 0, AdoType::kTinyInt, AdoType::kTinyInt},
-    {"MONEY", "MONEY", 0, AdoType::kCurrency, AdoType::kCurrency},
-    {"CURRENCY", "CURRENCY", 0, AdoType::kCurrency, 0},
-    {"FLOAT", "FLOAT", 0, AdoType::kDouble, AdoType::kDouble},
-    {"DOUBLE", "DOUBLE", 0, AdoType::kDouble, 0},
-    {"DATETIME", "DATETIME", 0, AdoType::kDate, AdoType::kDate},
-    {"BIT", "BIT", 0, AdoType::kBoolean, AdoType::kBoolean},
-    {"YESNO", "YESNO", 0, AdoType::kBoolean, 0},
-    {"decimal(19, 4)", "decimal", 19, AdoType::kNumeric, AdoType::kNumeric},
-};
-
+// The types of tables/schema_types.txt that the mode takes, in one table.
 TEST_P(SchemaTest, ReportsDeclaredTypes) {
     std::vector<TypeCase> types;
-    for (const TypeCase& c : kTypes) {
-        if (Jet() || c.serverAdo != 0) types.push_back(c);
+    for (const Block& b : LoadBlocks("embedded/tables/schema_types.txt")) {
+        const std::string& ado = b.at(Jet() ? 3 : 4).second;
+        if (ado == "refused") continue;
+        types.push_back(
+            {b.at(0).second, b.at(1).second, std::stoi(b.at(2).second), std::stoi(ado)});
     }
     std::string sql = "CREATE TABLE t (";
     for (std::size_t i = 0; i < types.size(); ++i) {
@@ -82,7 +62,7 @@ TEST_P(SchemaTest, ReportsDeclaredTypes) {
         EXPECT_EQ(columns[i].name, "c" + std::to_string(i));
         EXPECT_EQ(columns[i].typeName, c.typeName) << c.declared;
         EXPECT_EQ(columns[i].size, c.size) << c.declared;
-        EXPECT_EQ(columns[i].adoType, Jet() ? c.jetAdo : c.serverAdo) << c.declared;
+        EXPECT_EQ(columns[i].adoType, c.adoType) << c.declared;
         EXPECT_TRUE(columns[i].nullable) << c.declared;
     }
 }
@@ -103,15 +83,11 @@ TEST_P(SchemaTest, ReportsAddedColumnsNullabilityAndDefaults) {
 
 TEST_P(SchemaTest, MissingTablesAndTheEnginesOwnTableAreNotFound) {
     for (const char* table : {"없는테이블", "dp_meta", "sqlite_master"}) {
-        try {
-            schema().Columns(table);
-            ADD_FAILURE() << table;
-        } catch (const DbError& e) {
-            EXPECT_EQ(e.Number(), ErrorNumber::kItemNotFound) << table;
-            EXPECT_EQ(e.Description(),
-                      "Item cannot be found in the collection corresponding to the requested name "
-                      "or ordinal.");
-        }
+        const DbError e = ErrorOf([&] { schema().Columns(table); });
+        EXPECT_EQ(e.Number(), ErrorNumber::kItemNotFound) << table;
+        EXPECT_EQ(e.Description(),
+                  "Item cannot be found in the collection corresponding to the requested name or "
+                  "ordinal.");
     }
     EXPECT_TRUE(schema().Indexes("없는테이블").empty());
 }

@@ -46,14 +46,11 @@ inline std::vector<NamedRow> NamedRows(Session& s, std::string_view sql) {
     return rows;
 }
 
-// A fresh database of each mode in its own folder ("store.sqlite" of a server folder).
+// A fresh database of SQL Server mode in its own folder ("store.sqlite" of a server folder).
 class ServerModeTest : public ::testing::Test {
   protected:
     std::unique_ptr<Session> OpenServer() {
         return Open(dir_ / "store.sqlite", OpenOptions{Dialect::SqlServer, "", true});
-    }
-    std::unique_ptr<Session> OpenJet() {
-        return Open(dir_ / "store.mdb", OpenOptions{Dialect::Jet, "", true});
     }
 
     TempDir dir_;

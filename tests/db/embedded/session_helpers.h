@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,25 @@ inline util::Variant FirstValue(Session& s, std::string_view sql) {
     return rows.empty() || rows.front().empty() ? util::Variant() : rows.front().front();
 }
 
-inline std::int64_t Affected(Session& s, std::string_view sql) {
-    return s.Execute(sql, 30).affected;
+// Values as "kind:text" items apart by ", ", for comparisons and failure messages.
+inline std::string Show(const std::vector<util::Variant>& values) {
+    static const char* const kKinds[] = {"empty",  "null",     "bool", "int",
+                                         "double", "currency", "text", "date"};
+    std::string out;
+    for (const util::Variant& value : values) {
+        out += std::string(out.empty() ? "" : ", ") + kKinds[static_cast<int>(value.kind())] + ":" +
+               value.AsText();
+    }
+    return out;
+}
+
+// The table's column of that name, if the schema reports one.
+inline std::optional<ColumnInfo> ColumnNamed(Schema& schema, const std::string& table,
+                                             const std::string& name) {
+    for (ColumnInfo& c : schema.Columns(table)) {
+        if (c.name == name) return c;
+    }
+    return std::nullopt;
 }
 
 // The rows of a query run by plain SQLite on a file, as another tool would read it: each row as

@@ -2,6 +2,7 @@
 // rolled-back transaction, the fields of the system procedures' rows and what the file keeps.
 #include <gtest/gtest.h>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/server_helpers.h"
 
 namespace db::embedded::testing {
@@ -39,37 +40,16 @@ TEST_F(SysCatalogueTest, SpColumnsGivesTheFieldsTheSchemaReadersUse) {
         "CREATE TABLE 사용상품 (제품코드 NVARCHAR(10) NOT NULL, 재고수량 FLOAT, "
         "입고단가 MONEY DEFAULT 0, 일련번호 INT IDENTITY(1,1) NOT NULL)",
         30);
-    const struct {
-        std::size_t row;
-        const char* field;
-        const char* text;
-    } kExpected[] = {
-        {0, "TABLE_QUALIFIER", "store"},
-        {0, "TABLE_OWNER", "dbo"},
-        {0, "TABLE_NAME", "사용상품"},
-        {0, "COLUMN_NAME", "제품코드"},
-        {0, "TYPE_NAME", "nvarchar"},
-        {0, "DATA_TYPE", "-9"},
-        {0, "PRECISION", "10"},
-        {0, "LENGTH", "20"},
-        {0, "NULLABLE", "0"},
-        {0, "IS_NULLABLE", "NO"},
-        {0, "ORDINAL_POSITION", "1"},
-        {1, "TYPE_NAME", "float"},
-        {1, "PRECISION", "15"},
-        {1, "NULLABLE", "1"},
-        {1, "IS_NULLABLE", "YES"},
-        {2, "TYPE_NAME", "money"},
-        {2, "PRECISION", "19"},
-        {2, "SCALE", "4"},
-        {3, "TYPE_NAME", "int identity"},
-    };
     for (const char* call : {"SP_COLUMNS '사용상품'", "EXEC SP_COLUMNS '사용상품'",
                              "sp_columns @table_name='사용상품'", "EXECUTE sp_columns 사용상품"}) {
         const auto rows = NamedRows(*server_, call);
         ASSERT_EQ(rows.size(), 4u) << call;
-        for (const auto& e : kExpected) {
-            EXPECT_EQ(rows[e.row].at(e.field).AsText(), e.text) << call << " " << e.field;
+        for (const Block& block : LoadBlocks("embedded/tables/sp_columns.txt")) {
+            const auto& row = rows.at(std::stoul(block.at(0).second));
+            for (std::size_t i = 1; i < block.size(); ++i) {
+                EXPECT_EQ(row.at(block[i].first).AsText(), block[i].second)
+                    << call << " " << block[i].first;
+            }
         }
         EXPECT_FALSE(rows[2].at("COLUMN_DEF").IsNull());
     }

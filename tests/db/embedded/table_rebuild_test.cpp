@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include "db/embedded/embedded.h"
-#include "db/embedded/session_helpers.h"
+#include "db/embedded/server_helpers.h"
 #include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
@@ -17,28 +17,17 @@ class TableRebuildTest : public ::testing::TestWithParam<Dialect> {
     bool Jet() const { return GetParam() == Dialect::Jet; }
     Schema& schema() { return session_->SchemaInfo(); }
 
-    const ColumnInfo& Column(const std::string& table, const std::string& name) {
-        columns_ = schema().Columns(table);
-        for (const ColumnInfo& c : columns_) {
-            if (c.name == name) return c;
-        }
-        throw std::runtime_error("no column " + name);
+    ColumnInfo Column(const std::string& table, const std::string& name) {
+        return ColumnNamed(schema(), table, name).value();
     }
 
-    // The error number of sql, 0 when it runs.
-    std::int32_t ErrorOf(std::string_view sql) {
-        try {
-            Run(sql);
-        } catch (const DbError& e) {
-            return e.Number();
-        }
-        return 0;
+    std::int32_t NumberOf(std::string_view sql) {
+        return ErrorOf([&] { Run(sql); }).Number();
     }
 
     TempDir dir_;
     std::filesystem::path file_ = dir_ / "store.db";
     std::unique_ptr<Session> session_;
-    std::vector<ColumnInfo> columns_;
 };
 
 // 거래처마스터 with a named key, an index, a default and a row.
@@ -68,7 +57,8 @@ TEST_P(TableRebuildTest, TheSchemaReportsTheChangesAndKeepsTheRest) {
     EXPECT_EQ(changed.typeName, "NVARCHAR");
     EXPECT_EQ(changed.size, 14);
     EXPECT_EQ(Column("거래처마스터", "주문서발송").defaultText, "((0))");
-    EXPECT_EQ(columns_.size(), 4u);  // the column order and the other columns stay
+    EXPECT_EQ(schema().Columns("거래처마스터").size(),
+              4u);  // the column order and the other columns stay
     const ColumnInfo& note = Column("거래처마스터", "비고");
     EXPECT_EQ(note.typeName, Jet() ? "TEXT" : "VARCHAR");
     EXPECT_EQ(note.size, 30);
@@ -143,7 +133,7 @@ TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
     // The server pads a CHAR value by its trigger, which the change left in place.
     EXPECT_EQ(FirstValue(*session_, "SELECT 구분 FROM 거래처마스터 WHERE 거래처코드 = 'X00004'"),
               util::Variant(Jet() ? "A" : "A  "));
-    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 비고 = 'abcde'"), ErrorNumber::kTruncated);
+    EXPECT_EQ(NumberOf("UPDATE 거래처마스터 SET 비고 = 'abcde'"), ErrorNumber::kTruncated);
 
     session_->BeginTransaction(0);
     Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(20)");
@@ -151,9 +141,10 @@ TEST_P(TableRebuildTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
         "'X00002'");
     session_->RollbackTransaction();
     EXPECT_EQ(Column("거래처마스터", "대표자명").size, 14);
-    EXPECT_EQ(ErrorOf("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE "
-                      "거래처코드 = 'X00002'"),
-              ErrorNumber::kTruncated);
+    EXPECT_EQ(
+        NumberOf("UPDATE 거래처마스터 SET 대표자명 = '가나다라마바사아자차카타파하거너' WHERE "
+                 "거래처코드 = 'X00002'"),
+        ErrorNumber::kTruncated);
 
     EXPECT_EQ(PlainRows(file_, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -17,12 +16,6 @@ namespace db::embedded::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Hex(std::int32_t number) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<std::uint32_t>(number));
-    return buf;
-}
 
 std::vector<TranslationCase> AllCases(const char* folder) {
     const fs::path dir = fs::path(DATAPATCH_TESTS_DIR) / "db" / "embedded" / folder;
@@ -46,7 +39,7 @@ std::string CheckValue(Session& s, const std::string& sql) {
         if (v.IsNull()) return "(null)";
         return v.AsText();
     } catch (const DbError& e) {
-        return "(error " + Hex(e.Number()) + ")";
+        return "(error " + HexNumber(e.Number()) + ")";
     }
 }
 
@@ -55,7 +48,7 @@ void RunAction(Session& s, const Action& a) {
     try {
         ExecOutcome outcome = s.Execute(a.run, 30);
         if (a.expectKind == "error") {
-            ADD_FAILURE() << "ran, expected error " << Hex(a.expectNumber);
+            ADD_FAILURE() << "ran, expected error " << HexNumber(a.expectNumber);
         } else if (a.expectKind == "affected") {
             EXPECT_EQ(outcome.affected, a.expectCount);
         } else if (a.expectKind == "rows") {
@@ -67,9 +60,9 @@ void RunAction(Session& s, const Action& a) {
         }
     } catch (const DbError& e) {
         if (a.expectKind != "error") {
-            ADD_FAILURE() << "failed: " << Hex(e.Number()) << " " << e.Description();
+            ADD_FAILURE() << "failed: " << HexNumber(e.Number()) << " " << e.Description();
         } else {
-            EXPECT_EQ(Hex(e.Number()), Hex(a.expectNumber)) << e.Description();
+            EXPECT_EQ(HexNumber(e.Number()), HexNumber(a.expectNumber)) << e.Description();
             EXPECT_NE(e.Description().find(a.expectText), std::string::npos) << e.Description();
         }
     }

@@ -26,17 +26,12 @@ TEST(NumberFor, MapsDiagnosticRecordsToAdoNumbers) {
     }
 }
 
+// The messages of tables/driver_texts.txt.
 TEST(DriverText, DropsTheVendorTags) {
-    static const std::pair<const char*, const char*> kCases[] = {
-        {"[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Invalid object name 'x'.",
-         "Invalid object name 'x'."},
-        {"[unixODBC][Driver Manager]Data source name not found", "Data source name not found"},
-        {"[SQLite]no such table: 없는표 (1)", "no such table: 없는표 (1)"},
-        {"plain text [with brackets]", "plain text [with brackets]"},
-        {"[unclosed tag", "[unclosed tag"},
-        {"", ""},
-    };
-    for (const auto& [message, expected] : kCases) EXPECT_EQ(DriverText(message), expected);
+    for (const embedded::testing::Block& b :
+         embedded::testing::LoadBlocks("odbc/tables/driver_texts.txt")) {
+        EXPECT_EQ(DriverText(b.at(0).second), b.at(1).second) << b.at(0).second;
+    }
 }
 
 TEST(ErrorFromDiagnostics, KeepsStateAndNativeErrorOfTheFirstRealError) {

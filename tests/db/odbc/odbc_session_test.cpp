@@ -1,25 +1,15 @@
 // The ODBC engine against Debian's SQLite ODBC driver: what the engine must do about that
-// driver's ways (general errors, undeclared kinds) and about ODBC itself (pattern arguments,
+// driver's ways (general errors, declared names) and about ODBC itself (pattern arguments,
 // cursors that outlive the session). Long texts read in pieces are the text calls' tests.
 #include <gtest/gtest.h>
 
+#include "db/embedded/server_helpers.h"
 #include "db/error.h"
 #include "db/odbc/odbc.h"
 #include "db/odbc/sqlite_odbc.h"
 
 namespace db::odbc {
 namespace {
-
-// The error number the action throws, 0 when it does not throw.
-template <typename F>
-std::int32_t NumberOf(F action) {
-    try {
-        action();
-    } catch (const DbError& error) {
-        return error.Number();
-    }
-    return 0;
-}
 
 class SqliteOdbc : public ::testing::Test {
   protected:
@@ -32,13 +22,7 @@ class SqliteOdbc : public ::testing::Test {
     std::int64_t Run(std::string_view sql) { return session_->Execute(sql, 30).affected; }
 
     DbError ErrorOf(std::string_view sql) {
-        try {
-            session_->Execute(sql, 30);
-        } catch (const DbError& error) {
-            return error;
-        }
-        ADD_FAILURE() << "no error from: " << sql;
-        return DbError(0, "");
+        return embedded::testing::ErrorOf([&] { Run(sql); });
     }
 
     odbc_test::ScratchFolder folder_;
@@ -47,16 +31,12 @@ class SqliteOdbc : public ::testing::Test {
 };
 
 TEST_F(SqliteOdbc, AMissingDriverFailsAsAConnectionError) {
-    try {
-        Open("Driver=/nonexistent/libnothing.so;Database=x", Dialect::SqlServer, 5);
-        FAIL() << "opened";
-    } catch (const DbError& error) {
-        EXPECT_EQ(error.Number(), ErrorNumber::kUnspecified);
-        EXPECT_NE(error.Description().find("연결을"), std::string::npos) << error.Description();
-        EXPECT_NE(error.Description().find("libnothing.so"), std::string::npos)
-            << error.Description();
-        EXPECT_FALSE(error.SqlState().empty());
-    }
+    const DbError error = embedded::testing::ErrorOf(
+        [] { Open("Driver=/nonexistent/libnothing.so;Database=x", Dialect::SqlServer, 5); });
+    EXPECT_EQ(error.Number(), ErrorNumber::kUnspecified);
+    EXPECT_NE(error.Description().find("연결을"), std::string::npos) << error.Description();
+    EXPECT_NE(error.Description().find("libnothing.so"), std::string::npos);
+    EXPECT_FALSE(error.SqlState().empty());
 }
 
 TEST_F(SqliteOdbc, GeneralErrorsKeepTheDriversStateAndSqlitesCode) {
@@ -82,31 +62,6 @@ TEST_F(SqliteOdbc, GeneralErrorsKeepTheDriversStateAndSqlitesCode) {
     }
     EXPECT_NE(ErrorOf("SELECT * FROM [없는표]").Description().find("없는표"), std::string::npos);
     EXPECT_TRUE(session_->Alive());
-}
-
-TEST_F(SqliteOdbc, KindsTheDriverCallsVarcharAreReadByTheirDeclaredName) {
-    Run("CREATE TABLE [t] ([금액] MONEY, [단가] CURRENCY, [소수] DECIMAL(10,2), [여부] YESNO, "
-        "[긴수] LONG, [비율] FLOAT)");
-    Run("INSERT INTO [t] VALUES (1234.5678, 10, 12.5, -1, 70000, NULL)");
-    ExecOutcome outcome = session_->Execute("SELECT * FROM [t]", 30);
-    ASSERT_TRUE(outcome.rows);
-    const std::vector<FieldDesc>& fields = outcome.rows->Fields();
-    ASSERT_EQ(fields.size(), 6u);
-    EXPECT_EQ(fields[0].adoType, AdoType::kCurrency);
-    EXPECT_EQ(fields[1].adoType, AdoType::kCurrency);
-    EXPECT_EQ(fields[2].adoType, AdoType::kNumeric);
-    EXPECT_EQ(fields[3].adoType, AdoType::kBoolean);
-    EXPECT_EQ(fields[4].adoType, AdoType::kInteger);
-    EXPECT_EQ(fields[5].adoType, AdoType::kDouble);
-    std::vector<util::Variant> row;
-    ASSERT_TRUE(outcome.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(util::Currency{12345678}));
-    EXPECT_EQ(row[1], util::Variant(util::Currency{100000}));
-    EXPECT_EQ(row[2], util::Variant(util::Currency{125000}));
-    EXPECT_EQ(row[3], util::Variant(true));
-    EXPECT_EQ(row[4], util::Variant(70000));
-    EXPECT_TRUE(row[5].IsNull());
-    EXPECT_FALSE(outcome.rows->Next(row));
 }
 
 TEST_F(SqliteOdbc, ARowCursorOutlivesItsSession) {
@@ -135,7 +90,9 @@ TEST_F(SqliteOdbc, TableNamesAreNotSearchPatterns) {
     EXPECT_EQ(schema.Indexes("axb").size(), 1u);
     // A missing table, or one that a pattern would match, is not found.
     for (const char* table : {"없는표", "a%", "%"}) {
-        EXPECT_EQ(NumberOf([&] { schema.Indexes(table); }), ErrorNumber::kItemNotFound) << table;
+        EXPECT_EQ(embedded::testing::ErrorOf([&] { schema.Indexes(table); }).Number(),
+                  ErrorNumber::kItemNotFound)
+            << table;
         EXPECT_THROW(schema.Columns(table), DbError) << table;
     }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 
+#include "db/embedded/case_file.h"
 #include "db/odbc/handles.h"
 #include "db/odbc/sqlite_odbc.h"
 
@@ -128,17 +129,12 @@ TEST_P(TextFamily, ReadsNullAndEmptyApart) {
     EXPECT_EQ(value, "");
 }
 
+// The drivers of tables/narrow_drivers.txt.
 TEST(IsNarrowUtf8Driver, NamesOnlyTheSqliteDriver) {
-    static const std::pair<const char*, bool> kCases[] = {
-        {"sqlite3odbc.so", true},
-        {"libsqlite3odbc-0.9998.so", true},
-        {"libsqliteodbc.so", true},
-        {"SQLITE3ODBC.DLL", true},
-        {"libmsodbcsql-18.3.so.2.1", false},
-        {"libtdsodbc.so", false},
-        {"", false},
-    };
-    for (const auto& [name, narrow] : kCases) EXPECT_EQ(IsNarrowUtf8Driver(name), narrow) << name;
+    for (const embedded::testing::Block& b :
+         embedded::testing::LoadBlocks("odbc/tables/narrow_drivers.txt")) {
+        EXPECT_EQ(IsNarrowUtf8Driver(b.at(0).second), b.at(1).second == "yes") << b.at(0).second;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, TextFamily,
