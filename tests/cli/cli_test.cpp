@@ -146,9 +146,26 @@ TEST_F(DemoRoot, ServerHousekeepingReportsRefusalsAndCanBeUndone) {
     }
 }
 
-TEST_F(DemoRoot, MissingRootIsAUsageError) {
-    const Outcome out = Datapatch("status");
-    EXPECT_EQ(out.exitCode, 64) << out.output;
+// What the command line answers by itself: its version, its help, and usage errors (exit 64)
+// for bad arguments and a root that does not exist.
+TEST_F(DemoRoot, VersionHelpAndUsageErrors) {
+    const struct {
+        const char* args;
+        int exitCode;
+        const char* text;
+    } cases[] = {
+        {"--version", 0, "하로나 DataPatchProgram Ver"},
+        {"-V", 0, "catalogue release 20201221"},
+        {"--help", 0, "Exit codes"},
+        {"--no-such-option", 64, "--no-such-option"},
+        {"run --answer maybe", 64, "maybe"},
+        {"demo --kind access", 64, "access"},
+        {"status", 64, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        fixtures::ExpectRun(Datapatch(c.args), c.exitCode, {c.text});
+    }
 }
 
 }  // namespace
