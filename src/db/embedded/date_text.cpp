@@ -132,6 +132,10 @@ void PutDigits(char* out, int value, int width) {
 
 std::string FormatStoredDate(const DateText& date) {
     const util::CivilTime& t = date.time;
+    // Midnight is the date alone, however it was written: Jet keeps a date as one number, so
+    // #2014-03-04# and #2014-03-04 00:00:00# are one value and must be one stored text, or they
+    // would compare unequal.
+    const bool hasTime = date.hasTime && (t.hour != 0 || t.minute != 0 || t.second != 0);
     const bool fits = t.year >= 0 && t.year <= 9999 && t.month >= 0 && t.month <= 99 &&
                       t.day >= 0 && t.day <= 99 && t.hour >= 0 && t.hour <= 99 && t.minute >= 0 &&
                       t.minute <= 99 && t.second >= 0 && t.second <= 99;
@@ -139,14 +143,14 @@ std::string FormatStoredDate(const DateText& date) {
         char wide[80];
         std::snprintf(wide, sizeof wide, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                       t.hour, t.minute, t.second);
-        return std::string(wide, date.hasTime ? std::strlen(wide) : std::strcspn(wide, " "));
+        return std::string(wide, hasTime ? std::strlen(wide) : std::strcspn(wide, " "));
     }
     // Digits written by hand: this runs for every date literal of every statement.
     char buf[] = "0000-00-00 00:00:00";
     PutDigits(buf, t.year, 4);
     PutDigits(buf + 5, t.month, 2);
     PutDigits(buf + 8, t.day, 2);
-    if (!date.hasTime) return std::string(buf, 10);
+    if (!hasTime) return std::string(buf, 10);
     PutDigits(buf + 11, t.hour, 2);
     PutDigits(buf + 14, t.minute, 2);
     PutDigits(buf + 17, t.second, 2);
