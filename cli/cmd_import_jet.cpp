@@ -22,6 +22,7 @@
 #include "db/jet_import/jet_header.h"
 #include "db/jet_import/jet_import.h"
 #include "host/host.h"
+#include "host/regional.h"
 #include "util/vb_text.h"
 
 namespace cli {
@@ -33,12 +34,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 std::string LocalStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
-    return buffer;
+    return host::LocalTimeText(std::chrono::system_clock::now(), "%Y%m%d-%H%M%S");
 }
 
 bool IsWindowsPath(const std::string& path) {

@@ -11,6 +11,7 @@
 #include "db/kro_ado.h"
 #include "db/router.h"
 #include "host/host.h"
+#include "host/regional.h"
 #include "util/sql_text.h"
 
 namespace app {
@@ -20,14 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kStampLength = 15;  // yyyyMMdd-HHmmss
 constexpr int kMostKeptBackups = 1000;
-
-std::string Stamp(std::time_t when) {
-    std::tm local{};
-    localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
-}
 
 std::string Lower(std::string text) {
     for (char& c : text) {
@@ -95,7 +88,9 @@ std::string NextBackupPath(Process& process, const BackupSubject& subject) {
     std::time_t when = std::time(nullptr);
     for (;;) {
         const std::string path =
-            Folder(process) + "\\" + subject.name + "_" + Stamp(when) + subject.extension;
+            Folder(process) + "\\" + subject.name + "_" +
+            host::LocalTimeText(std::chrono::system_clock::from_time_t(when), "%Y%m%d-%H%M%S") +
+            subject.extension;
         std::error_code ec;
         const std::optional<fs::path> native = process.Host().Native(path);
         if (!native || !fs::exists(*native, ec)) return path;

@@ -10,6 +10,7 @@
 #include "app/run_record.h"
 #include "app/run_report.h"
 #include "host/host.h"
+#include "host/regional.h"
 #include "util/kro_function.h"
 #include "util/main_window_model.h"
 
@@ -18,15 +19,6 @@ namespace {
 
 constexpr const char* kPatchFolder = "\\Patch";
 constexpr const char* kPassNames[] = {"매장디비", "데이터1"};
-
-std::string LocalText(std::chrono::system_clock::time_point when, const char* format) {
-    const std::time_t t = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char buffer[64];
-    const std::size_t n = std::strftime(buffer, sizeof buffer, format, &local);
-    return std::string(buffer, n);
-}
 
 void Section(std::string& text, const char* heading, const std::vector<std::string>& lines) {
     text += std::string("[") + heading + "]\r\n";
@@ -55,13 +47,13 @@ std::vector<std::string> LinesFrom(const std::vector<std::string>& lines, std::s
 
 std::string RunLogPath(Process& process, std::chrono::system_clock::time_point started) {
     return process.Host().ProgramFolder() + kPatchFolder + "\\" +
-           LocalText(started, "%Y%m%d-%H%M%S") + ".log";
+           host::LocalTimeText(started, "%Y%m%d-%H%M%S") + ".log";
 }
 
 std::string RunLogText(Process& process, const RunRecord& record) {
     std::string text = process.VersionText + "\r\n";
-    text += "시작 " + LocalText(record.started, "%Y-%m-%d %H:%M:%S") + "\r\n";
-    text += "종료 " + LocalText(record.ended, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    text += "시작 " + host::LocalTimeText(record.started, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    text += "종료 " + host::LocalTimeText(record.ended, "%Y-%m-%d %H:%M:%S") + "\r\n";
     std::vector<std::string> passes;
     for (const PassRecord& p : record.passes) passes.push_back(PassLine(p));
     Section(text, "패스", passes);
@@ -94,15 +86,16 @@ std::string RepairLog::Finish(bool succeeded, const std::string& detail) {
     const util::frmDBPatchMainModel& w = process_.MainWindow();
     std::string text = process_.VersionText + "\r\n";
     text += std::string(kRoutineLine) + routine_ + "\r\n";
-    text += "시작 " + LocalText(started_, "%Y-%m-%d %H:%M:%S") + "\r\n";
-    text += "종료 " + LocalText(std::chrono::system_clock::now(), "%Y-%m-%d %H:%M:%S") + "\r\n";
+    text += "시작 " + host::LocalTimeText(started_, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    text += "종료 " + host::LocalTimeText(std::chrono::system_clock::now(), "%Y-%m-%d %H:%M:%S") +
+            "\r\n";
     Section(text, "패치 목록", LinesFrom(w.List1.lines, firstLine_));
     Section(text, "진행 메시지", LinesFrom(w.lv메세지.lines, firstMessage_));
     text += std::string("[결과] ") + (succeeded ? "성공" : "실패");
     if (!detail.empty()) text += " (" + detail + ")";
     const std::string folder = process_.Host().ProgramFolder() + kPatchFolder;
     const std::string path =
-        folder + "\\" + LocalText(started_, "%Y%m%d-%H%M%S") + "-" + routine_ + ".log";
+        folder + "\\" + host::LocalTimeText(started_, "%Y%m%d-%H%M%S") + "-" + routine_ + ".log";
     return process_.Utilities().FileWriteStr(path, text, folder, true) ? path : std::string();
 }
 
@@ -114,7 +107,7 @@ std::string WriteStartupEndLog(Process& process, const std::vector<std::string>&
     const auto now = std::chrono::system_clock::now();
     std::string text = process.VersionText + "\r\n";
     // Not "시작": a log with a start and no end is no run to the history.
-    text += "시각 " + LocalText(now, "%Y-%m-%d %H:%M:%S") + "\r\n";
+    text += "시각 " + host::LocalTimeText(now, "%Y-%m-%d %H:%M:%S") + "\r\n";
     Section(text, "메시지", boxes);
     std::string lines;
     for (char c : problem) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);

@@ -15,6 +15,7 @@
 #include "db/router.h"
 #include "host/desktop.h"
 #include "host/host.h"
+#include "host/regional.h"
 #include "host/spawn.h"
 #include "util/kro_function.h"
 #include "util/sql_text.h"
@@ -32,16 +33,6 @@ constexpr const char* kClientVariable = "DATAPATCH_OSQL";
 constexpr const char* kClientProgram = "datapatch-osql";
 // Attempts at a temporary file that is locked before the operation gives up.
 constexpr int kLockedFileAttempts = 20;
-
-// The date without "-" and the time without ":": "yyyyMMddHHmmss".
-std::string Stamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local);
-    return text;
-}
 
 std::string FileStem(const std::string& windowsPath) {
     const std::size_t slash = windowsPath.find_last_of("\\/");
@@ -101,7 +92,9 @@ bool Kro_Ado::DBGoBackUp(const std::string& BackDataPath) {
     std::string target = BackDataPath;
     if (target.empty()) {
         const std::string name = mdb ? FileStem(info.MdbPath) : info.SqlDatabase;
-        target = host.ProgramFolder() + "\\Backup\\" + name + Stamp() + (mdb ? ".mdb" : ".dat");
+        target = host.ProgramFolder() + "\\Backup\\" + name +
+                 host::LocalTimeText(std::chrono::system_clock::now(), "%Y%m%d%H%M%S") +
+                 (mdb ? ".mdb" : ".dat");
     }
     BackupPath = target;
     try {

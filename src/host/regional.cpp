@@ -90,4 +90,11 @@ std::string RegionalSettings::FormatTime(std::chrono::system_clock::time_point w
     return FormatPicture(TimeFormat(), LocalTime(when));
 }
 
+std::string LocalTimeText(std::chrono::system_clock::time_point when, const char* format) {
+    const std::tm local = LocalTime(when);
+    char buffer[64];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, format, &local);
+    return std::string(buffer, n);
+}
+
 }  // namespace host

@@ -46,4 +46,8 @@ class RegionalSettings {
     RegionalDefaults defaults_;
 };
 
+// `when` in the local time zone, written by strftime's `format` ("%Y%m%d-%H%M%S" for the stamps
+// of logs and backups).
+std::string LocalTimeText(std::chrono::system_clock::time_point when, const char* format);
+
 }  // namespace host
