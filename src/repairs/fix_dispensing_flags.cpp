@@ -1,6 +1,8 @@
 #include "repairs/fix_dispensing_flags.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "config/runtime.h"
 #include "db/recordset.h"
@@ -33,9 +35,12 @@ std::int32_t FixDispensingFlags(config::Runtime& runtime) {
     db::RecordSet rows;
     rows.Open(kWrongFlags, cn, db::CursorType::kStatic, 1);
     std::int32_t changed = 0;
-    const RowKeys keys(cn, "사용상품", {"제품코드"});
+    // Every run comes here; the keys of the whole product table are read only when there is a
+    // row to correct, which after the first run there seldom is.
+    std::optional<RowKeys> keys;
     for (; !rows.Eof(); rows.MoveNext()) {
-        const std::string where = keys.Where({rows["제품코드"]});
+        if (!keys) keys.emplace(cn, "사용상품", std::vector<std::string>{"제품코드"});
+        const std::string where = keys->Where({rows["제품코드"]});
         if (where.empty()) {
             ReportUnaddressableRow(runtime, "사용상품", KeyText(rows["제품코드"]));
             continue;
