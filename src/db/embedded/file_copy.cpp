@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "db/embedded/error_map.h"
 #include "db/embedded/sqlite_handle.h"
@@ -74,6 +77,91 @@ void BackupPages(const fs::path& source, const fs::path& target) {
     if (finished != SQLITE_OK) throw LastError(to.get(), finished);
 }
 
+// The first column of the first row of a statement as a number.
+std::int64_t FirstInteger(sqlite3* db, std::string_view sql) {
+    std::int64_t value = -1;
+    QueryRows(db, sql, {}, [&](sqlite3_stmt* s) { value = sqlite3_column_int64(s, 0); });
+    return value;
+}
+
+[[noreturn]] void ThrowUnwritable(const fs::path& target) {
+    throw EngineError(ErrorNumber::kUnspecified,
+                      "'" + target.string() + "' cannot be written: " + std::strerror(errno));
+}
+
+// The first `bytes` bytes of the file `source` into the new file `target`, in the kernel where
+// the file systems allow it. False when the source holds fewer bytes.
+bool CopyBytes(const fs::path& source, const fs::path& target, std::uint64_t bytes) {
+    host::UniqueFd from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!from.Valid()) return false;
+    host::UniqueFd to(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!to.Valid()) ThrowUnwritable(target);
+    constexpr std::uint64_t kChunk = 1 << 20;
+    std::vector<char> buffer;  // only where the kernel cannot copy between the two files
+    std::uint64_t done = 0;
+    while (done < bytes) {
+        const std::size_t want = static_cast<std::size_t>(std::min(bytes - done, kChunk * 64));
+        off_t in = static_cast<off_t>(done);
+        off_t out = static_cast<off_t>(done);
+        ssize_t n = -1;
+        if (buffer.empty()) {
+            n = ::copy_file_range(from.Get(), &in, to.Get(), &out, want, 0);
+            if (n < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                buffer.resize(kChunk);
+                continue;
+            }
+        } else {
+            n = ::pread(from.Get(), buffer.data(), std::min<std::size_t>(want, kChunk), in);
+            if (n > 0 && ::pwrite(to.Get(), buffer.data(), static_cast<std::size_t>(n), out) != n) {
+                ThrowUnwritable(target);
+            }
+        }
+        if (n == 0) return false;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ThrowUnwritable(target);
+        }
+        done += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+// A database at rest in its file is copied byte for byte, several times faster than page by
+// page. It is at rest inside a read transaction that began with every frame of the write-ahead
+// log already folded back into the file: such a reader reads the file alone, and SQLite lets no
+// checkpoint write into the file until that reader ends (other connections meanwhile append to
+// the log only). False, with nothing copied, when that cannot be had at once (the log is not in
+// use, a reader of another connection holds frames that cannot be folded back yet, another
+// connection commits in between): the caller copies page by page instead.
+bool CopyAtRest(const fs::path& source, const fs::path& target) {
+    DatabaseHandle from = OpenFile(source, SQLITE_OPEN_READWRITE);
+    sqlite3* db = from.get();
+    if (sqlite3_db_readonly(db, "main") != 0) return false;
+    std::string mode;
+    QueryRows(db, "PRAGMA journal_mode", {}, [&](sqlite3_stmt* s) { mode = ColumnText(s, 0); });
+    if (mode != "wal") return false;
+    const std::int64_t version = FirstInteger(db, "PRAGMA data_version");
+    int logged = -1;
+    int folded = -1;
+    if (sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_PASSIVE, &logged, &folded) !=
+            SQLITE_OK ||
+        logged != folded) {
+        return false;
+    }
+    ExecPlain(db, "BEGIN");
+    struct EndRead {
+        sqlite3* db;
+        ~EndRead() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
+    } endRead{db};
+    FirstInteger(db, "SELECT count(*) FROM sqlite_master");  // the read transaction begins
+    if (FirstInteger(db, "PRAGMA data_version") != version) return false;
+    const std::int64_t pages = FirstInteger(db, "PRAGMA page_count");
+    const std::int64_t pageSize = FirstInteger(db, "PRAGMA page_size");
+    if (pages <= 0 || pageSize <= 0) return false;
+    return CopyBytes(source, target, static_cast<std::uint64_t>(pages * pageSize));
+}
+
 }  // namespace
 
 void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
@@ -88,7 +176,16 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
     const fs::path partial = PartialName(target);
     RemoveWithJournals(partial);
     try {
-        BackupPages(source, partial);
+        bool copied = false;
+        try {
+            copied = CopyAtRest(source, partial);
+        } catch (const DbError&) {
+            copied = false;  // the page copy below meets the same fault, if it is one, and says it
+        }
+        if (!copied) {
+            RemoveWithJournals(partial);
+            BackupPages(source, partial);
+        }
         Sync(partial, O_RDONLY);
         fs::rename(partial, target);
         Sync(target.parent_path().empty() ? fs::path(".") : target.parent_path(),

@@ -6,8 +6,9 @@
 
 namespace db::embedded {
 
-// Writes a copy of the database `source` to `target` (replaced) page by page through SQLite's
-// backup, as one committed state of the source. The copy is written under a hidden temporary
+// Writes a copy of the database `source` to `target` (replaced) as one committed state of the
+// source: the file's bytes as they are when its log can be folded back into it first, else page
+// by page through SQLite's backup. The copy is written under a hidden temporary
 // name beside the target, flushed to the disk and only then renamed to `target`: a copy that
 // fails or is killed never leaves a file under the target's name, and a failed one removes its
 // temporary file. Throws DbError.
