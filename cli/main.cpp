@@ -10,6 +10,7 @@
 #include "app/version.h"
 #include "cmd_sql.h"
 #include "commands.h"
+#include "db/embedded/page_memory.h"
 #include "exit_codes.h"
 
 namespace {
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     // A file that reaches the size limit (a full disk, a quota) is an error of the write that
     // the database reports, not a signal that kills the run halfway.
     std::signal(SIGXFSZ, SIG_IGN);
+    db::embedded::UsePageRegion();
     CLI::App cliApp{
         "datapatch brings a store's back-office database up to the layout of the current store "
         "software release.",

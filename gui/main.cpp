@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/main_sequence.h"
+#include "db/embedded/page_memory.h"
 #include "gui/gui_session.h"
 #include "gui/main_window.h"
 #include "gui/qt_desktop.h"
@@ -25,6 +26,7 @@ int StartupExitCode(app::StartupOutcome outcome) {
 int main(int argc, char** argv) {
     // A file that reaches the size limit is an error of the write, not a signal that kills.
     std::signal(SIGXFSZ, SIG_IGN);
+    db::embedded::UsePageRegion();
     CLI::App cli{"The desktop window of datapatch.", "datapatch-gui"};
     std::string root;
     cli.add_option("--root", root,
