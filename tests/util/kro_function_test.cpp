@@ -4,8 +4,6 @@
 
 #include "fixtures/host_root.h"
 #include "host/net_drives.h"
-#include "host/profile.h"
-#include "util/ini_module.h"
 #include "util/kro_function.h"
 
 namespace util {
@@ -47,15 +45,25 @@ class KroFunctionTest : public ::testing::Test, public fixtures::HostRoot {
     int yields_ = 0;
 };
 
+// The current folder is a Windows path, shared by the helpers of one state, and relative paths
+// are taken from it.
 TEST_F(KroFunctionTest, CurrentFolderIsAVirtualPath) {
     MakeFolder("C:\\Data\\Sub");
-    Kro_Function f(host_);
+    KroFunctionState state;
+    KroFunctionOptions options;
+    options.state = &state;
+    Kro_Function f(host_, options);
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Quillon");
 
     EXPECT_TRUE(f.SetCurrentDir("C:\\Data\\"));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Data");
+    EXPECT_TRUE(f.FileWriteStr("a.txt", "x"));
+    EXPECT_EQ(Get("C:\\Data\\a.txt"), "x\r\n");
+    EXPECT_TRUE(f.FileExist("..\\Data\\A.TXT"));
     EXPECT_TRUE(f.SetCurrentDir("sub"));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Data\\sub");
+    EXPECT_EQ(Kro_Function(host_, options).GetCurrentDir(), "C:\\Data\\sub");
+    EXPECT_EQ(Kro_Function(host_).GetCurrentDir(), "C:\\Quillon");  // a helper of its own
     EXPECT_TRUE(f.SetCurrentDir(".."));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Data");
     EXPECT_TRUE(f.SetCurrentDir("\\"));
@@ -64,29 +72,8 @@ TEST_F(KroFunctionTest, CurrentFolderIsAVirtualPath) {
     EXPECT_FALSE(f.SetCurrentDir("C:\\Missing"));
     EXPECT_FALSE(f.SetCurrentDir(Variant::MakeNull()));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\");
-}
-
-TEST_F(KroFunctionTest, RelativePathsAreTakenFromTheCurrentFolder) {
-    MakeFolder("C:\\Data");
-    Kro_Function f(host_);
-    ASSERT_TRUE(f.SetCurrentDir("C:\\Data"));
-    EXPECT_TRUE(f.FileWriteStr("a.txt", "x"));
-    EXPECT_EQ(Get("C:\\Data\\a.txt"), "x\r\n");
-    EXPECT_TRUE(f.FileExist("..\\Data\\A.TXT"));
     EXPECT_FALSE(f.NativePath("C:relative").has_value());
     EXPECT_FALSE(f.NativePath("").has_value());
-}
-
-TEST_F(KroFunctionTest, HelpersSharingAStateShareTheCurrentFolder) {
-    MakeFolder("D:\\Work");
-    KroFunctionState state;
-    KroFunctionOptions options;
-    options.state = &state;
-    Kro_Function first(host_, options);
-    Kro_Function second(host_, options);
-    ASSERT_TRUE(first.SetCurrentDir("D:\\Work"));
-    EXPECT_EQ(second.GetCurrentDir(), "D:\\Work");
-    EXPECT_EQ(Kro_Function(host_).GetCurrentDir(), "C:\\Quillon");  // a helper of its own
 }
 
 TEST_F(KroFunctionTest, FileWriteStrMakesTheFolderThenReplacesOrAppends) {
@@ -186,7 +173,7 @@ TEST_F(KroFunctionTest, FoldersAreMadeAndRemoved) {
     EXPECT_FALSE(f.DirDelete("C:\\Base\\x"));
 }
 
-TEST_F(KroFunctionTest, FileOpenEXEWaitSplitsTheCommandLine) {
+TEST_F(KroFunctionTest, ProgramsStartWithTheirCommandLineSplitOrDoNotStart) {
     PutProgram("C:\\Quillon\\Tool.sh");
     int yields = 0;
     Kro_Function f(host_, [&yields] { ++yields; });
@@ -197,15 +184,11 @@ TEST_F(KroFunctionTest, FileOpenEXEWaitSplitsTheCommandLine) {
     // A bare name is found in the current folder; not waited for: no yield.
     EXPECT_TRUE(f.FileOpenEXEWait("Tool.sh", true).started);
     EXPECT_EQ(yields, 1);
-}
+    EXPECT_TRUE(f.FileOpenEXE(" C:\\Quillon\\Tool.sh "));
 
-TEST_F(KroFunctionTest, ProgramsThatCannotStart) {
-    Kro_Function f(host_);
     EXPECT_FALSE(f.FileOpenEXEWait("   ").started);
     EXPECT_FALSE(f.FileOpenEXEWait("C:\\Quillon\\missing.exe /x").started);
     EXPECT_FALSE(f.FileOpenEXE("C:\\Quillon\\missing.exe"));
-    PutProgram("C:\\Quillon\\Tool.sh");
-    EXPECT_TRUE(f.FileOpenEXE(" C:\\Quillon\\Tool.sh "));
 }
 
 TEST_F(KroFunctionTest, NetDirConTakesTheFirstFreeLetter) {
@@ -238,66 +221,6 @@ TEST_F(KroFunctionTest, NetDirConTakesTheFirstFreeLetter) {
     // A helper of its own has no connection to drop.
     Kro_Function(host_).NetDirDisCon();
     EXPECT_EQ(host_.Drives().Get('D'), "\\\\srv\\data");
-}
-
-constexpr const char* kIni = "C:\\Quillon\\NVConfig.INI";
-
-class IniModuleTest : public KroFunctionTest {
-  protected:
-    IniModuleTest() { MakeFolder("C:\\Quillon"); }
-    std::string Raw(std::string_view section, std::string_view key) {
-        return host::GetPrivateProfileString(section, key, "<missing>", 255, Native(kIni));
-    }
-};
-
-TEST_F(IniModuleTest, MissingKeyGivesTheDefaultAndWritesItBack) {
-    Put(kIni, "[기타관리]\r\n다른키=1\r\n");
-    EXPECT_EQ(IniReadWithDefault(host_, "기타관리", "데이터_종류", 50, kIni, 5), "5");
-    EXPECT_EQ(Raw("기타관리", "데이터_종류"), "5");
-    EXPECT_EQ(Raw("기타관리", "다른키"), "1");
-
-    EXPECT_EQ(IniReadWithDefault(host_, "새구역", "경로", 255, kIni, "C:\\Data"), "C:\\Data");
-    EXPECT_EQ(Raw("새구역", "경로"), "C:\\Data");
-}
-
-TEST_F(IniModuleTest, PresentValueIsTrimmedAndNotWritten) {
-    Put(kIni, "[A]\r\nkey=  value  \r\n");
-    const std::string before = Get(kIni);
-    EXPECT_EQ(IniReadWithDefault(host_, "a", "KEY", 255, kIni, "default"), "value");
-    EXPECT_EQ(Get(kIni), before);
-}
-
-TEST_F(IniModuleTest, BlankValueCountsAsMissingAndSizeLimitsTheRead) {
-    Put(kIni, "[A]\r\nkey=   \r\nlong=가나다\r\n");
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, kIni, Variant(1.5)), "1.5");
-    EXPECT_EQ(Raw("A", "key"), "1.5");
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 5, kIni, "x"), "가나");
-    // Cut to nothing by the buffer, the value is still not replaced by the default.
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 2, kIni, "x"), "x");
-    EXPECT_EQ(Raw("A", "long"), "가나다");
-    // An empty default is written as an empty value.
-    EXPECT_EQ(IniReadWithDefault(host_, "B", "key", 50, kIni, ""), "");
-    EXPECT_EQ(Raw("B", "key"), "");
-}
-
-TEST_F(IniModuleTest, UnmappablePathGivesTheDefault) {
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, "relative.ini", "d"), "d");
-    EXPECT_FALSE(IniWriteValue(host_, "A", "key", 1, "relative.ini"));
-}
-
-TEST_F(IniModuleTest, WriteValueWritesTheValueAsText) {
-    static const struct {
-        Variant value;
-        const char* text;
-    } kCases[] = {
-        {std::int64_t{12}, "12"}, {-7, "-7"},   {1.5, "1.5"},
-        {true, "True"},           {" a ", "a"}, {Currency{10000}, "1"},
-    };
-    for (const auto& c : kCases) {
-        ASSERT_TRUE(IniWriteValue(host_, "S", "k", c.value, kIni));
-        EXPECT_EQ(Raw("S", "k"), c.text);
-    }
-    EXPECT_FALSE(IniWriteValue(host_, "S", "k", 1, "C:\\NoFolder\\x.ini"));
 }
 
 }  // namespace
