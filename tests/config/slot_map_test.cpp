@@ -9,6 +9,7 @@
 #include "config/item_catalog.h"
 #include "config/slot_map.h"
 #include "db/error.h"
+#include "host/case_table.h"
 #include "host/temp_folder.h"
 
 namespace config {
@@ -86,44 +87,23 @@ TEST(SlotMap, ReadmeMatchesTheTable) {
     EXPECT_NE(md.find("| 85 | (by number) | number |"), std::string::npos);
 }
 
+// A value stored into an item, read back as the statements write the item.
 TEST(ItemCatalog, ConversionsOnStore) {
-    NorvConnItems items;
-    const ItemInfo& number = *FindItem("포인트_우수리");
-    const ItemInfo& byte = *FindItem("M_바코드종류");
-    const ItemInfo& flag = *FindItem("장비_온라인서비스");
-    const ItemInfo& text = *FindItem("영수증_메시지1");
-
-    number.set(items, util::Variant(2.5));  // half to even, as VB's CLng
-    EXPECT_EQ(items.포인트_우수리, 2);
-    number.set(items, util::Variant(3.5));
-    EXPECT_EQ(items.포인트_우수리, 4);
-    number.set(items, util::Variant());  // an empty slot
-    EXPECT_EQ(items.포인트_우수리, 0);
-    text.set(items, util::Variant(12.0));
-    EXPECT_EQ(items.영수증_메시지1, "12");
-    flag.set(items, util::Variant(0.0));
-    EXPECT_FALSE(items.장비_온라인서비스);
-
-    const util::Variant tooLarge[] = {util::Variant(256), util::Variant(-1)};
-    for (const auto& v : tooLarge) {
+    for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "item conversions")) {
+        NorvConnItems items;
+        const ItemInfo& item = *FindItem(c[0]);
+        char* end = nullptr;
+        const double number = std::strtod(c[1].c_str(), &end);
         try {
-            byte.set(items, v);
-            ADD_FAILURE() << v.AsText();
+            item.set(items, c[1] == "empty" ? util::Variant()
+                            : *end == '\0'  ? util::Variant(number)
+                                            : util::Variant(c[1]));
+            EXPECT_EQ(ItemText(items, item), c[2]) << c.where;
         } catch (const db::DbError& e) {
-            EXPECT_EQ(e.Number(), ConfigError::kOverflow);
+            EXPECT_EQ(e.Number(), ConfigError::kOverflow) << c.where;
+            EXPECT_EQ(c[2], "overflow") << c.where;
         }
     }
-    EXPECT_THROW(number.set(items, util::Variant(3e9)), db::DbError);
-}
-
-TEST(ItemCatalog, ItemTextAsStatementsWriteIt) {
-    NorvConnItems items;
-    items.장비_온라인서비스 = true;
-    items.데이터_종류 = 1;
-    items.데이터_SQLPass = "a'b";
-    EXPECT_EQ(ItemText(items, *FindItem("장비_온라인서비스")), "-1");
-    EXPECT_EQ(ItemText(items, *FindItem("데이터_종류")), "1");
-    EXPECT_EQ(ItemText(items, *FindItem("데이터_SQLPass")), "a'b");
 }
 
 }  // namespace
