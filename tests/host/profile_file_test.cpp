@@ -117,7 +117,7 @@ TEST_F(ProfileFileTest, WriteKeepsPermissionsAndFollowsSymbolicLinks) {
               fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST(ReplaceFileAtomically, RefusesWhatCannotBeReplaced) {
+TEST(FileIo, RefusesWhatCannotBeReplacedAndReadsOnlyFiles) {
     host_test::TempFolder temp;
     const fs::path readOnly = temp.Path() / "ro.ini";
     host_test::WriteBytes(readOnly, "old");
@@ -130,10 +130,6 @@ TEST(ReplaceFileAtomically, RefusesWhatCannotBeReplaced) {
     EXPECT_EQ(ReadWholeFile(readOnly), "old");
     EXPECT_TRUE(IsReadOnly(readOnly));
     EXPECT_FALSE(IsReadOnly(temp.Path() / "missing"));
-}
-
-TEST(ReadWholeFile, MissingFileOrFolderGivesNothing) {
-    host_test::TempFolder temp;
     EXPECT_FALSE(ReadWholeFile(temp.Path() / "missing").has_value());
     EXPECT_FALSE(ReadWholeFile(temp.Path()).has_value());
 }

@@ -123,8 +123,9 @@ TEST(SingleInstanceLock, AnotherProcessIsRefusedWhileHeld) {
     EXPECT_EQ(tryInChild(), kAcquired);  // released with the object
 }
 
-// A holder that ends without running its destructor (a crash) leaves no stale lock behind.
-TEST(SingleInstanceLock, ReleasedWhenTheHoldingProcessEnds) {
+// A holder that ends without running its destructor (a crash) leaves no stale lock behind. A
+// missing root is an error, not a holder.
+TEST(SingleInstanceLock, ReleasedWhenTheHoldingProcessEndsAndMissingRootIsAnError) {
     host_test::TempFolder root;
     const int child = InChild([&] {
         SingleInstanceLock lock(root.Path());
@@ -134,13 +135,9 @@ TEST(SingleInstanceLock, ReleasedWhenTheHoldingProcessEnds) {
     EXPECT_EQ(child, kAcquired);
     SingleInstanceLock lock(root.Path());
     EXPECT_TRUE(lock.TryAcquire());
-}
-
-TEST(SingleInstanceLock, MissingRootIsAnErrorNotAHolder) {
-    host_test::TempFolder temp;
-    SingleInstanceLock lock(temp.Path() / "no-such-root");
-    EXPECT_FALSE(lock.TryAcquire());
-    EXPECT_NE(lock.LastError().find("no-such-root"), std::string::npos) << lock.LastError();
+    SingleInstanceLock missing(root.Path() / "no-such-root");
+    EXPECT_FALSE(missing.TryAcquire());
+    EXPECT_NE(missing.LastError().find("no-such-root"), std::string::npos) << missing.LastError();
 }
 
 }  // namespace
