@@ -1,5 +1,6 @@
 #include "config/config_copy.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "config/config_copy_world.h"
@@ -52,13 +53,11 @@ class ConfigCopyTest : public CopyWorld {
     void ExpectCopyFails(const std::string& box) {
         const std::size_t before = Boxes().size();
         config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-        try {
-            copy.ActionPatch_Creat_ConfigPC();
-            ADD_FAILURE() << "no error raised";
-        } catch (const db::DbError& e) {
-            EXPECT_EQ(e.Number(), config::kConfigSourceBuildError);
-            EXPECT_EQ(e.Description(), config::kConfigSourceBuildText);
-        }
+        EXPECT_THAT(
+            [&] { copy.ActionPatch_Creat_ConfigPC(); },
+            testing::Throws<db::DbError>(testing::AllOf(
+                testing::Property(&db::DbError::Number, config::kConfigSourceBuildError),
+                testing::Property(&db::DbError::Description, config::kConfigSourceBuildText))));
         ASSERT_EQ(Boxes().size(), before + 1);
         EXPECT_EQ(Boxes().back(), box);
         EXPECT_FALSE(HasTable("CONFIG"));

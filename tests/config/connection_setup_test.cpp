@@ -20,18 +20,6 @@ using config_test::kStoreMdb;
 
 constexpr const char* kCases = "config/cases/connection.txt";
 
-TEST(TextToByte, ConvertsSettingTextsAndRaisesAnOverflowAboveAByte) {
-    for (const auto& c : host_test::LoadCaseTable(kCases, "TextToByte")) {
-        try {
-            EXPECT_EQ(std::to_string(TextToByte(util::Variant(c[0]))), c[1]) << c.where;
-        } catch (const db::DbError& e) {
-            EXPECT_EQ(e.Number(), ConfigError::kOverflow) << c.where;
-            EXPECT_EQ(c[1], "overflow") << c.where;
-        }
-    }
-    EXPECT_EQ(TextToByte(util::Variant(9)), 9);
-}
-
 class ConnectionSetupTest : public config_test::ConfigWorld {
   protected:
     // A stand-in connection test tool that leaves "<itself>.ran" when it runs.

@@ -1,5 +1,6 @@
 #include "host/vpath.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <optional>
@@ -86,13 +87,8 @@ TEST(ResolveRoot, ExplicitRootThenEnvironmentThenHomeDefault) {
     const fs::path missing = cli.Path() / "no-such-root";
     host_test::WriteBytes(cli.Path() / "plain-file", "x");
     for (const fs::path& bad : {missing, cli.Path() / "plain-file"}) {
-        try {
-            ResolveRoot(bad);
-            ADD_FAILURE() << bad;
-        } catch (const std::runtime_error& error) {
-            EXPECT_NE(std::string(error.what()).find(bad.string()), std::string::npos)
-                << error.what();
-        }
+        EXPECT_THAT([&] { ResolveRoot(bad); },
+                    testing::ThrowsMessage<std::runtime_error>(testing::HasSubstr(bad.string())));
         const ScopedEnv badVar("DATAPATCH_ROOT", bad.c_str());
         EXPECT_THROW(ResolveRoot(std::nullopt), std::runtime_error);
     }
