@@ -79,7 +79,6 @@ class CopyWorld : public ::testing::TestWithParam<StoreKind>, public fixtures::R
         return rows;
     }
 
-    std::vector<std::string> Boxes() const { return BoxTexts(); }
     std::size_t Yields() const {
         return desktop_.CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size();
     }

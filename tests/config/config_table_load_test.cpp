@@ -62,7 +62,7 @@ TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
     }
     MakeStore(rows);
     ASSERT_TRUE(Load());
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
     NorvConn& config = Config();
     for (const auto& c : cases) {
         if (c[6].rfind("slot ", 0) == 0) {
@@ -87,7 +87,7 @@ TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
     ASSERT_TRUE(again.ActionConFigLoad_Basic(again, Rt().StoreConnection));
     EXPECT_EQ(again.SharedConnection(), Rt().StoreConnection);
     EXPECT_TRUE(again.장비_온라인서비스);
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 // A look-only load finds the configuration without registering this PC, building a table or
@@ -135,7 +135,7 @@ TEST_F(ConfigLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
         }
         EXPECT_EQ(files(), before);
     }
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(ConfigLoadTest, BadItemNumbersStopTheLoad) {
@@ -144,10 +144,10 @@ TEST_F(ConfigLoadTest, BadItemNumbersStopTheLoad) {
         SCOPED_TRACE(code);
         RunMdb({"DELETE FROM CONFIG"});
         RunMdb(Insert("CONFIG", {{"1", 1, 1, "0", ""}, {code, 1, 1, "1", ""}}));
-        const std::size_t before = Messages().size();
+        const std::size_t before = BoxTexts().size();
         EXPECT_FALSE(Load());
-        EXPECT_EQ(Messages().size(), before + 1);
-        EXPECT_EQ(Messages().back(), "환경설정을 불러올 수 없습니다");
+        EXPECT_EQ(BoxTexts().size(), before + 1);
+        EXPECT_EQ(BoxTexts().back(), "환경설정을 불러올 수 없습니다");
     }
 }
 
@@ -155,8 +155,8 @@ TEST_F(ConfigLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
     PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
     EXPECT_FALSE(Load());
     // The set-up explained the missing file; the load adds no box of its own.
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "해당 폴더에 데이터가 없습니다");
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "해당 폴더에 데이터가 없습니다");
 }
 
 TEST_F(ConfigLoadTest, PcCodeWithAnApostropheStaysAValue) {
@@ -177,7 +177,7 @@ TEST_F(ConfigLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     c.관리자_체인점교환단가 = 4;
     // Without its database: the connection's message only.
     EXPECT_FALSE(c.ActionConFigLoad_Admin(c, Rt().Data1Connection));
-    EXPECT_EQ(Messages(), std::vector<std::string>{
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
                               "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다"});
     EXPECT_FALSE(Rt().Data1Connection);
 
@@ -195,14 +195,14 @@ TEST_F(ConfigLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     EXPECT_EQ(c.Slot(140).AsInt(), -1);
     EXPECT_TRUE(c.Slot(85).IsEmpty());
     EXPECT_EQ(Rt().Data1Connection, Rt().AdminConnection);
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(BoxTexts().size(), 1u);
 }
 
 TEST_F(ConfigLoadTest, NewPcGetsTheNextCodeAndItsOwnTable) {
     MakeStoreWithCodes({{"0000000001", "CONFIG"}, {"0000000004", "CONFIG0000000004"}});
     PutMdbIni();
     ASSERT_TRUE(Load());
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
     EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000005");
     EXPECT_EQ(IniCode(), "0000000005");
     const std::string pc = host_.ComputerName();
@@ -256,14 +256,14 @@ TEST_F(ConfigLoadTest, MissingTablesWithoutNewConfigOrAConnectionFail) {
     NorvConn fresh(Rt());
     std::string table = "unchanged";
     EXPECT_FALSE(fresh.ActionGetTable(table, true));  // no connection
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 
     fixtures::CreateConfigTemplate(host_);
     RunMdb({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
     PutMdbIni();
     Rt().NewConfigFlag = false;
     EXPECT_FALSE(Load());
-    EXPECT_EQ(Messages(), std::vector<std::string>{"환경설정을 불러올 수 없습니다"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"환경설정을 불러올 수 없습니다"});
     EXPECT_FALSE(Config().ActionGetTable(table, false));
 }
 
@@ -287,7 +287,7 @@ TEST_F(ConfigLoadTest, TableNameThatIsNoPlainNameIsRefusedBeforeAnyStatement) {
         const std::string shown =
             table ? std::string("'") + table + "'" : std::string("'CONFIG") + code + "'";
         EXPECT_FALSE(Load()) << shown;
-        const std::vector<std::string> messages = Messages();
+        const std::vector<std::string> messages = BoxTexts();
         EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
             return m.find(shown) != std::string::npos &&
                    m.find("not a usable name") != std::string::npos;

@@ -51,9 +51,6 @@ class ConfigWorld : public ::testing::Test, public fixtures::RuntimeRoot {
                           "\r\n데이터_네트웍사용여부=1\r\n" + std::string(more));
     }
 
-    // The texts of the message boxes shown so far.
-    std::vector<std::string> Messages() const { return BoxTexts(); }
-
     // --- databases ---------------------------------------------------------------------------
     void RunMdb(const std::vector<std::string>& sql) {
         fixtures::RunOnDatabase(Native(kStoreMdb), db::Dialect::Jet, kStoreMdbPassword, sql);
@@ -92,7 +89,8 @@ class ConfigWorld : public ::testing::Test, public fixtures::RuntimeRoot {
         const std::vector<std::pair<std::string, std::string>>& codes,
         const std::vector<std::pair<std::string, std::string>>& pcNames = {}) {
         std::vector<std::string> sql = {
-            "CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 VARCHAR(50))",
+            "CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 "
+            "VARCHAR(50))",
             "CREATE TABLE 피씨명 (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50))"};
         for (const auto& [code, table] : codes) {
             sql.push_back("INSERT INTO CONFIGPC VALUES (" + util::SqlQuoted(code) + ", 'PC', " +

@@ -49,7 +49,7 @@ class ConnectionSetupTest : public config_test::ConfigWorld {
 TEST_F(ConnectionSetupTest, EachKindShowsItsMessageAndStartsTheTool) {
     std::int32_t first = 0;
     ShowConnectionError(Rt(), first);  // without the tool: only the message
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(BoxTexts().size(), 1u);
     EXPECT_FALSE(fs::exists(Native("C:\\Quillon") / "Lintor.exe.ran"));
     PutLintor();
     for (const auto& c : host_test::LoadCaseTable(kCases, "error messages")) {
@@ -68,8 +68,8 @@ TEST_F(ConnectionSetupTest, MissingMdbFileGivesTheReasonAndMappedDrivesTheirShar
         UseMdb(c[0]);
         std::int16_t target = 0;
         EXPECT_FALSE(CheckDataPath(Rt(), Config(), target)) << c.where;
-        ASSERT_FALSE(Messages().empty());
-        EXPECT_EQ(Messages().back(), c[1]) << c.where;
+        ASSERT_FALSE(BoxTexts().empty());
+        EXPECT_EQ(BoxTexts().back(), c[1]) << c.where;
     }
     std::string remote;
     EXPECT_EQ(GetNetworkDrivePath(Rt(), "Z:", remote), 0);
@@ -91,7 +91,7 @@ TEST_F(ConnectionSetupTest, CheckDataPathPasses) {
     EXPECT_TRUE(CheckDataPath(Rt(), Config(), target));
     std::int16_t other = 1;
     EXPECT_FALSE(CheckDataPath(Rt(), Config(), other));
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(ConnectionSetupTest, RestoresTheKindOfTheLoadBeforeConnecting) {
@@ -104,7 +104,7 @@ TEST_F(ConnectionSetupTest, RestoresTheKindOfTheLoadBeforeConnecting) {
     Config().데이터_MDBPath = "C:\\gone.mdb";
     EXPECT_FALSE(ConnectStoreDatabase(Rt()));
     EXPECT_EQ(Config().데이터_종류, 0);
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(BoxTexts().size(), 1u);
 }
 
 TEST_F(ConnectionSetupTest, FailedOpenIsShownOnlyWithMdecchk) {
@@ -113,11 +113,11 @@ TEST_F(ConnectionSetupTest, FailedOpenIsShownOnlyWithMdecchk) {
     UseMdb(kStoreMdb);
     Config().데이터_네트웍사용여부 = 1;
     EXPECT_FALSE(ConnectStoreDatabase(Rt()));
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
     Config().M_MDECCHK = "1";
     EXPECT_FALSE(ConnectStoreDatabase(Rt()));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "데이터가 정상적으로 열리지 않습니다");
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "데이터가 정상적으로 열리지 않습니다");
 }
 
 // A failed connection is not remembered as a usable one: the next call tries again. Once
@@ -127,10 +127,10 @@ TEST_F(ConnectionSetupTest, AdminDatabaseConnectsOnce) {
     Config().데이터_SQLDataName_S = " DATA1 ";
     Config().데이터_SQLID_S = "sa";
     EXPECT_FALSE(ConnectAdminDatabase(Rt()));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다");
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다");
     EXPECT_FALSE(ConnectAdminDatabase(Rt()));
-    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(BoxTexts().size(), 2u);
 
     RunServer("DATA1", {"CREATE TABLE T (A INT)"});
     ASSERT_TRUE(ConnectAdminDatabase(Rt()));
@@ -138,7 +138,7 @@ TEST_F(ConnectionSetupTest, AdminDatabaseConnectsOnce) {
     Config().데이터_SQLDataName_S = "OTHER";
     EXPECT_TRUE(ConnectAdminDatabase(Rt()));
     EXPECT_EQ(Rt().AdminConnection, first);
-    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(BoxTexts().size(), 2u);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST_F(NorvConnIniTest, EachIniGivesItsValues) {
         ASSERT_TRUE(LoadIni()) << c.where;
         EXPECT_EQ(ItemText(Config(), *FindItem(c[2])), c[3]) << c.where;
     }
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
     // The printer INI was missing: the read created it.
     EXPECT_TRUE(fs::is_regular_file(Native(kPrinterIni)));
 }
