@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "config/config_copy_world.h"
+#include "config/config_world.h"
 #include "db/dao.h"
 #include "db/error.h"
 #include "util/dialogs.h"

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "config/config_copy_world.h"
+#include "config/config_world.h"
 #include "config/ini_items.h"
 #include "config/item_catalog.h"
 #include "db/error.h"
@@ -15,9 +15,6 @@
 
 namespace config_test {
 namespace {
-
-constexpr const char* kMainIni = "C:\\Quillon\\NVConfig.INI";
-constexpr const char* kPrinterIni = "C:\\Windows\\System32\\zentrix_s_sys.ini";
 
 class ConfigSaveTest : public CopyWorld {
   protected:
