@@ -75,7 +75,7 @@ constexpr const char* kConnectionItems[] = {
 
 // The basic save writes every INI item back where it was read, and mirrors the connection items
 // into the configuration table (passwords with apostrophes stored exactly) and nothing else.
-TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItems) {
+TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItemsOrIsFalseWithoutTheTable) {
     MakeConfiguredStore();
     const auto set = SetItems("basic save");
     ASSERT_TRUE(Rt().Config().ActionSave_Basic());
@@ -92,10 +92,8 @@ TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItems) {
     EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
     EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
     EXPECT_EQ(Applied("CONFIG0000000002", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
-}
 
-TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
-    MakeConfiguredStore();
+    // Without its connection or table the save is false, but the INI is written.
     config::NorvConn& c = Rt().Config();
     c.SharedConnection().reset();
     Set("M_담당자코드", "A7");
@@ -107,18 +105,7 @@ TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
     EXPECT_FALSE(c.ActionSave_Basic());
 }
 
-TEST_P(ConfigSaveTest, StandardConfigUpdatesItsSixRows) {
-    MakeConfiguredStore();
-    const auto set = SetItems("standard config");
-    ASSERT_TRUE(Rt().Config().ActionSave_StandardConfig());
-    for (const auto& c : set) EXPECT_EQ(Applied("CONFIG", c[0]), c[1]) << c.where;
-    EXPECT_EQ(Applied("CONFIG0000000002", "표준DB서버명"), "");
-
-    Rt().Config().SetConfigTableName("");
-    EXPECT_FALSE(Rt().Config().ActionSave_StandardConfig());
-}
-
-TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
+TEST_P(ConfigSaveTest, AllTablesSkipConfigPcAndConfigSysAndTheStandardItemsGoToThisPcsTable) {
     MakeConfiguredStore();
     for (const char* sql :
          {"CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 VARCHAR(50))",
@@ -132,6 +119,14 @@ TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
         for (const auto& c : set) EXPECT_EQ(Applied(table, c[0]), c[1]) << table << " " << c.where;
     }
     EXPECT_EQ(Applied("CONFIG_SYS", "데이터_SQLServer_S"), "SYS");
+
+    // The standard-database items go to this PC's table only.
+    const auto standard = SetItems("standard config");
+    ASSERT_TRUE(Rt().Config().ActionSave_StandardConfig());
+    for (const auto& c : standard) EXPECT_EQ(Applied("CONFIG", c[0]), c[1]) << c.where;
+    EXPECT_EQ(Applied("CONFIG0000000002", "표준DB서버명"), "");
+    Rt().Config().SetConfigTableName("");
+    EXPECT_FALSE(Rt().Config().ActionSave_StandardConfig());
 }
 
 // The first load on a PC whose INI lacks 데이터_BackUpPath: the default ends up in the INI and in

@@ -87,19 +87,6 @@ TEST_F(KroFunctionTest, FileWriteStrMakesTheFolderThenReplacesOrAppends) {
     EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
 }
 
-// Lines in the ANSI code page, whatever their line ends.
-TEST_F(KroFunctionTest, FileLoadStrPutsLineKAtIndexK) {
-    Put("C:\\In\\lines.txt", "first\r\n\xB0\xA1\xB3\xAA\nthird\r\rlast");  // "가나" in CP949
-    Kro_Function f = Helper(1s);
-    std::vector<std::string> lines = {"zero", "old1", "old2", "old3", "old4", "old5", "old6"};
-    ASSERT_TRUE(f.FileLoadStr(lines, " C:\\In\\LINES.TXT "));
-    EXPECT_EQ(lines, (std::vector<std::string>{"zero", "first", "가나", "third", "", "last"}));
-
-    Put("C:\\In\\empty.txt", "");
-    ASSERT_TRUE(f.FileLoadStr(lines, "C:\\In\\empty.txt"));
-    EXPECT_EQ(lines, std::vector<std::string>{"zero"});
-}
-
 TEST_F(KroFunctionTest, FileLoadStrWaitsForAFileThatAppearsButNotForAMissingFolder) {
     Kro_Function f = Helper(10s, [this] { Finish("C:\\Wait\\out.txt", "done\r\n"); });
     std::vector<std::string> lines;
@@ -110,17 +97,25 @@ TEST_F(KroFunctionTest, FileLoadStrWaitsForAFileThatAppearsButNotForAMissingFold
     MakeFolder("C:\\Wait");
     EXPECT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
     EXPECT_EQ(lines, (std::vector<std::string>{"", "done"}));
-    // One that never appears ends in the time-out and leaves the lines alone.
-    Kro_Function impatient = Helper(20ms);
-    lines = {"keep"};
-    EXPECT_FALSE(impatient.FileLoadStr(lines, "C:\\Wait\\never.txt"));
-    EXPECT_EQ(lines, std::vector<std::string>{"keep"});
 }
 
-TEST_F(KroFunctionTest, FileLoadStrWaitsForTheWriterToFinish) {
-    Put("C:\\Wait\\out.txt", "partial\r\n\r\n");
+// Lines in the ANSI code page, whatever their line ends; line K at index K.
+TEST_F(KroFunctionTest, FileLoadStrReadsTheLinesAndWaitsForTheWriterToFinish) {
+    Put("C:\\In\\lines.txt", "first\r\n\xB0\xA1\xB3\xAA\nthird\r\rlast");  // "가나" in CP949
     Kro_Function f = Helper(20ms);
-    std::vector<std::string> lines;
+    std::vector<std::string> lines = {"zero", "old1", "old2", "old3", "old4", "old5", "old6"};
+    ASSERT_TRUE(f.FileLoadStr(lines, " C:\\In\\LINES.TXT "));
+    EXPECT_EQ(lines, (std::vector<std::string>{"zero", "first", "가나", "third", "", "last"}));
+    Put("C:\\In\\empty.txt", "");
+    ASSERT_TRUE(f.FileLoadStr(lines, "C:\\In\\empty.txt"));
+    EXPECT_EQ(lines, std::vector<std::string>{"zero"});
+    // One that never appears ends in the time-out and leaves the lines alone.
+    lines = {"keep"};
+    EXPECT_FALSE(f.FileLoadStr(lines, "C:\\In\\never.txt"));
+    EXPECT_EQ(lines, std::vector<std::string>{"keep"});
+
+    Put("C:\\Wait\\out.txt", "partial\r\n\r\n");
+    lines.clear();
     // Without WaitingCreate an empty last line is just a line.
     ASSERT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
     EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", ""}));
@@ -134,7 +129,7 @@ TEST_F(KroFunctionTest, FileLoadStrWaitsForTheWriterToFinish) {
     EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", "rest"}));
 }
 
-TEST_F(KroFunctionTest, FileCopyAndMoveHonourChkOverWrite) {
+TEST_F(KroFunctionTest, FilesAreCopiedMovedAndDeletedAndFoldersMadeAndRemoved) {
     Put("C:\\Src\\a.ini", "new");
     Put("C:\\Dst\\a.ini", "old");
     Kro_Function f(host_);
@@ -153,10 +148,8 @@ TEST_F(KroFunctionTest, FileCopyAndMoveHonourChkOverWrite) {
     EXPECT_TRUE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\m.ini", false));
     EXPECT_FALSE(f.FileExist("C:\\Src\\a.ini"));
     EXPECT_EQ(Get("C:\\Dst\\m.ini"), "new");
-}
 
-TEST_F(KroFunctionTest, FoldersAreMadeAndRemoved) {
-    Kro_Function f(host_);
+    // Folders are made one level at a time (or all at once) and removed when empty.
     MakeFolder("C:\\Base");
     EXPECT_FALSE(f.DirMake("C:\\Base\\x\\y"));  // one level only
     EXPECT_TRUE(f.DirMake("C:\\Base\\x"));
