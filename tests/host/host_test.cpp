@@ -69,22 +69,12 @@ TEST_F(HostTest, NetworkDriveAddReportsWindowsCodes) {
     EXPECT_EQ(host_.Settings().Keys("NetworkDrives").size(), 2u);  // no credentials are stored
 }
 
-TEST_F(HostTest, NetworkDrivesInUseConnectionRedirectAndCancel) {
-    std::string remote = "unchanged";
-    EXPECT_EQ(host_.Drives().GetConnection('Z', remote), net_result::kNotConnected);
-    EXPECT_EQ(host_.Drives().GetConnection('C', remote), net_result::kNotConnected);  // local drive
-    EXPECT_EQ(host_.Drives().GetConnection('#', remote), net_result::kBadDevice);
-    EXPECT_EQ(remote, "unchanged");
+// Looking up, using and cancelling a mapping are tested where the program uses them (Kro_Function's
+// NetDirCon, the data path check); these are the cases they leave out.
+TEST_F(HostTest, NetworkDrivesRedirectAndCancel) {
     EXPECT_EQ(host_.Drives().Cancel('Z'), net_result::kNotConnected);
-    EXPECT_TRUE(host_.Drives().DriveInUse('c'));
-    EXPECT_FALSE(host_.Drives().DriveInUse('Z'));
     EXPECT_FALSE(host_.Drives().DriveInUse('?'));
-
     ASSERT_EQ(host_.Drives().Add('Z', "\\\\server\\share", "", ""), net_result::kOk);
-    EXPECT_TRUE(host_.Drives().DriveInUse('z'));
-    EXPECT_EQ(host_.Drives().GetConnection('z', remote), net_result::kOk);
-    EXPECT_EQ(remote, "\\\\server\\share");
-    EXPECT_EQ(host_.Drives().Redirect("Z:\\Data\\a.mdb"), "\\\\server\\share\\Data\\a.mdb");
     EXPECT_EQ(host_.Drives().Redirect("z:/Data"), "\\\\server\\share/Data");
     EXPECT_EQ(host_.Drives().Redirect("Z:"), "\\\\server\\share");
     for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\server\\share"}) {

@@ -19,7 +19,7 @@ class ProfileFileTest : public ::testing::Test {
     host_test::TempFolder temp_;
 };
 
-TEST_F(ProfileFileTest, SizeCountsTheTerminatingNulAndIsHeldTo255) {
+TEST_F(ProfileFileTest, ReadsWithinTheSizeOrGiveTheDefault) {
     const std::string longValue(400, 'x');
     host_test::WriteBytes(
         File(), Utf8ToCp949("[S]\r\nAscii=abcdef\r\nHangul=가나다\r\nLong=" + longValue + "\r\n"));
@@ -29,9 +29,8 @@ TEST_F(ProfileFileTest, SizeCountsTheTerminatingNulAndIsHeldTo255) {
     }
     EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 300, File()), std::string(254, 'x'));
     EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 10, File()), std::string(9, 'x'));
-}
 
-TEST_F(ProfileFileTest, MissingKeyOrFileGivesTheDefault) {
+    // A missing key, or file, gives the default.
     host_test::WriteBytes(File(), "[S]\r\nK=\"quoted value\"\r\nE=\r\nNoEquals\r\n");
     EXPECT_EQ(GetPrivateProfileString("S", "K", "d", 255, File()), "quoted value");
     EXPECT_EQ(GetPrivateProfileString("S", "E", "d", 255, File()), "");  // present but empty
@@ -69,7 +68,7 @@ TEST_F(ProfileFileTest, AValueWrittenBackAsReadKeepsItsBytes) {
     }
 }
 
-TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsNotWritten) {
+TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsNotWrittenAndLinksAreFollowed) {
     host_test::WriteBytes(File(), "[S]\r\nK=old\r\n");
     fs::permissions(File(), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", File()));
@@ -83,9 +82,8 @@ TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsNotWritten) {
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", folder / "a.ini"));
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", folder / "b.ini"));
     EXPECT_EQ(host_test::ReadBytes(folder / "a.ini"), "[S]\r\nK=old\r\n");
-}
 
-TEST_F(ProfileFileTest, WriteKeepsPermissionsAndFollowsSymbolicLinks) {
+    // A writable file keeps its permissions, and a symbolic link is followed.
     host_test::WriteBytes(File("real.ini"), "[S]\nK=1\n");
     fs::permissions(File("real.ini"), fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("real.ini", File("link.ini"));

@@ -55,7 +55,7 @@ TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationNameAndKeysAreList
 
 using fixtures::LocalTimePoint;
 
-TEST(RegionalSettings, DefaultsUntilStoredPicturesWinAndPersist) {
+TEST(RegionalSettings, DefaultsUntilStoredPicturesWinAndPersistAndUnknownLocalesFallBack) {
     host_test::TempFolder temp;
     SettingsStore store(temp.Path() / "settings.ini");
     RegionalSettings regional(store, RegionalDefaults{"MM/dd/yy", "tt h:mm:ss"});
@@ -74,9 +74,8 @@ TEST(RegionalSettings, DefaultsUntilStoredPicturesWinAndPersist) {
     EXPECT_EQ(later.FormatDate(when), "2020-12-21");
     EXPECT_FALSE(regional.SetShortDateFormat(""));
     EXPECT_EQ(regional.ShortDateFormat(), "yyyy-MM-dd");
-}
 
-TEST(RegionalDefaults, NeutralOrUnknownLocalesFallBack) {
+    // Neutral or unknown locales fall back to ISO pictures.
     for (const char* name : {"", "C", "POSIX", "C.UTF-8", "xx_NOWHERE.UTF-8"}) {
         const RegionalDefaults defaults = RegionalDefaultsForLocale(name);
         EXPECT_EQ(defaults.shortDate, "yyyy-MM-dd") << name;
@@ -90,16 +89,13 @@ std::tm MakeTime(int year, int month, int day, int hour, int minute, int second)
     return t;
 }
 
-TEST(FormatPicture, RendersTokensAndLiterals) {
+TEST(FormatPicture, RendersTokensAndLiteralsAndMapsTheLocaleFormats) {
     const std::map<std::string, std::tm> times = {{"morning", MakeTime(2020, 12, 21, 9, 5, 7)},
                                                   {"evening", MakeTime(2008, 3, 4, 21, 30, 0)},
                                                   {"midnight", MakeTime(2020, 1, 2, 0, 0, 0)}};
     for (const auto& c : host_test::LoadCaseTable("host/cases/date_picture.txt", "format")) {
         EXPECT_EQ(FormatPicture(c[1], times.at(c[0])), c[2]) << c.where;
     }
-}
-
-TEST(PictureFromStrftime, MapsTheLocaleFormats) {
     for (const auto& c : host_test::LoadCaseTable("host/cases/date_picture.txt", "strftime")) {
         const std::optional<std::string> expected =
             c.fields.size() > 1 ? std::optional(c[1]) : std::nullopt;

@@ -35,19 +35,15 @@ TEST(SpawnProgram, PassesArgumentsVerbatimWithoutAShellAndWaitsForTheExitCode) {
 TEST(SpawnProgram, ExplainsWhyAProgramCannotStart) {
     host_test::TempFolder temp;
     host_test::WriteBytes(temp.Path() / "plain.exe", "#!/bin/sh\n");
-    struct Case {
-        fs::path program;
-        std::string_view error;
-    };
-    const Case cases[] = {
+    const std::pair<fs::path, std::string_view> cases[] = {
         {temp.Path() / "missing.exe", "no such program file"},
         {temp.Path(), "not a program file"},
         {temp.Path() / "plain.exe", "the file is not executable"},
     };
-    for (const Case& c : cases) {
-        const SpawnResult result = SpawnProgram(c.program, {}, true);
-        EXPECT_FALSE(result.started) << c.program;
-        EXPECT_EQ(result.error, c.error) << c.program;
+    for (const auto& [program, error] : cases) {
+        const SpawnResult result = SpawnProgram(program, {}, true);
+        EXPECT_FALSE(result.started) << program;
+        EXPECT_EQ(result.error, error) << program;
     }
 }
 

@@ -27,7 +27,7 @@ class PathMapTest : public ::testing::Test {
     PathMap map_{temp_.Path()};
 };
 
-TEST_F(PathMapTest, MapsDriveAndUncPathsAndRefusesOtherTexts) {
+TEST_F(PathMapTest, MapsDriveAndUncPathsExactSpellingFirstAndRefusesOtherTexts) {
     for (const host_test::CaseRow& c : host_test::LoadCaseTable("host/cases/paths.txt", "maps")) {
         SCOPED_TRACE(c.where);
         const std::optional<fs::path> native = map_.ToNative(c[0]);
@@ -38,9 +38,7 @@ TEST_F(PathMapTest, MapsDriveAndUncPathsAndRefusesOtherTexts) {
          host_test::LoadCaseTable("host/cases/paths.txt", "refused")) {
         EXPECT_FALSE(map_.ToNative(c[0]).has_value()) << c.where;
     }
-}
-
-TEST_F(PathMapTest, ExactSpellingWinsOverOtherCases) {
+    // The exact spelling wins over other cases.
     host_test::WriteBytes(Root() / "c" / "dup" / "File.txt", "1");
     host_test::WriteBytes(Root() / "c" / "dup" / "file.txt", "2");
     EXPECT_EQ(*map_.ToNative("C:\\dup\\file.txt"), Root() / "c/dup/file.txt");

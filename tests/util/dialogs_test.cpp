@@ -66,7 +66,6 @@ TEST_F(DialogsTest, CloseUnloadsAndAStepLoadsItAgainUnseen) {
     Run(1, 10, 5, step);
     ASSERT_NE(dialogs.LoadedProgressWindow(), nullptr);
     EXPECT_FALSE(dialogs.LoadedProgressWindow()->Shown());
-    EXPECT_EQ(dialogs.LoadedProgressWindow()->PbSub.caption, "10 / 5건 [ a ]");
     EXPECT_EQ(dialogs.LoadedProgressWindow()->panMsg, "");  // a new window
 }
 
