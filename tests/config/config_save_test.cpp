@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <iterator>
 #include <sstream>
 
@@ -10,6 +9,7 @@
 #include "config/ini_items.h"
 #include "config/item_catalog.h"
 #include "db/error.h"
+#include "fixtures/program_runner.h"
 #include "host/case_table.h"
 #include "host/profile.h"
 
@@ -159,13 +159,10 @@ struct MoveIniWorld : fixtures::HostRoot {
 
 // The files of a folder, each as "name=its text", in order.
 std::string Listing(const std::filesystem::path& folder) {
-    std::vector<std::string> files;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) {
-        files.push_back(e.path().filename().string() + "=" + host_test::ReadBytes(e.path()));
-    }
-    std::sort(files.begin(), files.end());
     std::string text;
-    for (const std::string& f : files) text += (text.empty() ? "" : " ") + f;
+    for (const auto& [name, bytes] : fixtures::FilesUnder(folder)) {
+        text += (text.empty() ? "" : " ") + name + "=" + bytes;
+    }
     return text;
 }
 

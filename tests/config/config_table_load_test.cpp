@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "config/config_world.h"
@@ -12,6 +11,7 @@
 #include "config/norv_conn.h"
 #include "config/slot_map.h"
 #include "fixtures/config_template.h"
+#include "fixtures/program_runner.h"
 #include "host/case_table.h"
 #include "host/host.h"
 #include "host/profile.h"
@@ -112,16 +112,7 @@ TEST_F(ConfigLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
         PutMdbIni(c.ini);
-        const auto files = [&] {
-            std::vector<std::pair<std::string, std::string>> all;
-            for (const auto& e : std::filesystem::recursive_directory_iterator(temp_.Path())) {
-                all.emplace_back(e.path().string(),
-                                 e.is_regular_file() ? host_test::ReadBytes(e.path()) : "");
-            }
-            std::sort(all.begin(), all.end());
-            return all;
-        };
-        const auto before = files();
+        const auto before = fixtures::FilesUnder(temp_.Path());
         {
             Runtime lookOnly(host_, desktop_, Access::ReadOnly);
             NorvConn& config = lookOnly.Config();
@@ -134,7 +125,7 @@ TEST_F(ConfigLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
             // Every write is refused.
             EXPECT_THROW(lookOnly.StoreConnection->Execute("DELETE FROM CONFIGPC"), db::DbError);
         }
-        EXPECT_EQ(files(), before);
+        EXPECT_EQ(fixtures::FilesUnder(temp_.Path()), before);
     }
     EXPECT_TRUE(BoxTexts().empty());
 }
