@@ -42,13 +42,6 @@ TEST_F(HostTest, StartsProgramsByWindowsPathOrBareNameOrSaysWhyNot) {
     EXPECT_EQ(unmapped.error, "cannot start \"..\\Tessel.exe\": not a drive or network path");
 }
 
-TEST_F(HostTest, NativeFollowsMappedNetworkDrives) {
-    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "z" / "a.mdb");
-    ASSERT_EQ(host_.Drives().Add('Z', "\\\\SRV\\Share", "", ""), net_result::kOk);
-    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
-    EXPECT_EQ(host_.Native("z:\\..\\..\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
-}
-
 TEST_F(HostTest, SettingsLiveUnderTheUsersFolderAndTheComputerNameIsUpperCase) {
     ASSERT_TRUE(host_.Settings().Set("S", "K", "V"));
     EXPECT_FALSE(host_.UserName().empty());
@@ -69,15 +62,19 @@ TEST_F(HostTest, NetworkDriveAddReportsWindowsCodes) {
     EXPECT_EQ(host_.Settings().Keys("NetworkDrives").size(), 2u);  // no credentials are stored
 }
 
-// Looking up, using and cancelling a mapping are tested where the program uses them (Kro_Function's
-// NetDirCon, the data path check); these are the cases they leave out.
-TEST_F(HostTest, NetworkDrivesRedirectAndCancel) {
+// Windows paths follow mapped drives. Looking up, using and cancelling a mapping are tested where
+// the program uses them (Kro_Function's NetDirCon, the data path check); these are the cases they
+// leave out.
+TEST_F(HostTest, NativeFollowsMappedNetworkDrivesUntilCancelled) {
     EXPECT_EQ(host_.Drives().Cancel('Z'), net_result::kNotConnected);
     EXPECT_FALSE(host_.Drives().DriveInUse('?'));
-    ASSERT_EQ(host_.Drives().Add('Z', "\\\\server\\share", "", ""), net_result::kOk);
-    EXPECT_EQ(host_.Drives().Redirect("z:/Data"), "\\\\server\\share/Data");
-    EXPECT_EQ(host_.Drives().Redirect("Z:"), "\\\\server\\share");
-    for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\server\\share"}) {
+    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "z" / "a.mdb");
+    ASSERT_EQ(host_.Drives().Add('Z', "\\\\SRV\\Share", "", ""), net_result::kOk);
+    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
+    EXPECT_EQ(host_.Native("z:\\..\\..\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
+    EXPECT_EQ(host_.Drives().Redirect("z:/Data"), "\\\\SRV\\Share/Data");
+    EXPECT_EQ(host_.Drives().Redirect("Z:"), "\\\\SRV\\Share");
+    for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\SRV\\Share"}) {
         EXPECT_FALSE(host_.Drives().Redirect(unmapped).has_value()) << unmapped;
     }
     EXPECT_EQ(host_.Drives().Cancel('z'), net_result::kOk);

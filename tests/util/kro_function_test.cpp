@@ -76,17 +76,6 @@ TEST_F(KroFunctionTest, CurrentFolderIsAVirtualPath) {
     EXPECT_FALSE(f.NativePath("").has_value());
 }
 
-TEST_F(KroFunctionTest, FileWriteStrMakesTheFolderThenReplacesOrAppends) {
-    Kro_Function f(host_);
-    EXPECT_FALSE(f.FileWriteStr("C:\\New\\Sub\\x.ini", ""));  // no folder, none asked for
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "one", " C:\\New\\Sub "));
-    // An existing folder is no reason to skip the write.
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "two", "C:\\New\\Sub"));
-    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n");
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "셋", "", true));
-    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
-}
-
 TEST_F(KroFunctionTest, FileLoadStrWaitsForAFileThatAppearsButNotForAMissingFolder) {
     Kro_Function f = Helper(10s, [this] { Finish("C:\\Wait\\out.txt", "done\r\n"); });
     std::vector<std::string> lines;
@@ -148,6 +137,15 @@ TEST_F(KroFunctionTest, FilesAreCopiedMovedAndDeletedAndFoldersMadeAndRemoved) {
     EXPECT_TRUE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\m.ini", false));
     EXPECT_FALSE(f.FileExist("C:\\Src\\a.ini"));
     EXPECT_EQ(Get("C:\\Dst\\m.ini"), "new");
+
+    // FileWriteStr makes the folder it is given, then replaces or appends.
+    EXPECT_FALSE(f.FileWriteStr("C:\\New\\Sub\\x.ini", ""));  // no folder, none asked for
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "one", " C:\\New\\Sub "));
+    // An existing folder is no reason to skip the write.
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "two", "C:\\New\\Sub"));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n");
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "셋", "", true));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
 
     // Folders are made one level at a time (or all at once) and removed when empty.
     MakeFolder("C:\\Base");
