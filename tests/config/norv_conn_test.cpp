@@ -69,10 +69,11 @@ TEST_F(NorvConnIniTest, ReadsEveryValueWithinItsLength) {
 }
 
 TEST_F(NorvConnIniTest, LoadKeepsItsPathsAndObject) {
-    PutMdbIni();
+    PutMdbIni("M_매장디비모드=1\r\n");
     NorvConn other(Rt());
     ASSERT_TRUE(Config().ActionConFigLoad_Basic(other, Rt().StoreConnection, true));
     EXPECT_EQ(other.데이터_MDBPath, config_test::kStoreMdb);
+    EXPECT_EQ(other.LoadedDataKind(), 1);    // the kind as the mode left it
     EXPECT_EQ(Config().데이터_MDBPath, "");  // only `config` is filled
     EXPECT_EQ(&Config().ConfigObject(), &other);
 }
