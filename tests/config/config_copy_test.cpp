@@ -1,8 +1,9 @@
 #include "config/config_copy.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "config/config_copy_world.h"
+#include "config/config_world.h"
 #include "db/dao.h"
 #include "db/error.h"
 #include "util/dialogs.h"
@@ -50,17 +51,15 @@ class ConfigCopyTest : public CopyWorld {
     // The copy raises the build error after showing the one box `box`, and leaves neither CONFIG
     // nor CONFIGPC nor the wait window behind.
     void ExpectCopyFails(const std::string& box) {
-        const std::size_t before = Boxes().size();
+        const std::size_t before = BoxTexts().size();
         config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
-        try {
-            copy.ActionPatch_Creat_ConfigPC();
-            ADD_FAILURE() << "no error raised";
-        } catch (const db::DbError& e) {
-            EXPECT_EQ(e.Number(), config::kConfigSourceBuildError);
-            EXPECT_EQ(e.Description(), config::kConfigSourceBuildText);
-        }
-        ASSERT_EQ(Boxes().size(), before + 1);
-        EXPECT_EQ(Boxes().back(), box);
+        EXPECT_THAT(
+            [&] { copy.ActionPatch_Creat_ConfigPC(); },
+            testing::Throws<db::DbError>(testing::AllOf(
+                testing::Property(&db::DbError::Number, config::kConfigSourceBuildError),
+                testing::Property(&db::DbError::Description, config::kConfigSourceBuildText))));
+        ASSERT_EQ(BoxTexts().size(), before + 1);
+        EXPECT_EQ(BoxTexts().back(), box);
         EXPECT_FALSE(HasTable("CONFIG"));
         EXPECT_FALSE(HasTable("CONFIGPC"));
         EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
@@ -87,7 +86,7 @@ TEST_P(ConfigCopyTest, NewDatabaseGetsConfigAndWorkstationCopies) {
     EXPECT_TRUE(result);
     EXPECT_EQ(shown, (std::vector<std::string>{kBuildingText, kExtendingText}));
     EXPECT_EQ(Rt().Dialogs().LoadedMessageWindow(), nullptr);
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 
     // The template's rows as they are, for comparison.
     Store().Execute(fixtures::CreateConfigTableSql("TEMPLATE", StoreDialect()));
@@ -152,7 +151,7 @@ TEST_P(ConfigCopyTest, ExistingConfigIsKeptAndOnlyConfigPcIsAdded) {
     EXPECT_TRUE(copy.ActionPatch_Creat_ConfigPC());
     EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), 1u);
     EXPECT_TRUE(HasTable("CONFIGPC"));
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(BoxTexts().empty());
     // Both present: nothing to do, still true.
     EXPECT_TRUE(copy.ActionPatch_Creat_ConfigPC());
 }
@@ -162,7 +161,7 @@ TEST_P(ConfigCopyTest, WorkstationTableFailuresReturnFalse) {
     config::clsConfigCopy copy(Rt(), Rt().StoreConnection);
     // Without CONFIG there is nothing to copy: the copy's box, no table.
     EXPECT_FALSE(copy.ActionPatch_Creat_Config확장("CONFIG0000000002"));
-    EXPECT_EQ(Boxes(), std::vector<std::string>{kCopyFailed});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kCopyFailed});
     EXPECT_FALSE(HasTable("CONFIG0000000002"));
 
     ASSERT_TRUE(copy.ActionPatch_Creat_ConfigPC());

@@ -2,22 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <iterator>
 #include <sstream>
 
-#include "config/config_copy_world.h"
+#include "config/config_world.h"
 #include "config/ini_items.h"
 #include "config/item_catalog.h"
 #include "db/error.h"
+#include "fixtures/program_runner.h"
 #include "host/case_table.h"
 #include "host/profile.h"
 
 namespace config_test {
 namespace {
-
-constexpr const char* kMainIni = "C:\\Quillon\\NVConfig.INI";
-constexpr const char* kPrinterIni = "C:\\Windows\\System32\\zentrix_s_sys.ini";
 
 class ConfigSaveTest : public CopyWorld {
   protected:
@@ -78,7 +75,7 @@ constexpr const char* kConnectionItems[] = {
 
 // The basic save writes every INI item back where it was read, and mirrors the connection items
 // into the configuration table (passwords with apostrophes stored exactly) and nothing else.
-TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItems) {
+TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItemsOrIsFalseWithoutTheTable) {
     MakeConfiguredStore();
     const auto set = SetItems("basic save");
     ASSERT_TRUE(Rt().Config().ActionSave_Basic());
@@ -95,10 +92,8 @@ TEST_P(ConfigSaveTest, BasicSaveWritesTheIniAndMirrorsConnectionItems) {
     EXPECT_EQ(Rows("SELECT * FROM CONFIG").size(), rows_.size());
     EXPECT_EQ(Applied("CONFIG", "사업자_상호"), "하로나약국");
     EXPECT_EQ(Applied("CONFIG0000000002", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
-}
 
-TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
-    MakeConfiguredStore();
+    // Without its connection or table the save is false, but the INI is written.
     config::NorvConn& c = Rt().Config();
     c.SharedConnection().reset();
     Set("M_담당자코드", "A7");
@@ -110,18 +105,7 @@ TEST_P(ConfigSaveTest, BasicSaveWithoutTableOrConnectionIsFalseButWritesIni) {
     EXPECT_FALSE(c.ActionSave_Basic());
 }
 
-TEST_P(ConfigSaveTest, StandardConfigUpdatesItsSixRows) {
-    MakeConfiguredStore();
-    const auto set = SetItems("standard config");
-    ASSERT_TRUE(Rt().Config().ActionSave_StandardConfig());
-    for (const auto& c : set) EXPECT_EQ(Applied("CONFIG", c[0]), c[1]) << c.where;
-    EXPECT_EQ(Applied("CONFIG0000000002", "표준DB서버명"), "");
-
-    Rt().Config().SetConfigTableName("");
-    EXPECT_FALSE(Rt().Config().ActionSave_StandardConfig());
-}
-
-TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
+TEST_P(ConfigSaveTest, AllTablesSkipConfigPcAndConfigSysAndTheStandardItemsGoToThisPcsTable) {
     MakeConfiguredStore();
     for (const char* sql :
          {"CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 VARCHAR(50))",
@@ -135,6 +119,14 @@ TEST_P(ConfigSaveTest, AllTablesRoutineSkipsConfigPcAndConfigSys) {
         for (const auto& c : set) EXPECT_EQ(Applied(table, c[0]), c[1]) << table << " " << c.where;
     }
     EXPECT_EQ(Applied("CONFIG_SYS", "데이터_SQLServer_S"), "SYS");
+
+    // The standard-database items go to this PC's table only.
+    const auto standard = SetItems("standard config");
+    ASSERT_TRUE(Rt().Config().ActionSave_StandardConfig());
+    for (const auto& c : standard) EXPECT_EQ(Applied("CONFIG", c[0]), c[1]) << c.where;
+    EXPECT_EQ(Applied("CONFIG0000000002", "표준DB서버명"), "");
+    Rt().Config().SetConfigTableName("");
+    EXPECT_FALSE(Rt().Config().ActionSave_StandardConfig());
 }
 
 // The first load on a PC whose INI lacks 데이터_BackUpPath: the default ends up in the INI and in
@@ -165,15 +157,24 @@ struct MoveIniWorld : fixtures::HostRoot {
     config::Runtime rt{host_, desktop};
 };
 
+// The files of a folder, each as "name=its text", in order.
+std::string Listing(const std::filesystem::path& folder) {
+    std::string text;
+    for (const auto& [name, bytes] : fixtures::FilesUnder(folder)) {
+        text += (text.empty() ? "" : " ") + name + "=" + bytes;
+    }
+    return text;
+}
+
 TEST(ProcMoveIni, CopiesMissingFilesOnly) {
-    const std::string system = "C:\\Windows\\System32\\", product = "C:\\Quillon\\";
     for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "ProcMoveIni")) {
         SCOPED_TRACE(c.where);
         MoveIniWorld w;
-        const auto inSystem = Words(c[0]), inProduct = Words(c[1]), copied = Words(c[2]);
-        for (const auto& f : inSystem) host_test::WriteBytes(w.Native(system + f), "system " + f);
-        for (const auto& f : inProduct)
-            host_test::WriteBytes(w.Native(product + f), "product " + f);
+        const auto system = w.Native("C:\\Windows\\System32"), product = w.Native("C:\\Quillon");
+        std::filesystem::create_directories(product);
+        for (const auto& f : Words(c[0])) host_test::WriteBytes(system / f, "system");
+        for (const auto& f : Words(c[1])) host_test::WriteBytes(product / f, "product");
+        const std::string systemBefore = Listing(system);
         int error = 0;
         try {
             w.rt.Config().ProcMoveIni();
@@ -181,20 +182,8 @@ TEST(ProcMoveIni, CopiesMissingFilesOnly) {
             error = e.Number();
         }
         EXPECT_EQ(std::to_string(error), c[3]);
-        for (const auto* files : {&inSystem, &inProduct}) {
-            for (const std::string& f : *files) {
-                const auto target = w.Native(product + f);
-                if (std::count(copied.begin(), copied.end(), f)) {
-                    EXPECT_EQ(host_test::ReadBytes(target), "system " + f) << f;
-                } else if (std::count(inProduct.begin(), inProduct.end(), f)) {
-                    EXPECT_EQ(host_test::ReadBytes(target), "product " + f) << f;
-                } else {
-                    EXPECT_FALSE(std::filesystem::exists(target)) << f;
-                }
-            }
-        }
-        // The system folder keeps its copies.
-        for (const auto& f : inSystem) EXPECT_TRUE(std::filesystem::exists(w.Native(system + f)));
+        EXPECT_EQ(Listing(product), c[2]);
+        EXPECT_EQ(Listing(system), systemBefore);  // the system folder keeps its copies
     }
 }
 

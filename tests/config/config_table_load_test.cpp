@@ -1,9 +1,9 @@
 // The configuration-table half of the basic load, and the administrator load. ActionGetTable:
 // which configuration table belongs to this PC, with code allocation and the building of missing
 // tables, through the basic load.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "config/config_world.h"
@@ -11,6 +11,7 @@
 #include "config/norv_conn.h"
 #include "config/slot_map.h"
 #include "fixtures/config_template.h"
+#include "fixtures/program_runner.h"
 #include "host/case_table.h"
 #include "host/host.h"
 #include "host/profile.h"
@@ -62,7 +63,7 @@ TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
     }
     MakeStore(rows);
     ASSERT_TRUE(Load());
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
     NorvConn& config = Config();
     for (const auto& c : cases) {
         if (c[6].rfind("slot ", 0) == 0) {
@@ -87,7 +88,7 @@ TEST_F(ConfigLoadTest, RowsFeedTheItemTableAndTheItems) {
     ASSERT_TRUE(again.ActionConFigLoad_Basic(again, Rt().StoreConnection));
     EXPECT_EQ(again.SharedConnection(), Rt().StoreConnection);
     EXPECT_TRUE(again.장비_온라인서비스);
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 // A look-only load finds the configuration without registering this PC, building a table or
@@ -111,16 +112,7 @@ TEST_F(ConfigLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
         PutMdbIni(c.ini);
-        const auto files = [&] {
-            std::vector<std::pair<std::string, std::string>> all;
-            for (const auto& e : std::filesystem::recursive_directory_iterator(temp_.Path())) {
-                all.emplace_back(e.path().string(),
-                                 e.is_regular_file() ? host_test::ReadBytes(e.path()) : "");
-            }
-            std::sort(all.begin(), all.end());
-            return all;
-        };
-        const auto before = files();
+        const auto before = fixtures::FilesUnder(temp_.Path());
         {
             Runtime lookOnly(host_, desktop_, Access::ReadOnly);
             NorvConn& config = lookOnly.Config();
@@ -133,9 +125,9 @@ TEST_F(ConfigLoadTest, ALookOnlyLoadReadsWithoutRegisteringBuildingOrSaving) {
             // Every write is refused.
             EXPECT_THROW(lookOnly.StoreConnection->Execute("DELETE FROM CONFIGPC"), db::DbError);
         }
-        EXPECT_EQ(files(), before);
+        EXPECT_EQ(fixtures::FilesUnder(temp_.Path()), before);
     }
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(ConfigLoadTest, BadItemNumbersStopTheLoad) {
@@ -144,10 +136,10 @@ TEST_F(ConfigLoadTest, BadItemNumbersStopTheLoad) {
         SCOPED_TRACE(code);
         RunMdb({"DELETE FROM CONFIG"});
         RunMdb(Insert("CONFIG", {{"1", 1, 1, "0", ""}, {code, 1, 1, "1", ""}}));
-        const std::size_t before = Messages().size();
+        const std::size_t before = BoxTexts().size();
         EXPECT_FALSE(Load());
-        EXPECT_EQ(Messages().size(), before + 1);
-        EXPECT_EQ(Messages().back(), "환경설정을 불러올 수 없습니다");
+        EXPECT_EQ(BoxTexts().size(), before + 1);
+        EXPECT_EQ(BoxTexts().back(), "환경설정을 불러올 수 없습니다");
     }
 }
 
@@ -155,8 +147,8 @@ TEST_F(ConfigLoadTest, MissingStoreDatabaseFailsQuietlyAfterTheReason) {
     PutMdbIni("[기타관리]\r\n데이터_종류=0000000001\r\n");
     EXPECT_FALSE(Load());
     // The set-up explained the missing file; the load adds no box of its own.
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "해당 폴더에 데이터가 없습니다");
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "해당 폴더에 데이터가 없습니다");
 }
 
 TEST_F(ConfigLoadTest, PcCodeWithAnApostropheStaysAValue) {
@@ -177,8 +169,7 @@ TEST_F(ConfigLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     c.관리자_체인점교환단가 = 4;
     // Without its database: the connection's message only.
     EXPECT_FALSE(c.ActionConFigLoad_Admin(c, Rt().Data1Connection));
-    EXPECT_EQ(Messages(), std::vector<std::string>{
-                              "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다"});
+    EXPECT_EQ(BoxTexts().size(), 1u);
     EXPECT_FALSE(Rt().Data1Connection);
 
     RunServer("DATA1", {CreateConfigTable("CONFIG", db::Dialect::SqlServer)});
@@ -195,14 +186,14 @@ TEST_F(ConfigLoadTest, AdminLoadReadsGroupThreeOfTheSharedTable) {
     EXPECT_EQ(c.Slot(140).AsInt(), -1);
     EXPECT_TRUE(c.Slot(85).IsEmpty());
     EXPECT_EQ(Rt().Data1Connection, Rt().AdminConnection);
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(BoxTexts().size(), 1u);
 }
 
 TEST_F(ConfigLoadTest, NewPcGetsTheNextCodeAndItsOwnTable) {
     MakeStoreWithCodes({{"0000000001", "CONFIG"}, {"0000000004", "CONFIG0000000004"}});
     PutMdbIni();
     ASSERT_TRUE(Load());
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
     EXPECT_EQ(Config().ConfigTableName(), "CONFIG0000000005");
     EXPECT_EQ(IniCode(), "0000000005");
     const std::string pc = host_.ComputerName();
@@ -256,14 +247,14 @@ TEST_F(ConfigLoadTest, MissingTablesWithoutNewConfigOrAConnectionFail) {
     NorvConn fresh(Rt());
     std::string table = "unchanged";
     EXPECT_FALSE(fresh.ActionGetTable(table, true));  // no connection
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(BoxTexts().empty());
 
     fixtures::CreateConfigTemplate(host_);
     RunMdb({"CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"});
     PutMdbIni();
     Rt().NewConfigFlag = false;
     EXPECT_FALSE(Load());
-    EXPECT_EQ(Messages(), std::vector<std::string>{"환경설정을 불러올 수 없습니다"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"환경설정을 불러올 수 없습니다"});
     EXPECT_FALSE(Config().ActionGetTable(table, false));
 }
 
@@ -287,11 +278,9 @@ TEST_F(ConfigLoadTest, TableNameThatIsNoPlainNameIsRefusedBeforeAnyStatement) {
         const std::string shown =
             table ? std::string("'") + table + "'" : std::string("'CONFIG") + code + "'";
         EXPECT_FALSE(Load()) << shown;
-        const std::vector<std::string> messages = Messages();
-        EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
-            return m.find(shown) != std::string::npos &&
-                   m.find("not a usable name") != std::string::npos;
-        })) << shown;
+        EXPECT_THAT(BoxTexts(),
+                    testing::Contains(testing::AllOf(testing::HasSubstr(shown),
+                                                     testing::HasSubstr("not a usable name"))));
         EXPECT_EQ(Column("SELECT COUNT(*) AS N FROM 사용상품", "N"), std::vector<std::string>{"1"})
             << shown;
         EXPECT_EQ(Registered().size(), 1u) << shown;

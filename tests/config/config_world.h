@@ -1,9 +1,11 @@
 #pragma once
-// A small world for the configuration layer's tests: a Host on a fresh root, a scripted Desktop,
-// the process values (Runtime), INI files at their fixed places and real embedded store
+// Two worlds for the configuration layer's tests. ConfigWorld: a Host on a fresh root, a scripted
+// Desktop, the process values (Runtime), INI files at their fixed places and real embedded store
 // databases (an MDB file, and a SQL Server folder named by the login file) made on demand.
+// CopyWorld, below, for the configuration tables of either kind of store.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,8 +14,10 @@
 #include "config/norv_conn.h"
 #include "config/runtime.h"
 #include "db/embedded/embedded.h"
+#include "db/kro_ado.h"
 #include "db/recordset.h"
 #include "fixtures/config_template.h"
+#include "fixtures/store_database.h"
 #include "fixtures/world.h"
 #include "util/sql_text.h"
 
@@ -50,9 +54,6 @@ class ConfigWorld : public ::testing::Test, public fixtures::RuntimeRoot {
         Put(kMainIni, std::string("[DATA]\r\n데이터_종류=0\r\n데이터_MDBPath=") + kStoreMdb +
                           "\r\n데이터_네트웍사용여부=1\r\n" + std::string(more));
     }
-
-    // The texts of the message boxes shown so far.
-    std::vector<std::string> Messages() const { return BoxTexts(); }
 
     // --- databases ---------------------------------------------------------------------------
     void RunMdb(const std::vector<std::string>& sql) {
@@ -92,7 +93,8 @@ class ConfigWorld : public ::testing::Test, public fixtures::RuntimeRoot {
         const std::vector<std::pair<std::string, std::string>>& codes,
         const std::vector<std::pair<std::string, std::string>>& pcNames = {}) {
         std::vector<std::string> sql = {
-            "CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 VARCHAR(50))",
+            "CREATE TABLE CONFIGPC (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50), 테이블명 "
+            "VARCHAR(50))",
             "CREATE TABLE 피씨명 (피씨코드 VARCHAR(10), 피씨명 VARCHAR(50))"};
         for (const auto& [code, table] : codes) {
             sql.push_back("INSERT INTO CONFIGPC VALUES (" + util::SqlQuoted(code) + ", 'PC', " +
@@ -117,6 +119,77 @@ class ConfigWorld : public ::testing::Test, public fixtures::RuntimeRoot {
         for (; !rs.Eof(); rs.MoveNext()) out.push_back(rs[column].AsText());
         return out;
     }
+};
+
+// The world of the configuration-table tests: a fresh root, an empty store database of either
+// kind made by the shared builders (an MDB file, or an embedded SQL Server database registered in
+// the login file), the template "환경설정.mdb", a Runtime whose configuration object names the
+// store database, and StoreConnection open on it.
+using fixtures::StoreKind;
+
+inline std::string StoreKindName(const ::testing::TestParamInfo<StoreKind>& info) {
+    return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
+}
+
+inline constexpr const char* kStoreMdbPath = "C:\\Quillon\\Data\\DatMain.mdb";
+
+class CopyWorld : public ::testing::TestWithParam<StoreKind>, public fixtures::RuntimeRoot {
+  protected:
+    CopyWorld() : RuntimeRoot(host::MsgAnswer::Ok) {}
+
+    // Makes the store database (running the statements in its dialect), the runtime and the
+    // shared connection. The template is made first unless the test does it itself.
+    void MakeStore(const std::vector<std::string>& statements = {}, bool withTemplate = true) {
+        if (withTemplate) fixtures::CreateConfigTemplate(host_, rows_);
+        if (Mdb()) {
+            fixtures::CreateMdbStore(host_, kStoreMdbPath, statements);
+        } else {
+            fixtures::CreateServerStore(host_, server_, statements);
+        }
+        config::NorvConn& c = MakeRuntime().Config();
+        c.데이터_종류 = Mdb() ? 0 : 1;
+        c.데이터_MDBPath = kStoreMdbPath;
+        c.데이터_SQLServer = server_.server;
+        c.데이터_SQLDataName = server_.database;
+        c.데이터_SQLID = server_.user;
+        c.데이터_SQLPass = server_.password;
+        fixtures::StoreTarget target;
+        target.kind = GetParam();
+        target.mdbPath = kStoreMdbPath;
+        target.server = server_;
+        target.newWorkLB = 1;
+        fixtures::InstallStore(Rt(), target);
+    }
+
+    bool Mdb() const { return GetParam() == StoreKind::Mdb; }
+    db::Dialect StoreDialect() const { return Mdb() ? db::Dialect::Jet : db::Dialect::SqlServer; }
+    db::Connection& Store() { return *Rt().StoreConnection; }
+
+    bool HasTable(const std::string& table) {
+        for (const auto& t : Store().Engine().SchemaInfo().Tables()) {
+            if (t.name == table) return true;
+        }
+        return false;
+    }
+
+    // Every row of the query, each as column name -> value.
+    std::vector<std::map<std::string, util::Variant>> Rows(const std::string& sql) {
+        std::vector<std::map<std::string, util::Variant>> rows;
+        db::RecordSet rs;
+        rs.Open(sql, Store());
+        for (; !rs.Eof(); rs.MoveNext()) {
+            auto& row = rows.emplace_back();
+            for (int i = 0; i < rs.FieldCount(); ++i) row[rs.FieldName(i)] = rs[i];
+        }
+        return rows;
+    }
+
+    std::size_t Yields() const {
+        return desktop_.CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size();
+    }
+
+    fixtures::ServerStore server_;
+    std::vector<fixtures::ConfigRow> rows_ = fixtures::TemplateRows();
 };
 
 }  // namespace config_test

@@ -20,18 +20,6 @@ using config_test::kStoreMdb;
 
 constexpr const char* kCases = "config/cases/connection.txt";
 
-TEST(TextToByte, ConvertsSettingTextsAndRaisesAnOverflowAboveAByte) {
-    for (const auto& c : host_test::LoadCaseTable(kCases, "TextToByte")) {
-        try {
-            EXPECT_EQ(std::to_string(TextToByte(util::Variant(c[0]))), c[1]) << c.where;
-        } catch (const db::DbError& e) {
-            EXPECT_EQ(e.Number(), ConfigError::kOverflow) << c.where;
-            EXPECT_EQ(c[1], "overflow") << c.where;
-        }
-    }
-    EXPECT_EQ(TextToByte(util::Variant(9)), 9);
-}
-
 class ConnectionSetupTest : public config_test::ConfigWorld {
   protected:
     // A stand-in connection test tool that leaves "<itself>.ran" when it runs.
@@ -61,7 +49,7 @@ class ConnectionSetupTest : public config_test::ConfigWorld {
 TEST_F(ConnectionSetupTest, EachKindShowsItsMessageAndStartsTheTool) {
     std::int32_t first = 0;
     ShowConnectionError(Rt(), first);  // without the tool: only the message
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(BoxTexts().size(), 1u);
     EXPECT_FALSE(fs::exists(Native("C:\\Quillon") / "Lintor.exe.ran"));
     PutLintor();
     for (const auto& c : host_test::LoadCaseTable(kCases, "error messages")) {
@@ -74,14 +62,14 @@ TEST_F(ConnectionSetupTest, EachKindShowsItsMessageAndStartsTheTool) {
     EXPECT_TRUE(LintorRan());
 }
 
-TEST_F(ConnectionSetupTest, MissingMdbFileGivesTheReasonAndMappedDrivesTheirShare) {
+TEST_F(ConnectionSetupTest, CheckDataPathGivesTheReasonForAMissingFileAndMappedDrivesTheirShare) {
     MapDriveZ();
     for (const auto& c : host_test::LoadCaseTable(kCases, "missing mdb")) {
         UseMdb(c[0]);
         std::int16_t target = 0;
         EXPECT_FALSE(CheckDataPath(Rt(), Config(), target)) << c.where;
-        ASSERT_FALSE(Messages().empty());
-        EXPECT_EQ(Messages().back(), c[1]) << c.where;
+        ASSERT_FALSE(BoxTexts().empty());
+        EXPECT_EQ(BoxTexts().back(), c[1]) << c.where;
     }
     std::string remote;
     EXPECT_EQ(GetNetworkDrivePath(Rt(), "Z:", remote), 0);
@@ -90,9 +78,9 @@ TEST_F(ConnectionSetupTest, MissingMdbFileGivesTheReasonAndMappedDrivesTheirShar
     EXPECT_EQ(remote, "\\Y:");
     EXPECT_EQ(GetNetworkDrivePath(Rt(), "Da", remote), host::net_result::kBadDevice);
     EXPECT_EQ(remote, "\\Da");
-}
 
-TEST_F(ConnectionSetupTest, CheckDataPathPasses) {
+    // A file that is there passes, blanks around its path aside.
+    const std::size_t shown = BoxTexts().size();
     Put(kStoreMdb, "x");
     UseMdb(std::string("  ") + kStoreMdb + " ");
     std::int16_t target = 0;
@@ -103,10 +91,10 @@ TEST_F(ConnectionSetupTest, CheckDataPathPasses) {
     EXPECT_TRUE(CheckDataPath(Rt(), Config(), target));
     std::int16_t other = 1;
     EXPECT_FALSE(CheckDataPath(Rt(), Config(), other));
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(BoxTexts().size(), shown);
 }
 
-TEST_F(ConnectionSetupTest, RestoresTheKindOfTheLoadBeforeConnecting) {
+TEST_F(ConnectionSetupTest, ConnectingUsesTheKindOfTheLoadAndShowsAFailedOpenOnlyWithMdecchk) {
     RunServer("STORE", {"CREATE TABLE T (A INT)"});
     Config().데이터_SQLServer = std::string(" ") + config_test::kServer;
     Config().데이터_SQLDataName = "STORE";
@@ -116,20 +104,18 @@ TEST_F(ConnectionSetupTest, RestoresTheKindOfTheLoadBeforeConnecting) {
     Config().데이터_MDBPath = "C:\\gone.mdb";
     EXPECT_FALSE(ConnectStoreDatabase(Rt()));
     EXPECT_EQ(Config().데이터_종류, 0);
-    EXPECT_EQ(Messages().size(), 1u);
-}
+    EXPECT_EQ(BoxTexts().size(), 1u);
 
-TEST_F(ConnectionSetupTest, FailedOpenIsShownOnlyWithMdecchk) {
     // A file that is no database: the path check passes, the open fails.
     Put(kStoreMdb, "not a database");
     UseMdb(kStoreMdb);
     Config().데이터_네트웍사용여부 = 1;
     EXPECT_FALSE(ConnectStoreDatabase(Rt()));
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(BoxTexts().size(), 1u);
     Config().M_MDECCHK = "1";
     EXPECT_FALSE(ConnectStoreDatabase(Rt()));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "데이터가 정상적으로 열리지 않습니다");
+    ASSERT_EQ(BoxTexts().size(), 2u);
+    EXPECT_EQ(BoxTexts()[1], "데이터가 정상적으로 열리지 않습니다");
 }
 
 // A failed connection is not remembered as a usable one: the next call tries again. Once
@@ -139,10 +125,10 @@ TEST_F(ConnectionSetupTest, AdminDatabaseConnectsOnce) {
     Config().데이터_SQLDataName_S = " DATA1 ";
     Config().데이터_SQLID_S = "sa";
     EXPECT_FALSE(ConnectAdminDatabase(Rt()));
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다");
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "SQL이 설치된 피씨가 꺼져있거나, SQL-Service관리자가 꺼져있습니다");
     EXPECT_FALSE(ConnectAdminDatabase(Rt()));
-    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(BoxTexts().size(), 2u);
 
     RunServer("DATA1", {"CREATE TABLE T (A INT)"});
     ASSERT_TRUE(ConnectAdminDatabase(Rt()));
@@ -150,7 +136,7 @@ TEST_F(ConnectionSetupTest, AdminDatabaseConnectsOnce) {
     Config().데이터_SQLDataName_S = "OTHER";
     EXPECT_TRUE(ConnectAdminDatabase(Rt()));
     EXPECT_EQ(Rt().AdminConnection, first);
-    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(BoxTexts().size(), 2u);
 }
 
 }  // namespace

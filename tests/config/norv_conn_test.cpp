@@ -24,18 +24,17 @@ class NorvConnIniTest : public config_test::ConfigWorld {
     bool LoadIni() { return Config().ActionConFigLoad_Basic(Config(), Rt().StoreConnection, true); }
 };
 
-// An empty INI, or one that is no INI at all, gives every default.
-TEST_F(NorvConnIniTest, EmptyIniGivesEveryDefault) {
-    for (const std::string& text :
-         {std::string(), std::string("\x7f\x45\x4c\x46\x00\x01[DATA\xff\r\n=\r\n", 17)}) {
-        Put(kMainIni, text);
-        ASSERT_TRUE(LoadIni());
-        for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "defaults")) {
-            EXPECT_EQ(ItemText(Config(), *FindItem(c[0])), c[1]) << c.where;
-        }
+// Each row loads its INI files into the configuration object.
+TEST_F(NorvConnIniTest, EachIniGivesItsValues) {
+    for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "loads")) {
+        Put(kMainIni, c[0]);
+        fs::remove(Native(kPrinterIni));
+        if (c[1] != "none") Put(kPrinterIni, c[1]);
+        ASSERT_TRUE(LoadIni()) << c.where;
+        EXPECT_EQ(ItemText(Config(), *FindItem(c[2])), c[3]) << c.where;
     }
-    EXPECT_TRUE(Messages().empty());
-    // The printer INI did not exist: the first read created it.
+    EXPECT_TRUE(BoxTexts().empty());
+    // The printer INI was missing: the read created it.
     EXPECT_TRUE(fs::is_regular_file(Native(kPrinterIni)));
 }
 
@@ -45,18 +44,6 @@ TEST_F(NorvConnIniTest, MissingIniIsReportedAndCreated) {
     const auto box = desktop_.CallsOf(host::ScriptedDesktop::CallKind::MessageBox)[0];
     EXPECT_EQ(box.text, "환경설정파일이 없습니다");
     EXPECT_TRUE(fs::is_regular_file(Native(kMainIni)));
-}
-
-TEST_F(NorvConnIniTest, StoreDatabaseModeOverridesTheDataKind) {
-    PutMdbIni("M_매장디비모드=1\r\n");
-    ASSERT_TRUE(LoadIni());
-    EXPECT_EQ(Config().데이터_종류, 1);
-    EXPECT_EQ(Config().M_매장디비모드, 1);
-    EXPECT_EQ(Config().LoadedDataKind(), 1);
-
-    Put(kMainIni, "[DATA]\r\n데이터_종류=1\r\n데이터_MDBPath=C:\\x.mdb\r\n");
-    ASSERT_TRUE(LoadIni());
-    EXPECT_EQ(Config().데이터_종류, 0);  // no mode in the INI: 0
 }
 
 // The main INI is written in CP949, the printer's in UTF-8.
@@ -81,29 +68,12 @@ TEST_F(NorvConnIniTest, ReadsEveryValueWithinItsLength) {
     }
 }
 
-TEST_F(NorvConnIniTest, StoreCodeDefaultsOnlyForTheFirstKind) {
-    PutMdbIni("[마스터]\r\n매장코드종류=1\r\n");
-    ASSERT_TRUE(LoadIni());
-    EXPECT_EQ(Config().M_매장코드, "");
-}
-
-TEST_F(NorvConnIniTest, PrinterWithoutMarginsStartsOver) {
-    PutMdbIni();
-    Put(kPrinterIni,
-        "[BARCODEPRINT]\r\n바코드PORT=3\r\n바코드프린트=Zebra\r\n좌측여백=7\r\n"
-        "바코드용지종류=5\r\n기본바코드종류=4\r\n바코드폰트=Gulim\r\n");
-    ASSERT_TRUE(LoadIni());
-    const NorvConn& c = Config();
-    EXPECT_EQ(c.M_바코드PORT, 0);
-    EXPECT_EQ(c.M_바코드좌측여백, "0");
-    EXPECT_EQ(c.M_바코드폰트, "Arial");
-}
-
 TEST_F(NorvConnIniTest, LoadKeepsItsPathsAndObject) {
-    PutMdbIni();
+    PutMdbIni("M_매장디비모드=1\r\n");
     NorvConn other(Rt());
     ASSERT_TRUE(Config().ActionConFigLoad_Basic(other, Rt().StoreConnection, true));
     EXPECT_EQ(other.데이터_MDBPath, config_test::kStoreMdb);
+    EXPECT_EQ(other.LoadedDataKind(), 1);    // the kind as the mode left it
     EXPECT_EQ(Config().데이터_MDBPath, "");  // only `config` is filled
     EXPECT_EQ(&Config().ConfigObject(), &other);
 }

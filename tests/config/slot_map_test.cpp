@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 
 #include "config/config_errors.h"
+#include "config/connection_setup.h"
 #include "config/ini_items.h"
 #include "config/item_catalog.h"
 #include "config/slot_map.h"
 #include "db/error.h"
+#include "host/case_table.h"
 #include "host/temp_folder.h"
 
 namespace config {
@@ -86,44 +89,37 @@ TEST(SlotMap, ReadmeMatchesTheTable) {
     EXPECT_NE(md.find("| 85 | (by number) | number |"), std::string::npos);
 }
 
-TEST(ItemCatalog, ConversionsOnStore) {
-    NorvConnItems items;
-    const ItemInfo& number = *FindItem("포인트_우수리");
-    const ItemInfo& byte = *FindItem("M_바코드종류");
-    const ItemInfo& flag = *FindItem("장비_온라인서비스");
-    const ItemInfo& text = *FindItem("영수증_메시지1");
-
-    number.set(items, util::Variant(2.5));  // half to even, as VB's CLng
-    EXPECT_EQ(items.포인트_우수리, 2);
-    number.set(items, util::Variant(3.5));
-    EXPECT_EQ(items.포인트_우수리, 4);
-    number.set(items, util::Variant());  // an empty slot
-    EXPECT_EQ(items.포인트_우수리, 0);
-    text.set(items, util::Variant(12.0));
-    EXPECT_EQ(items.영수증_메시지1, "12");
-    flag.set(items, util::Variant(0.0));
-    EXPECT_FALSE(items.장비_온라인서비스);
-
-    const util::Variant tooLarge[] = {util::Variant(256), util::Variant(-1)};
-    for (const auto& v : tooLarge) {
-        try {
-            byte.set(items, v);
-            ADD_FAILURE() << v.AsText();
-        } catch (const db::DbError& e) {
-            EXPECT_EQ(e.Number(), ConfigError::kOverflow);
-        }
+// What the conversion gives, or "overflow" when it raises 6 (Overflow).
+std::string OrOverflow(const std::function<std::string()>& convert) {
+    try {
+        return convert();
+    } catch (const db::DbError& e) {
+        return e.Number() == ConfigError::kOverflow ? "overflow" : std::to_string(e.Number());
     }
-    EXPECT_THROW(number.set(items, util::Variant(3e9)), db::DbError);
 }
 
-TEST(ItemCatalog, ItemTextAsStatementsWriteIt) {
-    NorvConnItems items;
-    items.장비_온라인서비스 = true;
-    items.데이터_종류 = 1;
-    items.데이터_SQLPass = "a'b";
-    EXPECT_EQ(ItemText(items, *FindItem("장비_온라인서비스")), "-1");
-    EXPECT_EQ(ItemText(items, *FindItem("데이터_종류")), "1");
-    EXPECT_EQ(ItemText(items, *FindItem("데이터_SQLPass")), "a'b");
+// A setting's text made a byte, and a value stored into an item, read back as the statements
+// write the item.
+TEST(ItemCatalog, ConversionsOnStore) {
+    for (const auto& c : host_test::LoadCaseTable("config/cases/connection.txt", "TextToByte")) {
+        EXPECT_EQ(OrOverflow([&] { return std::to_string(TextToByte(util::Variant(c[0]))); }), c[1])
+            << c.where;
+    }
+    EXPECT_EQ(TextToByte(util::Variant(9)), 9);
+    for (const auto& c : host_test::LoadCaseTable("config/cases/ini.txt", "item conversions")) {
+        NorvConnItems items;
+        const ItemInfo& item = *FindItem(c[0]);
+        char* end = nullptr;
+        const double number = std::strtod(c[1].c_str(), &end);
+        const util::Variant value = c[1] == "empty" ? util::Variant()
+                                    : *end == '\0'  ? util::Variant(number)
+                                                    : util::Variant(c[1]);
+        const auto store = [&] {
+            item.set(items, value);
+            return ItemText(items, item);
+        };
+        EXPECT_EQ(OrOverflow(store), c[2]) << c.where;
+    }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace {
 
 using Kind = ScriptedDesktop::CallKind;
 
-TEST(ScriptedDesktopTest, AnswersFromTheQueueThenTheFallback) {
+TEST(ScriptedDesktopTest, AnswersFromTheQueueThenTheFallbackWithinTheButtons) {
     ScriptedDesktop desktop(MsgAnswer::No);
     desktop.QueueAnswer(MsgAnswer::Yes);
     int hookRuns = 0;
@@ -27,12 +27,11 @@ TEST(ScriptedDesktopTest, AnswersFromTheQueueThenTheFallback) {
     const auto boxes = desktop.CallsOf(Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[2].answer, MsgAnswer::No);
-}
 
-TEST(ScriptedDesktopTest, FallbackOutsideTheButtonsTakesTheDecliningButton) {
-    ScriptedDesktop desktop(MsgAnswer::Yes);
-    EXPECT_EQ(desktop.MessageBox("t", "", MsgIcon::None, MsgButtons::Ok), MsgAnswer::Ok);
-    EXPECT_EQ(desktop.MessageBox("t", "", MsgIcon::None, MsgButtons::OkCancel), MsgAnswer::Cancel);
+    // A fallback outside the buttons takes the declining button.
+    ScriptedDesktop yes(MsgAnswer::Yes);
+    EXPECT_EQ(yes.MessageBox("t", "", MsgIcon::None, MsgButtons::Ok), MsgAnswer::Ok);
+    EXPECT_EQ(yes.MessageBox("t", "", MsgIcon::None, MsgButtons::OkCancel), MsgAnswer::Cancel);
 }
 
 struct ConsoleRun {
@@ -40,7 +39,7 @@ struct ConsoleRun {
     std::ostringstream out, err;
 };
 
-TEST(ConsoleDesktopTest, PrintsBoxesWithTheirTitle) {
+TEST(ConsoleDesktopTest, PrintsBoxesWithTheirTitleAndAsksOnATerminalOnly) {
     ConsoleRun run;
     ConsoleDesktop desktop({MsgAnswer::No, "datapatch"}, run.in, run.out, run.err, false);
     desktop.Inform("패치할 데이타 없음", "알림");
@@ -49,24 +48,22 @@ TEST(ConsoleDesktopTest, PrintsBoxesWithTheirTitle) {
 
     EXPECT_EQ(run.out.str(), "[알림] 패치할 데이타 없음\n[datapatch] 기본 제목\n");
     EXPECT_EQ(run.err.str(), "[데이터연결오류] 데이터연결 실패\n");
-}
 
-// Without a terminal a question gets the fixed answer and nothing is read; on a terminal the
-// answer is read, and the end of input gives the fixed answer.
-TEST(ConsoleDesktopTest, QuestionsGetTheFixedAnswerOrTheTerminals) {
+    // Without a terminal a question gets the fixed answer and nothing is read; on a terminal the
+    // answer is read, and the end of input gives the fixed answer.
     for (const MsgAnswer fixed : {MsgAnswer::No, MsgAnswer::Yes}) {
-        ConsoleRun run;
-        run.in.str("y\n");
-        ConsoleDesktop desktop({fixed, "t"}, run.in, run.out, run.err, false);
+        ConsoleRun piped;
+        piped.in.str("y\n");
+        ConsoleDesktop desktop({fixed, "t"}, piped.in, piped.out, piped.err, false);
         EXPECT_EQ(desktop.AskYesNo("다시 연결을 시도 하시겠습니까?", "서버접속 실패"),
                   fixed == MsgAnswer::Yes);
-        EXPECT_NE(run.out.str().find("[서버접속 실패]"), std::string::npos);
+        EXPECT_NE(piped.out.str().find("[서버접속 실패]"), std::string::npos);
     }
-    ConsoleRun run;
-    run.in.str("maybe\n\n  Y\n");
-    ConsoleDesktop desktop({MsgAnswer::No, "t"}, run.in, run.out, run.err, true);
-    EXPECT_TRUE(desktop.AskYesNo("계속?", "질문"));
-    EXPECT_FALSE(desktop.AskYesNo("계속?", "질문"));  // end of input
+    ConsoleRun terminal;
+    terminal.in.str("maybe\n\n  Y\n");
+    ConsoleDesktop asking({MsgAnswer::No, "t"}, terminal.in, terminal.out, terminal.err, true);
+    EXPECT_TRUE(asking.AskYesNo("계속?", "질문"));
+    EXPECT_FALSE(asking.AskYesNo("계속?", "질문"));  // end of input
 }
 
 }  // namespace

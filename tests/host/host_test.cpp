@@ -26,32 +26,20 @@ class HostTest : public ::testing::Test {
     Host host_{HostOptions{temp_.Path()}};
 };
 
-TEST_F(HostTest, StartsProgramsByWindowsPathOrBareName) {
+TEST_F(HostTest, StartsProgramsByWindowsPathOrBareNameOrSaysWhyNot) {
     EXPECT_EQ(host_.Start("C:\\quillon\\TESSEL.EXE", {"-c", "exit 4"}, true).exitCode, 4);
     EXPECT_EQ(host_.Start("Tessel.exe", {"-c", "exit 5"}, true).exitCode, 5);
     const std::string checkRoot = "[ \"$DATAPATCH_ROOT\" = \"" + host_.Root().string() + "\" ]";
     EXPECT_EQ(host_.Start("Tessel.exe", {"-c", checkRoot}, true).exitCode, 0);
-}
 
-TEST_F(HostTest, MissingProgramGivesAClearError) {
     const SpawnResult missing = host_.Start("Lintor.exe", {}, false);
     EXPECT_FALSE(missing.started);
-    for (const std::string& part :
-         {std::string("C:\\Quillon\\Lintor.exe"), (temp_.Path() / "c/Quillon/Lintor.exe").string(),
-          std::string("no such program file")}) {
-        EXPECT_NE(missing.error.find(part), std::string::npos) << missing.error;
-    }
-
+    EXPECT_EQ(missing.error, "cannot start \"C:\\Quillon\\Lintor.exe\" (" +
+                                 (temp_.Path() / "c/Quillon/Lintor.exe").string() +
+                                 "): no such program file");
     const SpawnResult unmapped = host_.Start("..\\Tessel.exe", {}, true);
     EXPECT_FALSE(unmapped.started);
-    EXPECT_NE(unmapped.error.find("..\\Tessel.exe"), std::string::npos) << unmapped.error;
-}
-
-TEST_F(HostTest, NativeFollowsMappedNetworkDrives) {
-    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "z" / "a.mdb");
-    ASSERT_EQ(host_.Drives().Add('Z', "\\\\SRV\\Share", "", ""), net_result::kOk);
-    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
-    EXPECT_EQ(host_.Native("z:\\..\\..\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
+    EXPECT_EQ(unmapped.error, "cannot start \"..\\Tessel.exe\": not a drive or network path");
 }
 
 TEST_F(HostTest, SettingsLiveUnderTheUsersFolderAndTheComputerNameIsUpperCase) {
@@ -74,25 +62,19 @@ TEST_F(HostTest, NetworkDriveAddReportsWindowsCodes) {
     EXPECT_EQ(host_.Settings().Keys("NetworkDrives").size(), 2u);  // no credentials are stored
 }
 
-TEST_F(HostTest, NetworkDrivesInUseConnectionRedirectAndCancel) {
-    std::string remote = "unchanged";
-    EXPECT_EQ(host_.Drives().GetConnection('Z', remote), net_result::kNotConnected);
-    EXPECT_EQ(host_.Drives().GetConnection('C', remote), net_result::kNotConnected);  // local drive
-    EXPECT_EQ(host_.Drives().GetConnection('#', remote), net_result::kBadDevice);
-    EXPECT_EQ(remote, "unchanged");
+// Windows paths follow mapped drives. Looking up, using and cancelling a mapping are tested where
+// the program uses them (Kro_Function's NetDirCon, the data path check); these are the cases they
+// leave out.
+TEST_F(HostTest, NativeFollowsMappedNetworkDrivesUntilCancelled) {
     EXPECT_EQ(host_.Drives().Cancel('Z'), net_result::kNotConnected);
-    EXPECT_TRUE(host_.Drives().DriveInUse('c'));
-    EXPECT_FALSE(host_.Drives().DriveInUse('Z'));
     EXPECT_FALSE(host_.Drives().DriveInUse('?'));
-
-    ASSERT_EQ(host_.Drives().Add('Z', "\\\\server\\share", "", ""), net_result::kOk);
-    EXPECT_TRUE(host_.Drives().DriveInUse('z'));
-    EXPECT_EQ(host_.Drives().GetConnection('z', remote), net_result::kOk);
-    EXPECT_EQ(remote, "\\\\server\\share");
-    EXPECT_EQ(host_.Drives().Redirect("Z:\\Data\\a.mdb"), "\\\\server\\share\\Data\\a.mdb");
-    EXPECT_EQ(host_.Drives().Redirect("z:/Data"), "\\\\server\\share/Data");
-    EXPECT_EQ(host_.Drives().Redirect("Z:"), "\\\\server\\share");
-    for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\server\\share"}) {
+    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "z" / "a.mdb");
+    ASSERT_EQ(host_.Drives().Add('Z', "\\\\SRV\\Share", "", ""), net_result::kOk);
+    EXPECT_EQ(host_.Native("Z:\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
+    EXPECT_EQ(host_.Native("z:\\..\\..\\a.mdb"), temp_.Path() / "unc" / "srv" / "share" / "a.mdb");
+    EXPECT_EQ(host_.Drives().Redirect("z:/Data"), "\\\\SRV\\Share/Data");
+    EXPECT_EQ(host_.Drives().Redirect("Z:"), "\\\\SRV\\Share");
+    for (const char* unmapped : {"Z:Data", "C:\\Data", "\\\\SRV\\Share"}) {
         EXPECT_FALSE(host_.Drives().Redirect(unmapped).has_value()) << unmapped;
     }
     EXPECT_EQ(host_.Drives().Cancel('z'), net_result::kOk);

@@ -15,18 +15,11 @@ namespace {
 class ProfileFileTest : public ::testing::Test {
   protected:
     fs::path File(std::string_view name = "NVConfig.INI") const { return temp_.Path() / name; }
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(temp_.Path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
 
     host_test::TempFolder temp_;
 };
 
-TEST_F(ProfileFileTest, SizeCountsTheTerminatingNulAndIsHeldTo255) {
+TEST_F(ProfileFileTest, ReadsWithinTheSizeOrGiveTheDefault) {
     const std::string longValue(400, 'x');
     host_test::WriteBytes(
         File(), Utf8ToCp949("[S]\r\nAscii=abcdef\r\nHangul=가나다\r\nLong=" + longValue + "\r\n"));
@@ -36,9 +29,8 @@ TEST_F(ProfileFileTest, SizeCountsTheTerminatingNulAndIsHeldTo255) {
     }
     EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 300, File()), std::string(254, 'x'));
     EXPECT_EQ(GetPrivateProfileString("s", "Long", "", 10, File()), std::string(9, 'x'));
-}
 
-TEST_F(ProfileFileTest, MissingKeyOrFileGivesTheDefault) {
+    // A missing key, or file, gives the default.
     host_test::WriteBytes(File(), "[S]\r\nK=\"quoted value\"\r\nE=\r\nNoEquals\r\n");
     EXPECT_EQ(GetPrivateProfileString("S", "K", "d", 255, File()), "quoted value");
     EXPECT_EQ(GetPrivateProfileString("S", "E", "d", 255, File()), "");  // present but empty
@@ -49,24 +41,19 @@ TEST_F(ProfileFileTest, MissingKeyOrFileGivesTheDefault) {
     EXPECT_EQ(GetPrivateProfileString("S", "K", "d", 255, temp_.Path()), "d");  // a folder
 }
 
-TEST_F(ProfileFileTest, WritingOneKeyChangesOnlyItsLineInACp949File) {
-    const std::string original = Utf8ToCp949(
-        ";하로나 환경 설정\r\n"
-        "[기타관리]\r\n"
-        "데이터_종류=0000000001\r\n"
-        "  ; 주석\r\n"
-        "[DATA]\r\n"
-        "m_MDBPath = C:\\Quillon\\매장.mdb\r\n"
-        "m_MDECCHK=\r\n");
-    host_test::WriteBytes(File(), original);
-    ASSERT_TRUE(WritePrivateProfileString("data", "M_MDBPATH", "D:\\데이터\\매장.mdb", File()));
-    std::string expected = original;
-    const std::string oldPath = Utf8ToCp949("C:\\Quillon\\매장.mdb");
-    expected.replace(expected.find(oldPath), oldPath.size(), Utf8ToCp949("D:\\데이터\\매장.mdb"));
-    EXPECT_EQ(host_test::ReadBytes(File()), expected);
-    EXPECT_EQ(GetPrivateProfileString("DATA", "m_MDBPath", "", 255, File()),
-              "D:\\데이터\\매장.mdb");
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"NVConfig.INI"});  // no temporary left
+// Each row writes a key into a file of a fresh folder, which holds nothing else afterwards: no
+// temporary file, no folder made.
+TEST(WritePrivateProfileString, ChangesOnlyTheKeysLineInCp949) {
+    for (const auto& c : host_test::LoadCaseTable("host/cases/profile.txt", "writes")) {
+        SCOPED_TRACE(c.where);
+        host_test::TempFolder temp;
+        const fs::path file = temp.Path() / c[0];
+        if (c[1] != "none") host_test::WriteBytes(file, Utf8ToCp949(c[1]));
+        EXPECT_EQ(WritePrivateProfileString(c[2], c[3], c[4], file), c[5] == "true");
+        EXPECT_EQ(fs::exists(file) ? Cp949ToUtf8(host_test::ReadBytes(file)) : "none", c[6]);
+        const auto entries = fs::recursive_directory_iterator(temp.Path());
+        EXPECT_EQ(std::distance(begin(entries), end(entries)), fs::exists(file) ? 1 : 0);
+    }
 }
 
 // What the program reads and writes back keeps its bytes: bytes that are no CP949 character
@@ -81,17 +68,8 @@ TEST_F(ProfileFileTest, AValueWrittenBackAsReadKeepsItsBytes) {
     }
 }
 
-TEST_F(ProfileFileTest, WriteCreatesTheFileInCp949ButNotItsFolder) {
-    ASSERT_TRUE(WritePrivateProfileString("기타관리", "데이터_종류", "0000000003", File()));
-    EXPECT_EQ(host_test::ReadBytes(File()),
-              Utf8ToCp949("[기타관리]\r\n데이터_종류=0000000003\r\n"));
-    EXPECT_FALSE(WritePrivateProfileString("S", "K", "V", temp_.Path() / "no-folder" / "x.ini"));
-    EXPECT_FALSE(fs::exists(temp_.Path() / "no-folder"));
-}
-
-TEST_F(ProfileFileTest, RefusedTextOrReadOnlyFileOrFolderIsNotWritten) {
+TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsNotWrittenAndLinksAreFollowed) {
     host_test::WriteBytes(File(), "[S]\r\nK=old\r\n");
-    EXPECT_FALSE(WritePrivateProfileString("S", "K", "a\r\n[T]\r\nX=y", File()));  // refused text
     fs::permissions(File(), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", File()));
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "old", File()));  // even when unchanged
@@ -104,9 +82,8 @@ TEST_F(ProfileFileTest, RefusedTextOrReadOnlyFileOrFolderIsNotWritten) {
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", folder / "a.ini"));
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "new", folder / "b.ini"));
     EXPECT_EQ(host_test::ReadBytes(folder / "a.ini"), "[S]\r\nK=old\r\n");
-}
 
-TEST_F(ProfileFileTest, WriteKeepsPermissionsAndFollowsSymbolicLinks) {
+    // A writable file keeps its permissions, and a symbolic link is followed.
     host_test::WriteBytes(File("real.ini"), "[S]\nK=1\n");
     fs::permissions(File("real.ini"), fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("real.ini", File("link.ini"));
@@ -117,7 +94,7 @@ TEST_F(ProfileFileTest, WriteKeepsPermissionsAndFollowsSymbolicLinks) {
               fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST(ReplaceFileAtomically, RefusesWhatCannotBeReplaced) {
+TEST(FileIo, RefusesWhatCannotBeReplacedAndReadsOnlyFiles) {
     host_test::TempFolder temp;
     const fs::path readOnly = temp.Path() / "ro.ini";
     host_test::WriteBytes(readOnly, "old");
@@ -130,10 +107,6 @@ TEST(ReplaceFileAtomically, RefusesWhatCannotBeReplaced) {
     EXPECT_EQ(ReadWholeFile(readOnly), "old");
     EXPECT_TRUE(IsReadOnly(readOnly));
     EXPECT_FALSE(IsReadOnly(temp.Path() / "missing"));
-}
-
-TEST(ReadWholeFile, MissingFileOrFolderGivesNothing) {
-    host_test::TempFolder temp;
     EXPECT_FALSE(ReadWholeFile(temp.Path() / "missing").has_value());
     EXPECT_FALSE(ReadWholeFile(temp.Path()).has_value());
 }

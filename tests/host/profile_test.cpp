@@ -114,7 +114,7 @@ TEST(ProfileDocument, RemovesOnlyTheKeysLine) {
 
 constexpr const char* kCodepageCases = "host/cases/codepage.txt";
 
-TEST(Codepage, ConvertsBothWays) {
+TEST(Codepage, ConvertsBothWaysOrMarksWhatCp949Lacks) {
     for (const CaseRow& c : LoadCaseTable(kCodepageCases, "round trips")) {
         SCOPED_TRACE(c.where);
         EXPECT_EQ(Utf8ToCp949(c[0]), c[1]);
@@ -122,24 +122,19 @@ TEST(Codepage, ConvertsBothWays) {
         EXPECT_EQ(Cp949ToUtf8Lossy(c[1]), c[0]);
         EXPECT_EQ(AnsiByteLength(c[0]), static_cast<int>(c[1].size()));
     }
-}
-
-TEST(Codepage, UnrepresentableCharactersBecomeQuestionMarks) {
+    // What CP949 lacks becomes a question mark.
     EXPECT_EQ(Utf8ToCp949("a😀b"), "a?b");
     EXPECT_EQ(Utf8ToCp949("\xFF가"), "?\xB0\xA1");  // a malformed byte is one '?'
     EXPECT_EQ(AnsiByteLength("😀"), 1);
 }
 
-TEST(Codepage, InvalidCp949IsRejectedOrReplaced) {
+TEST(Codepage, InvalidCp949IsRejectedReplacedOrKept) {
     EXPECT_FALSE(Cp949ToUtf8("\xB0").has_value());  // lead byte without trail byte
     EXPECT_FALSE(Cp949ToUtf8("a\xFF").has_value());
     for (const CaseRow& c : LoadCaseTable(kCodepageCases, "lossy")) {
         EXPECT_EQ(Cp949ToUtf8Lossy(c[0]), c[1]) << c.where;
     }
-}
-
-// Bytes that are no character survive the round trip, each as U+F700 + byte, and count one byte.
-TEST(Codepage, ReversibleDecodingKeepsEveryByte) {
+    // The reversible decoding keeps them, each as U+F700 + byte, and counts each one byte.
     for (const CaseRow& c : LoadCaseTable(kCodepageCases, "reversible")) {
         EXPECT_EQ(Utf8ToCp949(Cp949ToUtf8Reversible(c[0])), c[0]) << c.where;
         EXPECT_EQ(AnsiByteLength(Cp949ToUtf8Reversible(c[0])), static_cast<int>(c[0].size()));

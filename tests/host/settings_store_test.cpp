@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace host {
 namespace {
 
-TEST(SettingsStore, CreatesFolderAndFileOnFirstWrite) {
+TEST(SettingsStore, CreatesFolderAndFileOnFirstWriteOrReportsFailure) {
     host_test::TempFolder temp;
     const fs::path file = temp.Path() / "users" / "kim" / "settings.ini";
     SettingsStore store(file);
@@ -25,6 +25,12 @@ TEST(SettingsStore, CreatesFolderAndFileOnFirstWrite) {
     EXPECT_EQ(store.Get("regional", "SSHORTDATE"), "yy/MM/dd");
     ASSERT_TRUE(store.Set("Regional", "sShortDate", "yyyy.MM.dd"));
     EXPECT_EQ(host_test::ReadBytes(file), "[Regional]\r\nsShortDate=yyyy.MM.dd\r\n");
+
+    // A file where the folder should be: nothing is written.
+    host_test::WriteBytes(temp.Path() / "blocker", "");
+    SettingsStore blocked(temp.Path() / "blocker" / "settings.ini");
+    EXPECT_FALSE(blocked.Set("S", "K", "V"));
+    EXPECT_EQ(blocked.Get("S", "K", "def"), "def");
 }
 
 TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationNameAndKeysAreListed) {
@@ -47,44 +53,29 @@ TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationNameAndKeysAreList
     EXPECT_EQ(store.Keys("NetworkDrives"), std::vector<std::string>{"Y"});
 }
 
-TEST(SettingsStore, UnwritableStoreReportsFailure) {
-    host_test::TempFolder temp;
-    host_test::WriteBytes(temp.Path() / "blocker", "a file where the folder should be");
-    SettingsStore store(temp.Path() / "blocker" / "settings.ini");
-    EXPECT_FALSE(store.Set("S", "K", "V"));
-    EXPECT_EQ(store.Get("S", "K", "def"), "def");
-}
-
 using fixtures::LocalTimePoint;
 
-class RegionalSettingsTest : public ::testing::Test {
-  protected:
-    host_test::TempFolder temp_;
-    SettingsStore store_{temp_.Path() / "settings.ini"};
-    RegionalSettings regional_{store_, RegionalDefaults{"MM/dd/yy", "tt h:mm:ss"}};
-    const std::chrono::system_clock::time_point when_ = LocalTimePoint(2020, 12, 21, 9, 5, 7);
-};
+TEST(RegionalSettings, DefaultsUntilStoredPicturesWinAndPersistAndUnknownLocalesFallBack) {
+    host_test::TempFolder temp;
+    SettingsStore store(temp.Path() / "settings.ini");
+    RegionalSettings regional(store, RegionalDefaults{"MM/dd/yy", "tt h:mm:ss"});
+    const auto when = LocalTimePoint(2020, 12, 21, 9, 5, 7);
+    EXPECT_EQ(regional.ShortDateFormat(), "MM/dd/yy");
+    EXPECT_EQ(regional.FormatDate(when), "12/21/20");
+    EXPECT_EQ(regional.FormatTime(when), "AM 9:05:07");
 
-TEST_F(RegionalSettingsTest, DefaultsUntilSet) {
-    EXPECT_EQ(regional_.ShortDateFormat(), "MM/dd/yy");
-    EXPECT_EQ(regional_.FormatDate(when_), "12/21/20");
-    EXPECT_EQ(regional_.FormatTime(when_), "AM 9:05:07");
-}
+    ASSERT_TRUE(regional.SetShortDateFormat("yyyy-MM-dd"));
+    ASSERT_TRUE(regional.SetTimeFormat("HH:mm:ss"));
+    EXPECT_EQ(regional.FormatDate(when), "2020-12-21");
+    EXPECT_EQ(regional.FormatTime(when), "09:05:07");
+    EXPECT_EQ(store.Get("Regional", "sShortDate"), "yyyy-MM-dd");
 
-TEST_F(RegionalSettingsTest, StoredPicturesWinAndPersist) {
-    ASSERT_TRUE(regional_.SetShortDateFormat("yyyy-MM-dd"));
-    ASSERT_TRUE(regional_.SetTimeFormat("HH:mm:ss"));
-    EXPECT_EQ(regional_.FormatDate(when_), "2020-12-21");
-    EXPECT_EQ(regional_.FormatTime(when_), "09:05:07");
-    EXPECT_EQ(store_.Get("Regional", "sShortDate"), "yyyy-MM-dd");
+    const RegionalSettings later(store, RegionalDefaults{});  // e.g. the next start
+    EXPECT_EQ(later.FormatDate(when), "2020-12-21");
+    EXPECT_FALSE(regional.SetShortDateFormat(""));
+    EXPECT_EQ(regional.ShortDateFormat(), "yyyy-MM-dd");
 
-    const RegionalSettings later(store_, RegionalDefaults{});  // e.g. the next start
-    EXPECT_EQ(later.FormatDate(when_), "2020-12-21");
-    EXPECT_FALSE(regional_.SetShortDateFormat(""));
-    EXPECT_EQ(regional_.ShortDateFormat(), "yyyy-MM-dd");
-}
-
-TEST(RegionalDefaults, NeutralOrUnknownLocalesFallBack) {
+    // Neutral or unknown locales fall back to ISO pictures.
     for (const char* name : {"", "C", "POSIX", "C.UTF-8", "xx_NOWHERE.UTF-8"}) {
         const RegionalDefaults defaults = RegionalDefaultsForLocale(name);
         EXPECT_EQ(defaults.shortDate, "yyyy-MM-dd") << name;
@@ -98,16 +89,13 @@ std::tm MakeTime(int year, int month, int day, int hour, int minute, int second)
     return t;
 }
 
-TEST(FormatPicture, RendersTokensAndLiterals) {
+TEST(FormatPicture, RendersTokensAndLiteralsAndMapsTheLocaleFormats) {
     const std::map<std::string, std::tm> times = {{"morning", MakeTime(2020, 12, 21, 9, 5, 7)},
                                                   {"evening", MakeTime(2008, 3, 4, 21, 30, 0)},
                                                   {"midnight", MakeTime(2020, 1, 2, 0, 0, 0)}};
     for (const auto& c : host_test::LoadCaseTable("host/cases/date_picture.txt", "format")) {
         EXPECT_EQ(FormatPicture(c[1], times.at(c[0])), c[2]) << c.where;
     }
-}
-
-TEST(PictureFromStrftime, MapsTheLocaleFormats) {
     for (const auto& c : host_test::LoadCaseTable("host/cases/date_picture.txt", "strftime")) {
         const std::optional<std::string> expected =
             c.fields.size() > 1 ? std::optional(c[1]) : std::nullopt;

@@ -35,19 +35,15 @@ TEST(SpawnProgram, PassesArgumentsVerbatimWithoutAShellAndWaitsForTheExitCode) {
 TEST(SpawnProgram, ExplainsWhyAProgramCannotStart) {
     host_test::TempFolder temp;
     host_test::WriteBytes(temp.Path() / "plain.exe", "#!/bin/sh\n");
-    struct Case {
-        fs::path program;
-        std::string_view error;
-    };
-    const Case cases[] = {
+    const std::pair<fs::path, std::string_view> cases[] = {
         {temp.Path() / "missing.exe", "no such program file"},
         {temp.Path(), "not a program file"},
         {temp.Path() / "plain.exe", "the file is not executable"},
     };
-    for (const Case& c : cases) {
-        const SpawnResult result = SpawnProgram(c.program, {}, true);
-        EXPECT_FALSE(result.started) << c.program;
-        EXPECT_EQ(result.error, c.error) << c.program;
+    for (const auto& [program, error] : cases) {
+        const SpawnResult result = SpawnProgram(program, {}, true);
+        EXPECT_FALSE(result.started) << program;
+        EXPECT_EQ(result.error, error) << program;
     }
 }
 
@@ -123,8 +119,9 @@ TEST(SingleInstanceLock, AnotherProcessIsRefusedWhileHeld) {
     EXPECT_EQ(tryInChild(), kAcquired);  // released with the object
 }
 
-// A holder that ends without running its destructor (a crash) leaves no stale lock behind.
-TEST(SingleInstanceLock, ReleasedWhenTheHoldingProcessEnds) {
+// A holder that ends without running its destructor (a crash) leaves no stale lock behind. A
+// missing root is an error, not a holder.
+TEST(SingleInstanceLock, ReleasedWhenTheHoldingProcessEndsAndMissingRootIsAnError) {
     host_test::TempFolder root;
     const int child = InChild([&] {
         SingleInstanceLock lock(root.Path());
@@ -134,13 +131,9 @@ TEST(SingleInstanceLock, ReleasedWhenTheHoldingProcessEnds) {
     EXPECT_EQ(child, kAcquired);
     SingleInstanceLock lock(root.Path());
     EXPECT_TRUE(lock.TryAcquire());
-}
-
-TEST(SingleInstanceLock, MissingRootIsAnErrorNotAHolder) {
-    host_test::TempFolder temp;
-    SingleInstanceLock lock(temp.Path() / "no-such-root");
-    EXPECT_FALSE(lock.TryAcquire());
-    EXPECT_NE(lock.LastError().find("no-such-root"), std::string::npos) << lock.LastError();
+    SingleInstanceLock missing(root.Path() / "no-such-root");
+    EXPECT_FALSE(missing.TryAcquire());
+    EXPECT_NE(missing.LastError().find("no-such-root"), std::string::npos) << missing.LastError();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "host/vpath.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <optional>
@@ -26,7 +27,7 @@ class PathMapTest : public ::testing::Test {
     PathMap map_{temp_.Path()};
 };
 
-TEST_F(PathMapTest, MapsDriveAndUncPathsAndRefusesOtherTexts) {
+TEST_F(PathMapTest, MapsDriveAndUncPathsExactSpellingFirstAndRefusesOtherTexts) {
     for (const host_test::CaseRow& c : host_test::LoadCaseTable("host/cases/paths.txt", "maps")) {
         SCOPED_TRACE(c.where);
         const std::optional<fs::path> native = map_.ToNative(c[0]);
@@ -37,9 +38,7 @@ TEST_F(PathMapTest, MapsDriveAndUncPathsAndRefusesOtherTexts) {
          host_test::LoadCaseTable("host/cases/paths.txt", "refused")) {
         EXPECT_FALSE(map_.ToNative(c[0]).has_value()) << c.where;
     }
-}
-
-TEST_F(PathMapTest, ExactSpellingWinsOverOtherCases) {
+    // The exact spelling wins over other cases.
     host_test::WriteBytes(Root() / "c" / "dup" / "File.txt", "1");
     host_test::WriteBytes(Root() / "c" / "dup" / "file.txt", "2");
     EXPECT_EQ(*map_.ToNative("C:\\dup\\file.txt"), Root() / "c/dup/file.txt");
@@ -86,13 +85,8 @@ TEST(ResolveRoot, ExplicitRootThenEnvironmentThenHomeDefault) {
     const fs::path missing = cli.Path() / "no-such-root";
     host_test::WriteBytes(cli.Path() / "plain-file", "x");
     for (const fs::path& bad : {missing, cli.Path() / "plain-file"}) {
-        try {
-            ResolveRoot(bad);
-            ADD_FAILURE() << bad;
-        } catch (const std::runtime_error& error) {
-            EXPECT_NE(std::string(error.what()).find(bad.string()), std::string::npos)
-                << error.what();
-        }
+        EXPECT_THAT([&] { ResolveRoot(bad); },
+                    testing::ThrowsMessage<std::runtime_error>(testing::HasSubstr(bad.string())));
         const ScopedEnv badVar("DATAPATCH_ROOT", bad.c_str());
         EXPECT_THROW(ResolveRoot(std::nullopt), std::runtime_error);
     }

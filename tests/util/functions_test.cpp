@@ -7,12 +7,15 @@
 #include <functional>
 #include <map>
 
+#include "fixtures/host_root.h"
 #include "host/case_table.h"
+#include "host/codepage.h"
 #include "host/desktop.h"
 #include "util/byte_text.h"
 #include "util/command_line.h"
 #include "util/date_serial.h"
 #include "util/dialogs.h"
+#include "util/ini_module.h"
 #include "util/kro_function.h"
 #include "util/progress_strip.h"
 #include "util/sql_text.h"
@@ -66,6 +69,18 @@ std::string Flag(bool b) {
 int Int(const std::string& text) {
     return std::stoi(text);
 }
+
+// A fresh root whose C:\Quillon holds NVConfig.INI with the text given (UTF-8, stored in CP949),
+// or no file for "none".
+struct IniRoot : fixtures::HostRoot {
+    static constexpr const char* kIni = "C:\\Quillon\\NVConfig.INI";
+    explicit IniRoot(const std::string& text) {
+        std::filesystem::create_directories(Native("C:\\Quillon"));
+        if (text != "none") Put(kIni, host::Utf8ToCp949(text));
+    }
+    std::string Text() const { return Exists(kIni) ? *host::Cp949ToUtf8(Get(kIni)) : "none"; }
+    using HostRoot::host_;
+};
 
 const std::map<std::string, std::function<Results(const Args&)>> kFunctions = {
     {"ParseNumber",
@@ -159,6 +174,17 @@ const std::map<std::string, std::function<Results(const Args&)>> kFunctions = {
      }},
     {"SRMDBToSQLTwist", [](const Args& a) -> Results { return {K::SRMDBToSQLTwist(a[0])}; }},
     {"SplitCommandLine", [](const Args& a) -> Results { return SplitCommandLine(a[0]); }},
+    {"IniReadWithDefault",
+     [](const Args& a) -> Results {
+         IniRoot root(a[0]);
+         return {IniReadWithDefault(root.host_, a[1], a[2], Int(a[3]), a[4], Value(a[5])),
+                 root.Text()};
+     }},
+    {"IniWriteValue",
+     [](const Args& a) -> Results {
+         IniRoot root(a[0]);
+         return {Flag(IniWriteValue(root.host_, "S", "k", Value(a[2]), a[1])), root.Text()};
+     }},
     {"FileNameParts",
      [](const Args& a) -> Results {
          return {K::FileGetPath(a[0]), K::FileGetFileName(a[0]), K::FileGetInSide확장자(a[0])};

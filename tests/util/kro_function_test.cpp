@@ -4,8 +4,6 @@
 
 #include "fixtures/host_root.h"
 #include "host/net_drives.h"
-#include "host/profile.h"
-#include "util/ini_module.h"
 #include "util/kro_function.h"
 
 namespace util {
@@ -47,15 +45,25 @@ class KroFunctionTest : public ::testing::Test, public fixtures::HostRoot {
     int yields_ = 0;
 };
 
+// The current folder is a Windows path, shared by the helpers of one state, and relative paths
+// are taken from it.
 TEST_F(KroFunctionTest, CurrentFolderIsAVirtualPath) {
     MakeFolder("C:\\Data\\Sub");
-    Kro_Function f(host_);
+    KroFunctionState state;
+    KroFunctionOptions options;
+    options.state = &state;
+    Kro_Function f(host_, options);
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Quillon");
 
     EXPECT_TRUE(f.SetCurrentDir("C:\\Data\\"));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Data");
+    EXPECT_TRUE(f.FileWriteStr("a.txt", "x"));
+    EXPECT_EQ(Get("C:\\Data\\a.txt"), "x\r\n");
+    EXPECT_TRUE(f.FileExist("..\\Data\\A.TXT"));
     EXPECT_TRUE(f.SetCurrentDir("sub"));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Data\\sub");
+    EXPECT_EQ(Kro_Function(host_, options).GetCurrentDir(), "C:\\Data\\sub");
+    EXPECT_EQ(Kro_Function(host_).GetCurrentDir(), "C:\\Quillon");  // a helper of its own
     EXPECT_TRUE(f.SetCurrentDir(".."));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\Data");
     EXPECT_TRUE(f.SetCurrentDir("\\"));
@@ -64,53 +72,8 @@ TEST_F(KroFunctionTest, CurrentFolderIsAVirtualPath) {
     EXPECT_FALSE(f.SetCurrentDir("C:\\Missing"));
     EXPECT_FALSE(f.SetCurrentDir(Variant::MakeNull()));
     EXPECT_EQ(f.GetCurrentDir(), "C:\\");
-}
-
-TEST_F(KroFunctionTest, RelativePathsAreTakenFromTheCurrentFolder) {
-    MakeFolder("C:\\Data");
-    Kro_Function f(host_);
-    ASSERT_TRUE(f.SetCurrentDir("C:\\Data"));
-    EXPECT_TRUE(f.FileWriteStr("a.txt", "x"));
-    EXPECT_EQ(Get("C:\\Data\\a.txt"), "x\r\n");
-    EXPECT_TRUE(f.FileExist("..\\Data\\A.TXT"));
     EXPECT_FALSE(f.NativePath("C:relative").has_value());
     EXPECT_FALSE(f.NativePath("").has_value());
-}
-
-TEST_F(KroFunctionTest, HelpersSharingAStateShareTheCurrentFolder) {
-    MakeFolder("D:\\Work");
-    KroFunctionState state;
-    KroFunctionOptions options;
-    options.state = &state;
-    Kro_Function first(host_, options);
-    Kro_Function second(host_, options);
-    ASSERT_TRUE(first.SetCurrentDir("D:\\Work"));
-    EXPECT_EQ(second.GetCurrentDir(), "D:\\Work");
-    EXPECT_EQ(Kro_Function(host_).GetCurrentDir(), "C:\\Quillon");  // a helper of its own
-}
-
-TEST_F(KroFunctionTest, FileWriteStrMakesTheFolderThenReplacesOrAppends) {
-    Kro_Function f(host_);
-    EXPECT_FALSE(f.FileWriteStr("C:\\New\\Sub\\x.ini", ""));  // no folder, none asked for
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "one", " C:\\New\\Sub "));
-    // An existing folder is no reason to skip the write.
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "two", "C:\\New\\Sub"));
-    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n");
-    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "셋", "", true));
-    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
-}
-
-// Lines in the ANSI code page, whatever their line ends.
-TEST_F(KroFunctionTest, FileLoadStrPutsLineKAtIndexK) {
-    Put("C:\\In\\lines.txt", "first\r\n\xB0\xA1\xB3\xAA\nthird\r\rlast");  // "가나" in CP949
-    Kro_Function f = Helper(1s);
-    std::vector<std::string> lines = {"zero", "old1", "old2", "old3", "old4", "old5", "old6"};
-    ASSERT_TRUE(f.FileLoadStr(lines, " C:\\In\\LINES.TXT "));
-    EXPECT_EQ(lines, (std::vector<std::string>{"zero", "first", "가나", "third", "", "last"}));
-
-    Put("C:\\In\\empty.txt", "");
-    ASSERT_TRUE(f.FileLoadStr(lines, "C:\\In\\empty.txt"));
-    EXPECT_EQ(lines, std::vector<std::string>{"zero"});
 }
 
 TEST_F(KroFunctionTest, FileLoadStrWaitsForAFileThatAppearsButNotForAMissingFolder) {
@@ -123,17 +86,25 @@ TEST_F(KroFunctionTest, FileLoadStrWaitsForAFileThatAppearsButNotForAMissingFold
     MakeFolder("C:\\Wait");
     EXPECT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
     EXPECT_EQ(lines, (std::vector<std::string>{"", "done"}));
-    // One that never appears ends in the time-out and leaves the lines alone.
-    Kro_Function impatient = Helper(20ms);
-    lines = {"keep"};
-    EXPECT_FALSE(impatient.FileLoadStr(lines, "C:\\Wait\\never.txt"));
-    EXPECT_EQ(lines, std::vector<std::string>{"keep"});
 }
 
-TEST_F(KroFunctionTest, FileLoadStrWaitsForTheWriterToFinish) {
-    Put("C:\\Wait\\out.txt", "partial\r\n\r\n");
+// Lines in the ANSI code page, whatever their line ends; line K at index K.
+TEST_F(KroFunctionTest, FileLoadStrReadsTheLinesAndWaitsForTheWriterToFinish) {
+    Put("C:\\In\\lines.txt", "first\r\n\xB0\xA1\xB3\xAA\nthird\r\rlast");  // "가나" in CP949
     Kro_Function f = Helper(20ms);
-    std::vector<std::string> lines;
+    std::vector<std::string> lines = {"zero", "old1", "old2", "old3", "old4", "old5", "old6"};
+    ASSERT_TRUE(f.FileLoadStr(lines, " C:\\In\\LINES.TXT "));
+    EXPECT_EQ(lines, (std::vector<std::string>{"zero", "first", "가나", "third", "", "last"}));
+    Put("C:\\In\\empty.txt", "");
+    ASSERT_TRUE(f.FileLoadStr(lines, "C:\\In\\empty.txt"));
+    EXPECT_EQ(lines, std::vector<std::string>{"zero"});
+    // One that never appears ends in the time-out and leaves the lines alone.
+    lines = {"keep"};
+    EXPECT_FALSE(f.FileLoadStr(lines, "C:\\In\\never.txt"));
+    EXPECT_EQ(lines, std::vector<std::string>{"keep"});
+
+    Put("C:\\Wait\\out.txt", "partial\r\n\r\n");
+    lines.clear();
     // Without WaitingCreate an empty last line is just a line.
     ASSERT_TRUE(f.FileLoadStr(lines, "C:\\Wait\\out.txt"));
     EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", ""}));
@@ -147,7 +118,7 @@ TEST_F(KroFunctionTest, FileLoadStrWaitsForTheWriterToFinish) {
     EXPECT_EQ(lines, (std::vector<std::string>{"", "partial", "rest"}));
 }
 
-TEST_F(KroFunctionTest, FileCopyAndMoveHonourChkOverWrite) {
+TEST_F(KroFunctionTest, FilesAreCopiedMovedAndDeletedAndFoldersMadeAndRemoved) {
     Put("C:\\Src\\a.ini", "new");
     Put("C:\\Dst\\a.ini", "old");
     Kro_Function f(host_);
@@ -166,10 +137,17 @@ TEST_F(KroFunctionTest, FileCopyAndMoveHonourChkOverWrite) {
     EXPECT_TRUE(f.FileMove("C:\\Src\\a.ini", "C:\\Dst\\m.ini", false));
     EXPECT_FALSE(f.FileExist("C:\\Src\\a.ini"));
     EXPECT_EQ(Get("C:\\Dst\\m.ini"), "new");
-}
 
-TEST_F(KroFunctionTest, FoldersAreMadeAndRemoved) {
-    Kro_Function f(host_);
+    // FileWriteStr makes the folder it is given, then replaces or appends.
+    EXPECT_FALSE(f.FileWriteStr("C:\\New\\Sub\\x.ini", ""));  // no folder, none asked for
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "one", " C:\\New\\Sub "));
+    // An existing folder is no reason to skip the write.
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "two", "C:\\New\\Sub"));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n");
+    EXPECT_TRUE(f.FileWriteStr("C:\\New\\Sub\\x.ini", "셋", "", true));
+    EXPECT_EQ(Get("C:\\New\\Sub\\x.ini"), "two\r\n셋\r\n");
+
+    // Folders are made one level at a time (or all at once) and removed when empty.
     MakeFolder("C:\\Base");
     EXPECT_FALSE(f.DirMake("C:\\Base\\x\\y"));  // one level only
     EXPECT_TRUE(f.DirMake("C:\\Base\\x"));
@@ -186,7 +164,7 @@ TEST_F(KroFunctionTest, FoldersAreMadeAndRemoved) {
     EXPECT_FALSE(f.DirDelete("C:\\Base\\x"));
 }
 
-TEST_F(KroFunctionTest, FileOpenEXEWaitSplitsTheCommandLine) {
+TEST_F(KroFunctionTest, ProgramsStartWithTheirCommandLineSplitOrDoNotStart) {
     PutProgram("C:\\Quillon\\Tool.sh");
     int yields = 0;
     Kro_Function f(host_, [&yields] { ++yields; });
@@ -197,15 +175,11 @@ TEST_F(KroFunctionTest, FileOpenEXEWaitSplitsTheCommandLine) {
     // A bare name is found in the current folder; not waited for: no yield.
     EXPECT_TRUE(f.FileOpenEXEWait("Tool.sh", true).started);
     EXPECT_EQ(yields, 1);
-}
+    EXPECT_TRUE(f.FileOpenEXE(" C:\\Quillon\\Tool.sh "));
 
-TEST_F(KroFunctionTest, ProgramsThatCannotStart) {
-    Kro_Function f(host_);
     EXPECT_FALSE(f.FileOpenEXEWait("   ").started);
     EXPECT_FALSE(f.FileOpenEXEWait("C:\\Quillon\\missing.exe /x").started);
     EXPECT_FALSE(f.FileOpenEXE("C:\\Quillon\\missing.exe"));
-    PutProgram("C:\\Quillon\\Tool.sh");
-    EXPECT_TRUE(f.FileOpenEXE(" C:\\Quillon\\Tool.sh "));
 }
 
 TEST_F(KroFunctionTest, NetDirConTakesTheFirstFreeLetter) {
@@ -238,66 +212,6 @@ TEST_F(KroFunctionTest, NetDirConTakesTheFirstFreeLetter) {
     // A helper of its own has no connection to drop.
     Kro_Function(host_).NetDirDisCon();
     EXPECT_EQ(host_.Drives().Get('D'), "\\\\srv\\data");
-}
-
-constexpr const char* kIni = "C:\\Quillon\\NVConfig.INI";
-
-class IniModuleTest : public KroFunctionTest {
-  protected:
-    IniModuleTest() { MakeFolder("C:\\Quillon"); }
-    std::string Raw(std::string_view section, std::string_view key) {
-        return host::GetPrivateProfileString(section, key, "<missing>", 255, Native(kIni));
-    }
-};
-
-TEST_F(IniModuleTest, MissingKeyGivesTheDefaultAndWritesItBack) {
-    Put(kIni, "[기타관리]\r\n다른키=1\r\n");
-    EXPECT_EQ(IniReadWithDefault(host_, "기타관리", "데이터_종류", 50, kIni, 5), "5");
-    EXPECT_EQ(Raw("기타관리", "데이터_종류"), "5");
-    EXPECT_EQ(Raw("기타관리", "다른키"), "1");
-
-    EXPECT_EQ(IniReadWithDefault(host_, "새구역", "경로", 255, kIni, "C:\\Data"), "C:\\Data");
-    EXPECT_EQ(Raw("새구역", "경로"), "C:\\Data");
-}
-
-TEST_F(IniModuleTest, PresentValueIsTrimmedAndNotWritten) {
-    Put(kIni, "[A]\r\nkey=  value  \r\n");
-    const std::string before = Get(kIni);
-    EXPECT_EQ(IniReadWithDefault(host_, "a", "KEY", 255, kIni, "default"), "value");
-    EXPECT_EQ(Get(kIni), before);
-}
-
-TEST_F(IniModuleTest, BlankValueCountsAsMissingAndSizeLimitsTheRead) {
-    Put(kIni, "[A]\r\nkey=   \r\nlong=가나다\r\n");
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, kIni, Variant(1.5)), "1.5");
-    EXPECT_EQ(Raw("A", "key"), "1.5");
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 5, kIni, "x"), "가나");
-    // Cut to nothing by the buffer, the value is still not replaced by the default.
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "long", 2, kIni, "x"), "x");
-    EXPECT_EQ(Raw("A", "long"), "가나다");
-    // An empty default is written as an empty value.
-    EXPECT_EQ(IniReadWithDefault(host_, "B", "key", 50, kIni, ""), "");
-    EXPECT_EQ(Raw("B", "key"), "");
-}
-
-TEST_F(IniModuleTest, UnmappablePathGivesTheDefault) {
-    EXPECT_EQ(IniReadWithDefault(host_, "A", "key", 255, "relative.ini", "d"), "d");
-    EXPECT_FALSE(IniWriteValue(host_, "A", "key", 1, "relative.ini"));
-}
-
-TEST_F(IniModuleTest, WriteValueWritesTheValueAsText) {
-    static const struct {
-        Variant value;
-        const char* text;
-    } kCases[] = {
-        {std::int64_t{12}, "12"}, {-7, "-7"},   {1.5, "1.5"},
-        {true, "True"},           {" a ", "a"}, {Currency{10000}, "1"},
-    };
-    for (const auto& c : kCases) {
-        ASSERT_TRUE(IniWriteValue(host_, "S", "k", c.value, kIni));
-        EXPECT_EQ(Raw("S", "k"), c.text);
-    }
-    EXPECT_FALSE(IniWriteValue(host_, "S", "k", 1, "C:\\NoFolder\\x.ini"));
 }
 
 }  // namespace
