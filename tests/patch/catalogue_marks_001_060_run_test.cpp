@@ -108,10 +108,6 @@ class OldStore : public PatchWorld {
     db::Schema& Engine() { return Runtime().StoreConnection->Engine().SchemaInfo(); }
 };
 
-bool IsMdb(Kind kind) {
-    return kind == Kind::Mdb;
-}
-
 // The lines that the steps of the half list on the first run on the old store: theirs in
 // catalogue order, less those of the steps and branches with nothing to do on this store.
 Lines StepLines(Kind kind) {
@@ -119,7 +115,7 @@ Lines StepLines(Kind kind) {
     // edition made the chart and receipt tables itself.
     Lines idle = {"심평원규격 필드에 더 긴 값이 있어 필드크기를 유지함",
                   "상품설명출력 테이블의 상품설명 필드크기 수정"};
-    if (IsMdb(kind)) {
+    if (kind == Kind::Mdb) {
         for (const char* line :
              {"고객차트 테이블 생성", "영업집계수납금액 테이블 이동", "상품차트 테이블 생성"}) {
             idle.push_back(line);
@@ -137,7 +133,7 @@ Lines StepLines(Kind kind) {
 Lines RepairLines(Kind kind) {
     Lines lines = {"확장바코드 테이블에 기본키 설정을 위한 추가작업 실시",
                    "확장바코드 테이블에 기본키 설정", "거래처마스터 데이터 정리"};
-    if (!IsMdb(kind)) lines.push_back("심평원규격 필드 공백 제거");
+    if (kind != Kind::Mdb) lines.push_back("심평원규격 필드 공백 제거");
     lines.push_back(patch::kDispensingFlagsFixedLine);
     return lines;
 }
@@ -157,7 +153,7 @@ std::vector<CaseBlock> ReadCases() {
 class FirstHalfOnOldStore : public ::testing::TestWithParam<Kind> {
   protected:
     Kind K() const { return GetParam(); }
-    bool Mdb() const { return IsMdb(GetParam()); }
+    bool Mdb() const { return GetParam() == Kind::Mdb; }
 
     // The store of this kind after one run, shared by the tests that only read what the run
     // left; the run's result is checked by each of them.

@@ -28,29 +28,99 @@ class ErrorRulesTest : public ::testing::TestWithParam<Kind> {
 INSTANTIATE_TEST_SUITE_P(BothKinds, ErrorRulesTest, ::testing::Values(Kind::Mdb, Kind::SqlServer),
                          [](const auto& info) { return store_test::KindName(info.param); });
 
-TEST_P(ErrorRulesTest, AFailingProbeOnAMissingTableEntersItsStep) {
-    const Catalogue catalogue = {
-        Step(1).WhenNoRow("SELECT * FROM 없는표").Line("들어감").Run(kMarkerInsert)};
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_EQ(world_.RunList().front(), "들어감");
-    EXPECT_EQ(world_.Markers(), 1);
-    EXPECT_EQ(world_.Pg1(), 1);
-    ASSERT_EQ(world_.Rules().size(), 1u);
-    EXPECT_EQ(world_.Rules()[0].rule, 1);
-    EXPECT_EQ(world_.Rules()[0].number, N::kTableMissing);
-    EXPECT_EQ(world_.Rules()[0].mark, 1);
-    EXPECT_EQ(world_.Rules()[0].stepMark, 0);
+// What one run on the store without work for the closing repairs gives: whether it ends well,
+// the run list, the rules applied and the error number that the last of them met.
+struct Outcome {
+    bool ok;
+    std::vector<std::string> lines;
+    std::vector<int> rules;
+    std::int32_t lastNumber = 0;  // 0: not checked
+    int selected = -1;            // the run list's selected line; -1: not checked
+};
+
+struct RuleCase {
+    const char* name;
+    Catalogue catalogue;
+    Outcome outcome;
+};
+
+// A failing step after a step with the mark given.
+Catalogue FailingAfter(int previousMark, std::int32_t number = N::kUnspecified,
+                       const std::string& description = "x") {
+    return {Step(previousMark).Always(),
+            Step(previousMark + 1).Always().Call(Raise(number, description)).Line("뒤")};
 }
 
-TEST_P(ErrorRulesTest, AddingAColumnThatExistsGoesOnWithTheNextStatement) {
-    const Catalogue catalogue = {Step(3)
-                                     .Always()
-                                     .Run("ALTER TABLE 사용상품 ADD 제품분류 VARCHAR(4)")
-                                     .Run("ALTER TABLE 사용상품 ADD 신규열 SMALLINT")};
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_EQ(world_.RuleNumbers(), std::vector<int>{4});
-    EXPECT_EQ(world_.Rules()[0].number, N::kSyntax);
-    EXPECT_EQ(world_.Scalar("SELECT COUNT(신규열) FROM 사용상품"), "0");
+const Outcome kPassedOver = {true, {"뒤"}, {2}};
+const Outcome kEnded = {false, {}, {10}};
+
+const RuleCase kRuleCases[] = {
+    {"a failing probe on a missing table enters its step",
+     {Step(1).WhenNoRow("SELECT * FROM 없는표").Line("들어감")},
+     {true, {"들어감"}, {1}, N::kTableMissing}},
+    {"adding a column that exists goes on with the next statement",
+     {Step(3).Always().Run("ALTER TABLE 사용상품 ADD 제품분류 VARCHAR(4)").Line("다음")},
+     {true, {"다음"}, {4}, N::kSyntax}},
+    // Step 2 leaves a manual-removal text behind, which an ended run drops.
+    {"an error no rule absorbs ends the run",
+     {Step(1).Always(), Step(2).Always().Call(Raise(N::kUnspecified, db::kJetIndexedColumnDrop)),
+      Step(3).Always().Call(Raise(N::kUnspecified, "연결을 확인할 수 없습니다.")).Line("다음"),
+      Step(4).Always().Line("4")},
+     {false, {patch::kScpcodeDropFailedLine}, {3, 10}}},
+    {"after mark 29 any error is passed over", FailingAfter(29), kPassedOver},
+    {"after mark 30 it is not", FailingAfter(30), kEnded},
+    {"after mark 31", FailingAfter(31), kPassedOver},
+    {"after mark 32", FailingAfter(32), kPassedOver},
+    {"after mark 33 it is not", FailingAfter(33), kEnded},
+    {"the step with mark 11 passes over any error, and only that step",
+     {Step(11).Always().Call(Raise(N::kUnspecified, "x")).Line("11 뒤"),
+      Step(12).Always().Call(Raise(N::kUnspecified, "x")).Line("12 뒤")},
+     {false, {"11 뒤"}, {5, 10}}},
+    {"the exact wrong-operation text is passed over",
+     FailingAfter(39, 12345, "작업이 잘못되었습니다."),
+     {true, {"뒤"}, {6}}},
+    {"without its full stop it is not", FailingAfter(39, 12345, "작업이 잘못되었습니다"), kEnded},
+    {"nor with a leading blank", FailingAfter(39, 12345, " 작업이 잘못되었습니다."), kEnded},
+    {"a timeout lists its description without selecting it and goes on",
+     {Step(60).Always().Line("60").Call(Raise(N::kTimeout, "Query timeout expired"))},
+     {true, {"60", "Query timeout expired"}, {9}, 0, 0}},
+    // The read fails after the open (passed over after mark 29) and leaves the probe open: it is
+    // closed and the next probe retried.
+    {"a probe left open by a failed read",
+     {Step(29).Always(),
+      Step(30).WhenFieldGreater("SELECT COUNT(*) AS Cnt FROM 사용상품", "없는열", 0).Line("30"),
+      Step(31).WhenNoRow("SELECT * FROM 사용상품 WHERE 1 = 0").Line("31")},
+     {true, {"30", "31"}, {2, 8}, N::kObjectOpen}},
+    // A renumbering whose error was passed over (the step mark is 32) did not succeed either.
+    {"a renumbering that fails ends the run at once",
+     {Step(32).Always(),
+      Step(33)
+          .Always()
+          .Line("33")
+          .CallOrStop([](patch::RunContext&) -> bool { throw db::DbError(N::kUnspecified, "x"); })
+          .Line("33 뒤"),
+      Step(34).Always().Line("34")},
+     {false, {"33"}, {2}}},
+    {"a size probe without a DAO handle ends the run",
+     {Step(53).WhenColumnSize("사용상품", "심평원규격", 40).Line("53")},
+     {false, {}, {10}, 91}},
+};
+
+TEST_P(ErrorRulesTest, EachRuleCaseEndsItsRunAsItShould) {
+    for (const RuleCase& c : kRuleCases) {
+        SCOPED_TRACE(c.name);
+        world_.ResetObservations();
+        const Outcome& o = c.outcome;
+        EXPECT_EQ(world_.Run(c.catalogue), o.ok);
+        EXPECT_EQ(world_.RunList(), o.lines);
+        EXPECT_EQ(world_.RuleNumbers(), o.rules) << world_.RuleText();
+        if (o.lastNumber != 0) {
+            EXPECT_EQ(world_.Rules().back().number, o.lastNumber);
+        }
+        if (o.selected >= 0) {
+            EXPECT_EQ(world_.ListIndex(), o.selected);
+        }
+    }
 }
 
 TEST_P(ErrorRulesTest, AColumnCheckOnAMissingTableIsRetriedOnceInTheWindowsLife) {
@@ -73,83 +143,6 @@ TEST_P(ErrorRulesTest, AColumnCheckOnAMissingTableIsRetriedOnceInTheWindowsLife)
     EXPECT_EQ(world_.RuleNumbers(), std::vector<int>{10});
 }
 
-TEST_P(ErrorRulesTest, ErrorsThatNoRuleAbsorbsEndTheRunWithoutClosingActionsOrBoxes) {
-    const Catalogue catalogue = {
-        // Leaves a manual-removal text behind, which an ended run drops.
-        Step(1).Always(), Step(2).Always().Call(Raise(N::kUnspecified, db::kJetIndexedColumnDrop)),
-        Step(3).Always().Call(Raise(N::kUnspecified, "연결을 확인할 수 없습니다.")).Line("다음"),
-        Step(4).Always().Line("4")};
-    AddClosingWork();
-    EXPECT_FALSE(world_.Run(catalogue));
-    EXPECT_EQ(world_.RunList(), std::vector<std::string>{patch::kScpcodeDropFailedLine});
-    EXPECT_EQ(world_.RuleNumbers(), (std::vector<int>{3, 10}));
-    EXPECT_EQ(world_.Pg1(), 2);
-    EXPECT_TRUE(world_.ClosingSkipped());
-    EXPECT_TRUE(world_.Boxes().empty());
-}
-
-TEST_P(ErrorRulesTest, StepsAfterMarks29_31And32PassOverAnyError) {
-    const struct {
-        int previousMark;
-        bool passedOver;
-    } cases[] = {{29, true}, {30, false}, {31, true}, {32, true}, {33, false}};
-    PatchWorld& world = world_;
-    for (const auto& c : cases) {
-        world.ResetObservations();
-        const Catalogue catalogue = {
-            Step(c.previousMark).Always(),
-            Step(c.previousMark + 1).Always().Call(Raise(N::kUnspecified, "x")).Line("뒤")};
-        EXPECT_EQ(world.Run(catalogue), c.passedOver) << c.previousMark;
-        EXPECT_EQ(world.RunList().size(), c.passedOver ? 1u : 0u) << c.previousMark;
-        EXPECT_EQ(world.RuleNumbers(), std::vector<int>{c.passedOver ? 2 : 10}) << c.previousMark;
-    }
-}
-
-TEST_P(ErrorRulesTest, TheStepWithMark11PassesOverAnyErrorAndOnlyThatStep) {
-    const Catalogue catalogue = {Step(11).Always().Call(Raise(N::kUnspecified, "x")).Line("11 뒤"),
-                                 Step(12).Always().Call(Raise(N::kUnspecified, "x")).Line("12 뒤")};
-    EXPECT_FALSE(world_.Run(catalogue));
-    EXPECT_EQ(world_.RunList(), std::vector<std::string>{"11 뒤"});
-    EXPECT_EQ(world_.RuleNumbers(), (std::vector<int>{5, 10}));
-}
-
-TEST_P(ErrorRulesTest, OnlyTheExactWrongOperationTextIsPassedOver) {
-    const struct {
-        const char* description;
-        bool passedOver;
-    } cases[] = {{"작업이 잘못되었습니다.", true},
-                 {"작업이 잘못되었습니다", false},
-                 {" 작업이 잘못되었습니다.", false}};
-    PatchWorld& world = world_;
-    for (const auto& c : cases) {
-        world.ResetObservations();
-        const Catalogue catalogue = {Step(40).Always().Call(Raise(12345, c.description))};
-        EXPECT_EQ(world.Run(catalogue), c.passedOver) << c.description;
-        EXPECT_EQ(world.RuleNumbers(), std::vector<int>{c.passedOver ? 6 : 10}) << c.description;
-    }
-}
-
-TEST_P(ErrorRulesTest, ATimeoutListsItsDescriptionWithoutSelectingIt) {
-    const Catalogue catalogue = {
-        Step(60).Always().Line("60").Call(Raise(N::kTimeout, "Query timeout expired"))};
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_EQ(world_.RunList(), (std::vector<std::string>{"60", "Query timeout expired"}));
-    EXPECT_EQ(world_.ListIndex(), 0);
-    EXPECT_EQ(world_.RuleNumbers(), std::vector<int>{9});
-}
-
-TEST_P(ErrorRulesTest, AProbeLeftOpenByAFailedReadIsClosedAndTheNextProbeRetried) {
-    const Catalogue catalogue = {
-        Step(29).Always(),
-        // The read fails after the open (passed over after mark 29); the probe stays open.
-        Step(30).WhenFieldGreater("SELECT COUNT(*) AS Cnt FROM 사용상품", "없는열", 0).Line("30"),
-        Step(31).WhenNoRow("SELECT * FROM 사용상품 WHERE 1 = 0").Line("31")};
-    EXPECT_TRUE(world_.Run(catalogue));
-    EXPECT_EQ(world_.RunList(), (std::vector<std::string>{"30", "31"}));
-    EXPECT_EQ(world_.RuleNumbers(), (std::vector<int>{2, 8}));
-    EXPECT_EQ(world_.Rules()[1].number, N::kObjectOpen);
-}
-
 TEST_P(ErrorRulesTest, RetriesForAnOpenObjectAreBounded) {
     int calls = 0;
     const Catalogue catalogue = {Step(50).Always().Call([&](patch::RunContext&) {
@@ -161,32 +154,6 @@ TEST_P(ErrorRulesTest, RetriesForAnOpenObjectAreBounded) {
     std::vector<int> expected(patch::kMaxBusyRetries, 8);
     expected.push_back(10);
     EXPECT_EQ(world_.RuleNumbers(), expected);
-}
-
-TEST_P(ErrorRulesTest, ARenumberingThatFailsEndsTheRunAtOnce) {
-    const struct {
-        patch::RoutineResult routine;
-        bool ok;
-    } cases[] = {
-        {[](patch::RunContext&) { return false; }, false},
-        {[](patch::RunContext&) { return true; }, true},
-        // An error passed over (the step mark is 32) counts as a failure.
-        {[](patch::RunContext&) -> bool { throw db::DbError(N::kUnspecified, "x"); }, false},
-    };
-    for (const auto& c : cases) {
-        PatchWorld world(GetParam());
-        world.MakeStore(patch_test::WorkForTheClosingRepairs());
-        const Catalogue catalogue = {
-            Step(32).Always(), Step(33).Always().Line("33").CallOrStop(c.routine).Line("33 뒤"),
-            Step(34).Always().Line("34")};
-        EXPECT_EQ(world.Run(catalogue), c.ok);
-        EXPECT_EQ(world.Pg1(), c.ok ? 34 : 32);
-        EXPECT_EQ(world.ClosingSkipped(), !c.ok);
-        if (!c.ok) {
-            EXPECT_EQ(world.RunList(), std::vector<std::string>{"33"});
-        }
-        EXPECT_TRUE(world.Boxes().empty() || c.ok);
-    }
 }
 
 // The column drop that an MDB database refuses for an indexed column: after mark 1 the run list

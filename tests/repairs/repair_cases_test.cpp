@@ -9,12 +9,15 @@
 //                  file without its table
 //   central: lost (the login file names a central server it does not know)
 //   bar before: max value of the bar before the calls
+//   stop: yes (the user asks to stop at the first caption of the progress window)
 //   call: a routine of Routines() and its words (any number, run in order)
 // and what must hold after the calls:
 //   returns: what each call returned, one line per call ("true"/"false" for a yes or no)
 //   throws: 0xNUMBER [a piece of the description]: the last call throws, the others do not
 //   rows: a query, followed by its rows as "= field|field" lines ("NULL" for Null)
 //   run list: followed by the lines the run list holds, as "= " lines
+//   captions: followed by the progress window's captions at the calls' yields, as "= " lines
+//   sent: a statement's beginning, followed by every statement sent that begins so, as "= " lines
 //   box: title | information or none | a piece of its text (one line per box shown)
 //   bar: max value
 //   yields: how often the calls yielded
@@ -36,6 +39,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "db/statement_trace.h"
 #include "repairs/central_world.h"
 #include "repairs/class_codes.h"
 #include "repairs/clock_text.h"
@@ -84,8 +88,9 @@ Words Split(const std::string& text, char at) {
 }
 
 const std::set<std::string> kKeys = {
-    "sql",  "reference", "standard code", "central", "bar before", "call",    "returns",  "throws",
-    "rows", "run list",  "box",           "bar",     "yields",     "refused", "accepted", "column"};
+    "sql",     "reference", "standard code", "central",  "bar before", "stop", "call",
+    "returns", "throws",    "rows",          "run list", "captions",   "sent", "box",
+    "bar",     "yields",    "refused",       "accepted", "column"};
 
 // The cases of every file for one kind; entries of the other kind are left out.
 std::vector<RepairCase> LoadCases(Kind kind) {
@@ -263,6 +268,16 @@ void RepairCases::Run(const RepairCase& c) {
         return world.Desktop().CallsOf(host::ScriptedDesktop::CallKind::DoEvents).size();
     };
     const std::size_t yieldsBefore = yields();
+    Lines captions, sent;
+    world.Desktop().OnDoEvents([&] {
+        util::frm02Msg* w = rt.Dialogs().LoadedProgressWindow();
+        if (w == nullptr || w->PbSub.caption.empty()) return;
+        captions.push_back(w->PbSub.caption);
+        if (has("stop")) rt.Dialogs().StopRequested = true;
+    });
+    rt.Ado().router->Trace().Observe([&](const db::TracedStatement& s) {
+        if (!s.query) sent.emplace_back(s.sql);
+    });
     Lines results;
     std::string thrown;
     for (const Entry& e : c.entries) {
@@ -283,6 +298,8 @@ void RepairCases::Run(const RepairCase& c) {
         }
     }
     const std::size_t yieldsAfter = yields();
+    rt.Ado().router->Trace().Observe(nullptr);
+    world.Desktop().OnDoEvents(nullptr);
 
     // What must hold.
     Lines returns, boxes, runList;
@@ -292,6 +309,16 @@ void RepairCases::Run(const RepairCase& c) {
         if (e.key == "returns") returns.push_back(Filled(e.value));
         if (e.key == "box") boxes.push_back(e.value);
         if (e.key == "run list") runList = e.lines;
+        if (e.key == "captions") {
+            EXPECT_EQ(captions, e.lines);
+        }
+        if (e.key == "sent") {
+            Lines begun;
+            for (const std::string& sql : sent) {
+                if (sql.starts_with(e.value)) begun.push_back(Trim(sql));
+            }
+            EXPECT_EQ(begun, e.lines);
+        }
         if (e.key == "throws") {
             throws = true;
             const auto blank = e.value.find(' ');
