@@ -188,16 +188,6 @@ TEST_F(MainWindowTest, StartAndExitDuringARunAreIgnored) {
 TEST_F(MainWindowTest, TheButtonsAndHandlesOfAStartedWindow) {
     app::frmDBPatchMain& form = Window();
     {
-        SCOPED_TRACE("the picture reveals the maintenance buttons on the fourth click");
-        // Clicks 1 to 11: the fourth shows the buttons, the seventh hides them and starts again.
-        const int heights[] = {5925, 5925, 5925, 6615, 6615, 6615, 5925, 5925, 5925, 5925, 6615};
-        for (int click = 1; click <= 11; ++click) {
-            form.Image1_Click();
-            EXPECT_EQ(M().Height, heights[click - 1]) << "click " << click;
-        }
-        EXPECT_EQ(M().revealCounter, 4);
-    }
-    {
         SCOPED_TRACE("the sibling tool is started by the date of the last patch run, if there");
         struct Case {
             const char* lastRun;  // 날짜 of the newest row with NV_GUBUN 1

@@ -75,16 +75,6 @@ TEST_F(MainSequenceTest, SecondRunningCopyIsRefused) {
 
 // --- configuration and store -----------------------------------------------------------------
 
-TEST_F(MainSequenceTest, UnreachableStoreEndsStartUpWithItsMessage) {
-    SetIni("DATA", "데이터_MDBPath", "C:\\Quillon\\Data\\없는파일.mdb");
-    NewProcess();
-    EXPECT_EQ(Start().outcome, StartupOutcome::ConfigurationFailed);
-    const auto boxes = Boxes();
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_EQ(boxes.back().text, "데이터가 연결에 오류가 있습니다. 데이터 경로를 확인바랍니다");
-    EXPECT_EQ(boxes.back().title, "");
-}
-
 TEST_F(MainSequenceTest, MissingMainIniIsBroughtFromTheSystemFolder) {
     const auto productIni = Native(demo::kMainIniPath);
     const auto systemIni = Native("C:\\Windows\\System32\\NVConfig.INI");
