@@ -9,7 +9,6 @@
 
 #include "fixtures/program_runner.h"
 #include "host/host.h"
-#include "host/instance_lock.h"
 #include "host/settings_store.h"
 #include "host/temp_folder.h"
 
@@ -98,15 +97,6 @@ TEST_F(LookOnly, StatusAndHistoryChangeNoFileAndTheExitCodeTellsPendingFromUpToD
     }
 }
 
-// Looking takes no lock: status answers while a run holds the root.
-TEST_F(LookOnly, StatusAnswersWhileAnotherCopyHoldsTheRoot) {
-    ASSERT_EQ(Datapatch("demo").exitCode, 0);
-    host::SingleInstanceLock running(Root());
-    ASSERT_TRUE(running.TryAcquire());
-    const Outcome out = Datapatch("status");
-    EXPECT_EQ(out.exitCode, kPending) << out.output;
-}
-
 TEST_F(LookOnly, ARootWithoutConfigurationNamesThePathAndTheDemo) {
     fs::create_directories(Root());
     for (const char* command : {"status", "history", "status --json"}) {
@@ -167,15 +157,6 @@ TEST_F(LookOnly, ADatabaseThatCannotBeOpenedGivesTheEnginesReasonAndTheSetting) 
         fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
                             {"the store database cannot be opened", c.reason, c.setting,
                              (Root() / "c/Quillon/NVConfig.INI").string()});
-    }
-}
-
-TEST_F(LookOnly, AnEmptyRootIsAUsageError) {
-    for (const char* args : {"--root '' status", "--root= run"}) {
-        const Outcome out = fixtures::RunShell("LC_ALL=C " + fixtures::DatapatchProgram() + " " +
-                                               args + " </dev/null 2>&1");
-        EXPECT_EQ(out.exitCode, 64) << args << "\n" << out.output;
-        EXPECT_TRUE(Has(out, "--root needs a folder")) << out.output;
     }
 }
 
