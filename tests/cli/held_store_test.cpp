@@ -16,7 +16,6 @@
 #include <future>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/frm_db_patch_main.h"

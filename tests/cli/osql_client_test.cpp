@@ -177,19 +177,15 @@ TEST_F(OsqlClient, FailedStatementsAreReportedAsTheServerDoes) {
 TEST_F(OsqlClient, RefusedLoginsAndUsageErrors) {
     MakeDatabase(DatabaseFile("store"), 1);
     const std::string script = "exec sp_detach_db store\nGO\n";
-    const struct {
-        const char* login;
-        const char* shown;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"-S STORE-PC -U sa -P wrong", "Login failed for user 'sa'."},
         {"-SSTORE-PC -Uclerk", "Login failed for user 'clerk'."},
         {"-S FAR-PC -U sa -P pw", "embedded servers only"},
         {"-S NOWHERE -U sa -P pw", "does not exist"},
     };
-    for (const auto& c : cases) {
-        const Outcome outcome = Run(script, c.login);
-        EXPECT_EQ(outcome.exitCode, 1) << c.login;
-        EXPECT_NE(Output().find(c.shown), std::string::npos) << c.login << ": " << Output();
+    for (const auto& [login, shown] : cases) {
+        EXPECT_EQ(Run(script, login).exitCode, 1) << login;
+        EXPECT_NE(Output().find(shown), std::string::npos) << login << ": " << Output();
     }
     EXPECT_TRUE(fs::exists(DatabaseFile("store")));
 
