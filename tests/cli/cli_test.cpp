@@ -74,12 +74,11 @@ TEST_F(DemoRoot, DemoLeavesAStoreItDidNotMake) {
 // While another copy of the program holds the root (a run), the demo touches nothing; looking
 // takes no lock, so status still answers.
 TEST_F(DemoRoot, DemoIsRefusedWhileAnotherCopyRunsOnTheRoot) {
-    const fs::path root = Root();
     ASSERT_EQ(Datapatch("demo").exitCode, 0);
-    const fs::path store = root / "c/Quillon/Data/DatMain.mdb";
+    const fs::path store = Root() / "c/Quillon/Data/DatMain.mdb";
     const auto before = fs::last_write_time(store);
     {
-        host::SingleInstanceLock running(root);
+        host::SingleInstanceLock running(Root());
         ASSERT_TRUE(running.TryAcquire());
         const Outcome out = Datapatch("demo --force");
         fixtures::ExpectRun(out, 2, {"another datapatch is running"});

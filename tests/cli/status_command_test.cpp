@@ -11,6 +11,7 @@
 #include "host/host.h"
 #include "host/settings_store.h"
 #include "host/temp_folder.h"
+#include "util/sql_text.h"
 
 namespace {
 
@@ -26,10 +27,8 @@ constexpr const char* kStderr = " 2>&1 >/dev/null";
 // Whether the text is JSON (RFC 8259), as the sqlite3 shell's json_valid() reads it, so that a
 // script can read the output.
 bool IsJson(const std::string& text) {
-    std::string literal;
-    for (char c : text) literal += c == '\'' ? std::string("''") : std::string(1, c);
-    return fixtures::RunShell("sqlite3 :memory: " + Quoted("SELECT json_valid('" + literal + "')"))
-               .output == "1\n";
+    const std::string sql = "SELECT json_valid(" + util::SqlQuoted(text) + ")";
+    return fixtures::RunShell("sqlite3 :memory: " + Quoted(sql)).output == "1\n";
 }
 
 using LookOnly = fixtures::ProgramRoot<>;
@@ -61,6 +60,9 @@ TEST_F(LookOnly, StatusAndHistoryChangeNoFileBeforeAndAfterARun) {
             for (const std::string args :
                  {"status", "status --json", "history", "history --json"}) {
                 const Outcome out = Datapatch(args, "", kStdout);
+                if (afterRun && args == "history") {  // the run's rows come first
+                    EXPECT_EQ(out.output.substr(out.output.find('\n') + 11, 8), "20201221");
+                }
                 if (args.ends_with("--json")) {
                     EXPECT_TRUE(IsJson(out.output)) << kind << " " << args << "\n" << out.output;
                 }
