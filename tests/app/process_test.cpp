@@ -9,11 +9,6 @@
 
 namespace {
 
-TEST(VersionText, WritesEachNumberWithoutLeadingZeros) {
-    EXPECT_EQ(app::BuildVersionText(40, 4, 4), "하로나 DataPatchProgram Ver40.4.4");
-    EXPECT_EQ(app::BuildVersionText(1, 0, 12), "하로나 DataPatchProgram Ver1.0.12");
-}
-
 class ProcessTest : public ::testing::Test, public fixtures::HostRoot {
   protected:
     ProcessTest() : process_(host_, desktop_) {}

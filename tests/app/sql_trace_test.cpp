@@ -9,31 +9,8 @@ namespace {
 
 class SqlTraceTest : public AppWorld {};
 
-TEST_F(SqlTraceTest, TracesEveryStatementOfAStartAndARunWithoutPasswords) {
-    const auto file = temp_.Path() / "trace.sql";
-    {
-        app::SqlTrace trace(P(), file);
-        ASSERT_TRUE(trace.Ok());
-        ASSERT_EQ(Start().outcome, app::StartupOutcome::Ready);
-        P().MainForm()->cmdStart_Click();
-        EXPECT_GT(trace.Count(), 10);
-    }
-    const std::string text = host_test::ReadBytes(file);
-    for (const char* expected :
-         {"-- #1 query MDB C:\\Quillon\\Data\\DatMain.mdb\nSELECT * FROM CONFIGPC WHERE 피씨코드 = "
-          "'0000000001'\n",
-          "UPDATE [CONFIG] SET 적용 ='****' WHERE 신규명 = '데이터_SQLPass'\n",
-          "query SQL Server STORE-SQL/ZENTRIX_DATA1\nSELECT * FROM CONFIG WHERE DEL_CHK=0 and "
-          "대그룹=3",
-          "execute MDB C:\\Quillon\\Data\\DatMain.mdb\nINSERT INTO PATCH_HIST"}) {
-        EXPECT_NE(text.find(expected), std::string::npos) << expected;
-    }
-    for (const char* secret : {demo::kDemoServerPassword, demo::kStoreMdbPassword}) {
-        EXPECT_EQ(text.find(secret), std::string::npos) << secret;
-    }
-}
-
 // The table definition changes of the DAO handle are traced too, until the trace object goes.
+// (The statements of a whole run and their masked passwords: the command line's trace test.)
 TEST_F(SqlTraceTest, TracesTheTableDefinitionChangesOfTheDaoHandleWhileItLives) {
     const auto file = temp_.Path() / "trace.sql";
     app::frmDBPatchMain& form = Window();

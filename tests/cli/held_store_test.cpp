@@ -16,9 +16,9 @@
 #include <future>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "app/frm_db_patch_main.h"
 #include "db/embedded/session_helpers.h"
 #include "fixtures/program_runner.h"
 #include "host/temp_folder.h"
@@ -125,7 +125,7 @@ TEST_P(HeldStore, AWriterHoldingTheStoreLongerFailsThePassAndTheNextRunFinishes)
         before = StoreState(Store(root));
         out = RunWhileHeld(root, 8s, "DATAPATCH_LOCK_WAIT=1", held);
     }
-    fixtures::ExpectRun(out, 1, {"매장데이터패치실패(다른 프로그램이 쓰는 중)"},
+    fixtures::ExpectRun(out, 1, {"매장데이터패치실패(다른 프로그램이 쓰는 중)", app::kPassBusyText},
                         {"매장데이터패치종료"});
     EXPECT_EQ(StoreState(Store(root))["PATCH_HIST rows"], before.at("PATCH_HIST rows"));
     EXPECT_TRUE(Has(Datapatch(root, "status"), "패치할 데이타 있음"));
@@ -147,9 +147,11 @@ TEST_P(HeldStore, ASecondRootReachingTheStoreThroughALinkIsKeptOff) {
     const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    const State before = StoreState(Store(first));
     const Outcome other = Datapatch(second, "run --answer no --no-data1");
     ::close(fd);
-    fixtures::ExpectRun(other, 1, {"매장데이터패치실패(다른 곳에서 패치중)"});
+    fixtures::ExpectRun(other, 1, {"매장데이터패치실패(다른 곳에서 패치중)", app::kPassLockedText});
+    EXPECT_EQ(StoreState(Store(first)), before);
 }
 
 TEST_P(HeldStore, AStoreFileWithASecondNameIsRefused) {

@@ -13,13 +13,10 @@
 
 namespace {
 
-using fixtures::Has;
 using fixtures::Outcome;
 using fixtures::Quoted;
 namespace fs = std::filesystem;
 
-constexpr int kUsage = 64;
-constexpr int kStartupEnded = 2;
 const fs::path kJetFiles = fs::path(DATAPATCH_TEST_DATA) / "jet";
 
 class ImportJet : public fixtures::ProgramRoot<> {
@@ -44,7 +41,7 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
     const std::string jet = host_test::ReadBytes(Store());
     const std::set<std::string> before = DataFolder();
     const Outcome status = Datapatch("status", "", " 2>&1 >/dev/null");
-    EXPECT_EQ(status.exitCode, kStartupEnded);
+    EXPECT_EQ(status.exitCode, 2);  // start-up ended
     const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
     fixtures::ExpectShows(status,
                           {"Jet4 (Access 2000-2003)", Store().string(), "datapatch import-jet"});
@@ -61,7 +58,7 @@ TEST_F(ImportJet, StartUpNamesTheJetFileAndImportReplacesItOnlyWithForce) {
 
     const std::string windowsPath = Quoted("C:\\Quillon\\Data\\DatMain.mdb");
     const Outcome refused = Datapatch("import-jet " + windowsPath);
-    fixtures::ExpectRun(refused, kUsage, {"--force"});
+    fixtures::ExpectRun(refused, 64, {"--force"});
     EXPECT_EQ(host_test::ReadBytes(Store()), jet);
     EXPECT_EQ(DataFolder(), before);
 
@@ -93,7 +90,7 @@ TEST_F(ImportJet, AFileThatIsNoJetFileIsNotImported) {
     const fs::path into = temp_.Path() / "new.mdb";
     const Outcome out = Datapatch("import-jet " + Quoted(Root() / "c/Quillon/SimStdCd.MDB") +
                                   " --into " + Quoted(into.string()));
-    fixtures::ExpectRun(out, kUsage, {"is no Jet or ACE database file"});
+    fixtures::ExpectRun(out, 64, {"is no Jet or ACE database file"});
     EXPECT_FALSE(fs::exists(into));
 }
 

@@ -31,26 +31,16 @@ const fs::path kSample = fs::path(DATAPATCH_TEST_DATA) / "jet/store-sample-jet4.
 const fs::path kValues = fs::path(DATAPATCH_TEST_DATA) / "jet/store-sample-jet4.expected.jsonl";
 constexpr const char* kStore = "c/Quillon/Data/DatMain.mdb";
 
-// The sample's tables as Jet DDL, columns in the file's order (the key first, as the value list).
+// The sample's columns in the file's order (the key first, as the value list).
 const std::map<std::string, std::vector<std::string>> kColumns{
     {"사용상품",
      {"제품코드", "제품명", "규격", "바코드", "입고단가", "소매단가", "재고수량", "조제약여부",
       "사용", "UP_DATE", "CHK_MEMO"}},
     {"입출상품", {"ID", "전표번호", "제품코드", "수량", "단가", "일자", "비고"}}};
-constexpr const char* kTables =
-    "CREATE TABLE 사용상품 (제품코드 TEXT(10) NOT NULL, 제품명 TEXT(50), 규격 TEXT(50), "
-    "바코드 TEXT(13), 입고단가 CURRENCY, 소매단가 CURRENCY, 재고수량 DOUBLE, 조제약여부 INTEGER, "
-    "사용 YESNO, UP_DATE DATETIME, CHK_MEMO MEMO, CONSTRAINT PrimaryKey PRIMARY KEY (제품코드))\n"
-    "GO\nCREATE INDEX 제품명 ON 사용상품 (제품명)\nGO\nCREATE INDEX 바코드 ON 사용상품 "
-    "(바코드)\nGO\n"
-    "CREATE TABLE 입출상품 (ID COUNTER NOT NULL, 전표번호 TEXT(20), 제품코드 TEXT(10), "
-    "수량 DOUBLE, 단가 CURRENCY, 일자 DATETIME, 비고 TEXT(100), "
-    "CONSTRAINT PrimaryKey PRIMARY KEY (ID))\nGO\n"
-    "CREATE INDEX 전표번호 ON 입출상품 (전표번호, 제품코드)\nGO\n";
 
 // One line of the value list as a Jet INSERT: texts quoted (line breaks as Chr(), since the
-// script's lines are joined with CR LF), dates as #…# (a midnight date as the date alone, Jet's
-// own text of it), money and numbers as written. SQLite's JSON functions read the line.
+// script's lines are joined with CR LF), dates as #…#, money and numbers as written. SQLite's JSON
+// functions read the line.
 std::string InsertOf(const std::string& line) {
     std::string json = "'";
     for (const char c : line) json += c == '\'' ? std::string("''") : std::string(1, c);
@@ -69,9 +59,8 @@ std::string InsertOf(const std::string& line) {
     std::string names, list;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::string value = values.at(i);
-        if (columns[i] == "UP_DATE" || columns[i] == "일자") {
-            if (value.ends_with(" 00:00:00'")) value = value.substr(0, 11) + "'";
-            if (value != "NULL") value = "#" + value.substr(1, value.size() - 2) + "#";
+        if ((columns[i] == "UP_DATE" || columns[i] == "일자") && value != "NULL") {
+            value = "#" + value.substr(1, value.size() - 2) + "#";
         }
         names += (i > 0 ? ", " : "") + columns[i];
         list += (i > 0 ? ", " : "") + value;
@@ -185,7 +174,9 @@ TEST_F(ImportedStoreRun, PatchesAsAStoreBuiltByTheProgramsOwnSql) {
               0);
 
     std::string script = "DROP TABLE 사용상품\nGO\nDROP TABLE 입출상품\nGO\n";
-    script += kTables;
+    // The sample's tables as Jet DDL: columns in the file's order, its keys and indexes.
+    script +=
+        host_test::ReadBytes(fs::path(DATAPATCH_TESTS_DIR) / "cli/cases/store-sample-tables.sql");
     std::ifstream list(kValues, std::ios::binary);
     for (std::string line; std::getline(list, line);) {
         if (!line.empty()) script += InsertOf(line);

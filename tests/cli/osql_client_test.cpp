@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
 #include "db/embedded/server_folder.h"
 #include "db/embedded/session_helpers.h"
@@ -141,39 +143,28 @@ TEST_F(OsqlClient, FailedStatementsAreReportedAsTheServerDoes) {
     db::embedded::OpenOptions options;
     options.dialect = db::Dialect::SqlServer;
     auto inUse = db::embedded::Open(DatabaseFile("other"), options);
-    const struct {
-        const char* statement;
-        int msg;
-        const char* message;
-    } cases[] = {
-        {"select * from t", 2812, "Could not find stored procedure 'select'."},
-        {"exec sp_who", 2812, "Could not find stored procedure 'sp_who'."},
-        {"exec sp_renamedb 'store', 'new'", 5030, "could not be exclusively locked"},
-        {"exec sp_renamedb 'store', 'other'", 1801, "'other' already exists"},
-        {"exec sp_dboption other, 'single user', true", 5070, "'other' is already open"},
-        {"exec sp_detach_db 'other'", 3703, "currently in use"},
-        {"DBCC SHRINKDATABASE (nowhere)", 15010, "'nowhere' does not exist"},
-        {"exec sp_attach_db 'fresh', 'C:\\Backup\\missing.mdf'", 5120, "missing.mdf"},
-        {"exec sp_attach_db 'store', 'C:\\Backup\\x.mdf'", 1801, "'store' already exists"},
-        {"exec sp_dboption store, 'read only', true", 15011, "'read only' does not exist"},
-        {"exec sp_dboption store", 201, "'@optname'"},
-        {"exec sp_detach_db 'store", 105, "Unclosed quotation mark"},
-    };
+    const std::string file = std::string(DATAPATCH_TESTS_DIR) + "/cli/cases/osql_errors.txt";
+    std::ifstream in(file);
+    std::vector<std::map<std::string, std::string>> cases;
+    for (const auto& block : db::embedded::testing::ReadBlocks(in, file)) {
+        cases.emplace_back(block.begin(), block.end());
+    }
+    ASSERT_FALSE(cases.empty()) << file;
     std::string script;
-    for (const auto& c : cases) script += std::string(c.statement) + "\nGO\n";
+    for (auto& c : cases) script += c["statement"] + "\nGO\n";
     const Outcome outcome = Run(script);
     EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
 
     const std::string out = Output();
     std::size_t at = 0;
-    for (const auto& c : cases) {
-        const std::string head = "1> 2> Msg " + std::to_string(c.msg) +
-                                 ", Level 16, State 1, Server STORE-PC, Line 1\r\n";
-        const std::size_t found = out.find(head, at);
-        ASSERT_EQ(found, at) << c.statement << "\n" << out;
+    for (auto& c : cases) {
+        const std::string head =
+            "1> 2> Msg " + c["msg"] + ", Level 16, State 1, Server STORE-PC, Line 1\r\n";
+        ASSERT_EQ(out.find(head, at), at) << c["statement"] << "\n" << out;
         const std::size_t end = out.find("\r\n", at + head.size());
         const std::string message = out.substr(at + head.size(), end - at - head.size());
-        EXPECT_NE(message.find(c.message), std::string::npos) << c.statement << ": " << message;
+        EXPECT_NE(message.find(c["message"]), std::string::npos)
+            << c["statement"] << ": " << message;
         at = end + 2;
     }
     EXPECT_EQ(at, out.size());
@@ -186,19 +177,15 @@ TEST_F(OsqlClient, FailedStatementsAreReportedAsTheServerDoes) {
 TEST_F(OsqlClient, RefusedLoginsAndUsageErrors) {
     MakeDatabase(DatabaseFile("store"), 1);
     const std::string script = "exec sp_detach_db store\nGO\n";
-    const struct {
-        const char* login;
-        const char* shown;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"-S STORE-PC -U sa -P wrong", "Login failed for user 'sa'."},
         {"-SSTORE-PC -Uclerk", "Login failed for user 'clerk'."},
         {"-S FAR-PC -U sa -P pw", "embedded servers only"},
         {"-S NOWHERE -U sa -P pw", "does not exist"},
     };
-    for (const auto& c : cases) {
-        const Outcome outcome = Run(script, c.login);
-        EXPECT_EQ(outcome.exitCode, 1) << c.login;
-        EXPECT_NE(Output().find(c.shown), std::string::npos) << c.login << ": " << Output();
+    for (const auto& [login, shown] : cases) {
+        EXPECT_EQ(Run(script, login).exitCode, 1) << login;
+        EXPECT_NE(Output().find(shown), std::string::npos) << login << ": " << Output();
     }
     EXPECT_TRUE(fs::exists(DatabaseFile("store")));
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fixtures/program_runner.h"
+#include "host/instance_lock.h"
 #include "host/temp_folder.h"
 
 namespace {
@@ -140,14 +141,11 @@ TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
     fixtures::ExpectRun(held, 1, {"is being patched by a run"});
     EXPECT_EQ(Dump(), patched);
 
-    // A run on this root: the second copy is refused at start-up.
-    const int instance =
-        ::open((Root() / ".datapatch.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(instance, 0);
-    ASSERT_EQ(::flock(instance, LOCK_EX), 0);
-    const Outcome running = Datapatch("restore --answer yes");
-    ::close(instance);
-    EXPECT_EQ(running.exitCode, 2) << running.output;
+    // A run on this root: the second copy is refused at start-up, before it opens the store.
+    host::SingleInstanceLock running(Root());
+    ASSERT_TRUE(running.TryAcquire());
+    fixtures::ExpectRun(Datapatch("restore --answer yes"), 2,
+                        {"[실행오류] 하로나 데이타베이스 패치 프로그램이 이미 실행중입니다."});
     EXPECT_EQ(Dump(), patched);
 }
 
