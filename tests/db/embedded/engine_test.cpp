@@ -1,5 +1,4 @@
-// Opening files, passwords, the lost-file detection, values read back by declared type, and the
-// lifetime of results.
+// Opening files, passwords, the lost-file detection and values read back by declared type.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -167,28 +166,6 @@ TEST_F(EngineTest, ComputedColumnsAreDescribedByTheirValues) {
     EXPECT_EQ(out.rows->Fields()[0].adoType, AdoType::kInteger);
     EXPECT_EQ(out.rows->Fields()[1].adoType, AdoType::kDouble);
     EXPECT_EQ(out.rows->Fields()[2].adoType, AdoType::kVarWChar);
-}
-
-TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    s->Execute("CREATE TABLE t (a INT)", 30);
-    for (int i = 1; i <= 3; ++i) s->Execute("INSERT INTO t VALUES (" + std::to_string(i) + ")", 30);
-    const char* kQuery = "SELECT a FROM t ORDER BY a";
-    ExecOutcome first = s->Execute(kQuery, 30);
-    ExecOutcome second = s->Execute(kQuery, 30);  // same text while the first still reads
-    std::vector<util::Variant> row;
-    ASSERT_TRUE(first.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(1));
-    ASSERT_TRUE(second.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(1));
-    ASSERT_TRUE(first.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(2));
-
-    s.reset();
-    ASSERT_TRUE(second.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(2));
-    ASSERT_TRUE(second.rows->Next(row));
-    EXPECT_FALSE(second.rows->Next(row));
 }
 
 TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {

@@ -1,5 +1,7 @@
-// What the catalogue cases (cases/syscat.txt) cannot say: ids across sessions, the catalogue in a
-// rolled-back transaction, the fields of the system procedures' rows and what the file keeps.
+// What the server cases (cases/syscat.txt, cases/create_alter.txt) cannot say, needing a second
+// session or the file: ids across sessions, the catalogue in a rolled-back transaction, the fields
+// of the system procedures' rows, what the file keeps, and identity columns after another
+// connection changed their table.
 #include <gtest/gtest.h>
 
 #include "db/embedded/case_file.h"
@@ -102,6 +104,18 @@ TEST_F(SysCatalogueTest, TheFileKeepsNoCatalogueObjectsForOtherTools) {
                         "SELECT (SELECT COUNT(*) FROM sqlite_master WHERE type = 'view'), "
                         "(SELECT COUNT(*) FROM sqlite_master WHERE name = 'dp_routines')"),
               std::vector<std::string>{"0|1"});
+}
+
+// The engine keeps each table's shape for INSERT, and must see it anew when another connection
+// changes the table.
+TEST_F(SysCatalogueTest, TablesChangedByAnotherConnectionAreSeenAnewByInsert) {
+    server_->Execute("CREATE TABLE 계획 (a NVARCHAR(10))", 30);
+    server_->Execute("INSERT INTO 계획 VALUES ('x')", 30);  // the shape without identity is kept
+    std::unique_ptr<Session> other = OpenServer();
+    other->Execute("DROP TABLE 계획", 30);
+    other->Execute("CREATE TABLE 계획 (n INT IDENTITY(1,1) NOT NULL, a NVARCHAR(10))", 30);
+    server_->Execute("INSERT INTO 계획 (a) VALUES ('y')", 30);
+    EXPECT_EQ(FirstValue(*server_, "SELECT n FROM 계획"), util::Variant(1));
 }
 
 }  // namespace
