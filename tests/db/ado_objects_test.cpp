@@ -140,16 +140,6 @@ TEST_F(AdoObjectsTest, RecordSetOpenAndCloseRules) {
     EXPECT_EQ(Count(cn_, "품목 WHERE 수량 = 1"), 3);
 }
 
-TEST_F(AdoObjectsTest, CommitMakesTheWorkVisibleToOthers) {
-    EXPECT_EQ(cn_->BeginTrans(), 1);
-    EXPECT_TRUE(cn_->InTransaction());
-    AddItem("C1");
-    EXPECT_EQ(CommittedCount(), 3);  // not visible before the commit
-    cn_->CommitTrans();
-    EXPECT_FALSE(cn_->InTransaction());
-    EXPECT_EQ(CommittedCount(), 4);
-}
-
 TEST_F(AdoObjectsTest, TransactionMisuseIsRefusedAndRecorded) {
     EXPECT_EQ(NumberOf([&] { cn_->CommitTrans(); }), kNoTransaction);
     EXPECT_EQ(cn_->Errors().front().number, kNoTransaction);

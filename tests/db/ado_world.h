@@ -123,4 +123,23 @@ class ItemsMdbWorld : public AdoWorld {
     void SetUp() override { MakeItemsMdb(); }
 };
 
+enum class StoreKind { Mdb, SqlServer };
+
+inline std::string KindName(const ::testing::TestParamInfo<StoreKind>& info) {
+    return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
+}
+
+// AdoWorld for each kind of store database: the MDB file and the server database STORE.
+class KindWorld : public AdoWorld, public ::testing::WithParamInterface<StoreKind> {
+  protected:
+    bool Server() const { return GetParam() == StoreKind::SqlServer; }
+    void MakeStore(const std::vector<std::string>& sql) {
+        if (Server()) {
+            MakeServerDatabase("STORE", sql);
+        } else {
+            MakeMdb(sql);
+        }
+    }
+};
+
 }  // namespace db_test

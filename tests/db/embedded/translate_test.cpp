@@ -66,25 +66,5 @@ TEST(TranslateTest, SplitsServerBatchesAtStatementStarts) {
         1u);
 }
 
-TEST(TranslateTest, AlterColumnAndAddKeyCarryTheirParts) {
-    const Program alter = Translate(
-        " ALTER TABLE dbo.팜페이 ALTER COLUMN [처리 번호] CHAR(14) NOT NULL ", Dialect::SqlServer);
-    ASSERT_EQ(alter.steps.size(), 1u);
-    EXPECT_EQ(alter.steps[0].kind, Step::Kind::AlterColumn);
-    EXPECT_EQ(alter.steps[0].table, "팜페이");
-    EXPECT_EQ(alter.steps[0].name, "처리 번호");
-    EXPECT_TRUE(alter.steps[0].notNull);
-
-    const Program key = Translate(
-        "ALTER TABLE [dbo].[확장바코드] WITH NOCHECK ADD CONSTRAINT [PK_확장바코드] PRIMARY KEY  "
-        "CLUSTERED ([바코드코드], 제품코드 DESC)  ON [PRIMARY]",
-        Dialect::SqlServer);
-    ASSERT_EQ(key.steps.size(), 1u);
-    EXPECT_EQ(key.steps[0].kind, Step::Kind::AddPrimaryKey);
-    EXPECT_EQ(key.steps[0].table, "확장바코드");
-    EXPECT_EQ(key.steps[0].name, "PK_확장바코드");
-    EXPECT_EQ(key.steps[0].columns, (std::vector<std::string>{"바코드코드", "제품코드"}));
-}
-
 }  // namespace
 }  // namespace db::embedded
