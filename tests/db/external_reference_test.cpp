@@ -8,7 +8,7 @@
 
 #include "db/ado_world.h"
 #include "db/embedded/case_file.h"
-#include "db/embedded/server_helpers.h"
+#include "db/embedded/session_helpers.h"
 
 namespace db_test {
 namespace {

@@ -10,9 +10,7 @@
 #include <functional>
 
 #include "db/embedded/embedded.h"
-#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
-#include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
 namespace db::embedded::testing {

@@ -13,7 +13,6 @@
 
 #include "db/ascii_text.h"
 #include "db/embedded/embedded.h"
-#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
 #include "db/error.h"
 #include "db/odbc/odbc.h"
@@ -405,12 +404,6 @@ TEST_P(ConformanceSchema, DescribesTheIndexes) {
     if (!Is(Engine::OdbcSqlite)) {
         EXPECT_EQ(key->name, "PK_거래처");
     }
-}
-
-TEST_P(ConformanceSchema, AMissingTablesColumnsAreItemNotFound) {
-    EXPECT_EQ(
-        db::embedded::testing::ErrorOf([&] { session_->SchemaInfo().Columns("없는표"); }).Number(),
-        db::ErrorNumber::kItemNotFound);
 }
 
 DATAPATCH_FOR_EVERY_ENGINE(ConformanceSchema);

@@ -7,9 +7,7 @@
 #include "db/column_fit.h"
 #include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
-#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
-#include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
 namespace db::embedded::testing {

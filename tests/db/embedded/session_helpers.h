@@ -1,14 +1,21 @@
 #pragma once
-// Short ways to read results in tests, through a session or through plain SQLite.
+// Short ways to read results in tests, through a session or through plain SQLite, errors as
+// values, a fresh temporary directory, and sessions of SQL Server mode on a fresh database.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "db/embedded/embedded.h"
+#include "db/embedded/token.h"
+#include "db/error.h"
 #include "db/session.h"
+#include "host/temp_folder.h"
 
 namespace db::embedded::testing {
 
@@ -70,5 +77,54 @@ inline std::vector<std::string> PlainRows(const std::filesystem::path& file,
     sqlite3_close(db);
     return rows;
 }
+
+// A fresh directory under the system temporary folder, removed with everything in it when the
+// object goes; the embedded engine's tests name files in it with `/`.
+class TempDir : public host_test::TempFolder {
+  public:
+    const std::filesystem::path& path() const { return Path(); }
+    std::filesystem::path operator/(const std::string& name) const { return Path() / name; }
+};
+
+// The error of f, or a test failure (and an empty error) when it does not throw.
+template <typename F>
+DbError ErrorOf(F f) {
+    try {
+        f();
+    } catch (const DbError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return DbError(0, "");
+}
+
+// A row by upper-cased field name.
+using NamedRow = std::map<std::string, util::Variant>;
+
+inline std::vector<NamedRow> NamedRows(Session& s, std::string_view sql) {
+    ExecOutcome outcome = s.Execute(sql, 30);
+    std::vector<NamedRow> rows;
+    if (!outcome.rows) return rows;
+    std::vector<util::Variant> values;
+    while (outcome.rows->Next(values)) {
+        NamedRow row;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            row[UpperAscii(outcome.rows->Fields()[i].name)] = values[i];
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// A fresh database of SQL Server mode in its own folder ("store.sqlite" of a server folder).
+class ServerModeTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<Session> OpenServer() {
+        return Open(dir_ / "store.sqlite", OpenOptions{Dialect::SqlServer, "", true});
+    }
+
+    TempDir dir_;
+    std::unique_ptr<Session> server_ = OpenServer();
+};
 
 }  // namespace db::embedded::testing

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "db/embedded/case_file.h"
-#include "db/embedded/server_helpers.h"
+#include "db/embedded/session_helpers.h"
 
 namespace db::embedded::testing {
 namespace {

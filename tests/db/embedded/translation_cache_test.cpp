@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "db/embedded/case_file.h"
-#include "db/embedded/server_helpers.h"
+#include "db/embedded/session_helpers.h"
 #include "db/error.h"
 
 namespace db::embedded {
