@@ -29,7 +29,6 @@ class AdoObjectsTest : public ItemsMdbWorld {
         auto other = OpenMdbConnection();
         return Count(other, "품목");
     }
-    db::ConnectionRef cn_;
 };
 
 TEST_F(AdoObjectsTest, ConnectionExecutesAndRefusesWorkWhenClosed) {

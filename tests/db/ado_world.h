@@ -112,6 +112,9 @@ class AdoWorld : public ::testing::Test, public fixtures::HostRoot {
     util::Dialogs dialogs_;
     db::CurrentDbInfo dbInfo_;
     db::AdoContext context_;
+    // The object under test and its connection, for the tests of Kro_Ado and of the ADO objects.
+    db::Kro_Ado ado_{context_};
+    db::ConnectionRef cn_;
 };
 
 using db::ErrorNumber::kObjectClosed;

@@ -19,8 +19,6 @@ class KroAdoConnectTest : public AdoWorld {
         MakeServerDatabase("STORE", {"CREATE TABLE T (A INT)"});
         MakeMdb({"CREATE TABLE T (A LONG)"});
     }
-    db::Kro_Ado ado_{context_};
-    db::ConnectionRef cn_;
 };
 
 // The connections of tables/kro_ado_connections.txt: each kind writes only its own fields of the
@@ -203,8 +201,6 @@ class KroAdoOdbcTest : public AdoWorld {
     void SetUp() override { ASSERT_FALSE(odbc_test::SqliteOdbcDriver().empty()); }
 
     static inline odbc_test::ScratchFolder scratch_;
-    db::Kro_Ado ado_{context_};
-    db::ConnectionRef cn_;
 };
 
 TEST_F(KroAdoOdbcTest, ExcelOpensThroughTheConfiguredDriver) {

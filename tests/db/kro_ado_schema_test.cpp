@@ -34,9 +34,6 @@ class KroAdoSchemaTest : public KindWorld {
     std::optional<db::ColumnInfo> Column(const std::string& table, const std::string& name) {
         return db::embedded::testing::ColumnNamed(cn_->Engine().SchemaInfo(), table, name);
     }
-
-    db::Kro_Ado ado_{context_};
-    db::ConnectionRef cn_;
 };
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, KroAdoSchemaTest,

@@ -150,17 +150,5 @@ TEST_F(ServerFolderTest, UnknownAndInvalidNamesAreRefused) {
     EXPECT_EQ(Rows("store"), 3);
 }
 
-TEST_F(ServerFolderTest, DatabasesListsOnlyTheDatabaseFiles) {
-    Make("b_store");
-    Make("a_store");
-    std::ofstream(File("old").string() + ".detached") << "x";
-    std::ofstream(dir_ / "Server" / "readme.txt") << "x";
-    const auto databases = folder_.Databases();
-    ASSERT_EQ(databases.size(), 2u);
-    EXPECT_EQ(databases[0].name, "a_store");
-    EXPECT_EQ(databases[1].name, "b_store");
-    EXPECT_GT(databases[0].bytes, 0);
-}
-
 }  // namespace
 }  // namespace db::embedded::testing
