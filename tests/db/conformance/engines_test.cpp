@@ -146,14 +146,7 @@ class EngineTest : public ::testing::TestWithParam<Engine> {
 
     std::vector<std::vector<util::Variant>> Rows(const std::string& sql,
                                                  std::vector<db::FieldDesc>* fields = nullptr) {
-        db::ExecOutcome outcome = session_->Execute(sql, kTimeout);
-        EXPECT_TRUE(outcome.rows) << "no rows from: " << sql;
-        std::vector<std::vector<util::Variant>> rows;
-        if (!outcome.rows) return rows;
-        if (fields != nullptr) *fields = outcome.rows->Fields();
-        std::vector<util::Variant> row;
-        while (outcome.rows->Next(row)) rows.push_back(row);
-        return rows;
+        return db::embedded::testing::AllRows(*session_, sql, fields);
     }
 
     // The error of a statement that must fail; a test failure when it runs.

@@ -19,10 +19,13 @@
 
 namespace db::embedded::testing {
 
-inline std::vector<std::vector<util::Variant>> AllRows(Session& s, std::string_view sql) {
+// The rows of a query, and its fields when asked for.
+inline std::vector<std::vector<util::Variant>> AllRows(Session& s, std::string_view sql,
+                                                       std::vector<FieldDesc>* fields = nullptr) {
     ExecOutcome outcome = s.Execute(sql, 30);
     std::vector<std::vector<util::Variant>> rows;
     if (!outcome.rows) return rows;
+    if (fields != nullptr) *fields = outcome.rows->Fields();
     std::vector<util::Variant> row;
     while (outcome.rows->Next(row)) rows.push_back(row);
     return rows;
