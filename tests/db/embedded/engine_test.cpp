@@ -1,5 +1,6 @@
 // Opening files, passwords, the lost-file detection and values read back by declared type.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <fstream>
 
@@ -134,6 +135,24 @@ TEST_F(EngineTest, TextsWithNulCharactersAndTextsCutToTheirColumn) {
     column.typeName = "MEMO";
     column.size = 0;
     EXPECT_TRUE(TextFits(std::string(9999, 'x'), column));
+}
+
+// Another connection holding the write lock makes the probe answer Busy (here without waiting);
+// once it is gone the probe takes the lock and gives it back.
+TEST_F(EngineTest, WriteAccessProbeSeesAnotherWriter) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE t (k INT)", 30);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file_.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(s->ProbeWriteAccess(0), WriteAccess::Busy);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    EXPECT_EQ(s->ProbeWriteAccess(0), WriteAccess::Available);
+    // The probe left nothing open: the other connection writes at once.
+    EXPECT_EQ(sqlite3_exec(other, "INSERT INTO t VALUES (1)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t").AsInt(), 1);
 }
 
 TEST_F(EngineTest, ComputedColumnsAreDescribedByTheirValues) {
