@@ -29,20 +29,6 @@ TEST(TranslateTest, WritesSqliteText) {
     }
 }
 
-// The query of a rowset stands where the rowset is named, and nowhere else: a literal that holds
-// any text of the engine's own stays as written.
-TEST(TranslateTest, PutsARowsetQueryInPlaceOfTheRowsetOnly) {
-    const Program p = Translate(
-        "SELECT 'dp_rowset_1 \"dp_rowset_1\"' AS n, a FROM OPENROWSET('Microsoft.Jet.OLEDB.4.0', "
-        "';Database=C:\\a.mdb;', 'SELECT a FROM t')",
-        Dialect::SqlServer);
-    ASSERT_EQ(p.steps.size(), 2u);
-    EXPECT_EQ(p.steps[1].sql,
-              "SELECT 'dp_rowset_1 \"dp_rowset_1\"' AS \"n\", \"a\" FROM (SELECT \"a\" FROM "
-              "\"" +
-                  p.steps[0].name + "\".\"t\")");
-}
-
 // The batches of tables/batch_splits.txt; Jet leaves a batch whole, to fail.
 TEST(TranslateTest, SplitsServerBatchesAtStatementStarts) {
     using K = Step::Kind;
