@@ -1,18 +1,16 @@
 #pragma once
 // Short ways to read results in tests, through a session or through plain SQLite, errors as
-// values, a fresh temporary directory, and sessions of SQL Server mode on a fresh database.
+// values, and a fresh temporary directory.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "db/embedded/embedded.h"
-#include "db/embedded/token.h"
 #include "db/error.h"
 #include "db/session.h"
 #include "host/temp_folder.h"
@@ -100,34 +98,5 @@ DbError ErrorOf(F f) {
     ADD_FAILURE() << "no error";
     return DbError(0, "");
 }
-
-// A row by upper-cased field name.
-using NamedRow = std::map<std::string, util::Variant>;
-
-inline std::vector<NamedRow> NamedRows(Session& s, std::string_view sql) {
-    ExecOutcome outcome = s.Execute(sql, 30);
-    std::vector<NamedRow> rows;
-    if (!outcome.rows) return rows;
-    std::vector<util::Variant> values;
-    while (outcome.rows->Next(values)) {
-        NamedRow row;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            row[UpperAscii(outcome.rows->Fields()[i].name)] = values[i];
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-// A fresh database of SQL Server mode in its own folder ("store.sqlite" of a server folder).
-class ServerModeTest : public ::testing::Test {
-  protected:
-    std::unique_ptr<Session> OpenServer() {
-        return Open(dir_ / "store.sqlite", OpenOptions{Dialect::SqlServer, "", true});
-    }
-
-    TempDir dir_;
-    std::unique_ptr<Session> server_ = OpenServer();
-};
 
 }  // namespace db::embedded::testing

@@ -4,13 +4,43 @@
 // connection changed their table.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "db/embedded/case_file.h"
 #include "db/embedded/session_helpers.h"
+#include "db/embedded/token.h"
 
 namespace db::embedded::testing {
 namespace {
 
-using SysCatalogueTest = ServerModeTest;
+// A row by upper-cased field name.
+using NamedRow = std::map<std::string, util::Variant>;
+
+std::vector<NamedRow> NamedRows(Session& s, std::string_view sql) {
+    ExecOutcome outcome = s.Execute(sql, 30);
+    std::vector<NamedRow> rows;
+    if (!outcome.rows) return rows;
+    std::vector<util::Variant> values;
+    while (outcome.rows->Next(values)) {
+        NamedRow row;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            row[UpperAscii(outcome.rows->Fields()[i].name)] = values[i];
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// A fresh database of SQL Server mode in its own folder ("store.sqlite" of a server folder).
+class SysCatalogueTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<Session> OpenServer() {
+        return Open(dir_ / "store.sqlite", OpenOptions{Dialect::SqlServer, "", true});
+    }
+
+    TempDir dir_;
+    std::unique_ptr<Session> server_ = OpenServer();
+};
 
 TEST_F(SysCatalogueTest, AnotherSessionSeesTheSameObjectId) {
     server_->Execute("CREATE TABLE 사용상품 (제품코드 NVARCHAR(10))", 30);
