@@ -29,7 +29,6 @@ class AdoObjectsTest : public ItemsMdbWorld {
         auto other = OpenMdbConnection();
         return Count(other, "품목");
     }
-    db::ConnectionRef cn_;
 };
 
 TEST_F(AdoObjectsTest, ConnectionExecutesAndRefusesWorkWhenClosed) {
@@ -138,16 +137,6 @@ TEST_F(AdoObjectsTest, RecordSetOpenAndCloseRules) {
     rs.Open("UPDATE 품목 SET 수량 = 1", *cn_);
     EXPECT_EQ(rs.State(), db::ObjectState::Closed);
     EXPECT_EQ(Count(cn_, "품목 WHERE 수량 = 1"), 3);
-}
-
-TEST_F(AdoObjectsTest, CommitMakesTheWorkVisibleToOthers) {
-    EXPECT_EQ(cn_->BeginTrans(), 1);
-    EXPECT_TRUE(cn_->InTransaction());
-    AddItem("C1");
-    EXPECT_EQ(CommittedCount(), 3);  // not visible before the commit
-    cn_->CommitTrans();
-    EXPECT_FALSE(cn_->InTransaction());
-    EXPECT_EQ(CommittedCount(), 4);
 }
 
 TEST_F(AdoObjectsTest, TransactionMisuseIsRefusedAndRecorded) {

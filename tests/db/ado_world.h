@@ -112,6 +112,9 @@ class AdoWorld : public ::testing::Test, public fixtures::HostRoot {
     util::Dialogs dialogs_;
     db::CurrentDbInfo dbInfo_;
     db::AdoContext context_;
+    // The object under test and its connection, for the tests of Kro_Ado and of the ADO objects.
+    db::Kro_Ado ado_{context_};
+    db::ConnectionRef cn_;
 };
 
 using db::ErrorNumber::kObjectClosed;
@@ -121,6 +124,25 @@ using db::ErrorNumber::kObjectOpen;
 class ItemsMdbWorld : public AdoWorld {
   protected:
     void SetUp() override { MakeItemsMdb(); }
+};
+
+enum class StoreKind { Mdb, SqlServer };
+
+inline std::string KindName(const ::testing::TestParamInfo<StoreKind>& info) {
+    return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
+}
+
+// AdoWorld for each kind of store database: the MDB file and the server database STORE.
+class KindWorld : public AdoWorld, public ::testing::WithParamInterface<StoreKind> {
+  protected:
+    bool Server() const { return GetParam() == StoreKind::SqlServer; }
+    void MakeStore(const std::vector<std::string>& sql) {
+        if (Server()) {
+            MakeServerDatabase("STORE", sql);
+        } else {
+            MakeMdb(sql);
+        }
+    }
 };
 
 }  // namespace db_test

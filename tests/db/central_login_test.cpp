@@ -26,15 +26,5 @@ TEST(ApplyCentralLoginDefaultsTest, CompletesEveryLogin) {
     }
 }
 
-TEST(ApplyCentralLoginDefaultsTest, EmptyResolverKeepsEveryServer) {
-    const LoginResolver none;
-    std::string server = "STORE-PC\\SQLEXPRESS", database, user, password;
-    ApplyCentralLoginDefaults(none, server, database, user, password);
-    EXPECT_EQ(server, "STORE-PC\\SQLEXPRESS");
-    EXPECT_EQ(database, "NVMAIN");
-    EXPECT_EQ(user, "sa");
-    EXPECT_EQ(password, "zelk");
-}
-
 }  // namespace
 }  // namespace db

@@ -12,38 +12,26 @@ using db::DaoType::kText;
 using db_test::kMdbPassword;
 using db_test::kMdbPath;
 
-enum class Kind { Mdb, SqlServer };
-
-std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
-    return info.param == Kind::Mdb ? "Mdb" : "SqlServer";
-}
-
 // The columns of the kind in tables/dao_types.txt.
 struct ColumnCase {
     std::string declared;
     int type, size;
 };
 
-class DaoTest : public db_test::AdoWorld, public ::testing::WithParamInterface<Kind> {
+class DaoTest : public db_test::KindWorld {
   protected:
-    bool Mdb() const { return GetParam() == Kind::Mdb; }
-
-    // The store database of the kind, made from the statements.
-    void Make(const std::vector<std::string>& sql) {
-        if (Mdb()) {
-            MakeMdb(sql);
-        } else {
-            MakeServerDatabase("STORE", sql);
-        }
-    }
-    // Opened the way the patch run and the configuration copy open it.
+    bool Mdb() const { return !Server(); }
+    // Opened the way the patch run and the configuration copy open it: an MDB name may carry
+    // blanks around it, as configuration values do; a server is reached by its ODBC text, and the
+    // name beside it is ignored.
     std::unique_ptr<db::DaoDatabase> Open() {
         if (Mdb()) {
-            return db::DaoDatabase::Open(*router_, kMdbPath, std::string(";Pwd=") + kMdbPassword);
+            return db::DaoDatabase::Open(*router_, std::string(" ") + kMdbPath + " ",
+                                         std::string(";Pwd=") + kMdbPassword);
         }
         return db::DaoDatabase::Open(
-            *router_, "",
-            std::string("Driver={SQL Server}; Server=") + db_test::kServer +
+            *router_, "ignored.mdb",
+            std::string("ODBC;Driver={SQL Server}; Server=") + db_test::kServer +
                 "; Database=STORE; UID=sa; PWD=" + db_test::kServerPassword);
     }
     std::vector<ColumnCase> Columns() const {
@@ -64,7 +52,7 @@ TEST_P(DaoTest, FieldsReportTypeAndDeclaredSize) {
         create += std::string(n ? ", " : "") + "c" + std::to_string(n) + " " + c.declared;
         ++n;
     }
-    Make({create + ")"});
+    MakeStore({create + ")"});
     auto dao = Open();
     auto def = dao->TableDefs("사용상품");
     ASSERT_EQ(def->Fields.Count(), n);
@@ -77,7 +65,7 @@ TEST_P(DaoTest, FieldsReportTypeAndDeclaredSize) {
 }
 
 TEST_P(DaoTest, NewTableDefinitionCreatesTableWithFieldsInOrder) {
-    Make({});
+    MakeStore({});
     auto dao = Open();
     auto def = dao->CreateTableDef("CONFIGPC");
     EXPECT_FALSE(def->InDatabase());
@@ -106,7 +94,7 @@ TEST_P(DaoTest, NewTableDefinitionCreatesTableWithFieldsInOrder) {
 }
 
 TEST_P(DaoTest, RefusesWhatDaoRefuses) {
-    Make({"CREATE TABLE 거래처 (코드 INT)"});
+    MakeStore({"CREATE TABLE 거래처 (코드 INT)"});
     auto dao = Open();
     EXPECT_EQ(db_test::NumberOf([&] { dao->TableDefs("없는표"); }), 3265);  // item not found
     auto def = dao->TableDefs("거래처");
@@ -127,7 +115,7 @@ TEST_P(DaoTest, RefusesWhatDaoRefuses) {
 }
 
 TEST_P(DaoTest, DefinitionsOutlivingTheDatabaseFailCleanly) {
-    Make({"CREATE TABLE 거래처 (코드 INT)"});
+    MakeStore({"CREATE TABLE 거래처 (코드 INT)"});
     auto dao = Open();
     auto def = dao->TableDefs("거래처");
     dao->Close();
@@ -139,36 +127,23 @@ TEST_P(DaoTest, DefinitionsOutlivingTheDatabaseFailCleanly) {
     EXPECT_EQ(def->Fields.Count(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, DaoTest, ::testing::Values(Kind::Mdb, Kind::SqlServer), KindName);
+INSTANTIATE_TEST_SUITE_P(Kinds, DaoTest,
+                         ::testing::Values(db_test::StoreKind::Mdb, db_test::StoreKind::SqlServer),
+                         db_test::KindName);
 
-class DaoOpenTest : public db_test::AdoWorld {};
-
-TEST_F(DaoOpenTest, MdbOpenChecksFileAndPassword) {
-    MakeItemsMdb();
-    // The name may carry blanks around it, as configuration values do.
-    EXPECT_NO_THROW(
-        db::DaoDatabase::Open(*router_, std::string(" ") + kMdbPath + " ", ";Pwd=jetpw"));
-    EXPECT_NE(db_test::NumberOf([&] { db::DaoDatabase::Open(*router_, kMdbPath, ";Pwd=wrong"); }),
-              0);
-    EXPECT_NE(db_test::NumberOf([&] {
-                  db::DaoDatabase::Open(*router_, "C:\\Quillon\\Data\\없는파일.mdb", ";Pwd=jetpw");
-              }),
-              0);
-}
-
-TEST_F(DaoOpenTest, OdbcTextRoutesThroughLoginResolution) {
-    MakeServerDatabase("STORE", {"CREATE TABLE 거래처 (코드 NVARCHAR(16))"});
-    const std::string good = std::string("ODBC;Driver={SQL Server}; Server=") + db_test::kServer +
-                             "; Database=STORE; UID=sa; PWD=" + db_test::kServerPassword;
-    auto dao = db::DaoDatabase::Open(*router_, "ignored.mdb", good);
-    EXPECT_EQ(dao->SqlDialect(), db::Dialect::SqlServer);
-    EXPECT_EQ(dao->TableDefs("거래처")->Fields("코드").Size, 16);
-    EXPECT_NE(db_test::NumberOf([&] {
-                  db::DaoDatabase::Open(*router_, "",
-                                        "Driver={SQL Server}; Server=NOWHERE; Database=STORE; "
-                                        "UID=sa; PWD=x");
-              }),
-              0);
+TEST_P(DaoTest, OpeningFailsOnAWrongPasswordAMissingFileOrAnUnknownServer) {
+    MakeStore({});
+    EXPECT_EQ(Open()->SqlDialect(), Mdb() ? db::Dialect::Jet : db::Dialect::SqlServer);
+    const auto fails = [&](const std::string& name, const std::string& connect) {
+        return db_test::NumberOf([&] { db::DaoDatabase::Open(*router_, name, connect); }) != 0;
+    };
+    if (Mdb()) {
+        EXPECT_TRUE(fails(kMdbPath, ";Pwd=wrong"));
+        EXPECT_TRUE(fails("C:\\Quillon\\Data\\없는파일.mdb", ";Pwd=jetpw"));
+    } else {
+        EXPECT_TRUE(
+            fails("", "Driver={SQL Server}; Server=NOWHERE; Database=STORE; UID=sa; PWD=x"));
+    }
 }
 
 }  // namespace

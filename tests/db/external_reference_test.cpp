@@ -8,7 +8,7 @@
 
 #include "db/ado_world.h"
 #include "db/embedded/case_file.h"
-#include "db/embedded/server_helpers.h"
+#include "db/embedded/session_helpers.h"
 
 namespace db_test {
 namespace {
@@ -47,16 +47,15 @@ class ExternalReferenceTest : public AdoWorld {
         fs::create_directories(Native("C:\\Backup"));
     }
 
-    std::unique_ptr<db::Session> OpenMdbSession() { return router_->Open(MdbText(), 30, 0); }
-    std::unique_ptr<db::Session> OpenServerSession() { return router_->Open(ServerText(), 30, 0); }
+    // A session on the MDB, or on the server database STORE.
+    std::unique_ptr<db::Session> OpenSession(bool jet = true) {
+        return router_->Open(jet ? MdbText() : ServerText(), 30, 0);
+    }
     // A backup file (a Windows path), opened as the file of the embedded engine it is.
     std::unique_ptr<db::Session> OpenBackup(const std::string& file) {
         db::embedded::OpenOptions options;
         options.dialect = Dialect::Jet;
         return db::embedded::Open(Native(file), options);
-    }
-    std::unique_ptr<db::Session> OpenSession(Dialect dialect) {
-        return dialect == Dialect::Jet ? OpenMdbSession() : OpenServerSession();
     }
 
     // The rows of NEWT as "a:b" joined by ',', in the order of a.
@@ -81,7 +80,7 @@ TEST_F(ExternalReferenceTest, CopiesTheRowsOfEachFormOrFailsLeavingTheTargetAsIt
     for (const auto& block : db::embedded::testing::LoadBlocks("tables/external_references.txt")) {
         std::map<std::string, std::string> c(block.begin(), block.end());
         const std::string& sql = c["run"];
-        auto session = OpenSession(c["mode"] == "jet" ? Dialect::Jet : Dialect::SqlServer);
+        auto session = OpenSession(c["mode"] == "jet");
         session->Execute("DELETE FROM NEWT WHERE a <> 's0'", 30);
         if (c.count("error")) {
             const std::string before = Rows(*session);
@@ -111,7 +110,7 @@ TEST_F(ExternalReferenceTest, CopiesTheRowsOfEachFormOrFailsLeavingTheTargetAsIt
 }
 
 TEST_F(ExternalReferenceTest, AQueryReadsRowsOfAnotherFile) {
-    auto session = OpenMdbSession();
+    auto session = OpenSession();
     EXPECT_EQ(Rows(*session, kJetSource), "r1:1,r2:2,r3:3");
     // The target database has a table of the same name: the reference still reads the file.
     session->Execute("CREATE TABLE OLDT (a VARCHAR(10), b INT, x INT)", 30);
@@ -122,7 +121,7 @@ TEST_F(ExternalReferenceTest, AQueryReadsRowsOfAnotherFile) {
 
 // After a failure the source is detached: a good statement runs on the same session.
 TEST_F(ExternalReferenceTest, AFailureDetachesTheSource) {
-    auto session = OpenMdbSession();
+    auto session = OpenSession();
     EXPECT_NE(ErrorOf(*session,
                       "Insert into NEWT select * from [MS Access;DATABASE=C:\\Old\\"
                       "Data.mdb;PWD=bad].OLDT")
@@ -132,7 +131,7 @@ TEST_F(ExternalReferenceTest, AFailureDetachesTheSource) {
 }
 
 TEST_F(ExternalReferenceTest, RunsInsideAnOpenTransaction) {
-    auto session = OpenMdbSession();
+    auto session = OpenSession();
     session->BeginTransaction(0);
     session->Execute("Insert into NEWT select * from " + kJetSource, 30);
     // The source stays attached while the transaction reads it; the same reference is reused.

@@ -8,14 +8,13 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
-#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
-#include "db/embedded/temp_dir.h"
 #include "db/error.h"
 #include "db/jet_import/jet_header.h"
 #include "db/jet_import/jet_import.h"
@@ -134,28 +133,15 @@ TEST_F(JetImport, Jet3TextsAndNamesAreReadInTheHeadersCodePage) {
               std::vector<std::string>{"이름"});
 }
 
-// Jet4 texts: plain UCS-2 (a syllable whose low byte is 0 is no switch), the compressed form
-// with its runs, and surrogate pairs.
+// The texts of tables/jet_unicode.txt.
 TEST(JetText, UnicodeFormsDecode) {
-    const struct {
+    for (const embedded::testing::Block& block :
+         embedded::testing::LoadBlocks("tables/jet_unicode.txt")) {
         std::string bytes;
-        std::string text;
-    } cases[] = {
-        {std::string("\x00\xAC\x00\xB3", 4), "가대"},
-        {std::string("\xFF\xFE"
-                     "ab\x00\x01\xAC\x00"
-                     "c",
-                     9),
-         "ab각c"},
-        {std::string("\xFF\xFE", 2), ""},
-        {std::string("\x3D\xD8\x00\xDE", 4), "😀"},
-        {std::string("\x3D\xD8"
-                     "a\x00",
-                     4),
-         "\xEF\xBF\xBD"
-         "a"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(DecodeUnicodeText(c.bytes), c.text) << c.text;
+        std::istringstream hex(block.at(0).second);
+        for (unsigned byte = 0; hex >> std::hex >> byte;) bytes += static_cast<char>(byte);
+        EXPECT_EQ(DecodeUnicodeText(bytes), block.at(1).second) << block.at(0).second;
+    }
 }
 
 // The dates of tables/jet_dates.txt, across the whole range.

@@ -2,7 +2,10 @@
 // connection record, the server-connected flag and the reconnects.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "db/ado_world.h"
+#include "db/embedded/case_file.h"
 #include "db/kro_ado.h"
 #include "db/odbc/sqlite_odbc.h"
 #include "db/recordset.h"
@@ -16,75 +19,40 @@ class KroAdoConnectTest : public AdoWorld {
         MakeServerDatabase("STORE", {"CREATE TABLE T (A INT)"});
         MakeMdb({"CREATE TABLE T (A LONG)"});
     }
-    db::Kro_Ado ado_{context_};
-    db::ConnectionRef cn_;
 };
 
-TEST_F(KroAdoConnectTest, MdbStringVersionAndTimeouts) {
-    struct Case {
-        int version, conTimeOut;
-        std::string versionText;
-        int commandTimeout;
-    } cases[] = {{0, 0, "4.0", 600}, {1, 30, "3.51", 30}, {7, -5, "3.51", 600}};
-    for (const auto& c : cases) {
-        db::Kro_Ado ado(context_);
-        db::ConnectionRef cn;
-        ASSERT_TRUE(ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, c.version, c.conTimeOut))
-            << ado.ErrDes;
-        EXPECT_EQ(cn->ConnectionString, "Provider=Microsoft.Jet.OLEDB." + c.versionText +
-                                            ";Persist Security Info=True;Data Source=" + kMdbPath +
-                                            ";jet oledb:database Password=" + kMdbPassword);
-        EXPECT_EQ(cn->Mode, 3);
-        EXPECT_EQ(cn->CursorLocation, 2);
-        EXPECT_EQ(cn->CommandTimeout, c.commandTimeout);
-        EXPECT_EQ(ado.DataType(), 0);
-        EXPECT_EQ(ado.OwnConnection(), cn);
-        EXPECT_EQ(dbInfo_.Kind, 0);
-        EXPECT_EQ(dbInfo_.MdbPath, kMdbPath);
-        EXPECT_EQ(dbInfo_.MdbPassword, kMdbPassword);
-        EXPECT_EQ(dbInfo_.MdbVersion, c.version);
-    }
-}
-
-TEST_F(KroAdoConnectTest, SqlStringNetworkLibraryAndTimeouts) {
-    struct Case {
-        int newWorkLB, conTimeOut;
-        std::string ending;
-        int commandTimeout;
-    } cases[] = {{0, 0, ";Network Library=dbmssocn", 600},
-                 {1, 30, "", 30},
-                 {0, 1, ";Network Library=dbmssocn", 1}};
-    for (const auto& c : cases) {
+// The connections of tables/kro_ado_connections.txt: each kind writes only its own fields of the
+// shared record, so the server's stay through the last connection, an MDB's.
+TEST_F(KroAdoConnectTest, ConnectionTextsModesAndTimeouts) {
+    for (const auto& block : db::embedded::testing::LoadBlocks("tables/kro_ado_connections.txt")) {
+        std::map<std::string, std::string> c(block.begin(), block.end());
+        const bool mdb = c["kind"] == "mdb";
+        const int option = std::stoi(c["option"]), timeout = std::stoi(c["timeout"]);
         db::Kro_Ado ado(context_);
         db::ConnectionRef cn;
         ASSERT_TRUE(
-            ado.DBConnection_SQL(cn, kServer, "STORE", "kim", "ignored", c.newWorkLB, c.conTimeOut))
+            mdb ? ado.DBConnection_MDB(cn, kMdbPath, kMdbPassword, option, timeout)
+                : ado.DBConnection_SQL(cn, kServer, "STORE", "kim", "ignored", option, timeout))
             << ado.ErrDes;
-        // The login was completed by the login file: address, "sa" and the server's password.
-        EXPECT_EQ(cn->ConnectionString, std::string("Provider=SQLOLEDB;User ID=sa;Initial ") +
-                                            "Catalog=STORE;Data Source=" + kServerAddress +
-                                            ";Password=" + kServerPassword + c.ending +
-                                            (c.ending.empty() ? ";" : ""));
+        SCOPED_TRACE(c["text"]);
+        EXPECT_EQ(cn->ConnectionString, c["text"]);
         EXPECT_EQ(cn->Mode, 3);
-        EXPECT_EQ(cn->CommandTimeout, c.commandTimeout);
-        EXPECT_EQ(ado.DataType(), 1);
-        EXPECT_TRUE(ado.IsServerConnect(cn));
+        EXPECT_EQ(cn->CommandTimeout, std::stoi(c["command timeout"]));
+        EXPECT_EQ(ado.DataType(), mdb ? 0 : 1);
+        EXPECT_EQ(dbInfo_.Kind, mdb ? 0 : 1);
+        EXPECT_EQ(ado.IsServerConnect(cn), !mdb);
+        if (mdb) {
+            EXPECT_EQ(cn->CursorLocation, 2);
+            EXPECT_EQ(ado.OwnConnection(), cn);
+            EXPECT_EQ(dbInfo_.MdbVersion, option);
+        }
     }
-    EXPECT_EQ(dbInfo_.Kind, 1);
+    EXPECT_EQ(dbInfo_.MdbPath, kMdbPath);
+    EXPECT_EQ(dbInfo_.MdbPassword, kMdbPassword);
     EXPECT_EQ(dbInfo_.SqlServer, kServerAddress);
     EXPECT_EQ(dbInfo_.SqlDatabase, "STORE");
     EXPECT_EQ(dbInfo_.SqlUserId, "sa");
     EXPECT_EQ(dbInfo_.SqlPassword, kServerPassword);
-}
-
-TEST_F(KroAdoConnectTest, EachKindWritesOnlyItsFieldsOfTheSharedRecord) {
-    db::Kro_Ado first(context_), second(context_);
-    db::ConnectionRef a, b;
-    ASSERT_TRUE(first.DBConnection_SQL(a, kServer, "STORE", "", ""));
-    ASSERT_TRUE(second.DBConnection_MDB(b, kMdbPath, kMdbPassword, 0));
-    EXPECT_EQ(dbInfo_.Kind, 0);
-    EXPECT_EQ(dbInfo_.SqlDatabase, "STORE");  // kept from the first object's connection
-    EXPECT_EQ(dbInfo_.MdbPath, kMdbPath);
 }
 
 TEST_F(KroAdoConnectTest, FailedConnectionsFillTheErrorFieldsAndClearTheFlagOfThatObjectOnly) {
@@ -233,8 +201,6 @@ class KroAdoOdbcTest : public AdoWorld {
     void SetUp() override { ASSERT_FALSE(odbc_test::SqliteOdbcDriver().empty()); }
 
     static inline odbc_test::ScratchFolder scratch_;
-    db::Kro_Ado ado_{context_};
-    db::ConnectionRef cn_;
 };
 
 TEST_F(KroAdoOdbcTest, ExcelOpensThroughTheConfiguredDriver) {

@@ -11,28 +11,16 @@
 namespace db_test {
 namespace {
 
-enum class StoreKind { Mdb, SqlServer };
-
-std::string KindName(const ::testing::TestParamInfo<StoreKind>& info) {
-    return info.param == StoreKind::Mdb ? "Mdb" : "SqlServer";
-}
-
-class KroAdoSchemaTest : public AdoWorld, public ::testing::WithParamInterface<StoreKind> {
+class KroAdoSchemaTest : public KindWorld {
   protected:
-    bool Server() const { return GetParam() == StoreKind::SqlServer; }
     std::string Text(int n) const {
         return (Server() ? "NVARCHAR(" : "TEXT(") + std::to_string(n) + ")";
     }
 
     // Makes the store database of this kind and connects the object to it.
     void Open(const std::vector<std::string>& sql) {
-        if (Server()) {
-            MakeServerDatabase("STORE", sql);
-            ASSERT_TRUE(ConnectSql(ado_, cn_)) << ado_.ErrDes;
-        } else {
-            MakeMdb(sql);
-            ASSERT_TRUE(ConnectMdb(ado_, cn_)) << ado_.ErrDes;
-        }
+        MakeStore(sql);
+        ASSERT_TRUE(Server() ? ConnectSql(ado_, cn_) : ConnectMdb(ado_, cn_)) << ado_.ErrDes;
     }
     void OpenSample() {
         Open({"CREATE TABLE CONFIG (코드 " + Text(10) + ", 금액 " + (Server() ? "INT" : "LONG") +
@@ -46,9 +34,6 @@ class KroAdoSchemaTest : public AdoWorld, public ::testing::WithParamInterface<S
     std::optional<db::ColumnInfo> Column(const std::string& table, const std::string& name) {
         return db::embedded::testing::ColumnNamed(cn_->Engine().SchemaInfo(), table, name);
     }
-
-    db::Kro_Ado ado_{context_};
-    db::ConnectionRef cn_;
 };
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, KroAdoSchemaTest,

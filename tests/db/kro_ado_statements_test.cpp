@@ -37,8 +37,6 @@ class KroAdoStatementsTest : public AdoWorld {
         });
     }
 
-    db::Kro_Ado ado_{context_};
-    db::ConnectionRef cn_;
     int waitWindowShows_ = 0;
 };
 

@@ -54,29 +54,14 @@ TEST_F(RouterTest, OdbcServersGetDatabaseAndLoginAppended) {
     EXPECT_EQ(braced.odbcText, "Driver=FreeTDS;Server=10.0.0.5;Database=X;UID=sa;PWD={p;w};");
 }
 
+// The texts of tables/router_refusals.txt.
 TEST_F(RouterTest, RefusalsNameTheirCause) {
     MakeServerDatabase("STORE", {});
-    struct Case {
-        std::string text;
-        std::int32_t number;
-        std::string_view mentions;
-    } cases[] = {
-        {"Provider=SQLOLEDB;User ID=sa;Initial Catalog=STORE;Data Source=ELSEWHERE;Password=x;",
-         db::ErrorNumber::kUnspecified, "ELSEWHERE"},
-        {std::string("Provider=SQLOLEDB;User ID=sa;Initial Catalog=STORE;Data Source=") + kServer +
-             ";Password=wrong;",
-         static_cast<std::int32_t>(0x80040E4D), "Login failed for user 'sa'."},
-        {std::string("Provider=SQLOLEDB;User ID=sa;Initial Catalog=NOPE;Data Source=") + kServer +
-             ";Password=" + kServerPassword + ";",
-         db::ErrorNumber::kUnspecified, "NOPE"},
-        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Quillon\\none.mdb",
-         db::ErrorNumber::kUnspecified, "C:\\Quillon\\none.mdb"},
-        {"Provider=SomethingElse;Data Source=x", db::ErrorNumber::kUnspecified, "연결을"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& block : db::embedded::testing::LoadBlocks("tables/router_refusals.txt")) {
         std::string description;
-        EXPECT_EQ(FailureOf(c.text, &description), c.number) << c.text;
-        EXPECT_NE(description.find(c.mentions), std::string::npos) << description;
+        EXPECT_EQ(db::HexNumber(FailureOf(block.at(0).second, &description)), block.at(1).second)
+            << block.at(0).second;
+        EXPECT_NE(description.find(block.at(2).second), std::string::npos) << description;
     }
     // Nothing was created on the way.
     EXPECT_FALSE(std::filesystem::exists(ServerFile("NOPE")));

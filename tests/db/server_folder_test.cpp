@@ -10,9 +10,7 @@
 #include <functional>
 
 #include "db/embedded/embedded.h"
-#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
-#include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
 namespace db::embedded::testing {
@@ -150,18 +148,6 @@ TEST_F(ServerFolderTest, UnknownAndInvalidNamesAreRefused) {
         EXPECT_NE(e.NativeError(), 0) << c.what;
     }
     EXPECT_EQ(Rows("store"), 3);
-}
-
-TEST_F(ServerFolderTest, DatabasesListsOnlyTheDatabaseFiles) {
-    Make("b_store");
-    Make("a_store");
-    std::ofstream(File("old").string() + ".detached") << "x";
-    std::ofstream(dir_ / "Server" / "readme.txt") << "x";
-    const auto databases = folder_.Databases();
-    ASSERT_EQ(databases.size(), 2u);
-    EXPECT_EQ(databases[0].name, "a_store");
-    EXPECT_EQ(databases[1].name, "b_store");
-    EXPECT_GT(databases[0].bytes, 0);
 }
 
 }  // namespace

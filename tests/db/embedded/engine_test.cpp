@@ -1,5 +1,4 @@
-// Opening files, passwords, the lost-file detection, values read back by declared type, and the
-// lifetime of results.
+// Opening files, passwords, the lost-file detection and values read back by declared type.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -8,9 +7,7 @@
 #include "db/column_fit.h"
 #include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
-#include "db/embedded/server_helpers.h"
 #include "db/embedded/session_helpers.h"
-#include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
 namespace db::embedded::testing {
@@ -91,7 +88,7 @@ TEST_F(EngineTest, ReplacedFileCountsAsLost) {
 
 // The kinds every engine shares are in the conformance tests; these are Jet's own. Texts that
 // read as numbers stay texts.
-TEST_F(EngineTest, ValuesComeBackByDeclaredType) {
+TEST_F(EngineTest, ValuesComeBackByDeclaredTypeAndComputedOnesByTheirValues) {
     std::unique_ptr<Session> s = Open(file_, Jet("", true));
     s->Execute("CREATE TABLE v (t TEXT(10), m CURRENCY, b YESNO, z MEMO)", 30);
     s->Execute("INSERT INTO v VALUES ('00123', 12.5, True, '007')", 30);
@@ -108,6 +105,13 @@ TEST_F(EngineTest, ValuesComeBackByDeclaredType) {
     EXPECT_EQ(row, (std::vector<util::Variant>{util::Variant("00123"),
                                                util::Variant(util::Currency{125000}),
                                                util::Variant(true), util::Variant("007")}));
+    // A computed column is described by its values.
+    out = s->Execute("SELECT COUNT(*) AS Cnt, 1.5 AS x, 'k' AS y FROM v", 30);
+    ASSERT_TRUE(out.rows);
+    EXPECT_EQ(out.rows->Fields()[0].name, "Cnt");
+    EXPECT_EQ(out.rows->Fields()[0].adoType, AdoType::kInteger);
+    EXPECT_EQ(out.rows->Fields()[1].adoType, AdoType::kDouble);
+    EXPECT_EQ(out.rows->Fields()[2].adoType, AdoType::kVarWChar);
 }
 
 // SQLite reads a statement only up to a NUL byte: texts holding NUL characters still go into
@@ -156,39 +160,6 @@ TEST_F(EngineTest, WriteAccessProbeSeesAnotherWriter) {
               SQLITE_OK);
     sqlite3_close(other);
     EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t").AsInt(), 1);
-}
-
-TEST_F(EngineTest, ComputedColumnsAreDescribedByTheirValues) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    s->Execute("CREATE TABLE v (a INT)", 30);
-    ExecOutcome out = s->Execute("SELECT COUNT(*) AS Cnt, 1.5 AS x, 'k' AS y FROM v", 30);
-    ASSERT_TRUE(out.rows);
-    EXPECT_EQ(out.rows->Fields()[0].name, "Cnt");
-    EXPECT_EQ(out.rows->Fields()[0].adoType, AdoType::kInteger);
-    EXPECT_EQ(out.rows->Fields()[1].adoType, AdoType::kDouble);
-    EXPECT_EQ(out.rows->Fields()[2].adoType, AdoType::kVarWChar);
-}
-
-TEST_F(EngineTest, CursorOutlivesItsSessionAndRepeatedStatementsDoNotShareState) {
-    std::unique_ptr<Session> s = Open(file_, Jet("", true));
-    s->Execute("CREATE TABLE t (a INT)", 30);
-    for (int i = 1; i <= 3; ++i) s->Execute("INSERT INTO t VALUES (" + std::to_string(i) + ")", 30);
-    const char* kQuery = "SELECT a FROM t ORDER BY a";
-    ExecOutcome first = s->Execute(kQuery, 30);
-    ExecOutcome second = s->Execute(kQuery, 30);  // same text while the first still reads
-    std::vector<util::Variant> row;
-    ASSERT_TRUE(first.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(1));
-    ASSERT_TRUE(second.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(1));
-    ASSERT_TRUE(first.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(2));
-
-    s.reset();
-    ASSERT_TRUE(second.rows->Next(row));
-    EXPECT_EQ(row[0], util::Variant(2));
-    ASSERT_TRUE(second.rows->Next(row));
-    EXPECT_FALSE(second.rows->Next(row));
 }
 
 TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {

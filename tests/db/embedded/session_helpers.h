@@ -1,21 +1,29 @@
 #pragma once
-// Short ways to read results in tests, through a session or through plain SQLite.
+// Short ways to read results in tests, through a session or through plain SQLite, errors as
+// values, and a fresh temporary directory.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "db/embedded/embedded.h"
+#include "db/error.h"
 #include "db/session.h"
+#include "host/temp_folder.h"
 
 namespace db::embedded::testing {
 
-inline std::vector<std::vector<util::Variant>> AllRows(Session& s, std::string_view sql) {
+// The rows of a query, and its fields when asked for.
+inline std::vector<std::vector<util::Variant>> AllRows(Session& s, std::string_view sql,
+                                                       std::vector<FieldDesc>* fields = nullptr) {
     ExecOutcome outcome = s.Execute(sql, 30);
     std::vector<std::vector<util::Variant>> rows;
     if (!outcome.rows) return rows;
+    if (fields != nullptr) *fields = outcome.rows->Fields();
     std::vector<util::Variant> row;
     while (outcome.rows->Next(row)) rows.push_back(row);
     return rows;
@@ -69,6 +77,26 @@ inline std::vector<std::string> PlainRows(const std::filesystem::path& file,
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return rows;
+}
+
+// A fresh directory under the system temporary folder, removed with everything in it when the
+// object goes; the embedded engine's tests name files in it with `/`.
+class TempDir : public host_test::TempFolder {
+  public:
+    const std::filesystem::path& path() const { return Path(); }
+    std::filesystem::path operator/(const std::string& name) const { return Path() / name; }
+};
+
+// The error of f, or a test failure (and an empty error) when it does not throw.
+template <typename F>
+DbError ErrorOf(F f) {
+    try {
+        f();
+    } catch (const DbError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return DbError(0, "");
 }
 
 }  // namespace db::embedded::testing

@@ -52,11 +52,5 @@ TEST(SplitParameterTextTest, CutsFieldsAndTextToTheirDeclaredLengthsInCharacters
     EXPECT_EQ(records[0][0], "a");
 }
 
-TEST(FirstCharactersTest, CountsCharactersNotBytes) {
-    EXPECT_EQ(FirstCharacters("가나다", 2), "가나");
-    EXPECT_EQ(FirstCharacters("ab", 5), "ab");
-    EXPECT_EQ(FirstCharacters("abc", 0), "");
-}
-
 }  // namespace
 }  // namespace db::embedded

@@ -1,14 +1,46 @@
-// What the catalogue cases (cases/syscat.txt) cannot say: ids across sessions, the catalogue in a
-// rolled-back transaction, the fields of the system procedures' rows and what the file keeps.
+// What the server cases (cases/syscat.txt, cases/create_alter.txt) cannot say, needing a second
+// session or the file: ids across sessions, the catalogue in a rolled-back transaction, the fields
+// of the system procedures' rows, what the file keeps, and identity columns after another
+// connection changed their table.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "db/embedded/case_file.h"
-#include "db/embedded/server_helpers.h"
+#include "db/embedded/session_helpers.h"
+#include "db/embedded/token.h"
 
 namespace db::embedded::testing {
 namespace {
 
-using SysCatalogueTest = ServerModeTest;
+// A row by upper-cased field name.
+using NamedRow = std::map<std::string, util::Variant>;
+
+std::vector<NamedRow> NamedRows(Session& s, std::string_view sql) {
+    ExecOutcome outcome = s.Execute(sql, 30);
+    std::vector<NamedRow> rows;
+    if (!outcome.rows) return rows;
+    std::vector<util::Variant> values;
+    while (outcome.rows->Next(values)) {
+        NamedRow row;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            row[UpperAscii(outcome.rows->Fields()[i].name)] = values[i];
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// A fresh database of SQL Server mode in its own folder ("store.sqlite" of a server folder).
+class SysCatalogueTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<Session> OpenServer() {
+        return Open(dir_ / "store.sqlite", OpenOptions{Dialect::SqlServer, "", true});
+    }
+
+    TempDir dir_;
+    std::unique_ptr<Session> server_ = OpenServer();
+};
 
 TEST_F(SysCatalogueTest, AnotherSessionSeesTheSameObjectId) {
     server_->Execute("CREATE TABLE 사용상품 (제품코드 NVARCHAR(10))", 30);
@@ -102,6 +134,18 @@ TEST_F(SysCatalogueTest, TheFileKeepsNoCatalogueObjectsForOtherTools) {
                         "SELECT (SELECT COUNT(*) FROM sqlite_master WHERE type = 'view'), "
                         "(SELECT COUNT(*) FROM sqlite_master WHERE name = 'dp_routines')"),
               std::vector<std::string>{"0|1"});
+}
+
+// The engine keeps each table's shape for INSERT, and must see it anew when another connection
+// changes the table.
+TEST_F(SysCatalogueTest, TablesChangedByAnotherConnectionAreSeenAnewByInsert) {
+    server_->Execute("CREATE TABLE 계획 (a NVARCHAR(10))", 30);
+    server_->Execute("INSERT INTO 계획 VALUES ('x')", 30);  // the shape without identity is kept
+    std::unique_ptr<Session> other = OpenServer();
+    other->Execute("DROP TABLE 계획", 30);
+    other->Execute("CREATE TABLE 계획 (n INT IDENTITY(1,1) NOT NULL, a NVARCHAR(10))", 30);
+    server_->Execute("INSERT INTO 계획 (a) VALUES ('y')", 30);
+    EXPECT_EQ(FirstValue(*server_, "SELECT n FROM 계획"), util::Variant(1));
 }
 
 }  // namespace

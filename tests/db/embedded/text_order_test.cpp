@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "db/embedded/case_file.h"
 #include "db/embedded/sqlite_handle.h"
 
 namespace db::embedded {
@@ -15,21 +16,16 @@ int Sign(int v) {
     return (v > 0) - (v < 0);
 }
 
+// The pairs of tables/text_order.txt.
 TEST(TextOrderTest, ComparesAsPaddedWithBlanksAndWithoutLetterCase) {
-    struct Case {
-        const char* a;
-        const char* b;
-        int order;
-    };
-    const Case cases[] = {
-        {"C09", "C09 ", 0}, {"c09  ", "C09", 0}, {"", "   ", 0},     {"ab", "ab!", -1},
-        {"ab ", "ab!", -1}, {"ab", "ab\t", -1},  {"abc", "abd", -1}, {"A1", "a2", -1},
-        {"b1", "B2", -1},   {"B", "a", 1},       {"가", "나 ", -1},  {"가 ", "가", 0},
-        {"_", "a", -1},     {"Z", "_", 1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Sign(CompareServerText(c.a, c.b)), c.order) << c.a << " / " << c.b;
-        EXPECT_EQ(Sign(CompareServerText(c.b, c.a)), -c.order) << c.b << " / " << c.a;
+    for (const testing::Block& block : testing::LoadBlocks("embedded/tables/text_order.txt")) {
+        for (const auto& [key, pair] : block) {
+            const std::size_t bar = pair.find('|'), last = pair.rfind('|');
+            const std::string a = pair.substr(0, bar), b = pair.substr(bar + 1, last - bar - 1);
+            const int order = std::stoi(pair.substr(last + 1));
+            EXPECT_EQ(Sign(CompareServerText(a, b)), order) << a << " / " << b;
+            EXPECT_EQ(Sign(CompareServerText(b, a)), -order) << b << " / " << a;
+        }
     }
 }
 

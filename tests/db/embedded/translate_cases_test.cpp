@@ -9,7 +9,6 @@
 #include "db/embedded/case_file.h"
 #include "db/embedded/embedded.h"
 #include "db/embedded/session_helpers.h"
-#include "db/embedded/temp_dir.h"
 #include "db/error.h"
 
 namespace db::embedded::testing {

@@ -29,20 +29,6 @@ TEST(TranslateTest, WritesSqliteText) {
     }
 }
 
-// The query of a rowset stands where the rowset is named, and nowhere else: a literal that holds
-// any text of the engine's own stays as written.
-TEST(TranslateTest, PutsARowsetQueryInPlaceOfTheRowsetOnly) {
-    const Program p = Translate(
-        "SELECT 'dp_rowset_1 \"dp_rowset_1\"' AS n, a FROM OPENROWSET('Microsoft.Jet.OLEDB.4.0', "
-        "';Database=C:\\a.mdb;', 'SELECT a FROM t')",
-        Dialect::SqlServer);
-    ASSERT_EQ(p.steps.size(), 2u);
-    EXPECT_EQ(p.steps[1].sql,
-              "SELECT 'dp_rowset_1 \"dp_rowset_1\"' AS \"n\", \"a\" FROM (SELECT \"a\" FROM "
-              "\"" +
-                  p.steps[0].name + "\".\"t\")");
-}
-
 // The batches of tables/batch_splits.txt; Jet leaves a batch whole, to fail.
 TEST(TranslateTest, SplitsServerBatchesAtStatementStarts) {
     using K = Step::Kind;
@@ -64,26 +50,6 @@ TEST(TranslateTest, SplitsServerBatchesAtStatementStarts) {
             .steps[0]
             .skip,
         1u);
-}
-
-TEST(TranslateTest, AlterColumnAndAddKeyCarryTheirParts) {
-    const Program alter = Translate(
-        " ALTER TABLE dbo.팜페이 ALTER COLUMN [처리 번호] CHAR(14) NOT NULL ", Dialect::SqlServer);
-    ASSERT_EQ(alter.steps.size(), 1u);
-    EXPECT_EQ(alter.steps[0].kind, Step::Kind::AlterColumn);
-    EXPECT_EQ(alter.steps[0].table, "팜페이");
-    EXPECT_EQ(alter.steps[0].name, "처리 번호");
-    EXPECT_TRUE(alter.steps[0].notNull);
-
-    const Program key = Translate(
-        "ALTER TABLE [dbo].[확장바코드] WITH NOCHECK ADD CONSTRAINT [PK_확장바코드] PRIMARY KEY  "
-        "CLUSTERED ([바코드코드], 제품코드 DESC)  ON [PRIMARY]",
-        Dialect::SqlServer);
-    ASSERT_EQ(key.steps.size(), 1u);
-    EXPECT_EQ(key.steps[0].kind, Step::Kind::AddPrimaryKey);
-    EXPECT_EQ(key.steps[0].table, "확장바코드");
-    EXPECT_EQ(key.steps[0].name, "PK_확장바코드");
-    EXPECT_EQ(key.steps[0].columns, (std::vector<std::string>{"바코드코드", "제품코드"}));
 }
 
 }  // namespace

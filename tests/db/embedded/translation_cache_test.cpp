@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "db/embedded/case_file.h"
-#include "db/embedded/server_helpers.h"
-#include "db/embedded/statement_shape.h"
+#include "db/embedded/session_helpers.h"
 #include "db/error.h"
 
 namespace db::embedded {
@@ -73,28 +72,6 @@ TEST(ShapeCache, FaultyLiteralsOfAKnownShapeFailAsInTheTranslator) {
     EXPECT_EQ(got.Number(), expected.Number());
     EXPECT_EQ(got.Description(), expected.Description());
     EXPECT_EQ(cache.ShapeHits(), 0u);
-}
-
-TEST(ShapeCache, NamesAndWordsArePartOfTheShape) {
-    const auto key = [](const char* sql) {
-        const auto shape = ShapeOf(Tokenize(sql), Dialect::Jet);
-        return shape ? shape->key : std::string();
-    };
-    EXPECT_EQ(key("DELETE FROM t WHERE a = 1"), key("DELETE FROM t WHERE a = 2"));
-    EXPECT_EQ(key("DELETE FROM t WHERE a = 'x'"), key("DELETE FROM t WHERE a = 'it''s'"));
-    EXPECT_NE(key("DELETE FROM t WHERE a = 1"), key("DELETE FROM t WHERE a = '1'"));
-    EXPECT_NE(key("DELETE FROM t WHERE a = 1"), key("DELETE FROM u WHERE a = 1"));
-    EXPECT_NE(key("DELETE FROM t WHERE a = 1"), key("DELETE FROM [t] WHERE a = 1"));
-    EXPECT_NE(key("DELETE FROM [a b] WHERE c = 1"), key("DELETE FROM [a] WHERE [b c] = 1"));
-    EXPECT_NE(key("DELETE FROM t WHERE a = 1"), key("DELETE FROM t WHERE a = NULL"));
-    EXPECT_NE(key("DELETE FROM t WHERE a = 1"), key("DELETE FROM t WHERE a = -1"));
-    for (const char* unshaped :
-         {"SELECT TOP 1 a FROM t", "SELECT a FROM t WHERE b LIKE 'x'", "SELECT Len(a) FROM t",
-          "SELECT a FROM t WHERE b = @v", "SELECT a FROM t; SELECT b FROM t",
-          "CREATE TABLE t (a INT)", "EXEC sp_help 't'", "sp_rename 'a', 'b'",
-          "IF EXISTS (SELECT * FROM t) DROP TABLE t"}) {
-        EXPECT_FALSE(ShapeOf(Tokenize(unshaped), Dialect::SqlServer)) << unshaped;
-    }
 }
 
 }  // namespace
