@@ -9,7 +9,7 @@
 
 #include "db/embedded/file_copy.h"
 #include "db/embedded/sqlite_handle.h"
-#include "temp_dir.h"
+#include "session_helpers.h"
 
 namespace db::embedded {
 namespace {
