@@ -131,9 +131,9 @@ bool CopyBytes(const fs::path& source, const fs::path& target, std::uint64_t byt
 // page. It is at rest inside a read transaction that began with every frame of the write-ahead
 // log already folded back into the file: such a reader reads the file alone, and SQLite lets no
 // checkpoint write into the file until that reader ends (other connections meanwhile append to
-// the log only). False, with nothing copied, when that cannot be had at once (the log is not in
-// use, a reader of another connection holds frames that cannot be folded back yet, another
-// connection commits in between): the caller copies page by page instead.
+// the log only). False when that cannot be had at once (the log is not in use, a reader of
+// another connection holds frames that cannot be folded back yet, another connection commits in
+// between): the caller removes what was written and copies page by page instead.
 bool CopyAtRest(const fs::path& source, const fs::path& target) {
     DatabaseHandle from = OpenFile(source, SQLITE_OPEN_READWRITE);
     sqlite3* db = from.get();
