@@ -138,9 +138,7 @@ bool CopyAtRest(const fs::path& source, const fs::path& target) {
     DatabaseHandle from = OpenFile(source, SQLITE_OPEN_READWRITE);
     sqlite3* db = from.get();
     if (sqlite3_db_readonly(db, "main") != 0) return false;
-    std::string mode;
-    QueryRows(db, "PRAGMA journal_mode", {}, [&](sqlite3_stmt* s) { mode = ColumnText(s, 0); });
-    if (mode != "wal") return false;
+    if (!InWalMode(db)) return false;
     const std::int64_t version = FirstInteger(db, "PRAGMA data_version");
     int logged = -1;
     int folded = -1;

@@ -75,13 +75,6 @@ DatabaseHandle OpenHandle(const fs::path& file, bool create) {
     return db;
 }
 
-// Whether the file keeps its changes in a write-ahead log already.
-bool InWalMode(sqlite3* db) {
-    std::string mode;
-    QueryRows(db, "PRAGMA journal_mode", {}, [&](sqlite3_stmt* s) { mode = ColumnText(s, 0); });
-    return mode == "wal";
-}
-
 // A database made here gets a write-ahead log at once. An existing one in another journal mode
 // is not touched by opening it (the mode is written into the file's header): it changes over
 // at its first transaction, once the caller has seen what the file holds.

@@ -48,6 +48,12 @@ void QueryRows(sqlite3* db, std::string_view sql, std::initializer_list<std::str
     if (rc != SQLITE_DONE) throw LastError(db, rc);
 }
 
+bool InWalMode(sqlite3* db) {
+    std::string mode;
+    QueryRows(db, "PRAGMA journal_mode", {}, [&](sqlite3_stmt* s) { mode = ColumnText(s, 0); });
+    return mode == "wal";
+}
+
 Transaction::Transaction(sqlite3* db) : db_(db) {
     ExecPlain(db_, "SAVEPOINT dp_statement");
 }

@@ -41,6 +41,9 @@ std::string ColumnText(sqlite3_stmt* stmt, int i);
 void QueryRows(sqlite3* db, std::string_view sql, std::initializer_list<std::string_view> params,
                const std::function<void(sqlite3_stmt*)>& row);
 
+// Whether the database keeps its changes in a write-ahead log. Throws DbError.
+bool InWalMode(sqlite3* db);
+
 // A savepoint that is rolled back and released when the guard goes out of scope without
 // Commit(). The destructor never throws.
 class Transaction {
