@@ -90,9 +90,9 @@ TEST_P(SchemaTest, MissingTablesAndTheEnginesOwnTableAreNotFound) {
 }
 
 TEST_P(SchemaTest, ReportsIndexesWithTheirOwnNames) {
-    Run("CREATE TABLE 확장바코드 (제품코드 NVARCHAR(10) NOT NULL, 바코드코드 NVARCHAR(10) NOT "
-        "NULL, "
-        "상품위치 NVARCHAR(50), CONSTRAINT PK_확장바코드 PRIMARY KEY (제품코드, 바코드코드))");
+    Run("CREATE TABLE 확장바코드 (제품코드 NVARCHAR(10) NOT NULL, 바코드코드 NVARCHAR(10) "
+        "NOT NULL, 상품위치 NVARCHAR(50), CONSTRAINT PK_확장바코드 PRIMARY KEY (제품코드, "
+        "바코드코드))");
     Run("CREATE INDEX 상품위치 ON 확장바코드 (상품위치)");
     Run("CREATE TABLE 사용상품 (상품위치 NVARCHAR(50))");
     Run("CREATE UNIQUE INDEX 상품위치 ON 사용상품 (상품위치)");
