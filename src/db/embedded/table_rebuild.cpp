@@ -300,6 +300,9 @@ void AlterColumn(sqlite3* db, TableShapes& shapes, Dialect dialect, const Step& 
     const std::string lasting = LastingConstraints(element);
     if (!lasting.empty()) definition += " " + lasting;
     const std::string before = std::exchange(element, std::move(definition));
+    // The definition the column has already: the table stays as it is and the file unwritten, as
+    // the server changes nothing for it (a rebuild would only number the rows anew).
+    if (element == before) return;
     if (RedefineInPlace(db, dialect, shape, *column, before, element, text)) return;
     Rebuild(db, dialect, shape, text);
 }

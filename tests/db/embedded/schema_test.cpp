@@ -221,6 +221,15 @@ TEST_P(SchemaTest, WidthChangesInPlaceKeepRowsTriggersAndRollBack) {
     Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(14)");  // wider
     Run("ALTER TABLE 거래처마스터 ALTER COLUMN 비고 VARCHAR(4)");        // narrower, fits
     EXPECT_EQ(rowids(), numbered);
+    // A column given the definition it has (a fixed-size text too, which a rebuild would pad
+    // anew) leaves the file unwritten.
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 구분 CHAR(3)");
+    const auto version = PlainRows(file_, "PRAGMA schema_version");
+    const auto renumbered = rowids();
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 대표자명 NVARCHAR(14)");
+    Run("ALTER TABLE 거래처마스터 ALTER COLUMN 구분 CHAR(3)");
+    EXPECT_EQ(PlainRows(file_, "PRAGMA schema_version"), version);
+    EXPECT_EQ(rowids(), renumbered);
     EXPECT_EQ(numbers(), before);
     EXPECT_EQ(Column("거래처마스터", "대표자명").size, 14);
     EXPECT_EQ(schema().Indexes("거래처마스터").size(), 2u);
