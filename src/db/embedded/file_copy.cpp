@@ -1,6 +1,7 @@
 #include "db/embedded/file_copy.h"
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -122,6 +123,9 @@ bool CopyBytes(const fs::path& source, const fs::path& target, std::uint64_t byt
             if (errno == EINTR) continue;
             ThrowUnwritable(target);
         }
+        // The disk starts on what is copied while the rest is: the flush at the end then waits
+        // for less.
+        ::sync_file_range(to.Get(), static_cast<off_t>(done), n, SYNC_FILE_RANGE_WRITE);
         done += static_cast<std::uint64_t>(n);
     }
     return true;
@@ -160,6 +164,31 @@ bool CopyAtRest(const fs::path& source, const fs::path& target) {
     return CopyBytes(source, target, static_cast<std::uint64_t>(pages * pageSize));
 }
 
+// The source, once a target that cannot be made or whose disk has less room than the source
+// takes has been refused before anything is written.
+const fs::path& Checked(const fs::path& source, const fs::path& target) {
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "'" + source.string() + "' 파일을 찾을 수 없습니다.");
+    }
+    const fs::path partial = PartialName(target);
+    {
+        host::UniqueFd probe(
+            ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        if (!probe.Valid()) ThrowUnwritable(target);
+    }
+    struct statvfs disk {};
+    const bool measured = ::statvfs(partial.c_str(), &disk) == 0;
+    fs::remove(partial, ec);
+    const std::uintmax_t needed = fs::file_size(source, ec);
+    if (measured && !ec && static_cast<std::uintmax_t>(disk.f_bavail) * disk.f_frsize < needed) {
+        errno = ENOSPC;
+        ThrowUnwritable(target);
+    }
+    return source;
+}
+
 }  // namespace
 
 void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
@@ -196,6 +225,33 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
         throw EngineError(ErrorNumber::kUnspecified,
                           "'" + target.string() + "' cannot be written: " + e.code().message());
     }
+}
+
+BackgroundCopy::BackgroundCopy(const fs::path& source, const fs::path& target,
+                               std::vector<fs::path> replaced)
+    : hold_(Checked(source, target)) {
+    thread_ = std::thread([this, source, target, replaced = std::move(replaced)] {
+        try {
+            CopyDatabaseFile(source, target);
+        } catch (...) {
+            failed_.store(true, std::memory_order_release);
+            hold_.ReleaseAsFailed();
+            done_.set_exception(std::current_exception());
+            return;
+        }
+        hold_.Release();
+        done_.set_value();
+        std::error_code ec;
+        for (const fs::path& file : replaced) fs::remove(file, ec);
+    });
+}
+
+BackgroundCopy::~BackgroundCopy() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void BackgroundCopy::Finish() {
+    if (result_.valid()) result_.get();
 }
 
 void CompactDatabaseFile(const fs::path& file) {

@@ -2,7 +2,13 @@
 // Consistent copies and compaction of embedded database files, safe on a database that other
 // connections (of this or another process) are writing: the copy holds one committed state,
 // never a raw copy of a file with a write-ahead log beside it.
+#include <atomic>
 #include <filesystem>
+#include <future>
+#include <thread>
+#include <vector>
+
+#include "db/embedded/write_gate.h"
 
 namespace db::embedded {
 
@@ -13,6 +19,38 @@ namespace db::embedded {
 // fails or is killed never leaves a file under the target's name, and a failed one removes its
 // temporary file. Throws DbError.
 void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// The copy CopyDatabaseFile writes, written on a thread of its own while the caller goes on
+// reading the database. Until the copy is complete and flushed, the engine's connections of this
+// process wait at their first write into the database's files (see write_gate.h), so that the
+// copy is the database as it was at the start and no change reaches the files before the copy is
+// safe; should the copy fail, those writes fail instead, and the files stay as they were, until
+// the copy is destroyed.
+class BackgroundCopy {
+  public:
+    // Starts the copy. The files `replaced` (earlier copies that this one makes superfluous) are
+    // removed once it is complete, and only then. Throws DbError at once, nothing written, when
+    // the source is missing, the target cannot be written or its disk has less room than the
+    // source takes.
+    BackgroundCopy(const std::filesystem::path& source, const std::filesystem::path& target,
+                   std::vector<std::filesystem::path> replaced = {});
+    // Waits for the copy and the removals; a failure that Finish did not report is dropped.
+    ~BackgroundCopy();
+    BackgroundCopy(const BackgroundCopy&) = delete;
+    BackgroundCopy& operator=(const BackgroundCopy&) = delete;
+
+    // Whether the copy has failed already (it may still be running, or be complete).
+    bool Failed() const { return failed_.load(std::memory_order_acquire); }
+    // Waits for the copy (not for the removals that follow it); throws its DbError.
+    void Finish();
+
+  private:
+    WriteHold hold_;
+    std::atomic<bool> failed_{false};
+    std::promise<void> done_;
+    std::future<void> result_ = done_.get_future();
+    std::thread thread_;
+};
 
 // Rebuilds the database file in place without its free pages. Throws DbError (also when another
 // connection holds a transaction open for longer than the busy timeout).

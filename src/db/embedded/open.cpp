@@ -13,6 +13,7 @@
 #include "db/embedded/server_folder.h"
 #include "db/embedded/syscat_functions.h"
 #include "db/embedded/text_order.h"
+#include "db/embedded/write_gate.h"
 #include "db/jet_import/jet_header.h"
 
 namespace db::embedded {
@@ -64,7 +65,8 @@ void CheckFile(const fs::path& file, bool create) {
 DatabaseHandle OpenHandle(const fs::path& file, bool create) {
     sqlite3* raw = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+    // Through the write gate, so that a copy of the database this process takes holds it still.
+    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, WriteGateVfs());
     DatabaseHandle db = AdoptDatabase(raw);
     if (rc != SQLITE_OK) throw LastError(raw, rc);
     sqlite3_extended_result_codes(db.get(), 1);

@@ -1,14 +1,20 @@
 // Copies of a database that other connections hold open: the copy is one committed state, taken
-// byte for byte when the file alone holds it and page by page when the log still holds some.
+// byte for byte when the file alone holds it and page by page when the log still holds some. A
+// copy taken in the background holds the engine's writes into the database until it is safe.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "db/embedded/file_copy.h"
 #include "db/embedded/sqlite_handle.h"
+#include "db/embedded/write_gate.h"
+#include "db/error.h"
 #include "session_helpers.h"
 
 namespace db::embedded {
@@ -19,6 +25,13 @@ namespace fs = std::filesystem;
 DatabaseHandle Open(const fs::path& file) {
     sqlite3* db = nullptr;
     sqlite3_open(file.c_str(), &db);
+    return AdoptDatabase(db);
+}
+
+// A connection as the engine opens it, through the write gate.
+DatabaseHandle OpenGated(const fs::path& file) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, WriteGateVfs());
     return AdoptDatabase(db);
 }
 
@@ -86,6 +99,67 @@ TEST_F(FileCopyTest, AWriteInTheMiddleOfTheCopyIsNotInTheCopy) {
     ExecPlain(writer_.get(), "COMMIT");
     EXPECT_EQ(Count(copy_), "100");
     EXPECT_EQ(Count(source_), "125");
+}
+
+// A held database's writes wait (reads go on) until the hold is released, and fail, the file
+// untouched, while it stands released as failed; once it ends they go on.
+TEST_F(FileCopyTest, AHeldDatabasesWritesWaitOrFailAndItsReadsGoOn) {
+    const DatabaseHandle gated = OpenGated(source_);
+    {
+        WriteHold hold(source_);
+        std::atomic<bool> written{false};
+        std::thread writer([&] {
+            ExecPlain(gated.get(), "INSERT INTO t VALUES (1)");
+            written = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_FALSE(written);
+        EXPECT_EQ(Count(source_), "100");
+        hold.Release();
+        writer.join();
+    }
+    EXPECT_EQ(Count(source_), "101");
+    {
+        WriteHold hold(source_);
+        hold.ReleaseAsFailed();
+        EXPECT_THROW(ExecPlain(gated.get(), "INSERT INTO t VALUES (2)"), DbError);
+        EXPECT_EQ(Count(source_), "101");
+    }
+    ExecPlain(gated.get(), "INSERT INTO t VALUES (3)");
+    EXPECT_EQ(Count(source_), "102");
+}
+
+// The copy in the background is the database as it was when it began, and the earlier copies it
+// replaces go once it is complete; a copy that fails says so at Finish and removes nothing, and
+// one that cannot begin is refused at once, holding nothing.
+TEST_F(FileCopyTest, ABackgroundCopyReplacesEarlierCopiesOnlyOnceItIsSafe) {
+    const DatabaseHandle gated = OpenGated(source_);
+    const fs::path older = dir_ / "older.mdb";
+    std::ofstream(older) << "an earlier copy";
+    {
+        BackgroundCopy copy(source_, copy_, {older});
+        ExecPlain(gated.get(), "INSERT INTO t VALUES (1)");
+        copy.Finish();
+        EXPECT_FALSE(copy.Failed());
+    }
+    EXPECT_EQ(Count(copy_), "100");
+    EXPECT_EQ(Count(source_), "101");
+    EXPECT_FALSE(fs::exists(older));
+
+    const fs::path garbage = dir_ / "garbage.mdb";
+    std::ofstream(garbage) << std::string(8192, 'x');
+    std::ofstream(older) << "an earlier copy";
+    {
+        BackgroundCopy copy(garbage, copy_, {older});
+        EXPECT_THROW(copy.Finish(), DbError);
+        EXPECT_TRUE(copy.Failed());
+    }
+    EXPECT_TRUE(fs::exists(older));
+    EXPECT_FALSE(fs::exists(copy_));
+
+    EXPECT_THROW(BackgroundCopy(source_, dir_ / "missing" / "copy.mdb"), DbError);
+    ExecPlain(gated.get(), "INSERT INTO t VALUES (2)");
+    EXPECT_EQ(Count(source_), "102");
 }
 
 }  // namespace
