@@ -140,7 +140,10 @@ frmDBPatchMain::frmDBPatchMain(Process& process) : process_(process), context_(p
         const int seconds = std::atoi(wait);
         if (seconds > 0) context_.LockWaitSeconds = seconds;
     }
-    context_.StopRequested = [this] { return stopRequested_; };
+    // A backup that failed while the pass began ends it before the next step.
+    context_.StopRequested = [this] {
+        return stopRequested_ || (pendingBackup_ && pendingBackup_->Failed());
+    };
     KeptBackups = KeptBackupsFromEnvironment().value_or(kDefaultKeptBackups);
     context_.OnRule = [this](const patch::RuleEvent& event) {
         lastRun_.rules.push_back(event);
@@ -209,6 +212,7 @@ void frmDBPatchMain::RunPatch() {
         if (w.chk매장) RunPass(kStoreTarget);
         if (w.chk보안 && !stopRequested_) RunPass(kData1Target);
     }
+    settlingBackups_.clear();
     w.AddRunLine(kRunEndLine);
     // A pass that failed leaves its database still to patch: the label must not say otherwise.
     w.lab패치디비 = lastRun_.Succeeded() ? kNothingToPatchLabel : kPatchPendingLabel;
@@ -264,6 +268,11 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     context_.RunDbKind = PassDbKind;
     patch::RunPatchCatalogue(context_, catalogue_ ? *catalogue_ : patch::StoreCatalogue(),
                              record.catalogueOk);
+    if (!FinishBackup(record, pass.backupFailedMessage)) {
+        record.catalogueOk = false;
+        lastRun_.passes.push_back(record);
+        return;
+    }
     if (record.catalogueOk) {
         // A run whose history row is missing has not finished: the next start offers the patch
         // again and the gated blocks' record stays for it.
@@ -307,18 +316,39 @@ bool frmDBPatchMain::BackUpPass(PassRecord& record, const char* failedMessage) {
         if (process_.Host().Preview()) {
             process_.Host().Withhold("back " + subject.name + " up to " + path);
         } else {
-            WriteBackup(process_, process_.StoreConnection, subject, path);
-            PruneBackups(process_, subject, KeptBackups);
+            pendingBackup_ =
+                StartBackup(process_, process_.StoreConnection, subject, path, KeptBackups);
         }
         lastRun_.backups[record.target == 1 ? 1 : 0] = path;
         w.AddRunLine(kBackupLine + path);
         return true;
     } catch (const db::DbError& e) {
-        w.AddRunLine(kBackupFailedLine + e.Description());
-        w.AddMessage(failedMessage);
-        process_.Desktop().Inform(std::string(kBackupFailedText) + "\r\n" + e.Description());
+        ReportBackupFailure(e, failedMessage);
         return false;
     }
+}
+
+bool frmDBPatchMain::FinishBackup(PassRecord& record, const char* failedMessage) {
+    if (!pendingBackup_) return true;
+    try {
+        pendingBackup_->Finish();
+        // Its removal of the oldest backups goes on meanwhile; the run waits for it at its end.
+        settlingBackups_.push_back(std::move(pendingBackup_));
+        return true;
+    } catch (const db::DbError& e) {
+        // The database's writes fail no more once the copy is gone.
+        pendingBackup_.reset();
+        lastRun_.backups[record.target == 1 ? 1 : 0].clear();
+        ReportBackupFailure(e, failedMessage);
+        return false;
+    }
+}
+
+void frmDBPatchMain::ReportBackupFailure(const db::DbError& e, const char* failedMessage) {
+    Model& w = Window();
+    w.AddRunLine(kBackupFailedLine + e.Description());
+    w.AddMessage(failedMessage);
+    process_.Desktop().Inform(std::string(kBackupFailedText) + "\r\n" + e.Description());
 }
 
 // Whether the pass's database can be written, waiting for another program's write for as long

@@ -11,9 +11,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/pass_backup.h"
 #include "app/run_record.h"
 #include "db/session.h"
 #include "patch/run_context.h"
@@ -106,8 +109,9 @@ class frmDBPatchMain {
     // written.
     const std::string& LastRepairLog() const { return lastRepairLog_; }
     // Each pass backs its database up before its first change (see app/pass_backup.h) and keeps
-    // the newest KeptBackups of it; a backup that fails ends the pass before any change. A
-    // preview only names the backup it would write.
+    // the newest KeptBackups of it; a backup that fails ends the pass before any change. An
+    // embedded database's backup is written while the pass begins, and the pass's first write
+    // into the database waits for it. A preview only names the backup it would write.
     bool BackupBeforePass = true;
     int KeptBackups = 5;
     // Told every decision of the catalogue's error rules, as it happens.
@@ -124,6 +128,9 @@ class frmDBPatchMain {
     void RunPass(std::int16_t target);
     // False when the backup failed (after its lines and message box).
     bool BackUpPass(PassRecord& record, const char* failedMessage);
+    // Waits for the backup the pass began; false when it failed (reported as BackUpPass does).
+    bool FinishBackup(PassRecord& record, const char* failedMessage);
+    void ReportBackupFailure(const db::DbError& e, const char* failedMessage);
     // `button`: the routine's button name in the repair routine table.
     void RunMaintenance(const char* button);
 
@@ -133,6 +140,10 @@ class frmDBPatchMain {
     RunRecord lastRun_;
     std::string lastRepairLog_;
     bool stopRequested_ = false;
+    // The backup of the pass going on, while it is written; then, until the run ends, while it
+    // removes the oldest backups.
+    std::unique_ptr<db::embedded::BackgroundCopy> pendingBackup_;
+    std::vector<std::unique_ptr<db::embedded::BackgroundCopy>> settlingBackups_;
 };
 
 }  // namespace app

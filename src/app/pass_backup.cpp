@@ -60,6 +60,23 @@ std::string Folder(Process& process) {
     return process.Host().ProgramFolder() + kBackupFolder;
 }
 
+// The files of the subject's backups but the newest `keep`, oldest first.
+std::vector<fs::path> OldestBeyond(Process& process, const BackupSubject& subject,
+                                   std::size_t keep) {
+    std::vector<std::string> all = ListBackups(process, subject.name);
+    // Another database whose name merely ends like this one's is not this one's.
+    std::erase_if(all, [&](const std::string& path) {
+        return Lower(path.substr(path.size() - subject.extension.size())) != subject.extension;
+    });
+    std::vector<fs::path> oldest;
+    for (std::size_t i = 0; i + keep < all.size(); ++i) {
+        if (const std::optional<fs::path> native = process.Host().Native(all[i])) {
+            oldest.push_back(*native);
+        }
+    }
+    return oldest;
+}
+
 }  // namespace
 
 BackupSubject SubjectOf(Process& process, const db::ConnectionRef& cn) {
@@ -98,17 +115,23 @@ std::string NextBackupPath(Process& process, const BackupSubject& subject) {
     }
 }
 
-void WriteBackup(Process& process, const db::ConnectionRef& cn, const BackupSubject& subject,
-                 const std::string& path) {
+std::unique_ptr<db::embedded::BackgroundCopy> StartBackup(Process& process,
+                                                          const db::ConnectionRef& cn,
+                                                          const BackupSubject& subject,
+                                                          const std::string& path, int keep) {
     const fs::path target = NativeOrThrow(process, path);
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
+    // The new backup counts among those kept.
+    std::vector<fs::path> replaced = OldestBeyond(process, subject, std::max(keep, 1) - 1);
     if (subject.file) {
-        db::embedded::CopyDatabaseFile(*subject.file, target);
-        return;
+        return std::make_unique<db::embedded::BackgroundCopy>(*subject.file, target,
+                                                              std::move(replaced));
     }
     cn->Execute("BACKUP DATABASE " + db::SqlName(subject.name, "the database to back up") +
                 " TO DISK = N" + util::SqlQuoted(path));
+    for (const fs::path& file : replaced) fs::remove(file, ec);
+    return nullptr;
 }
 
 std::vector<std::string> ListBackups(Process& process, const std::string& name) {
@@ -128,23 +151,6 @@ std::vector<std::string> ListBackups(Process& process, const std::string& name) 
     std::sort(byStamp.begin(), byStamp.end());
     for (const auto& [stamp, file] : byStamp) found.push_back(Folder(process) + "\\" + file);
     return found;
-}
-
-std::vector<std::string> PruneBackups(Process& process, const BackupSubject& subject, int keep) {
-    std::vector<std::string> removed;
-    std::vector<std::string> all = ListBackups(process, subject.name);
-    // Another database whose name merely ends like this one's is not this one's.
-    std::erase_if(all, [&](const std::string& path) {
-        return Lower(path.substr(path.size() - subject.extension.size())) != subject.extension;
-    });
-    if (keep < 1) keep = 1;
-    while (all.size() > static_cast<std::size_t>(keep)) {
-        const std::optional<fs::path> native = process.Host().Native(all.front());
-        std::error_code ec;
-        if (native && fs::remove(*native, ec)) removed.push_back(all.front());
-        all.erase(all.begin());
-    }
-    return removed;
 }
 
 std::string BackupDatabaseName(const std::string& fileName) {

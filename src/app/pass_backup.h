@@ -5,11 +5,13 @@
 // one committed state (the live file is left as it is), a real SQL Server writes it with BACKUP
 // DATABASE. After each backup only the newest few of that database are kept.
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "db/connection.h"
+#include "db/embedded/file_copy.h"
 
 namespace app {
 
@@ -32,12 +34,15 @@ BackupSubject SubjectOf(Process& process, const db::ConnectionRef& cn);
 // The Windows path the next backup of the subject gets (a name not taken yet).
 std::string NextBackupPath(Process& process, const BackupSubject& subject);
 
-// Writes the backup of the connection's database to `path`; throws DbError.
-void WriteBackup(Process& process, const db::ConnectionRef& cn, const BackupSubject& subject,
-                 const std::string& path);
-
-// Removes the oldest backups of the subject beyond `keep`; returns the Windows paths removed.
-std::vector<std::string> PruneBackups(Process& process, const BackupSubject& subject, int keep);
+// Starts the backup of the connection's database to `path`; once it is complete (never before),
+// the oldest backups of the database beyond `keep` are removed. An embedded database is copied
+// on a thread of its own while the pass begins, its files held still meanwhile: the copy returned
+// must be finished before the pass ends. A server writes its backup before this returns (null).
+// Throws DbError.
+std::unique_ptr<db::embedded::BackgroundCopy> StartBackup(Process& process,
+                                                          const db::ConnectionRef& cn,
+                                                          const BackupSubject& subject,
+                                                          const std::string& path, int keep);
 
 // The run backups of a database (all databases when `name` is empty), oldest first, as Windows
 // paths.

@@ -178,4 +178,30 @@ TEST_F(BadFiles, ABackupThatFailsLeavesNoFileUnderItsName) {
     }
 }
 
+// A backup that fails once the pass has begun (here: it outgrows the file size limit) ends the
+// pass before any of its changes reaches the store, and says why; the next run patches.
+TEST_F(BadFiles, ABackupThatFailsWhileThePassBeginsLeavesTheStoreUnpatched) {
+    const fs::path folder = Root() / "c/Quillon/Backup/Patch";
+    for (const char* kind : {"mdb", "sql"}) {
+        ASSERT_EQ(Datapatch(std::string("demo --force --kind ") + kind).exitCode, 0);
+        const fs::path store = std::string(kind) == "mdb"
+                                   ? Store()
+                                   : Root() / "c" / "Quillon" / "SqlServer" / "ZENTRIX.sqlite";
+        const std::string layout = "sqlite3 " + Quoted(store.string()) +
+                                   " 'SELECT group_concat(sql) FROM sqlite_master; SELECT "
+                                   "count(*) FROM PATCH_HIST'";
+        const std::string before = fixtures::RunShell(layout).output;
+        fs::remove_all(folder);
+
+        const Outcome failed = Datapatch("run --answer no --no-data1", "ulimit -f 200; ");
+        EXPECT_EQ(failed.exitCode, 1) << kind << "\n" << failed.output;
+        EXPECT_TRUE(Has(failed, "백업 실패: ")) << failed.output;
+        EXPECT_EQ(fixtures::RunShell(layout).output, before) << kind;
+        EXPECT_TRUE(fs::is_empty(folder)) << kind;
+
+        EXPECT_EQ(Datapatch("run --answer no --no-data1").exitCode, 0) << kind;
+        EXPECT_NE(fixtures::RunShell(layout).output, before) << kind;
+    }
+}
+
 }  // namespace
