@@ -8,6 +8,7 @@
 #include <sys/utsname.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <fstream>
@@ -206,8 +207,18 @@ class Bench {
             }
         }
         const fs::path patched = FreshCopy(store, work_ / "patched");
-        Step("second run", Tool(store, {"run", "--answer", "no"}),
-             "<= " + Num(o_.goalSecondRun) + " s", [&](const bench::ChildResult& r) {
+        // A run with nothing to do lasts a fraction of a second, within the noise of a virtual
+        // machine's memory and disk: the step is the median of three such runs in a row.
+        std::vector<std::pair<bench::ChildResult, EngineStats>> noOps;
+        for (int i = 0; i < 3; ++i) {
+            bench::ChildResult r = Tool(store, {"run", "--answer", "no"});
+            noOps.emplace_back(std::move(r), std::exchange(lastStats_, {}));
+        }
+        std::sort(noOps.begin(), noOps.end(),
+                  [](const auto& a, const auto& b) { return a.first.seconds < b.first.seconds; });
+        lastStats_ = noOps[1].second;
+        Step("second run (median of 3)", noOps[1].first, "<= " + Num(o_.goalSecondRun) + " s",
+             [&](const bench::ChildResult& r) {
                  return r.exitCode == 0 && r.seconds <= o_.goalSecondRun;
              });
 
