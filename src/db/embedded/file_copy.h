@@ -39,7 +39,7 @@ class BackgroundCopy {
     BackgroundCopy(const BackgroundCopy&) = delete;
     BackgroundCopy& operator=(const BackgroundCopy&) = delete;
 
-    // Whether the copy has failed already (it may still be running, or be complete).
+    // Whether the copy has failed (false while it runs and once it has succeeded).
     bool Failed() const { return failed_.load(std::memory_order_acquire); }
     // Waits for the copy (not for the removals that follow it); throws its DbError.
     void Finish();
