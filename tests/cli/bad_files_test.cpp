@@ -196,6 +196,9 @@ TEST_F(BadFiles, ABackupThatFailsWhileThePassBeginsLeavesTheStoreUnpatched) {
         const Outcome failed = Datapatch("run --answer no --no-data1", "ulimit -f 200; ");
         EXPECT_EQ(failed.exitCode, 1) << kind << "\n" << failed.output;
         EXPECT_TRUE(Has(failed, "백업 실패: ")) << failed.output;
+        // The step that met the refused write says why, not that the store's disk failed.
+        EXPECT_TRUE(Has(failed, "(The database was not written: its backup failed.)"))
+            << failed.output;
         EXPECT_EQ(fixtures::RunShell(layout).output, before) << kind;
         EXPECT_TRUE(fs::is_empty(folder)) << kind;
 

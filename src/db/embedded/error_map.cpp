@@ -4,6 +4,7 @@
 #include <string>
 
 #include "db/embedded/names.h"
+#include "db/embedded/write_gate.h"
 
 namespace db::embedded {
 namespace {
@@ -11,6 +12,9 @@ namespace {
 // SQLite's texts of a name that is no column or table, the name following.
 constexpr std::string_view kSqliteNoColumn = "no such column: ";
 constexpr std::string_view kSqliteNoTable = "no such table: ";
+constexpr std::string_view kRefusedWriteText =
+    "백업을 만들지 못해 데이터베이스에 쓰지 않았습니다. (The database was not written: its "
+    "backup failed.)";
 
 }  // namespace
 
@@ -23,6 +27,10 @@ DbError MapSqliteError(int rc, std::string_view message) {
 }
 
 DbError LastError(sqlite3* db, int rc) {
+    // A write the gate refused is no fault of the disk: the database's backup failed.
+    if ((rc == SQLITE_IOERR_WRITE || rc == SQLITE_IOERR_TRUNCATE) && AnyHoldFailed()) {
+        return MapSqliteError(rc, kRefusedWriteText);
+    }
     return MapSqliteError(rc, db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
 }
 

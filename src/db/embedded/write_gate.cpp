@@ -298,6 +298,14 @@ void SetState(const FileId& id, std::optional<HoldState> state) {
 
 }  // namespace
 
+bool AnyHoldFailed() {
+    Holds& h = TheHolds();
+    if (h.holds.load(std::memory_order_acquire) == 0) return false;
+    const std::lock_guard lock(h.mutex);
+    return std::any_of(h.byFile.begin(), h.byFile.end(),
+                       [](const auto& entry) { return entry.second == HoldState::Failed; });
+}
+
 const char* WriteGateVfs() {
     static sqlite3_vfs* vfs = MakeVfs();
     return vfs->zName;

@@ -13,6 +13,9 @@ namespace db::embedded {
 // The name of the layer's VFS, registered (never as the default) on first use.
 const char* WriteGateVfs();
 
+// Whether some database's hold stands released as failed (its writes are being refused).
+bool AnyHoldFailed();
+
 // One hold of a database at a time.
 class WriteHold {
   public:
