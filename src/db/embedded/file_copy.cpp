@@ -165,13 +165,9 @@ bool CopyAtRest(const fs::path& source, const fs::path& target) {
 }
 
 // The source, once a target that cannot be made or whose disk has less room than the source
-// takes has been refused before anything is written.
+// takes has been refused before anything is written (a missing source is the hold's to refuse).
 const fs::path& Checked(const fs::path& source, const fs::path& target) {
     std::error_code ec;
-    if (!fs::is_regular_file(source, ec)) {
-        throw EngineError(ErrorNumber::kUnspecified,
-                          "'" + source.string() + "' 파일을 찾을 수 없습니다.");
-    }
     const fs::path partial = PartialName(target);
     {
         host::UniqueFd probe(

@@ -163,8 +163,13 @@ sqlite3_io_methods MethodsOf(int version) {
 
 const sqlite3_io_methods kMethods[3] = {MethodsOf(1), MethodsOf(2), MethodsOf(3)};
 
+// SQLite's own VFS, which the layer hands every call on to.
+sqlite3_vfs* Below(sqlite3_vfs* vfs) {
+    return static_cast<sqlite3_vfs*>(vfs->pAppData);
+}
+
 int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
+    sqlite3_vfs* below = Below(vfs);
     GateFile* g = reinterpret_cast<GateFile*>(file);
     g->base.pMethods = nullptr;
     g->known = false;
@@ -185,64 +190,49 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
 }
 
 int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xDelete(below, name, syncDir);
+    return Below(vfs)->xDelete(Below(vfs), name, syncDir);
 }
 int Access(sqlite3_vfs* vfs, const char* name, int flags, int* out) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xAccess(below, name, flags, out);
+    return Below(vfs)->xAccess(Below(vfs), name, flags, out);
 }
 int FullPathname(sqlite3_vfs* vfs, const char* name, int size, char* out) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xFullPathname(below, name, size, out);
+    return Below(vfs)->xFullPathname(Below(vfs), name, size, out);
 }
 void* DlOpen(sqlite3_vfs* vfs, const char* name) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xDlOpen(below, name);
+    return Below(vfs)->xDlOpen(Below(vfs), name);
 }
 void DlError(sqlite3_vfs* vfs, int size, char* out) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    below->xDlError(below, size, out);
+    Below(vfs)->xDlError(Below(vfs), size, out);
 }
 void (*DlSym(sqlite3_vfs* vfs, void* handle, const char* symbol))(void) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xDlSym(below, handle, symbol);
+    return Below(vfs)->xDlSym(Below(vfs), handle, symbol);
 }
 void DlClose(sqlite3_vfs* vfs, void* handle) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    below->xDlClose(below, handle);
+    Below(vfs)->xDlClose(Below(vfs), handle);
 }
 int Randomness(sqlite3_vfs* vfs, int size, char* out) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xRandomness(below, size, out);
+    return Below(vfs)->xRandomness(Below(vfs), size, out);
 }
 int Sleep(sqlite3_vfs* vfs, int microseconds) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xSleep(below, microseconds);
+    return Below(vfs)->xSleep(Below(vfs), microseconds);
 }
 int CurrentTime(sqlite3_vfs* vfs, double* out) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xCurrentTime(below, out);
+    return Below(vfs)->xCurrentTime(Below(vfs), out);
 }
 int GetLastError(sqlite3_vfs* vfs, int size, char* out) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xGetLastError(below, size, out);
+    return Below(vfs)->xGetLastError(Below(vfs), size, out);
 }
 int CurrentTimeInt64(sqlite3_vfs* vfs, sqlite3_int64* out) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xCurrentTimeInt64(below, out);
+    return Below(vfs)->xCurrentTimeInt64(Below(vfs), out);
 }
 int SetSystemCall(sqlite3_vfs* vfs, const char* name, sqlite3_syscall_ptr call) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xSetSystemCall(below, name, call);
+    return Below(vfs)->xSetSystemCall(Below(vfs), name, call);
 }
 sqlite3_syscall_ptr GetSystemCall(sqlite3_vfs* vfs, const char* name) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xGetSystemCall(below, name);
+    return Below(vfs)->xGetSystemCall(Below(vfs), name);
 }
 const char* NextSystemCall(sqlite3_vfs* vfs, const char* name) {
-    sqlite3_vfs* below = static_cast<sqlite3_vfs*>(vfs->pAppData);
-    return below->xNextSystemCall(below, name);
+    return Below(vfs)->xNextSystemCall(Below(vfs), name);
 }
 
 sqlite3_vfs* MakeVfs() {
