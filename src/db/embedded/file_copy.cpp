@@ -1,6 +1,7 @@
 #include "db/embedded/file_copy.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -45,6 +47,37 @@ void RemoveWithJournals(const fs::path& file) {
 fs::path PartialName(const fs::path& target) {
     return target.parent_path() /
            ("." + target.filename().string() + "." + std::to_string(::getpid()) + ".partial");
+}
+
+// Whether the process of the number runs, or may run: only "no such process" tells it is gone.
+bool MayBeRunning(const std::string& digits) {
+    if (digits.empty() || digits.size() > 9 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return true;
+    }
+    const pid_t pid = static_cast<pid_t>(std::stol(digits));
+    return pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+// Removes from the folder the temporary files of copies whose process is gone (a run killed
+// halfway through its copy). They are hidden and as large as a database, and nothing else would
+// ever remove them. A copy of a process that still runs, this one's among them, is left alone.
+void RemoveAbandonedCopies(const fs::path& folder) {
+    constexpr std::string_view kSuffix = ".partial";
+    std::error_code ec;
+    std::vector<fs::path> abandoned;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+        std::string name = entry.path().filename().string();
+        for (const std::string_view journal : {"-wal", "-shm", "-journal"}) {
+            if (name.ends_with(journal)) name.resize(name.size() - journal.size());
+        }
+        if (!name.starts_with('.') || !name.ends_with(kSuffix)) continue;
+        name.resize(name.size() - kSuffix.size());
+        const std::size_t dot = name.rfind('.');
+        if (dot == std::string::npos || dot < 2) continue;
+        if (!MayBeRunning(name.substr(dot + 1))) abandoned.push_back(entry.path());
+    }
+    for (const fs::path& file : abandoned) fs::remove(file, ec);
 }
 
 // Flushes the file (or folder) to the disk. Throws DbError.
@@ -198,6 +231,7 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
     RemoveWithJournals(target);
     const fs::path partial = PartialName(target);
     RemoveWithJournals(partial);
+    RemoveAbandonedCopies(target.parent_path().empty() ? fs::path(".") : target.parent_path());
     try {
         bool copied = false;
         try {

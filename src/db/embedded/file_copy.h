@@ -17,7 +17,8 @@ namespace db::embedded {
 // by page through SQLite's backup. The copy is written under a hidden temporary
 // name beside the target, flushed to the disk and only then renamed to `target`: a copy that
 // fails or is killed never leaves a file under the target's name, and a failed one removes its
-// temporary file. Throws DbError.
+// temporary file; the temporary files that killed copies left in the target's folder are removed
+// by the next copy there. Throws DbError.
 void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // The copy CopyDatabaseFile writes, written on a thread of its own while the caller goes on

@@ -3,6 +3,8 @@
 // copy taken in the background holds the engine's writes into the database until it is safe.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "db/embedded/file_copy.h"
 #include "db/embedded/sqlite_handle.h"
@@ -167,6 +170,33 @@ TEST_F(FileCopyTest, ABackgroundCopyReplacesEarlierCopiesOnlyOnceItIsSafe) {
     EXPECT_THROW(BackgroundCopy(source_, dir_ / "missing" / "copy.mdb"), DbError);
     ExecPlain(gated.get(), "INSERT INTO t VALUES (2)");
     EXPECT_EQ(Count(source_), "102");
+}
+
+TEST_F(FileCopyTest, ACopyRemovesOnlyTheTemporaryFilesOfCopiesWhoseProcessIsGone) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string gone = std::to_string(child);
+    const std::string mine = std::to_string(::getpid());
+    const std::vector<std::string> abandoned = {
+        ".DatMain_20261201-090000.mdb." + gone + ".partial",
+        ".DatMain_20261201-090000.mdb." + gone + ".partial-wal",
+        ".other.dat." + gone + ".partial-journal"};
+    // A live process's copy (this one's, init's), and names that are not a copy's.
+    const std::vector<std::string> kept = {".DatMain_20261202-090000.mdb." + mine + ".partial",
+                                           ".DatMain.mdb.1.partial",
+                                           "." + gone + ".partial",
+                                           ".DatMain.mdb.x" + gone + ".partial",
+                                           "DatMain.mdb." + gone + ".partial",
+                                           ".DatMain.mdb." + gone + ".partial.txt"};
+    for (const auto* names : {&abandoned, &kept}) {
+        for (const std::string& name : *names) std::ofstream(dir_ / name) << "x";
+    }
+    CopyDatabaseFile(source_, copy_);
+    EXPECT_EQ(Count(copy_), "100");
+    for (const std::string& name : abandoned) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir_ / name)) << name;
 }
 
 }  // namespace
