@@ -169,7 +169,14 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
         if (subject.file) {
             const fs::path live = *subject.file;
             CloseConnections(process);
-            app::RestoreFileBackup(process, backup, live);
+            try {
+                app::RestoreFileBackup(process, backup, live);
+            } catch (const db::DbError& e) {
+                std::cerr << "datapatch: restore failed: " << e.Description() << "\n"
+                          << "datapatch: " << subject.name
+                          << " was left as it was; nothing was restored\n";
+                return Outcome::PassFailed;
+            }
         } else {
             CloseConnections(process);
             RestoreOnServer(process, data1, subject.name, backup);

@@ -169,13 +169,24 @@ std::string BackupDatabaseName(const std::string& fileName) {
 
 void RestoreFileBackup(Process& process, const std::string& backup, const fs::path& live) {
     const fs::path source = NativeOrThrow(process, backup);
-    db::embedded::CopyDatabaseFile(source, live);
-    // Reading the backup leaves an empty log and index beside it: the backup is one file.
-    const fs::path wal(source.string() + "-wal");
-    std::error_code ec;
-    if (fs::exists(wal, ec) && fs::file_size(wal, ec) > 0) return;
-    fs::remove(wal, ec);
-    fs::remove(fs::path(source.string() + "-shm"), ec);
+    // Reading the backup leaves an empty log and index beside it: the backup stays one file,
+    // whether it is put back or refused.
+    const auto tidy = [&] {
+        const fs::path wal(source.string() + "-wal");
+        std::error_code ec;
+        if (fs::exists(wal, ec) && fs::file_size(wal, ec) > 0) return;
+        fs::remove(wal, ec);
+        fs::remove(fs::path(source.string() + "-shm"), ec);
+    };
+    try {
+        // A damaged backup (a disk fault, a copy cut short) must not replace a sound database.
+        db::embedded::CheckDatabaseFile(source);
+        db::embedded::CopyDatabaseFile(source, live);
+    } catch (const db::DbError&) {
+        tidy();
+        throw;
+    }
+    tidy();
 }
 
 std::optional<int> KeptBackupsFromEnvironment() {

@@ -1,6 +1,7 @@
 // `plan` and `restore` through the real program: a preview leaves every file under the root as
 // it was and shows the run list of the run that follows; a run's backup brings the store back as
-// it was before the run, and a store that another run holds is not restored.
+// it was before the run, while a damaged backup or a store that another run holds is not
+// restored.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -8,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -105,6 +107,41 @@ TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {
     fixtures::ExpectRun(restore, 0, {"restored "});
     EXPECT_EQ(Dump(), before);
     EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
+}
+
+TEST_P(PlanAndRestore, ADamagedBackupIsRefusedAndTheStoreKept) {
+    MakeStore();
+    ASSERT_EQ(Datapatch("run --answer no --no-data1").exitCode, 0);
+    const std::string patched = Dump();
+    const fs::path folder = Root() / "c/Quillon/Backup/Patch";
+    fs::path taken;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.path().filename().string().rfind(Store().stem().string() + "_", 0) == 0) {
+            taken = e.path();
+        }
+    }
+    ASSERT_FALSE(taken.empty());
+    // The newest by its stamp: the backup with pages in its middle overwritten, as a disk fault
+    // leaves it (its size and header are sound, so only reading its pages tells).
+    const fs::path cut =
+        folder / (Store().stem().string() + "_20991231-000000" + taken.extension().string());
+    fs::copy_file(taken, cut);
+    {
+        std::fstream damage(cut, std::ios::in | std::ios::out | std::ios::binary);
+        damage.seekp(static_cast<std::streamoff>(fs::file_size(cut) / 2 / 4096 * 4096));
+        damage << std::string(4 * 4096, '\xff');
+    }
+
+    const Outcome refused = Datapatch("restore --answer yes");
+    fixtures::ExpectRun(refused, 1,
+                        {"is not a sound database", "was left as it was; nothing was restored"});
+    EXPECT_EQ(Dump(), patched);
+    EXPECT_FALSE(fs::exists(cut.string() + "-wal"));
+    EXPECT_FALSE(fs::exists(cut.string() + "-shm"));
+
+    const Outcome restored = Datapatch("restore --answer yes " + taken.filename().string());
+    fixtures::ExpectRun(restored, 0, {"restored "});
+    EXPECT_NE(Dump(), patched);
 }
 
 TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {

@@ -34,12 +34,19 @@ DatabaseHandle OpenFile(const fs::path& file, int flags) {
     return db;
 }
 
-// The file and the journal files SQLite may keep beside it.
-void RemoveWithJournals(const fs::path& file) {
+// The journal files SQLite may keep beside a database file.
+void RemoveJournals(const fs::path& file) {
     std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
         fs::remove(fs::path(file.string() + suffix), ec);
     }
+}
+
+// The file and its journal files.
+void RemoveWithJournals(const fs::path& file) {
+    std::error_code ec;
+    fs::remove(file, ec);
+    RemoveJournals(file);
 }
 
 // The name a copy is written under until it is complete: hidden, beside the target (so that the
@@ -226,9 +233,6 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
         throw EngineError(ErrorNumber::kUnspecified,
                           "'" + source.string() + "' 파일을 찾을 수 없습니다.");
     }
-    // An earlier file of the name goes first: whatever happens below, nothing under the name can
-    // be taken for this copy unless it is complete.
-    RemoveWithJournals(target);
     const fs::path partial = PartialName(target);
     RemoveWithJournals(partial);
     RemoveAbandonedCopies(target.parent_path().empty() ? fs::path(".") : target.parent_path());
@@ -244,6 +248,10 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
             BackupPages(source, partial);
         }
         Sync(partial, O_RDONLY);
+        // The file the copy replaces (a database being restored) stays as it is until the copy is
+        // complete and on the disk: a copy that fails leaves it untouched. Its journals go just
+        // before the rename, or SQLite would read the old log into the new file.
+        RemoveJournals(target);
         fs::rename(partial, target);
         Sync(target.parent_path().empty() ? fs::path(".") : target.parent_path(),
              O_RDONLY | O_DIRECTORY);
@@ -254,6 +262,26 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
         RemoveWithJournals(partial);
         throw EngineError(ErrorNumber::kUnspecified,
                           "'" + target.string() + "' cannot be written: " + e.code().message());
+    }
+}
+
+void CheckDatabaseFile(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "'" + file.string() + "' 파일을 찾을 수 없습니다.");
+    }
+    std::string verdict;
+    try {
+        DatabaseHandle db = OpenFile(file, SQLITE_OPEN_READONLY);
+        QueryRows(db.get(), "PRAGMA quick_check(1)", {},
+                  [&](sqlite3_stmt* s) { verdict = ColumnText(s, 0); });
+    } catch (const DbError& e) {
+        verdict = e.Description();
+    }
+    if (verdict != "ok") {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "'" + file.string() + "' is not a sound database: " + verdict);
     }
 }
 

@@ -15,11 +15,16 @@ namespace db::embedded {
 // Writes a copy of the database `source` to `target` (replaced) as one committed state of the
 // source: the file's bytes as they are when its log can be folded back into it first, else page
 // by page through SQLite's backup. The copy is written under a hidden temporary
-// name beside the target, flushed to the disk and only then renamed to `target`: a copy that
-// fails or is killed never leaves a file under the target's name, and a failed one removes its
-// temporary file; the temporary files that killed copies left in the target's folder are removed
-// by the next copy there. Throws DbError.
+// name beside the target, flushed to the disk and only then renamed to `target` (a file already
+// there, with its journal files, is replaced only then): a copy that fails or is killed leaves
+// under the target's name what was there before, and a failed one removes its temporary file; the
+// temporary files that killed copies left in the target's folder are removed by the next copy
+// there. Throws DbError.
 void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Throws DbError unless the file is a database whose pages and records SQLite reads as well
+// formed (its quick check: not the agreement of indexes with their tables).
+void CheckDatabaseFile(const std::filesystem::path& file);
 
 // The copy CopyDatabaseFile writes, written on a thread of its own while the caller goes on
 // reading the database. Until the copy is complete and flushed, the engine's connections of this

@@ -165,11 +165,34 @@ TEST_F(FileCopyTest, ABackgroundCopyReplacesEarlierCopiesOnlyOnceItIsSafe) {
         EXPECT_TRUE(copy.Failed());
     }
     EXPECT_TRUE(fs::exists(older));
-    EXPECT_FALSE(fs::exists(copy_));
+    EXPECT_EQ(Count(copy_), "100");  // the copy before, as it was
 
     EXPECT_THROW(BackgroundCopy(source_, dir_ / "missing" / "copy.mdb"), DbError);
     ExecPlain(gated.get(), "INSERT INTO t VALUES (2)");
     EXPECT_EQ(Count(source_), "102");
+}
+
+TEST_F(FileCopyTest, AFileIsReplacedOnlyByACompleteCopyOfASoundDatabase) {
+    CopyDatabaseFile(source_, copy_);
+    const std::string before = Bytes(copy_);
+    const fs::path garbage = dir_ / "garbage.mdb";
+    std::ofstream(garbage) << std::string(8192, 'x');
+    const fs::path cut = dir_ / "cut.mdb";
+    fs::copy_file(copy_, cut);
+    fs::resize_file(cut, fs::file_size(copy_) / 2);
+
+    CheckDatabaseFile(copy_);
+    for (const fs::path& bad : {garbage, cut, dir_ / "missing.mdb"}) {
+        EXPECT_THROW(CheckDatabaseFile(bad), DbError) << bad;
+        EXPECT_THROW(CopyDatabaseFile(bad, copy_), DbError) << bad;
+        EXPECT_EQ(Bytes(copy_), before) << bad;
+    }
+    // A log left beside the file replaced belongs to the old file, never to the copy.
+    Insert(5);
+    std::ofstream(copy_.string() + "-wal") << "the old file's log";
+    CopyDatabaseFile(source_, copy_);
+    EXPECT_FALSE(fs::exists(copy_.string() + "-wal"));
+    EXPECT_EQ(Count(copy_), "105");
 }
 
 TEST_F(FileCopyTest, ACopyRemovesOnlyTheTemporaryFilesOfCopiesWhoseProcessIsGone) {
