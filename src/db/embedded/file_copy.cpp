@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -85,6 +86,15 @@ void RemoveAbandonedCopies(const fs::path& folder) {
         if (!MayBeRunning(name.substr(dot + 1))) abandoned.push_back(entry.path());
     }
     for (const fs::path& file : abandoned) fs::remove(file, ec);
+}
+
+// A file that replaces another keeps its owner and permissions where this process may give them
+// (a store that the store's programs share through a group stays writable for them).
+void KeepOwnerAndMode(const fs::path& replaced, const fs::path& file) {
+    struct stat st {};
+    if (::stat(replaced.c_str(), &st) != 0) return;
+    [[maybe_unused]] const int owner = ::chown(file.c_str(), st.st_uid, st.st_gid);
+    ::chmod(file.c_str(), st.st_mode & 07777);
 }
 
 // Flushes the file (or folder) to the disk. Throws DbError.
@@ -247,6 +257,7 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
             RemoveWithJournals(partial);
             BackupPages(source, partial);
         }
+        KeepOwnerAndMode(target, partial);
         Sync(partial, O_RDONLY);
         // The file the copy replaces (a database being restored) stays as it is until the copy is
         // complete and on the disk: a copy that fails leaves it untouched. Its journals go just

@@ -187,12 +187,18 @@ TEST_F(FileCopyTest, AFileIsReplacedOnlyByACompleteCopyOfASoundDatabase) {
         EXPECT_THROW(CopyDatabaseFile(bad, copy_), DbError) << bad;
         EXPECT_EQ(Bytes(copy_), before) << bad;
     }
-    // A log left beside the file replaced belongs to the old file, never to the copy.
+    // A log left beside the file replaced belongs to the old file, never to the copy; the copy
+    // keeps the file's permissions.
+    fs::permissions(copy_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                               fs::perms::group_write);
     Insert(5);
     std::ofstream(copy_.string() + "-wal") << "the old file's log";
     CopyDatabaseFile(source_, copy_);
     EXPECT_FALSE(fs::exists(copy_.string() + "-wal"));
     EXPECT_EQ(Count(copy_), "105");
+    EXPECT_EQ(fs::status(copy_).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::group_write);
 }
 
 TEST_F(FileCopyTest, ACopyRemovesOnlyTheTemporaryFilesOfCopiesWhoseProcessIsGone) {
