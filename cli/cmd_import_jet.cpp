@@ -176,11 +176,17 @@ std::string ReportJson(const fs::path& source, const fs::path& target,
     return json;
 }
 
-void RemoveWithJournals(const fs::path& file) {
+void RemoveJournals(const fs::path& file) {
     std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
         fs::remove(fs::path(file.string() + suffix), ec);
     }
+}
+
+void RemoveWithJournals(const fs::path& file) {
+    std::error_code ec;
+    fs::remove(file, ec);
+    RemoveJournals(file);
 }
 
 // Copies the existing target aside: a store of the engine as one committed state, any other file
@@ -277,9 +283,11 @@ Outcome ImportJetCommand(const GlobalOptions& global, const ImportJetOptions& op
     std::string backup;
     if (error.empty() && result.Verified()) {
         try {
+            // The rename replaces the former store at once: it stays in place should the
+            // rename fail. Its journals would be read into the new file.
             if (replacing) {
                 backup = BackUp(target).string();
-                RemoveWithJournals(target);
+                RemoveJournals(target);
             }
             fs::rename(temporary, target);
         } catch (const std::exception& e) {
