@@ -176,19 +176,6 @@ std::string ReportJson(const fs::path& source, const fs::path& target,
     return json;
 }
 
-void RemoveJournals(const fs::path& file) {
-    std::error_code ec;
-    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
-        fs::remove(fs::path(file.string() + suffix), ec);
-    }
-}
-
-void RemoveWithJournals(const fs::path& file) {
-    std::error_code ec;
-    fs::remove(file, ec);
-    RemoveJournals(file);
-}
-
 // Copies the existing target aside: a store of the engine as one committed state, any other file
 // (the Jet file itself, when the store is imported in its own place) byte for byte.
 fs::path BackUp(const fs::path& target) {
@@ -262,7 +249,7 @@ Outcome ImportJetCommand(const GlobalOptions& global, const ImportJetOptions& op
     }
     const fs::path temporary =
         target.parent_path() / ("." + target.filename().string() + ".importing");
-    RemoveWithJournals(temporary);
+    db::embedded::RemoveWithJournals(temporary);
 
     db::jet::ImportResult result;
     std::string error;
@@ -287,14 +274,14 @@ Outcome ImportJetCommand(const GlobalOptions& global, const ImportJetOptions& op
             // rename fail. Its journals would be read into the new file.
             if (replacing) {
                 backup = BackUp(target).string();
-                RemoveJournals(target);
+                db::embedded::RemoveJournals(target);
             }
             fs::rename(temporary, target);
         } catch (const std::exception& e) {
             error = std::string("the verified store could not be put in place: ") + e.what();
         }
     }
-    RemoveWithJournals(temporary);
+    db::embedded::RemoveWithJournals(temporary);
 
     std::string text = error.empty() ? ReportText(source, target, result) : "";
     if (!backup.empty()) text += "the former " + target.string() + " is kept as " + backup + "\n";

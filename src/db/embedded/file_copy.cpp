@@ -35,21 +35,6 @@ DatabaseHandle OpenFile(const fs::path& file, int flags) {
     return db;
 }
 
-// The journal files SQLite may keep beside a database file.
-void RemoveJournals(const fs::path& file) {
-    std::error_code ec;
-    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
-        fs::remove(fs::path(file.string() + suffix), ec);
-    }
-}
-
-// The file and its journal files.
-void RemoveWithJournals(const fs::path& file) {
-    std::error_code ec;
-    fs::remove(file, ec);
-    RemoveJournals(file);
-}
-
 // The name a copy is written under until it is complete: hidden, beside the target (so that the
 // rename stays on one file system) and of this process alone.
 fs::path PartialName(const fs::path& target) {
@@ -236,6 +221,19 @@ const fs::path& Checked(const fs::path& source, const fs::path& target) {
 }
 
 }  // namespace
+
+void RemoveJournals(const fs::path& file) {
+    std::error_code ec;
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+        fs::remove(fs::path(file.string() + suffix), ec);
+    }
+}
+
+void RemoveWithJournals(const fs::path& file) {
+    std::error_code ec;
+    fs::remove(file, ec);
+    RemoveJournals(file);
+}
 
 void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
     std::error_code ec;

@@ -12,6 +12,12 @@
 
 namespace db::embedded {
 
+// Removes the journal files SQLite may keep beside a database file: its log, the log's index
+// and its rollback journal.
+void RemoveJournals(const std::filesystem::path& file);
+// Removes the file and its journal files.
+void RemoveWithJournals(const std::filesystem::path& file);
+
 // Writes a copy of the database `source` to `target` (replaced) as one committed state of the
 // source: the file's bytes as they are when its log can be folded back into it first, else page
 // by page through SQLite's backup. The copy is written under a hidden temporary
