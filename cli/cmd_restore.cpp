@@ -18,6 +18,7 @@
 #include "db/router.h"
 #include "host/desktop.h"
 #include "host/host.h"
+#include "startup_help.h"
 #include "util/sql_text.h"
 #include "util/vb_text.h"
 
@@ -79,6 +80,21 @@ void RestoreOnServer(app::Process& process, bool data1, const std::string& datab
     master->Execute("ALTER DATABASE " + name + " SET MULTI_USER");
 }
 
+// Whether start-up ended only because the store database, a file of the embedded engine, cannot
+// be opened (damaged, say): its own backups can still be put back, and that is when they are
+// needed most.
+bool StoreFileUnopenable(app::Process& process) {
+    const db::ConnectionRef& cn = process.StoreConnection;
+    if (!cn || cn->State() == db::ObjectState::Open) return false;
+    try {
+        const app::BackupSubject subject = app::SubjectOf(process, cn);
+        std::error_code ec;
+        return subject.file && fs::is_regular_file(*subject.file, ec);
+    } catch (const db::DbError&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 CLI::App* AddRestoreCommand(CLI::App& app, RestoreOptions& options) {
@@ -98,7 +114,17 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
     std::unique_ptr<host::ConsoleDesktop> console = AnsweringConsole(options.answer, std::cout);
     app::Process process(*host, *console);
     // One copy at a time on the root: a run on it refuses this, as it refuses a second run.
-    if (app::PrepareStore(process) != app::StartupOutcome::Ready) return Outcome::StartupEnded;
+    const app::StartupOutcome started = app::PrepareStore(process);
+    const bool storeBroken =
+        started == app::StartupOutcome::ConfigurationFailed && StoreFileUnopenable(process);
+    if (started != app::StartupOutcome::Ready && !storeBroken) {
+        ExplainStartupEnd(process, started, std::cerr);
+        return Outcome::StartupEnded;
+    }
+    if (storeBroken) {
+        ExplainStartupEnd(process, started, std::cerr);
+        std::cerr << "datapatch: its own backups can still be put back\n";
+    }
 
     try {
         const app::BackupSubject store = app::SubjectOf(process, process.StoreConnection);
@@ -133,6 +159,12 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
         bool data1 = false;
         db::ConnectionRef target = process.StoreConnection;
         app::BackupSubject subject = store;
+        if (Lower(database) != Lower(store.name) && storeBroken) {
+            std::cerr << "datapatch: " << backup << " is no backup of the store database ("
+                      << store.name << "); while it cannot be opened, only its backups can be "
+                      << "put back\n";
+            return Outcome::Usage;
+        }
         if (Lower(database) != Lower(store.name)) {
             if (app::OpenData1Connection(process) && process.Data1Connection) {
                 subject = app::SubjectOf(process, process.Data1Connection);
@@ -154,7 +186,8 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
                       << " is being patched by a run; restore it when the run has ended\n";
             return Outcome::PassFailed;
         }
-        if (target->ProbeWriteAccess(0) != db::WriteAccess::Available) {
+        // A file the engine cannot open is written by no program through it either.
+        if (!storeBroken && target->ProbeWriteAccess(0) != db::WriteAccess::Available) {
             std::cerr << "datapatch: another program is writing to " << subject.name
                       << " (or its file is read-only); nothing was restored\n";
             return Outcome::PassFailed;

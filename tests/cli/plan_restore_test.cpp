@@ -144,6 +144,36 @@ TEST_P(PlanAndRestore, ADamagedBackupIsRefusedAndTheStoreKept) {
     EXPECT_NE(Dump(), patched);
 }
 
+TEST_P(PlanAndRestore, AStoreTheEngineCannotOpenIsBroughtBackFromItsBackup) {
+    MakeStore();
+    ASSERT_EQ(Datapatch("run --no-store --no-data1 --answer no").exitCode, 0);
+    const std::string before = Dump();
+    ASSERT_EQ(Datapatch("run --answer no").exitCode, 0);
+    {
+        std::fstream damage(Store(), std::ios::in | std::ios::out | std::ios::binary);
+        damage << std::string(2 * 4096, '\x5a');
+    }
+    EXPECT_EQ(Datapatch("status").exitCode, 2);
+
+    std::string data1Backup;
+    for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Backup/Patch")) {
+        const std::string name = e.path().filename().string();
+        if (!std::regex_match(name, std::regex(Store().stem().string() + "_[0-9-]{15}\\..*"))) {
+            data1Backup = name;
+        }
+    }
+    ASSERT_FALSE(data1Backup.empty());
+    fixtures::ExpectRun(Datapatch("restore --answer yes " + data1Backup), 64,
+                        {"is no backup of the store database"});
+
+    const Outcome restore = Datapatch("restore --answer yes");
+    fixtures::ExpectRun(restore, 0,
+                        {"the store database cannot be opened",
+                         "its own backups can still be put back", "restored "});
+    EXPECT_EQ(Dump(), before);
+    EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
+}
+
 TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
     MakeStore();
     for (int i = 0; i < 3; ++i) {
