@@ -80,11 +80,10 @@ void RestoreOnServer(app::Process& process, bool data1, const std::string& datab
     master->Execute("ALTER DATABASE " + name + " SET MULTI_USER");
 }
 
-// Whether start-up ended only because the store database, a file of the embedded engine, cannot
-// be opened (damaged, say): its own backups can still be put back, and that is when they are
-// needed most.
-bool StoreFileUnopenable(app::Process& process) {
-    const db::ConnectionRef& cn = process.StoreConnection;
+// Whether the connection's database, a file of the embedded engine, is there but cannot be
+// opened (damaged, say): its backups can still be put back, and that is when they are needed
+// most.
+bool FileUnopenable(app::Process& process, const db::ConnectionRef& cn) {
     if (!cn || cn->State() == db::ObjectState::Open) return false;
     try {
         const app::BackupSubject subject = app::SubjectOf(process, cn);
@@ -93,6 +92,18 @@ bool StoreFileUnopenable(app::Process& process) {
     } catch (const db::DbError&) {
         return false;
     }
+}
+
+// The connection to "데이터1" as its configuration names it, open or not (a failed open keeps
+// what was tried, which the start-up's own attempt drops).
+db::ConnectionRef Data1Attempt(app::Process& process) {
+    config::NorvConn& config = process.Config();
+    db::Kro_Ado ado(process.Ado());
+    db::ConnectionRef cn;
+    ado.DBConnection_SQL(cn, util::Trim(config.데이터_SQLServer_S),
+                         util::Trim(config.데이터_SQLDataName_S), util::Trim(config.데이터_SQLID_S),
+                         util::Trim(config.데이터_SQLPass_S), config.데이터_SQLConMode_S);
+    return cn;
 }
 
 }  // namespace
@@ -115,8 +126,8 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
     app::Process process(*host, *console);
     // One copy at a time on the root: a run on it refuses this, as it refuses a second run.
     const app::StartupOutcome started = app::PrepareStore(process);
-    const bool storeBroken =
-        started == app::StartupOutcome::ConfigurationFailed && StoreFileUnopenable(process);
+    const bool storeBroken = started == app::StartupOutcome::ConfigurationFailed &&
+                             FileUnopenable(process, process.StoreConnection);
     if (started != app::StartupOutcome::Ready && !storeBroken) {
         ExplainStartupEnd(process, started, std::cerr);
         return Outcome::StartupEnded;
@@ -157,6 +168,7 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
         }
         // The database the backup was taken of: the store's, or "데이터1".
         bool data1 = false;
+        bool targetBroken = storeBroken;
         db::ConnectionRef target = process.StoreConnection;
         app::BackupSubject subject = store;
         if (Lower(database) != Lower(store.name) && storeBroken) {
@@ -166,10 +178,20 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
             return Outcome::Usage;
         }
         if (Lower(database) != Lower(store.name)) {
-            if (app::OpenData1Connection(process) && process.Data1Connection) {
-                subject = app::SubjectOf(process, process.Data1Connection);
-                target = process.Data1Connection;
+            const bool opened = app::OpenData1Connection(process) && process.Data1Connection;
+            db::ConnectionRef tried = process.Data1Connection;
+            if (!opened) tried = Data1Attempt(process);
+            if (opened || FileUnopenable(process, tried)) {
+                subject = app::SubjectOf(process, tried);
+                target = tried;
                 data1 = true;
+                targetBroken = !opened;
+            }
+            if (targetBroken && data1) {
+                const auto& errors = tried->Errors();
+                std::cerr << "datapatch: the \"데이터1\" database cannot be opened"
+                          << (errors.empty() ? "" : ": " + errors.front().description)
+                          << "\ndatapatch: its own backups can still be put back\n";
             }
             if (!data1 || Lower(database) != Lower(subject.name)) {
                 std::cerr << "datapatch: " << backup << " is a backup of " << database
@@ -187,7 +209,7 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
             return Outcome::PassFailed;
         }
         // A file the engine cannot open is written by no program through it either.
-        if (!storeBroken && target->ProbeWriteAccess(0) != db::WriteAccess::Available) {
+        if (!targetBroken && target->ProbeWriteAccess(0) != db::WriteAccess::Available) {
             std::cerr << "datapatch: another program is writing to " << subject.name
                       << " (or its file is read-only); nothing was restored\n";
             return Outcome::PassFailed;

@@ -144,7 +144,7 @@ TEST_P(PlanAndRestore, ADamagedBackupIsRefusedAndTheStoreKept) {
     EXPECT_NE(Dump(), patched);
 }
 
-TEST_P(PlanAndRestore, AStoreTheEngineCannotOpenIsBroughtBackFromItsBackup) {
+TEST_P(PlanAndRestore, ADatabaseTheEngineCannotOpenIsBroughtBackFromItsBackup) {
     MakeStore();
     ASSERT_EQ(Datapatch("run --no-store --no-data1 --answer no").exitCode, 0);
     const std::string before = Dump();
@@ -172,6 +172,19 @@ TEST_P(PlanAndRestore, AStoreTheEngineCannotOpenIsBroughtBackFromItsBackup) {
                          "its own backups can still be put back", "restored "});
     EXPECT_EQ(Dump(), before);
     EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
+
+    // The same for "데이터1", with the store sound.
+    const fs::path data1 = Root() / "c/Quillon/SqlServer" /
+                           (data1Backup.substr(0, data1Backup.rfind('_')) + ".sqlite");
+    {
+        std::fstream damage(data1, std::ios::in | std::ios::out | std::ios::binary);
+        damage << std::string(2 * 4096, '\x5a');
+    }
+    const Outcome data1Restore = Datapatch("restore --answer yes " + data1Backup);
+    fixtures::ExpectRun(data1Restore, 0,
+                        {"the \"데이터1\" database cannot be opened",
+                         "its own backups can still be put back", "restored "});
+    EXPECT_TRUE(Has(Datapatch("status"), "data1 patch  20100101"));
 }
 
 TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
