@@ -224,6 +224,8 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
         if (subject.file) {
             const fs::path live = *subject.file;
             CloseConnections(process);
+            // Reading a large backup through takes seconds: say what is going on.
+            std::cout << "restore: checking " << backup << ", then putting it back" << std::endl;
             try {
                 app::RestoreFileBackup(process, backup, live);
             } catch (const db::DbError& e) {
