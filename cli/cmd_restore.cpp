@@ -94,18 +94,6 @@ bool FileUnopenable(app::Process& process, const db::ConnectionRef& cn) {
     }
 }
 
-// The connection to "데이터1" as its configuration names it, open or not (a failed open keeps
-// what was tried, which the start-up's own attempt drops).
-db::ConnectionRef Data1Attempt(app::Process& process) {
-    config::NorvConn& config = process.Config();
-    db::Kro_Ado ado(process.Ado());
-    db::ConnectionRef cn;
-    ado.DBConnection_SQL(cn, util::Trim(config.데이터_SQLServer_S),
-                         util::Trim(config.데이터_SQLDataName_S), util::Trim(config.데이터_SQLID_S),
-                         util::Trim(config.데이터_SQLPass_S), config.데이터_SQLConMode_S);
-    return cn;
-}
-
 }  // namespace
 
 CLI::App* AddRestoreCommand(CLI::App& app, RestoreOptions& options) {
@@ -180,7 +168,7 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
         if (Lower(database) != Lower(store.name)) {
             const bool opened = app::OpenData1Connection(process) && process.Data1Connection;
             db::ConnectionRef tried = process.Data1Connection;
-            if (!opened) tried = Data1Attempt(process);
+            if (!opened) tried = app::Data1Attempt(process);
             if (opened || FileUnopenable(process, tried)) {
                 subject = app::SubjectOf(process, tried);
                 target = tried;

@@ -105,6 +105,16 @@ bool OpenData1Connection(Process& process) {
     return config.ActionConFigLoad_Admin(config, process.Data1Connection, nullptr);
 }
 
+db::ConnectionRef Data1Attempt(Process& process) {
+    config::NorvConn& config = process.Config();
+    db::Kro_Ado ado(process.Ado());
+    db::ConnectionRef cn;
+    ado.DBConnection_SQL(cn, util::Trim(config.데이터_SQLServer_S),
+                         util::Trim(config.데이터_SQLDataName_S), util::Trim(config.데이터_SQLID_S),
+                         util::Trim(config.데이터_SQLPass_S), config.데이터_SQLConMode_S);
+    return cn;
+}
+
 StartupOutcome PrepareStore(Process& process, const MainOptions& options) {
     // A look-only process (status, history) copies no file and takes no lock: it reads what
     // is there, also while a run holds the root.

@@ -160,9 +160,7 @@ StoreStatus ReadStoreStatus(Process& process) {
         data1.name = "data1";
         OpenData1Connection(process);
         ReadLastPatch(process, process.Data1Connection, data1);
-        if (!data1.opened) {
-            data1.error = ConnectionError(process.AdminConnection, "not opened");
-        }
+        if (!data1.opened) data1.error = ConnectionError(Data1Attempt(process), "not opened");
         status.data1 = std::move(data1);
     }
     return status;
