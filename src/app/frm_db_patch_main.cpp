@@ -228,9 +228,11 @@ void frmDBPatchMain::RunPass(std::int16_t target) {
     PassDbKind = target == kData1Target ? 1 : process_.Config().데이터_종류;
     w.AddRunLine(pass.separator);
 
-    PassRecord record{target, false, false, false};
+    PassRecord record;
+    record.target = target;
     OpenDaoDatabase(target, record.opened);
     if (!record.opened) {
+        record.openError = daoOpenError_;
         w.AddMessage(pass.daoFailedMessage);
         lastRun_.passes.push_back(record);
         return;
@@ -407,8 +409,9 @@ void frmDBPatchMain::OpenDaoDatabase(std::int16_t target, bool& ok) {
         // The definitions change through the pass's connection, inside the step's transaction.
         context_.DaoDatabase->RunThrough(process_.StoreConnection);
         ok = true;
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& e) {
         ok = false;
+        daoOpenError_ = e.Description();
     }
 }
 

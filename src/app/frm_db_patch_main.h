@@ -139,6 +139,7 @@ class frmDBPatchMain {
     patch::RunContext context_;
     RunRecord lastRun_;
     std::string lastRepairLog_;
+    std::string daoOpenError_;  // why OpenDaoDatabase last failed
     bool stopRequested_ = false;
     // The backup of the pass going on, while it is written; then, until the run ends, while it
     // removes the oldest backups.

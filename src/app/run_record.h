@@ -17,6 +17,7 @@ struct PassRecord {
     bool catalogueOk = false;     // the catalogue reached its end
     bool historyWritten = false;  // then the run's PATCH_HIST row was written
     bool stopped = false;         // the operator ended the run between two steps
+    std::string openError;        // when not opened: the engine's reason
 };
 
 // A message box shown while the program ran (filled by the front end that shows them).

@@ -57,7 +57,8 @@ std::string Passes(const std::vector<PassRecord>& passes, const RunRecord& run) 
                ", \"database\": \"" + kTargetNames[p.target == 1 ? 1 : 0] +
                "\", \"opened\": " + Bool(p.opened) +
                ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) +
-               ", \"backup\": " + JsonQuoted(run.backups[p.target == 1 ? 1 : 0]) + "}";
+               ", \"backup\": " + JsonQuoted(run.backups[p.target == 1 ? 1 : 0]) +
+               ", \"openError\": " + (p.openError.empty() ? "null" : JsonQuoted(p.openError)) + "}";
     }
     return out + "]";
 }
@@ -131,13 +132,21 @@ std::string JsonQuoted(std::string_view text) {
     return out + "\"";
 }
 
+namespace {
+
+std::string Reason(const std::string& text) {
+    return text.empty() ? "" : ": " + text;
+}
+
+}  // namespace
+
 RunSummary SummaryOf(const RunReport& report) {
     RunSummary summary;
     if (!report.run) return summary;
     const RunRecord& run = *report.run;
     for (const PassRecord& p : run.passes) {
         const int target = p.target == 1 ? 1 : 0;
-        std::string result = !p.opened           ? "not opened"
+        std::string result = !p.opened           ? "not opened" + Reason(p.openError)
                              : p.stopped         ? "stopped"
                              : !p.catalogueOk    ? "failed"
                              : !p.historyWritten ? "history not written"

@@ -35,9 +35,9 @@ TEST(RunReport, ResultFollowsStartUpThenThePasses) {
     };
     // Which pass record fails a run is checked where the runs are (app, cli).
     const Case cases[] = {
-        {StartupOutcome::Ready, RunWith({{0, true, true, true}}), RunResult::Success},
+        {StartupOutcome::Ready, RunWith({{0, true, true, true, false, ""}}), RunResult::Success},
         {StartupOutcome::Ready, std::nullopt, RunResult::Success},
-        {StartupOutcome::Ready, RunWith({{0, true, false}}), RunResult::PassFailed},
+        {StartupOutcome::Ready, RunWith({{0, true, false, false, false, ""}}), RunResult::PassFailed},
         {StartupOutcome::AlreadyRunning, std::nullopt, RunResult::StartupEnded},
         {StartupOutcome::HandedToMigration, std::nullopt, RunResult::HandedToMigration},
     };
