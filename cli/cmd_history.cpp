@@ -88,8 +88,11 @@ Outcome HistoryCommand(const GlobalOptions& global, const HistoryOptions& option
     std::vector<app::HistoryRow> rows;
     bool complete = ReadRows(process, process.StoreConnection, "store", rows);
     if (app::Data1Configured(process.Config())) {
-        app::OpenData1Connection(process);
-        complete = ReadRows(process, process.Data1Connection, "data1", rows) && complete;
+        // A failed open drops its connection: the attempt kept here says why.
+        const db::ConnectionRef data1 = app::OpenData1Connection(process)
+                                            ? process.Data1Connection
+                                            : app::Data1Attempt(process);
+        complete = ReadRows(process, data1, "data1", rows) && complete;
     }
     std::stable_sort(
         rows.begin(), rows.end(), [](const app::HistoryRow& a, const app::HistoryRow& b) {

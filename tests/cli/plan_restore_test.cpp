@@ -180,10 +180,14 @@ TEST_P(PlanAndRestore, ADatabaseTheEngineCannotOpenIsBroughtBackFromItsBackup) {
         std::fstream damage(data1, std::ios::in | std::ios::out | std::ios::binary);
         damage << std::string(2 * 4096, '\x5a');
     }
-    // status and a run's summary say why "데이터1" is not opened.
+    // status, history and a run's summary say why "데이터1" is not opened.
     const Outcome status = Datapatch("status");
     EXPECT_TRUE(Has(status, "(not opened: ") && Has(status, "file is not a database"))
         << status.output;
+    const Outcome history = Datapatch("history");
+    EXPECT_TRUE(Has(history, "data1 database is not open: ") &&
+                Has(history, "file is not a database"))
+        << history.output;
     fixtures::ExpectRun(Datapatch("run --answer no"), 1,
                         {"not opened: ", "file is not a database", "a patch pass failed"});
     const Outcome data1Restore = Datapatch("restore --answer yes " + data1Backup);
