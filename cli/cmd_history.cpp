@@ -88,11 +88,8 @@ Outcome HistoryCommand(const GlobalOptions& global, const HistoryOptions& option
     std::vector<app::HistoryRow> rows;
     bool complete = ReadRows(process, process.StoreConnection, "store", rows);
     if (app::Data1Configured(process.Config())) {
-        // A failed open drops its connection: the attempt kept here says why.
-        const db::ConnectionRef data1 = app::OpenData1Connection(process)
-                                            ? process.Data1Connection
-                                            : app::Data1Attempt(process);
-        complete = ReadRows(process, data1, "data1", rows) && complete;
+        complete =
+            ReadRows(process, app::Data1ConnectionOrFailure(process), "data1", rows) && complete;
     }
     std::stable_sort(
         rows.begin(), rows.end(), [](const app::HistoryRow& a, const app::HistoryRow& b) {

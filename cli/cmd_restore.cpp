@@ -116,12 +116,9 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
     const app::StartupOutcome started = app::PrepareStore(process);
     const bool storeBroken = started == app::StartupOutcome::ConfigurationFailed &&
                              FileUnopenable(process, process.StoreConnection);
-    if (started != app::StartupOutcome::Ready && !storeBroken) {
+    if (started != app::StartupOutcome::Ready) {
         ExplainStartupEnd(process, started, std::cerr);
-        return Outcome::StartupEnded;
-    }
-    if (storeBroken) {
-        ExplainStartupEnd(process, started, std::cerr);
+        if (!storeBroken) return Outcome::StartupEnded;
         std::cerr << "datapatch: its own backups can still be put back\n";
     }
 
@@ -159,23 +156,22 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
         bool targetBroken = storeBroken;
         db::ConnectionRef target = process.StoreConnection;
         app::BackupSubject subject = store;
-        if (Lower(database) != Lower(store.name) && storeBroken) {
-            std::cerr << "datapatch: " << backup << " is no backup of the store database ("
-                      << store.name << "); while it cannot be opened, only its backups can be "
-                      << "put back\n";
-            return Outcome::Usage;
-        }
         if (Lower(database) != Lower(store.name)) {
-            const bool opened = app::OpenData1Connection(process) && process.Data1Connection;
-            db::ConnectionRef tried = process.Data1Connection;
-            if (!opened) tried = app::Data1Attempt(process);
+            if (storeBroken) {
+                std::cerr << "datapatch: " << backup << " is no backup of the store database ("
+                          << store.name << "); while it cannot be opened, only its backups can "
+                          << "be put back\n";
+                return Outcome::Usage;
+            }
+            const db::ConnectionRef tried = app::Data1ConnectionOrFailure(process);
+            const bool opened = tried && tried->State() == db::ObjectState::Open;
             if (opened || FileUnopenable(process, tried)) {
                 subject = app::SubjectOf(process, tried);
                 target = tried;
                 data1 = true;
                 targetBroken = !opened;
             }
-            if (targetBroken && data1) {
+            if (targetBroken) {
                 const auto& errors = tried->Errors();
                 std::cerr << "datapatch: the \"데이터1\" database cannot be opened"
                           << (errors.empty() ? "" : ": " + errors.front().description)

@@ -379,6 +379,7 @@ void frmDBPatchMain::DropFinishedRunRecord() {
 
 void frmDBPatchMain::OpenDaoDatabase(std::int16_t target, bool& ok) {
     ok = false;
+    daoOpenError_.clear();
     try {
         config::NorvConn& config = process_.Config();
         std::string name;

@@ -105,7 +105,8 @@ bool OpenData1Connection(Process& process) {
     return config.ActionConFigLoad_Admin(config, process.Data1Connection, nullptr);
 }
 
-db::ConnectionRef Data1Attempt(Process& process) {
+db::ConnectionRef Data1ConnectionOrFailure(Process& process) {
+    if (OpenData1Connection(process) && process.Data1Connection) return process.Data1Connection;
     config::NorvConn& config = process.Config();
     db::Kro_Ado ado(process.Ado());
     db::ConnectionRef cn;

@@ -70,9 +70,10 @@ void RelocateLegacyFiles(Process& process);
 bool OpenCentralConnection(Process& process);
 // Opens Data1Connection through the configuration's administrator load.
 bool OpenData1Connection(Process& process);
-// The connection to "데이터1" as the configuration names it, open or not: a failed open keeps
-// what was tried and the engine's reason, which the administrator load drops.
-db::ConnectionRef Data1Attempt(Process& process);
+// Opens Data1Connection as OpenData1Connection does and returns it. When it cannot be opened,
+// returns instead the connection tried once more from the configuration, not open, with the
+// engine's reason and the database it names (the administrator load drops both).
+db::ConnectionRef Data1ConnectionOrFailure(Process& process);
 
 // The clock texts that start-up accepts: a time of exactly 8 characters with ":" third, a
 // short date of exactly 10 characters with "-" fifth (characters, not bytes).

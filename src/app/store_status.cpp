@@ -158,9 +158,9 @@ StoreStatus ReadStoreStatus(Process& process) {
     if (Data1Configured(process.Config())) {
         DatabaseStatus data1;
         data1.name = "data1";
-        OpenData1Connection(process);
-        ReadLastPatch(process, process.Data1Connection, data1);
-        if (!data1.opened) data1.error = ConnectionError(Data1Attempt(process), "not opened");
+        const db::ConnectionRef cn = Data1ConnectionOrFailure(process);
+        ReadLastPatch(process, cn, data1);
+        if (!data1.opened) data1.error = ConnectionError(cn, "not opened");
         status.data1 = std::move(data1);
     }
     return status;
