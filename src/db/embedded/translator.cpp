@@ -199,6 +199,28 @@ std::vector<Span> SplitStatements(const Tokens& t, Dialect dialect) {
     return spans;
 }
 
+// Expressions nest as deep as SQLite's own limit on an expression tree; deeper ones are refused
+// as the real engines refuse them, before the translator (which descends into each level) could
+// run out of stack.
+constexpr int kDeepestNesting = 1000;
+
+void RefuseDeepNesting(const Tokens& tokens, Dialect dialect) {
+    int depth = 0;
+    for (const Token& t : tokens) {
+        if (t.IsPunct("(") || t.Is("CASE")) {
+            if (++depth > kDeepestNesting) {
+                throw EngineError(ErrorNumber::kSyntax,
+                                  dialect == Dialect::Jet
+                                      ? "Query is too complex."
+                                      : "Some part of your SQL statement is nested too deeply. "
+                                        "Rewrite the query or break it up into smaller queries.");
+            }
+        } else if ((t.IsPunct(")") || t.Is("END")) && depth > 0) {
+            --depth;
+        }
+    }
+}
+
 }  // namespace
 
 void TranslateNested(const Tokens& tokens, Span span, Dialect dialect, Program& out) {
@@ -217,6 +239,7 @@ Program TranslateTokens(std::string_view text, Tokens tokens, Dialect dialect) {
     if (tokens.empty() && dialect == Dialect::Jet) {
         throw EngineError(ErrorNumber::kSyntax, kJetNoStatement);
     }
+    RefuseDeepNesting(tokens, dialect);
     if (IsRoutineDefinition(tokens)) {
         TranslateRoutineDefinition(text, tokens, dialect, out);
         return out;

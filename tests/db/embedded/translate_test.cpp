@@ -52,5 +52,34 @@ TEST(TranslateTest, SplitsServerBatchesAtStatementStarts) {
         1u);
 }
 
+// Nesting as deep as SQLite's limit on an expression tree is translated; deeper nesting, however
+// deep, is refused with the real engines' own refusal instead of running out of stack (SQL Server
+// error 191; Jet's "Query is too complex.").
+TEST(TranslateTest, NestingDeeperThanTheEnginesTakeIsRefused) {
+    const auto nested = [](int depth, std::string_view open, std::string_view close) {
+        std::string text = "SELECT ";
+        for (int i = 0; i < depth; ++i) text += open;
+        text += "1";
+        for (int i = 0; i < depth; ++i) text += close;
+        return text + " AS n";
+    };
+    for (const Dialect dialect : {Dialect::Jet, Dialect::SqlServer}) {
+        EXPECT_NO_THROW(Translate(nested(1000, "(", ")"), dialect));
+        const std::string refusal =
+            dialect == Dialect::Jet ? "Query is too complex." : "nested too deeply";
+        for (const auto& [open, close] : {std::pair<std::string_view, std::string_view>{"(", ")"},
+                                          {"ABS(", ")"},
+                                          {"CASE WHEN 1 = 1 THEN ", " END"}}) {
+            try {
+                Translate(nested(30000, open, close), dialect);
+                ADD_FAILURE() << open << " nested 30000 times was translated";
+            } catch (const DbError& e) {
+                EXPECT_EQ(e.Number(), ErrorNumber::kSyntax) << open;
+                EXPECT_NE(e.Description().find(refusal), std::string::npos) << e.Description();
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace db::embedded
