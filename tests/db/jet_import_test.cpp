@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -196,6 +197,47 @@ TEST_F(JetImport, VerificationFindsEveryDifference) {
         EXPECT_FALSE(checks[0].Same()) << change;
     }
     EXPECT_TRUE(VerifyImport(source, store).at(0).Same());
+}
+
+// A damaged file is refused with what is wrong with it, and nothing is put under the target's
+// name: a file cut short, a table list that cannot be read, a table that gives fewer rows than its
+// definition counts, and a table list that libmdb would read without end.
+TEST_F(JetImport, ADamagedFileIsRefusedAndNothingIsPutInPlace) {
+    const std::string sample = ReadBytes(kData / "store-sample-jet4.mdb");
+    const auto damaged = [&](const std::string& name, std::string bytes) {
+        const fs::path file = dir_ / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    };
+    const auto zeroed = [](std::string bytes, std::size_t page, std::size_t size) {
+        std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(page * size), size, '\0');
+        return bytes;
+    };
+    const std::pair<fs::path, std::string> cases[] = {
+        {damaged("cut.mdb", sample.substr(0, 40550)), "is cut short"},
+        {damaged("list.mdb", zeroed(sample, 6, 4096)), "no tables are found"},
+        {damaged("rows.mdb", zeroed(sample, 61, 4096)), "gives 962 of the 1000 rows"},
+    };
+    for (const auto& [source, refusal] : cases) {
+        const fs::path store = dir_ / (source.filename().string() + ".store");
+        try {
+            ImportJetFile(source, store);
+            ADD_FAILURE() << source << " was imported";
+        } catch (const DbError& e) {
+            EXPECT_NE(e.Description().find(refusal), std::string::npos) << e.Description();
+        }
+        EXPECT_FALSE(fs::exists(store)) << source;
+    }
+    // An Access 97 file whose page 49 is zeroed: libmdb reads its table list without end.
+    const fs::path endless =
+        damaged("endless.mdb", zeroed(ReadBytes(kData / "testV1997.mdb"), 49, 2048));
+    try {
+        CheckTableListEnds(endless, std::chrono::milliseconds(500));
+        ADD_FAILURE() << "the endless table list was read";
+    } catch (const DbError& e) {
+        EXPECT_NE(e.Description().find("does not end"), std::string::npos) << e.Description();
+    }
+    EXPECT_NO_THROW(CheckTableListEnds(kData / "testV1997.mdb", std::chrono::seconds(15)));
 }
 
 // What opening a real Jet file or another file that is no database says; the file stays as it

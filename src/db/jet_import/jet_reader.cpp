@@ -1,10 +1,16 @@
 #include "db/jet_import/jet_reader.h"
 
+#include <fcntl.h>
 #include <iconv.h>
 #include <mdbtools.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -74,7 +80,49 @@ std::string ShortestText(float value) {
     return std::string(buffer, result.ptr);
 }
 
+// How long libmdb may take to read the table list and the tables' definitions: milliseconds on
+// a sound file, however large.
+constexpr std::chrono::seconds kListReadLimit{15};
+
 }  // namespace
+
+// A child process, so that a libmdb that reads without end, or breaks down, can be stopped.
+void CheckTableListEnds(const std::filesystem::path& file, std::chrono::milliseconds limit) {
+    const pid_t child = ::fork();
+    if (child < 0) return;  // no check possible: the reading goes on as it would without
+    if (child == 0) {
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        if (quiet >= 0) ::dup2(quiet, STDERR_FILENO);
+        MdbHandle* mdb = mdb_open(file.c_str(), MDB_NOFLAGS);
+        if (mdb == nullptr || mdb_read_catalog(mdb, MDB_TABLE) == nullptr) ::_exit(1);
+        for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+            if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry)) continue;
+            MdbTableDef* def = mdb_read_table(entry);
+            if (def == nullptr) ::_exit(1);
+            mdb_read_columns(def);
+            mdb_read_indices(def);
+        }
+        ::_exit(0);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%.1f s", limit.count() / 1000.0);
+            Fail("the table list of '" + file.string() + "' does not end (libmdb read it for " +
+                 seconds + "): the file is damaged");
+        }
+        ::usleep(5000);
+    }
+    if (WIFSIGNALED(status)) {
+        Fail("libmdb breaks down on the table list of '" + file.string() + "' (signal " +
+             std::to_string(WTERMSIG(status)) + "): the file is damaged");
+    }
+}
 
 std::string DecodeUnicodeText(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -404,6 +452,16 @@ JetReader::JetReader(const std::filesystem::path& file) : s_(std::make_unique<St
     if (s_->kind == JetKind::None) {
         Fail("'" + file.string() + "' is no Jet or ACE database file");
     }
+    // A Jet file is made of whole pages (2 KB for Jet3, 4 KB after): one that is not was cut
+    // short, and libmdb would read past its end as empty pages.
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    const std::uintmax_t page = s_->kind == JetKind::Jet3 ? 2048 : 4096;
+    if (ec || size % page != 0) {
+        Fail("'" + file.string() + "' is cut short: its size (" + std::to_string(size) +
+             " bytes) is not a whole number of " + std::to_string(page) + "-byte pages");
+    }
+    CheckTableListEnds(file, kListReadLimit);
     s_->mdb = mdb_open(file.c_str(), MDB_NOFLAGS);
     if (s_->mdb == nullptr) Fail("libmdb cannot open '" + file.string() + "'");
     if (s_->kind == JetKind::Jet3) {
@@ -441,6 +499,11 @@ JetReader::JetReader(const std::filesystem::path& file) : s_(std::make_unique<St
         s_->ReadIndexes(def, table);
         s_->tables.push_back(std::move(table));
     }
+    // A store has tables: none found is a table list that cannot be read whole.
+    if (s_->tables.empty()) {
+        Fail("no tables are found in '" + file.string() +
+             "': the file is empty or its table list is damaged");
+    }
 }
 
 JetReader::~JetReader() = default;
@@ -465,23 +528,36 @@ void JetReader::ReadRows(std::size_t table,
     std::vector<MdbField> fields(MDB_MAX_COLS);
     std::vector<Value> values(columns);
     mdb_rewind_table(def);
+    // A damaged file makes libmdb skip rows, or hand out rows without end: the rows must come
+    // out as many as the table's definition counts, or the file is refused.
+    const std::string& name = s_->tables[table].name;
+    const std::int64_t counted = s_->tables[table].rows;
+    std::int64_t read = 0;
     // libmdb finds the next live row (past deleted ones and onto the next data page); its fields
     // are then cracked here, where a zero-length text is told from NULL.
     while (mdb_fetch_row(def)) {
+        if (++read > counted) {
+            Fail("table " + name + " holds more rows than its definition counts (" +
+                 std::to_string(counted) + "): the file is damaged");
+        }
         int start = 0;
         std::size_t size = 0;
         if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0) {
-            Fail("a row of table " + s_->tables[table].name + " cannot be found again");
+            Fail("a row of table " + name + " cannot be found again");
         }
         const int count = mdb_crack_row(def, start & kRowOffsetMask, size, fields.data());
         if (count < static_cast<int>(columns)) {
-            Fail("a row of table " + s_->tables[table].name + " has fewer fields than columns");
+            Fail("a row of table " + name + " has fewer fields than columns");
         }
         for (std::size_t c = 0; c < columns; ++c) {
             values[c] =
                 s_->Decode(static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c)), fields[c]);
         }
         row(values);
+    }
+    if (read != counted) {
+        Fail("table " + name + " gives " + std::to_string(read) + " of the " +
+             std::to_string(counted) + " rows its definition counts: the file is damaged");
     }
 }
 

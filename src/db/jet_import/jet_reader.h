@@ -3,6 +3,7 @@
 // converters are not used: they turn zero-length texts into NULL, characters outside the Basic
 // Multilingual Plane into "??", dates outside about 1900-4637 into an invalid day, and Korean
 // Jet3 texts into CP1252. Each field is cracked from its row and decoded here instead.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -72,6 +73,12 @@ class JetReader {
     struct State;
     std::unique_ptr<State> s_;
 };
+
+// Throws DbError when libmdb does not read the file's table list and its tables' definitions to
+// their end within limit, or breaks down on them (it reads some damaged files without end, taking
+// memory as it goes): the reading is tried in a child process first. A list that cannot be read
+// is left to the reader to report. JetReader checks this with a limit of 15 s.
+void CheckTableListEnds(const std::filesystem::path& file, std::chrono::milliseconds limit);
 
 // Jet4 and ACE text bytes (UCS-2LE, or the compressed form that starts with FF FE) as UTF-8.
 std::string DecodeUnicodeText(std::string_view bytes);
