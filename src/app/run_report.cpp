@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/error.h"
+#include "host/codepage.h"
 
 #include <cstdio>
 
@@ -101,8 +102,21 @@ RunResult ResultOf(const RunReport& report) {
 
 std::string JsonQuoted(std::string_view text) {
     std::string out = "\"";
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
+        // JSON is UTF-8: bytes that are no UTF-8 character (a database text written by another
+        // program) become U+FFFD, as a reader of the text would show them.
+        if (u >= 0x80) {
+            const std::size_t length = host::Utf8CharLength(text, i);
+            if (length == 0) {
+                out += "\\ufffd";
+            } else {
+                out.append(text.substr(i, length));
+                i += length - 1;
+            }
+            continue;
+        }
         switch (c) {
             case '"':
                 out += "\\\"";

@@ -15,6 +15,8 @@ TEST(JsonQuoted, EscapesWhatJsonRequiresAndKeepsKorean) {
         {"say \"yes\"", "\"say \\\"yes\\\"\""},
         {"a\r\nb\tc", "\"a\\r\\nb\\tc\""},
         {std::string("x\x01y") + '\0', "\"x\\u0001y\\u0000\""},
+        // Bytes that are no UTF-8 (a lone 0xFF, a cut sequence, CP949 bytes) stay valid JSON.
+        {"\xff\xed\x95 \xb0\xa1점", "\"\\ufffd\\ufffd\\ufffd \\ufffd\\ufffd점\""},
     };
     for (const Case& c : cases) EXPECT_EQ(app::JsonQuoted(c.text), c.quoted);
 }
@@ -37,7 +39,8 @@ TEST(RunReport, ResultFollowsStartUpThenThePasses) {
     const Case cases[] = {
         {StartupOutcome::Ready, RunWith({{0, true, true, true, false, ""}}), RunResult::Success},
         {StartupOutcome::Ready, std::nullopt, RunResult::Success},
-        {StartupOutcome::Ready, RunWith({{0, true, false, false, false, ""}}), RunResult::PassFailed},
+        {StartupOutcome::Ready, RunWith({{0, true, false, false, false, ""}}),
+         RunResult::PassFailed},
         {StartupOutcome::AlreadyRunning, std::nullopt, RunResult::StartupEnded},
         {StartupOutcome::HandedToMigration, std::nullopt, RunResult::HandedToMigration},
     };
