@@ -181,7 +181,7 @@ void RestoreFileBackup(Process& process, const std::string& backup, const fs::pa
     try {
         // A damaged backup (a disk fault, a copy cut short) must not replace a sound database.
         db::embedded::CheckDatabaseFile(source);
-        db::embedded::CopyDatabaseFile(source, live);
+        db::embedded::RestoreDatabaseFile(source, live);
     } catch (const db::DbError&) {
         tidy();
         throw;

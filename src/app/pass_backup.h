@@ -52,9 +52,10 @@ std::vector<std::string> ListBackups(Process& process, const std::string& name =
 // empty when the name is no run backup's.
 std::string BackupDatabaseName(const std::string& fileName);
 
-// Puts the backup (a Windows path) back in place of the embedded database file `live`, as one
-// committed state; the connections on the file must be closed. A backup that is no sound
-// database is refused, and `live` stays as it was whenever this throws. Throws DbError.
+// Puts the backup (a Windows path) back into the embedded database file `live`, as one committed
+// state that other programs' connections on the file go on with (see RestoreDatabaseFile). A
+// backup that is no sound database is refused, and `live` stays as it was whenever this throws.
+// Throws DbError.
 void RestoreFileBackup(Process& process, const std::string& backup,
                        const std::filesystem::path& live);
 

@@ -274,6 +274,43 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
     }
 }
 
+void RestoreDatabaseFile(const fs::path& source, const fs::path& live) {
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)) {
+        throw EngineError(ErrorNumber::kUnspecified,
+                          "'" + source.string() + "' 파일을 찾을 수 없습니다.");
+    }
+    DatabaseHandle from = OpenFile(source, SQLITE_OPEN_READONLY);
+    DatabaseHandle to;
+    try {
+        to = OpenFile(live, SQLITE_OPEN_READWRITE);
+        // A file that is no database (its header damaged) cannot be written page by page.
+        ExecPlain(to.get(), "SELECT count(*) FROM sqlite_master");
+    } catch (const DbError&) {
+        to.reset();
+    }
+    if (!to) {
+        // No program reads such a file through SQLite: the copy replaces the file the name
+        // leads to (a link stays a link).
+        const fs::path real = fs::canonical(live, ec);
+        CopyDatabaseFile(source, ec ? live : real);
+        return;
+    }
+    // Page by page into the database itself, in one transaction of it: a program that has it
+    // open reads the restored pages from its next statement on, as it would read another
+    // program's commit, and goes on writing into the same file; should the copy fail, nothing
+    // of it is kept.
+    sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+    if (backup == nullptr) throw LastError(to.get(), sqlite3_errcode(to.get()));
+    const int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) throw LastError(to.get(), rc);
+    if (finished != SQLITE_OK) throw LastError(to.get(), finished);
+    // The pages go from the log into the file now where no reader holds them back; else at the
+    // next checkpoint, as any commit's.
+    sqlite3_wal_checkpoint_v2(to.get(), "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+}
+
 void CheckDatabaseFile(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {

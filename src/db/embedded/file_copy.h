@@ -28,6 +28,14 @@ void RemoveWithJournals(const std::filesystem::path& file);
 // there. Throws DbError.
 void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
+// Puts the database `source` back into the database file `live`, page by page and in one
+// transaction of it, so that programs that have it open go on with the restored database (the
+// file stays the file it was, with its owner and permissions, also behind a link). A live file
+// that SQLite cannot read as a database is replaced by a copy as CopyDatabaseFile writes it.
+// Waits for a writer of the live database as long as the busy timeout; throws DbError, the live
+// database unchanged.
+void RestoreDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& live);
+
 // Throws DbError unless the file is a database whose pages and records SQLite reads as well
 // formed (its quick check: not the agreement of indexes with their tables).
 void CheckDatabaseFile(const std::filesystem::path& file);

@@ -3,6 +3,7 @@
 // copy taken in the background holds the engine's writes into the database until it is safe.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -199,6 +200,42 @@ TEST_F(FileCopyTest, AFileIsReplacedOnlyByACompleteCopyOfASoundDatabase) {
     EXPECT_EQ(fs::status(copy_).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                   fs::perms::group_write);
+}
+
+// A restore writes the backup into the database itself: another program that has it open goes on
+// with the restored database, and its next write lands in the file everyone reads (not in a file
+// the restore has put aside). A link stays a link; a live file that is no database is replaced.
+TEST_F(FileCopyTest, ARestoreIsSeenByTheProgramsThatHaveTheDatabaseOpen) {
+    CopyDatabaseFile(source_, copy_);  // the backup: 100 rows
+    Insert(5);
+    const DatabaseHandle other = Open(source_);
+    EXPECT_EQ(Count(source_), "105");
+    const auto inode = [](const fs::path& file) {
+        struct stat st {};
+        ::stat(file.c_str(), &st);
+        return st.st_ino;
+    };
+    const ino_t before = inode(source_);
+
+    RestoreDatabaseFile(copy_, source_);
+    std::string seen;
+    QueryRows(other.get(), "SELECT count(*) FROM t", {},
+              [&](sqlite3_stmt* s) { seen = ColumnText(s, 0); });
+    EXPECT_EQ(seen, "100");
+    ExecPlain(other.get(), "INSERT INTO t VALUES (1)");
+    EXPECT_EQ(Count(source_), "101");
+    EXPECT_EQ(inode(source_), before);
+
+    const fs::path link = dir_ / "link.mdb";
+    fs::create_symlink(source_, link);
+    RestoreDatabaseFile(copy_, link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Count(source_), "100");
+
+    const fs::path broken = dir_ / "broken.mdb";
+    std::ofstream(broken) << std::string(8192, 'x');
+    RestoreDatabaseFile(copy_, broken);
+    EXPECT_EQ(Count(broken), "100");
 }
 
 TEST_F(FileCopyTest, ACopyRemovesOnlyTheTemporaryFilesOfCopiesWhoseProcessIsGone) {
