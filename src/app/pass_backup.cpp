@@ -9,6 +9,7 @@
 #include "db/embedded/file_copy.h"
 #include "db/error.h"
 #include "db/kro_ado.h"
+#include "db/recordset.h"
 #include "db/router.h"
 #include "host/host.h"
 #include "host/regional.h"
@@ -60,16 +61,40 @@ std::string Folder(Process& process) {
     return process.Host().ProgramFolder() + kBackupFolder;
 }
 
-// The files of the subject's backups but the newest `keep`, oldest first.
-std::vector<fs::path> OldestBeyond(Process& process, const BackupSubject& subject,
-                                   std::size_t keep) {
+// The stamp (yyyyMMdd-HHmmss) of the last run recorded in the database's PATCH_HIST; empty when
+// none is recorded or the table cannot be read.
+std::string LastRecordedRun(const db::ConnectionRef& cn) {
+    if (!cn) return "";
+    try {
+        db::RecordSet rs;
+        rs.Open("SELECT MAX(NV_Date) AS 마지막 FROM PATCH_HIST", *cn);
+        if (rs.Eof() || rs["마지막"].IsNull() || rs["마지막"].IsEmpty()) return "";
+        std::string digits;
+        for (const char c : rs["마지막"].AsText()) {
+            if (c >= '0' && c <= '9') digits += c;
+        }
+        digits.resize(14, '0');  // a time of midnight is written as the day alone
+        return digits.substr(0, 8) + "-" + digits.substr(8);
+    } catch (const db::DbError&) {
+        return "";
+    }
+}
+
+// The files of the subject's backups to remove so that `keep` remain (see BackupsToRemove).
+std::vector<fs::path> OldestBeyond(Process& process, const BackupSubject& subject, std::size_t keep,
+                                   const std::string& lastRun) {
     std::vector<std::string> all = ListBackups(process, subject.name);
     // Another database whose name merely ends like this one's is not this one's.
     std::erase_if(all, [&](const std::string& path) {
         return Lower(path.substr(path.size() - subject.extension.size())) != subject.extension;
     });
+    std::vector<std::string> stamps;
+    for (const std::string& path : all) {
+        const std::string stem = fs::path(path.substr(path.find_last_of('\\') + 1)).stem().string();
+        stamps.push_back(stem.substr(stem.size() - kStampLength));
+    }
     std::vector<fs::path> oldest;
-    for (std::size_t i = 0; i + keep < all.size(); ++i) {
+    for (const std::size_t i : BackupsToRemove(stamps, keep, lastRun)) {
         if (const std::optional<fs::path> native = process.Host().Native(all[i])) {
             oldest.push_back(*native);
         }
@@ -123,7 +148,8 @@ std::unique_ptr<db::embedded::BackgroundCopy> StartBackup(Process& process,
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
     // The new backup counts among those kept.
-    std::vector<fs::path> replaced = OldestBeyond(process, subject, std::max(keep, 1) - 1);
+    std::vector<fs::path> replaced =
+        OldestBeyond(process, subject, std::max(keep, 1) - 1, LastRecordedRun(cn));
     if (subject.file) {
         return std::make_unique<db::embedded::BackgroundCopy>(*subject.file, target,
                                                               std::move(replaced));
@@ -132,6 +158,18 @@ std::unique_ptr<db::embedded::BackgroundCopy> StartBackup(Process& process,
                 " TO DISK = N" + util::SqlQuoted(path));
     for (const fs::path& file : replaced) fs::remove(file, ec);
     return nullptr;
+}
+
+std::vector<std::size_t> BackupsToRemove(const std::vector<std::string>& stamps, std::size_t keep,
+                                         const std::string& lastRun) {
+    // The backup taken before the first run that has not finished since the last recorded one.
+    std::size_t before = 0;
+    while (before < stamps.size() && stamps[before] <= lastRun) ++before;
+    std::vector<std::size_t> removed;
+    for (std::size_t i = 0; i + keep < stamps.size(); ++i) {
+        if (i != before) removed.push_back(i);
+    }
+    return removed;
 }
 
 std::vector<std::string> ListBackups(Process& process, const std::string& name) {

@@ -35,7 +35,8 @@ BackupSubject SubjectOf(Process& process, const db::ConnectionRef& cn);
 std::string NextBackupPath(Process& process, const BackupSubject& subject);
 
 // Starts the backup of the connection's database to `path`; once it is complete (never before),
-// the oldest backups of the database beyond `keep` are removed. An embedded database is copied
+// the oldest backups of the database beyond `keep` are removed, but for the one that holds it as
+// it was before its unfinished runs (see BackupsToRemove). An embedded database is copied
 // on a thread of its own while the pass begins, its files held still meanwhile: the copy returned
 // must be finished before the pass ends. A server writes its backup before this returns (null).
 // Throws DbError.
@@ -51,6 +52,14 @@ std::vector<std::string> ListBackups(Process& process, const std::string& name =
 // The database name a backup's file name holds ("DatMain_20261207-031500.mdb" → "DatMain");
 // empty when the name is no run backup's.
 std::string BackupDatabaseName(const std::string& fileName);
+
+// Of a database's backups, by their stamps (yyyyMMdd-HHmmss, oldest first), the indexes of those
+// to remove so that `keep` remain: the oldest ones, but not the oldest taken after `lastRun`, the
+// stamp of the last run the database records (any when it records none). That backup holds the
+// database as it was before the runs that have not finished since (killed, or failed halfway),
+// and stays until a run finishes: runs that fail again and again do not rotate it out.
+std::vector<std::size_t> BackupsToRemove(const std::vector<std::string>& stamps, std::size_t keep,
+                                         const std::string& lastRun);
 
 // Puts the backup (a Windows path) back into the embedded database file `live`, as one committed
 // state that other programs' connections on the file go on with (see RestoreDatabaseFile). A

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -214,6 +215,32 @@ TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
     fixtures::ExpectRun(skipped, 0, {"백업 생략", "no backup was taken (--no-backup)"});
     EXPECT_EQ(count(), 2);
     EXPECT_EQ(Datapatch("run --answer no", "DATAPATCH_KEEP_BACKUPS=0").exitCode, 64);
+}
+
+// Backups taken after the last run the store records belong to runs that did not finish: the
+// oldest of them holds the store as it was before them, and runs that fail again and again do not
+// rotate it out. A run that finishes lets it go.
+TEST_P(PlanAndRestore, TheBackupFromBeforeUnfinishedRunsStaysUntilARunFinishes) {
+    MakeStore();  // its PATCH_HIST ends in 2010
+    const fs::path folder = Root() / "c/Quillon/Backup/Patch";
+    fs::create_directories(folder);
+    const std::string stem = Store().stem().string() + "_";
+    const std::string extension = Store().extension() == ".mdb" ? ".mdb" : ".dat";
+    for (const char* stamp : {"20200101-000000", "20200102-000000", "20200103-000000"}) {
+        fs::copy_file(Store(), folder / (stem + stamp + extension));
+    }
+    const auto left = [&] {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            const std::string name = e.path().filename().string();
+            if (name.starts_with(stem + "2020")) names.insert(name.substr(stem.size(), 15));
+        }
+        return names;
+    };
+    ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
+    EXPECT_EQ(left(), (std::set<std::string>{"20200101-000000", "20200103-000000"}));
+    ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
+    EXPECT_EQ(left(), std::set<std::string>{});
 }
 
 TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {
