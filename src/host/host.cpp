@@ -51,7 +51,7 @@ Host::~Host() = default;
 
 void Host::SetPreview(bool on) {
     preview_ = on;
-    settings_->Freeze(on);
+    settings_->Freeze(on, [this](const std::string& what) { Withhold(what); });
 }
 
 std::optional<fs::path> Host::Native(std::string_view windowsPath) const {

@@ -41,11 +41,15 @@ std::string SettingsStore::Get(std::string_view section, std::string_view key,
 }
 
 bool SettingsStore::Set(std::string_view section, std::string_view key, std::string_view value) {
-    return Update([&](ProfileDocument& doc) { return doc.Set(section, key, value); });
+    return Update([&](ProfileDocument& doc) { return doc.Set(section, key, value); },
+                  "write [" + std::string(section) + "] " + std::string(key) + "=" +
+                      std::string(value) + " into " + file_.string());
 }
 
 bool SettingsStore::Remove(std::string_view section, std::string_view key) {
-    return Update([&](ProfileDocument& doc) { return doc.Remove(section, key); });
+    return Update(
+        [&](ProfileDocument& doc) { return doc.Remove(section, key); },
+        "remove [" + std::string(section) + "] " + std::string(key) + " from " + file_.string());
 }
 
 std::vector<std::string> SettingsStore::Keys(std::string_view section) const {
@@ -62,10 +66,13 @@ bool SettingsStore::SaveSetting(std::string_view application, std::string_view s
     return Set(ApplicationSection(application, section), key, value);
 }
 
-bool SettingsStore::Update(const std::function<bool(ProfileDocument&)>& change) {
+bool SettingsStore::Update(const std::function<bool(ProfileDocument&)>& change,
+                           const std::string& what) {
     if (frozen_) {
         ProfileDocument doc = LoadProfileFile(file_);
-        return change(doc);
+        const bool changed = change(doc);
+        if (changed && withheld_) withheld_(what);
+        return changed;
     }
     std::error_code ec;
     fs::create_directories(file_.parent_path(), ec);

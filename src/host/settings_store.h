@@ -36,8 +36,12 @@ class SettingsStore {
     bool SaveSetting(std::string_view application, std::string_view section, std::string_view key,
                      std::string_view value);
 
-    // While frozen (a preview) changes are accepted but not written.
-    void Freeze(bool on) { frozen_ = on; }
+    // While frozen (a preview) changes are accepted but not written; each one accepted is told to
+    // `withheld` ("write [section] key=value into <file>").
+    void Freeze(bool on, std::function<void(const std::string&)> withheld = {}) {
+        frozen_ = on;
+        withheld_ = std::move(withheld);
+    }
 
   private:
     // The file as it is now: read again only when it is another file, or has another size or
@@ -45,7 +49,9 @@ class SettingsStore {
     const ProfileDocument& Current() const;
 
     bool frozen_ = false;
-    bool Update(const std::function<bool(ProfileDocument&)>& change);
+    std::function<void(const std::string&)> withheld_;
+    // `what` describes the change for a preview.
+    bool Update(const std::function<bool(ProfileDocument&)>& change, const std::string& what);
 
     std::filesystem::path file_;
     struct Stamp {

@@ -63,8 +63,11 @@ TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
         fixtures::ExpectRun(plan, 0, {"\"preview\": {\"exact\": true"});
         EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
         const Outcome human = Datapatch("plan --answer no");
+        // What a run writes outside the databases is listed, the user's settings among it.
         fixtures::ExpectShows(
-            human, {"plan: nothing was changed", "plan: the run would finish the patch"});
+            human,
+            {"plan: nothing was changed", "plan: the run would finish the patch",
+             "  write [하로나\\화면옵션\\주문서생성\\수동주문] 단가표기=1 into ", "settings.ini"});
         EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
 
         const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
