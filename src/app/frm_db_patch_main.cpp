@@ -354,13 +354,12 @@ void frmDBPatchMain::ReportBackupFailure(const db::DbError& e, const char* faile
 }
 
 // Whether the pass's database can be written, waiting for another program's write for as long
-// as for another run; a connection that cannot tell is taken as writable.
+// as each step waits for it (DATAPATCH_LOCK_WAIT); a connection that cannot tell is taken as
+// writable.
 db::WriteAccess frmDBPatchMain::ProbeWriteAccess() {
     try {
         if (!process_.StoreConnection) return db::WriteAccess::Available;
-        const auto seconds =
-            std::chrono::duration_cast<std::chrono::seconds>(PatchLockWait).count();
-        return process_.StoreConnection->ProbeWriteAccess(static_cast<int>(seconds));
+        return process_.StoreConnection->ProbeWriteAccess(context_.LockWaitSeconds);
     } catch (const db::DbError&) {
         return db::WriteAccess::Available;  // the catalogue meets the fault and reports it
     }

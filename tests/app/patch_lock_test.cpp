@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "app_world.h"
 #include "db/patch_lock.h"
@@ -41,11 +42,17 @@ class PatchLockTest : public AppWorld {
 // run patches, and one held mid-run: the command line's HeldStore tests.)
 TEST_F(PatchLockTest, APassWhoseDatabaseAnotherProgramWritesToIsSkipped) {
     app::frmDBPatchMain& form = Window();
+    // The pass waits for the other program as long as each step would (DATAPATCH_LOCK_WAIT).
+    form.Context().LockWaitSeconds = 1;
     const std::size_t before = HistoryRows();
     sqlite3* writer = nullptr;
     ASSERT_EQ(sqlite3_open(Native(demo::kDemoMdbPath).c_str(), &writer), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const auto start = std::chrono::steady_clock::now();
     form.cmdStart_Click();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(900));
+    EXPECT_LT(waited, std::chrono::seconds(8));
     sqlite3_close(writer);  // rolls its transaction back
     EXPECT_TRUE(Said("매장데이터패치실패(다른 프로그램이 쓰는 중)"));
     EXPECT_FALSE(Said("매장데이터패치종료"));
