@@ -91,11 +91,19 @@ void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& h
         if (native) out << " (" << native->string() << ")";
         out << "\n";
     }
-    // The errors that ended a pass, so that the cause is on the screen and not only in the log.
+    // The errors that ended a pass, so that the cause is on the screen and not only in the log;
+    // a full or failing disk is the user's to mend, not the vendor's the box names.
+    bool diskFault = false;
     for (const patch::RuleEvent& e : report.run->rules) {
         if (e.rule != kEndRunRule) continue;
         out << "error at mark " << e.mark << ": " << db::HexNumber(e.number) << " " << e.description
             << "\n";
+        diskFault = diskFault || e.description.find("disk is full") != std::string::npos ||
+                    e.description.find("disk I/O error") != std::string::npos;
+    }
+    if (diskFault && !preview) {
+        out << "the disk holding the database is full or cannot be written: free some space (or "
+               "mend the disk) and run again; the run goes on from where this one stopped\n";
     }
     if (preview) {
         out << (report.run->Succeeded() ? "plan: the run would finish the patch"

@@ -141,8 +141,11 @@ TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
 
 TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
     // Writes beyond 600 KiB fail as on a full disk.
-    const Outcome full = Datapatch("run --json --answer no", "ulimit -f 600; ");
-    fixtures::ExpectRun(full, 1, {"a patch pass failed", "\"result\": \"pass-failed\""});
+    const Outcome full = Datapatch("run --answer no", "ulimit -f 600; ");
+    fixtures::ExpectRun(full, 1,
+                        {"a patch pass failed",
+                         "the disk holding the database is full or cannot "
+                         "be written: free some space"});
 
     const Outcome again = Datapatch("run --answer no");
     EXPECT_EQ(again.exitCode, 0) << again.output;
