@@ -1,13 +1,16 @@
 #include "host/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <vector>
 
 #include "host/unique_fd.h"
 
@@ -59,7 +62,35 @@ UniqueFd CreateTempBeside(const fs::path& target, fs::path& tempPath) {
     return UniqueFd();
 }
 
+// Removes the temporary files beside `target` (".<name>.<pid>.<n>.tmp") of writers whose process
+// is gone: a writer killed before its rename leaves one, and nothing else would remove it.
+void RemoveAbandonedTemps(const fs::path& target) {
+    const std::string prefix = "." + target.filename().string() + ".";
+    constexpr std::string_view kSuffix = ".tmp";
+    std::error_code ec;
+    std::vector<fs::path> abandoned;
+    for (const fs::directory_entry& entry : fs::directory_iterator(target.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix) || !name.ends_with(kSuffix)) continue;
+        const std::string middle =
+            name.substr(prefix.size(), name.size() - prefix.size() - kSuffix.size());
+        const std::size_t dot = middle.find('.');
+        if (dot == std::string::npos) continue;
+        if (!ProcessMayBeRunning(middle.substr(0, dot))) abandoned.push_back(entry.path());
+    }
+    for (const fs::path& file : abandoned) fs::remove(file, ec);
+}
+
 }  // namespace
+
+bool ProcessMayBeRunning(std::string_view digits) {
+    if (digits.empty() || digits.size() > 9 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return true;
+    }
+    const pid_t pid = static_cast<pid_t>(std::stol(std::string(digits)));
+    return pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH;
+}
 
 std::optional<std::string> ReadWholeFile(const fs::path& file) {
     std::error_code ec;
@@ -96,6 +127,7 @@ bool ReplaceFileAtomically(const fs::path& file, std::string_view bytes) {
         return false;
     }
 
+    RemoveAbandonedTemps(target);
     fs::path tempPath;
     UniqueFd fd = CreateTempBeside(target, tempPath);
     if (!fd.Valid()) return false;

@@ -19,6 +19,11 @@ bool IsReadOnly(const std::filesystem::path& path);
 // existing file keeps its permissions; a new one gets 0666 less the umask. A symbolic link is
 // followed and its target replaced. False (and nothing changed) when the folder is missing or
 // read-only, the file is read-only, or any step fails.
+// The temporary files that killed writers left beside the file are removed first.
 bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// Whether the process of the number (decimal digits) runs, or may run: only the system's "no such
+// process" tells that it is gone; anything that is no process number counts as running.
+bool ProcessMayBeRunning(std::string_view digits);
 
 }  // namespace host

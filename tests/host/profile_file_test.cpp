@@ -1,5 +1,7 @@
 // GetPrivateProfileString / WritePrivateProfileString on real files.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "host/case_table.h"
 #include "host/codepage.h"
@@ -109,6 +111,32 @@ TEST(FileIo, RefusesWhatCannotBeReplacedAndReadsOnlyFiles) {
     EXPECT_FALSE(IsReadOnly(temp.Path() / "missing"));
     EXPECT_FALSE(ReadWholeFile(temp.Path() / "missing").has_value());
     EXPECT_FALSE(ReadWholeFile(temp.Path()).has_value());
+}
+
+// A writer killed before its rename leaves its temporary file beside the file; the next write
+// removes those of writers that are gone, and leaves a running writer's and other names alone.
+TEST(FileIo, AWriteRemovesTheTemporaryFilesOfWritersThatAreGone) {
+    host_test::TempFolder temp;
+    const fs::path file = temp.Path() / "NVConfig.INI";
+    host_test::WriteBytes(file, "[A]\r\n");
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const auto beside = [&](const std::string& name) {
+        host_test::WriteBytes(temp.Path() / name, "half");
+        return temp.Path() / name;
+    };
+    const fs::path abandoned = beside(".NVConfig.INI." + std::to_string(gone) + ".77.tmp");
+    const fs::path running = beside(".NVConfig.INI." + std::to_string(::getpid()) + ".78.tmp");
+    const fs::path init = beside(".NVConfig.INI.1.79.tmp");
+    const fs::path other = beside(".QLPRIM.INI." + std::to_string(gone) + ".80.tmp");
+
+    ASSERT_TRUE(ReplaceFileAtomically(file, "[B]\r\n"));
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(init));
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_EQ(ReadWholeFile(file), "[B]\r\n");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "db/embedded/file_copy.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -17,6 +16,7 @@
 
 #include "db/embedded/error_map.h"
 #include "db/embedded/sqlite_handle.h"
+#include "host/file_io.h"
 #include "host/unique_fd.h"
 
 namespace db::embedded {
@@ -42,16 +42,6 @@ fs::path PartialName(const fs::path& target) {
            ("." + target.filename().string() + "." + std::to_string(::getpid()) + ".partial");
 }
 
-// Whether the process of the number runs, or may run: only "no such process" tells it is gone.
-bool MayBeRunning(const std::string& digits) {
-    if (digits.empty() || digits.size() > 9 ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return true;
-    }
-    const pid_t pid = static_cast<pid_t>(std::stol(digits));
-    return pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH;
-}
-
 // Removes from the folder the temporary files of copies whose process is gone (a run killed
 // halfway through its copy). They are hidden and as large as a database, and nothing else would
 // ever remove them. A copy of a process that still runs, this one's among them, is left alone.
@@ -68,7 +58,7 @@ void RemoveAbandonedCopies(const fs::path& folder) {
         name.resize(name.size() - kSuffix.size());
         const std::size_t dot = name.rfind('.');
         if (dot == std::string::npos || dot < 2) continue;
-        if (!MayBeRunning(name.substr(dot + 1))) abandoned.push_back(entry.path());
+        if (!host::ProcessMayBeRunning(name.substr(dot + 1))) abandoned.push_back(entry.path());
     }
     for (const fs::path& file : abandoned) fs::remove(file, ec);
 }
