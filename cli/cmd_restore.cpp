@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "app/frm_db_patch_main.h"
 #include "app/main_sequence.h"
@@ -216,6 +217,22 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
                 std::cerr << "datapatch: restore failed: " << e.Description() << "\n"
                           << "datapatch: " << subject.name
                           << " was left as it was; nothing was restored\n";
+                // A damaged backup (or one of a database that was already damaged when the run
+                // took it): the others may be sound.
+                std::vector<std::string> others = app::ListBackups(process, subject.name);
+                std::erase_if(others, [&](const std::string& path) {
+                    return path == backup ||
+                           Lower(fs::path(FileNameOf(path)).extension().string()) !=
+                               subject.extension;
+                });
+                if (!others.empty()) {
+                    std::cerr << "datapatch: other backups of " << subject.name
+                              << ", newest first; name one to put it back (datapatch restore "
+                                 "<file name>):\n";
+                    for (auto it = others.rbegin(); it != others.rend(); ++it) {
+                        std::cerr << "  " << FileNameOf(*it) << "\n";
+                    }
+                }
                 return Outcome::PassFailed;
             }
         } else {

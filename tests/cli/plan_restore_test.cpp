@@ -138,7 +138,9 @@ TEST_P(PlanAndRestore, ADamagedBackupIsRefusedAndTheStoreKept) {
 
     const Outcome refused = Datapatch("restore --answer yes");
     fixtures::ExpectRun(refused, 1,
-                        {"is not a sound database", "was left as it was; nothing was restored"});
+                        {"is not a sound database", "was left as it was; nothing was restored",
+                         "other backups of " + Store().stem().string() + ", newest first",
+                         "  " + taken.filename().string()});
     EXPECT_EQ(Dump(), patched);
     EXPECT_FALSE(fs::exists(cut.string() + "-wal"));
     EXPECT_FALSE(fs::exists(cut.string() + "-shm"));
