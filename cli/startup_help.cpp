@@ -9,6 +9,7 @@
 #include "app/process.h"
 #include "config/norv_conn.h"
 #include "host/host.h"
+#include "host/profile.h"
 #include "host/regional.h"
 #include "host/settings_store.h"
 #include "util/vb_text.h"
@@ -58,6 +59,16 @@ std::string TimeFormatProblem(app::Process& process) {
     return out.str();
 }
 
+// Where the setting comes from: the INI's key, or the built-in default when the key is not there
+// (an empty or unreadable file says nothing else either).
+std::string SettingSource(const std::string& key, const std::string& iniPath) {
+    constexpr std::string_view kMissing = "\x01";
+    if (host::GetPrivateProfileString("DATA", key, kMissing, 255, iniPath) == kMissing) {
+        return "[DATA] " + key + " is not set in " + iniPath + ", so the built-in default is used";
+    }
+    return "it is named by " + key + " in [DATA] of " + iniPath;
+}
+
 std::string ConfigurationProblem(app::Process& process) {
     host::Host& host = process.Host();
     const std::string ini = host.ProgramFolder() + kMainIni;
@@ -71,6 +82,13 @@ std::string ConfigurationProblem(app::Process& process) {
             << host.Root().string();
         return out.str();
     }
+    if (const auto native = host.Native(ini);
+        native && !std::filesystem::is_regular_file(*native)) {
+        out << "no store configuration: " << iniPath
+            << " is a folder (or another kind of file), not the store's NVConfig.INI.\n"
+            << "put the store's NVConfig.INI there.";
+        return out.str();
+    }
     config::NorvConn& config = process.Config();
     const bool mdb = config.데이터_종류 == 0;
     const std::string setting =
@@ -80,8 +98,8 @@ std::string ConfigurationProblem(app::Process& process) {
     const db::ConnectionRef& cn = process.StoreConnection;
     if (cn && cn->State() != db::ObjectState::Open && !cn->Errors().empty()) {
         out << "the store database cannot be opened: " << cn->Errors().front().description << "\n"
-            << "it is named by " << setting << " in [DATA] of " << iniPath
-            << "; correct the setting or the database.";
+            << SettingSource(mdb ? "데이터_MDBPath" : "데이터_SQLServer", iniPath) << " ("
+            << setting << "); correct the setting or the database.";
         return out.str();
     }
     if (mdb && !cn) {
@@ -89,8 +107,16 @@ std::string ConfigurationProblem(app::Process& process) {
         if (!Exists(host, path)) {
             out << "the store database " << path << " (" << NativeText(host, path)
                 << ") does not exist.\n"
-                << "it is named by 데이터_MDBPath in [DATA] of " << iniPath
+                << SettingSource("데이터_MDBPath", iniPath)
                 << "; correct the setting or put the database there.";
+            return out.str();
+        }
+        if (const auto native = host.Native(path);
+            native && std::filesystem::is_directory(*native)) {
+            out << "the store database " << path << " (" << native->string()
+                << ") is a folder, not a database file.\n"
+                << SettingSource("데이터_MDBPath", iniPath)
+                << "; name the database file itself (for example " << path << "\\DatMain.mdb).";
             return out.str();
         }
     }

@@ -5,9 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "fixtures/program_runner.h"
+#include "host/codepage.h"
 #include "host/host.h"
 #include "host/settings_store.h"
 #include "host/temp_folder.h"
@@ -133,6 +136,41 @@ TEST_F(LookOnly, ADatabaseThatCannotBeOpenedGivesTheEnginesReasonAndTheSetting) 
         fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
                             {"the store database cannot be opened", c.reason, c.setting,
                              (Root() / "c/Quillon/NVConfig.INI").string()});
+    }
+}
+
+// A configuration that names no database file says what is there instead: a folder where the
+// INI should be, an INI without the setting (the built-in default is used), a folder as the
+// database.
+TEST_F(LookOnly, AConfigurationThatNamesNoDatabaseFileSaysWhatIsThere) {
+    const fs::path ini = Root() / "c/Quillon/NVConfig.INI";
+    struct Case {
+        std::function<void()> make;
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {[&] {
+             fs::remove(ini);
+             fs::create_directory(ini);
+         },
+         {ini.string() + " is a folder (or another kind of file), not the store's NVConfig.INI"}},
+        {[&] { host_test::WriteBytes(ini, ""); },
+         {"[DATA] 데이터_MDBPath is not set in " + ini.string() +
+          ", so the built-in default is used"}},
+        {[&] {
+             host_test::WriteBytes(
+                 ini, host::Utf8ToCp949("[DATA]\r\n데이터_MDBPath=C:\\Quillon\\Data\r\n"));
+         },
+         {"(" + (Root() / "c/Quillon/Data").string() + ") is a folder, not a database file",
+          "it is named by 데이터_MDBPath in [DATA] of " + ini.string()}},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(Root());
+        ASSERT_EQ(Datapatch("demo").exitCode, 0);
+        c.make();
+        const Outcome status = Datapatch("status", "", kStderr);
+        EXPECT_EQ(status.exitCode, kStartupEnded) << status.output;
+        for (const std::string& text : c.said) EXPECT_TRUE(Has(status, text)) << status.output;
     }
 }
 
