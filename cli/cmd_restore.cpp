@@ -127,10 +127,7 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
         const app::BackupSubject store = app::SubjectOf(process, process.StoreConnection);
         std::string backup;
         if (options.backup.empty()) {
-            std::vector<std::string> all = app::ListBackups(process, store.name);
-            std::erase_if(all, [&](const std::string& path) {
-                return Lower(fs::path(FileNameOf(path)).extension().string()) != store.extension;
-            });
+            const std::vector<std::string> all = app::BackupsOf(process, store);
             if (all.empty()) {
                 std::cerr << "datapatch: there is no backup of " << store.name << " in "
                           << process.Host().ProgramFolder() << app::kBackupFolder << "\n";
@@ -219,12 +216,8 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
                           << " was left as it was; nothing was restored\n";
                 // A damaged backup (or one of a database that was already damaged when the run
                 // took it): the others may be sound.
-                std::vector<std::string> others = app::ListBackups(process, subject.name);
-                std::erase_if(others, [&](const std::string& path) {
-                    return path == backup ||
-                           Lower(fs::path(FileNameOf(path)).extension().string()) !=
-                               subject.extension;
-                });
+                std::vector<std::string> others = app::BackupsOf(process, subject);
+                std::erase(others, backup);
                 if (!others.empty()) {
                     std::cerr << "datapatch: other backups of " << subject.name
                               << ", newest first; name one to put it back (datapatch restore "

@@ -61,6 +61,12 @@ std::string Folder(Process& process) {
     return process.Host().ProgramFolder() + kBackupFolder;
 }
 
+// The stamp (yyyyMMdd-HHmmss) a backup's name (or path) ends in, before its extension.
+std::string StampOf(const std::string& name) {
+    const std::string stem = fs::path(name.substr(name.find_last_of('\\') + 1)).stem().string();
+    return stem.substr(stem.size() - kStampLength);
+}
+
 // The stamp (yyyyMMdd-HHmmss) of the last run recorded in the database's PATCH_HIST; empty when
 // none is recorded or the table cannot be read.
 std::string LastRecordedRun(const db::ConnectionRef& cn) {
@@ -83,16 +89,9 @@ std::string LastRecordedRun(const db::ConnectionRef& cn) {
 // The files of the subject's backups to remove so that `keep` remain (see BackupsToRemove).
 std::vector<fs::path> OldestBeyond(Process& process, const BackupSubject& subject, std::size_t keep,
                                    const std::string& lastRun) {
-    std::vector<std::string> all = ListBackups(process, subject.name);
-    // Another database whose name merely ends like this one's is not this one's.
-    std::erase_if(all, [&](const std::string& path) {
-        return Lower(path.substr(path.size() - subject.extension.size())) != subject.extension;
-    });
+    const std::vector<std::string> all = BackupsOf(process, subject);
     std::vector<std::string> stamps;
-    for (const std::string& path : all) {
-        const std::string stem = fs::path(path.substr(path.find_last_of('\\') + 1)).stem().string();
-        stamps.push_back(stem.substr(stem.size() - kStampLength));
-    }
+    for (const std::string& path : all) stamps.push_back(StampOf(path));
     std::vector<fs::path> oldest;
     for (const std::size_t i : BackupsToRemove(stamps, keep, lastRun)) {
         if (const std::optional<fs::path> native = process.Host().Native(all[i])) {
@@ -183,12 +182,20 @@ std::vector<std::string> ListBackups(Process& process, const std::string& name) 
         const std::string file = it->path().filename().string();
         const std::string database = BackupDatabaseName(file);
         if (database.empty() || (!name.empty() && Lower(database) != Lower(name))) continue;
-        const std::string stem = it->path().stem().string();
-        byStamp.emplace_back(stem.substr(stem.size() - kStampLength), file);
+        byStamp.emplace_back(StampOf(file), file);
     }
     std::sort(byStamp.begin(), byStamp.end());
     for (const auto& [stamp, file] : byStamp) found.push_back(Folder(process) + "\\" + file);
     return found;
+}
+
+std::vector<std::string> BackupsOf(Process& process, const BackupSubject& subject) {
+    std::vector<std::string> all = ListBackups(process, subject.name);
+    // Another kind's backup of a database of the same name is not this one's.
+    std::erase_if(all, [&](const std::string& path) {
+        return Lower(path.substr(path.size() - subject.extension.size())) != subject.extension;
+    });
+    return all;
 }
 
 std::string BackupDatabaseName(const std::string& fileName) {

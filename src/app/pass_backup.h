@@ -48,6 +48,8 @@ std::unique_ptr<db::embedded::BackgroundCopy> StartBackup(Process& process,
 // The run backups of a database (all databases when `name` is empty), oldest first, as Windows
 // paths.
 std::vector<std::string> ListBackups(Process& process, const std::string& name = "");
+// The backups of the subject alone (its name and its kind's extension), oldest first.
+std::vector<std::string> BackupsOf(Process& process, const BackupSubject& subject);
 
 // The database name a backup's file name holds ("DatMain_20261207-031500.mdb" → "DatMain");
 // empty when the name is no run backup's.
