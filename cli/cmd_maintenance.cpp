@@ -194,6 +194,12 @@ Outcome BackupCommand(const GlobalOptions& global, const MaintenanceOptions& opt
         }
     }
     const bool ok = ado.DBGoBackUp(options.path);
+    if (!ok && ado.BackupWritten) {
+        // The backup is sound; only the compaction of the live file that follows it failed.
+        std::cerr << "datapatch: backup written: " << ado.BackupPath
+                  << "; the live file could not be compacted: " << ado.ErrDes << "\n";
+        return Outcome::PassFailed;
+    }
     return Report(ok, ok ? "backup written: " + ado.BackupPath : "backup to " + ado.BackupPath,
                   ado);
 }

@@ -121,6 +121,9 @@ class Kro_Ado {
     bool DBGoBackUp(const std::string& BackDataPath = "");
     // The Windows path the last DBGoBackUp wrote to (or tried to).
     std::string BackupPath;
+    // Whether the last DBGoBackUp's backup is complete under BackupPath, also when it then
+    // failed to compact the live MDB file.
+    bool BackupWritten = false;
     // Copies rows of OldTableName of the MDB file OldPath into NewTableName on NewCnAdo: the
     // columns strTable (all when empty), WhereBackStrSQL appended as it is. On failure ErrMsg
     // holds the error's description.

@@ -97,6 +97,7 @@ bool Kro_Ado::DBGoBackUp(const std::string& BackDataPath) {
                  (mdb ? ".mdb" : ".dat");
     }
     BackupPath = target;
+    BackupWritten = false;
     try {
         const std::optional<fs::path> native = host.Native(target);
         if (!native)
@@ -112,11 +113,13 @@ bool Kro_Ado::DBGoBackUp(const std::string& BackDataPath) {
             // others write; the live file is then compacted where it is, so that the
             // connections open on it stay valid.
             embedded::CopyDatabaseFile(*live, *native);
+            BackupWritten = true;
             embedded::CompactDatabaseFile(*live);
             return true;
         }
         Require(own_).Execute("BACKUP DATABASE " + SqlName(info.SqlDatabase, "데이터_SQLDataName") +
                               " to Disk ='" + InLiteral(target) + "'");
+        BackupWritten = true;
         return true;
     } catch (const DbError& e) {
         RecordFailure(own_, &e);

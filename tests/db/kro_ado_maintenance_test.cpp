@@ -90,7 +90,25 @@ TEST_F(BackupTest, ABackupTakenWhileAnotherProcessWritesHoldsACommittedState) {
 TEST_F(BackupTest, AnUnwritableTargetIsAFailureNotAnException) {
     Put("C:\\Backup", "a file where the folder should be");
     EXPECT_FALSE(ado_.DBGoBackUp("C:\\Backup\\x.mdb"));
+    EXPECT_FALSE(ado_.BackupWritten);
     EXPECT_EQ(Value(Native(kMdbPath), "SELECT COUNT(*) FROM 품목"), "3");
+}
+
+TEST_F(BackupTest, ACompactionThatFailsAfterTheCopyLeavesTheBackupWrittenAndSaysSo) {
+    // A damaged table page: the bytes copy as they are, the compaction cannot read them.
+    const fs::path live = Native(kMdbPath);
+    const int page = std::stoi(Value(live, "PRAGMA page_size"));
+    const int root =
+        std::stoi(Value(live, "SELECT rootpage FROM sqlite_master WHERE name = '품목'"));
+    {
+        std::fstream file(live, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(root - 1) * page);
+        file.write(std::string(16, '\xff').data(), 16);
+    }
+    EXPECT_FALSE(ado_.DBGoBackUp("C:\\Backup\\damaged.mdb"));
+    EXPECT_TRUE(ado_.BackupWritten);
+    EXPECT_FALSE(ado_.ErrDes.empty());
+    EXPECT_EQ(fs::file_size(Native("C:\\Backup\\damaged.mdb")), fs::file_size(live));
 }
 
 using CopyTest = ItemsMdbWorld;
