@@ -92,7 +92,8 @@ Outcome RepairCommand(const GlobalOptions& global, const RepairOptions& options)
         failure.empty() ? outcome.detail
                         : failure + (outcome.detail.empty() ? "" : " (" + outcome.detail + ")");
     const std::string logFile = log.Finish(outcome.succeeded, detail);
-    const std::string logLine = logFile.empty() ? "" : "log: " + logFile + "\n";
+    std::string logLine = logFile.empty() ? "" : "log: " + logFile + "\n";
+    for (const std::string& note : process.Host().Notes()) logLine += "note: " + note + "\n";
     if (!outcome.succeeded) {
         std::cerr << "datapatch: " << routine->name << " stopped"
                   << (failure.empty() ? "" : " with " + failure)

@@ -75,6 +75,10 @@ void PrintRunSummary(std::ostream& out, const app::RunSummary& summary, bool col
     }
 }
 
+void PrintNotes(std::ostream& out, const app::RunReport& report) {
+    for (const std::string& note : report.notes) out << "note: " << note << "\n";
+}
+
 void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& host, bool color) {
     const bool preview = report.preview;
     if (report.startup.outcome == app::StartupOutcome::HandedToMigration) {
@@ -83,7 +87,10 @@ void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& h
             << app::kMigrationTool << "\n";
         return;
     }
-    if (!report.run) return;
+    if (!report.run) {
+        PrintNotes(out, report);
+        return;
+    }
     PrintRunSummary(out, app::SummaryOf(report), color);
     if (!report.run->logFile.empty()) {
         const auto native = host.Native(report.run->logFile);
@@ -91,6 +98,7 @@ void PrintSummary(std::ostream& out, const app::RunReport& report, host::Host& h
         if (native) out << " (" << native->string() << ")";
         out << "\n";
     }
+    PrintNotes(out, report);
     // The errors that ended a pass, so that the cause is on the screen and not only in the log;
     // a full or failing disk is the user's to mend, not the vendor's the box names.
     bool diskFault = false;
@@ -189,6 +197,7 @@ Outcome Drive(const GlobalOptions& global, const RunOptions& options, bool previ
     report.boxes = desktop.Boxes();
     report.withheld = host->Withheld();
     report.previewBroken = host->PreviewBrokenReason();
+    report.notes = host->Notes();
 
     const char* noColor = std::getenv("NO_COLOR");
     PrintSummary(human, report, *host,

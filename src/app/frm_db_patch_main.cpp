@@ -135,11 +135,14 @@ const char* PatchStateLabel(std::string_view lastPatchDate, std::string_view rel
     return lastPatchDate == releaseDate ? kNothingToPatchLabel : kPatchPendingLabel;
 }
 
+std::optional<int> LockWaitFromEnvironment() {
+    const char* wait = std::getenv(kLockWaitVariable);
+    const int seconds = wait == nullptr ? 0 : std::atoi(wait);
+    return seconds > 0 ? std::optional<int>(seconds) : std::nullopt;
+}
+
 frmDBPatchMain::frmDBPatchMain(Process& process) : process_(process), context_(process) {
-    if (const char* wait = std::getenv(kLockWaitVariable); wait != nullptr && *wait != '\0') {
-        const int seconds = std::atoi(wait);
-        if (seconds > 0) context_.LockWaitSeconds = seconds;
-    }
+    if (const std::optional<int> wait = LockWaitFromEnvironment()) context_.LockWaitSeconds = *wait;
     // A backup that failed while the pass began ends it before the next step.
     context_.StopRequested = [this] {
         return stopRequested_ || (pendingBackup_ && pendingBackup_->Failed());

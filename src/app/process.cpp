@@ -1,5 +1,7 @@
 #include "app/process.h"
 
+#include <algorithm>
+
 #include "app/frm_db_patch_main.h"
 #include "app/version.h"
 #include "host/host.h"
@@ -15,6 +17,10 @@ std::string BuildVersionText(int major, int minor, int revision) {
 Process::Process(host::Host& host, host::Desktop& desktop, config::Access access)
     : Runtime(host, desktop, access) {
     VersionText = BuildVersionText(kVersionMajor, kVersionMinor, kVersionRevision);
+    // A shorter wait for other programs' writes holds for start-up's copy of the settings too.
+    if (const std::optional<int> wait = LockWaitFromEnvironment()) {
+        MirrorWaitSeconds = std::min(*wait, MirrorWaitSeconds);
+    }
 }
 
 // The window goes before the runtime values it refers to.

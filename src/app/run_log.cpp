@@ -71,6 +71,7 @@ std::string WriteRunLog(Process& process, const RunRecord& record) {
     const std::string folder = process.Host().ProgramFolder() + kPatchFolder;
     const bool written =
         process.Utilities().FileWriteStr(path, RunLogText(process, record), folder, true);
+    if (!written) process.Host().Note("the run's log could not be written into " + path);
     return written ? path : std::string();
 }
 
@@ -96,7 +97,9 @@ std::string RepairLog::Finish(bool succeeded, const std::string& detail) {
     const std::string folder = process_.Host().ProgramFolder() + kPatchFolder;
     const std::string path =
         folder + "\\" + host::LocalTimeText(started_, "%Y%m%d-%H%M%S") + "-" + routine_ + ".log";
-    return process_.Utilities().FileWriteStr(path, text, folder, true) ? path : std::string();
+    if (process_.Utilities().FileWriteStr(path, text, folder, true)) return path;
+    process_.Host().Note("the log of " + routine_ + " could not be written into " + path);
+    return {};
 }
 
 std::string WriteStartupEndLog(Process& process, const std::vector<std::string>& boxes,

@@ -219,6 +219,7 @@ std::string RunReportJson(const RunReport& report) {
     out += "  \"boxes\": " + Boxes(report.boxes) + ",\n";
     out += "  \"logFile\": " + JsonQuoted(report.run ? run.logFile : report.startupLog) + ",\n";
     if (report.run) out += "  \"summary\": " + SummaryJson(SummaryOf(report)) + ",\n";
+    out += "  \"notes\": " + Strings(report.notes) + ",\n";
     if (report.preview) {
         out += "  \"preview\": {\"exact\": " + Bool(report.previewBroken.empty()) +
                ", \"notExactBecause\": " + JsonQuoted(report.previewBroken) +

@@ -31,6 +31,8 @@ struct RunReport {
     bool preview = false;
     std::vector<std::string> withheld;
     std::string previewBroken;
+    // What the program left undone or could not keep (host::Host::Notes).
+    std::vector<std::string> notes;
 };
 
 // Start-up's end decides first; then whether every pass of the run succeeded.

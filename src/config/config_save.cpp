@@ -45,9 +45,6 @@ constexpr MirroredItem kData1Items[] = {
     {"데이터_SQLPass_S", true},   {"데이터_SQLConMode_S", false},
 };
 
-// How long the mirror waits for another program's write to end.
-constexpr int kMirrorWaitSeconds = 10;
-
 // Tables that begin with "CONFIG" without being configuration tables.
 constexpr const char* kNotConfigTables[] = {"CONFIGPC", "CONFIG_SYS"};
 
@@ -78,8 +75,16 @@ bool MirrorInto(NorvConn& conn, const std::string& table,
         // The connection may wait without limit: while another program holds the database's
         // write lock, the mirror (a copy of what the INI files hold) is left for another time
         // instead of holding start-up up.
-        if (conn.SharedConnection()->ProbeWriteAccess(kMirrorWaitSeconds) !=
-            db::WriteAccess::Available) {
+        const int wait = conn.Process().MirrorWaitSeconds;
+        if (const db::WriteAccess access = conn.SharedConnection()->ProbeWriteAccess(wait);
+            access != db::WriteAccess::Available) {
+            conn.Process().Host().Note(
+                "the INI settings were not copied into the configuration table " + table + ": " +
+                (access == db::WriteAccess::Busy
+                     ? "another program held the database's write lock for " +
+                           std::to_string(wait) + " s"
+                     : std::string("the database cannot be written")) +
+                "; the next start copies them");
             return false;
         }
         for (auto list : lists) {

@@ -58,6 +58,9 @@ class Runtime {
     std::string PatchVersionTag = "UpDate";
     std::string StoreCode = "0001";
     bool NewConfigFlag = true;
+    // How long start-up's copy of the INI settings into the configuration table waits for
+    // another program's write to end before it leaves the copy to the next start (seconds).
+    int MirrorWaitSeconds = 10;
 
     db::ConnectionRef StoreConnection;
     db::ConnectionRef Data1Connection;

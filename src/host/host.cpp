@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -45,13 +46,69 @@ Host::Host(HostOptions options)
       settings_(std::make_unique<SettingsStore>(paths_->Root() / "users" / FolderSafe(UserName()) /
                                                 "settings.ini")),
       regional_(std::make_unique<RegionalSettings>(*settings_)),
-      drives_(std::make_unique<NetworkDrives>(*settings_, *paths_)) {}
+      drives_(std::make_unique<NetworkDrives>(*settings_, *paths_)) {
+    settings_->OnWriteFailed([this](const std::string& entry) {
+        NoteUnwritten(settings_->File().string(), settings_->File(), entry);
+    });
+}
 
 Host::~Host() = default;
 
 void Host::SetPreview(bool on) {
     preview_ = on;
     settings_->Freeze(on, [this](const std::string& what) { Withhold(what); });
+}
+
+void Host::Note(std::string what) const {
+    for (const auto& [text, unwritten] : notes_) {
+        if (text == what) return;
+    }
+    notes_.emplace_back(std::move(what), Unwritten{});
+}
+
+void Host::NoteUnwritten(const std::string& file, const fs::path& native,
+                         const std::string& entry) const {
+    for (auto& [text, unwritten] : notes_) {
+        if (!text.empty() || unwritten.file != file) continue;
+        if (std::find(unwritten.entries.begin(), unwritten.entries.end(), entry) ==
+            unwritten.entries.end()) {
+            unwritten.entries.push_back(entry);
+        }
+        return;
+    }
+    notes_.emplace_back(std::string(), Unwritten{file, native, {entry}});
+}
+
+std::vector<std::string> Host::Notes() const {
+    constexpr std::size_t kNamed = 3;
+    std::vector<std::string> notes;
+    for (const auto& [text, unwritten] : notes_) {
+        if (!text.empty()) {
+            notes.push_back(text);
+            continue;
+        }
+        std::string line = unwritten.file;
+        const fs::path& native = unwritten.native;
+        if (!native.empty() && native.string() != unwritten.file) {
+            line += " (" + native.string() + ")";
+        }
+        line += " could not be written";
+        std::error_code ec;
+        if (native.empty()) {
+            line += " (the path has no place on this machine)";
+        } else if (fs::is_directory(native, ec)) {
+            line += " (it is a folder)";
+        }
+        const std::size_t count = unwritten.entries.size();
+        line += count == 1 ? ": its setting " : ": its settings ";
+        for (std::size_t i = 0; i < std::min(count, kNamed); ++i) {
+            line += (i == 0 ? "" : ", ") + unwritten.entries[i];
+        }
+        if (count > kNamed) line += " and " + std::to_string(count - kNamed) + " more";
+        line += count == 1 ? " was not saved" : " were not saved";
+        notes.push_back(std::move(line));
+    }
+    return notes;
 }
 
 std::optional<fs::path> Host::Native(std::string_view windowsPath) const {

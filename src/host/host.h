@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/spawn.h"
@@ -79,6 +80,15 @@ class Host {
     }
     const std::string& PreviewBrokenReason() const { return previewBroken_; }
 
+    // What the program left undone or could not keep, for the operator to read at the run's end
+    // (a copy left for the next start, a log that was not written); each text once, in order.
+    void Note(std::string what) const;
+    // A setting (`entry`, "[section] key") that could not be written into `file` (`native` on
+    // this machine; empty when it has no place here): one note per file names the first few.
+    void NoteUnwritten(const std::string& file, const std::filesystem::path& native,
+                       const std::string& entry) const;
+    std::vector<std::string> Notes() const;
+
   private:
     HostOptions options_;
     std::unique_ptr<PathMap> paths_;
@@ -88,6 +98,13 @@ class Host {
     bool preview_ = false;
     mutable std::vector<std::string> withheld_;
     mutable std::string previewBroken_;
+    struct Unwritten {
+        std::string file;
+        std::filesystem::path native;
+        std::vector<std::string> entries;
+    };
+    // Each note, or a file whose settings could not be written (text empty).
+    mutable std::vector<std::pair<std::string, Unwritten>> notes_;
 };
 
 }  // namespace host

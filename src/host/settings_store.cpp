@@ -41,15 +41,15 @@ std::string SettingsStore::Get(std::string_view section, std::string_view key,
 }
 
 bool SettingsStore::Set(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string entry = "[" + std::string(section) + "] " + std::string(key);
     return Update([&](ProfileDocument& doc) { return doc.Set(section, key, value); },
-                  "write [" + std::string(section) + "] " + std::string(key) + "=" +
-                      std::string(value) + " into " + file_.string());
+                  "write " + entry + "=" + std::string(value) + " into " + file_.string(), entry);
 }
 
 bool SettingsStore::Remove(std::string_view section, std::string_view key) {
-    return Update(
-        [&](ProfileDocument& doc) { return doc.Remove(section, key); },
-        "remove [" + std::string(section) + "] " + std::string(key) + " from " + file_.string());
+    const std::string entry = "[" + std::string(section) + "] " + std::string(key);
+    return Update([&](ProfileDocument& doc) { return doc.Remove(section, key); },
+                  "remove " + entry + " from " + file_.string(), entry);
 }
 
 std::vector<std::string> SettingsStore::Keys(std::string_view section) const {
@@ -67,7 +67,7 @@ bool SettingsStore::SaveSetting(std::string_view application, std::string_view s
 }
 
 bool SettingsStore::Update(const std::function<bool(ProfileDocument&)>& change,
-                           const std::string& what) {
+                           const std::string& what, const std::string& entry) {
     if (frozen_) {
         ProfileDocument doc = LoadProfileFile(file_);
         const bool changed = change(doc);
@@ -77,7 +77,16 @@ bool SettingsStore::Update(const std::function<bool(ProfileDocument&)>& change,
     std::error_code ec;
     fs::create_directories(file_.parent_path(), ec);
     current_.reset();  // a write within the same clock tick must not be missed
-    return UpdateProfileFile(file_, change);
+    // A change the document refused (a key that is not there) is no failure to write.
+    bool refused = false;
+    const bool written = UpdateProfileFile(file_, [&](ProfileDocument& doc) {
+        refused = !change(doc);
+        return !refused;
+    });
+    if (!written && !refused && failed_) {
+        failed_(entry);
+    }
+    return written;
 }
 
 }  // namespace host

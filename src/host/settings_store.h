@@ -43,6 +43,12 @@ class SettingsStore {
         withheld_ = std::move(withheld);
     }
 
+    // Each change that could not be written (the file or its folder cannot be written, or the file
+    // cannot be read) is told to `failed` as "[section] key".
+    void OnWriteFailed(std::function<void(const std::string&)> failed) {
+        failed_ = std::move(failed);
+    }
+
   private:
     // The file as it is now: read again only when it is another file, or has another size or
     // modification time, than when it was last read (a run reads its settings thousands of times).
@@ -50,8 +56,10 @@ class SettingsStore {
 
     bool frozen_ = false;
     std::function<void(const std::string&)> withheld_;
-    // `what` describes the change for a preview.
-    bool Update(const std::function<bool(ProfileDocument&)>& change, const std::string& what);
+    std::function<void(const std::string&)> failed_;
+    // `what` describes the change for a preview; `entry` names the key ("[section] key").
+    bool Update(const std::function<bool(ProfileDocument&)>& change, const std::string& what,
+                const std::string& entry);
 
     std::filesystem::path file_;
     struct Stamp {

@@ -39,14 +39,20 @@ std::string IniReadWithDefault(const host::Host& host, std::string_view section,
 bool IniWriteValue(const host::Host& host, std::string_view section, std::string_view key,
                    const Variant& value, std::string_view file) {
     std::optional<std::filesystem::path> native = host.Native(file);
-    if (!native) return false;
+    const std::string entry = "[" + std::string(section) + "] " + std::string(key);
+    if (!native) {
+        host.NoteUnwritten(std::string(file), {}, entry);
+        return false;
+    }
     if (host.Preview()) {
         host.Withhold("write [" + std::string(section) + "] " + std::string(key) + "=" +
                       value.AsText() + " into " + std::string(file));
         return true;
     }
     // Integers come out in plain decimal, without the leading blank VB's Str would give them.
-    return host::WritePrivateProfileString(section, key, value.AsText(), *native);
+    if (host::WritePrivateProfileString(section, key, value.AsText(), *native)) return true;
+    host.NoteUnwritten(std::string(file), *native, entry);
+    return false;
 }
 
 }  // namespace util

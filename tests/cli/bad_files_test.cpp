@@ -139,6 +139,27 @@ TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
     EXPECT_EQ(again.exitCode, 0) << again.output;
 }
 
+// Files the run writes besides the databases, each found to be a folder: the run goes on and
+// its end names every write it could not make.
+TEST_F(BadFiles, WritesThatCouldNotBeMadeAreNamedAtTheRunsEnd) {
+    fs::remove(PrinterIni());
+    fs::create_directory(PrinterIni());
+    const fs::path settings = fs::directory_iterator(Root() / "users")->path() / "settings.ini";
+    fs::remove(settings);
+    fs::create_directory(settings);
+    fs::create_directories(Root() / "c" / "Quillon");
+    host_test::WriteBytes(Root() / "c" / "Quillon" / "Patch", "a file where the logs go");
+
+    const Outcome out = Datapatch("run --answer no");
+    fixtures::ExpectRun(
+        out, 0,
+        {"note: C:\\Windows\\System32\\zentrix_s_sys.ini (" + PrinterIni().string() +
+             ") could not be written (it is a folder): its settings [BARCODEPRINT] 바코드PORT, ",
+         "note: " + settings.string() + " could not be written (it is a folder): its settings ",
+         "note: the run's log could not be written into C:\\Quillon\\Patch\\",
+         "patch run finished"});
+}
+
 TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
     // Writes beyond 600 KiB fail as on a full disk.
     const Outcome full = Datapatch("run --answer no", "ulimit -f 600; ");

@@ -1,7 +1,8 @@
 // A store that another process holds or reaches by another name, driven through the real
 // program: a writer that holds the store for a while mid-run is waited for; one that holds it
 // for longer fails the pass truthfully (no history row, status still pending) and the next run
-// finishes the work; a second root reaching the store through a symbolic link is kept off while
+// finishes the work; one that holds it from the start has start-up say what it left undone; a
+// second root reaching the store through a symbolic link is kept off while
 // a run holds it; a store file with a second name (a hard link) is refused.
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -152,6 +153,25 @@ TEST_P(HeldStore, ASecondRootReachingTheStoreThroughALinkIsKeptOff) {
     ::close(fd);
     fixtures::ExpectRun(other, 1, {"매장데이터패치실패(다른 곳에서 패치중)", app::kPassLockedText});
     EXPECT_EQ(StoreState(Store(first)), before);
+}
+
+// Held from before the run starts: start-up leaves its copy of the INI settings for the next
+// start and says so, the pass says the store is held, and nothing is changed.
+TEST_P(HeldStore, AStoreHeldFromTheStartIsNamedInStartUpsNoteAndFailsThePass) {
+    const fs::path root = MakeStore("held-first");
+    const State before = StoreState(Store(root));
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(Store(root).c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const Outcome out = Datapatch(root, "run --answer no --no-data1", "DATAPATCH_LOCK_WAIT=1");
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+    fixtures::ExpectRun(out, 1,
+                        {"note: the INI settings were not copied into the configuration table "
+                         "CONFIG: another program held the database's write lock for 1 s; the "
+                         "next start copies them",
+                         "매장데이터패치실패(다른 프로그램이 쓰는 중)"});
+    EXPECT_EQ(StoreState(Store(root)), before);
 }
 
 TEST_P(HeldStore, AStoreFileWithASecondNameIsRefused) {

@@ -26,11 +26,17 @@ TEST(SettingsStore, CreatesFolderAndFileOnFirstWriteOrReportsFailure) {
     ASSERT_TRUE(store.Set("Regional", "sShortDate", "yyyy.MM.dd"));
     EXPECT_EQ(host_test::ReadBytes(file), "[Regional]\r\nsShortDate=yyyy.MM.dd\r\n");
 
-    // A file where the folder should be: nothing is written.
+    // A file where the folder should be: nothing is written, and the failure is told; a key
+    // removed that was not there is no failure to write.
+    std::vector<std::string> failed;
+    store.OnWriteFailed([&](const std::string& entry) { failed.push_back(entry); });
+    EXPECT_FALSE(store.Remove("Regional", "absent"));
     host_test::WriteBytes(temp.Path() / "blocker", "");
     SettingsStore blocked(temp.Path() / "blocker" / "settings.ini");
+    blocked.OnWriteFailed([&](const std::string& entry) { failed.push_back(entry); });
     EXPECT_FALSE(blocked.Set("S", "K", "V"));
     EXPECT_EQ(blocked.Get("S", "K", "def"), "def");
+    EXPECT_EQ(failed, std::vector<std::string>{"[S] K"});
 }
 
 TEST(SettingsStore, ApplicationSettingsLiveUnderTheApplicationNameAndKeysAreListed) {
