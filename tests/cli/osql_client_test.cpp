@@ -87,16 +87,20 @@ class OsqlClient : public ::testing::Test {
     host_test::TempFolder root_;
 };
 
-// The script the store software runs before it patches a database under a new name.
+// The script the store software runs before it patches a database under a new name: only lines
+// holding nothing but GO (any case, blanks around, either line end) end a batch, and the empty
+// batch between two GO lines is not run. (Attaching, detaching and shrinking through the client:
+// Kro_Ado's housekeeping tests; their refusals: the server folder's.)
 TEST_F(OsqlClient, RenameScriptRunsBatchByBatch) {
     MakeDatabase(DatabaseFile("store"), 5);
     const Outcome outcome =
         Run("exec sp_dboption store, 'single user', True\r\n"
             "GO\r\n"
             "exec sp_renamedb 'store','store_old'\r\n"
-            "  go  \r\n"
+            "  go \t\r\n"
             "EXEC  SP_DBOPTION 'store_old' ,'single user' , false;\n"
             "Go\n"
+            "GO\n"
             "EXEC SP_HELPDB\n");
     EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
     EXPECT_EQ(Output(), Lines({
@@ -113,26 +117,6 @@ TEST_F(OsqlClient, RenameScriptRunsBatchByBatch) {
                         }));
     EXPECT_FALSE(fs::exists(DatabaseFile("store")));
     EXPECT_EQ(Rows("store_old"), "5");
-}
-
-TEST_F(OsqlClient, AttachShrinkAndDetach) {
-    MakeDatabase(root_.Path() / "c/Backup/store.mdf", 3);
-    fs::create_directories(Folder());
-    const Outcome outcome =
-        Run("exec sp_attach_db 'store', 'C:\\BACKUP\\Store.mdf'\nGO\n"
-            "DBCC SHRINKDATABASE (store, 10)\nGO\n"
-            "DBCC SHRINKFILE (N'store', 1) WITH NO_INFOMSGS\nGO\n");
-    EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
-    EXPECT_EQ(Output(), Lines({"1> 2> The command(s) completed successfully.",
-                               "1> 2> The command(s) completed successfully.",
-                               "1> 2> The command(s) completed successfully."}));
-    EXPECT_EQ(Rows("store"), "3");
-    EXPECT_TRUE(fs::exists(root_.Path() / "c/Backup/store.mdf"));
-
-    EXPECT_EQ(Run("exec sp_detach_db store\nGO\n").exitCode, 0);
-    EXPECT_EQ(Output(), Lines({"1> 2> The command(s) completed successfully."}));
-    EXPECT_FALSE(fs::exists(DatabaseFile("store")));
-    EXPECT_TRUE(fs::exists(DatabaseFile("store").string() + ".detached"));
 }
 
 // A failed statement is reported in the output and the script goes on; the run itself succeeds.

@@ -90,29 +90,6 @@ TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
     EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
 }
 
-TEST_P(PlanAndRestore, RestoreBringsBackTheStoreOfBeforeTheRun) {
-    MakeStore();
-    // Start-up saves the configuration into the store before any pass; a first start-up (a run
-    // without passes; status writes nothing) is done so that the store before the run is the one
-    // its pass found.
-    ASSERT_EQ(Datapatch("run --no-store --no-data1 --answer no").exitCode, 0);
-    const std::string before = Dump();
-    ASSERT_FALSE(before.empty());
-    const Outcome run = Datapatch("run --answer no");
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    ASSERT_NE(Dump(), before);
-    const std::string patched = Dump();
-
-    const Outcome declined = Datapatch("restore --answer no");
-    fixtures::ExpectRun(declined, 0, {"nothing was changed"});
-    EXPECT_EQ(Dump(), patched);
-
-    const Outcome restore = Datapatch("restore --answer yes");
-    fixtures::ExpectRun(restore, 0, {"restored "});
-    EXPECT_EQ(Dump(), before);
-    EXPECT_TRUE(Has(Datapatch("status"), "패치할 데이타 있음"));
-}
-
 TEST_P(PlanAndRestore, ADamagedBackupIsRefusedAndTheStoreKept) {
     MakeStore();
     ASSERT_EQ(Datapatch("run --answer no --no-data1").exitCode, 0);
@@ -150,11 +127,20 @@ TEST_P(PlanAndRestore, ADamagedBackupIsRefusedAndTheStoreKept) {
     EXPECT_NE(Dump(), patched);
 }
 
+// A restore brings back the store as it was before the run, even when the engine can no longer
+// open it; declined, it changes nothing.
 TEST_P(PlanAndRestore, ADatabaseTheEngineCannotOpenIsBroughtBackFromItsBackup) {
     MakeStore();
+    // Start-up saves the configuration into the store before any pass; a first start-up (a run
+    // without passes; status writes nothing) is done so that the store before the run is the one
+    // its pass found.
     ASSERT_EQ(Datapatch("run --no-store --no-data1 --answer no").exitCode, 0);
     const std::string before = Dump();
     ASSERT_EQ(Datapatch("run --answer no").exitCode, 0);
+    const std::string patched = Dump();
+    ASSERT_NE(patched, before);
+    fixtures::ExpectRun(Datapatch("restore --answer no"), 0, {"nothing was changed"});
+    EXPECT_EQ(Dump(), patched);
     {
         std::fstream damage(Store(), std::ios::in | std::ios::out | std::ios::binary);
         damage << std::string(2 * 4096, '\x5a');
@@ -203,29 +189,11 @@ TEST_P(PlanAndRestore, ADatabaseTheEngineCannotOpenIsBroughtBackFromItsBackup) {
     EXPECT_TRUE(Has(Datapatch("status"), "data1 patch  20100101"));
 }
 
-TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndNoBackupTakesNone) {
-    MakeStore();
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
-    }
-    const auto count = [&] {
-        int n = 0;
-        for (const auto& e : fs::directory_iterator(Root() / "c/Quillon/Backup/Patch")) {
-            n += e.path().filename().string().rfind(Store().stem().string() + "_", 0) == 0;
-        }
-        return n;
-    };
-    EXPECT_EQ(count(), 2);
-    const Outcome skipped = Datapatch("run --answer no --no-data1 --no-backup");
-    fixtures::ExpectRun(skipped, 0, {"백업 생략", "no backup was taken (--no-backup)"});
-    EXPECT_EQ(count(), 2);
-    EXPECT_EQ(Datapatch("run --answer no", "DATAPATCH_KEEP_BACKUPS=0").exitCode, 64);
-}
-
-// Backups taken after the last run the store records belong to runs that did not finish: the
-// oldest of them holds the store as it was before them, and runs that fail again and again do not
-// rotate it out. A run that finishes lets it go.
-TEST_P(PlanAndRestore, TheBackupFromBeforeUnfinishedRunsStaysUntilARunFinishes) {
+// Runs keep the newest backups. Backups taken after the last run the store records belong to runs
+// that did not finish: the oldest of them holds the store as it was before them, and runs that
+// fail again and again do not rotate it out. A run that finishes lets it go. A run without a
+// backup takes none.
+TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndTheOneFromBeforeUnfinishedRuns) {
     MakeStore();  // its PATCH_HIST ends in 2010
     const fs::path folder = Root() / "c/Quillon/Backup/Patch";
     fs::create_directories(folder);
@@ -234,18 +202,24 @@ TEST_P(PlanAndRestore, TheBackupFromBeforeUnfinishedRunsStaysUntilARunFinishes) 
     for (const char* stamp : {"20200101-000000", "20200102-000000", "20200103-000000"}) {
         fs::copy_file(Store(), folder / (stem + stamp + extension));
     }
+    // The stamps of the store's backups, the run's own as "new".
     const auto left = [&] {
-        std::set<std::string> names;
+        std::multiset<std::string> stamps;
         for (const auto& e : fs::directory_iterator(folder)) {
             const std::string name = e.path().filename().string();
-            if (name.starts_with(stem + "2020")) names.insert(name.substr(stem.size(), 15));
+            if (!name.starts_with(stem)) continue;
+            stamps.insert(name.starts_with(stem + "2020") ? name.substr(stem.size(), 15) : "new");
         }
-        return names;
+        return stamps;
     };
     ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
-    EXPECT_EQ(left(), (std::set<std::string>{"20200101-000000", "20200103-000000"}));
+    EXPECT_EQ(left(), (std::multiset<std::string>{"20200101-000000", "20200103-000000", "new"}));
     ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
-    EXPECT_EQ(left(), std::set<std::string>{});
+    EXPECT_EQ(left(), (std::multiset<std::string>{"new", "new"}));
+    const Outcome skipped = Datapatch("run --answer no --no-data1 --no-backup");
+    fixtures::ExpectRun(skipped, 0, {"백업 생략", "no backup was taken (--no-backup)"});
+    EXPECT_EQ(left().size(), 2u);
+    EXPECT_EQ(Datapatch("run --answer no", "DATAPATCH_KEEP_BACKUPS=0").exitCode, 64);
 }
 
 TEST_P(PlanAndRestore, RestoreIsRefusedWhileTheStoreIsHeld) {

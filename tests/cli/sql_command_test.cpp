@@ -1,5 +1,6 @@
-// Runs `datapatch sql` as a support technician would, on the demo store: the texts a script file
-// holds, and the session at a terminal.
+// Runs `datapatch sql` at a terminal as a support technician would, on the demo store. (How a
+// script's GO lines separate its texts: the client program's tests, which share the splitting;
+// the texts and targets of the command: cases/commands.txt.)
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -8,7 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <string>
 
 #include "fixtures/program_runner.h"
@@ -17,35 +17,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-using fixtures::Outcome;
 using fixtures::Quoted;
 
 using SqlCommand = fixtures::ProgramRoot<>;
-
-// Only lines holding nothing but GO (any case, blanks around, either line end) separate the
-// texts, and the empty text between two GO lines is skipped. (The other texts and targets of the
-// command: cases/commands.txt.)
-TEST_F(SqlCommand, GoLinesSeparateTheTexts) {
-    ASSERT_EQ(Datapatch("demo").exitCode, 0);
-    const fs::path script = temp_.Path() / "script.sql";
-    host_test::WriteBytes(script,
-                          "CREATE TABLE [상품] ([코드] TEXT(10), [이름] TEXT(20), [수량] INT)\n"
-                          "go\n"
-                          "INSERT INTO [상품] VALUES ('A1', '가', 1)\r\n"
-                          "  Go\t\r\n"
-                          "INSERT INTO [상품] VALUES ('A2', '나', 2)\n"
-                          "GO\n"
-                          "GO\n"
-                          "SELECT COUNT(*) AS GOODS FROM [상품]\n"
-                          "GO");
-    const Outcome out = Datapatch("sql " + Quoted(script.string()));
-    EXPECT_EQ(out.exitCode, 0) << out.output;
-    EXPECT_EQ(out.output,
-              "(0 rows affected)\n(1 rows affected)\n(1 rows affected)\nGOODS\n-----\n2\n\n(1 rows "
-              "affected)\n");
-}
 
 // At a terminal the command prompts, runs each batch as soon as its GO is typed and sends errors
 // to standard error; EXIT ends the session.

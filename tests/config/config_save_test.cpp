@@ -129,15 +129,21 @@ TEST_P(ConfigSaveTest, AllTablesSkipConfigPcAndConfigSysAndTheStandardItemsGoToT
     EXPECT_FALSE(Rt().Config().ActionSave_StandardConfig());
 }
 
-// The first load on a PC whose INI lacks 데이터_BackUpPath: the default ends up in the INI and in
-// the new configuration table.
-TEST_P(ConfigSaveTest, LoadWritesDefaultBackUpPathToIniAndTable) {
+// The first load on a new database, whose INI lacks 데이터_BackUpPath: CONFIG is made from the
+// template and registered for this PC, and the default backup path ends up in the INI and in it.
+TEST_P(ConfigSaveTest, FirstLoadMakesConfigAndWritesDefaultBackUpPathToIniAndTable) {
     MakeStore({Mdb() ? "CREATE TABLE 피씨명 (피씨코드 TEXT(10), 피씨명 TEXT(50))"
                      : "CREATE TABLE 피씨명 (피씨코드 NVARCHAR(10), 피씨명 NVARCHAR(50))"});
     PutIni();
     config::NorvConn& c = Rt().Config();
     ASSERT_TRUE(c.ActionConFigLoad_Basic(c, Rt().StoreConnection));
     EXPECT_EQ(c.ConfigTableName(), "CONFIG");
+    EXPECT_EQ(c.관리자_날짜범위, std::stoi(fixtures::TemplateRow(rows_, "관리자_날짜범위").적용));
+    const auto registered = Rows("SELECT * FROM CONFIGPC");
+    ASSERT_EQ(registered.size(), 1u);
+    EXPECT_EQ(registered[0].at("피씨코드").AsText() + " " + registered[0].at("피씨명").AsText() +
+                  " " + registered[0].at("테이블명").AsText(),
+              "0000000001 " + host_.ComputerName() + " CONFIG");
     EXPECT_EQ(Ini(kMainIni, "DATA", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
     EXPECT_EQ(Applied("CONFIG", "데이터_BackUpPath"), "C:\\Quillon\\BackUp\\");
     EXPECT_EQ(Applied("CONFIG", "데이터_MDBPath"), kStoreMdbPath);

@@ -43,9 +43,9 @@ inline QApplication& Application() {
 
 class GuiWorld : public ::testing::Test, public fixtures::HostRoot {
   protected:
-    explicit GuiWorld(demo::DemoScale scale = {}) {
+    GuiWorld() {
         Application();
-        demo::BuildDemo(host_, demo::StoreKind::Mdb, scale);
+        demo::BuildDemo(host_, demo::StoreKind::Mdb);
         host_.Regional().SetShortDateFormat("yyyy-MM-dd");
         session_ = std::make_unique<gui::GuiSession>(host_);
         session_->Desktop().OnBox([this](QWidget& widget) {

@@ -1,6 +1,7 @@
 // The main window on Qt, driven as a user drives it: start-up on a demo store, a run started by
-// clicking cmdStart, the lists, bars and marks afterwards, the picture that reveals the
-// maintenance buttons, and the cancel button of the progress window stopping a long repair.
+// clicking cmdStart, the lists, bars and marks afterwards, and the picture that reveals the
+// maintenance buttons. (The progress window's cancel button: the dialog windows' tests; a repair
+// that stops at it: the repairs' cases.)
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -11,10 +12,7 @@
 #include <stdexcept>
 
 #include "app/process.h"
-#include "db/embedded/embedded.h"
-#include "gui/dialog_windows.h"
 #include "gui_world.h"
-#include "util/dialogs.h"
 #include "util/main_window_model.h"
 
 namespace gui_test {
@@ -151,51 +149,6 @@ TEST_F(MainWindowTest, ClosingTheWindowUnloadsItsLogic) {
     window.close();
     EXPECT_TRUE(window.Unloaded());
     EXPECT_EQ(session_->Process().MainForm(), nullptr);
-}
-
-class LongRepairTest : public GuiWorld {
-  protected:
-    LongRepairTest() : GuiWorld(demo::DemoScale{1, 7}) {
-        // The refresh reads the standard code column that the catalogue adds.
-        Store()->Execute("ALTER TABLE 사용상품 ADD 표준코드 VARCHAR(10) NULL", 30);
-    }
-    std::unique_ptr<db::Session> Store() const {
-        db::embedded::OpenOptions options;
-        options.dialect = db::Dialect::Jet;
-        options.jetPassword = demo::kStoreMdbPassword;
-        return db::embedded::Open(Native(demo::kDemoMdbPath), options);
-    }
-    int Refreshed() const {
-        auto store = Store();
-        auto result =
-            store->Execute("SELECT COUNT(*) FROM 사용상품 WHERE CHK_MEMO LIKE '약가갱신%'", 30);
-        std::vector<util::Variant> row;
-        return result.rows && result.rows->Next(row) ? static_cast<int>(row.at(0).AsInt()) : -1;
-    }
-};
-
-TEST_F(LongRepairTest, TheProgressWindowsCancelButtonStopsTheDrugPriceRefresh) {
-    Start();
-    int steps = 0;
-    bool cancelled = false;
-    // The repair yields after each drug; at the tenth the user clicks the cancel button.
-    session_->Desktop().BeforeEvents([&] {
-        session_->Dialogs().Sync();
-        gui::ProgressWindowView* progress = session_->Dialogs().Progress();
-        if (progress == nullptr || cancelled || ++steps < 10) return;
-        auto* cancel = progress->findChild<QPushButton*>("cmd취소");
-        ASSERT_NE(cancel, nullptr);
-        ASSERT_TRUE(progress->isVisible());
-        cancel->click();
-        cancelled = true;
-    });
-    Find<QPushButton>("cmd조제약정리명")->click();
-    ASSERT_TRUE(cancelled);
-    // The refresh left its loop after the drug it was at: of some 300 drugs about ten changed.
-    EXPECT_GT(Refreshed(), 0);
-    EXPECT_LE(Refreshed(), 12);
-    EXPECT_TRUE(boxes_.empty());
-    EXPECT_EQ(session_->Process().Dialogs().LoadedProgressWindow(), nullptr);
 }
 
 }  // namespace

@@ -15,15 +15,10 @@ namespace {
 constexpr const char* kWriteFailed = "작업에 오류가있으므로 저장할 수 없습니다.";
 constexpr const char* kReportPath = "C:\\Quillon\\DataPatchErrorReport.log";
 
-// The error number the action throws, 0 when it does not throw.
+// The error number the action throws; a test failure when it does not throw.
 template <typename Action>
 std::int32_t NumberOf(Action action) {
-    try {
-        action();
-    } catch (const db::DbError& e) {
-        return e.Number();
-    }
-    return 0;
+    return db::embedded::testing::ErrorOf(action).Number();
 }
 
 class PatchHistTest : public HistoryWorld, public ::testing::WithParamInterface<StoreKind> {

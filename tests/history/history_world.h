@@ -4,7 +4,6 @@
 // has it: an MDB store, a SQL Server store and the "데이터1" database on the same server. The
 // connections are opened through Kro_Ado, as the program opens them.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 #include <memory>
@@ -14,6 +13,7 @@
 
 #include "config/norv_conn.h"
 #include "config/runtime.h"
+#include "db/embedded/session_helpers.h"
 #include "db/kro_ado.h"
 #include "db/recordset.h"
 #include "fixtures/store_database.h"
@@ -83,19 +83,8 @@ class HistoryWorld : public ::testing::Test, public fixtures::RuntimeRoot {
 
     // NV_Date as the database file keeps it, read past the engine: how the statement wrote it.
     std::vector<std::string> StoredDates(const std::filesystem::path& file) {
-        std::vector<std::string> dates;
-        sqlite3* raw = nullptr;
-        if (sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            sqlite3_stmt* stmt = nullptr;
-            sqlite3_prepare_v2(raw, "SELECT NV_Date FROM PATCH_HIST WHERE NV_Date IS NOT NULL", -1,
-                               &stmt, nullptr);
-            while (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW) {
-                dates.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-            }
-            sqlite3_finalize(stmt);
-        }
-        sqlite3_close(raw);
-        return dates;
+        return db::embedded::testing::PlainRows(
+            file, "SELECT NV_Date FROM PATCH_HIST WHERE NV_Date IS NOT NULL");
     }
     std::filesystem::path MdbFile() const { return *host_.Native(kStoreMdb); }
     std::filesystem::path ServerFile(const fixtures::ServerStore& store) const {

@@ -1,3 +1,5 @@
+// The console desktop of the command line. (The scripted desktop answers the boxes of nearly every
+// other test; its queue and fallback are relied on by Kro_Ado's reconnect tests.)
 #include "host/desktop.h"
 
 #include <gtest/gtest.h>
@@ -6,33 +8,6 @@
 
 namespace host {
 namespace {
-
-using Kind = ScriptedDesktop::CallKind;
-
-TEST(ScriptedDesktopTest, AnswersFromTheQueueThenTheFallbackWithinTheButtons) {
-    ScriptedDesktop desktop(MsgAnswer::No);
-    desktop.QueueAnswer(MsgAnswer::Yes);
-    int hookRuns = 0;
-    desktop.QueueResponder([&](const ScriptedDesktop::Call& call) {
-        ++hookRuns;
-        EXPECT_EQ(call.title, "두번째");
-        return MsgAnswer::Yes;
-    });
-
-    EXPECT_TRUE(desktop.AskYesNo("q1", "첫번째"));
-    EXPECT_TRUE(desktop.AskYesNo("q2", "두번째"));
-    EXPECT_FALSE(desktop.AskYesNo("q3", "세번째"));  // queue empty: fallback No
-    EXPECT_EQ(hookRuns, 1);
-
-    const auto boxes = desktop.CallsOf(Kind::MessageBox);
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[2].answer, MsgAnswer::No);
-
-    // A fallback outside the buttons takes the declining button.
-    ScriptedDesktop yes(MsgAnswer::Yes);
-    EXPECT_EQ(yes.MessageBox("t", "", MsgIcon::None, MsgButtons::Ok), MsgAnswer::Ok);
-    EXPECT_EQ(yes.MessageBox("t", "", MsgIcon::None, MsgButtons::OkCancel), MsgAnswer::Cancel);
-}
 
 struct ConsoleRun {
     std::istringstream in;

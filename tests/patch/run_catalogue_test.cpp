@@ -203,8 +203,9 @@ TEST_P(RunCatalogueTest, StatementsGoToTheConnectionInstalledAtTheTime) {
     db::ConnectionRef store = world_.Runtime().StoreConnection;
     const Catalogue catalogue = {
         Step(1).Always().Call([](patch::RunContext& c) { c.runtime.StoreConnection.reset(); }),
-        Step(2).Always().Run(kMarkerInsert)};
-    // Without an installed connection the statement cannot run: error 91 ends the run.
+        Step(2).WhenColumnMissing("사용상품", "없는열").Run(kMarkerInsert)};
+    // Without an installed connection neither the check nor the statement can run: error 91 ends
+    // the run. (A check on a missing table: the error rules' tests.)
     EXPECT_FALSE(world_.Run(catalogue));
     EXPECT_EQ(world_.Rules().back().number, 91);
     world_.Runtime().StoreConnection = store;

@@ -1,10 +1,8 @@
-// The CREATE texts of the server routines: CR LF lines, and that SQL Server mode of the embedded
-// engine runs them.
+// The CREATE texts of the server routines: SQL Server mode of the embedded engine runs them.
 #include "patch/server_routines.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "db/embedded/embedded.h"
@@ -13,18 +11,6 @@
 
 namespace patch {
 namespace {
-
-TEST(ServerRoutinesTest, EveryLineEndsWithCrLf) {
-    for (const std::string& text : {SplitFunctionText(), StockRecalcProcedureText()}) {
-        EXPECT_TRUE(text.ends_with("\r\n"));
-        std::ptrdiff_t pairs = 0;
-        for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
-            ++pairs;
-        }
-        EXPECT_EQ(std::ranges::count(text, '\r'), pairs);
-        EXPECT_EQ(std::ranges::count(text, '\n'), pairs);
-    }
-}
 
 TEST(ServerRoutinesTest, TheEmbeddedServerRunsThem) {
     host_test::TempFolder dir;

@@ -1,3 +1,4 @@
+// (Where each token starts: the table texts' tests, which cut a text apart by it.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,12 +41,6 @@ TEST(TokenizerTest, MarksKeywordsButNotNames) {
     EXPECT_FALSE(t[3].keyword);
     EXPECT_FALSE(t[4].keyword);  // a bracketed name is never a keyword
     EXPECT_TRUE(t[0].Is("SELECT"));
-}
-
-TEST(TokenizerTest, KeepsOffsets) {
-    const Tokens t = Tokenize("ab  'c'");
-    ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[1].offset, 4u);
 }
 
 }  // namespace
