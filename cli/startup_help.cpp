@@ -120,6 +120,15 @@ std::string ConfigurationProblem(app::Process& process) {
             return out.str();
         }
     }
+    if (!config.LoadError().empty()) {
+        const std::string& table = config.ConfigTableName();
+        out << "the configuration " << (table.empty() ? "" : "table " + table + " ")
+            << "of the store database (" << setting << " in " << iniPath
+            << ") could not be loaded: " << config.LoadError()
+            << ".\ncorrect the table, or put the database back from a backup (datapatch "
+               "restore).";
+        return out.str();
+    }
     out << "the configuration of the store database (" << setting << " in " << iniPath
         << ") could not be loaded; the message above says why.";
     return out.str();

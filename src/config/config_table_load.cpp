@@ -122,7 +122,22 @@ void NorvConn::ReadSlots(const std::string& sql, db::ConnectionRef& cn) {
     db::RecordSet rs;
     rs.Open(sql, *cn, db::CursorType::kForwardOnly, 1);
     for (; !rs.Eof(); rs.MoveNext()) {
-        const std::size_t slot = SlotOf(rs["환경코드"]);
+        std::size_t slot = 0;
+        try {
+            slot = SlotOf(rs["환경코드"]);
+        } catch (const db::DbError& e) {
+            // The operator has to find the row to mend it (a table of an old layout may lack
+            // the name).
+            std::string name;
+            try {
+                name = TextOrEmpty(rs["신규명"]);
+            } catch (const db::DbError&) {
+            }
+            throw db::DbError(
+                e.Number(),
+                e.Description() +
+                    (name.empty() ? std::string() : " (the row whose 신규명 is '" + name + "')"));
+        }
         const util::Variant& value = rs["적용"];
         if (rs["필드구분"].AsInt() == 2) {
             slots_[slot] = util::Variant(TextOrEmpty(value));
@@ -138,7 +153,8 @@ db::Connection& NorvConn::Shared() {
     return *shared_;
 }
 
-bool NorvConn::LoadFailed(std::int32_t number) {
+bool NorvConn::LoadFailed(std::int32_t number, std::string description) {
+    loadError_ = std::move(description);
     if (number != ConfigError::kNoDataPath) {
         runtime_.Desktop().Inform("환경설정을 불러올 수 없습니다", "환경설정에러",
                                   host::MsgIcon::Critical);
@@ -212,9 +228,9 @@ bool NorvConn::LoadConfigTable(NorvConn& config, db::ConnectionRef& cn) {
                 restarts < kMaxRestarts) {
                 continue;
             }
-            return LoadFailed(e.Number());
-        } catch (const std::exception&) {
-            return LoadFailed(0);
+            return LoadFailed(e.Number(), e.Description());
+        } catch (const std::exception& e) {
+            return LoadFailed(0, e.what());
         }
     }
 }
@@ -233,9 +249,9 @@ bool NorvConn::ActionConFigLoad_Admin(NorvConn& config, db::ConnectionRef& cn,
         CopySlots(config, AdminSlots());
         return true;
     } catch (const db::DbError& e) {
-        return LoadFailed(e.Number());
-    } catch (const std::exception&) {
-        return LoadFailed(0);
+        return LoadFailed(e.Number(), e.Description());
+    } catch (const std::exception& e) {
+        return LoadFailed(0, e.what());
     }
 }
 

@@ -101,6 +101,9 @@ class NorvConn : public NorvConnItems {
     db::ConnectionRef& SharedConnection() { return shared_; }
     // CONFIG or CONFIG + PC code, once ActionGetTable has found it; empty before.
     const std::string& ConfigTableName() const { return tableName_; }
+    // Why the last load of the configuration table failed (the engine's or the row's fault);
+    // empty when it did not fail or no reason is known.
+    const std::string& LoadError() const { return loadError_; }
     void SetConfigTableName(std::string name) { tableName_ = std::move(name); }
     // The item table as loaded; Empty for a slot never filled and for numbers outside 0-350.
     const util::Variant& Slot(int slot) const;
@@ -120,8 +123,9 @@ class NorvConn : public NorvConnItems {
     void ReadConfigTableOnly(NorvConn& config);
     // Fills the item table from the rows of the query (slot = 환경코드); throws db::DbError.
     void ReadSlots(const std::string& sql, db::ConnectionRef& cn);
-    // The error handler of both loads: false, after the failure box unless quiet.
-    bool LoadFailed(std::int32_t number);
+    // The error handler of both loads: false, after the failure box unless quiet; keeps the
+    // error's description for LoadError.
+    bool LoadFailed(std::int32_t number, std::string description = {});
     // This PC's table: by the code of the main INI, or a new code allocated, registered in
     // CONFIGPC and written back; checked readable. Throws db::DbError.
     std::string FindConfigTable();
@@ -141,6 +145,7 @@ class NorvConn : public NorvConnItems {
     NorvConn* config_ = this;
     db::ConnectionRef shared_;
     std::string tableName_;
+    std::string loadError_;
     std::array<util::Variant, kSlotCount> slots_{};
     std::uint8_t loadedDataKind_ = 0;
     std::string pcCode_;

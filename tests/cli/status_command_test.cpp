@@ -174,4 +174,17 @@ TEST_F(LookOnly, AConfigurationThatNamesNoDatabaseFileSaysWhatIsThere) {
     }
 }
 
+// A row of the configuration table that cannot be read ends start-up with the row named.
+TEST_F(LookOnly, AConfigurationRowThatCannotBeReadIsNamed) {
+    ASSERT_EQ(Datapatch("demo").exitCode, 0);
+    ASSERT_EQ(
+        fixtures::RunShell("sqlite3 " + Quoted((Root() / "c/Quillon/Data/DatMain.mdb").string()) +
+                           " \"UPDATE CONFIG SET 환경코드 = 'abc' WHERE 신규명 = '사업자_상호'\"")
+            .exitCode,
+        0);
+    fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
+                        {"the configuration table CONFIG of the store database",
+                         "환경코드 'abc' is not a number (the row whose 신규명 is '사업자_상호')"});
+}
+
 }  // namespace
