@@ -240,6 +240,12 @@ Outcome ImportJetCommand(const GlobalOptions& global, const ImportJetOptions& op
         return Outcome::Usage;
     }
     std::error_code ec;
+    if (fs::is_directory(target, ec)) {
+        std::cerr << "datapatch: " << target.string()
+                  << " is a folder; nothing was imported. Name the store file itself (for example "
+                  << (target / source.filename()).string() << ")\n";
+        return Outcome::Usage;
+    }
     const bool replacing = fs::exists(target, ec);
     if (replacing && !options.force) {
         std::cerr << "datapatch: " << target.string()

@@ -94,4 +94,18 @@ TEST_F(ImportJet, AFileThatIsNoJetFileIsNotImported) {
     EXPECT_FALSE(fs::exists(into));
 }
 
+// A folder as the target is refused before anything is read, also with --force.
+TEST_F(ImportJet, AFolderAsTheTargetIsRefused) {
+    const fs::path into = temp_.Path() / "folder";
+    fs::create_directory(into);
+    const Outcome out =
+        Datapatch("import-jet " + Quoted(Store().string()) + " --force --into " + Quoted(into));
+    fixtures::ExpectRun(out, 64,
+                        {into.string() +
+                         " is a folder; nothing was imported. Name the store file "
+                         "itself (for example " +
+                         (into / "DatMain.mdb").string() + ")"});
+    EXPECT_TRUE(fs::is_empty(into));
+}
+
 }  // namespace
