@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "db/ascii_text.h"
 #include "host/file_io.h"
 #include "host/host.h"
 #include "host/profile.h"
+
+namespace fs = std::filesystem;
 
 namespace db {
 namespace {
@@ -60,15 +63,34 @@ LoginResolver::LoginResolver(const host::ProfileDocument& doc) {
 }
 
 LoginResolver LoginResolver::Load(const host::Host& host, std::string_view windowsPath) {
+    LoginResolver none;
+    const std::string shown(windowsPath);
     try {
         auto file = host.Native(windowsPath);
-        if (!file) return {};
+        if (!file) {
+            none.fileProblem_ = shown + " has no place on this machine";
+            return none;
+        }
+        const std::string named = shown + " (" + file->string() + ")";
+        std::error_code ec;
+        if (fs::is_directory(*file, ec)) {
+            none.fileProblem_ = named + " is a folder";
+            return none;
+        }
+        if (!fs::exists(*file, ec)) {
+            none.fileProblem_ = named + " does not exist";
+            return none;
+        }
         auto bytes = host::ReadWholeFile(*file);
-        if (!bytes) return {};
+        if (!bytes) {
+            none.fileProblem_ = named + " cannot be read";
+            return none;
+        }
         return LoginResolver(host::ProfileDocument::Parse(*bytes));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // A file that cannot be read as settings leaves every server unknown.
-        return {};
+        none.fileProblem_ = shown + " cannot be read: " + e.what();
+        return none;
     }
 }
 

@@ -54,6 +54,9 @@ class LoginResolver {
     const std::string& CentralDatabase() const { return centralDatabase_; }
     // The ODBC driver string configured for "Excel", "dBase" or "Paradox"; empty when none.
     std::string DriverFor(std::string_view sourceKind) const;
+    // Why Load found no settings ("C:\Quillon\SqlLogin.INI (<path>) is a folder"); empty when
+    // the file was read.
+    const std::string& FileProblem() const { return fileProblem_; }
 
   private:
     struct Server {
@@ -68,6 +71,7 @@ class LoginResolver {
     std::string centralServer_;
     std::string centralDatabase_;
     std::vector<std::pair<std::string, std::string>> drivers_;
+    std::string fileProblem_;
 };
 
 }  // namespace db

@@ -129,10 +129,14 @@ Route SqlServerRoute(const host::Host& host, const LoginResolver& logins,
     const std::string password = Field(parts, keys.password);
     auto engine = logins.EngineFor(server);
     if (!engine) {
-        throw DbError(ErrorNumber::kUnspecified,
-                      "SQL Server '" + server +
-                          "'에 연결을 열 수 없습니다. 서버가 없거나 로그인 설정에 없는 서버입니다.",
-                      kSqlSource, 17, "08001");
+        throw DbError(
+            ErrorNumber::kUnspecified,
+            "SQL Server '" + server +
+                "'에 연결을 열 수 없습니다. 서버가 없거나 로그인 설정에 없는 서버입니다." +
+                (logins.FileProblem().empty()
+                     ? std::string()
+                     : " (the login settings file " + logins.FileProblem() + ")"),
+            kSqlSource, 17, "08001");
     }
     Route route;
     route.dialect = Dialect::SqlServer;

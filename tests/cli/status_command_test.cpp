@@ -127,12 +127,16 @@ TEST_F(LookOnly, ADatabaseThatCannotBeOpenedGivesTheEnginesReasonAndTheSetting) 
          "데이터_MDBPath=C:\\Quillon\\Data\\DatMain.mdb"},
         {"sql", "c/Quillon/SqlServer/ZENTRIX.sqlite", "\"ZENTRIX\" 데이터베이스를 열 수 없습니다",
          "데이터_SQLDataName=ZENTRIX"},
+        // The file that tells where each server is: a folder in its place is named.
+        {"sql", "c/Quillon/SqlLogin.INI", "(the login settings file C:\\Quillon\\SqlLogin.INI (",
+         "데이터_SQLServer=STORE-SQL"},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(Datapatch(std::string("demo --force --kind ") + c.kind).exitCode, 0);
         const fs::path file = Root() / c.file;
         if (std::string(c.kind) == "mdb") host_test::WriteBytes(file, "not a database");
         if (std::string(c.kind) == "sql") fs::remove(file);
+        if (file.filename() == "SqlLogin.INI") fs::create_directory(file);
         fixtures::ExpectRun(Datapatch("status", "", kStderr), kStartupEnded,
                             {"the store database cannot be opened", c.reason, c.setting,
                              (Root() / "c/Quillon/NVConfig.INI").string()});
