@@ -8,6 +8,7 @@
 
 #include "app/process.h"
 #include "config/norv_conn.h"
+#include "host/file_io.h"
 #include "host/host.h"
 #include "host/profile.h"
 #include "host/regional.h"
@@ -97,6 +98,18 @@ std::string ConfigurationProblem(app::Process& process) {
                   " and 데이터_SQLDataName=" + util::Trim(config.데이터_SQLDataName);
     const db::ConnectionRef& cn = process.StoreConnection;
     if (cn && cn->State() != db::ObjectState::Open && !cn->Errors().empty()) {
+        // The engine keeps its journal beside the database: a folder this user cannot write
+        // fails the opening, whatever the setting says.
+        const auto native = mdb ? host.Native(util::Trim(config.데이터_MDBPath)) : std::nullopt;
+        std::error_code ec;
+        if (native && std::filesystem::is_regular_file(*native, ec) &&
+            !host::CanWrite(native->parent_path())) {
+            out << "the store database cannot be opened: " << cn->Errors().front().description
+                << "\nthe folder " << native->parent_path().string()
+                << " cannot be written by this user, and the database engine keeps its journal "
+                   "there beside the database; give the user write access to the folder.";
+            return out.str();
+        }
         out << "the store database cannot be opened: " << cn->Errors().front().description << "\n"
             << SettingSource(mdb ? "데이터_MDBPath" : "데이터_SQLServer", iniPath) << " ("
             << setting << "); correct the setting or the database.";

@@ -111,6 +111,10 @@ bool IsReadOnly(const fs::path& path) {
     return (status.permissions() & kAnyWrite) == fs::perms::none;
 }
 
+bool CanWrite(const fs::path& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 bool ReplaceFileAtomically(const fs::path& file, std::string_view bytes) {
     std::error_code ec;
     fs::path target = file;

@@ -13,6 +13,9 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
 // True when the file or folder carries no write permission at all (the counterpart of the
 // Windows read-only attribute); false for paths that do not exist.
 bool IsReadOnly(const std::filesystem::path& path);
+// True when this process may write into the existing file or folder (its effective user and
+// groups against the permissions, as the kernel decides).
+bool CanWrite(const std::filesystem::path& path);
 
 // Replaces the file's content with `bytes`: a temporary file beside it is written, flushed to
 // disk and renamed over the file, so a crash leaves either the old or the new content. An

@@ -30,6 +30,20 @@ class BadFiles : public fixtures::ProgramRoot<> {
     fs::path PrinterIni() const {
         return Root() / "c" / "Windows" / "System32" / "zentrix_s_sys.ini";
     }
+    // For a test run as root, for whom permissions do not hold: the root is given to "nobody"
+    // except `kept`, which stays root's, and `prefix` runs the program as "nobody". False when
+    // the machine cannot do that.
+    bool AsNobodyExcept(const fs::path& kept, std::string& prefix) const {
+        if (fixtures::RunShell("command -v setpriv >/dev/null").exitCode != 0) return false;
+        for (fs::path p = Root(); p != p.root_path(); p = p.parent_path()) {
+            fs::permissions(p, fs::perms::others_exec, fs::perm_options::add);
+        }
+        EXPECT_EQ(fixtures::RunShell("chown -R 65534:65534 " + Quoted(Root().string())).exitCode,
+                  0);
+        EXPECT_EQ(::chown(kept.c_str(), 0, 0), 0);
+        prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/tmp ";
+        return true;
+    }
 };
 
 TEST_F(BadFiles, AStoreFileThatIsNoDatabaseOrIsCutShortEndsStartUpWithItsMessage) {
@@ -108,18 +122,7 @@ TEST_F(BadFiles, StartUpKeepsIniBytesThatAreNoCp949AndValuesLongerThanItReads) {
 // runs the program as "nobody", for whom the file's permissions hold.)
 TEST_F(BadFiles, AReadOnlyStoreFileFailsThePassWithItsMessage) {
     std::string user;
-    if (::geteuid() == 0) {
-        if (fixtures::RunShell("command -v setpriv >/dev/null").exitCode != 0) {
-            GTEST_SKIP() << "running as root without setpriv";
-        }
-        for (fs::path p = Root(); p != p.root_path(); p = p.parent_path()) {
-            fs::permissions(p, fs::perms::others_exec, fs::perm_options::add);
-        }
-        ASSERT_EQ(fixtures::RunShell("chown -R 65534:65534 " + Quoted(Root().string())).exitCode,
-                  0);
-        ASSERT_EQ(::chown(Store().c_str(), 0, 0), 0);
-        user = "setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/tmp ";
-    }
+    if (::geteuid() == 0 && !AsNobodyExcept(Store(), user)) GTEST_SKIP() << "root without setpriv";
     fs::permissions(Store(),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const Outcome out = Datapatch("run --answer no", user);
@@ -158,6 +161,24 @@ TEST_F(BadFiles, WritesThatCouldNotBeMadeAreNamedAtTheRunsEnd) {
          "note: " + settings.string() + " could not be written (it is a folder): its settings ",
          "note: the run's log could not be written into C:\\Quillon\\Patch\\",
          "patch run finished"});
+}
+
+// A store folder the user may not write (the engine's journal goes there): start-up names the
+// folder and the fix rather than the setting. (As root, the program runs as "nobody".)
+TEST_F(BadFiles, AStoreFolderTheUserCannotWriteIsNamed) {
+    std::string user;
+    if (::geteuid() == 0 && !AsNobodyExcept(Store().parent_path(), user)) {
+        GTEST_SKIP() << "root without setpriv";
+    }
+    fs::permissions(Store().parent_path(),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const Outcome out = Datapatch("run --answer no", user);
+    fs::permissions(Store().parent_path(), fs::perms::owner_write, fs::perm_options::add);
+    fixtures::ExpectRun(
+        out, 2,
+        {"the folder " + Store().parent_path().string() + " cannot be written by this user"},
+        {"correct the setting"});
 }
 
 TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
