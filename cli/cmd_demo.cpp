@@ -92,11 +92,38 @@ Outcome DemoCommand(const GlobalOptions& global, const DemoOptions& options) {
                                            : std::stoi(options.size);
     scale.seed = options.seed;
     const auto started = std::chrono::steady_clock::now();
+    // A root that holds nothing but the lock is one the demo begins.
+    std::error_code ec;
+    bool newRoot = true;
+    for (std::filesystem::directory_iterator it(root, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        newRoot = newRoot && it->path() == lock.File();
+    }
     // Until it is complete, what is under the root is no untouched demo.
     demo::RemoveDemoRecord(root);
-    std::vector<std::string> built = demo::BuildDemo(*host, kind, scale);
-    if (options.hostile) {
-        for (std::string& line : demo::SeedHostileDemo(*host, kind)) built.push_back(line);
+    std::vector<std::string> built;
+    try {
+        built = demo::BuildDemo(*host, kind, scale);
+        if (options.hostile) {
+            for (std::string& line : demo::SeedHostileDemo(*host, kind)) built.push_back(line);
+        }
+    } catch (const std::exception& e) {
+        // A full disk, as a rule. A root the demo began is taken away again; in one that held
+        // files before, the unfinished demo stays for the next demo with --force to replace.
+        std::cerr << "datapatch: the demo could not be built under " << root.string() << ": "
+                  << e.what() << "\n";
+        if (newRoot) {
+            lock.Release();
+            for (std::filesystem::directory_iterator it(root, ec), end; !ec && it != end;
+                 it.increment(ec)) {
+                std::filesystem::remove_all(it->path(), ec);
+            }
+            std::cerr << "what it had written is removed again\n";
+        } else {
+            std::cerr << "what it had written stays as an unfinished demo; free some space and "
+                         "run the demo again with --force\n";
+        }
+        return Outcome::PassFailed;
     }
     if (!demo::WriteDemoRecord(root)) {
         std::cerr << "datapatch: the demo's record " << (root / demo::kDemoRecordName).string()

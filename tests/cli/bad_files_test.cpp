@@ -181,6 +181,22 @@ TEST_F(BadFiles, AStoreFolderTheUserCannotWriteIsNamed) {
         {"correct the setting"});
 }
 
+// A demo that runs out of space: a root it began is emptied again; in a root that held a demo,
+// the unfinished one stays, and only --force builds over it.
+TEST_F(BadFiles, ADemoThatRunsOutOfSpaceSaysSoAndLeavesNoHalfBuiltRootBehind) {
+    const fs::path fresh = Root().parent_path() / "fresh";
+    const Outcome failed = fixtures::RunDatapatch(fresh, "demo", " 2>&1", "ulimit -f 300; ");
+    fixtures::ExpectRun(failed, 1,
+                        {"the demo could not be built under " + fresh.string(),
+                         "what it had written is removed again"});
+    EXPECT_TRUE(!fs::exists(fresh) || fs::is_empty(fresh));
+
+    const Outcome unfinished = Datapatch("demo --force", "ulimit -f 300; ");
+    fixtures::ExpectRun(unfinished, 1, {"stays as an unfinished demo"});
+    EXPECT_EQ(Datapatch("demo").exitCode, 64);
+    EXPECT_EQ(Datapatch("demo --force").exitCode, 0);
+}
+
 TEST_F(BadFiles, AFullDiskFailsThePassAndTheNextRunFinishesThePatch) {
     // Writes beyond 600 KiB fail as on a full disk.
     const Outcome full = Datapatch("run --answer no", "ulimit -f 600; ");
