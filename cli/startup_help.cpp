@@ -110,6 +110,16 @@ std::string ConfigurationProblem(app::Process& process) {
                    "there beside the database; give the user write access to the folder.";
             return out.str();
         }
+        const db::ErrorEntry& error = cn->Errors().front();
+        const int primary = error.nativeError & 0xff;
+        if (primary == 5 || primary == 6 || error.nativeError == 1222 ||
+            error.description.find("is locked") != std::string::npos) {
+            // SQLite's busy and locked, SQL Server's lock time-out: the setting is right.
+            out << "the store database cannot be opened: " << error.description
+                << "\nanother program holds it locked (the store software, a support tool); "
+                   "close that program and run again.";
+            return out.str();
+        }
         out << "the store database cannot be opened: " << cn->Errors().front().description << "\n"
             << SettingSource(mdb ? "데이터_MDBPath" : "데이터_SQLServer", iniPath) << " ("
             << setting << "); correct the setting or the database.";

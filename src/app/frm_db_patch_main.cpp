@@ -135,14 +135,9 @@ const char* PatchStateLabel(std::string_view lastPatchDate, std::string_view rel
     return lastPatchDate == releaseDate ? kNothingToPatchLabel : kPatchPendingLabel;
 }
 
-std::optional<int> LockWaitFromEnvironment() {
-    const char* wait = std::getenv(kLockWaitVariable);
-    const int seconds = wait == nullptr ? 0 : std::atoi(wait);
-    return seconds > 0 ? std::optional<int>(seconds) : std::nullopt;
-}
-
 frmDBPatchMain::frmDBPatchMain(Process& process) : process_(process), context_(process) {
-    if (const std::optional<int> wait = LockWaitFromEnvironment()) context_.LockWaitSeconds = *wait;
+    if (const std::optional<int> wait = host::LockWaitFromEnvironment())
+        context_.LockWaitSeconds = *wait;
     // A backup that failed while the pass began ends it before the next step.
     context_.StopRequested = [this] {
         return stopRequested_ || (pendingBackup_ && pendingBackup_->Failed());

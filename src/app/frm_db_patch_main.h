@@ -33,10 +33,6 @@ class Process;
 
 inline constexpr const char* kPatchPendingLabel = "패치할 데이타 있음";
 inline constexpr const char* kNothingToPatchLabel = "패치할 데이타 없음";
-// Seconds a step waits for another program that holds the database (30 when unset).
-inline constexpr const char* kLockWaitVariable = "DATAPATCH_LOCK_WAIT";
-// kLockWaitVariable's seconds; nullopt when it is unset or holds no positive number.
-std::optional<int> LockWaitFromEnvironment();
 inline constexpr const char* kRunStoppedText =
     "데이터패치 오류로 인하여 작업을 중단합니다. 노르브에 문의 바랍니다";
 inline constexpr const char* kPassLockedText =

@@ -18,7 +18,7 @@ Process::Process(host::Host& host, host::Desktop& desktop, config::Access access
     : Runtime(host, desktop, access) {
     VersionText = BuildVersionText(kVersionMajor, kVersionMinor, kVersionRevision);
     // A shorter wait for other programs' writes holds for start-up's copy of the settings too.
-    if (const std::optional<int> wait = LockWaitFromEnvironment()) {
+    if (const std::optional<int> wait = host::LockWaitFromEnvironment()) {
         MirrorWaitSeconds = std::min(*wait, MirrorWaitSeconds);
     }
 }

@@ -12,7 +12,9 @@ namespace {
 
 std::shared_ptr<const db::Router> MakeRouter(const host::Host& host, Access access) {
     auto logins = std::make_shared<const db::LoginResolver>(db::LoginResolver::Load(host));
-    return std::make_shared<const db::Router>(host, std::move(logins), access == Access::ReadOnly);
+    return std::make_shared<const db::Router>(
+        host, std::move(logins), access == Access::ReadOnly,
+        host::LockWaitFromEnvironment().value_or(host::kDefaultLockWaitSeconds));
 }
 
 }  // namespace

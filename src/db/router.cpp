@@ -210,8 +210,12 @@ embedded::ExternalResolver ExternalResolverFor(const host::Host& host,
 
 }  // namespace
 
-Router::Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins, bool readOnly)
-    : host_(host), logins_(std::move(logins)), readOnly_(readOnly) {}
+Router::Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins, bool readOnly,
+               int lockWaitSeconds)
+    : host_(host),
+      logins_(std::move(logins)),
+      readOnly_(readOnly),
+      lockWaitSeconds_(lockWaitSeconds) {}
 
 Route Router::Plan(std::string_view connectionString) const {
     const auto parts = ConnectionStringParts::Parse(connectionString);
@@ -252,6 +256,7 @@ std::unique_ptr<Session> Router::Open(std::string_view connectionString, int con
         options.jetPassword = route.jetPassword;
         options.create = false;
         options.readOnly = readOnly_;
+        options.busyWaitMs = lockWaitSeconds_ * 1000;
         options.resolveExternal = ExternalResolverFor(host_, logins_);
         session = embedded::Open(route.file, options);
     }

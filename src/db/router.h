@@ -46,8 +46,9 @@ class Router {
   public:
     // With readOnly every database is opened for reading only (the embedded engine refuses any
     // write); an ODBC connection is opened as usual and its callers keep to reading.
+    // An embedded database that another program holds is waited for lockWaitSeconds.
     Router(const host::Host& host, std::shared_ptr<const LoginResolver> logins,
-           bool readOnly = false);
+           bool readOnly = false, int lockWaitSeconds = 30);
     bool ReadOnly() const { return readOnly_; }
     // Opens the engine; throws DbError (0x80004005 for a database that cannot be reached).
     std::unique_ptr<Session> Open(std::string_view connectionString, int connectTimeoutSeconds,
@@ -65,6 +66,7 @@ class Router {
     const host::Host& host_;
     std::shared_ptr<const LoginResolver> logins_;
     bool readOnly_ = false;
+    int lockWaitSeconds_ = 30;
     std::shared_ptr<StatementTrace> trace_ = std::make_shared<StatementTrace>();
 };
 

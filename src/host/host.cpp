@@ -59,6 +59,12 @@ void Host::SetPreview(bool on) {
     settings_->Freeze(on, [this](const std::string& what) { Withhold(what); });
 }
 
+std::optional<int> LockWaitFromEnvironment() {
+    const char* wait = std::getenv(kLockWaitVariable);
+    const int seconds = wait == nullptr ? 0 : std::atoi(wait);
+    return seconds > 0 ? std::optional<int>(seconds) : std::nullopt;
+}
+
 void Host::Note(std::string what) const {
     for (const auto& [text, unwritten] : notes_) {
         if (text == what) return;

@@ -15,6 +15,12 @@
 
 namespace host {
 
+// Seconds the program waits for another program that holds a database (30 when unset).
+inline constexpr const char* kLockWaitVariable = "DATAPATCH_LOCK_WAIT";
+inline constexpr int kDefaultLockWaitSeconds = 30;
+// kLockWaitVariable's seconds; nullopt when it is unset or holds no positive number.
+std::optional<int> LockWaitFromEnvironment();
+
 class SettingsStore;
 class NetworkDrives;
 class RegionalSettings;

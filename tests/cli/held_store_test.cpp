@@ -174,6 +174,24 @@ TEST_P(HeldStore, AStoreHeldFromTheStartIsNamedInStartUpsNoteAndFailsThePass) {
     EXPECT_EQ(StoreState(Store(root)), before);
 }
 
+// A program that keeps the store locked even against readers (SQLite's exclusive locking mode)
+// is waited for as DATAPATCH_LOCK_WAIT says, then named as the cause, not the setting.
+TEST_P(HeldStore, AStoreLockedAgainstReadersIsNamedAsHeldAfterTheWait) {
+    const fs::path root = MakeStore("exclusive");
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(Store(root).c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    const auto started = std::chrono::steady_clock::now();
+    const Outcome out = Datapatch(root, "status", "DATAPATCH_LOCK_WAIT=1");
+    const auto waited = std::chrono::steady_clock::now() - started;
+    sqlite3_close(holder);
+    fixtures::ExpectRun(out, 2, {"another program holds it locked"}, {"correct the setting"});
+    EXPECT_LT(waited, 10s);
+    EXPECT_EQ(Datapatch(root, "status").exitCode, 10);
+}
+
 TEST_P(HeldStore, AStoreFileWithASecondNameIsRefused) {
     const fs::path root = MakeStore("linked");
     const auto before = StoreState(Store(root));

@@ -38,6 +38,8 @@ struct OpenOptions {
     // Opened for reading only: every statement that would write fails (SQLITE_READONLY), and
     // the file, its journal mode and its journal files are left as they were found.
     bool readOnly = false;
+    // How long a statement waits for another connection's lock before it fails (milliseconds).
+    int busyWaitMs = 30000;
     // Resolves the external references of statements; without one they fail with 0x80004005.
     ExternalResolver resolveExternal{};
 };

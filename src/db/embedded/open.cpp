@@ -22,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kPasswordKey = "jet_password";
-constexpr int kDefaultBusyMs = 30000;
 // The page cache of a connection, in SQLite's negative form: kibibytes (48 MiB).
 constexpr int kCachePages = -49152;
 
@@ -62,7 +61,7 @@ void CheckFile(const fs::path& file, bool create) {
     }
 }
 
-DatabaseHandle OpenHandle(const fs::path& file, bool create) {
+DatabaseHandle OpenHandle(const fs::path& file, bool create, int busyWaitMs) {
     sqlite3* raw = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     // Through the write gate, so that a copy of the database this process takes holds it still.
@@ -73,7 +72,7 @@ DatabaseHandle OpenHandle(const fs::path& file, bool create) {
     // A double-quoted name is always a name, never a text that SQLite guesses.
     sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_busy_timeout(db.get(), kDefaultBusyMs);
+    sqlite3_busy_timeout(db.get(), busyWaitMs);
     return db;
 }
 
@@ -134,7 +133,7 @@ std::unique_ptr<Session> Open(const fs::path& file, const OpenOptions& options) 
     std::error_code ec;
     const bool existed = fs::exists(file, ec) && fs::file_size(file, ec) > 0;
     const bool walLeft = fs::exists(fs::path(file.string() + "-wal"), ec);
-    DatabaseHandle db = OpenHandle(file, options.create && !options.readOnly);
+    DatabaseHandle db = OpenHandle(file, options.create && !options.readOnly, options.busyWaitMs);
     AttachEngineTrace(db.get());
     const bool walPending = Configure(db.get(), file, !existed) && !options.readOnly;
     if (options.readOnly) {
