@@ -134,6 +134,17 @@ Outcome RestoreCommand(const GlobalOptions& global, const RestoreOptions& option
                 return Outcome::PassFailed;
             }
             backup = all.back();
+            // The newest backup holds the database as the last attempt found it; after runs
+            // that did not finish, the state before all of them is an older one.
+            if (!storeBroken) {
+                const std::string before =
+                    app::BackupBeforeUnfinishedRuns(process, store, process.StoreConnection);
+                if (!before.empty()) {
+                    std::cout << "the newest backup is from a run that did not finish; the "
+                                 "database as it was before the unfinished runs is in "
+                              << before << " (name it to put that back instead)\n";
+                }
+            }
         } else {
             backup = BackupPath(process, options.backup);
         }

@@ -159,6 +159,14 @@ std::unique_ptr<db::embedded::BackgroundCopy> StartBackup(Process& process,
     return nullptr;
 }
 
+std::string BackupBeforeUnfinishedRuns(Process& process, const BackupSubject& subject,
+                                       const db::ConnectionRef& cn) {
+    const std::string lastRun = LastRecordedRun(cn);
+    std::vector<std::string> since = BackupsOf(process, subject);
+    std::erase_if(since, [&](const std::string& path) { return StampOf(path) <= lastRun; });
+    return since.size() < 2 ? std::string() : since.front();
+}
+
 std::vector<std::size_t> BackupsToRemove(const std::vector<std::string>& stamps, std::size_t keep,
                                          const std::string& lastRun) {
     // The backup taken before the first run that has not finished since the last recorded one.

@@ -51,6 +51,12 @@ std::vector<std::string> ListBackups(Process& process, const std::string& name =
 // The backups of the subject alone (its name and its kind's extension), oldest first.
 std::vector<std::string> BackupsOf(Process& process, const BackupSubject& subject);
 
+// Of several backups taken after the last run the database (`cn`) records, the oldest: the
+// database as it was before the runs that did not finish since. Empty when fewer than two were
+// taken since (the newest backup then is that state, or no run failed).
+std::string BackupBeforeUnfinishedRuns(Process& process, const BackupSubject& subject,
+                                       const db::ConnectionRef& cn);
+
 // The database name a backup's file name holds ("DatMain_20261207-031500.mdb" → "DatMain");
 // empty when the name is no run backup's.
 std::string BackupDatabaseName(const std::string& fileName);

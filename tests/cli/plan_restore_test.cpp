@@ -191,8 +191,8 @@ TEST_P(PlanAndRestore, ADatabaseTheEngineCannotOpenIsBroughtBackFromItsBackup) {
 
 // Runs keep the newest backups. Backups taken after the last run the store records belong to runs
 // that did not finish: the oldest of them holds the store as it was before them, and runs that
-// fail again and again do not rotate it out. A run that finishes lets it go. A run without a
-// backup takes none.
+// fail again and again do not rotate it out, and a restore of the newest names it. A run that
+// finishes lets it go. A run without a backup takes none.
 TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndTheOneFromBeforeUnfinishedRuns) {
     MakeStore();  // its PATCH_HIST ends in 2010
     const fs::path folder = Root() / "c/Quillon/Backup/Patch";
@@ -212,6 +212,11 @@ TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndTheOneFromBeforeUnfinishedRuns
         }
         return stamps;
     };
+    // A restore of the newest points to the backup from before the unfinished runs.
+    fixtures::ExpectRun(Datapatch("restore --answer no"), 0,
+                        {"the database as it was before the unfinished runs is in "
+                         "C:\\Quillon\\Backup\\Patch\\" +
+                         stem + "20200101-000000" + extension});
     ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
     EXPECT_EQ(left(), (std::multiset<std::string>{"20200101-000000", "20200103-000000", "new"}));
     ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
