@@ -62,6 +62,10 @@ std::string RunLogText(Process& process, const RunRecord& record) {
     std::vector<std::string> rules;
     for (const patch::RuleEvent& e : record.rules) rules.push_back(RuleLine(e));
     Section(text, "오류 처리", rules);
+    // What the run could not write or left undone, for the operator of the window too.
+    if (const std::vector<std::string> notes = process.Host().Notes(); !notes.empty()) {
+        Section(text, "알림", notes);
+    }
     text += std::string("[결과] ") + (record.Succeeded() ? "성공" : "실패");
     return text;
 }

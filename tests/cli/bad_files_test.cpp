@@ -150,17 +150,30 @@ TEST_F(BadFiles, WritesThatCouldNotBeMadeAreNamedAtTheRunsEnd) {
     const fs::path settings = fs::directory_iterator(Root() / "users")->path() / "settings.ini";
     fs::remove(settings);
     fs::create_directory(settings);
-    fs::create_directories(Root() / "c" / "Quillon");
-    host_test::WriteBytes(Root() / "c" / "Quillon" / "Patch", "a file where the logs go");
-
+    const std::string printerNote =
+        "C:\\Windows\\System32\\zentrix_s_sys.ini (" + PrinterIni().string() +
+        ") could not be written (it is a folder): its settings [BARCODEPRINT] 바코드PORT, ";
     const Outcome out = Datapatch("run --answer no");
     fixtures::ExpectRun(
         out, 0,
-        {"note: C:\\Windows\\System32\\zentrix_s_sys.ini (" + PrinterIni().string() +
-             ") could not be written (it is a folder): its settings [BARCODEPRINT] 바코드PORT, ",
+        {"note: " + printerNote,
          "note: " + settings.string() + " could not be written (it is a folder): its settings ",
-         "note: the run's log could not be written into C:\\Quillon\\Patch\\",
          "patch run finished"});
+    // The log keeps them for the window's operator.
+    const fs::path logs = Root() / "c" / "Quillon" / "Patch";
+    int runLogs = 0;
+    for (const auto& entry : fs::directory_iterator(logs)) {
+        const std::string log = host_test::ReadBytes(entry.path());
+        if (log.find("[결과]") == std::string::npos) continue;
+        ++runLogs;
+        EXPECT_NE(log.find("[알림]\r\n" + printerNote), std::string::npos) << log;
+    }
+    EXPECT_EQ(runLogs, 1);
+
+    fs::remove_all(logs);
+    host_test::WriteBytes(logs, "a file where the logs go");
+    fixtures::ExpectRun(Datapatch("run --answer no"), 0,
+                        {"note: the run's log could not be written into C:\\Quillon\\Patch\\"});
 }
 
 // A store folder the user may not write (the engine's journal goes there): start-up names the
