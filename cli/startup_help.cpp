@@ -98,30 +98,30 @@ std::string ConfigurationProblem(app::Process& process) {
                   " and 데이터_SQLDataName=" + util::Trim(config.데이터_SQLDataName);
     const db::ConnectionRef& cn = process.StoreConnection;
     if (cn && cn->State() != db::ObjectState::Open && !cn->Errors().empty()) {
+        const db::ErrorEntry& error = cn->Errors().front();
+        out << "the store database cannot be opened: " << error.description << "\n";
         // The engine keeps its journal beside the database: a folder this user cannot write
         // fails the opening, whatever the setting says.
         const auto native = mdb ? host.Native(util::Trim(config.데이터_MDBPath)) : std::nullopt;
         std::error_code ec;
         if (native && std::filesystem::is_regular_file(*native, ec) &&
             !host::CanWrite(native->parent_path())) {
-            out << "the store database cannot be opened: " << cn->Errors().front().description
-                << "\nthe folder " << native->parent_path().string()
+            out << "the folder " << native->parent_path().string()
                 << " cannot be written by this user, and the database engine keeps its journal "
                    "there beside the database; give the user write access to the folder.";
             return out.str();
         }
-        const db::ErrorEntry& error = cn->Errors().front();
+        // SQLite's busy and locked, SQL Server's lock time-out: the setting is right.
+        constexpr int kSqliteBusy = 5, kSqliteLocked = 6, kServerLockTimeout = 1222;
         const int primary = error.nativeError & 0xff;
-        if (primary == 5 || primary == 6 || error.nativeError == 1222 ||
+        if (primary == kSqliteBusy || primary == kSqliteLocked ||
+            error.nativeError == kServerLockTimeout ||
             error.description.find("is locked") != std::string::npos) {
-            // SQLite's busy and locked, SQL Server's lock time-out: the setting is right.
-            out << "the store database cannot be opened: " << error.description
-                << "\nanother program holds it locked (the store software, a support tool); "
-                   "close that program and run again.";
+            out << "another program holds it locked (the store software, a support tool); close "
+                   "that program and run again.";
             return out.str();
         }
-        out << "the store database cannot be opened: " << cn->Errors().front().description << "\n"
-            << SettingSource(mdb ? "데이터_MDBPath" : "데이터_SQLServer", iniPath) << " ("
+        out << SettingSource(mdb ? "데이터_MDBPath" : "데이터_SQLServer", iniPath) << " ("
             << setting << "); correct the setting or the database.";
         return out.str();
     }

@@ -67,6 +67,15 @@ std::string StampOf(const std::string& name) {
     return stem.substr(stem.size() - kStampLength);
 }
 
+// Of backup stamps, oldest first, the index of the first taken after `lastRun` (the size when
+// none is): the backup from before the first run that has not finished since the last recorded
+// one.
+std::size_t FirstTakenAfter(const std::vector<std::string>& stamps, const std::string& lastRun) {
+    std::size_t first = 0;
+    while (first < stamps.size() && stamps[first] <= lastRun) ++first;
+    return first;
+}
+
 // The stamp (yyyyMMdd-HHmmss) of the last run recorded in the database's PATCH_HIST; empty when
 // none is recorded or the table cannot be read.
 std::string LastRecordedRun(const db::ConnectionRef& cn) {
@@ -161,17 +170,16 @@ std::unique_ptr<db::embedded::BackgroundCopy> StartBackup(Process& process,
 
 std::string BackupBeforeUnfinishedRuns(Process& process, const BackupSubject& subject,
                                        const db::ConnectionRef& cn) {
-    const std::string lastRun = LastRecordedRun(cn);
-    std::vector<std::string> since = BackupsOf(process, subject);
-    std::erase_if(since, [&](const std::string& path) { return StampOf(path) <= lastRun; });
-    return since.size() < 2 ? std::string() : since.front();
+    const std::vector<std::string> all = BackupsOf(process, subject);
+    std::vector<std::string> stamps;
+    for (const std::string& path : all) stamps.push_back(StampOf(path));
+    const std::size_t before = FirstTakenAfter(stamps, LastRecordedRun(cn));
+    return stamps.size() - before < 2 ? std::string() : all[before];
 }
 
 std::vector<std::size_t> BackupsToRemove(const std::vector<std::string>& stamps, std::size_t keep,
                                          const std::string& lastRun) {
-    // The backup taken before the first run that has not finished since the last recorded one.
-    std::size_t before = 0;
-    while (before < stamps.size() && stamps[before] <= lastRun) ++before;
+    const std::size_t before = FirstTakenAfter(stamps, lastRun);
     std::vector<std::size_t> removed;
     for (std::size_t i = 0; i + keep < stamps.size(); ++i) {
         if (i != before) removed.push_back(i);
