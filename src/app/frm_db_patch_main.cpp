@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <utility>
 
 #include "app/main_sequence.h"
 #include "app/pass_backup.h"
@@ -313,6 +314,12 @@ bool frmDBPatchMain::BackUpPass(PassRecord& record, const char* failedMessage) {
     try {
         const BackupSubject subject = SubjectOf(process_, process_.StoreConnection);
         const std::string path = NextBackupPath(process_, subject);
+        // A database file's backup is dropped again when the pass changes no value and no table
+        // of it. The pass changes it through this connection alone (its definitions and its
+        // repairs included), whose engine tells, in a preview as well.
+        passMark_ = subject.file && process_.StoreConnection
+                        ? process_.StoreConnection->ChangeMark()
+                        : std::nullopt;
         if (process_.Host().Preview()) {
             process_.Host().Withhold("back " + subject.name + " up to " + path);
         } else {
@@ -329,6 +336,18 @@ bool frmDBPatchMain::BackUpPass(PassRecord& record, const char* failedMessage) {
 }
 
 bool frmDBPatchMain::FinishBackup(PassRecord& record, const char* failedMessage) {
+    const std::optional<std::int64_t> mark = std::exchange(passMark_, std::nullopt);
+    const bool unchanged = mark && process_.StoreConnection &&
+                           process_.StoreConnection->ChangeMark() == mark &&
+                           (!pendingBackup_ || pendingBackup_->Drop());
+    if (unchanged) {
+        // What is left of the copy goes on the copy's thread; the run waits for it at its end.
+        if (pendingBackup_) settlingBackups_.push_back(std::move(pendingBackup_));
+        lastRun_.backups[record.target == 1 ? 1 : 0].clear();
+        record.backupDropped = true;
+        Window().AddRunLine(kBackupDroppedLine);
+        return true;
+    }
     if (!pendingBackup_) return true;
     try {
         pendingBackup_->Finish();

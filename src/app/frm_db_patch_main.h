@@ -50,6 +50,9 @@ inline constexpr const char* kRunEndLine = "-------------------------- 작업 �
 inline constexpr const char* kBackupLine = "백업: ";
 inline constexpr const char* kBackupSkippedLine = "백업 생략";
 inline constexpr const char* kBackupFailedLine = "백업 실패: ";
+// A pass that changed nothing but its PATCH_HIST row keeps no backup: restoring it would give
+// back only that row, and it would push out an older backup that holds a real change.
+inline constexpr const char* kBackupDroppedLine = "백업 지움: 패치 이력 외에 바뀐 것 없음";
 inline constexpr const char* kBackupFailedText =
     "패치 전 백업을 만들지 못해 이 데이터베이스를 패치하지 않았습니다.";
 inline constexpr const char* kTesselMissingText =
@@ -110,7 +113,9 @@ class frmDBPatchMain {
     // Each pass backs its database up before its first change (see app/pass_backup.h) and keeps
     // the newest KeptBackups of it; a backup that fails ends the pass before any change. An
     // embedded database's backup is written while the pass begins, and the pass's first write
-    // into the database waits for it. A preview only names the backup it would write.
+    // into the database waits for it; when the pass comes to its history row with no value and
+    // no table of the database changed, the backup is dropped. A preview only names the backup
+    // it would write, and whether it would drop it.
     bool BackupBeforePass = true;
     int KeptBackups = 5;
     // Told every decision of the catalogue's error rules, as it happens.
@@ -127,7 +132,8 @@ class frmDBPatchMain {
     void RunPass(std::int16_t target);
     // False when the backup failed (after its lines and message box).
     bool BackUpPass(PassRecord& record, const char* failedMessage);
-    // Waits for the backup the pass began; false when it failed (reported as BackUpPass does).
+    // Waits for the backup the pass began, or drops it when the pass has not written into the
+    // database; false when it failed (reported as BackUpPass does).
     bool FinishBackup(PassRecord& record, const char* failedMessage);
     void ReportBackupFailure(const db::DbError& e, const char* failedMessage);
     // `button`: the routine's button name in the repair routine table.
@@ -143,6 +149,8 @@ class frmDBPatchMain {
     // The backup of the pass going on, while it is written; then, until the run ends, while it
     // removes the oldest backups.
     std::unique_ptr<db::embedded::BackgroundCopy> pendingBackup_;
+    // The change mark of the pass's database file when its backup began (see FinishBackup).
+    std::optional<std::int64_t> passMark_;
     std::vector<std::unique_ptr<db::embedded::BackgroundCopy>> settlingBackups_;
 };
 

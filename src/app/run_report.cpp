@@ -59,6 +59,7 @@ std::string Passes(const std::vector<PassRecord>& passes, const RunRecord& run) 
                "\", \"opened\": " + Bool(p.opened) +
                ", \"ok\": " + Bool(p.catalogueOk && p.historyWritten) +
                ", \"backup\": " + JsonQuoted(run.backups[p.target == 1 ? 1 : 0]) +
+               ", \"backupDropped\": " + Bool(p.backupDropped) +
                ", \"openError\": " + (p.openError.empty() ? "null" : JsonQuoted(p.openError)) + "}";
     }
     return out + "]";
@@ -165,7 +166,8 @@ RunSummary SummaryOf(const RunReport& report) {
                              : !p.catalogueOk    ? "failed"
                              : !p.historyWritten ? "history not written"
                                                  : "patched";
-        summary.passes.push_back({kTargetNames[target], std::move(result), run.backups[target]});
+        summary.passes.push_back(
+            {kTargetNames[target], std::move(result), run.backups[target], p.backupDropped});
     }
     for (const ShownBox& box : report.boxes) {
         if (box.text.empty()) continue;
@@ -188,7 +190,8 @@ std::string SummaryJson(const RunSummary& summary) {
         const RunSummary::Pass& p = summary.passes[i];
         passes += std::string(i ? ", " : "") + "{\"database\": " + JsonQuoted(p.database) +
                   ", \"result\": " + JsonQuoted(p.result) +
-                  ", \"backup\": " + JsonQuoted(p.backup) + "}";
+                  ", \"backup\": " + JsonQuoted(p.backup) +
+                  ", \"backupDropped\": " + Bool(p.backupDropped) + "}";
     }
     passes += "]";
     return "{\"passes\": " + passes + ", \"actions\": " + Strings(summary.actions) +

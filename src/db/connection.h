@@ -59,6 +59,10 @@ class Connection {
     WriteAccess ProbeWriteAccess(int waitSeconds) {
         return LiveSession().ProbeWriteAccess(waitSeconds);
     }
+    // See Session::ChangeMark; none when closed.
+    std::optional<std::int64_t> ChangeMark() {
+        return session_ ? session_->ChangeMark() : std::nullopt;
+    }
     // The engine session of an open connection; throws DbError 3704 when closed.
     Session& Engine();
     Dialect SqlDialect() const;

@@ -88,6 +88,7 @@ class Preview final : public Session {
     }
     void RollbackTransaction() override {}
     bool TransactionAlive() override { return !broken_ && (!held_ || inner_->TransactionAlive()); }
+    std::optional<std::int64_t> ChangeMark() override { return inner_->ChangeMark(); }
     WriteAccess ProbeWriteAccess(int waitSeconds) override {
         return inner_->ProbeWriteAccess(waitSeconds);
     }

@@ -3,6 +3,7 @@
 // the ODBC engine implement it; Connection and RecordSet sit on top. Every failure is a DbError.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,9 @@ class Session {
     // Waits up to waitSeconds for the database's write lock, takes it and gives it back at once.
     // Engines whose locks are taken statement by statement (a SQL Server) answer Available.
     virtual WriteAccess ProbeWriteAccess(int /*waitSeconds*/) { return WriteAccess::Available; }
+    // A number that grows whenever the session changes its database's rows or layout, also
+    // inside a transaction not yet committed; none when the engine cannot tell.
+    virtual std::optional<std::int64_t> ChangeMark() { return std::nullopt; }
 
   private:
     [[noreturn]] static void NoTransactions() {

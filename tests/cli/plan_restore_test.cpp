@@ -73,6 +73,14 @@ TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
         const Outcome run = Datapatch("run --json --answer no", "", " 2>/dev/null");
         fixtures::ExpectRun(run, 0, {"백업: C:\\\\Quillon\\\\Backup\\\\Patch\\\\"});
         EXPECT_EQ(RunList(plan.output), RunList(run.output)) << size;
+
+        // On the patched store the passes change nothing but their history rows: the run drops
+        // its backups, and the preview says that it would.
+        const Outcome replan = Datapatch("plan --json --answer no", "", " 2>/dev/null");
+        const Outcome rerun = Datapatch("run --json --answer no", "", " 2>/dev/null");
+        fixtures::ExpectRun(rerun, 0,
+                            {"백업 지움: 패치 이력 외에 바뀐 것 없음", "\"backupDropped\": true"});
+        EXPECT_EQ(RunList(replan.output), RunList(rerun.output)) << size;
     }
 }
 
@@ -218,7 +226,19 @@ TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndTheOneFromBeforeUnfinishedRuns
                          "C:\\Quillon\\Backup\\Patch\\" +
                          stem + "20200101-000000" + extension});
     ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
-    EXPECT_EQ(left(), (std::multiset<std::string>{"20200101-000000", "20200103-000000", "new"}));
+    const std::multiset<std::string> kept{"20200101-000000", "20200103-000000", "new"};
+    EXPECT_EQ(left(), kept);
+    // A run that changes nothing but its history row drops its backup and removes none.
+    fixtures::ExpectRun(
+        Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2"), 0,
+        {"백업 지움: 패치 이력 외에 바뀐 것 없음",
+         "store     patched  (no backup kept: nothing but its history row changed)"});
+    EXPECT_EQ(left(), kept);
+    // One that changes the store again keeps its backup and removes the oldest.
+    ASSERT_EQ(
+        fixtures::RunShell("sqlite3 " + Quoted(Store().string()) + " 'DROP TABLE 약가갱신이력'")
+            .exitCode,
+        0);
     ASSERT_EQ(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2").exitCode, 0);
     EXPECT_EQ(left(), (std::multiset<std::string>{"new", "new"}));
     const Outcome skipped = Datapatch("run --answer no --no-data1 --no-backup");

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 
@@ -249,6 +250,17 @@ WriteAccess EmbeddedSession::ProbeWriteAccess(int waitSeconds) {
     throw LastError(db_.get(), rc);
 }
 
+std::optional<std::int64_t> EmbeddedSession::ChangeMark() {
+    // A session that replaced another (a reconnection) never gives the other's marks.
+    static std::atomic<std::int64_t> sessions{0};
+    if (serial_ == 0) serial_ = ++sessions;
+    try {
+        return (serial_ << 40) + changes_.Mark();
+    } catch (const DbError&) {
+        return std::nullopt;
+    }
+}
+
 void EmbeddedSession::EnsureAlive() {
     if (Alive()) return;
     throw EngineError(ErrorNumber::kUnspecified,
@@ -265,6 +277,7 @@ void EmbeddedSession::MarkLost() {
 
 ExecOutcome EmbeddedSession::Execute(std::string_view sql, int commandTimeoutSeconds) {
     EnsureAlive();
+    changes_.BeforeStatement();
     // Once SQLite has given the caller's transaction up, a statement would run on its own and
     // stay whatever the caller decides later: nothing runs until the caller ends the transaction.
     if (transactionOpen_ && sqlite3_get_autocommit(db_.get())) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "db/embedded/change_watch.h"
 #include "db/embedded/embedded.h"
 #include "db/embedded/embedded_schema.h"
 #include "db/embedded/external_databases.h"
@@ -61,6 +62,7 @@ class EmbeddedSession : public Session {
     void RollbackTransaction() override;
     bool TransactionAlive() override;
     WriteAccess ProbeWriteAccess(int waitSeconds) override;
+    std::optional<std::int64_t> ChangeMark() override;
     // The claim on a database of a server folder, kept for as long as the session lives.
     void HoldUse(DatabaseUse use) { use_ = std::move(use); }
     // The file is in another journal mode: the first transaction moves it to a write-ahead log.
@@ -100,7 +102,9 @@ class EmbeddedSession : public Session {
     std::shared_ptr<StatementCache> statements_;
     EmbeddedSchema schema_;
     TableShapes shapes_{db_.get()};
-    int translatedVersion_ = -1;  // the schema version that the kept translations were made for
+    ChangeWatch changes_{db_.get()};  // for ChangeMark
+    std::int64_t serial_ = 0;         // of the session, once ChangeMark is asked
+    int translatedVersion_ = -1;      // the schema version that the kept translations were made for
     ServerObjects server_;
     ExternalDatabases external_{db_.get()};
 };

@@ -110,6 +110,12 @@ std::int64_t FirstInteger(sqlite3* db, std::string_view sql) {
     return value;
 }
 
+void ThrowIfCalledOff(const std::atomic<bool>* calledOff) {
+    if (calledOff != nullptr && calledOff->load(std::memory_order_acquire)) {
+        throw EngineError(ErrorNumber::kUnspecified, "the copy was called off");
+    }
+}
+
 [[noreturn]] void ThrowUnwritable(const fs::path& target) {
     throw EngineError(ErrorNumber::kUnspecified,
                       "'" + target.string() + "' cannot be written: " + std::strerror(errno));
@@ -117,7 +123,8 @@ std::int64_t FirstInteger(sqlite3* db, std::string_view sql) {
 
 // The first `bytes` bytes of the file `source` into the new file `target`, in the kernel where
 // the file systems allow it. False when the source holds fewer bytes.
-bool CopyBytes(const fs::path& source, const fs::path& target, std::uint64_t bytes) {
+bool CopyBytes(const fs::path& source, const fs::path& target, std::uint64_t bytes,
+               const std::atomic<bool>* calledOff) {
     host::UniqueFd from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!from.Valid()) return false;
     host::UniqueFd to(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -126,7 +133,8 @@ bool CopyBytes(const fs::path& source, const fs::path& target, std::uint64_t byt
     std::vector<char> buffer;  // only where the kernel cannot copy between the two files
     std::uint64_t done = 0;
     while (done < bytes) {
-        const std::size_t want = static_cast<std::size_t>(std::min(bytes - done, kChunk * 64));
+        ThrowIfCalledOff(calledOff);
+        const std::size_t want = static_cast<std::size_t>(std::min(bytes - done, kChunk * 16));
         off_t in = static_cast<off_t>(done);
         off_t out = static_cast<off_t>(done);
         ssize_t n = -1;
@@ -163,7 +171,8 @@ bool CopyBytes(const fs::path& source, const fs::path& target, std::uint64_t byt
 // the log only). False when that cannot be had at once (the log is not in use, a reader of
 // another connection holds frames that cannot be folded back yet, another connection commits in
 // between): the caller removes what was written and copies page by page instead.
-bool CopyAtRest(const fs::path& source, const fs::path& target) {
+bool CopyAtRest(const fs::path& source, const fs::path& target,
+                const std::atomic<bool>* calledOff) {
     DatabaseHandle from = OpenFile(source, SQLITE_OPEN_READWRITE);
     sqlite3* db = from.get();
     if (sqlite3_db_readonly(db, "main") != 0) return false;
@@ -186,7 +195,7 @@ bool CopyAtRest(const fs::path& source, const fs::path& target) {
     const std::int64_t pages = FirstInteger(db, "PRAGMA page_count");
     const std::int64_t pageSize = FirstInteger(db, "PRAGMA page_size");
     if (pages <= 0 || pageSize <= 0) return false;
-    return CopyBytes(source, target, static_cast<std::uint64_t>(pages * pageSize));
+    return CopyBytes(source, target, static_cast<std::uint64_t>(pages * pageSize), calledOff);
 }
 
 // The source, once a target that cannot be made or whose disk has less room than the source
@@ -225,7 +234,8 @@ void RemoveWithJournals(const fs::path& file) {
     RemoveJournals(file);
 }
 
-void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
+void CopyDatabaseFile(const fs::path& source, const fs::path& target,
+                      const std::atomic<bool>* calledOff) {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) {
         throw EngineError(ErrorNumber::kUnspecified,
@@ -237,8 +247,9 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
     try {
         bool copied = false;
         try {
-            copied = CopyAtRest(source, partial);
+            copied = CopyAtRest(source, partial, calledOff);
         } catch (const DbError&) {
+            ThrowIfCalledOff(calledOff);
             copied = false;  // the page copy below meets the same fault, if it is one, and says it
         }
         if (!copied) {
@@ -246,7 +257,9 @@ void CopyDatabaseFile(const fs::path& source, const fs::path& target) {
             BackupPages(source, partial);
         }
         KeepOwnerAndMode(target, partial);
+        ThrowIfCalledOff(calledOff);
         Sync(partial, O_RDONLY);
+        ThrowIfCalledOff(calledOff);
         // The file the copy replaces (a database being restored) stays as it is until the copy is
         // complete and on the disk: a copy that fails leaves it untouched. Its journals go just
         // before the rename, or SQLite would read the old log into the new file.
@@ -326,8 +339,12 @@ BackgroundCopy::BackgroundCopy(const fs::path& source, const fs::path& target,
     : hold_(Checked(source, target)) {
     thread_ = std::thread([this, source, target, replaced = std::move(replaced)] {
         try {
-            CopyDatabaseFile(source, target);
+            CopyDatabaseFile(source, target, &dropped_);
         } catch (...) {
+            if (dropped_.load(std::memory_order_acquire)) {
+                done_.set_value();  // nothing of it is left
+                return;
+            }
             failed_.store(true, std::memory_order_release);
             hold_.ReleaseAsFailed();
             done_.set_exception(std::current_exception());
@@ -335,17 +352,46 @@ BackgroundCopy::BackgroundCopy(const fs::path& source, const fs::path& target,
         }
         hold_.Release();
         done_.set_value();
+        std::unique_lock lock(mutex_);
+        decided_.wait(lock, [this] { return decision_ != Decision::Open; });
+        const Decision decision = decision_;
+        lock.unlock();
         std::error_code ec;
-        for (const fs::path& file : replaced) fs::remove(file, ec);
+        if (decision == Decision::Drop) {
+            RemoveWithJournals(target);
+        } else {
+            for (const fs::path& file : replaced) fs::remove(file, ec);
+        }
     });
 }
 
 BackgroundCopy::~BackgroundCopy() {
+    Decide(Decision::Keep);
     if (thread_.joinable()) thread_.join();
 }
 
+void BackgroundCopy::Decide(Decision decision) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (decision_ != Decision::Open) return;
+        decision_ = decision;
+    }
+    decided_.notify_all();
+}
+
 void BackgroundCopy::Finish() {
-    if (result_.valid()) result_.get();
+    if (!result_.valid()) return;
+    result_.get();
+    Decide(Decision::Keep);
+}
+
+bool BackgroundCopy::Drop() {
+    if (Failed() || !result_.valid()) return false;
+    dropped_.store(true, std::memory_order_release);
+    hold_.Release();
+    Decide(Decision::Drop);
+    result_ = {};
+    return true;
 }
 
 void CompactDatabaseFile(const fs::path& file) {

@@ -3,8 +3,10 @@
 // connections (of this or another process) are writing: the copy holds one committed state,
 // never a raw copy of a file with a write-ahead log beside it.
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <future>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -25,8 +27,9 @@ void RemoveWithJournals(const std::filesystem::path& file);
 // there, with its journal files, is replaced only then): a copy that fails or is killed leaves
 // under the target's name what was there before, and a failed one removes its temporary file; the
 // temporary files that killed copies left in the target's folder are removed by the next copy
-// there. Throws DbError.
-void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target);
+// there. Throws DbError, also when `calledOff` is set before the copy has its name.
+void CopyDatabaseFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                      const std::atomic<bool>* calledOff = nullptr);
 
 // Puts the database `source` back into the database file `live`, page by page and in one
 // transaction of it, so that programs that have it open go on with the restored database (the
@@ -45,28 +48,40 @@ void CheckDatabaseFile(const std::filesystem::path& file);
 // process wait at their first write into the database's files (see write_gate.h), so that the
 // copy is the database as it was at the start and no change reaches the files before the copy is
 // safe; should the copy fail, those writes fail instead, and the files stay as they were, until
-// the copy is destroyed.
+// the copy is destroyed. The caller then keeps the copy (Finish) or drops it (Drop).
 class BackgroundCopy {
   public:
     // Starts the copy. The files `replaced` (earlier copies that this one makes superfluous) are
-    // removed once it is complete, and only then. Throws DbError at once, nothing written, when
-    // the source is missing, the target cannot be written or its disk has less room than the
-    // source takes.
+    // removed once it is complete and kept, and only then. Throws DbError at once, nothing
+    // written, when the source is missing, the target cannot be written or its disk has less
+    // room than the source takes.
     BackgroundCopy(const std::filesystem::path& source, const std::filesystem::path& target,
                    std::vector<std::filesystem::path> replaced = {});
-    // Waits for the copy and the removals; a failure that Finish did not report is dropped.
+    // Keeps a copy that was neither kept nor dropped, and waits for what follows it; a failure
+    // that Finish did not report is dropped.
     ~BackgroundCopy();
     BackgroundCopy(const BackgroundCopy&) = delete;
     BackgroundCopy& operator=(const BackgroundCopy&) = delete;
 
     // Whether the copy has failed (false while it runs and once it has succeeded).
     bool Failed() const { return failed_.load(std::memory_order_acquire); }
-    // Waits for the copy (not for the removals that follow it); throws its DbError.
+    // Waits for the copy and keeps it (not waiting for the removals that follow); throws its
+    // DbError.
     void Finish();
+    // Calls the copy off, unless it has failed (false then): what it wrote is removed (also a
+    // complete copy), the files it would replace stay, and the writes go on at once.
+    bool Drop();
 
   private:
+    enum class Decision { Open, Keep, Drop };
+    void Decide(Decision decision);
+
     WriteHold hold_;
     std::atomic<bool> failed_{false};
+    std::atomic<bool> dropped_{false};
+    std::mutex mutex_;
+    std::condition_variable decided_;
+    Decision decision_ = Decision::Open;
     std::promise<void> done_;
     std::future<void> result_ = done_.get_future();
     std::thread thread_;

@@ -173,6 +173,43 @@ TEST_F(FileCopyTest, ABackgroundCopyReplacesEarlierCopiesOnlyOnceItIsSafe) {
     EXPECT_EQ(Count(source_), "102");
 }
 
+// A copy can be dropped while it runs or once it is complete: nothing of it stays, the earlier
+// copies are kept, and the writes go on. A copy that failed is not dropped but reported.
+TEST_F(FileCopyTest, ADroppedBackgroundCopyLeavesNothingAndKeepsTheEarlierCopies) {
+    const DatabaseHandle gated = OpenGated(source_);
+    const fs::path older = dir_ / "older.mdb";
+    std::ofstream(older) << "an earlier copy";
+    const auto leftovers = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir_.path())) {
+            const std::string name = e.path().filename().string();
+            if (name.rfind("store.mdb", 0) != 0 && name != "older.mdb") names.push_back(name);
+        }
+        return names;
+    };
+    for (const bool complete : {false, true}) {
+        {
+            BackgroundCopy copy(source_, copy_, {older});
+            for (int waited = 0; complete && !fs::exists(copy_) && waited < 500; ++waited) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            EXPECT_TRUE(copy.Drop()) << complete;
+            ExecPlain(gated.get(), "INSERT INTO t VALUES (1)");  // neither waits nor fails
+            copy.Finish();
+        }
+        EXPECT_EQ(leftovers(), std::vector<std::string>{}) << complete;
+        EXPECT_TRUE(fs::exists(older));
+    }
+    EXPECT_EQ(Count(source_), "102");
+
+    const fs::path garbage = dir_ / "garbage.mdb";
+    std::ofstream(garbage) << std::string(8192, 'x');
+    BackgroundCopy failing(garbage, copy_, {older});
+    while (!failing.Failed()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_FALSE(failing.Drop());
+    EXPECT_THROW(failing.Finish(), DbError);
+}
+
 TEST_F(FileCopyTest, AFileIsReplacedOnlyByACompleteCopyOfASoundDatabase) {
     CopyDatabaseFile(source_, copy_);
     const std::string before = Bytes(copy_);
