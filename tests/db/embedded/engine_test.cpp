@@ -162,6 +162,38 @@ TEST_F(EngineTest, WriteAccessProbeSeesAnotherWriter) {
     EXPECT_EQ(FirstValue(*s, "SELECT COUNT(*) FROM t").AsInt(), 1);
 }
 
+// The change mark moves with a value or a table changed, not with what writes none: reads, an
+// update that gives rows back their values (also rows written before a column was added), the
+// session's own temporary objects. It keeps telling once the rows are no longer looked at, and a
+// session never gives another's marks.
+TEST_F(EngineTest, TheChangeMarkMovesWithChangedValuesAndTablesOnly) {
+    std::unique_ptr<Session> s = Open(file_, Jet("", true));
+    s->Execute("CREATE TABLE t (k INT, v TEXT(10))", 30);
+    s->Execute("INSERT INTO t VALUES (1, 'a')", 30);
+    s->Execute("INSERT INTO t VALUES (2, NULL)", 30);
+    s->Execute("ALTER TABLE t ADD w INT", 30);
+    const auto mark = [&] { return s->ChangeMark().value_or(-1); };
+    std::int64_t before = mark();
+    for (const char* unchanged :
+         {"SELECT * FROM t", "UPDATE t SET v = 'a' WHERE k = 1", "UPDATE t SET v = v, w = w",
+          "UPDATE t SET v = 'x' WHERE k = 3", "DELETE FROM t WHERE k = 3"}) {
+        s->Execute(unchanged, 30);
+        EXPECT_EQ(mark(), before) << unchanged;
+    }
+    for (const char* changed :
+         {"UPDATE t SET v = NULL WHERE k = 1", "INSERT INTO t (k) VALUES (3)",
+          "DELETE FROM t WHERE k = 3", "UPDATE t SET w = 0", "CREATE INDEX ix ON t (k)",
+          "ALTER TABLE t ALTER COLUMN v TEXT(20)"}) {
+        s->Execute(changed, 30);
+        s->Execute("SELECT * FROM t", 30);  // after the change, the rows are no longer looked at
+        const std::int64_t after = mark();
+        EXPECT_NE(after, before) << changed;
+        before = after;
+    }
+    std::unique_ptr<Session> other = Open(file_, Jet());
+    EXPECT_NE(other->ChangeMark(), s->ChangeMark());
+}
+
 TEST_F(EngineTest, FilesStayReadableWithPlainSqlite) {
     {
         std::unique_ptr<Session> s = Open(file_, Jet("", true));
