@@ -336,8 +336,16 @@ void CheckDatabaseFile(const fs::path& file) {
 
 BackgroundCopy::BackgroundCopy(const fs::path& source, const fs::path& target,
                                std::vector<fs::path> replaced)
-    : hold_(Checked(source, target)) {
+    : hold_(Checked(source, target), [this] { Begin(); }) {
     thread_ = std::thread([this, source, target, replaced = std::move(replaced)] {
+        {
+            std::unique_lock lock(mutex_);
+            decided_.wait(lock, [this] { return begun_ || decision_ != Decision::Open; });
+            if (!begun_) {
+                done_.set_value();  // nothing was written: no copy is needed
+                return;
+            }
+        }
         try {
             CopyDatabaseFile(source, target, &dropped_);
         } catch (...) {
@@ -379,8 +387,18 @@ void BackgroundCopy::Decide(Decision decision) {
     decided_.notify_all();
 }
 
+void BackgroundCopy::Begin() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (decision_ != Decision::Open) return;
+        begun_ = true;
+    }
+    decided_.notify_all();
+}
+
 void BackgroundCopy::Finish() {
     if (!result_.valid()) return;
+    Begin();
     result_.get();
     Decide(Decision::Keep);
 }

@@ -43,22 +43,23 @@ void RestoreDatabaseFile(const std::filesystem::path& source, const std::filesys
 // formed (its quick check: not the agreement of indexes with their tables).
 void CheckDatabaseFile(const std::filesystem::path& file);
 
-// The copy CopyDatabaseFile writes, written on a thread of its own while the caller goes on
-// reading the database. Until the copy is complete and flushed, the engine's connections of this
-// process wait at their first write into the database's files (see write_gate.h), so that the
-// copy is the database as it was at the start and no change reaches the files before the copy is
-// safe; should the copy fail, those writes fail instead, and the files stay as they were, until
-// the copy is destroyed. The caller then keeps the copy (Finish) or drops it (Drop).
+// The copy CopyDatabaseFile writes, on a thread of its own, of the database as it is when the
+// engine's connections of this process first write into its files (see write_gate.h): that
+// write starts the copy and waits until it is complete and flushed, so that no change reaches
+// the files before the copy is safe; should the copy fail, the writes fail instead, and the
+// files stay as they were, until the copy is destroyed. The caller then keeps the copy (Finish,
+// which writes it now if no write has come) or drops it (Drop): a database that nothing wrote
+// into is never copied.
 class BackgroundCopy {
   public:
-    // Starts the copy. The files `replaced` (earlier copies that this one makes superfluous) are
-    // removed once it is complete and kept, and only then. Throws DbError at once, nothing
-    // written, when the source is missing, the target cannot be written or its disk has less
-    // room than the source takes.
+    // Holds the database's writes. The files `replaced` (earlier copies that this one makes
+    // superfluous) are removed once the copy is complete and kept, and only then. Throws DbError
+    // at once, nothing written, when the source is missing, the target cannot be written or its
+    // disk has less room than the source takes.
     BackgroundCopy(const std::filesystem::path& source, const std::filesystem::path& target,
                    std::vector<std::filesystem::path> replaced = {});
-    // Keeps a copy that was neither kept nor dropped, and waits for what follows it; a failure
-    // that Finish did not report is dropped.
+    // Keeps a copy that was begun and neither kept nor dropped (one that was not begun is not
+    // needed), and waits for what follows it; a failure that Finish did not report is dropped.
     ~BackgroundCopy();
     BackgroundCopy(const BackgroundCopy&) = delete;
     BackgroundCopy& operator=(const BackgroundCopy&) = delete;
@@ -75,13 +76,15 @@ class BackgroundCopy {
   private:
     enum class Decision { Open, Keep, Drop };
     void Decide(Decision decision);
+    void Begin();
 
-    WriteHold hold_;
     std::atomic<bool> failed_{false};
     std::atomic<bool> dropped_{false};
     std::mutex mutex_;
-    std::condition_variable decided_;
+    std::condition_variable decided_;  // also told when the copy is to begin
+    bool begun_ = false;
     Decision decision_ = Decision::Open;
+    WriteHold hold_;
     std::promise<void> done_;
     std::future<void> result_ = done_.get_future();
     std::thread thread_;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -28,6 +29,8 @@ struct Holds {
     std::mutex mutex;
     std::condition_variable changed;
     std::map<FileId, HoldState> byFile;
+    // Told once, when the first write into a held database comes to wait.
+    std::map<FileId, std::function<void()>> firstWait;
     std::atomic<int> holds{0};
 };
 
@@ -45,6 +48,11 @@ bool MayWrite(const FileId& id) {
         const auto found = h.byFile.find(id);
         if (found == h.byFile.end()) return true;
         if (found->second == HoldState::Failed) return false;
+        if (const auto told = h.firstWait.find(id); told != h.firstWait.end()) {
+            const std::function<void()> tell = std::move(told->second);
+            h.firstWait.erase(told);
+            tell();
+        }
         h.changed.wait(lock);
     }
 }
@@ -282,6 +290,7 @@ void SetState(const FileId& id, std::optional<HoldState> state) {
         } else if (h.byFile.erase(id) != 0) {
             h.holds.fetch_sub(1, std::memory_order_release);
         }
+        if (!state) h.firstWait.erase(id);
     }
     h.changed.notify_all();
 }
@@ -301,10 +310,15 @@ const char* WriteGateVfs() {
     return vfs->zName;
 }
 
-WriteHold::WriteHold(const std::filesystem::path& file) {
+WriteHold::WriteHold(const std::filesystem::path& file, std::function<void()> firstWait) {
     const FileId id = HeldId(file);
     device_ = id.first;
     inode_ = id.second;
+    if (firstWait) {
+        Holds& h = TheHolds();
+        const std::lock_guard lock(h.mutex);
+        h.firstWait.insert_or_assign(id, std::move(firstWait));
+    }
     SetState(id, HoldState::Held);
 }
 

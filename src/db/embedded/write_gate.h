@@ -7,6 +7,7 @@
 // copy itself) are not held. A database is known by its file's device and inode, so that every
 // path to it counts.
 #include <filesystem>
+#include <functional>
 
 namespace db::embedded {
 
@@ -19,8 +20,9 @@ bool AnyHoldFailed();
 // One hold of a database at a time.
 class WriteHold {
   public:
-    // Holds the writes into `file` from now on. Throws DbError when the file cannot be found.
-    explicit WriteHold(const std::filesystem::path& file);
+    // Holds the writes into `file` from now on; `firstWait` is called (on the writer's thread)
+    // when the first write comes to wait. Throws DbError when the file cannot be found.
+    explicit WriteHold(const std::filesystem::path& file, std::function<void()> firstWait = {});
     // Lets the writes go on (also after a failed release).
     ~WriteHold();
     WriteHold(const WriteHold&) = delete;
