@@ -323,6 +323,7 @@ bool frmDBPatchMain::BackUpPass(PassRecord& record, const char* failedMessage) {
         if (process_.Host().Preview()) {
             process_.Host().Withhold("back " + subject.name + " up to " + path);
         } else {
+            if (process_.StoreConnection) process_.StoreConnection->PrepareForWrites();
             pendingBackup_ =
                 StartBackup(process_, process_.StoreConnection, subject, path, KeptBackups);
         }

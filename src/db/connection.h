@@ -59,6 +59,10 @@ class Connection {
     WriteAccess ProbeWriteAccess(int waitSeconds) {
         return LiveSession().ProbeWriteAccess(waitSeconds);
     }
+    // See Session::PrepareForWrites; nothing when closed.
+    void PrepareForWrites() {
+        if (session_) session_->PrepareForWrites();
+    }
     // See Session::ChangeMark; none when closed.
     std::optional<std::int64_t> ChangeMark() {
         return session_ ? session_->ChangeMark() : std::nullopt;

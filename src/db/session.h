@@ -66,6 +66,10 @@ class Session {
     // Waits up to waitSeconds for the database's write lock, takes it and gives it back at once.
     // Engines whose locks are taken statement by statement (a SQL Server) answer Available.
     virtual WriteAccess ProbeWriteAccess(int /*waitSeconds*/) { return WriteAccess::Available; }
+    // Does now what the first transaction would do before the writes to come (an embedded file
+    // still in rollback-journal mode moves to its write-ahead log), so that another connection
+    // can read the database while those writes wait. A preview does nothing.
+    virtual void PrepareForWrites() {}
     // A number that grows whenever the session changes its database's rows or layout, also
     // inside a transaction not yet committed; none when the engine cannot tell.
     virtual std::optional<std::int64_t> ChangeMark() { return std::nullopt; }

@@ -85,8 +85,9 @@ TEST_P(PlanAndRestore, PlanChangesNoFileAndShowsTheRunListOfTheRunThatFollows) {
 }
 
 // A store file still in rollback-journal mode would be switched to write-ahead logging by the
-// first transaction, which no rollback undoes: the preview says so and changes nothing.
-TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
+// first transaction, which no rollback undoes: the preview says so and changes nothing. A run
+// patches it.
+TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBackAndARunPatchesIt) {
     MakeStore();
     ASSERT_EQ(fixtures::RunShell("sqlite3 " + Quoted(Store().string()) +
                                  " 'PRAGMA journal_mode=DELETE' >/dev/null")
@@ -96,6 +97,10 @@ TEST_P(PlanAndRestore, PlanRefusesWhatItCannotRollBack) {
     const Outcome plan = Datapatch("plan --answer no");
     fixtures::ExpectRun(plan, 4, {"plan: no exact preview is possible", "rollback-journal mode"});
     EXPECT_EQ(FilesUnder(Root()), before) << "plan changed a file under the root";
+    // A run moves the file to its log before it copies it: a switch at the first write would
+    // wait for the copy, which would wait for the switch.
+    fixtures::ExpectRun(Datapatch("run --answer no --no-data1"), 0,
+                        {"store     patched  (backup C:\\Quillon\\Backup\\Patch\\"});
 }
 
 TEST_P(PlanAndRestore, ADamagedBackupIsRefusedAndTheStoreKept) {

@@ -250,6 +250,16 @@ WriteAccess EmbeddedSession::ProbeWriteAccess(int waitSeconds) {
     throw LastError(db_.get(), rc);
 }
 
+void EmbeddedSession::PrepareForWrites() {
+    if (!walPending_ || !sqlite3_get_autocommit(db_.get())) return;
+    if (sqlite3_db_readonly(db_.get(), "main") == 1) return;
+    walPending_ = false;
+    // The switch takes the file's exclusive lock for a moment. Taken while a copy of the file
+    // is being read, it would wait for the copy, which waits for it. Another connection in the
+    // file keeps it in its mode for now: no harm.
+    sqlite3_exec(db_.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+}
+
 std::optional<std::int64_t> EmbeddedSession::ChangeMark() {
     // A session that replaced another (a reconnection) never gives the other's marks.
     static std::atomic<std::int64_t> sessions{0};

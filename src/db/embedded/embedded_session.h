@@ -63,6 +63,7 @@ class EmbeddedSession : public Session {
     bool TransactionAlive() override;
     WriteAccess ProbeWriteAccess(int waitSeconds) override;
     std::optional<std::int64_t> ChangeMark() override;
+    void PrepareForWrites() override;
     // The claim on a database of a server folder, kept for as long as the session lives.
     void HoldUse(DatabaseUse use) { use_ = std::move(use); }
     // The file is in another journal mode: the first transaction moves it to a write-ahead log.
