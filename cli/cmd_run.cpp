@@ -60,7 +60,7 @@ void PrintRunSummary(std::ostream& out, const app::RunSummary& summary, bool col
     for (const app::RunSummary::Pass& p : summary.passes) {
         out << "  " << (p.database == "data1" ? "데이터1 " : "store   ") << "  " << p.result;
         if (!p.backup.empty()) out << "  (backup " << p.backup << ")";
-        if (p.backupDropped) out << "  (no backup kept: nothing but its history row changed)";
+        if (p.backupDropped) out << "  (backup dropped: no value and no table changed)";
         out << "\n";
     }
     out << "  errors passed over by the rules: " << summary.errorsPassedOver << "\n";

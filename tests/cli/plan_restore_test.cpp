@@ -234,10 +234,9 @@ TEST_P(PlanAndRestore, RunsKeepTheNewestBackupsAndTheOneFromBeforeUnfinishedRuns
     const std::multiset<std::string> kept{"20200101-000000", "20200103-000000", "new"};
     EXPECT_EQ(left(), kept);
     // A run that changes nothing but its history row drops its backup and removes none.
-    fixtures::ExpectRun(
-        Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2"), 0,
-        {"백업 지움: 패치 이력 외에 바뀐 것 없음",
-         "store     patched  (no backup kept: nothing but its history row changed)"});
+    fixtures::ExpectRun(Datapatch("run --answer no --no-data1", "DATAPATCH_KEEP_BACKUPS=2"), 0,
+                        {"백업 지움: 패치 이력 외에 바뀐 것 없음",
+                         "store     patched  (backup dropped: no value and no table changed)"});
     EXPECT_EQ(left(), kept);
     // One that changes the store again keeps its backup and removes the oldest.
     ASSERT_EQ(
