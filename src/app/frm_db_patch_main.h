@@ -132,8 +132,8 @@ class frmDBPatchMain {
     void RunPass(std::int16_t target);
     // False when the backup failed (after its lines and message box).
     bool BackUpPass(PassRecord& record, const char* failedMessage);
-    // Waits for the backup the pass began, or drops it when the pass has not written into the
-    // database; false when it failed (reported as BackUpPass does).
+    // Waits for the backup the pass began, or drops it when the pass changed no value and no
+    // table of the database; false when it failed (reported as BackUpPass does).
     bool FinishBackup(PassRecord& record, const char* failedMessage);
     void ReportBackupFailure(const db::DbError& e, const char* failedMessage);
     // `button`: the routine's button name in the repair routine table.

@@ -17,7 +17,7 @@ struct PassRecord {
     bool catalogueOk = false;     // the catalogue reached its end
     bool historyWritten = false;  // then the run's PATCH_HIST row was written
     bool stopped = false;         // the operator ended the run between two steps
-    bool backupDropped = false;   // its backup was dropped: it wrote nothing but its history row
+    bool backupDropped = false;   // its backup was dropped: no value or table of it changed
     std::string openError;        // when not opened: the engine's reason
 };
 

@@ -49,7 +49,7 @@ struct RunSummary {
         std::string database;  // "store" or "data1"
         std::string result;    // patched, failed, not opened, stopped, history not written
         std::string backup;
-        bool backupDropped = false;  // it changed nothing but its history row
+        bool backupDropped = false;  // no value or table of its database changed
     };
     std::vector<Pass> passes;
     std::vector<std::string> actions;

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "db/embedded/sqlite_handle.h"
@@ -35,6 +36,11 @@ bool SameValue(sqlite3_value* a, sqlite3_value* b) {
 }
 
 }  // namespace
+
+ChangeWatch::ChangeWatch(sqlite3* db) : db_(db) {
+    static std::atomic<std::int64_t> watches{0};
+    changes_ = ++watches << 40;
+}
 
 ChangeWatch::~ChangeWatch() {
     if (watching_) Stop();

@@ -11,13 +11,14 @@ namespace db::embedded {
 
 class ChangeWatch {
   public:
-    explicit ChangeWatch(sqlite3* db) : db_(db) {}
+    explicit ChangeWatch(sqlite3* db);
     ~ChangeWatch();
     ChangeWatch(const ChangeWatch&) = delete;
     ChangeWatch& operator=(const ChangeWatch&) = delete;
 
     // A number that is greater than at the last call when a value or the layout has changed
-    // since, and the same otherwise (the first call starts the watch). Throws DbError.
+    // since, and the same otherwise (the first call starts the watch); no two watches give the
+    // same marks (a reconnection's never match the connection it replaced). Throws DbError.
     std::int64_t Mark();
     // Called before each statement: once a change has been seen, the rows are no longer looked
     // at until the next Mark, so that the statements after it run as without the watch.
@@ -33,7 +34,7 @@ class ChangeWatch {
     sqlite3* db_;
     bool watching_ = false;
     bool changed_ = false;  // since the last Mark
-    std::int64_t changes_ = 0;
+    std::int64_t changes_;  // starts at the watch's own serial, far from any other's
 };
 
 }  // namespace db::embedded

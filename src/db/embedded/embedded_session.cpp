@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <chrono>
 #include <climits>
 
@@ -182,12 +181,7 @@ void EmbeddedSession::BeginTransaction(int lockWaitSeconds) {
                            ? lockWaitSeconds * 1000
                            : kDefaultLockWaitMs;
     sqlite3_busy_timeout(db_.get(), waitMs);
-    if (walPending_ && sqlite3_get_autocommit(db_.get())) {
-        walPending_ = false;
-        // Another connection in the file keeps it in its mode for now: no harm, only less
-        // concurrency.
-        sqlite3_exec(db_.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-    }
+    PrepareForWrites();
     const int rc = sqlite3_exec(db_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         DbError error = LastError(db_.get(), rc);
@@ -256,16 +250,13 @@ void EmbeddedSession::PrepareForWrites() {
     walPending_ = false;
     // The switch takes the file's exclusive lock for a moment. Taken while a copy of the file
     // is being read, it would wait for the copy, which waits for it. Another connection in the
-    // file keeps it in its mode for now: no harm.
+    // file keeps it in its mode for now: no harm, only less concurrency.
     sqlite3_exec(db_.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
 }
 
 std::optional<std::int64_t> EmbeddedSession::ChangeMark() {
-    // A session that replaced another (a reconnection) never gives the other's marks.
-    static std::atomic<std::int64_t> sessions{0};
-    if (serial_ == 0) serial_ = ++sessions;
     try {
-        return (serial_ << 40) + changes_.Mark();
+        return changes_.Mark();
     } catch (const DbError&) {
         return std::nullopt;
     }

@@ -104,7 +104,6 @@ class EmbeddedSession : public Session {
     EmbeddedSchema schema_;
     TableShapes shapes_{db_.get()};
     ChangeWatch changes_{db_.get()};  // for ChangeMark
-    std::int64_t serial_ = 0;         // of the session, once ChangeMark is asked
     int translatedVersion_ = -1;      // the schema version that the kept translations were made for
     ServerObjects server_;
     ExternalDatabases external_{db_.get()};
